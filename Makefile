@@ -1,0 +1,45 @@
+# Set-up, build, run and test in one place. Each target installs the Debian packages it needs.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+
+BUILD_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libturbojpeg0-dev \
+                  qt6-qpa-plugins
+RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
+
+.PHONY: deps build run test test-asan pictures clean
+
+deps:
+	@missing=$$(for p in $(RUN_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+	    | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:" $$missing; \
+	    $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD) && ./dunmoral
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The same tests, built with the address and undefined-behaviour sanitizers.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBCAMS_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# Redraws the program's pictures into resources/pictures.
+pictures: build
+	cmake --build $(BUILD) --target drawpictures
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/drawpictures resources/pictures
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,13 @@
+#include "windowlock.h"
+
+#include <QWidget>
+
+void SetWindowLock(QWidget* window, bool lock, const QWidget* mainWindow,
+                   const QWidget* fullScreenView) {
+    if (fullScreenView && fullScreenView->isVisible())
+        return;
+    if (mainWindow && mainWindow->isMinimized())
+        return;
+    if (window)
+        window->setUpdatesEnabled(!lock);
+}

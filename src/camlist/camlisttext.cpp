@@ -1,0 +1,116 @@
+#include "camlisttext.h"
+
+#include <algorithm>
+
+namespace camlisttext {
+namespace {
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+// Position of the marker in `line`, compared without regard to ASCII letter case.
+size_t findMarkerNoCase(std::string_view line, size_t from) {
+    if (line.size() < marker.size())
+        return std::string_view::npos;
+    for (size_t i = from; i + marker.size() <= line.size(); ++i) {
+        bool same = true;
+        for (size_t k = 0; k < marker.size() && same; ++k)
+            same = lowerAscii(line[i + k]) == marker[k];
+        if (same)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+bool isNameLineOf(std::string_view line, std::string_view name) {
+    return line.size() == marker.size() + name.size() && line.starts_with(marker) &&
+           line.substr(marker.size()) == name;
+}
+
+// Index of the first complete record named `name`, or npos.
+size_t findRecordLine(const std::vector<std::string>& lines, std::string_view name) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (isNameLineOf(lines[i], name))
+            return i + 2 < lines.size() ? i : std::string_view::npos;
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
+
+std::vector<std::string> splitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t cr = text.find('\r', start);
+        if (cr == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, cr - start));
+        start = cr + 1;
+        if (start < text.size() && text[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+std::vector<std::string> listNames(std::string_view text) {
+    std::vector<std::string> names;
+    for (const std::string& line : splitLines(text)) {
+        size_t at = findMarkerNoCase(line, 0);
+        if (at == std::string_view::npos)
+            continue;
+        std::string name;
+        size_t kept = 0;
+        while (at != std::string_view::npos) {
+            name.append(line, kept, at - kept);
+            kept = at + marker.size();
+            at = findMarkerNoCase(line, kept);
+        }
+        name.append(line, kept, std::string::npos);
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+std::optional<CamRecord> findRecord(std::string_view text, std::string_view name) {
+    if (name.empty())
+        return std::nullopt;
+    const std::vector<std::string> lines = splitLines(text);
+    const size_t at = findRecordLine(lines, name);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    return CamRecord{std::string(name), lines[at + 1], lines[at + 2]};
+}
+
+std::string recordText(const CamRecord& record) {
+    std::string text;
+    text.reserve(record.name.size() + record.url.size() + record.refresh.size() + 16);
+    text.append(marker).append(record.name).append(lineEnd);
+    text.append(record.url).append(lineEnd);
+    text.append(record.refresh).append(lineEnd);
+    text.append(lineEnd);
+    return text;
+}
+
+std::string withoutRecord(std::string_view text, std::string_view name) {
+    std::vector<std::string> lines = splitLines(text);
+    const size_t at = name.empty() ? std::string_view::npos : findRecordLine(lines, name);
+    if (at != std::string_view::npos) {
+        // name line -> empty line; address and refresh lines together -> one empty line
+        lines[at].clear();
+        lines[at + 1].clear();
+        lines.erase(lines.begin() + std::ptrdiff_t(at) + 2);
+    }
+    std::string out;
+    size_t total = lineEnd.size();
+    for (const std::string& line : lines)
+        total += line.size() + lineEnd.size();
+    out.reserve(total);
+    for (const std::string& line : lines)
+        out.append(line).append(lineEnd);
+    out.append(lineEnd);
+    return out;
+}
+
+} // namespace camlisttext

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "camrecord.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The cam list file's text rules, on bytes in memory.
+//
+// A line ends at CR (an LF right after it belongs to the line end) or at the end of the text;
+// a lone LF is part of the line. A record is three lines: "[name]" + name, the address, the
+// refresh text. Writers end every line with CR LF and follow each record with an empty line.
+namespace camlisttext {
+
+inline constexpr std::string_view marker = "[name]";
+inline constexpr std::string_view lineEnd = "\r\n";
+
+std::vector<std::string> splitLines(std::string_view text);
+
+// The names the list box shows: every line holding the marker in any letter case, with every
+// such marker cut out, in file order.
+std::vector<std::string> listNames(std::string_view text);
+
+// The first record whose name line is exactly "[name]" + name. A name line without its two
+// following lines is no record.
+std::optional<CamRecord> findRecord(std::string_view text, std::string_view name);
+
+// The bytes a record adds at the end of the file.
+std::string recordText(const CamRecord& record);
+
+// The file after removing the first record named `name`: its three lines become two empty
+// lines, every line ends in CR LF, and one more CR LF closes the file.
+std::string withoutRecord(std::string_view text, std::string_view name);
+
+} // namespace camlisttext

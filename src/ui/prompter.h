@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+enum class PromptButtons { Ok, OkCancel, AbortRetryIgnore };
+enum class PromptAnswer { Ok, Cancel, Abort, Retry, Ignore };
+
+// Every message box of the program goes through this, so tests can answer them without a
+// modal loop.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual PromptAnswer ask(QWidget* parent, const QString& title, const QString& text,
+                             PromptButtons buttons) = 0;
+};
+
+// The real one: a modal QMessageBox.
+class MessageBoxPrompter : public Prompter {
+public:
+    PromptAnswer ask(QWidget* parent, const QString& title, const QString& text,
+                     PromptButtons buttons) override;
+};

@@ -1,0 +1,165 @@
+#include "appidentity.h"
+#include "mainwindow.h"
+#include "noticewindow.h"
+#include "sandbox.h"
+#include "scriptedprompter.h"
+#include "splashwindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void splashShowsTheMainWindowAfterExactly75Ticks() {
+        int loads = 0;
+        QWidget mainWindow;
+        SplashWindow splash([&]() -> QWidget* {
+            ++loads;
+            return &mainWindow;
+        });
+        QCOMPARE(splash.size(), QSize(478, 318));
+        QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+        splash.show();
+        for (int tick = 1; tick < 75; ++tick)
+            splash.Timer2_Timer();
+        QCOMPARE(loads, 0);
+        QCOMPARE(splash.intTemp, qint16(148));
+        splash.Timer2_Timer();
+        QCOMPARE(loads, 1);
+        QCOMPARE(splash.intTemp, qint16(150));
+        QVERIFY(!splash.Timer2->isActive());
+        QVERIFY(mainWindow.isVisible());
+        QVERIFY(splash.isHidden());
+    }
+
+    void splashTimerRunsTheCountdownByItself() {
+        QWidget mainWindow;
+        SplashWindow splash([&]() -> QWidget* { return &mainWindow; });
+        QSignalSpy shown(&splash, &SplashWindow::mainWindowShown);
+        splash.Form_Load();
+        splash.show();
+        QVERIFY(shown.wait(5000));
+        QCOMPARE(shown.size(), 1);
+        QTest::qWait(50);
+        QCOMPARE(shown.size(), 1);
+    }
+
+    void firstStartCreatesCamFolderAndList() {
+        Sandbox box;
+        ScriptedPrompter prompter;
+        MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
+        window.Form_Load();
+        QVERIFY(QFileInfo(box.path("cam")).isDir());
+        QCOMPARE(box.readFile("00camlist.txt"), QByteArray("\r\n"));
+        QCOMPARE(window.List1->count(), 0);
+        QVERIFY(window.windowState() & Qt::WindowMaximized);
+        QCOMPARE(window.windowTitle(), QString("Tarvique Webcams by Tarvique Software"));
+        QCOMPARE(window.Command2->text(), LoadAppIdentity().Website);
+        QVERIFY(prompter.asked.isEmpty());
+    }
+
+    void existingListIsShownInFileOrderAndCamFolderKept() {
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        box.writeFile("cam/keep.jpg", "x");
+        box.writeFile("00camlist.txt", "\r\n[name]Zulu\r\nu\r\n1\r\n\r\n[NAME]alpha\r\nu\r\n2\r\n"
+                                       "[name]caf\xc3\xa9\r\nu\r\n3\r\n");
+        ScriptedPrompter prompter;
+        MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
+        window.Form_Load();
+        QCOMPARE(window.List1->count(), 3);
+        QCOMPARE(window.List1->item(0)->text(), QString("Zulu"));
+        QCOMPARE(window.List1->item(1)->text(), QString("alpha"));
+        QCOMPARE(window.List1->item(2)->text(), QString::fromUtf8("caf\xc3\xa9"));
+        QVERIFY(box.exists("cam/keep.jpg"));
+        QVERIFY(!window.AnyCamSelected());
+        QVERIFY(window.frmMain->isHidden());
+    }
+
+    void invalidBytesInANameStayExact() {
+        Sandbox box;
+        box.writeFile("00camlist.txt", "[name]bad\xff\xfe\r\nu\r\n1\r\n");
+        ScriptedPrompter prompter;
+        MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
+        window.Form_Load();
+        window.List1->setCurrentRow(0);
+        QCOMPARE(window.currentListName(), std::string("bad\xff\xfe"));
+    }
+
+    void unusableProgramFolderIsReportedAndTheWindowStillOpens() {
+        Sandbox box;
+        QDir().mkpath(box.path("00camlist.txt")); // a folder where the list should be
+        ScriptedPrompter prompter;
+        MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
+        window.Form_Load();
+        QCOMPARE(window.List1->count(), 0);
+        QVERIFY(!window.statusText().isEmpty());
+    }
+
+    void readOnlyProgramFolderStartsWithAnEmptyList() {
+        Sandbox box;
+        ScriptedPrompter prompter;
+        ReadOnlyFolder readOnly(box.programFolder());
+        MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
+        window.Form_Load();
+        QCOMPARE(window.List1->count(), 0);
+        QVERIFY(!window.statusText().isEmpty());
+        QVERIFY(!box.exists("00camlist.txt"));
+    }
+
+    void controlsCarryTheirCaptionsAndTooltips() {
+        Sandbox box;
+        ScriptedPrompter prompter;
+        MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
+        const QList<std::tuple<const char*, QString, QString>> buttons = {
+            {"cmdAdd", "Add", "Add a Cam"},
+            {"cmdRemove", "Del", "Remove Selected Cam"},
+            {"cmdEdit", "Edit", "Edit Selected Cam"},
+            {"cmdStartCam", "Start Cam", "Start Selected Cam"},
+            {"cmdStopAll", "Stop All", "Stop All Cams"}};
+        for (const auto& [name, caption, tooltip] : buttons) {
+            auto* button = window.findChild<QToolButton*>(name);
+            QVERIFY2(button, name);
+            QCOMPARE(button->text(), caption);
+            QCOMPARE(button->toolTip(), tooltip);
+        }
+        QCOMPARE(window.findChild<QGroupBox*>("Frame1")->title(), QString("Controls"));
+        QCOMPARE(window.findChild<QGroupBox*>("frmCams")->title(), QString("Webcams"));
+        QCOMPARE(window.findChild<QGroupBox*>("frmMain")->title(), QString("Viewer"));
+        QCOMPARE(window.chkSave->text(), QString("AutoSave New Pictures"));
+        QCOMPARE(window.chkSave->toolTip(), QString("saved to /cam/ subdirectory under dunmoral.exe"));
+        QCOMPARE(window.Label1->text(), QString("Webcam Listing"));
+        // design position (60, 3540) in twips at 96 dots per inch
+        QCOMPARE(window.List1->pos(), QPoint(4, 236));
+    }
+
+    void noticeIsOneWindowBroughtToTheFront() {
+        Sandbox box;
+        ScriptedPrompter prompter;
+        MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
+        window.showSelectCamNotice();
+        window.showSelectCamNotice();
+        const auto notices = window.findChildren<NoticeWindow*>();
+        QCOMPARE(notices.size(), 1);
+        QCOMPARE(notices.first()->windowTitle(), QString("Oops!"));
+        QCOMPARE(notices.first()->Label1->text(),
+                 QString("You must first select a cam from the list."));
+        QVERIFY(notices.first()->isVisible());
+        notices.first()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        window.showSelectCamNotice();
+        QCOMPARE(window.findChildren<NoticeWindow*>().size(), 1);
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "test_startup.moc"

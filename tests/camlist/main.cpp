@@ -1,0 +1,15 @@
+#include <QCoreApplication>
+#include <QTest>
+
+QObject* makeCamListTextTest();
+QObject* makeCamListFileTest();
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    int failed = 0;
+    for (QObject* test : {makeCamListTextTest(), makeCamListFileTest()}) {
+        failed += QTest::qExec(test, argc, argv);
+        delete test;
+    }
+    return failed;
+}
