@@ -8,7 +8,7 @@ BUILD_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libtur
                   qt6-qpa-plugins
 RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
 
-.PHONY: deps build run test test-asan pictures clean
+.PHONY: deps build run test test-asan bench pictures clean
 
 deps:
 	@missing=$$(for p in $(RUN_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -35,6 +35,11 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# Benchmarks: numbers and ratios against a reference run in the same process.
+bench: build
+	cmake --build $(BUILD) --target bench_jpeg
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_jpeg
 
 # Redraws the program's pictures into resources/pictures.
 pictures: build

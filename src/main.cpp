@@ -1,7 +1,7 @@
 #include "appidentity.h"
 #include "mainwindow.h"
+#include "messageboxprompter.h"
 #include "programfolder.h"
-#include "prompter.h"
 #include "splashwindow.h"
 
 #include <QApplication>

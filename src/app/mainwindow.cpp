@@ -10,11 +10,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QScreen>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolButton>
@@ -101,8 +101,8 @@ void MainWindow::buildControlsFrame() {
     cmdRemove = makePictureButton(Frame1, "cmdRemove", "Del", "Remove Selected Cam",
                                   ":/pictures/delete.png");
     setGeometryTwips(cmdRemove, 870, 240, 750, 855);
-    cmdEdit = makePictureButton(Frame1, "cmdEdit", "Edit", "Edit Selected Cam",
-                                ":/pictures/edit.png");
+    cmdEdit =
+        makePictureButton(Frame1, "cmdEdit", "Edit", "Edit Selected Cam", ":/pictures/edit.png");
     setGeometryTwips(cmdEdit, 1680, 240, 750, 855);
     cmdStartCam = makePictureButton(Frame1, "cmdStartCam", "Start Cam", "Start Selected Cam",
                                     ":/pictures/startcam.png");
@@ -110,7 +110,8 @@ void MainWindow::buildControlsFrame() {
     cmdStopAll = makePictureButton(Frame1, "cmdStopAll", "Stop All", "Stop All Cams",
                                    ":/pictures/stopall.png");
     setGeometryTwips(cmdStopAll, 1260, 1140, 1155, 855);
-    Command2 = makePictureButton(Frame1, "Command2", QString(), QString(), ":/pictures/website.png");
+    Command2 =
+        makePictureButton(Frame1, "Command2", QString(), QString(), ":/pictures/website.png");
     setGeometryTwips(Command2, 60, 2040, 2350, 855);
     // the buttons keep the default font, not the frame's bold one
     QFont plain = QApplication::font();
@@ -191,7 +192,9 @@ std::filesystem::path MainWindow::camListPath() const {
     return std::filesystem::path(folder.toStdString()) / camListFileName;
 }
 
-QString MainWindow::camFolder() const { return folder + "/cam"; }
+QString MainWindow::camFolder() const {
+    return folder + "/cam";
+}
 
 void MainWindow::LoadCamList() {
     const std::filesystem::path file = camListPath();
@@ -217,7 +220,8 @@ void MainWindow::fillListFromFile() {
         return;
     }
     for (const std::string& name : camlisttext::listNames(read.bytes)) {
-        auto* item = new QListWidgetItem(QString::fromLocal8Bit(name.data(), qsizetype(name.size())));
+        auto* item =
+            new QListWidgetItem(QString::fromLocal8Bit(name.data(), qsizetype(name.size())));
         item->setData(Qt::UserRole, QByteArray(name.data(), qsizetype(name.size())));
         List1->addItem(item);
     }
@@ -230,7 +234,9 @@ std::string MainWindow::currentListName() const {
     return item->data(Qt::UserRole).toByteArray().toStdString();
 }
 
-bool MainWindow::AnyCamSelected() const { return !List1->selectedItems().isEmpty(); }
+bool MainWindow::AnyCamSelected() const {
+    return !List1->selectedItems().isEmpty();
+}
 
 void MainWindow::showSelectCamNotice() {
     if (!Form4)
@@ -240,6 +246,10 @@ void MainWindow::showSelectCamNotice() {
     Form4->activateWindow();
 }
 
-void MainWindow::setStatusText(const QString& text) { statusPanel1->setText(text); }
+void MainWindow::setStatusText(const QString& text) {
+    statusPanel1->setText(text);
+}
 
-QString MainWindow::statusText() const { return statusPanel1->text(); }
+QString MainWindow::statusText() const {
+    return statusPanel1->text();
+}

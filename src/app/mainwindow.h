@@ -20,7 +20,7 @@ class QToolButton;
 // Form1: the main window with the cam list and commands, the panel area and the viewer.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainWindow(const AppIdentity& identity, const QString& programFolder, Prompter& prompter,
                QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -66,12 +66,12 @@ public:
     // The current record, filled by a lookup in the cam list file.
     CamRecord cur;
 
-protected:
+  protected:
     const AppIdentity identity;
     const QString folder;
     Prompter& prompter;
 
-private:
+  private:
     void buildControlsFrame();
     void buildCamsFrame();
     void buildViewerFrame();

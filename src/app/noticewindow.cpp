@@ -21,7 +21,8 @@ NoticeWindow::NoticeWindow(QWidget* parent)
 
     // The designed client area is 3060 x 480; widen it where this system's font needs more
     // room, so the message is never cut.
-    const int textRight = Label1->x() + QFontMetrics(Label1->font()).horizontalAdvance(Label1->text());
+    const int textRight =
+        Label1->x() + QFontMetrics(Label1->font()).horizontalAdvance(Label1->text());
     const int width = std::max(tw(3060), textRight + tw(120));
     Label1->resize(std::max(Label1->width(), textRight - Label1->x()), Label1->height());
     setFixedSize(width, tw(480));

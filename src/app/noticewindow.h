@@ -7,7 +7,7 @@ class QLabel;
 // The small "Oops!" notice shown when a cam command needs a selected cam and there is none.
 class NoticeWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit NoticeWindow(QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;

@@ -8,4 +8,6 @@ bool FolderExists(const QString& path) {
     return info.exists() && info.isDir();
 }
 
-QString programFolder() { return QCoreApplication::applicationDirPath(); }
+QString programFolder() {
+    return QCoreApplication::applicationDirPath();
+}

@@ -29,7 +29,9 @@ SplashWindow::SplashWindow(MainWindowLoader loader, QWidget* parent)
     connect(Timer2, &QTimer::timeout, this, &SplashWindow::Timer2_Timer);
 }
 
-void SplashWindow::Form_Load() { Timer2->start(); }
+void SplashWindow::Form_Load() {
+    Timer2->start();
+}
 
 void SplashWindow::Timer2_Timer() {
     intTemp = qint16(intTemp + 2);

@@ -10,7 +10,7 @@ class QTimer;
 // the main window and hides itself. It stays alive, hidden, until the program ends.
 class SplashWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     using MainWindowLoader = std::function<QWidget*()>;
 
     explicit SplashWindow(MainWindowLoader loadMainWindow, QWidget* parent = nullptr);
@@ -22,9 +22,9 @@ public:
     QTimer* Timer2 = nullptr;
     qint16 intTemp = 0;
 
-signals:
+  signals:
     void mainWindowShown(QWidget* mainWindow);
 
-private:
+  private:
     MainWindowLoader loadMainWindow;
 };

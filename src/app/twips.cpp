@@ -19,7 +19,9 @@ double screenDotsPerInch() {
     return dpi > 0 ? dpi : 96.0;
 }
 
-int tw(int twips) { return twipsToPixels(twips, screenDotsPerInch()); }
+int tw(int twips) {
+    return twipsToPixels(twips, screenDotsPerInch());
+}
 
 void setGeometryTwips(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(tw(left), tw(top), tw(width), tw(height));

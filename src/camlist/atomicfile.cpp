@@ -12,6 +12,11 @@ std::string describeErrno(const std::string& what, const std::filesystem::path& 
     return what + " " + path.string() + ": " + std::strerror(errno);
 }
 
+FileResult failureFromErrno(const std::string& what, const std::filesystem::path& path) {
+    const int number = errno;
+    return FileResult::failure(describeErrno(what, path), number);
+}
+
 bool writeAll(int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -86,27 +91,30 @@ ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes) {
     return result;
 }
 
-FileResult replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+FileResult replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                                 Durability durability) {
     const std::filesystem::path folder = path.parent_path();
     std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
     int fd = ::mkstemp(pattern.data());
     if (fd < 0)
-        return FileResult::failure(describeErrno("Could not write in", folder));
+        return failureFromErrno("Could not write in", folder.empty() ? "." : folder);
     const std::filesystem::path temporary = pattern;
 
     struct stat old {};
     mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : defaultFileMode();
     FileResult result;
-    if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes) || ::fsync(fd) != 0)
-        result = FileResult::failure(describeErrno("Could not write", path));
+    const bool synced = durability == Durability::Synced;
+    if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes) || (synced && ::fsync(fd) != 0))
+        result = failureFromErrno("Could not write", path);
     if (::close(fd) != 0 && result.ok)
-        result = FileResult::failure(describeErrno("Could not write", path));
+        result = failureFromErrno("Could not write", path);
     if (result.ok && ::rename(temporary.c_str(), path.c_str()) != 0)
-        result = FileResult::failure(describeErrno("Could not replace", path));
+        result = failureFromErrno("Could not replace", path);
     if (!result.ok) {
         ::unlink(temporary.c_str());
         return result;
     }
-    syncFolder(folder);
+    if (synced)
+        syncFolder(folder);
     return result;
 }

@@ -7,10 +7,16 @@
 // Small file helpers shared by the cam list and the picture writer.
 struct FileResult {
     bool ok = true;
-    std::string error; // what went wrong, for the user; empty when ok
+    std::string error;   // what went wrong, for the user; empty when ok
+    int errorNumber = 0; // the system's error number, when there is one
 
-    static FileResult failure(std::string why) { return {false, std::move(why)}; }
+    static FileResult failure(std::string why, int number = 0) {
+        return {false, std::move(why), number};
+    }
 };
+
+// Whether a replaced file is forced to the disk before it takes the old one's place.
+enum class Durability { Synced, Unsynced };
 
 struct ReadResult {
     bool ok = true;
@@ -26,5 +32,7 @@ ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes);
 // Replaces (or creates) `path` with `bytes` so that a crash or a full disk at any moment leaves
 // either the old file or the new one, whole: the bytes go to a new file in the same folder,
 // are synced, and the new file is renamed over the old one; then the folder is synced.
-// An existing file keeps its permission bits.
-FileResult replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// An existing file keeps its permission bits. Unsynced skips the syncs, for files that are
+// cheap to lose but written often (pictures).
+FileResult replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                                 Durability durability = Durability::Synced);

@@ -5,7 +5,9 @@
 namespace camlisttext {
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 // Position of the marker in `line`, compared without regard to ASCII letter case.
 size_t findMarkerNoCase(std::string_view line, size_t from) {

@@ -10,15 +10,8 @@ enum class PromptAnswer { Ok, Cancel, Abort, Retry, Ignore };
 // Every message box of the program goes through this, so tests can answer them without a
 // modal loop.
 class Prompter {
-public:
-    virtual ~Prompter() = default;
+  public:
+    virtual ~Prompter();
     virtual PromptAnswer ask(QWidget* parent, const QString& title, const QString& text,
                              PromptButtons buttons) = 0;
-};
-
-// The real one: a modal QMessageBox.
-class MessageBoxPrompter : public Prompter {
-public:
-    PromptAnswer ask(QWidget* parent, const QString& title, const QString& text,
-                     PromptButtons buttons) override;
 };

@@ -18,7 +18,7 @@
 
 class StartupTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void splashShowsTheMainWindowAfterExactly75Ticks() {
         int loads = 0;
         QWidget mainWindow;
@@ -136,7 +136,8 @@ private slots:
         QCOMPARE(window.findChild<QGroupBox*>("frmCams")->title(), QString("Webcams"));
         QCOMPARE(window.findChild<QGroupBox*>("frmMain")->title(), QString("Viewer"));
         QCOMPARE(window.chkSave->text(), QString("AutoSave New Pictures"));
-        QCOMPARE(window.chkSave->toolTip(), QString("saved to /cam/ subdirectory under dunmoral.exe"));
+        QCOMPARE(window.chkSave->toolTip(),
+                 QString("saved to /cam/ subdirectory under dunmoral.exe"));
         QCOMPARE(window.Label1->text(), QString("Webcam Listing"));
         // design position (60, 3540) in twips at 96 dots per inch
         QCOMPARE(window.List1->pos(), QPoint(4, 236));

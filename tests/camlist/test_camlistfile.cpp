@@ -10,7 +10,7 @@ using namespace std::string_literals;
 
 class CamListFileTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void missingFileReadsAsEmptyAndFindsNothing() {
         Sandbox box;
         const auto file = box.fsPath(camListFileName);
@@ -135,6 +135,8 @@ private slots:
     }
 };
 
-QObject* makeCamListFileTest() { return new CamListFileTest; }
+QObject* makeCamListFileTest() {
+    return new CamListFileTest;
+}
 
 #include "test_camlistfile.moc"

@@ -7,7 +7,7 @@ using Lines = std::vector<std::string>;
 
 class CamListTextTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void linesEndAtCarriageReturns() {
         QCOMPARE(camlisttext::splitLines(""), Lines{});
         QCOMPARE(camlisttext::splitLines("\r\n"), Lines{""});
@@ -31,7 +31,8 @@ private slots:
     }
 
     void listKeepsFileOrderAndDuplicates() {
-        const std::string file = "[name]b\r\n1\r\n1\r\n\r\n[name]a\r\n2\r\n2\r\n\r\n[name]b\r\n3\r\n3\r\n";
+        const std::string file =
+            "[name]b\r\n1\r\n1\r\n\r\n[name]a\r\n2\r\n2\r\n\r\n[name]b\r\n3\r\n3\r\n";
         QCOMPARE(camlisttext::listNames(file), (Lines{"b", "a", "b"}));
     }
 
@@ -109,6 +110,8 @@ private slots:
     }
 };
 
-QObject* makeCamListTextTest() { return new CamListTextTest; }
+QObject* makeCamListTextTest() {
+    return new CamListTextTest;
+}
 
 #include "test_camlisttext.moc"

@@ -35,7 +35,9 @@ QByteArray Sandbox::readFile(const QString& relative) const {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool Sandbox::exists(const QString& relative) const { return QFile::exists(path(relative)); }
+bool Sandbox::exists(const QString& relative) const {
+    return QFile::exists(path(relative));
+}
 
 namespace {
 
@@ -68,4 +70,6 @@ ReadOnlyFolder::ReadOnlyFolder(const QString& f) : folder(f) {
     ::chmod(QFile::encodeName(folder).constData(), 0555);
 }
 
-ReadOnlyFolder::~ReadOnlyFolder() { ::chmod(QFile::encodeName(folder).constData(), 0755); }
+ReadOnlyFolder::~ReadOnlyFolder() {
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+}

@@ -8,7 +8,7 @@
 // A private program folder and private settings folders for one test; nothing touches the
 // real ones. Removed with everything in it at the end of the test.
 class Sandbox {
-public:
+  public:
     Sandbox();
     ~Sandbox();
 
@@ -21,7 +21,7 @@ public:
     QByteArray readFile(const QString& relative) const;
     bool exists(const QString& relative) const;
 
-private:
+  private:
     QTemporaryDir dir;
     QByteArray oldConfigHome, oldConfigDirs;
 };
@@ -29,23 +29,23 @@ private:
 // While alive, the process obeys file permission bits even when it runs as root (CI does),
 // so a read-only folder really is read-only in a test.
 class PermissionsEnforced {
-public:
+  public:
     PermissionsEnforced();
     ~PermissionsEnforced();
     PermissionsEnforced(const PermissionsEnforced&) = delete;
     PermissionsEnforced& operator=(const PermissionsEnforced&) = delete;
 
-private:
+  private:
     bool dropped = false;
 };
 
 // Makes a folder read-only for the life of the object.
 class ReadOnlyFolder {
-public:
+  public:
     explicit ReadOnlyFolder(const QString& folder);
     ~ReadOnlyFolder();
 
-private:
+  private:
     QString folder;
     PermissionsEnforced enforced;
 };

@@ -7,7 +7,7 @@
 
 // Answers message boxes from a queue and remembers what was asked.
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     struct Asked {
         QString title, text;
         PromptButtons buttons;

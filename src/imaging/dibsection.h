@@ -1,0 +1,64 @@
+#pragma once
+
+#include "drawingcontext.h"
+
+#include <QImage>
+#include <cstdint>
+#include <memory>
+
+class Prompter;
+
+struct BITMAPINFOHEADER {
+    int32_t biSize = 40;
+    int32_t biWidth = 0;
+    int32_t biHeight = 0;
+    int16_t biPlanes = 1;
+    int16_t biBitCount = 24;
+    int32_t biCompression = 0;
+    int32_t biSizeImage = 0;
+    int32_t biXPelsPerMeter = 0;
+    int32_t biYPelsPerMeter = 0;
+    int32_t biClrUsed = 0;
+    int32_t biClrImportant = 0;
+};
+
+// The program's 24-bit in-memory bitmap: three bytes a pixel in blue, green, red order, rows
+// stored bottom-up, each row padded to a multiple of four bytes. Its pixels are selected into
+// a memory drawing context, so pictures can be copied in and out of it.
+class cDIBSection {
+  public:
+    cDIBSection() = default;
+    ~cDIBSection();
+    cDIBSection(const cDIBSection&) = delete;
+    cDIBSection& operator=(const cDIBSection&) = delete;
+
+    bool CopyToClipboard(bool bAsDIB, Prompter* prompter = nullptr);
+    bool CreateDIB(ContextHandle lhDC, int32_t lWidth, int32_t lHeight, SurfaceHandle& hDib);
+    void CreateFromPicture(const QImage& picThis);
+    bool Create(int32_t lWidth, int32_t lHeight);
+    int32_t BytesPerScanLine() const;
+    int32_t Width() const { return bitmapInfo.biWidth; }
+    int32_t Height() const { return bitmapInfo.biHeight; }
+    void LoadPictureBlt(ContextHandle lhDC, int32_t lSrcLeft = 0, int32_t lSrcTop = 0,
+                        int32_t lSrcWidth = -1, int32_t lSrcHeight = -1,
+                        RasterOp eRop = RasterOp::SrcCopy);
+    void PaintPicture(ContextHandle lhDC, int32_t lDestLeft = 0, int32_t lDestTop = 0,
+                      int32_t lDestWidth = -1, int32_t lDestHeight = -1, int32_t lSrcLeft = 0,
+                      int32_t lSrcTop = 0, RasterOp eRop = RasterOp::SrcCopy);
+    ContextHandle hdc() const { return memoryDC; }
+    SurfaceHandle hDib() const { return dibHandle; }
+    uint8_t* DIBSectionBitsPtr() const { return bitsPointer; }
+    void RandomiseBits(bool bGray = false);
+    void ClearUp();
+    // A new section of the given size holding this one's picture, bilinearly resampled.
+    std::unique_ptr<cDIBSection> Resample(int32_t lNewHeight, int32_t lNewWidth);
+
+  private:
+    void ResampleInto(cDIBSection& target) const;
+
+    SurfaceHandle dibHandle = nullptr;
+    SurfaceHandle previousBitmap = nullptr;
+    ContextHandle memoryDC = nullptr;
+    uint8_t* bitsPointer = nullptr;
+    BITMAPINFOHEADER bitmapInfo;
+};
