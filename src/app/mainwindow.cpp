@@ -2,6 +2,7 @@
 
 #include "camlistfile.h"
 #include "camlisttext.h"
+#include "imagecontrol.h"
 #include "noticewindow.h"
 #include "programfolder.h"
 #include "prompter.h"
@@ -87,6 +88,10 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     buildCamsFrame();
     buildViewerFrame();
 
+    connect(cmdStartCam, &QToolButton::clicked, this, &MainWindow::cmdStartCam_Click);
+    connect(cmdStopAll, &QToolButton::clicked, this, &MainWindow::cmdStopAll_Click);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &MainWindow::List1_DblClick);
+
     resize(tw(13155), tw(11310));
 }
 
@@ -155,20 +160,39 @@ void MainWindow::buildCamsFrame() {
     picWindowInner = new QWidget(picWindowOuter);
     picWindowInner->setObjectName("picWindowInner");
     setGeometryTwips(picWindowInner, -60, -30, 3555, 24060);
+    VScroll1->setTracking(false); // the panels move when the thumb is let go
+    connect(VScroll1, &QScrollBar::valueChanged, this, &MainWindow::VScroll1_Change);
+    buildPanels();
 }
 
 void MainWindow::buildViewerFrame() {
     frmMain = makeFrame(centralWidget(), "frmMain", "Viewer");
     setGeometryTwips(frmMain, 6600, 0, 8655, 10815);
     frmMain->hide();
+
+    imgMain = new ImageControl(frmMain);
+    imgMain->setObjectName("imgMain");
+    frmDetails = new QGroupBox(frmMain);
+    frmDetails->setObjectName("frmDetails");
+    frmDetails->hide();
+    for (auto [label, name] : {std::pair{&lblName, "lblName"},
+                               {&lblRefresh, "lblRefresh"},
+                               {&lblLastChanged, "lblLastChanged"},
+                               {&lblLastRefreshed, "lblLastRefreshed"},
+                               {&lblNextRefresh, "lblNextRefresh"},
+                               {&lblTime, "lblTime"}}) {
+        *label = new QLabel(frmDetails);
+        (*label)->setObjectName(name);
+    }
+    lblTime->hide();
 }
 
 void MainWindow::Form_Load() {
     applyWindowIcons();
+    setWindowState(windowState() | Qt::WindowMaximized);
     // Without a window manager a maximise request does nothing, so fill the screen as well.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
-    setWindowState(windowState() | Qt::WindowMaximized);
     loadAutoSaveSetting();
     Command2->setText(identity.Website);
     setWindowTitle(identity.ProductName + " by " + identity.CompanyName);
@@ -182,10 +206,9 @@ void MainWindow::Form_Load() {
     showHelpAtStartup();
 }
 
-// Filled in by the settings, panel and help services.
+// Filled in by the settings and help services.
 void MainWindow::applyWindowIcons() {}
 void MainWindow::loadAutoSaveSetting() {}
-void MainWindow::givePanelsFetchingIndicator() {}
 void MainWindow::showHelpAtStartup() {}
 
 std::filesystem::path MainWindow::camListPath() const {

@@ -2,11 +2,14 @@
 
 #include "appidentity.h"
 #include "camrecord.h"
+#include "panelhost.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <filesystem>
 
+class CamPanel;
+class ImageControl;
 class NoticeWindow;
 class Prompter;
 class QCheckBox;
@@ -18,7 +21,7 @@ class QStatusBar;
 class QToolButton;
 
 // Form1: the main window with the cam list and commands, the panel area and the viewer.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public PanelHost {
     Q_OBJECT
   public:
     MainWindow(const AppIdentity& identity, const QString& programFolder, Prompter& prompter,
@@ -32,8 +35,31 @@ class MainWindow : public QMainWindow {
     void RefreshMainList();
     // "Oops!": the notice that a cam must be selected first; one window, brought to the front.
     void showSelectCamNotice();
-    void setStatusText(const QString& text);
     QString statusText() const;
+
+    // Cams and panels.
+    void cmdStartCam_Click();
+    void StartSelectedCam();
+    void StartCamByName(const std::string& name);
+    void cmdStopAll_Click();
+    void List1_DblClick();
+    void imgCam_Click(int index);
+    void VScroll1_Change();
+    void RequestNetworkTime();
+    CamPanel* panel(int index) const { return Frame.at(index); }
+    static constexpr int panelCount = 26;
+    static constexpr int maxRunningCams = 24;
+
+    // PanelHost
+    int selectedCam() const override { return selected; }
+    bool fullScreenOn() const override { return fullScreen; }
+    void showFullScreenIndicator() override;
+    void lockDrawing(bool lock) override;
+    void setStatusText(const QString& text) override;
+    void selectedPanelTicked(CamPanel& panel) override;
+    void panelStopped(CamPanel& panel, bool wasRunning) override;
+    void panelClicked(int index) override { imgCam_Click(index); }
+    void panelResponseComplete(CamPanel& panel) override;
 
     std::filesystem::path camListPath() const;
     QString camFolder() const;
@@ -62,6 +88,21 @@ class MainWindow : public QMainWindow {
     QScrollBar* VScroll1 = nullptr;
     QWidget* picWindowOuter = nullptr;
     QWidget* picWindowInner = nullptr;
+    QList<CamPanel*> Frame; // the 26 panels
+    // The viewer.
+    QGroupBox* frmDetails = nullptr;
+    ImageControl* imgMain = nullptr;
+    QLabel* lblName = nullptr;
+    QLabel* lblRefresh = nullptr;
+    QLabel* lblLastChanged = nullptr;
+    QLabel* lblLastRefreshed = nullptr;
+    QLabel* lblNextRefresh = nullptr;
+    QLabel* lblTime = nullptr;
+
+    // The panel shown in the viewer (-1: none), the running panels, the full-screen view.
+    qint16 selected = 0;
+    qint16 activeCams = 0;
+    bool fullScreen = false;
 
     // The current record, filled by a lookup in the cam list file.
     CamRecord cur;
@@ -74,6 +115,7 @@ class MainWindow : public QMainWindow {
   private:
     void buildControlsFrame();
     void buildCamsFrame();
+    void buildPanels();
     void buildViewerFrame();
     // Appends the names of the cam list file to List1; an unreadable file is reported.
     void fillListFromFile();

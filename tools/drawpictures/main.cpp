@@ -147,21 +147,25 @@ int main(int argc, char** argv) {
         p.drawLine(QPointF(s * 0.5, s * 0.28), QPointF(s * 0.5, s * 0.72));
         p.drawLine(QPointF(s * 0.28, s * 0.5), QPointF(s * 0.72, s * 0.5));
     };
-    auto minus = [](QPainter& p, int s) { p.drawLine(QPointF(s * 0.28, s * 0.5), QPointF(s * 0.72, s * 0.5)); };
+    auto minus = [](QPainter& p, int s) {
+        p.drawLine(QPointF(s * 0.28, s * 0.5), QPointF(s * 0.72, s * 0.5));
+    };
     auto pencil = [](QPainter& p, int s) {
         p.drawLine(QPointF(s * 0.32, s * 0.68), QPointF(s * 0.68, s * 0.32));
         p.drawPoint(QPointF(s * 0.3, s * 0.7));
     };
     auto play = [](QPainter& p, int s) {
         p.setPen(Qt::NoPen);
-        p.drawPolygon(QPolygonF({QPointF(s * 0.38, s * 0.28), QPointF(s * 0.74, s * 0.5), QPointF(s * 0.38, s * 0.72)}));
+        p.drawPolygon(QPolygonF({QPointF(s * 0.38, s * 0.28), QPointF(s * 0.74, s * 0.5),
+                                 QPointF(s * 0.38, s * 0.72)}));
     };
     auto square = [](QPainter& p, int s) {
         p.setPen(Qt::NoPen);
         p.drawRect(QRectF(s * 0.33, s * 0.33, s * 0.34, s * 0.34));
     };
     auto tick = [](QPainter& p, int s) {
-        p.drawPolyline(QPolygonF({QPointF(s * 0.3, s * 0.52), QPointF(s * 0.45, s * 0.67), QPointF(s * 0.72, s * 0.34)}));
+        p.drawPolyline(QPolygonF({QPointF(s * 0.3, s * 0.52), QPointF(s * 0.45, s * 0.67),
+                                  QPointF(s * 0.72, s * 0.34)}));
     };
     auto cross = [](QPainter& p, int s) {
         p.drawLine(QPointF(s * 0.33, s * 0.33), QPointF(s * 0.67, s * 0.67));
@@ -188,8 +192,9 @@ int main(int argc, char** argv) {
     save(lensButton(32, red, cross), folder, "cancel.png");
     save(lensButton(32, blue, disk), folder, "save.png");
     save(lensButton(32, amber, square), folder, "screensaver.png");
-    save(lensButton(20, blue, [](QPainter&, int) {}), folder, "refresh-button.png");
-    save(refreshArrows(20, 20, Qt::white), folder, "refresh-glyph.png");
+    save(lensButton(20, blue,
+                    [](QPainter& p, int s) { p.drawImage(0, 0, refreshArrows(s, s, Qt::white)); }),
+         folder, "refresh.png");
     save(lensButton(20, red, square), folder, "stop.png");
     save(refreshArrows(21, 17, QColor(255, 200, 0)), folder, "picrefresh.png");
     save(refreshArrows(48, 48, QColor(255, 200, 0)), folder, "fullscreen-refresh.png");

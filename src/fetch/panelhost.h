@@ -1,0 +1,24 @@
+#pragma once
+
+class CamPanel;
+class QString;
+
+// What a cam panel needs from the window that holds it.
+class PanelHost {
+  public:
+    virtual ~PanelHost() = default;
+
+    virtual int selectedCam() const = 0;
+    virtual bool fullScreenOn() const = 0;
+    // A fetch of the selected cam begins while the full-screen view is open.
+    virtual void showFullScreenIndicator() = 0;
+    virtual void lockDrawing(bool lock) = 0;
+    virtual void setStatusText(const QString& text) = 0;
+    // The selected panel's one-second tick was counted.
+    virtual void selectedPanelTicked(CamPanel& panel) = 0;
+    virtual void panelStopped(CamPanel& panel, bool wasRunning) = 0;
+    // A click on the panel's picture or fetching indicator.
+    virtual void panelClicked(int index) = 0;
+    // The server closed the connection: the response in the panel is complete.
+    virtual void panelResponseComplete(CamPanel& panel) = 0;
+};

@@ -1,0 +1,192 @@
+#include "camaddress.h"
+#include "response.h"
+#include "vbnumber.h"
+
+#include <QTest>
+
+using namespace std::string_literals;
+
+class FetchTextTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void addressSplitsAtTheFirstSlash() {
+        auto split = SplitCamAddress("http://cams.example/live/cam 1.jpg");
+        QVERIFY(split);
+        QCOMPARE(split->camHost, "cams.example"s);
+        QCOMPARE(split->camPath, "/live/cam 1.jpg"s);
+        QCOMPARE(split->connectTo, "cams.example"s);
+        QCOMPARE(int(split->port), 80);
+
+        auto bare = SplitCamAddress("cams.example/cam.jpg?size=2");
+        QVERIFY(bare);
+        QCOMPARE(bare->camHost, "cams.example"s);
+        QCOMPARE(bare->camPath, "/cam.jpg?size=2"s);
+    }
+
+    void addressWithoutAPathIsNeverFetched() {
+        QVERIFY(!SplitCamAddress("http://cams.example"));
+        QVERIFY(!SplitCamAddress(""));
+        QVERIFY(!SplitCamAddress("https:"));
+    }
+
+    void portGoesToTheConnectionAndStaysInTheHostHeader() {
+        auto split = SplitCamAddress("http://cams.example:8080/cam.jpg");
+        QVERIFY(split);
+        QCOMPARE(split->camHost, "cams.example:8080"s);
+        QCOMPARE(split->connectTo, "cams.example"s);
+        QCOMPARE(int(split->port), 8080);
+        auto v6 = SplitCamAddress("[::1]:81/x");
+        QVERIFY(v6);
+        QCOMPARE(v6->connectTo, "::1"s);
+        QCOMPARE(int(v6->port), 81);
+        QVERIFY(!SplitCamAddress("cams.example:0/x"));
+        QVERIFY(!SplitCamAddress("cams.example:99999/x"));
+        QVERIFY(!SplitCamAddress("cams.example:80a/x"));
+        // only the lower-case scheme is known; anything else is part of the host
+        QVERIFY(!SplitCamAddress("HTTP://cams.example/x"));
+    }
+
+    void hostWithBlanksOrControlsMakesNoConnection() {
+        QVERIFY(!SplitCamAddress("http://bad host/x.jpg"));
+        QVERIFY(!SplitCamAddress("http://bad\r\nX-Evil: 1/x.jpg"));
+        QVERIFY(!SplitCamAddress("http://bad\x7f/x.jpg"));
+        QVERIFY(SplitCamAddress("http://good/x y\r\n.jpg")); // the path gets escaped instead
+    }
+
+    void pathEscapingAddsNoLine() {
+        QCOMPARE(EscapeRequestPath("/a b c.jpg"), "/a%20b%20c.jpg"s);
+        QCOMPARE(EscapeRequestPath("/x\r\nEvil: 1\t\x7f"), "/x%0D%0AEvil:%201%09%7F"s);
+        QCOMPARE(EscapeRequestPath("/50%25 off?q=%41&b=caf\xc3\xa9"),
+                 "/50%25%20off?q=%41&b=caf\xc3\xa9"s);
+    }
+
+    void requestIsExact() {
+        QCOMPARE(BuildRequest("/live/cam%201.jpg", "cams.example"),
+                 "GET /live/cam%201.jpg HTTP/1.1\r\nHost: cams.example\r\nConnection: close\r\n"
+                 "Accept: */*\r\n\r\n"s);
+    }
+
+    void fileNameIsTheLastSegment() {
+        QCOMPARE(RequestFileName("/live/cam%201.jpg"), "cam%201.jpg"s);
+        QCOMPARE(RequestFileName("/dir/"), ""s);
+        QCOMPARE(RequestFileName("/cam.jpg?size=2"), "cam.jpg?size=2"s);
+    }
+
+    void numbersRoundHalfToEven() {
+        QCOMPARE(parseLong("2.5"), std::optional<int32_t>(2));
+        QCOMPARE(parseLong("3.5"), std::optional<int32_t>(4));
+        QCOMPARE(parseLong(" 30 "), std::optional<int32_t>(30));
+        QCOMPARE(parseLong("-5"), std::optional<int32_t>(-5));
+        QCOMPARE(parseLong("1e3"), std::optional<int32_t>(1000));
+        QVERIFY(!parseLong("abc"));
+        QVERIFY(!parseLong("12abc"));
+        QVERIFY(!parseLong(""));
+        QVERIFY(!parseLong("."));
+        QVERIFY(!parseLong("1000000000000"));
+        QCOMPARE(formatGeneral(2.5 - 1, 15), "1.5"s);
+        QCOMPARE(formatGeneral(9, 15), "9"s);
+        QCOMPARE(formatGeneral(-1, 15), "-1"s);
+        QCOMPARE(formatGeneral(float(42.5), 7), "42.5"s);
+        QCOMPARE(formatGeneral(float(100.0 / 3), 7), "33.33333"s);
+    }
+
+    void contentLengthComesFromTheFirstLineNamingIt() {
+        QCOMPARE(ContentLengthOf("HTTP/1.1 200 OK\r\nContent-Length: 20000"), 20000);
+        QCOMPARE(ContentLengthOf("HTTP/1.1 200 OK\r\nContent-Length:20000"), 0);
+        QCOMPARE(ContentLengthOf("HTTP/1.1 200 OK\r\ncontent-length: 20000"), 0);
+        QCOMPARE(ContentLengthOf("HTTP/1.1 200 OK\r\nContent-Length: -5"), -5);
+        QCOMPARE(ContentLengthOf("HTTP/1.1 200 OK\r\nContent-Length: 12abc"), 0);
+        QCOMPARE(ContentLengthOf("HTTP/1.1 200 OK\r\nContent-Length: 1000000000000"), 0);
+        QCOMPARE(ContentLengthOf("Content-Length: 7\r\nContent-Length: 9"), 7);
+        QCOMPARE(ContentLengthOf("X-Content-Length-Note: x\r\nContent-Length: 9"), 0);
+    }
+
+    void progressStartsAfterTheBatchHoldingTheHeaders() {
+        const std::string headers = "HTTP/1.1 200 OK\r\nContent-Length: 20000\r\n\r\n";
+        const std::string body(20000, 'x');
+        const std::string all = headers + body;
+        ResponseState state;
+        DataOutcome first = ReceiveResponseData(state, std::string_view(all).substr(0, 5000));
+        QVERIFY(!first.percent);
+        QVERIFY(state.headerDone);
+        QCOMPARE(state.contentLength, 20000);
+        QCOMPARE(state.receivedBytes, int32_t(5000 - headers.size()));
+        std::vector<float> seen;
+        for (size_t at = 5000; at < all.size(); at += 5000) {
+            DataOutcome next = ReceiveResponseData(state, std::string_view(all).substr(at, 5000));
+            QVERIFY(next.percent);
+            seen.push_back(*next.percent);
+        }
+        QCOMPARE(seen.back(), 100.0f);
+        QCOMPARE(seen.front(), float((10000 - headers.size()) / 200.0));
+        QCOMPARE(state.responseBuffer, all);
+    }
+
+    void bodyCountStartsAtTheHeaderEnd() {
+        const std::string headers = std::string(296, 'h') + "\r\n\r\n"; // 300 header bytes
+        ResponseState state;
+        ReceiveResponseData(state, headers + std::string(1000, 'b'));
+        QCOMPARE(state.receivedBytes, 1000);
+    }
+
+    void headerEndSplitAcrossBatchesIsFound() {
+        ResponseState state;
+        ReceiveResponseData(state, "HTTP/1.1 200 OK\r\nContent-Length: 4\r");
+        QVERIFY(!state.headerDone);
+        ReceiveResponseData(state, "\n\r");
+        QVERIFY(!state.headerDone);
+        ReceiveResponseData(state, "\nab");
+        QVERIFY(state.headerDone);
+        QCOMPARE(state.receivedBytes, 2);
+        QCOMPARE(ReceiveResponseData(state, "cd").percent, std::optional<float>(100.0f));
+        // more than announced: the figure passes 100, which the progress bar refuses
+        QCOMPARE(ReceiveResponseData(state, "e").percent, std::optional<float>(125.0f));
+    }
+
+    void noLengthMeansNoProgress() {
+        ResponseState state;
+        ReceiveResponseData(state, "HTTP/1.1 200 OK\r\n\r\nab");
+        QVERIFY(!ReceiveResponseData(state, "cd").percent);
+        ResponseState negative;
+        ReceiveResponseData(negative, "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\n");
+        QVERIFY(!ReceiveResponseData(negative, "cd").percent);
+    }
+
+    void headersAndResponsesAreBounded() {
+        ResponseState endless;
+        bool aborted = false;
+        for (int i = 0; i < 100 && !aborted; ++i)
+            aborted = ReceiveResponseData(endless, std::string(1024, 'h')).abort;
+        QVERIFY(aborted);
+        QVERIFY(endless.responseBuffer.size() <= maxHeaderBytes + 1024);
+
+        ResponseState manyLines; // 10,000 short header lines fit
+        std::string lines = "HTTP/1.1 200 OK\r\n";
+        for (int i = 0; i < 10000; ++i)
+            lines += "X: y\r\n";
+        QVERIFY(!ReceiveResponseData(manyLines, lines + "\r\n").abort);
+        QVERIFY(manyLines.headerDone);
+
+        ResponseState huge;
+        ReceiveResponseData(huge, "HTTP/1.1 200 OK\r\n\r\n");
+        const std::string chunk(1024 * 1024, 'b');
+        aborted = false;
+        for (int i = 0; i < 70 && !aborted; ++i)
+            aborted = ReceiveResponseData(huge, chunk).abort;
+        QVERIFY(aborted);
+        QVERIFY(huge.responseBuffer.size() <= maxResponseBytes);
+    }
+
+    void splitTakesTheFirstBlankLine() {
+        CompletedResponse split = SplitResponse("H: 1\r\n\r\nbody\r\n\r\nmore");
+        QVERIFY(split.hasHeaderEnd);
+        QCOMPARE(std::string(split.headers), "H: 1"s);
+        QCOMPARE(std::string(split.body), "body\r\n\r\nmore"s);
+        CompletedResponse none = SplitResponse("no header end");
+        QVERIFY(!none.hasHeaderEnd);
+        QCOMPARE(std::string(none.body), "no header end"s);
+    }
+};
+
+QTEST_GUILESS_MAIN(FetchTextTest)
+#include "test_fetchtext.moc"

@@ -1,0 +1,101 @@
+#include "scriptedserver.h"
+
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+
+ScriptedServer::ScriptedServer(QObject* parent) : QObject(parent) {
+    server.listen(QHostAddress::LocalHost, 0);
+    connect(&server, &QTcpServer::newConnection, this, &ScriptedServer::accept);
+}
+
+ScriptedServer::Script ScriptedServer::answer(const QByteArray& bytes, int batchSize, int delayMs) {
+    Script script;
+    if (batchSize <= 0) {
+        script.steps.append({bytes, delayMs});
+        return script;
+    }
+    for (qsizetype at = 0; at < bytes.size(); at += batchSize)
+        script.steps.append({bytes.mid(at, batchSize), at == 0 ? 0 : delayMs});
+    return script;
+}
+
+QByteArray ScriptedServer::okResponse(const QByteArray& body, const QByteArray& type,
+                                      const QByteArray& extraHeaders) {
+    return "HTTP/1.1 200 OK\r\nContent-Type: " + type +
+           "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + extraHeaders +
+           "\r\n" + body;
+}
+
+QString ScriptedServer::address(const QString& path) const {
+    return QString("127.0.0.1:%1%2").arg(port()).arg(path);
+}
+
+namespace {
+
+// Plays a script on one connection.
+class Player : public QObject {
+  public:
+    Player(QTcpSocket* socket, ScriptedServer::Script script)
+        : QObject(socket), socket(socket), script(std::move(script)) {}
+
+    void start() { next(); }
+
+  private:
+    void next() {
+        if (!socket || socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        if (step < script.steps.size()) {
+            const ScriptedServer::Step& now = script.steps[step++];
+            QTimer::singleShot(now.delayMs, this, [this, bytes = now.bytes] {
+                if (!socket || socket->state() != QAbstractSocket::ConnectedState)
+                    return;
+                socket->write(bytes);
+                next();
+            });
+            return;
+        }
+        if (script.endless && !script.steps.isEmpty()) {
+            // keep the send queue short so the server's own memory stays small
+            QTimer::singleShot(1, this, [this] {
+                if (socket && socket->state() == QAbstractSocket::ConnectedState &&
+                    socket->bytesToWrite() < 4 * 1024 * 1024)
+                    socket->write(script.steps.last().bytes);
+                next();
+            });
+            return;
+        }
+        if (script.closeAfter)
+            socket->disconnectFromHost();
+    }
+
+    QPointer<QTcpSocket> socket;
+    ScriptedServer::Script script;
+    qsizetype step = 0;
+};
+
+} // namespace
+
+void ScriptedServer::accept() {
+    while (QTcpSocket* socket = server.nextPendingConnection()) {
+        ++connections;
+        const qsizetype index = requests.size();
+        requests.append(QByteArray());
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        auto* player = new Player(socket, script_);
+        if (!script_.waitForRequest) {
+            player->start();
+            connect(socket, &QTcpSocket::readyRead, this,
+                    [this, socket, index] { requests[index].append(socket->readAll()); });
+            continue;
+        }
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, index, player] {
+            const bool complete = requests[index].contains("\r\n\r\n");
+            requests[index].append(socket->readAll());
+            if (!complete && requests[index].contains("\r\n\r\n")) {
+                emit requestReceived();
+                player->start();
+            }
+        });
+    }
+}
