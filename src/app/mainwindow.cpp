@@ -2,6 +2,7 @@
 
 #include "camlistfile.h"
 #include "camlisttext.h"
+#include "camsocket.h"
 #include "imagecontrol.h"
 #include "noticewindow.h"
 #include "programfolder.h"
@@ -87,6 +88,11 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     buildControlsFrame();
     buildCamsFrame();
     buildViewerFrame();
+
+    objWinsock = new CamSocket(this);
+    objWinsock->setObjectName("objWinsock");
+    connect(objWinsock, &CamSocket::DataArrival, this, &MainWindow::objWinsock_DataArrival);
+    connect(objWinsock, &CamSocket::CloseEvent, this, &MainWindow::objWinsock_Close);
 
     connect(cmdStartCam, &QToolButton::clicked, this, &MainWindow::cmdStartCam_Click);
     connect(cmdStopAll, &QToolButton::clicked, this, &MainWindow::cmdStopAll_Click);
@@ -189,10 +195,10 @@ void MainWindow::buildViewerFrame() {
 
 void MainWindow::Form_Load() {
     applyWindowIcons();
-    setWindowState(windowState() | Qt::WindowMaximized);
     // Without a window manager a maximise request does nothing, so fill the screen as well.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
+    setWindowState(windowState() | Qt::WindowMaximized);
     loadAutoSaveSetting();
     Command2->setText(identity.Website);
     setWindowTitle(identity.ProductName + " by " + identity.CompanyName);

@@ -4,11 +4,13 @@
 #include "camrecord.h"
 #include "panelhost.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <filesystem>
 
 class CamPanel;
+class CamSocket;
 class ImageControl;
 class NoticeWindow;
 class Prompter;
@@ -59,10 +61,18 @@ class MainWindow : public QMainWindow, public PanelHost {
     void selectedPanelTicked(CamPanel& panel) override;
     void panelStopped(CamPanel& panel, bool wasRunning) override;
     void panelClicked(int index) override { imgCam_Click(index); }
-    void panelResponseComplete(CamPanel& panel) override;
+    bool autoSaveOn() const override;
+    QString camFolder() const override;
+    QImage notFoundPicture() const override;
+    void showSelectedPicture(const QImage& picture) override;
+    void writeDetails(const CamPanel& panel) override;
+
+    // The network time shown in the viewer's details.
+    void objWinsock_DataArrival(qint64 bytesTotal);
+    void objWinsock_Close();
+    void setTimeServer(const QString& host, quint16 port);
 
     std::filesystem::path camListPath() const;
-    QString camFolder() const;
     // The exact bytes of the cam name at List1's current index (empty when none).
     std::string currentListName() const;
     bool AnyCamSelected() const;
@@ -98,6 +108,7 @@ class MainWindow : public QMainWindow, public PanelHost {
     QLabel* lblLastRefreshed = nullptr;
     QLabel* lblNextRefresh = nullptr;
     QLabel* lblTime = nullptr;
+    CamSocket* objWinsock = nullptr;
 
     // The panel shown in the viewer (-1: none), the running panels, the full-screen view.
     qint16 selected = 0;
@@ -127,4 +138,7 @@ class MainWindow : public QMainWindow, public PanelHost {
     void showHelpAtStartup();
 
     QPointer<NoticeWindow> Form4;
+    QString timeServerHost = "time.nist.gov";
+    quint16 timeServerPort = 13;
+    QElapsedTimer lastTimeRequest;
 };

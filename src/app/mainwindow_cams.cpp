@@ -8,6 +8,7 @@
 #include "vbnumber.h"
 #include "windowlock.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -121,8 +122,21 @@ void MainWindow::panelStopped(CamPanel& camPanel, bool wasRunning) {
     }
 }
 
-void MainWindow::panelResponseComplete(CamPanel& camPanel) {
-    camPanel.imgRefresh->hide();
+bool MainWindow::autoSaveOn() const {
+    return chkSave->isChecked();
 }
 
-void MainWindow::RequestNetworkTime() {}
+QImage MainWindow::notFoundPicture() const {
+    return notFound->pixmap().toImage();
+}
+
+void MainWindow::showSelectedPicture(const QImage& picture) {
+    imgMain->setPicture(picture);
+}
+
+void MainWindow::writeDetails(const CamPanel& camPanel) {
+    lblName->setText(QString::fromLocal8Bit(camPanel.txtName));
+    lblRefresh->setText(QString::fromLocal8Bit(camPanel.txtRefresh));
+    lblLastChanged->setText(QString::fromLocal8Bit(camPanel.txtUpdated));
+    lblLastRefreshed->setText(camPanel.txtRefreshed);
+}

@@ -185,10 +185,6 @@ void CamPanel::wsCam_DataArrival(qint64) {
                                 QString::fromStdString(formatGeneral(prgCam->exactValue(), 7))));
 }
 
-void CamPanel::wsCam_Close() {
-    host.panelResponseComplete(*this);
-}
-
 void CamPanel::imgRefresh_Click() {
     host.panelClicked(Index);
 }

@@ -73,6 +73,11 @@ class CamPanel : public QGroupBox {
     bool pictureChanged = false;
 
   private:
+    // Completion of a fetch, in steps.
+    void showResponsePicture(std::string_view headers, std::string_view body);
+    void autoSave(const QImage& picture);
+    void noteLastModified(std::string_view headers);
+
     PanelHost& host;
     QByteArray caption;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 class CamPanel;
+class QImage;
 class QString;
 
 // What a cam panel needs from the window that holds it.
@@ -19,6 +20,14 @@ class PanelHost {
     virtual void panelStopped(CamPanel& panel, bool wasRunning) = 0;
     // A click on the panel's picture or fetching indicator.
     virtual void panelClicked(int index) = 0;
-    // The server closed the connection: the response in the panel is complete.
-    virtual void panelResponseComplete(CamPanel& panel) = 0;
+
+    // What a completed fetch needs.
+    virtual bool autoSaveOn() const = 0;
+    virtual QString camFolder() const = 0;
+    virtual QImage notFoundPicture() const = 0;
+    // A new picture of the selected panel: into the viewer, and into the full-screen view
+    // while it is open.
+    virtual void showSelectedPicture(const QImage& picture) = 0;
+    // The selected panel's texts into the viewer's details.
+    virtual void writeDetails(const CamPanel& panel) = 0;
 };

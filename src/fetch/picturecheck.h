@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Tells, before any decoding, whether a received body can be a whole picture: the body is as
+// long as announced, a JPEG reaches its end marker, a GIF its trailer, a PNG its last chunk,
+// and the declared size is within bounds. Formats it does not know are left to the loader.
+
+inline constexpr int maxPictureSide = 8192;
+inline constexpr int maxJpegScans = 500;
+
+enum class PictureFormat { Unknown, Jpeg, Gif, Png, Bmp };
+
+struct PictureCheck {
+    bool readable = true;
+    PictureFormat format = PictureFormat::Unknown;
+    int64_t width = 0, height = 0; // as declared; 0 when not known
+    std::string why;               // why it is not readable
+};
+
+// `contentLength` is the announced body length, 0 or less when none was announced.
+PictureCheck CheckPicture(std::string_view body, int64_t contentLength);

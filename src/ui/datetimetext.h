@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Dates and times as the user's locale writes them: the short date, and the long time without
+// a time-zone name.
+QString shortDateText(const QDate& date);
+QString longTimeText(const QTime& time);
+// The general date format: short date, a blank, long time.
+QString generalDateText(const QDateTime& moment);
