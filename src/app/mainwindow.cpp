@@ -3,6 +3,7 @@
 #include "camlistfile.h"
 #include "camlisttext.h"
 #include "camsocket.h"
+#include "fullscreenview.h"
 #include "imagecontrol.h"
 #include "noticewindow.h"
 #include "programfolder.h"
@@ -171,28 +172,6 @@ void MainWindow::buildCamsFrame() {
     buildPanels();
 }
 
-void MainWindow::buildViewerFrame() {
-    frmMain = makeFrame(centralWidget(), "frmMain", "Viewer");
-    setGeometryTwips(frmMain, 6600, 0, 8655, 10815);
-    frmMain->hide();
-
-    imgMain = new ImageControl(frmMain);
-    imgMain->setObjectName("imgMain");
-    frmDetails = new QGroupBox(frmMain);
-    frmDetails->setObjectName("frmDetails");
-    frmDetails->hide();
-    for (auto [label, name] : {std::pair{&lblName, "lblName"},
-                               {&lblRefresh, "lblRefresh"},
-                               {&lblLastChanged, "lblLastChanged"},
-                               {&lblLastRefreshed, "lblLastRefreshed"},
-                               {&lblNextRefresh, "lblNextRefresh"},
-                               {&lblTime, "lblTime"}}) {
-        *label = new QLabel(frmDetails);
-        (*label)->setObjectName(name);
-    }
-    lblTime->hide();
-}
-
 void MainWindow::Form_Load() {
     applyWindowIcons();
     // Without a window manager a maximise request does nothing, so fill the screen as well.
@@ -232,9 +211,9 @@ void MainWindow::LoadCamList() {
         if (!created.ok)
             setStatusText(QString::fromLocal8Bit(created.error));
     }
-    SetWindowLock(this, true, this, nullptr);
+    lockDrawing(true);
     fillListFromFile();
-    SetWindowLock(this, false, this, nullptr);
+    lockDrawing(false);
 }
 
 void MainWindow::RefreshMainList() {
@@ -281,4 +260,12 @@ void MainWindow::setStatusText(const QString& text) {
 
 QString MainWindow::statusText() const {
     return statusPanel1->text();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // the other windows go with the main window
+    for (QWidget* window : {static_cast<QWidget*>(Form4), static_cast<QWidget*>(Form6)})
+        if (window)
+            window->close();
+    QMainWindow::closeEvent(event);
 }

@@ -2,7 +2,9 @@
 
 #include "appidentity.h"
 #include "camrecord.h"
+#include "layout.h"
 #include "panelhost.h"
+#include "screensaver.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -11,6 +13,7 @@
 
 class CamPanel;
 class CamSocket;
+class FullScreenView;
 class ImageControl;
 class NoticeWindow;
 class Prompter;
@@ -18,6 +21,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QScrollBar;
 class QStatusBar;
 class QToolButton;
@@ -47,6 +51,19 @@ class MainWindow : public QMainWindow, public PanelHost {
     void List1_DblClick();
     void imgCam_Click(int index);
     void VScroll1_Change();
+
+    // The viewer.
+    void ArrangeMainWindow();
+    void Picture3_Click(int index) { imgCam_Click(index); }
+    void ApplyZoom();
+    void Slider1_Change() { ApplyZoom(); }
+    void HScroll1_Change();
+    void VScroll2_Change();
+    void cmdSave_Click();
+    void Command3_Click();
+    QRect imgMainTwips() const { return imgMainPlace; }
+    const MainWindowLayout& currentLayout() const { return layout; }
+    FullScreenView* fullScreenView() const;
     void RequestNetworkTime();
     CamPanel* panel(int index) const { return Frame.at(index); }
     static constexpr int panelCount = 26;
@@ -100,8 +117,16 @@ class MainWindow : public QMainWindow, public PanelHost {
     QWidget* picWindowInner = nullptr;
     QList<CamPanel*> Frame; // the 26 panels
     // The viewer.
-    QGroupBox* frmDetails = nullptr;
+    QWidget* Picture1 = nullptr;
     ImageControl* imgMain = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QScrollBar* VScroll2 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QGroupBox* frmDetails = nullptr;
+    QLabel* Label6 = nullptr;
+    QScrollBar* Slider1 = nullptr;
+    QToolButton* cmdSave = nullptr;
+    QToolButton* Command3 = nullptr;
     QLabel* lblName = nullptr;
     QLabel* lblRefresh = nullptr;
     QLabel* lblLastChanged = nullptr;
@@ -112,6 +137,7 @@ class MainWindow : public QMainWindow, public PanelHost {
 
     // The panel shown in the viewer (-1: none), the running panels, the full-screen view.
     qint16 selected = 0;
+    int32_t naturalWidth = 0, naturalHeight = 0; // the selected picture at factor 1, in twips
     qint16 activeCams = 0;
     bool fullScreen = false;
 
@@ -119,6 +145,9 @@ class MainWindow : public QMainWindow, public PanelHost {
     CamRecord cur;
 
   protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
     const AppIdentity identity;
     const QString folder;
     Prompter& prompter;
@@ -128,6 +157,10 @@ class MainWindow : public QMainWindow, public PanelHost {
     void buildCamsFrame();
     void buildPanels();
     void buildViewerFrame();
+    void buildDetails();
+    void setImgMainTwips(const QRect& place);
+    // Dimensions read by the layout and zoom, in twips.
+    int32_t twipsOf(int pixels) const;
     // Appends the names of the cam list file to List1; an unreadable file is reported.
     void fillListFromFile();
 
@@ -138,6 +171,10 @@ class MainWindow : public QMainWindow, public PanelHost {
     void showHelpAtStartup();
 
     QPointer<NoticeWindow> Form4;
+    QPointer<FullScreenView> Form6;
+    ScreenSaverSwitch screenSaver;
+    MainWindowLayout layout;
+    QRect imgMainPlace; // twips, within Picture1
     QString timeServerHost = "time.nist.gov";
     quint16 timeServerPort = 13;
     QElapsedTimer lastTimeRequest;

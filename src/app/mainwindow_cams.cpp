@@ -1,6 +1,7 @@
 // The main window's cam commands: starting cams into panels, stopping them, and what the
 // panels ask of the window.
 #include "camlistfile.h"
+#include "fullscreenview.h"
 #include "campanel.h"
 #include "imagecontrol.h"
 #include "mainwindow.h"
@@ -20,11 +21,11 @@ void MainWindow::buildPanels() {
 }
 
 void MainWindow::givePanelsFetchingIndicator() {
-    SetWindowLock(this, true, this, nullptr);
+    lockDrawing(true);
     const QImage indicator = picrefresh->pixmap().toImage();
     for (CamPanel* camPanel : Frame)
         camPanel->imgRefresh->setPicture(indicator);
-    SetWindowLock(this, false, this, nullptr);
+    lockDrawing(false);
 }
 
 void MainWindow::cmdStartCam_Click() {
@@ -84,21 +85,12 @@ void MainWindow::List1_DblClick() {
     StartSelectedCam();
 }
 
-void MainWindow::imgCam_Click(int index) {
-    if (index < 0 || index >= maxRunningCams)
-        return;
-    selected = qint16(index);
-}
-
 void MainWindow::VScroll1_Change() {
-    const qint16 top = qint16(-VScroll1->value() - 30);
-    picWindowInner->move(picWindowInner->x(), tw(top));
+    picWindowInner->move(picWindowInner->x(), tw(PanelAreaTop(VScroll1->value())));
 }
-
-void MainWindow::showFullScreenIndicator() {}
 
 void MainWindow::lockDrawing(bool lock) {
-    SetWindowLock(this, lock, this, nullptr);
+    SetWindowLock(this, lock, this, fullScreenView());
 }
 
 void MainWindow::selectedPanelTicked(CamPanel& camPanel) {
@@ -128,10 +120,6 @@ bool MainWindow::autoSaveOn() const {
 
 QImage MainWindow::notFoundPicture() const {
     return notFound->pixmap().toImage();
-}
-
-void MainWindow::showSelectedPicture(const QImage& picture) {
-    imgMain->setPicture(picture);
 }
 
 void MainWindow::writeDetails(const CamPanel& camPanel) {

@@ -1,0 +1,42 @@
+#include "zoom.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+std::optional<int32_t> product(int32_t a, int32_t b) {
+    const int64_t value = int64_t(a) * int64_t(b);
+    if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
+        return std::nullopt;
+    return int32_t(value);
+}
+
+} // namespace
+
+std::optional<ZoomLayout> ComputeZoom(int32_t factor, int32_t naturalWidth, int32_t naturalHeight,
+                                      int32_t viewportWidth, int32_t verticalBarWidth,
+                                      int32_t viewportHeight, int32_t horizontalBarHeight) {
+    const std::optional<int32_t> width = product(factor, naturalWidth);
+    const std::optional<int32_t> height = product(factor, naturalHeight);
+    if (!width || !height)
+        return std::nullopt;
+    ZoomLayout zoom;
+    zoom.imageWidth = *width;
+    zoom.imageHeight = *height;
+    const float usableWidth = float(viewportWidth - verticalBarWidth);
+    const float usableHeight = float(viewportHeight - horizontalBarHeight);
+    if (float(zoom.imageWidth) > usableWidth) {
+        zoom.horizontalEnabled = true;
+        zoom.horizontalMaximum = int32_t(std::nearbyint(float(zoom.imageWidth) - usableWidth));
+    }
+    if (float(zoom.imageHeight) > usableHeight) {
+        zoom.verticalEnabled = true;
+        zoom.verticalMaximum = int32_t(std::nearbyint(float(zoom.imageHeight) - usableHeight));
+    }
+    return zoom;
+}
+
+int32_t PixelsToTwipsEven(int pixels, double dotsPerInch) {
+    return int32_t(std::nearbyint(double(pixels) * 1440.0 / dotsPerInch));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+// How the viewer's picture is sized and scrolled for a zoom factor, in twips. A scroll bar is
+// enabled only when the zoomed picture is strictly larger than the usable part of the viewport;
+// its maximum is the overhang, over the full range so every part can be reached.
+struct ZoomLayout {
+    int32_t imageWidth = 0, imageHeight = 0;
+    bool horizontalEnabled = false, verticalEnabled = false;
+    int32_t horizontalMaximum = 0, verticalMaximum = 0;
+};
+
+// Nothing when factor x natural size does not fit in 32 bits.
+std::optional<ZoomLayout> ComputeZoom(int32_t factor, int32_t naturalWidth, int32_t naturalHeight,
+                                      int32_t viewportWidth, int32_t verticalBarWidth,
+                                      int32_t viewportHeight, int32_t horizontalBarHeight);
+
+// A length in pixels as whole twips at the given resolution, ties to even.
+int32_t PixelsToTwipsEven(int pixels, double dotsPerInch);

@@ -1,0 +1,92 @@
+#include "layout.h"
+#include "zoom.h"
+
+#include <QTest>
+
+class LayoutZoomTest : public QObject {
+    Q_OBJECT
+private slots:
+    void workedExampleOfAWindow() {
+        const MainWindowLayout l = ArrangeMainWindowTwips(9000, 12000, 375);
+        QCOMPARE(l.frame1Height, 7825);
+        QCOMPARE(l.frmCamsHeight, 7825);
+        QCOMPARE(l.frmMainHeight, 7825);
+        QCOMPARE(l.frmMainWidth, 5400);
+        QCOMPARE(l.list1Height, 4265);
+        QCOMPARE(l.picWindowOuterHeight, 7525);
+        QCOMPARE(l.vScroll1Height, 7525);
+        QCOMPARE(l.picture1Width, 5000);
+        QCOMPARE(l.picture1Height, 3895);
+        QCOMPARE(l.frmDetailsTop, 4135);
+        QCOMPARE(l.frmDetailsWidth, 5000);
+        QCOMPARE(l.vScroll2Left, 4745);
+        QCOMPARE(l.vScroll2Height, 3640);
+        QCOMPARE(l.hScroll1Top, 3640);
+        QCOMPARE(l.hScroll1Width, 4745);
+        QCOMPARE(l.command1Left, 4745);
+        QCOMPARE(l.command1Top, 3640);
+        // the list ends 20 above the frame's bottom, the panel area 60 above it
+        QCOMPARE(design::list1Top + l.list1Height, l.frmCamsHeight - 20);
+        QCOMPARE(240 + l.picWindowOuterHeight, l.frmCamsHeight - 60);
+    }
+
+    void aShortWindowStillGivesPositiveSizes() {
+        const MainWindowLayout l = ArrangeMainWindowTwips(3000, 12000, 375);
+        QCOMPARE(l.frame1Height, 1825);
+        QCOMPARE(l.list1Height, 1735);
+        QCOMPARE(l.picWindowOuterHeight, 4995);
+        const MainWindowLayout tiny = ArrangeMainWindowTwips(0, 0, 375);
+        for (int32_t value : {tiny.frame1Height, tiny.frmMainWidth, tiny.list1Height,
+                              tiny.picture1Height, tiny.picture1Width, tiny.vScroll2Height,
+                              tiny.hScroll1Width, tiny.hScroll1Top})
+            QVERIFY(value >= 0);
+    }
+
+    void sameSizeSameLayout() {
+        const MainWindowLayout a = ArrangeMainWindowTwips(11000, 15000, 400);
+        const MainWindowLayout b = ArrangeMainWindowTwips(11000, 15000, 400);
+        QCOMPARE(memcmp(&a, &b, sizeof a), 0);
+    }
+
+    void panelAreaScrollsIn16Bits() {
+        QCOMPARE(PanelAreaTop(0), int16_t(-30));
+        QCOMPARE(PanelAreaTop(600), int16_t(-630));
+        QCOMPARE(PanelAreaTop(18000), int16_t(-18030));
+    }
+
+    void smallPictureNeedsNoScrolling() {
+        auto zoom = ComputeZoom(1, 3000, 2000, 5000, 195, 3895, 195);
+        QVERIFY(zoom);
+        QCOMPARE(zoom->imageWidth, 3000);
+        QVERIFY(!zoom->horizontalEnabled);
+        QVERIFY(!zoom->verticalEnabled);
+    }
+
+    void exactlyAsWideAsTheUsableWidthIsNotScrolled() {
+        auto zoom = ComputeZoom(1, 4805, 100, 5000, 195, 3895, 195);
+        QVERIFY(!zoom->horizontalEnabled);
+        zoom = ComputeZoom(1, 4806, 100, 5000, 195, 3895, 195);
+        QVERIFY(zoom->horizontalEnabled);
+        QCOMPARE(zoom->horizontalMaximum, 1);
+    }
+
+    void largeZoomsScrollToTheirEnd() {
+        // 640 pixels at factor 5: 48000 twips, far more than a 16-bit range could reach
+        auto zoom = ComputeZoom(5, 9600, 7200, 8000, 195, 6000, 195);
+        QVERIFY(zoom);
+        QCOMPARE(zoom->imageWidth, 48000);
+        QVERIFY(zoom->horizontalEnabled);
+        QCOMPARE(zoom->horizontalMaximum, 48000 - (8000 - 195));
+        QCOMPARE(zoom->verticalMaximum, 36000 - (6000 - 195));
+        QVERIFY(!ComputeZoom(5, 0x7FFFFFFF / 4, 10, 8000, 195, 6000, 195));
+    }
+
+    void naturalSizeRoundsHalvesToEven() {
+        QCOMPARE(PixelsToTwipsEven(640, 96), 9600);
+        QCOMPARE(PixelsToTwipsEven(1, 576), 2); // 2.5 twips
+        QCOMPARE(PixelsToTwipsEven(3, 576), 8); // 7.5 twips
+    }
+};
+
+QTEST_GUILESS_MAIN(LayoutZoomTest)
+#include "test_layoutzoom.moc"
