@@ -25,4 +25,6 @@ MainWindowLayout ArrangeMainWindowTwips(int32_t H, int32_t W, int32_t S) {
     return l;
 }
 
-int16_t PanelAreaTop(int32_t scrollValue) { return int16_t(-int16_t(scrollValue) - 30); }
+int16_t PanelAreaTop(int32_t scrollValue) {
+    return int16_t(-int16_t(scrollValue) - 30);
+}

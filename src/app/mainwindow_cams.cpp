@@ -1,8 +1,8 @@
 // The main window's cam commands: starting cams into panels, stopping them, and what the
 // panels ask of the window.
 #include "camlistfile.h"
-#include "fullscreenview.h"
 #include "campanel.h"
+#include "fullscreenview.h"
 #include "imagecontrol.h"
 #include "mainwindow.h"
 #include "twips.h"

@@ -20,9 +20,8 @@ bool ScreenSaverSwitch::SetScreenSaverActive(bool active) {
     if (!active) {
         if (inhibited)
             return true;
-        const QDBusReply<quint32> reply =
-            service.call("Inhibit", QStringLiteral("dunmoral"),
-                          QStringLiteral("Full-screen view of a webcam"));
+        const QDBusReply<quint32> reply = service.call(
+            "Inhibit", QStringLiteral("dunmoral"), QStringLiteral("Full-screen view of a webcam"));
         if (!reply.isValid())
             return false;
         cookie = reply.value();

@@ -6,11 +6,11 @@
 // org.freedesktop.ScreenSaver service. Where there is no session bus or no such service,
 // nothing happens and false is returned.
 class ScreenSaverSwitch {
-public:
+  public:
     ~ScreenSaverSwitch();
     bool SetScreenSaverActive(bool active);
 
-private:
+  private:
     quint32 cookie = 0;
     bool inhibited = false;
 };

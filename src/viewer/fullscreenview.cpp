@@ -26,9 +26,13 @@ FullScreenView::FullScreenView(QWidget* parent)
     connect(Image1, &ImageControl::clicked, this, &FullScreenView::Image1_Click);
 }
 
-void FullScreenView::Image1_Click() { close(); }
+void FullScreenView::Image1_Click() {
+    close();
+}
 
-void FullScreenView::resizeEvent(QResizeEvent*) { Image1->setGeometry(rect()); }
+void FullScreenView::resizeEvent(QResizeEvent*) {
+    Image1->setGeometry(rect());
+}
 
 void FullScreenView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape)

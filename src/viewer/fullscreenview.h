@@ -8,7 +8,7 @@ class ImageControl;
 // the picture stretched until it is clicked (or closed any other way).
 class FullScreenView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FullScreenView(QWidget* parent = nullptr);
 
     void Image1_Click();
@@ -16,11 +16,11 @@ public:
     ImageControl* picrefresh = nullptr;
     ImageControl* Image1 = nullptr;
 
-signals:
+  signals:
     // The view is gone, whatever closed it.
     void unloaded();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

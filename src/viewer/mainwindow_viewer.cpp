@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTime>
@@ -26,8 +27,8 @@
 
 namespace {
 
-QScrollBar* makeScrollBar(QWidget* parent, const char* name, Qt::Orientation orientation,
-                          int small, int large) {
+QScrollBar* makeScrollBar(QWidget* parent, const char* name, Qt::Orientation orientation, int small,
+                          int large) {
     auto* bar = new QScrollBar(orientation, parent);
     bar->setObjectName(name);
     bar->setRange(0, 0);
@@ -98,12 +99,13 @@ void MainWindow::buildDetails() {
     setGeometryTwips(Slider1, 180, 420, 2835, 315);
     connect(Slider1, &QScrollBar::valueChanged, this, &MainWindow::Slider1_Change);
 
-    cmdSave = makeViewerButton(frmDetails, "cmdSave", "Save Image", "save image in you /cam/ folder",
-                               ":/pictures/save.png");
+    cmdSave = makeViewerButton(frmDetails, "cmdSave", "Save Image",
+                               "save image in you /cam/ folder", ":/pictures/save.png");
     setGeometryTwips(cmdSave, 180, 840, 1395, 855);
-    Command3 = makeViewerButton(frmDetails, "Command3", "Screensaver",
-                                "full screen, auto refreshing view of current cam.  click to close.",
-                                ":/pictures/screensaver.png");
+    Command3 =
+        makeViewerButton(frmDetails, "Command3", "Screensaver",
+                         "full screen, auto refreshing view of current cam.  click to close.",
+                         ":/pictures/screensaver.png");
     setGeometryTwips(Command3, 1620, 840, 1395, 855);
     connect(cmdSave, &QToolButton::clicked, this, &MainWindow::cmdSave_Click);
     connect(Command3, &QToolButton::clicked, this, &MainWindow::Command3_Click);
@@ -123,7 +125,9 @@ void MainWindow::buildDetails() {
     lblNextRefresh = makeLabel(frmDetails, "lblNextRefresh", {}, {1980, 3170, 1995, 195});
 }
 
-int32_t MainWindow::twipsOf(int pixels) const { return pixelsToTwips(pixels, screenDotsPerInch()); }
+int32_t MainWindow::twipsOf(int pixels) const {
+    return pixelsToTwips(pixels, screenDotsPerInch());
+}
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
@@ -169,7 +173,8 @@ void MainWindow::imgCam_Click(int index) {
     imgMain->setPicture(picture);
     // the picture's own size at this screen's resolution; no picture leaves the image as it is
     naturalWidth = picture.isNull() ? 10 : PixelsToTwipsEven(picture.width(), screenDotsPerInch());
-    naturalHeight = picture.isNull() ? 10 : PixelsToTwipsEven(picture.height(), screenDotsPerInch());
+    naturalHeight =
+        picture.isNull() ? 10 : PixelsToTwipsEven(picture.height(), screenDotsPerInch());
     ApplyZoom();
     writeDetails(*panel(index));
     selectedPanelTicked(*panel(index)); // "Next Refresh", and the time query
@@ -178,10 +183,9 @@ void MainWindow::imgCam_Click(int index) {
 void MainWindow::ApplyZoom() {
     lockDrawing(true);
     imgMain->setStretch(true);
-    const std::optional<ZoomLayout> zoom =
-        ComputeZoom(Slider1->value(), naturalWidth, naturalHeight, twipsOf(Picture1->width()),
-                    twipsOf(VScroll2->width()), twipsOf(Picture1->height()),
-                    twipsOf(HScroll1->height()));
+    const std::optional<ZoomLayout> zoom = ComputeZoom(
+        Slider1->value(), naturalWidth, naturalHeight, twipsOf(Picture1->width()),
+        twipsOf(VScroll2->width()), twipsOf(Picture1->height()), twipsOf(HScroll1->height()));
     if (zoom) {
         QRect place(imgMainPlace.x(), imgMainPlace.y(), zoom->imageWidth, zoom->imageHeight);
         if (zoom->horizontalEnabled)
@@ -212,9 +216,9 @@ void MainWindow::cmdSave_Click() {
         return;
     CamPanel& camPanel = *panel(selected);
     const QDateTime now = QDateTime::currentDateTime();
-    const std::string name =
-        SaveFileName(camPanel.txtName.toStdString(), shortDateText(now.date()).toLocal8Bit().toStdString(),
-                     longTimeText(now.time()).toLocal8Bit().toStdString());
+    const std::string name = SaveFileName(camPanel.txtName.toStdString(),
+                                          shortDateText(now.date()).toLocal8Bit().toStdString(),
+                                          longTimeText(now.time()).toLocal8Bit().toStdString());
     const QString path = camFolder() + "/" + QFile::decodeName(QByteArray::fromStdString(name));
     try {
         cDIBSection dib;
@@ -232,7 +236,9 @@ void MainWindow::cmdSave_Click() {
     setStatusText(longTimeText(QTime::currentTime()) + " saved as " + path);
 }
 
-FullScreenView* MainWindow::fullScreenView() const { return Form6; }
+FullScreenView* MainWindow::fullScreenView() const {
+    return Form6;
+}
 
 void MainWindow::Command3_Click() {
     fullScreen = true;
@@ -247,6 +253,9 @@ void MainWindow::Command3_Click() {
     }
     Form6->Image1->setStretch(true);
     Form6->Image1->setPicture(imgMain->picture());
+    // over the whole screen, also where no window manager honours the full-screen request
+    if (const QScreen* display = screen())
+        Form6->setGeometry(display->geometry());
     Form6->showFullScreen();
     Form6->raise();
     Form6->activateWindow();

@@ -5,7 +5,7 @@
 
 class LayoutZoomTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void workedExampleOfAWindow() {
         const MainWindowLayout l = ArrangeMainWindowTwips(9000, 12000, 375);
         QCOMPARE(l.frame1Height, 7825);
@@ -36,9 +36,9 @@ private slots:
         QCOMPARE(l.list1Height, 1735);
         QCOMPARE(l.picWindowOuterHeight, 4995);
         const MainWindowLayout tiny = ArrangeMainWindowTwips(0, 0, 375);
-        for (int32_t value : {tiny.frame1Height, tiny.frmMainWidth, tiny.list1Height,
-                              tiny.picture1Height, tiny.picture1Width, tiny.vScroll2Height,
-                              tiny.hScroll1Width, tiny.hScroll1Top})
+        for (int32_t value :
+             {tiny.frame1Height, tiny.frmMainWidth, tiny.list1Height, tiny.picture1Height,
+              tiny.picture1Width, tiny.vScroll2Height, tiny.hScroll1Width, tiny.hScroll1Top})
             QVERIFY(value >= 0);
     }
 

@@ -24,12 +24,15 @@ QImage pictureOf(QColor colour, int width, int height) {
     return image;
 }
 
-int twips(int pixels) { return pixelsToTwips(pixels, screenDotsPerInch()); }
+int twips(int pixels) {
+    return pixelsToTwips(pixels, screenDotsPerInch());
+}
 
 // A shown main window with cams "A" and "B" running in panels 0 and 1, each holding a picture.
 struct Viewer : WindowFixture {
     Viewer()
-        : WindowFixture(camList({{"A", "http://127.0.0.1/none", "30"}, {"B", "http://127.0.0.1/none", "30"}})) {
+        : WindowFixture(camList(
+              {{"A", "http://127.0.0.1/none", "30"}, {"B", "http://127.0.0.1/none", "30"}})) {
         window->show();
         window->setWindowState(Qt::WindowNoState);
         window->resize(900, 700); // a viewport narrower than 640 pixels
@@ -44,7 +47,7 @@ struct Viewer : WindowFixture {
 
 class ViewerTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void layoutFollowsTheWindowSize() {
@@ -114,7 +117,8 @@ private slots:
         f.window->imgCam_Click(0);
         f.window->Slider1->setValue(5);
         const int width = 5 * twips(640);
-        QVERIFY(width - (twips(f.window->Picture1->width()) - twips(f.window->VScroll2->width())) > 32767);
+        QVERIFY(width - (twips(f.window->Picture1->width()) - twips(f.window->VScroll2->width())) >
+                32767);
         f.window->HScroll1->setValue(f.window->HScroll1->maximum());
         const int usable = twips(f.window->Picture1->width()) - twips(f.window->VScroll2->width());
         QCOMPARE(f.window->imgMainTwips().x() + width, usable);
