@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "camdialog.h"
 #include "camlistfile.h"
 #include "camlisttext.h"
 #include "camsocket.h"
@@ -95,6 +96,9 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     connect(objWinsock, &CamSocket::DataArrival, this, &MainWindow::objWinsock_DataArrival);
     connect(objWinsock, &CamSocket::CloseEvent, this, &MainWindow::objWinsock_Close);
 
+    connect(cmdAdd, &QToolButton::clicked, this, &MainWindow::cmdAdd_Click);
+    connect(cmdEdit, &QToolButton::clicked, this, &MainWindow::cmdEdit_Click);
+    connect(cmdRemove, &QToolButton::clicked, this, &MainWindow::cmdRemove_Click);
     connect(cmdStartCam, &QToolButton::clicked, this, &MainWindow::cmdStartCam_Click);
     connect(cmdStopAll, &QToolButton::clicked, this, &MainWindow::cmdStopAll_Click);
     connect(List1, &QListWidget::itemDoubleClicked, this, &MainWindow::List1_DblClick);
@@ -264,7 +268,8 @@ QString MainWindow::statusText() const {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // the other windows go with the main window
-    for (QWidget* window : {static_cast<QWidget*>(Form4), static_cast<QWidget*>(Form6)})
+    for (QWidget* window : {static_cast<QWidget*>(Form2), static_cast<QWidget*>(Form3),
+                            static_cast<QWidget*>(Form4), static_cast<QWidget*>(Form6)})
         if (window)
             window->close();
     QMainWindow::closeEvent(event);

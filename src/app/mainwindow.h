@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appidentity.h"
+#include "camlistowner.h"
 #include "camrecord.h"
 #include "layout.h"
 #include "panelhost.h"
@@ -11,7 +12,9 @@
 #include <QPointer>
 #include <filesystem>
 
+class AddCamDialog;
 class CamPanel;
+class EditCamDialog;
 class CamSocket;
 class FullScreenView;
 class ImageControl;
@@ -27,7 +30,7 @@ class QStatusBar;
 class QToolButton;
 
 // Form1: the main window with the cam list and commands, the panel area and the viewer.
-class MainWindow : public QMainWindow, public PanelHost {
+class MainWindow : public QMainWindow, public PanelHost, public CamListOwner {
     Q_OBJECT
   public:
     MainWindow(const AppIdentity& identity, const QString& programFolder, Prompter& prompter,
@@ -38,7 +41,16 @@ class MainWindow : public QMainWindow, public PanelHost {
     void Form_Load();
 
     void LoadCamList();
-    void RefreshMainList();
+    void RefreshMainList() override;
+
+    // The list commands.
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdRemove_Click();
+    void UpdateOpenPanels(const std::string& oldName, const CamRecord& edited) override;
+    Prompter& prompts() override { return prompter; }
+    AddCamDialog* addDialog() const;
+    EditCamDialog* editDialog() const;
     // "Oops!": the notice that a cam must be selected first; one window, brought to the front.
     void showSelectCamNotice();
     QString statusText() const;
@@ -89,7 +101,7 @@ class MainWindow : public QMainWindow, public PanelHost {
     void objWinsock_Close();
     void setTimeServer(const QString& host, quint16 port);
 
-    std::filesystem::path camListPath() const;
+    std::filesystem::path camListPath() const override;
     // The exact bytes of the cam name at List1's current index (empty when none).
     std::string currentListName() const;
     bool AnyCamSelected() const;
@@ -171,6 +183,8 @@ class MainWindow : public QMainWindow, public PanelHost {
     void showHelpAtStartup();
 
     QPointer<NoticeWindow> Form4;
+    QPointer<AddCamDialog> Form2;
+    QPointer<EditCamDialog> Form3;
     QPointer<FullScreenView> Form6;
     ScreenSaverSwitch screenSaver;
     MainWindowLayout layout;

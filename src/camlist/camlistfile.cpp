@@ -53,3 +53,13 @@ FileResult DeleteCamRecord(const std::filesystem::path& file, std::string_view n
         return FileResult::failure(read.error);
     return replaceFileAtomically(file, camlisttext::withoutRecord(read.bytes, name));
 }
+
+FileResult ReplaceCamRecord(const std::filesystem::path& file, std::string_view oldName,
+                            const CamRecord& record) {
+    const ReadResult read = readCamList(file);
+    if (!read.ok)
+        return FileResult::failure(read.error);
+    const std::string kept =
+        oldName.empty() ? read.bytes : camlisttext::withoutRecord(read.bytes, oldName);
+    return replaceFileAtomically(file, kept + camlisttext::recordText(record));
+}
