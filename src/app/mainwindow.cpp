@@ -65,7 +65,9 @@ QLabel* makeHiddenPicture(QWidget* parent, const char* name, const QString& pict
 
 MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder,
                        Prompter& prompter, QWidget* parent)
-    : QMainWindow(parent), identity(identity), folder(programFolder), prompter(prompter) {
+    : QMainWindow(parent), identity(identity), folder(programFolder), prompter(prompter),
+      settingsStore(identity.CompanyName, identity.ProductName, prompter),
+      endProcess([] { QCoreApplication::exit(0); }) {
     setObjectName("Form1");
     auto* client = new QWidget(this);
     client->setObjectName("Form1Client");
@@ -90,6 +92,7 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     buildControlsFrame();
     buildCamsFrame();
     buildViewerFrame();
+    buildMenus();
 
     objWinsock = new CamSocket(this);
     objWinsock->setObjectName("objWinsock");
@@ -101,6 +104,8 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     connect(cmdRemove, &QToolButton::clicked, this, &MainWindow::cmdRemove_Click);
     connect(cmdStartCam, &QToolButton::clicked, this, &MainWindow::cmdStartCam_Click);
     connect(cmdStopAll, &QToolButton::clicked, this, &MainWindow::cmdStopAll_Click);
+    connect(Command2, &QToolButton::clicked, this, &MainWindow::Command2_Click);
+    connect(chkSave, &QCheckBox::toggled, this, &MainWindow::chkSave_Click);
     connect(List1, &QListWidget::itemDoubleClicked, this, &MainWindow::List1_DblClick);
 
     resize(tw(13155), tw(11310));
@@ -195,11 +200,6 @@ void MainWindow::Form_Load() {
     showHelpAtStartup();
 }
 
-// Filled in by the settings and help services.
-void MainWindow::applyWindowIcons() {}
-void MainWindow::loadAutoSaveSetting() {}
-void MainWindow::showHelpAtStartup() {}
-
 std::filesystem::path MainWindow::camListPath() const {
     return std::filesystem::path(folder.toStdString()) / camListFileName;
 }
@@ -264,13 +264,4 @@ void MainWindow::setStatusText(const QString& text) {
 
 QString MainWindow::statusText() const {
     return statusPanel1->text();
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    // the other windows go with the main window
-    for (QWidget* window : {static_cast<QWidget*>(Form2), static_cast<QWidget*>(Form3),
-                            static_cast<QWidget*>(Form4), static_cast<QWidget*>(Form6)})
-        if (window)
-            window->close();
-    QMainWindow::closeEvent(event);
 }

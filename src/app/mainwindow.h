@@ -6,13 +6,18 @@
 #include "layout.h"
 #include "panelhost.h"
 #include "screensaver.h"
+#include "settings.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <filesystem>
+#include <functional>
 
+class AboutWindow;
 class AddCamDialog;
+class HelpWindow;
+class WebsiteOpener;
 class CamPanel;
 class EditCamDialog;
 class CamSocket;
@@ -39,6 +44,22 @@ class MainWindow : public QMainWindow, public PanelHost, public CamListOwner {
 
     // Runs once after construction, before the window is first shown.
     void Form_Load();
+
+    // Settings, help, About, website, menus and shutdown.
+    void chkSave_Click();
+    void Command2_Click();
+    void showHelpWindow();
+    void showAboutWindow();
+    void mnuFileItem_Click(int index);
+    void mnuCamItem_Click(int index);
+    void mnuHelpItem_Click(int) { showHelpWindow(); }
+    void mnuAboutItem_Click() { showAboutWindow(); }
+    SettingsStore& settings() { return settingsStore; }
+    HelpWindow* helpWindow() const;
+    AboutWindow* aboutWindow() const;
+    WebsiteOpener* websiteOpener() const { return frmWebsite; }
+    // How the process ends ("Exit", or the main window closing); tests replace it.
+    void setProcessEnd(std::function<void()> end) { endProcess = std::move(end); }
 
     void LoadCamList();
     void RefreshMainList() override;
@@ -168,6 +189,7 @@ class MainWindow : public QMainWindow, public PanelHost, public CamListOwner {
     void buildControlsFrame();
     void buildCamsFrame();
     void buildPanels();
+    void buildMenus();
     void buildViewerFrame();
     void buildDetails();
     void setImgMainTwips(const QRect& place);
@@ -183,6 +205,11 @@ class MainWindow : public QMainWindow, public PanelHost, public CamListOwner {
     void showHelpAtStartup();
 
     QPointer<NoticeWindow> Form4;
+    QPointer<HelpWindow> Form8;
+    QPointer<AboutWindow> frmAbout;
+    WebsiteOpener* frmWebsite = nullptr;
+    SettingsStore settingsStore;
+    std::function<void()> endProcess;
     QPointer<AddCamDialog> Form2;
     QPointer<EditCamDialog> Form3;
     QPointer<FullScreenView> Form6;

@@ -27,11 +27,13 @@ struct WindowFixture {
     Sandbox box;
     ScriptedPrompter prompter;
     std::unique_ptr<MainWindow> window;
+    int processEnds = 0; // how often the window asked to end the process
 
     explicit WindowFixture(const QByteArray& list) {
         box.writeFile("00camlist.txt", list);
         window = std::make_unique<MainWindow>(LoadAppIdentity(), box.programFolder(), prompter);
         window->setTimeServer("127.0.0.1", 1);
+        window->setProcessEnd([this] { ++processEnds; });
         window->Form_Load();
     }
 

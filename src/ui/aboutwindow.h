@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+struct AppIdentity;
+
+// frmAbout: the product's name, version, company and website.
+class AboutWindow : public QWidget {
+    Q_OBJECT
+  public:
+    AboutWindow(const AppIdentity& identity, int major, int minor, QWidget* parent = nullptr);
+
+    QLabel* Picture1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblCompany = nullptr;
+    QLabel* lblWebsite = nullptr;
+
+  signals:
+    void lblWebsite_Click();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};

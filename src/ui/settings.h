@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class Prompter;
+
+// The program's two settings stores, INI files addressed by application name, section and key,
+// with text values:
+// - machine-wide: <first folder of XDG_CONFIG_DIRS, or /etc/xdg>/<company>/<application>.ini;
+//   only the administrator may write there, so others meet the permission prompt;
+// - per user: <XDG_CONFIG_HOME, or ~/.config>/<company>/<application>.ini.
+// Company, application and section are trimmed of blanks at both ends.
+
+struct SettingError {
+    long number = 0;
+    QString message;
+};
+
+struct SettingRead {
+    QString value;
+    std::optional<SettingError> error;
+    bool ok() const { return !error.has_value(); }
+};
+
+inline constexpr long objectErrorBase = long(0x80040000);
+
+class SettingsStore {
+  public:
+    SettingsStore(const QString& companyName, const QString& productName, Prompter& prompter);
+
+    SettingRead ReadSetting(const QString& appName, const QString& section, const QString& key,
+                            const QString& defaultValue) const;
+    // A failure asks the user (Abort, Retry, Ignore) unless they chose Ignore before.
+    void WriteSetting(const QString& appName, const QString& section, const QString& key,
+                      const QString& value);
+    QString ReadUserSetting(const QString& appName, const QString& section, const QString& key,
+                            const QString& defaultValue) const;
+    bool WriteUserSetting(const QString& appName, const QString& section, const QString& key,
+                          const QString& value);
+
+    QString machineFile(const QString& appName) const;
+    QString userFile(const QString& appName) const;
+    static QString permissionDeniedText(const QString& productName);
+
+  private:
+    bool tryWrite(const QString& file, const QString& section, const QString& key,
+                  const QString& value) const;
+
+    QString company;
+    QString product;
+    Prompter& prompter;
+};

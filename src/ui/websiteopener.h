@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QTimer;
+
+// frmWebsite: opens the product's website in the user's browser. It is loaded by a request,
+// acts on it once, and unloads itself a second later; a request made meanwhile waits for the
+// next load.
+class WebsiteOpener : public QObject {
+    Q_OBJECT
+  public:
+    using Browser = std::function<void(const QUrl&)>;
+    explicit WebsiteOpener(Browser openInBrowser, QObject* parent = nullptr);
+
+    // Command2_Click and lblWebsite_Click.
+    void openWebsite();
+    bool isLoaded() const { return loaded; }
+
+    QString WebsiteRequest;
+    // The address as handed to the browser: "http://" in front when no scheme stands anywhere.
+    static QString websiteTarget(const QString& website);
+
+  private:
+    void Form_Load();
+    void Timer1_Timer();
+
+    Browser browser;
+    QTimer* Timer1 = nullptr;
+    bool loaded = false;
+};

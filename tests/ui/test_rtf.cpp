@@ -1,0 +1,103 @@
+#include "rtfreader.h"
+
+#include <QTest>
+
+namespace {
+
+std::u32string textOf(const RtfDocument& doc) {
+    std::u32string all;
+    for (size_t p = 0; p < doc.paragraphs.size(); ++p) {
+        if (p)
+            all += U'|';
+        for (const RtfRun& run : doc.paragraphs[p].runs)
+            all += run.text;
+    }
+    return all;
+}
+
+QString shown(const RtfDocument& doc) {
+    const std::u32string text = textOf(doc);
+    return QString::fromUcs4(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+class RtfTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void paragraphsBreaksAndTabs() {
+        const RtfDocument doc = ReadRtf("{\\rtf1\\ansi One\\par Two\\line three\\tab four\\par}");
+        QVERIFY(doc.looksLikeRtf);
+        QCOMPARE(shown(doc), QString("One|Two\nthree\tfour"));
+    }
+
+    void looksFollowGroups() {
+        const RtfDocument doc = ReadRtf("{\\rtf1 plain {\\b bold {\\i both}} \\ul under\\ulnone  "
+                                        "{\\fs40 big}}");
+        const auto& runs = doc.paragraphs[0].runs;
+        QCOMPARE(runs.size(), size_t(7)); // plain, bold, both, blank, under, blank, big
+        QVERIFY(!runs[0].bold);
+        QVERIFY(runs[1].bold && !runs[1].italic);
+        QVERIFY(runs[2].bold && runs[2].italic);
+        QVERIFY(!runs[3].bold && !runs[3].underline);
+        QVERIFY(runs[4].underline);
+        QVERIFY(!runs[5].underline);
+        QCOMPARE(runs[6].fontSizeHalfPoints, 40);
+    }
+
+    void coloursComeFromTheTable() {
+        const RtfDocument doc = ReadRtf("{\\rtf1{\\colortbl;\\red0\\green0\\blue128;"
+                                        "\\red255\\green0\\blue0;}\\cf2 red\\cf1 navy}");
+        QCOMPARE(doc.colours.size(), size_t(3));
+        QCOMPARE(int(doc.colours[1].blue), 128);
+        QCOMPARE(int(doc.colours[2].red), 255);
+        QCOMPARE(doc.paragraphs[0].runs[0].colourIndex, 2);
+        QCOMPARE(shown(doc), QString("rednavy"));
+    }
+
+    void escapesBecomeCharacters() {
+        const RtfDocument doc =
+            ReadRtf("{\\rtf1 caf\\'e9 \\'80 \\u8364? \\uc2\\u8364xy! \\{\\}\\\\}");
+        QCOMPARE(shown(doc), QString::fromUtf8("café € € €! {}\\"));
+    }
+
+    void tablesAndHiddenDestinationsShowNothing() {
+        const RtfDocument doc = ReadRtf("{\\rtf1{\\fonttbl{\\f0 Verdana;}}{\\*\\generator Tool;}"
+                                        "{\\info{\\title T}}\\unknownword42 shown\\madeup}");
+        QCOMPARE(shown(doc), QString("shown"));
+    }
+
+    void brokenInputNeverFails() {
+        QCOMPARE(shown(ReadRtf("")), QString());
+        QVERIFY(!ReadRtf("plain text, not rich").looksLikeRtf);
+        QCOMPARE(shown(ReadRtf("{\\rtf1 cut {\\b off")), QString("cut off"));
+        QCOMPARE(shown(ReadRtf("{\\rtf1 a}}}} b")), QString("a b"));
+        QCOMPARE(shown(ReadRtf("{\\rtf1 \\'zz\\'4")), QString("zz4"));
+        // impossible code points become the replacement character; a lone "\\" ends quietly
+        QCOMPARE(shown(ReadRtf("{\\rtf1 \\u-3 \\u99999999999999 \\")), QString(2, QChar(0xFFFD)));
+    }
+
+    void nestingAndSizeAreBounded() {
+        std::string deep = "{\\rtf1 ";
+        for (int i = 0; i < 100000; ++i)
+            deep += "{\\b ";
+        deep += "x";
+        for (int i = 0; i < 100000; ++i)
+            deep += "}";
+        deep += " y}";
+        QCOMPARE(shown(ReadRtf(deep)), QString("x y"));
+
+        std::string flicker = "{\\rtf1 ";
+        for (int i = 0; i < 300000; ++i)
+            flicker += "\\b a\\b0 b";
+        const RtfDocument doc = ReadRtf(flicker);
+        size_t runs = 0;
+        for (const RtfParagraph& p : doc.paragraphs)
+            runs += p.runs.size();
+        QVERIFY(runs <= 100001);
+        QCOMPARE(textOf(doc).size(), size_t(600000));
+    }
+};
+
+QTEST_GUILESS_MAIN(RtfTest)
+#include "test_rtf.moc"

@@ -1,0 +1,262 @@
+#include "aboutwindow.h"
+#include "camdialog.h"
+#include "helpwindow.h"
+#include "noticewindow.h"
+#include "websiteopener.h"
+#include "windowfixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+#include <QTextBrowser>
+
+namespace {
+
+const QString product = "Tarvique Webcams";
+
+QAction* menuItem(MainWindow& window, const QString& name) {
+    return window.menuBar()->findChild<QAction*>(name);
+}
+
+// A program folder with settings and a help file prepared before the window loads.
+struct Prepared {
+    Sandbox box;
+    ScriptedPrompter prompter;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<MainWindow> window;
+    QList<QUrl> opened;
+    int ends = 0;
+
+    Prepared() {
+        box.writeFile("00camlist.txt", "\r\n[name]Cam\r\nhttp://127.0.0.1/x\r\n30\r\n\r\n");
+        QFile::copy(QStringLiteral(HELP_RTF), box.path("Help.rtf"));
+        store = std::make_unique<SettingsStore>("Tarvique Software", product, prompter);
+    }
+
+    void load() {
+        window = std::make_unique<MainWindow>(LoadAppIdentity(), box.programFolder(), prompter);
+        window->setTimeServer("127.0.0.1", 1);
+        window->setProcessEnd([this] { ++ends; });
+        window->Form_Load();
+    }
+};
+
+} // namespace
+
+class ServicesTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void firstStartStoresAutoSaveOffAndShowsHelp() {
+        Prepared p;
+        p.load();
+        QVERIFY(!p.window->chkSave->isChecked());
+        QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
+        HelpWindow* help = p.window->helpWindow();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->windowTitle(), QString("Readme/Help"));
+        QVERIFY(help->Check1->isChecked());
+        QVERIFY(help->rtf1->toPlainText().contains("Adding a cam"));
+        QVERIFY(help->rtf1->isReadOnly());
+        QVERIFY(help->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!p.window->windowIcon().isNull());
+        QVERIFY(p.prompter.asked.isEmpty());
+    }
+
+    void storedChoicesAreHonoured() {
+        Prepared p;
+        p.store->WriteSetting(product, "Settings", "autoSave", "1");
+        p.store->WriteUserSetting(product, "Settings", "showHelp", "0");
+        const QDateTime written = QFileInfo(p.store->machineFile(product)).lastModified();
+        QTest::qWait(20);
+        p.load();
+        QVERIFY(p.window->chkSave->isChecked());
+        QVERIFY(!p.window->helpWindow());
+        QCOMPARE(QFileInfo(p.store->machineFile(product)).lastModified(), written);
+
+        p.window->mnuHelpItem_Click(0);
+        QVERIFY(!p.window->helpWindow()->Check1->isChecked());
+        p.window->showHelpWindow(); // "View Help" again: one window
+        QCOMPARE(p.window->findChildren<HelpWindow*>().size(), 1);
+    }
+
+    void unreadableAutoSaveLeavesTheBoxClear_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("letters") << QByteArray("autoSave=yes\n");
+        QTest::newRow("a list") << QByteArray("autoSave=1, 0\n");
+        QTest::newRow("a number") << QByteArray("autoSave=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)\n");
+    }
+    void unreadableAutoSaveLeavesTheBoxClear() {
+        QFETCH(QByteArray, stored);
+        Prepared p;
+        const QString file = p.store->machineFile(product);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile ini(file);
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Settings]\n" + stored);
+        ini.close();
+        p.load();
+        QVERIFY(!p.window->chkSave->isChecked());
+        QVERIFY(p.window->isEnabled());
+    }
+
+    void theAutoSaveBoxWritesItsValue() {
+        Prepared p;
+        p.load();
+        p.window->chkSave->click();
+        QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("1"));
+        p.window->chkSave->click();
+        QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
+    }
+
+    void aReadOnlySystemStoreAsksAtStartUp() {
+        Prepared p;
+        ReadOnlyFolder readOnly(qEnvironmentVariable("XDG_CONFIG_DIRS"));
+        p.prompter.answers = {PromptAnswer::Ignore};
+        p.load();
+        QCOMPARE(p.prompter.asked.size(), 1);
+        QCOMPARE(p.prompter.asked[0].title, QString("Permission Denied"));
+        p.window->chkSave->click(); // Ignore was remembered
+        QCOMPARE(p.prompter.asked.size(), 1);
+    }
+
+    void showAtStartupIsStoredPerUser() {
+        Prepared p;
+        p.load();
+        HelpWindow* help = p.window->helpWindow();
+        help->Check1->click();
+        QCOMPARE(p.store->ReadUserSetting(product, "Settings", "showHelp", "x"), QString("0"));
+        help->Check1->click();
+        QCOMPARE(p.store->ReadUserSetting(product, "Settings", "showHelp", "x"), QString("1"));
+    }
+
+    void badHelpFilesStillOpenTheWindow_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("truncated")
+            << QByteArray("{\\rtf1 Half a help fi") << QString("Half a help fi");
+        QTest::newRow("deep") << (QByteArray(50000, '{') + "deep") << QString();
+        QTest::newRow("not rtf") << QByteArray("just words") << QString("just words");
+    }
+    void badHelpFilesStillOpenTheWindow() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, shows);
+        Prepared p;
+        p.box.writeFile("Help.rtf", content);
+        p.load();
+        HelpWindow* help = p.window->helpWindow();
+        QVERIFY(help && help->isVisible());
+        QVERIFY(help->rtf1->toPlainText().contains(shows));
+    }
+
+    void aMissingHelpFileIsSaidSo() {
+        Prepared p;
+        QFile::remove(p.box.path("Help.rtf"));
+        p.load();
+        QVERIFY(p.window->helpWindow()->isVisible());
+        QVERIFY(p.window->helpWindow()->rtf1->toPlainText().contains("help file is missing"));
+    }
+
+    void menusCarryTheDesignedItems() {
+        Prepared p;
+        p.load();
+        const QList<std::pair<QString, QString>> items = {{"mnuFileItem(0)", "Exit"},
+                                                          {"mnuCamItem(0)", "Add a Cam"},
+                                                          {"mnuCamItem(1)", "Delete Selected Cam"},
+                                                          {"mnuCamItem(2)", "Edit Selected Cam"},
+                                                          {"mnuCamItem(3)", "Start Selected Cam"},
+                                                          {"mnuCamItem(4)", "Stop All Cams"},
+                                                          {"mnuHelpItem(0)", "View Help"},
+                                                          {"mnuAboutItem", "About this software"}};
+        for (const auto& [name, caption] : items) {
+            QAction* item = menuItem(*p.window, name);
+            QVERIFY2(item, qPrintable(name));
+            QCOMPARE(item->text(), caption);
+            QVERIFY(item->shortcut().isEmpty());
+        }
+        QStringList menus;
+        for (QAction* menu : p.window->menuBar()->actions())
+            menus << menu->text();
+        QCOMPARE(menus, (QStringList{"File", "Cams", "Help", "About"}));
+    }
+
+    void camMenuItemsRunTheButtons() {
+        Prepared p;
+        p.load();
+        for (const char* item : {"mnuCamItem(1)", "mnuCamItem(2)", "mnuCamItem(3)"})
+            menuItem(*p.window, item)->trigger();
+        QCOMPARE(p.window->findChildren<NoticeWindow*>().size(), 1);
+        QVERIFY(p.prompter.asked.isEmpty());
+        menuItem(*p.window, "mnuCamItem(0)")->trigger();
+        QVERIFY(p.window->addDialog());
+        p.window->List1->setCurrentRow(0);
+        menuItem(*p.window, "mnuCamItem(3)")->trigger();
+        QCOMPARE(p.window->activeCams, qint16(1));
+        menuItem(*p.window, "mnuCamItem(4)")->trigger();
+        QCOMPARE(p.window->activeCams, qint16(0));
+    }
+
+    void aboutShowsTheVersionInformation() {
+        Prepared p;
+        p.load();
+        menuItem(*p.window, "mnuAboutItem")->trigger();
+        AboutWindow* about = p.window->aboutWindow();
+        QVERIFY(about && about->isVisible());
+        QCOMPARE(about->windowTitle(), QString("About Tarvique Webcams"));
+        QCOMPARE(about->Label1->text(), product);
+        QCOMPARE(about->lblCompany->text(), QString("Tarvique Software"));
+        QCOMPARE(about->lblVersion->text(), QString("1.0"));
+        QCOMPARE(about->lblWebsite->text(), LoadAppIdentity().Website);
+        p.window->showAboutWindow();
+        QCOMPARE(p.window->findChildren<AboutWindow*>().size(), 1);
+    }
+
+    void websiteOpensOncePerSecond() {
+        QList<QUrl> opened;
+        WebsiteOpener opener([&](const QUrl& url) { opened << url; });
+        opener.openWebsite();
+        opener.openWebsite(); // within the second: waits for the next load
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0], QUrl("http://" + LoadAppIdentity().Website));
+        QTRY_VERIFY_WITH_TIMEOUT(!opener.isLoaded(), 3000);
+        opener.openWebsite();
+        QCOMPARE(opened.size(), 2);
+    }
+
+    void schemesAnywhereAreKept() {
+        QCOMPARE(WebsiteOpener::websiteTarget("www.x.example"), QString("http://www.x.example"));
+        QCOMPARE(WebsiteOpener::websiteTarget("HTTPS://x.example"), QString("HTTPS://x.example"));
+        QCOMPARE(WebsiteOpener::websiteTarget("see http://x.example"),
+                 QString("see http://x.example"));
+    }
+
+    void closingTheMainWindowClosesTheOthers() {
+        Prepared p;
+        p.load();
+        p.window->show();
+        p.window->showAboutWindow();
+        p.window->cmdAdd_Click();
+        QPointer<HelpWindow> help = p.window->helpWindow();
+        QPointer<AboutWindow> about = p.window->aboutWindow();
+        QPointer<AddCamDialog> add = p.window->addDialog();
+        p.window->close();
+        QCOMPARE(p.ends, 1);
+        QVERIFY(!help || !help->isVisible());
+        QVERIFY(!about || !about->isVisible());
+        QVERIFY(!add || !add->isVisible());
+    }
+
+    void exitEndsAtOnce() {
+        Prepared p;
+        p.load();
+        menuItem(*p.window, "mnuFileItem(0)")->trigger();
+        QCOMPARE(p.ends, 1);
+        QVERIFY(p.window->helpWindow()->isVisible()); // nothing was unloaded one by one
+    }
+};
+
+QTEST_MAIN(ServicesTest)
+#include "test_services.moc"
