@@ -47,6 +47,7 @@ void HelpWindow::Form_Load() {
         FillFromRtf(*rtf1->document(), file.read(helpMaxBytes));
     else
         rtf1->setPlainText("The help file is missing: " + path + " could not be found or read.");
+    rtf1->moveCursor(QTextCursor::Start); // open at the top of the document
     SetTopmost(this, true);
     const QString showHelp = settings.ReadUserSetting(product, "Settings", "showHelp", "1");
     Check1->setChecked(parseLong(showHelp.toStdString()).value_or(0) == 1);
