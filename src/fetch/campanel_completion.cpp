@@ -70,12 +70,12 @@ void CamPanel::showResponsePicture(std::string_view headers, std::string_view bo
 
     host.lockDrawing(true);
     if (!picture.isNull())
-        imgCam->setPicture(picture);
+        imgCam->setCompactPicture(picture, QByteArray(body.data(), qsizetype(body.size())));
     imgRefresh->hide();
     if (!picture.isNull() && Index == host.selectedCam())
         host.showSelectedPicture(picture);
     if (host.autoSaveOn() && pictureChanged)
-        autoSave(imgCam->picture());
+        autoSave(picture.isNull() ? imgCam->picture() : picture);
     host.lockDrawing(false);
 }
 
@@ -97,9 +97,14 @@ void CamPanel::autoSave(const QImage& picture) {
                                    .arg(time, path, QString::fromLocal8Bit(error.what())));
         return;
     }
-    const QImage saved = LoadPictureFile(path);
-    if (!saved.isNull())
-        imgCam->setPicture(saved);
+    // the panel shows the picture as it was saved
+    QFile written(path);
+    if (written.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = written.readAll();
+        const QImage saved = QImage::fromData(bytes);
+        if (!saved.isNull())
+            imgCam->setCompactPicture(saved, bytes);
+    }
     if (Index == host.selectedCam())
         host.setStatusText(time + " new picture saved as " + path);
 }

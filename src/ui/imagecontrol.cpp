@@ -6,8 +6,23 @@
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {}
 
 void ImageControl::setPicture(const QImage& picture) {
-    current = picture;
+    full = picture;
+    encoded.clear();
+    scaled = QImage();
     update();
+}
+
+void ImageControl::setCompactPicture(const QImage& decoded, const QByteArray& fileBytes) {
+    full = QImage();
+    encoded = fileBytes;
+    scaled = decoded.isNull() || size().isEmpty()
+                 ? QImage()
+                 : decoded.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    update();
+}
+
+QImage ImageControl::picture() const {
+    return full.isNull() && !encoded.isEmpty() ? QImage::fromData(encoded) : full;
 }
 
 void ImageControl::setStretch(bool on) {
@@ -16,15 +31,18 @@ void ImageControl::setStretch(bool on) {
 }
 
 void ImageControl::paintEvent(QPaintEvent*) {
-    if (current.isNull())
+    if (!hasPicture())
         return;
     QPainter painter(this);
-    if (stretching) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(rect(), current);
-    } else {
-        painter.drawImage(0, 0, current);
+    if (!stretching) {
+        painter.drawImage(0, 0, picture());
+        return;
     }
+    if (scaled.size() != size() && !size().isEmpty()) {
+        // large pictures are scaled once, not at every paint
+        scaled = picture().scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    painter.drawImage(0, 0, scaled);
 }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,17 +1,23 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QWidget>
 
 // An image control: shows a picture, stretched to the control's own size when Stretch is on,
 // at its natural size from the top-left corner otherwise. Clicks are reported.
+//
+// A compact picture is kept as its file bytes plus a copy scaled to the control, so that many
+// panels of large pictures stay small in memory; picture() decodes it again when asked.
 class ImageControl : public QWidget {
     Q_OBJECT
   public:
     explicit ImageControl(QWidget* parent = nullptr);
 
     void setPicture(const QImage& picture);
-    const QImage& picture() const { return current; }
+    void setCompactPicture(const QImage& decoded, const QByteArray& fileBytes);
+    QImage picture() const;
+    bool hasPicture() const { return !full.isNull() || !encoded.isEmpty(); }
     void setStretch(bool on);
     bool stretch() const { return stretching; }
 
@@ -23,6 +29,8 @@ class ImageControl : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    QImage current;
+    QImage full;
+    QByteArray encoded;
+    QImage scaled; // the picture at the control's size, made once per picture and size
     bool stretching = true;
 };

@@ -169,7 +169,7 @@ void MainWindow::imgCam_Click(int index) {
     frmDetails->show();
     setImgMainTwips({imgMainPlace.x(), imgMainPlace.y(), 10, 10});
     imgMain->setStretch(false);
-    const QImage& picture = panel(index)->imgCam->picture();
+    const QImage picture = panel(index)->imgCam->picture();
     imgMain->setPicture(picture);
     // the picture's own size at this screen's resolution; no picture leaves the image as it is
     naturalWidth = picture.isNull() ? 10 : PixelsToTwipsEven(picture.width(), screenDotsPerInch());
@@ -220,9 +220,10 @@ void MainWindow::cmdSave_Click() {
                                           shortDateText(now.date()).toLocal8Bit().toStdString(),
                                           longTimeText(now.time()).toLocal8Bit().toStdString());
     const QString path = camFolder() + "/" + QFile::decodeName(QByteArray::fromStdString(name));
+    const QImage picture = camPanel.imgCam->picture();
     try {
         cDIBSection dib;
-        dib.CreateFromPicture(camPanel.imgCam->picture());
+        dib.CreateFromPicture(picture);
         WriteJpegFile(dib, path, 90);
     } catch (const ImagingError& error) {
         setStatusText(QString("%1 the picture could not be saved as %2: %3")
@@ -231,7 +232,7 @@ void MainWindow::cmdSave_Click() {
         return;
     }
     lockDrawing(true);
-    imgMain->setPicture(camPanel.imgCam->picture());
+    imgMain->setPicture(picture);
     lockDrawing(false);
     setStatusText(longTimeText(QTime::currentTime()) + " saved as " + path);
 }
