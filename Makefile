@@ -23,8 +23,9 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Starts the demo cams too, and gives a new program folder a list of them.
 run: build
-	cd $(BUILD) && ./dunmoral
+	tools/run-with-democam.sh $(BUILD)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QImage>
+#include <QTcpServer>
+
+// Serves generated webcam pictures on 127.0.0.1, one answer per connection:
+//   /<name>.jpg             a 640x480 JPEG of the cam <name>
+//   /<name>-<W>x<H>.jpg     the same at W x H (up to 3840 x 2160)
+//   /<name>.gif, /<name>-<W>x<H>.gif   as GIF
+//   anything else           "404 Not Found" as text/html
+// Each cam's picture, and its Last-Modified, change every few seconds (3 to 7, by name).
+class DemoCamServer : public QObject {
+    Q_OBJECT
+public:
+    explicit DemoCamServer(QObject* parent = nullptr);
+    bool listen(quint16 port);
+    quint16 port() const { return server.serverPort(); }
+
+    // The answer to a request path at a moment, headers and body.
+    QByteArray answer(const QByteArray& path, const QDateTime& now);
+
+private:
+    struct Picture {
+        qint64 period = -1;
+        QByteArray bytes;
+        QDateTime changed;
+    };
+    void accept();
+
+    QTcpServer server;
+    QHash<QByteArray, QImage> scenes;    // a cam's landscape at a size, drawn once
+    QHash<QByteArray, Picture> pictures; // its current picture
+};

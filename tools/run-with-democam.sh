@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Starts democam in the background, gives a new program folder a cam list of the demo cams,
+# runs the program, and stops democam when the program exits.
+# Usage: tools/run-with-democam.sh <build folder>
+set -u
+build=${1:-build}
+democam="$build/tools/democam"
+port=""
+for candidate in 8088 8089 8090 8091 8092 8093 8094 8095 8096 8097; do
+    "$democam" "$candidate" >/dev/null 2>&1 &
+    pid=$!
+    sleep 0.5
+    if kill -0 "$pid" 2>/dev/null; then
+        port=$candidate
+        break
+    fi
+done
+if [ -z "$port" ]; then
+    echo "democam could not find a free port; starting without demo cams" >&2
+else
+    trap 'kill "$pid" 2>/dev/null' EXIT INT TERM
+    echo "democam serves on http://127.0.0.1:$port/"
+fi
+
+list="$build/00camlist.txt"
+if [ -n "$port" ] && [ ! -e "$list" ]; then
+    base="http://127.0.0.1:$port"
+    {
+        printf '\r\n'
+        printf '[name]%s\r\n%s\r\n%s\r\n\r\n' \
+            "Harbour" "$base/harbour.jpg" 5 \
+            "Hill top" "$base/hilltop-1280x720.jpg" 7 \
+            "Market square" "$base/market.jpg" 4 \
+            "Lighthouse (GIF)" "$base/lighthouse.gif" 6 \
+            "Station, full HD" "$base/station-1920x1080.jpg" 10 \
+            "North gate" "$base/northgate-800x600.jpg" 3 \
+            "Missing cam" "$base/missing.jpg" 30
+    } > "$list"
+    echo "wrote the demo cams into $list"
+fi
+
+(cd "$build" && ./dunmoral)
+status=$?
+[ -n "$port" ] && kill "$pid" 2>/dev/null
+exit $status
