@@ -39,7 +39,8 @@ test-asan: deps
 
 # Benchmarks: numbers and ratios against a reference run in the same process.
 bench: build
-	cmake --build $(BUILD) --target bench_jpeg
+	cmake --build $(BUILD) --target bench_jpeg bench_fetch
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_jpeg
 
 # Redraws the program's pictures into resources/pictures.

@@ -63,7 +63,11 @@ void CamPanel::showResponsePicture(std::string_view headers, std::string_view bo
         if (file.open(QIODevice::WriteOnly) &&
             file.write(body.data(), qint64(body.size())) == qint64(body.size()) && file.flush()) {
             file.close();
-            picture = LoadPictureFile(temporary);
+            // The whole picture is needed only by the viewer and for saving; the panel itself
+            // shows it small, and keeps the bytes for whoever asks for it whole later.
+            const bool wanted =
+                Index == host.selectedCam() || (host.autoSaveOn() && pictureChanged);
+            picture = LoadPictureFile(temporary, wanted ? QSize() : imgCam->size());
         }
         QFile::remove(temporary);
     }
@@ -75,8 +79,10 @@ void CamPanel::showResponsePicture(std::string_view headers, std::string_view bo
     if (!picture.isNull() && Index == host.selectedCam())
         host.showSelectedPicture(picture);
     if (host.autoSaveOn() && pictureChanged)
-        autoSave(picture.isNull() ? imgCam->picture() : picture);
+        autoSave(picture.isNull() ? imgCam->picture() : picture); // the whole picture here
     host.lockDrawing(false);
+    if (!picture.isNull())
+        emit pictureLoaded();
 }
 
 void CamPanel::autoSave(const QImage& picture) {

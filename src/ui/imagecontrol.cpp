@@ -15,9 +15,12 @@ void ImageControl::setPicture(const QImage& picture) {
 void ImageControl::setCompactPicture(const QImage& decoded, const QByteArray& fileBytes) {
     full = QImage();
     encoded = fileBytes;
-    scaled = decoded.isNull() || size().isEmpty()
-                 ? QImage()
-                 : decoded.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (decoded.isNull() || size().isEmpty())
+        scaled = QImage();
+    else if (decoded.size() == size())
+        scaled = decoded;
+    else
+        scaled = decoded.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     update();
 }
 

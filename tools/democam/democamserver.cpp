@@ -31,7 +31,9 @@ DemoCamServer::DemoCamServer(QObject* parent) : QObject(parent) {
     connect(&server, &QTcpServer::newConnection, this, &DemoCamServer::accept);
 }
 
-bool DemoCamServer::listen(quint16 port) { return server.listen(QHostAddress::LocalHost, port); }
+bool DemoCamServer::listen(quint16 port) {
+    return server.listen(QHostAddress::LocalHost, port);
+}
 
 QByteArray DemoCamServer::answer(const QByteArray& path, const QDateTime& now) {
     static const QRegularExpression pattern(
@@ -52,8 +54,8 @@ QByteArray DemoCamServer::answer(const QByteArray& path, const QDateTime& now) {
     const QByteArray key = path;
     Picture& current = pictures[key];
     if (current.period != period) {
-        const QByteArray sceneKey = name.toLatin1() + QByteArray::number(width) + "x" +
-                                    QByteArray::number(height);
+        const QByteArray sceneKey =
+            name.toLatin1() + QByteArray::number(width) + "x" + QByteArray::number(height);
         if (!scenes.contains(sceneKey))
             scenes.insert(sceneKey, makePhotoLikePicture(width, height, unsigned(qHash(name))));
         QImage frame = scenes.value(sceneKey);
@@ -100,7 +102,8 @@ void DemoCamServer::accept() {
             if (!request->contains("\r\n\r\n"))
                 return;
             const QList<QByteArray> words = request->left(request->indexOf("\r\n")).split(' ');
-            const QByteArray path = words.size() >= 2 && words[0] == "GET" ? words[1] : QByteArray();
+            const QByteArray path =
+                words.size() >= 2 && words[0] == "GET" ? words[1] : QByteArray();
             socket->write(answer(path, QDateTime::currentDateTime()));
             socket->disconnectFromHost(); // after the answer is sent
             disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);

@@ -14,7 +14,7 @@
 // Each cam's picture, and its Last-Modified, change every few seconds (3 to 7, by name).
 class DemoCamServer : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit DemoCamServer(QObject* parent = nullptr);
     bool listen(quint16 port);
     quint16 port() const { return server.serverPort(); }
@@ -22,7 +22,7 @@ public:
     // The answer to a request path at a moment, headers and body.
     QByteArray answer(const QByteArray& path, const QDateTime& now);
 
-private:
+  private:
     struct Picture {
         qint64 period = -1;
         QByteArray bytes;

@@ -11,7 +11,7 @@ void put16(QByteArray& out, int value) {
 
 // Collects variable-width codes, low bits first, into 255-byte sub-blocks.
 class CodeWriter {
-public:
+  public:
     explicit CodeWriter(QByteArray& out) : out(out) {}
     void put(int code, int width) {
         bits |= uint32_t(code) << count;
@@ -31,7 +31,7 @@ public:
         out.append(char(0)); // block terminator
     }
 
-private:
+  private:
     void flushBlock() {
         if (block.isEmpty())
             return;
