@@ -6,9 +6,10 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 BUILD_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libturbojpeg0-dev \
                   qt6-qpa-plugins
+FUZZ_PACKAGES := clang libclang-rt-dev
 RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
 
-.PHONY: deps build run test test-asan bench pictures clean
+.PHONY: deps build run test test-asan fuzz bench pictures clean
 
 deps:
 	@missing=$$(for p in $(RUN_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -37,6 +38,15 @@ test-asan: deps
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# Every fuzz target for FUZZ_SECONDS (20 by default) on its seed corpus.
+FUZZ_SECONDS ?= 20
+fuzz:
+	@missing=$$(for p in $(FUZZ_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+	    | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; fi
+	fuzz/run.sh $(FUZZ_SECONDS)
+
 # Benchmarks: numbers and ratios against a reference run in the same process.
 bench: build
 	cmake --build $(BUILD) --target bench_jpeg bench_fetch
@@ -49,4 +59,4 @@ pictures: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/drawpictures resources/pictures
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

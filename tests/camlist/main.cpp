@@ -3,11 +3,12 @@
 
 QObject* makeCamListTextTest();
 QObject* makeCamListFileTest();
+QObject* makeCrashSafetyTest();
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     int failed = 0;
-    for (QObject* test : {makeCamListTextTest(), makeCamListFileTest()}) {
+    for (QObject* test : {makeCamListTextTest(), makeCamListFileTest(), makeCrashSafetyTest()}) {
         failed += QTest::qExec(test, argc, argv);
         delete test;
     }

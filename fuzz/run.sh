@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang's libFuzzer and the address and undefined-behaviour
+# sanitizers, and runs each for the given number of seconds on its seed corpus.
+# Usage: fuzz/run.sh [seconds a target] [target ...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-20}
+shift || true
+out=build-fuzz
+mkdir -p "$out"
+CXX=${CXX_FUZZ:-clang++}
+flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+       -Isrc/camlist -Isrc/fetch -Isrc/ui -Isrc/viewer)
+
+declare -A sources=(
+    [fuzz_response]="src/fetch/response.cpp src/fetch/vbnumber.cpp src/fetch/judgement.cpp"
+    [fuzz_address]="src/fetch/camaddress.cpp"
+    [fuzz_camlist]="src/camlist/camlisttext.cpp"
+    [fuzz_daytime]="src/fetch/daytime.cpp"
+    [fuzz_rtf]="src/ui/rtfreader.cpp"
+    [fuzz_savename]="src/viewer/savename.cpp"
+    [fuzz_picturecheck]="src/fetch/picturecheck.cpp"
+    [fuzz_number]="src/fetch/vbnumber.cpp src/fetch/response.cpp"
+)
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_response fuzz_address fuzz_camlist fuzz_daytime fuzz_rtf
+                                     fuzz_savename fuzz_picturecheck fuzz_number)
+
+for target in "${targets[@]}"; do
+    # shellcheck disable=SC2086
+    "$CXX" "${flags[@]}" "fuzz/targets/$target.cpp" ${sources[$target]} -o "$out/$target"
+done
+for target in "${targets[@]}"; do
+    corpus="$out/corpus/$target"
+    mkdir -p "$corpus"
+    echo "== $target: $seconds s"
+    "$out/$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 "$corpus" "fuzz/seeds/$target" 2>&1 | tail -n 12
+done
