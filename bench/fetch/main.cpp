@@ -1,4 +1,4 @@
-// Usage: bench_fetch [seconds a row] [WxH ...]
+// Usage: bench_fetch [seconds a row] [WxH ...] [cams=N ...]
 // The real panels, offscreen, fetching from democam: 1, 8 and 24 cams refreshing every second,
 // at three picture sizes. For each row: pictures completed, process CPU per picture, peak
 // resident memory, the largest lateness of a one-second tick, and the CPU per picture of a
@@ -123,6 +123,12 @@ Row measure(quint16 port, int cams, QSize size, int seconds) {
         worstLate = std::max(worstLate, double(sinceTick.nsecsElapsed()) / 1e6 - 1000);
         sinceTick.restart();
     });
+    // with BENCH_RSS_TRACE set, resident memory every ten seconds goes to the error output
+    QTimer trace;
+    QObject::connect(&trace, &QTimer::timeout, &window,
+                     [] { std::fprintf(stderr, "resident %ld KiB\n", statusKiB("VmRSS:")); });
+    if (qEnvironmentVariableIsSet("BENCH_RSS_TRACE"))
+        trace.start(10000);
     const int picturesBefore = pictures;
     const double cpuBefore = processCpuSeconds();
     sinceTick.start();
@@ -169,11 +175,17 @@ int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 20;
     // a row per size given, or all three
     QList<QSize> sizes;
+    QList<int> camCounts;
     for (int i = 2; i < argc; ++i) {
-        const QList<QByteArray> wh = QByteArray(argv[i]).split('x');
+        const QByteArray word(argv[i]);
+        const QList<QByteArray> wh = word.split('x');
         if (wh.size() == 2)
             sizes << QSize(wh[0].toInt(), wh[1].toInt());
+        else if (word.startsWith("cams="))
+            camCounts << word.mid(5).toInt();
     }
+    if (camCounts.isEmpty())
+        camCounts = {1, 8, 24};
     if (sizes.isEmpty())
         sizes = {QSize(640, 480), QSize(1920, 1080), QSize(3840, 2160)};
     // settings of its own: the real user's are never read or written
@@ -202,7 +214,7 @@ int main(int argc, char** argv) {
     std::printf("%-10s %5s %9s %12s %9s %10s %12s %13s %7s\n", "size", "cams", "pictures",
                 "CPU/picture", "peak MB", "growth KB", "worst tick", "decode/pict.", "ratio");
     for (QSize size : sizes) {
-        for (int cams : {1, 8, 24}) {
+        for (int cams : camCounts) {
             const Row row = measure(port, cams, size, seconds);
             std::printf("%4dx%-5d %5d %9d %12.4f %9ld %10ld %10.1f ms %13.4f %7.2f\n", size.width(),
                         size.height(), cams, row.pictures, row.cpuPerPicture, row.peakMiB,
