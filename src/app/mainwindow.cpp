@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "localtext.h"
 
 #include "camdialog.h"
 #include "camlistfile.h"
@@ -10,6 +11,7 @@
 #include "programfolder.h"
 #include "prompter.h"
 #include "twips.h"
+#include "widgetkit.h"
 #include "windowlock.h"
 
 #include <QApplication>
@@ -25,31 +27,11 @@
 
 namespace {
 
-QFont verdana(bool bold) {
-    QFont font("Verdana");
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
-
 QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption) {
     auto* frame = new QGroupBox(caption, parent);
     frame->setObjectName(name);
-    frame->setFont(verdana(true));
+    frame->setFont(designFont("Verdana", 8.25, true));
     return frame;
-}
-
-QToolButton* makePictureButton(QWidget* parent, const char* name, const QString& caption,
-                               const QString& tooltip, const QString& picture) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setToolTip(tooltip);
-    button->setIcon(QIcon(picture));
-    button->setIconSize(QSize(32, 32));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(false);
-    return button;
 }
 
 QLabel* makeHiddenPicture(QWidget* parent, const char* name, const QString& picture) {
@@ -134,27 +116,21 @@ void MainWindow::buildControlsFrame() {
     Command2 =
         makePictureButton(Frame1, "Command2", QString(), QString(), ":/pictures/website.png");
     setGeometryTwips(Command2, 60, 2040, 2350, 855);
-    // the buttons keep the default font, not the frame's bold one
-    QFont plain = QApplication::font();
-    plain.setBold(false);
-    for (QToolButton* button : {cmdAdd, cmdRemove, cmdEdit, cmdStartCam, cmdStopAll, Command2})
-        button->setFont(plain);
-
     chkSave = new QCheckBox("AutoSave New Pictures", Frame1);
     chkSave->setObjectName("chkSave");
     chkSave->setToolTip("saved to /cam/ subdirectory under dunmoral.exe");
-    chkSave->setFont(verdana(false));
+    chkSave->setFont(designFont());
     chkSave->setChecked(true); // the design state; start-up sets it from the stored setting
     setGeometryTwips(chkSave, 60, 2940, 2355, 315);
 
     Label1 = new QLabel("Webcam Listing", Frame1);
     Label1->setObjectName("Label1");
-    Label1->setFont(verdana(true));
+    Label1->setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(Label1, 60, 3300, 2355, 195);
 
     List1 = new QListWidget(Frame1);
     List1->setObjectName("List1");
-    List1->setFont(verdana(false));
+    List1->setFont(designFont());
     setGeometryTwips(List1, 60, 3540, 2355, 6690);
 }
 
@@ -232,8 +208,7 @@ void MainWindow::fillListFromFile() {
         return;
     }
     for (const std::string& name : camlisttext::listNames(read.bytes)) {
-        auto* item =
-            new QListWidgetItem(QString::fromLocal8Bit(name.data(), qsizetype(name.size())));
+        auto* item = new QListWidgetItem(localText(name));
         item->setData(Qt::UserRole, QByteArray(name.data(), qsizetype(name.size())));
         List1->addItem(item);
     }
@@ -253,9 +228,7 @@ bool MainWindow::AnyCamSelected() const {
 void MainWindow::showSelectCamNotice() {
     if (!Form4)
         Form4 = new NoticeWindow(this);
-    Form4->show();
-    Form4->raise();
-    Form4->activateWindow();
+    bringForward(Form4);
 }
 
 void MainWindow::setStatusText(const QString& text) {

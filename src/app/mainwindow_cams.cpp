@@ -4,6 +4,7 @@
 #include "campanel.h"
 #include "fullscreenview.h"
 #include "imagecontrol.h"
+#include "localtext.h"
 #include "mainwindow.h"
 #include "twips.h"
 #include "vbnumber.h"
@@ -51,15 +52,12 @@ void MainWindow::StartCamByName(const std::string& name) {
     if (name.empty())
         return;
     if (!FindCamRecord(camListPath(), name, cur)) {
-        setStatusText(QString("%1 was not found in the cam list file")
-                          .arg(QString::fromLocal8Bit(name.data(), qsizetype(name.size()))));
+        setStatusText(QString("%1 was not found in the cam list file").arg(localText(name)));
         return;
     }
     if (!parseLong(cur.refresh)) {
-        setStatusText(
-            QString("%1 has an invalid refresh interval: \"%2\"")
-                .arg(QString::fromLocal8Bit(cur.name.data(), qsizetype(cur.name.size())),
-                     QString::fromLocal8Bit(cur.refresh.data(), qsizetype(cur.refresh.size()))));
+        setStatusText(QString("%1 has an invalid refresh interval: \"%2\"")
+                          .arg(localText(cur.name), localText(cur.refresh)));
         return;
     }
     ++activeCams;

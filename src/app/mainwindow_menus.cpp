@@ -8,6 +8,7 @@
 #include "vbnumber.h"
 #include "version.h"
 #include "websiteopener.h"
+#include "widgetkit.h"
 #include "windowhelpers.h"
 
 #include <QCheckBox>
@@ -21,12 +22,6 @@ QAction* addItem(QMenu* menu, const QString& name, const QString& caption) {
     QAction* item = menu->addAction(caption);
     item->setObjectName(name);
     return item;
-}
-
-void bringForward(QWidget* window) {
-    window->show();
-    window->raise();
-    window->activateWindow();
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "camdialog.h"
+#include "localtext.h"
 
 #include "camlistfile.h"
 #include "camlistowner.h"
 #include "prompter.h"
 #include "twips.h"
+#include "widgetkit.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,29 +15,8 @@
 
 namespace {
 
-QFont verdana() {
-    QFont font("Verdana");
-    font.setPointSizeF(8.25);
-    return font;
-}
-
 void place(QWidget* widget, const QRect& twips) {
     setGeometryTwips(widget, twips.x(), twips.y(), twips.width(), twips.height());
-}
-
-QString fromBytes(const std::string& bytes) {
-    return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));
-}
-
-QToolButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& picture) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setIcon(QIcon(picture));
-    button->setIconSize(QSize(32, 32));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    return button;
 }
 
 } // namespace
@@ -45,7 +26,7 @@ CamDialog::CamDialog(CamListOwner& listOwner, const Layout& layout, QWidget* par
                           Qt::WindowCloseButtonHint),
       owner(listOwner) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(verdana());
+    setFont(designFont());
     auto label = [this](const char* name, const QString& caption, const QRect& twips) {
         auto* l = new QLabel(caption, this);
         l->setObjectName(name);
@@ -70,13 +51,10 @@ CamDialog::CamDialog(CamListOwner& listOwner, const Layout& layout, QWidget* par
     Text3 = box("Text3", "Enter the time in seconds", layout.text3);
     Text3->setMaxLength(3);
     Label4 = label("Label4", "seconds", layout.label4);
-    Command1 = makeButton(this, "Command1", "OK", ":/pictures/ok.png");
+    Command1 = makePictureButton(this, "Command1", "OK", {}, ":/pictures/ok.png");
     place(Command1, layout.command1);
-    Command2 = makeButton(this, "Command2", "Cancel", ":/pictures/cancel.png");
+    Command2 = makePictureButton(this, "Command2", "Cancel", {}, ":/pictures/cancel.png");
     place(Command2, layout.command2);
-    QFont plain = QGuiApplication::font();
-    Command1->setFont(plain);
-    Command2->setFont(plain);
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Text3);
 
@@ -154,14 +132,12 @@ EditCamDialog::EditCamDialog(CamListOwner& listOwner, const CamRecord& old, QWid
     setObjectName("Form3");
     Label5 = new QLabel("(Cams that are already open will need to be restarted)", this);
     Label5->setObjectName("Label5");
-    QFont sans("MS Sans Serif");
-    sans.setPointSizeF(8.25);
-    Label5->setFont(sans);
+    Label5->setFont(designFont("MS Sans Serif"));
     place(Label5, {60, 60, 4635, 255});
-    setWindowTitle(fromBytes(oldName));
-    Text1->setText(fromBytes(oldName));
-    Text2->setText(fromBytes(oldUrl));
-    Text3->setText(fromBytes(oldRefresh));
+    setWindowTitle(localText(oldName));
+    Text1->setText(localText(oldName));
+    Text2->setText(localText(oldUrl));
+    Text3->setText(localText(oldRefresh));
 }
 
 bool EditCamDialog::save(const CamRecord& record) {

@@ -2,24 +2,12 @@
 #include "camdialog.h"
 #include "camlistfile.h"
 #include "campanel.h"
+#include "localtext.h"
 #include "mainwindow.h"
 #include "prompter.h"
+#include "widgetkit.h"
 
 #include <QListWidget>
-
-namespace {
-
-QString fromBytes(const std::string& bytes) {
-    return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));
-}
-
-void bringForward(QWidget* window) {
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
 
 AddCamDialog* MainWindow::addDialog() const {
     return Form2;
@@ -49,7 +37,7 @@ void MainWindow::cmdEdit_Click() {
     if (!FindCamRecord(camListPath(), name, old)) {
         prompter.ask(this, ":: error",
                      QString("The record of %1 could not be found in the cam list file.")
-                         .arg(fromBytes(name)),
+                         .arg(localText(name)),
                      PromptButtons::Ok);
         return;
     }
@@ -67,12 +55,12 @@ void MainWindow::cmdRemove_Click() {
         prompter.ask(this, ":: error",
                      QString("The record of %1 could not be found in the cam list file, so "
                              "nothing was deleted.")
-                         .arg(fromBytes(name)),
+                         .arg(localText(name)),
                      PromptButtons::Ok);
         return;
     }
     const PromptAnswer answer = prompter.ask(
-        this, "Confirm Delete", "Are you sure you want to delete " + fromBytes(cur.name) + "?",
+        this, "Confirm Delete", "Are you sure you want to delete " + localText(cur.name) + "?",
         PromptButtons::OkCancel);
     if (answer != PromptAnswer::Ok)
         return;
@@ -81,7 +69,7 @@ void MainWindow::cmdRemove_Click() {
     LoadCamList();
     if (!written.ok)
         prompter.ask(this, ":: error",
-                     "The cam list could not be saved: " + fromBytes(written.error),
+                     "The cam list could not be saved: " + localText(written.error),
                      PromptButtons::Ok);
 }
 

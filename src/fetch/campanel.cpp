@@ -1,4 +1,5 @@
 #include "campanel.h"
+#include "localtext.h"
 
 #include "camaddress.h"
 #include "camsocket.h"
@@ -7,6 +8,7 @@
 #include "progressbar.h"
 #include "twips.h"
 #include "vbnumber.h"
+#include "widgetkit.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -16,16 +18,6 @@ namespace {
 
 QString arrayName(const char* name, int index) {
     return QString("%1(%2)").arg(name).arg(index);
-}
-
-QToolButton* makePanelButton(QWidget* parent, const char* name, int index, const QString& picture,
-                             const QString& tooltip) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(arrayName(name, index));
-    button->setIcon(QIcon(picture));
-    button->setIconSize(QSize(20, 20));
-    button->setToolTip(tooltip);
-    return button;
 }
 
 } // namespace
@@ -41,10 +33,7 @@ QRect CamPanel::designGeometryTwips(int index) {
 CamPanel::CamPanel(int index, PanelHost& panelHost, QWidget* parent)
     : QGroupBox(parent), Index(index), host(panelHost) {
     setObjectName(arrayName("Frame", index));
-    QFont font("Verdana");
-    font.setPointSizeF(8.25);
-    font.setBold(false);
-    setFont(font);
+    setFont(designFont());
     const QRect place = designGeometryTwips(index);
     setGeometryTwips(this, place.x(), place.y(), place.width(), place.height());
     setFrameCaption("[WebCam]");
@@ -69,10 +58,11 @@ CamPanel::CamPanel(int index, PanelHost& panelHost, QWidget* parent)
     prgCam->setObjectName(arrayName("prgCam", index));
     setGeometryTwips(prgCam, 180, 1200, 1275, 135);
 
-    cmdRefresh =
-        makePanelButton(this, "cmdRefresh", index, ":/pictures/refresh.png", "Refresh now");
+    cmdRefresh = makePictureButton(this, arrayName("cmdRefresh", index), {}, "Refresh now",
+                                   ":/pictures/refresh.png", 20);
     setGeometryTwips(cmdRefresh, 180, 1380, 495, 435);
-    cmdStop = makePanelButton(this, "cmdStop", index, ":/pictures/stop.png", "Stop this cam");
+    cmdStop = makePictureButton(this, arrayName("cmdStop", index), {}, "Stop this cam",
+                                ":/pictures/stop.png", 20);
     setGeometryTwips(cmdStop, 960, 1380, 495, 435);
     picTemp = new QLabel(this);
     picTemp->setObjectName(arrayName("picTemp", index));
@@ -131,7 +121,7 @@ void CamPanel::cmdStart_Click() {
     camPort = address->port;
     response.reset();
     wsCam->Close();
-    wsCam->Connect(QString::fromLocal8Bit(connectTo.data(), qsizetype(connectTo.size())), camPort);
+    wsCam->Connect(localText(connectTo), camPort);
 }
 
 void CamPanel::timRefresh_Timer() {
@@ -181,7 +171,7 @@ void CamPanel::wsCam_DataArrival(qint64) {
         return;
     prgCam->setExactValue(*outcome.percent);
     host.setStatusText(QString("Downloading %1 [%2]")
-                           .arg(QString::fromLocal8Bit(fileName.data(), qsizetype(fileName.size())),
+                           .arg(localText(fileName),
                                 QString::fromStdString(formatGeneral(prgCam->exactValue(), 7))));
 }
 

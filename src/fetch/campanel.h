@@ -32,11 +32,11 @@ class CamPanel : public QGroupBox {
     void setFrameCaption(const QByteArray& caption);
     const QByteArray& frameCaption() const { return caption; }
 
-signals:
+  signals:
     // A fetch ended with a new picture shown in the panel.
     void pictureLoaded();
 
-public:
+  public:
     // Handlers of the refresh cycle.
     void cmdStart_Click();
     void cmdRefresh_Click() { cmdStart_Click(); }

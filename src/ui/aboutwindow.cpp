@@ -2,6 +2,7 @@
 
 #include "appidentity.h"
 #include "twips.h"
+#include "widgetkit.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -11,18 +12,11 @@
 
 namespace {
 
-QFont verdana(double points) {
-    QFont font("Verdana");
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, double points,
                   QRect twips) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setFont(verdana(points));
+    label->setFont(designFont("Verdana", points, true));
     setGeometryTwips(label, twips.x(), twips.y(), twips.width(), twips.height());
     return label;
 }

@@ -11,6 +11,7 @@
 #include "savename.h"
 #include "twips.h"
 #include "vbnumber.h"
+#include "widgetkit.h"
 #include "windowlock.h"
 #include "zoom.h"
 
@@ -45,27 +46,12 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRe
     return label;
 }
 
-QToolButton* makeViewerButton(QWidget* parent, const char* name, const QString& caption,
-                              const QString& tooltip, const QString& picture) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setToolTip(tooltip);
-    button->setIcon(QIcon(picture));
-    button->setIconSize(QSize(32, 32));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    return button;
-}
-
 } // namespace
 
 void MainWindow::buildViewerFrame() {
     frmMain = new QGroupBox("Viewer", centralWidget());
     frmMain->setObjectName("frmMain");
-    QFont bold("Verdana");
-    bold.setPointSizeF(8.25);
-    bold.setBold(true);
-    frmMain->setFont(bold);
+    frmMain->setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(frmMain, 6600, 0, 8655, 10815);
     frmMain->hide();
 
@@ -86,10 +72,7 @@ void MainWindow::buildViewerFrame() {
 void MainWindow::buildDetails() {
     frmDetails = new QGroupBox(frmMain);
     frmDetails->setObjectName("frmDetails");
-    QFont plain("Verdana");
-    plain.setPointSizeF(8.25);
-    plain.setBold(false);
-    frmDetails->setFont(plain);
+    frmDetails->setFont(designFont());
     frmDetails->hide();
 
     Label6 = makeLabel(frmDetails, "Label6", "Zoom:", {180, 180, 795, 255});
@@ -99,13 +82,13 @@ void MainWindow::buildDetails() {
     setGeometryTwips(Slider1, 180, 420, 2835, 315);
     connect(Slider1, &QScrollBar::valueChanged, this, &MainWindow::Slider1_Change);
 
-    cmdSave = makeViewerButton(frmDetails, "cmdSave", "Save Image",
-                               "save image in you /cam/ folder", ":/pictures/save.png");
+    cmdSave = makePictureButton(frmDetails, "cmdSave", "Save Image",
+                                "save image in you /cam/ folder", ":/pictures/save.png");
     setGeometryTwips(cmdSave, 180, 840, 1395, 855);
     Command3 =
-        makeViewerButton(frmDetails, "Command3", "Screensaver",
-                         "full screen, auto refreshing view of current cam.  click to close.",
-                         ":/pictures/screensaver.png");
+        makePictureButton(frmDetails, "Command3", "Screensaver",
+                          "full screen, auto refreshing view of current cam.  click to close.",
+                          ":/pictures/screensaver.png");
     setGeometryTwips(Command3, 1620, 840, 1395, 855);
     connect(cmdSave, &QToolButton::clicked, this, &MainWindow::cmdSave_Click);
     connect(Command3, &QToolButton::clicked, this, &MainWindow::Command3_Click);

@@ -1,6 +1,7 @@
 #include "campanel.h"
 #include "camsocket.h"
 #include "imagecontrol.h"
+#include "pictures.h"
 #include "scriptedserver.h"
 #include "windowfixture.h"
 
@@ -14,31 +15,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray jpegOf(QColor colour, int width = 40, int height = 30) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 95);
-    return bytes;
-}
-
-QByteArray pngOf(QColor colour) {
-    QImage image(20, 10, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-const QByteArray tinyGif = QByteArray::fromHex("474946383961010001008000"
-                                               "00ffffff000000"
-                                               "2c000000000100010000020244010"
-                                               "03b");
 
 QByteArray imageResponse(const QByteArray& body, const QByteArray& lastModified = {},
                          const QByteArray& type = "image/jpeg") {

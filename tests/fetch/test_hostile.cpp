@@ -3,6 +3,7 @@
 // picture again at the next cycle once its server behaves.
 #include "campanel.h"
 #include "imagecontrol.h"
+#include "pictures.h"
 #include "scriptedserver.h"
 #include "windowfixture.h"
 
@@ -17,31 +18,8 @@ Q_DECLARE_METATYPE(ScriptedServer::Script)
 namespace {
 
 QByteArray jpeg(int width = 40, int height = 30, bool progressive = false) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(qRgb(30, 140, 90));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "JPEG");
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return bytes;
+    return encodedPicture(filledPicture(qRgb(30, 140, 90), width, height), "JPEG", -1, progressive);
 }
-
-QByteArray png() {
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::yellow);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-const QByteArray tinyGif = QByteArray::fromHex("474946383961010001008000"
-                                               "00ffffff000000"
-                                               "2c000000000100010000020244010"
-                                               "03b");
 
 QByteArray ok(const QByteArray& body, const QByteArray& headers = "Content-Type: image/jpeg\r\n") {
     return "HTTP/1.1 200 OK\r\n" + headers + "\r\n" + body;
@@ -168,7 +146,8 @@ class HostileTest : public QObject {
         QTest::newRow("truncated GIF")
             << once(ok(tinyGif.chopped(3), "Content-Type: image/gif\r\n")) << QString();
         QTest::newRow("truncated PNG")
-            << once(ok(png().chopped(20), "Content-Type: image/png\r\n")) << QString();
+            << once(ok(pngOf(Qt::yellow, 40, 30).chopped(20), "Content-Type: image/png\r\n"))
+            << QString();
         QTest::newRow("a redirect") << once("HTTP/1.1 302 Found\r\nLocation: "
                                             "http://127.0.0.1/elsewhere.jpg\r\nContent-Type: "
                                             "text/html\r\n\r\n<a href=\"/elsewhere.jpg\">moved</a>")

@@ -1,6 +1,7 @@
 #include "campanel.h"
 #include "fullscreenview.h"
 #include "imagecontrol.h"
+#include "pictures.h"
 #include "scriptedserver.h"
 #include "twips.h"
 #include "windowfixture.h"
@@ -19,9 +20,7 @@
 namespace {
 
 QImage pictureOf(QColor colour, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
+    return filledPicture(colour, width, height);
 }
 
 int twips(int pixels) {

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+// Bytes from files and servers as text in the user's 8-bit encoding, for showing.
+inline QString localText(std::string_view bytes) {
+    return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));
+}
