@@ -59,10 +59,10 @@ CamPanel::CamPanel(int index, PanelHost& panelHost, QWidget* parent)
     setGeometryTwips(prgCam, 180, 1200, 1275, 135);
 
     cmdRefresh = makePictureButton(this, arrayName("cmdRefresh", index), {}, "Refresh now",
-                                   ":/pictures/refresh.png", 20);
+                                   ":/pictures/refresh.png", ButtonFace::PictureOnly, 20);
     setGeometryTwips(cmdRefresh, 180, 1380, 495, 435);
     cmdStop = makePictureButton(this, arrayName("cmdStop", index), {}, "Stop this cam",
-                                ":/pictures/stop.png", 20);
+                                ":/pictures/stop.png", ButtonFace::PictureOnly, 20);
     setGeometryTwips(cmdStop, 960, 1380, 495, 435);
     picTemp = new QLabel(this);
     picTemp->setObjectName(arrayName("picTemp", index));

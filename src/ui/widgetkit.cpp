@@ -18,15 +18,16 @@ QFont plainDefaultFont() {
 }
 
 QToolButton* makePictureButton(QWidget* parent, const QString& name, const QString& caption,
-                               const QString& tooltip, const QString& picture, int pictureSize) {
+                               const QString& tooltip, const QString& picture, ButtonFace face,
+                               int pictureSize) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setText(caption);
     button->setToolTip(tooltip);
     button->setIcon(QIcon(picture));
     button->setIconSize(QSize(pictureSize, pictureSize));
-    button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly
-                                                 : Qt::ToolButtonTextUnderIcon);
+    button->setToolButtonStyle(face == ButtonFace::PictureOnly ? Qt::ToolButtonIconOnly
+                                                               : Qt::ToolButtonTextUnderIcon);
     button->setFont(plainDefaultFont());
     return button;
 }

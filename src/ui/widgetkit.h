@@ -15,9 +15,12 @@ QFont designFont(const QString& family = QStringLiteral("Verdana"), double point
 // The toolkit's default font, not bold.
 QFont plainDefaultFont();
 
-// A button showing a picture above its caption.
+enum class ButtonFace { PictureAboveCaption, PictureOnly };
+
+// A button showing a picture, above its caption unless it is a picture only.
 QToolButton* makePictureButton(QWidget* parent, const QString& name, const QString& caption,
                                const QString& tooltip, const QString& picture,
+                               ButtonFace face = ButtonFace::PictureAboveCaption,
                                int pictureSize = 32);
 
 // Shows a window, or brings it to the front when it is already open.
