@@ -1,5 +1,4 @@
 #include "mainwindow.h"
-#include "localtext.h"
 
 #include "camdialog.h"
 #include "camlistfile.h"
@@ -7,6 +6,7 @@
 #include "camsocket.h"
 #include "fullscreenview.h"
 #include "imagecontrol.h"
+#include "localtext.h"
 #include "noticewindow.h"
 #include "programfolder.h"
 #include "prompter.h"

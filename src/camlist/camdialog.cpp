@@ -1,8 +1,8 @@
 #include "camdialog.h"
-#include "localtext.h"
 
 #include "camlistfile.h"
 #include "camlistowner.h"
+#include "localtext.h"
 #include "prompter.h"
 #include "twips.h"
 #include "widgetkit.h"

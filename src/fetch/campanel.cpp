@@ -1,9 +1,9 @@
 #include "campanel.h"
-#include "localtext.h"
 
 #include "camaddress.h"
 #include "camsocket.h"
 #include "imagecontrol.h"
+#include "localtext.h"
 #include "panelhost.h"
 #include "progressbar.h"
 #include "twips.h"
