@@ -76,14 +76,17 @@ void CamDialog::Command1_Click() {
         owner.prompts().ask(this, ":: error", "you must enter all information", PromptButtons::Ok);
         return;
     }
-    if (save(enteredRecord()))
-        close();
-}
-
-void CamDialog::reportWriteFailure(const std::string& error) {
-    owner.prompts().ask(this, ":: error",
-                        "The cam list could not be saved: " + QString::fromLocal8Bit(error.c_str()),
-                        PromptButtons::Ok);
+    const CamRecord record = enteredRecord();
+    const FileResult written = write(record);
+    owner.RefreshMainList(); // the list shows the file as it is, written or not
+    if (!written.ok) {
+        owner.prompts().ask(this, ":: error",
+                            "The cam list could not be saved: " + localText(written.error),
+                            PromptButtons::Ok);
+        return;
+    }
+    saved(record);
+    close();
 }
 
 AddCamDialog::AddCamDialog(CamListOwner& listOwner, const QString& productName, QWidget* parent)
@@ -104,14 +107,8 @@ AddCamDialog::AddCamDialog(CamListOwner& listOwner, const QString& productName, 
     setWindowTitle(productName + " :: Add a Cam");
 }
 
-bool AddCamDialog::save(const CamRecord& record) {
-    const FileResult written = AppendCamRecord(owner.camListPath(), record);
-    owner.RefreshMainList();
-    if (!written.ok) {
-        reportWriteFailure(written.error);
-        return false;
-    }
-    return true;
+FileResult AddCamDialog::write(const CamRecord& record) {
+    return AppendCamRecord(owner.camListPath(), record);
 }
 
 EditCamDialog::EditCamDialog(CamListOwner& listOwner, const CamRecord& old, QWidget* parent)
@@ -140,14 +137,11 @@ EditCamDialog::EditCamDialog(CamListOwner& listOwner, const CamRecord& old, QWid
     Text3->setText(localText(oldRefresh));
 }
 
-bool EditCamDialog::save(const CamRecord& record) {
+FileResult EditCamDialog::write(const CamRecord& record) {
     // the old record goes and the new one is put last, in one rewrite of the file
-    const FileResult written = ReplaceCamRecord(owner.camListPath(), oldName, record);
-    owner.RefreshMainList();
-    if (!written.ok) {
-        reportWriteFailure(written.error);
-        return false;
-    }
+    return ReplaceCamRecord(owner.camListPath(), oldName, record);
+}
+
+void EditCamDialog::saved(const CamRecord& record) {
     owner.UpdateOpenPanels(oldName, record);
-    return true;
 }

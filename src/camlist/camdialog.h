@@ -1,5 +1,6 @@
 #pragma once
 
+#include "atomicfile.h"
 #include "camrecord.h"
 
 #include <QWidget>
@@ -36,9 +37,10 @@ class CamDialog : public QWidget {
 
     // The boxes' record, exactly as typed.
     CamRecord enteredRecord() const;
-    // Writes the record; false (after telling the user) when the file could not be written.
-    virtual bool save(const CamRecord& record) = 0;
-    void reportWriteFailure(const std::string& error);
+    // Writes the entered record into the cam list file.
+    virtual FileResult write(const CamRecord& record) = 0;
+    // After a successful write.
+    virtual void saved(const CamRecord&) {}
 
     CamListOwner& owner;
 };
@@ -50,7 +52,7 @@ class AddCamDialog : public CamDialog {
     AddCamDialog(CamListOwner& owner, const QString& productName, QWidget* parent = nullptr);
 
   protected:
-    bool save(const CamRecord& record) override;
+    FileResult write(const CamRecord& record) override;
 };
 
 // Form3: changes the cam it was opened with.
@@ -63,5 +65,6 @@ class EditCamDialog : public CamDialog {
     const std::string oldName, oldUrl, oldRefresh;
 
   protected:
-    bool save(const CamRecord& record) override;
+    FileResult write(const CamRecord& record) override;
+    void saved(const CamRecord& record) override;
 };
