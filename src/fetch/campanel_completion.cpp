@@ -8,10 +8,11 @@
 #include "imagingerror.h"
 #include "jpegwriter.h"
 #include "judgement.h"
+#include "localtext.h"
 #include "panelhost.h"
 #include "picturecheck.h"
 #include "pictureloader.h"
-#include "savename.h"
+#include "savepath.h"
 #include "tempfile.h"
 
 #include <QDateTime>
@@ -86,12 +87,7 @@ void CamPanel::showResponsePicture(std::string_view headers, std::string_view bo
 }
 
 void CamPanel::autoSave(const QImage& picture) {
-    const QDateTime now = QDateTime::currentDateTime();
-    const std::string name =
-        SaveFileName(caption.toStdString(), shortDateText(now.date()).toLocal8Bit().toStdString(),
-                     longTimeText(now.time()).toLocal8Bit().toStdString());
-    const QString path =
-        host.camFolder() + "/" + QFile::decodeName(QByteArray::fromStdString(name));
+    const QString path = SavePath(host.camFolder(), caption, QDateTime::currentDateTime());
     const QString time = longTimeText(QTime::currentTime());
     try {
         cDIBSection dib;
@@ -100,7 +96,7 @@ void CamPanel::autoSave(const QImage& picture) {
     } catch (const ImagingError& error) {
         if (Index == host.selectedCam())
             host.setStatusText(QString("%1 the new picture could not be saved as %2: %3")
-                                   .arg(time, path, QString::fromLocal8Bit(error.what())));
+                                   .arg(time, path, localText(error.what())));
         return;
     }
     // the panel shows the picture as it was saved

@@ -7,8 +7,9 @@
 #include "imagecontrol.h"
 #include "imagingerror.h"
 #include "jpegwriter.h"
+#include "localtext.h"
 #include "mainwindow.h"
-#include "savename.h"
+#include "savepath.h"
 #include "twips.h"
 #include "vbnumber.h"
 #include "widgetkit.h"
@@ -198,11 +199,7 @@ void MainWindow::cmdSave_Click() {
     if (selected < 0 || selected >= maxRunningCams)
         return;
     CamPanel& camPanel = *panel(selected);
-    const QDateTime now = QDateTime::currentDateTime();
-    const std::string name = SaveFileName(camPanel.txtName.toStdString(),
-                                          shortDateText(now.date()).toLocal8Bit().toStdString(),
-                                          longTimeText(now.time()).toLocal8Bit().toStdString());
-    const QString path = camFolder() + "/" + QFile::decodeName(QByteArray::fromStdString(name));
+    const QString path = SavePath(camFolder(), camPanel.txtName, QDateTime::currentDateTime());
     const QImage picture = camPanel.imgCam->picture();
     try {
         cDIBSection dib;
@@ -210,8 +207,7 @@ void MainWindow::cmdSave_Click() {
         WriteJpegFile(dib, path, 90);
     } catch (const ImagingError& error) {
         setStatusText(QString("%1 the picture could not be saved as %2: %3")
-                          .arg(longTimeText(QTime::currentTime()), path,
-                               QString::fromLocal8Bit(error.what())));
+                          .arg(longTimeText(QTime::currentTime()), path, localText(error.what())));
         return;
     }
     lockDrawing(true);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// Where a picture of the cam `camName` saved at `moment` goes: the cam folder and the name
+// SaveFileName makes from the locale's short date and long time. Used by the save command
+// and by auto-save alike.
+QString SavePath(const QString& camFolder, const QByteArray& camName, const QDateTime& moment);
