@@ -1,8 +1,8 @@
-#include "appidentity.h"
-#include "mainwindow.h"
-#include "messageboxprompter.h"
-#include "programfolder.h"
-#include "splashwindow.h"
+#include "common/appidentity.h"
+#include "app/mainwindow.h"
+#include "ui/messageboxprompter.h"
+#include "app/programfolder.h"
+#include "app/splashwindow.h"
 
 #include <QApplication>
 

@@ -1,6 +1,7 @@
-#include "splashwindow.h"
+#include "app/splashwindow.h"
 
-#include "twips.h"
+#include "common/twips.h"
+#include "ui/widgetkit.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,11 +1,10 @@
-#include "camdialog.h"
+#include "camlist/camdialog.h"
 
-#include "camlistfile.h"
-#include "camlistowner.h"
-#include "localtext.h"
-#include "prompter.h"
-#include "twips.h"
-#include "widgetkit.h"
+#include "camlist/camlistfile.h"
+#include "common/localtext.h"
+#include "common/prompter.h"
+#include "common/twips.h"
+#include "ui/widgetkit.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,84 +12,80 @@
 #include <QScreen>
 #include <QToolButton>
 
-namespace {
-
-void place(QWidget* widget, const QRect& twips) {
-    setGeometryTwips(widget, twips.x(), twips.y(), twips.width(), twips.height());
-}
-
-} // namespace
-
-CamDialog::CamDialog(CamListOwner& listOwner, const Layout& layout, QWidget* parent)
+CamDialog::CamDialog(std::filesystem::path camList, Prompter& prompter, const Layout& layout,
+                     QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      owner(listOwner) {
+      m_camList(std::move(camList)), m_prompter(prompter) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(designFont());
     auto label = [this](const char* name, const QString& caption, const QRect& twips) {
         auto* l = new QLabel(caption, this);
         l->setObjectName(name);
-        place(l, twips);
-        return l;
+        setGeometryTwips(l, twips);
     };
     auto box = [this](const char* name, const QString& tooltip, const QRect& twips) {
         auto* b = new QLineEdit(this);
         b->setObjectName(name);
         b->setToolTip(tooltip);
-        place(b, twips);
+        setGeometryTwips(b, twips);
         return b;
     };
-    Label1 = label("Label1", "Name:", layout.label1);
-    Text1 = box("Text1", layout.nameTooltip, layout.text1);
-    Label2 = label("Label2", "URL:", layout.label2);
-    Text2 = box("Text2",
-                "enter the exact path to the image (found by right clicking an image in your "
-                "browser and selecting \"properties\"",
-                layout.text2);
-    Label3 = label("Label3", "Refresh:", layout.label3);
-    Text3 = box("Text3", "Enter the time in seconds", layout.text3);
-    Text3->setMaxLength(3);
-    Label4 = label("Label4", "seconds", layout.label4);
-    Command1 = makePictureButton(this, "Command1", "OK", {}, ":/pictures/ok.png");
-    place(Command1, layout.command1);
-    Command2 = makePictureButton(this, "Command2", "Cancel", {}, ":/pictures/cancel.png");
-    place(Command2, layout.command2);
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Text3);
+    label("Label1", "Name:", layout.label1);
+    m_nameBox = box("Text1", layout.nameTooltip, layout.text1);
+    label("Label2", "URL:", layout.label2);
+    m_addressBox = box("Text2",
+                       "enter the exact path to the image (found by right clicking an image in "
+                       "your browser and selecting \"properties\"",
+                       layout.text2);
+    label("Label3", "Refresh:", layout.label3);
+    m_refreshBox = box("Text3", "Enter the time in seconds", layout.text3);
+    m_refreshBox->setMaxLength(3);
+    label("Label4", "seconds", layout.label4);
+    QToolButton* ok = makePictureButton(this, "Command1", "OK", {}, ":/pictures/ok.png");
+    setGeometryTwips(ok, layout.command1);
+    QToolButton* cancel =
+        makePictureButton(this, "Command2", "Cancel", {}, ":/pictures/cancel.png");
+    setGeometryTwips(cancel, layout.command2);
+    setTabOrder(m_nameBox, m_addressBox);
+    setTabOrder(m_addressBox, m_refreshBox);
 
-    connect(Command1, &QToolButton::clicked, this, &CamDialog::Command1_Click);
-    connect(Command2, &QToolButton::clicked, this, &CamDialog::Command2_Click);
+    connect(ok, &QToolButton::clicked, this, &CamDialog::Command1_Click);
+    connect(cancel, &QToolButton::clicked, this, &CamDialog::Command2_Click);
     setFixedSize(tw(4740), tw(layout.clientHeight));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
 CamRecord CamDialog::enteredRecord() const {
-    return {Text1->text().toLocal8Bit().toStdString(), Text2->text().toLocal8Bit().toStdString(),
-            Text3->text().toLocal8Bit().toStdString()};
+    return {m_nameBox->text().toLocal8Bit().toStdString(),
+            m_addressBox->text().toLocal8Bit().toStdString(),
+            m_refreshBox->text().toLocal8Bit().toStdString()};
 }
 
 void CamDialog::Command1_Click() {
     // blanks count as content; nothing else is checked
-    if (Text1->text().isEmpty() || Text2->text().isEmpty() || Text3->text().isEmpty()) {
-        owner.prompts().ask(this, ":: error", "you must enter all information", PromptButtons::Ok);
+    if (m_nameBox->text().isEmpty() || m_addressBox->text().isEmpty() ||
+        m_refreshBox->text().isEmpty()) {
+        m_prompter.ask(this, ":: error", "you must enter all information", PromptButtons::Ok);
         return;
     }
     const CamRecord record = enteredRecord();
     const FileResult written = write(record);
-    owner.RefreshMainList(); // the list shows the file as it is, written or not
+    emit listWritten(); // the list shows the file as it is, written or not
     if (!written.ok) {
-        owner.prompts().ask(this, ":: error",
-                            "The cam list could not be saved: " + localText(written.error),
-                            PromptButtons::Ok);
+        m_prompter.ask(this, ":: error",
+                       "The cam list could not be saved: " + localText(written.error),
+                       PromptButtons::Ok);
         return;
     }
-    saved(record);
+    emit saved(replacedName(), record);
     close();
 }
 
-AddCamDialog::AddCamDialog(CamListOwner& listOwner, const QString& productName, QWidget* parent)
-    : CamDialog(listOwner,
+AddCamDialog::AddCamDialog(std::filesystem::path camList, Prompter& prompter,
+                           const QString& productName, QWidget* parent)
+    : CamDialog(std::move(camList), prompter,
                 {{60, 60, 795, 255},
                  {840, 0, 3855, 315},
                  {60, 420, 915, 255},
@@ -108,11 +103,12 @@ AddCamDialog::AddCamDialog(CamListOwner& listOwner, const QString& productName, 
 }
 
 FileResult AddCamDialog::write(const CamRecord& record) {
-    return AppendCamRecord(owner.camListPath(), record);
+    return AppendCamRecord(m_camList, record);
 }
 
-EditCamDialog::EditCamDialog(CamListOwner& listOwner, const CamRecord& old, QWidget* parent)
-    : CamDialog(listOwner,
+EditCamDialog::EditCamDialog(std::filesystem::path camList, Prompter& prompter,
+                             const CamRecord& old, QWidget* parent)
+    : CamDialog(std::move(camList), prompter,
                 {{60, 420, 1035, 255},
                  {840, 360, 3855, 315},
                  {60, 780, 1035, 255},
@@ -125,23 +121,19 @@ EditCamDialog::EditCamDialog(CamListOwner& listOwner, const CamRecord& old, QWid
                  2415,
                  "Create a unique name for the cam"},
                 parent),
-      oldName(old.name), oldUrl(old.url), oldRefresh(old.refresh) {
+      m_old(old) {
     setObjectName("Form3");
-    Label5 = new QLabel("(Cams that are already open will need to be restarted)", this);
-    Label5->setObjectName("Label5");
-    Label5->setFont(designFont("MS Sans Serif"));
-    place(Label5, {60, 60, 4635, 255});
-    setWindowTitle(localText(oldName));
-    Text1->setText(localText(oldName));
-    Text2->setText(localText(oldUrl));
-    Text3->setText(localText(oldRefresh));
+    auto* note = new QLabel("(Cams that are already open will need to be restarted)", this);
+    note->setObjectName("Label5");
+    note->setFont(designFont("MS Sans Serif"));
+    setGeometryTwips(note, 60, 60, 4635, 255);
+    setWindowTitle(localText(m_old.name));
+    nameBox()->setText(localText(m_old.name));
+    addressBox()->setText(localText(m_old.url));
+    refreshBox()->setText(localText(m_old.refresh));
 }
 
 FileResult EditCamDialog::write(const CamRecord& record) {
     // the old record goes and the new one is put last, in one rewrite of the file
-    return ReplaceCamRecord(owner.camListPath(), oldName, record);
-}
-
-void EditCamDialog::saved(const CamRecord& record) {
-    owner.UpdateOpenPanels(oldName, record);
+    return ReplaceCamRecord(m_camList, m_old.name, record);
 }

@@ -1,31 +1,33 @@
 #pragma once
 
-#include "atomicfile.h"
-#include "camrecord.h"
+#include "camlist/camrecord.h"
+#include "common/atomicfile.h"
 
 #include <QWidget>
+#include <filesystem>
 
-class CamListOwner;
+class Prompter;
 class QLabel;
 class QLineEdit;
 class QToolButton;
 
-// The add-cam and edit-cam dialogs share their boxes, their check and their buttons.
+// The add-cam and edit-cam dialogs share their boxes, their check and their buttons. They
+// write the cam list file themselves and say so; the list pane refills its list afterwards.
 class CamDialog : public QWidget {
     Q_OBJECT
   public:
-    QLabel* Label1 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QToolButton* Command1 = nullptr;
-    QToolButton* Command2 = nullptr;
+    QLineEdit* nameBox() const { return m_nameBox; }
+    QLineEdit* addressBox() const { return m_addressBox; }
+    QLineEdit* refreshBox() const { return m_refreshBox; }
 
     void Command1_Click();
     void Command2_Click() { close(); }
+
+  signals:
+    // The file was written, or a write was tried and failed: the list shows the file as it is.
+    void listWritten();
+    // A record was saved; for an edit, `oldName` is the name the dialog was opened with.
+    void saved(const std::string& oldName, const CamRecord& record);
 
   protected:
     struct Layout {
@@ -33,23 +35,30 @@ class CamDialog : public QWidget {
         int clientHeight;
         QString nameTooltip;
     };
-    CamDialog(CamListOwner& owner, const Layout& layout, QWidget* parent);
+    CamDialog(std::filesystem::path camList, Prompter& prompter, const Layout& layout,
+              QWidget* parent);
 
     // The boxes' record, exactly as typed.
     CamRecord enteredRecord() const;
     // Writes the entered record into the cam list file.
     virtual FileResult write(const CamRecord& record) = 0;
-    // After a successful write.
-    virtual void saved(const CamRecord&) {}
+    virtual std::string replacedName() const { return {}; }
 
-    CamListOwner& owner;
+    const std::filesystem::path m_camList;
+    Prompter& m_prompter;
+
+  private:
+    QLineEdit* m_nameBox = nullptr;
+    QLineEdit* m_addressBox = nullptr;
+    QLineEdit* m_refreshBox = nullptr;
 };
 
 // Form2: makes a new cam.
 class AddCamDialog : public CamDialog {
     Q_OBJECT
   public:
-    AddCamDialog(CamListOwner& owner, const QString& productName, QWidget* parent = nullptr);
+    AddCamDialog(std::filesystem::path camList, Prompter& prompter, const QString& productName,
+                 QWidget* parent = nullptr);
 
   protected:
     FileResult write(const CamRecord& record) override;
@@ -59,12 +68,15 @@ class AddCamDialog : public CamDialog {
 class EditCamDialog : public CamDialog {
     Q_OBJECT
   public:
-    EditCamDialog(CamListOwner& owner, const CamRecord& old, QWidget* parent = nullptr);
+    EditCamDialog(std::filesystem::path camList, Prompter& prompter, const CamRecord& old,
+                  QWidget* parent = nullptr);
 
-    QLabel* Label5 = nullptr;
-    const std::string oldName, oldUrl, oldRefresh;
+    const CamRecord& oldRecord() const { return m_old; }
 
   protected:
     FileResult write(const CamRecord& record) override;
-    void saved(const CamRecord& record) override;
+    std::string replacedName() const override { return m_old.name; }
+
+  private:
+    const CamRecord m_old; // oldName, oldUrl, oldRefresh
 };

@@ -1,20 +1,6 @@
-#include "camlistfile.h"
+#include "camlist/camlistfile.h"
 
-#include "camlisttext.h"
-
-#include <system_error>
-
-bool FileExists(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path p(path);
-    const std::string name = FileNamePart(path);
-    return !name.empty() && name.front() != '.' && std::filesystem::is_regular_file(p, error);
-}
-
-std::string FileNamePart(std::string_view path) {
-    const size_t slash = path.rfind('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
+#include "camlist/camlisttext.h"
 
 ReadResult readCamList(const std::filesystem::path& file) {
     return readWholeFile(file, camListMaxBytes);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "atomicfile.h"
-#include "camrecord.h"
+#include "common/atomicfile.h"
+#include "camlist/camrecord.h"
 
 #include <filesystem>
 #include <string>
@@ -14,11 +14,6 @@
 
 inline constexpr const char* camListFileName = "00camlist.txt";
 inline constexpr size_t camListMaxBytes = 64u * 1024u * 1024u;
-
-// True when `path` names an existing plain, visible file.
-bool FileExists(const std::string& path);
-// The text after the last "/" (the whole path when there is none).
-std::string FileNamePart(std::string_view path);
 
 // The file as it stands now; a missing file reads as empty.
 ReadResult readCamList(const std::filesystem::path& file);

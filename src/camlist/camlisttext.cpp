@@ -1,4 +1,4 @@
-#include "camlisttext.h"
+#include "camlist/camlisttext.h"
 
 #include <algorithm>
 

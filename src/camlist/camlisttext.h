@@ -1,6 +1,6 @@
 #pragma once
 
-#include "camrecord.h"
+#include "camlist/camrecord.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "camaddress.h"
+#include "fetch/camaddress.h"
 
 namespace {
 

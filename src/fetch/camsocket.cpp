@@ -1,4 +1,4 @@
-#include "camsocket.h"
+#include "fetch/camsocket.h"
 
 #include <QTcpSocket>
 

@@ -1,4 +1,4 @@
-#include "daytime.h"
+#include "fetch/daytime.h"
 
 #include <string>
 #include <vector>

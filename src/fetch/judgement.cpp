@@ -1,4 +1,4 @@
-#include "judgement.h"
+#include "fetch/judgement.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "response.h"
+#include "fetch/response.h"
 
-#include "vbnumber.h"
+#include "common/numbertext.h"
 
 namespace {
 constexpr std::string_view headerEnd = "\r\n\r\n";

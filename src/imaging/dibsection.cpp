@@ -1,7 +1,7 @@
-#include "dibsection.h"
+#include "imaging/dibsection.h"
 
-#include "imagingerror.h"
-#include "prompter.h"
+#include "imaging/imagingerror.h"
+#include "common/prompter.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drawingcontext.h"
+#include "imaging/drawingcontext.h"
 
 #include <QImage>
 #include <cstdint>

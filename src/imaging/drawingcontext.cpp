@@ -1,4 +1,4 @@
-#include "drawingcontext.h"
+#include "imaging/drawingcontext.h"
 
 #include <QPainter>
 #include <algorithm>

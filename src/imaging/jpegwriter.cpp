@@ -1,9 +1,9 @@
-#include "jpegwriter.h"
+#include "imaging/jpegwriter.h"
 
-#include "atomicfile.h"
-#include "dibsection.h"
-#include "imagingerror.h"
-#include "version.h"
+#include "common/atomicfile.h"
+#include "imaging/dibsection.h"
+#include "imaging/imagingerror.h"
+#include "common/version.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "aboutwindow.h"
+#include "ui/aboutwindow.h"
 
-#include "appidentity.h"
-#include "twips.h"
-#include "widgetkit.h"
+#include "common/appidentity.h"
+#include "common/twips.h"
+#include "ui/widgetkit.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,11 +1,12 @@
-#include "helpwindow.h"
+#include "ui/helpwindow.h"
 
-#include "camlistfile.h"
-#include "rtftext.h"
-#include "settings.h"
-#include "twips.h"
-#include "vbnumber.h"
-#include "windowhelpers.h"
+#include "common/fileexists.h"
+#include "ui/rtftext.h"
+#include "ui/settings.h"
+#include "common/twips.h"
+#include "ui/widgetkit.h"
+#include "common/numbertext.h"
+#include "ui/windowhelpers.h"
 
 #include <QCheckBox>
 #include <QFile>

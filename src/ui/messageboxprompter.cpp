@@ -1,4 +1,4 @@
-#include "messageboxprompter.h"
+#include "ui/messageboxprompter.h"
 
 #include <QMessageBox>
 

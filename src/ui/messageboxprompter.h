@@ -1,6 +1,6 @@
 #pragma once
 
-#include "prompter.h"
+#include "common/prompter.h"
 
 // The real one: a modal QMessageBox.
 class MessageBoxPrompter : public Prompter {

@@ -1,4 +1,4 @@
-#include "progressbar.h"
+#include "ui/progressbar.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "rtfreader.h"
+#include "ui/rtfreader.h"
 
 #include <algorithm>
 #include <optional>

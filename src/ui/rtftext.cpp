@@ -1,6 +1,6 @@
-#include "rtftext.h"
+#include "ui/rtftext.h"
 
-#include "rtfreader.h"
+#include "ui/rtfreader.h"
 
 #include <QTextBlockFormat>
 #include <QTextCharFormat>

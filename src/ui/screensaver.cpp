@@ -1,4 +1,4 @@
-#include "screensaver.h"
+#include "ui/screensaver.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>

@@ -1,6 +1,6 @@
-#include "settings.h"
+#include "ui/settings.h"
 
-#include "prompter.h"
+#include "common/prompter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "websiteopener.h"
+#include "ui/websiteopener.h"
 
-#include "appidentity.h"
+#include "common/appidentity.h"
 
 #include <QTimer>
 

@@ -1,8 +1,12 @@
-#include "widgetkit.h"
+#include "ui/widgetkit.h"
+
+#include "common/twips.h"
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QToolButton>
+#include <QWidget>
 
 QFont designFont(const QString& family, double points, bool bold) {
     QFont font(family);
@@ -36,4 +40,23 @@ void bringForward(QWidget* window) {
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void setGeometryTwips(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(tw(left), tw(top), tw(width), tw(height));
+}
+
+void setGeometryTwips(QWidget* widget, const QRect& twips) {
+    setGeometryTwips(widget, twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+QImage makeHiddenPicture(QWidget* parent, const char* name, const QString& picture,
+                         const QRect& twips) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    if (!picture.isEmpty())
+        label->setPixmap(QPixmap(picture));
+    setGeometryTwips(label, twips);
+    label->hide();
+    return picture.isEmpty() ? QImage() : label->pixmap().toImage();
 }

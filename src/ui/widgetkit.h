@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
+#include <QRect>
 #include <QString>
 
 class QToolButton;
@@ -25,3 +27,11 @@ QToolButton* makePictureButton(QWidget* parent, const QString& name, const QStri
 
 // Shows a window, or brings it to the front when it is already open.
 void bringForward(QWidget* window);
+
+// A hidden picture of a window, kept for other controls to take theirs from; returns it.
+QImage makeHiddenPicture(QWidget* parent, const char* name, const QString& picture,
+                         const QRect& twips);
+
+// Places `widget` at a design position given in twips, within its parent.
+void setGeometryTwips(QWidget* widget, int left, int top, int width, int height);
+void setGeometryTwips(QWidget* widget, const QRect& twips);

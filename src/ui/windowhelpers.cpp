@@ -1,4 +1,4 @@
-#include "windowhelpers.h"
+#include "ui/windowhelpers.h"
 
 #include <QIcon>
 #include <QWidget>

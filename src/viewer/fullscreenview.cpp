@@ -1,7 +1,7 @@
-#include "fullscreenview.h"
+#include "viewer/fullscreenview.h"
 
-#include "imagecontrol.h"
-#include "twips.h"
+#include "ui/imagecontrol.h"
+#include "ui/widgetkit.h"
 
 #include <QKeyEvent>
 
@@ -14,16 +14,33 @@ FullScreenView::FullScreenView(QWidget* parent)
     setPalette(black);
     setAutoFillBackground(true);
 
-    Image1 = new ImageControl(this);
-    Image1->setObjectName("Image1");
-    Image1->setGeometry(rect());
-    picrefresh = new ImageControl(this);
-    picrefresh->setObjectName("picrefresh");
-    picrefresh->setPicture(QImage(":/pictures/fullscreen-refresh.png"));
-    picrefresh->setStretch(true);
-    setGeometryTwips(picrefresh, 0, 0, 720, 720);
-    picrefresh->hide();
-    connect(Image1, &ImageControl::clicked, this, &FullScreenView::Image1_Click);
+    m_picture = new ImageControl(this);
+    m_picture->setObjectName("Image1");
+    m_picture->setGeometry(rect());
+    m_indicator = new ImageControl(this);
+    m_indicator->setObjectName("picrefresh");
+    m_indicator->setPicture(QImage(":/pictures/fullscreen-refresh.png"));
+    m_indicator->setStretch(true);
+    setGeometryTwips(m_indicator, 0, 0, 720, 720);
+    m_indicator->hide();
+    connect(m_picture, &ImageControl::clicked, this, &FullScreenView::Image1_Click);
+}
+
+void FullScreenView::showPicture(const QImage& picture) {
+    m_picture->setStretch(true);
+    m_picture->setPicture(picture);
+}
+
+QImage FullScreenView::picture() const {
+    return m_picture->picture();
+}
+
+void FullScreenView::showIndicator(bool on) {
+    m_indicator->setVisible(on);
+}
+
+bool FullScreenView::isIndicatorShown() const {
+    return m_indicator->isVisible();
 }
 
 void FullScreenView::Image1_Click() {
@@ -31,7 +48,7 @@ void FullScreenView::Image1_Click() {
 }
 
 void FullScreenView::resizeEvent(QResizeEvent*) {
-    Image1->setGeometry(rect());
+    m_picture->setGeometry(rect());
 }
 
 void FullScreenView::keyPressEvent(QKeyEvent* event) {

@@ -4,17 +4,21 @@
 
 class ImageControl;
 
-// The full-screen view of the selected cam: black, borderless, over the whole screen, showing
-// the picture stretched until it is clicked (or closed any other way).
+// Form6, the full-screen view of the selected cam: black, borderless, over the whole screen,
+// showing the picture stretched until it is clicked (or closed any other way).
 class FullScreenView : public QWidget {
     Q_OBJECT
   public:
     explicit FullScreenView(QWidget* parent = nullptr);
 
-    void Image1_Click();
+    // Image1: stretched over the whole view.
+    void showPicture(const QImage& picture);
+    QImage picture() const;
+    // picrefresh: the fetching indicator in the top-left corner.
+    void showIndicator(bool on);
+    bool isIndicatorShown() const;
 
-    ImageControl* picrefresh = nullptr;
-    ImageControl* Image1 = nullptr;
+    void Image1_Click();
 
   signals:
     // The view is gone, whatever closed it.
@@ -24,4 +28,8 @@ class FullScreenView : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+  private:
+    ImageControl* m_indicator = nullptr;
+    ImageControl* m_picture = nullptr;
 };

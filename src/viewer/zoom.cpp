@@ -1,4 +1,4 @@
-#include "zoom.h"
+#include "viewer/zoom.h"
 
 #include <cmath>
 #include <limits>
@@ -35,8 +35,4 @@ std::optional<ZoomLayout> ComputeZoom(int32_t factor, int32_t naturalWidth, int3
         zoom.verticalMaximum = int32_t(std::nearbyint(float(zoom.imageHeight) - usableHeight));
     }
     return zoom;
-}
-
-int32_t PixelsToTwipsEven(int pixels, double dotsPerInch) {
-    return int32_t(std::nearbyint(double(pixels) * 1440.0 / dotsPerInch));
 }

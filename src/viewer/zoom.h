@@ -16,6 +16,3 @@ struct ZoomLayout {
 std::optional<ZoomLayout> ComputeZoom(int32_t factor, int32_t naturalWidth, int32_t naturalHeight,
                                       int32_t viewportWidth, int32_t verticalBarWidth,
                                       int32_t viewportHeight, int32_t horizontalBarHeight);
-
-// A length in pixels as whole twips at the given resolution, ties to even.
-int32_t PixelsToTwipsEven(int pixels, double dotsPerInch);

@@ -1,8 +1,0 @@
-#include "appidentity.h"
-
-#include "version.h"
-
-AppIdentity LoadAppIdentity() {
-    return {QString::fromUtf8(version::productName), QString::fromUtf8(version::companyName),
-            QString::fromUtf8(version::website)};
-}

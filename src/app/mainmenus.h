@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class QMenuBar;
+
+// The main window's menu bar: File, Cams, Help and About. Each item asks for what the button of
+// the same name does; the main window answers.
+class MainMenus : public QObject {
+    Q_OBJECT
+  public:
+    MainMenus(QMenuBar* bar, QObject* parent);
+
+    void mnuFileItem_Click(int index);
+    void mnuCamItem_Click(int index);
+    void mnuHelpItem_Click(int) { emit helpRequested(); }
+    void mnuAboutItem_Click() { emit aboutRequested(); }
+
+  signals:
+    void exitRequested();
+    void addCamRequested();
+    void deleteCamRequested();
+    void editCamRequested();
+    void startCamRequested();
+    void stopAllRequested();
+    void helpRequested();
+    void aboutRequested();
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "fetch/campanelset.h"
+#include "viewer/selectedcam.h"
+
+// The viewer's view of the selected panel, answered by the panel set.
+class PanelSelection : public SelectedCamSource {
+  public:
+    explicit PanelSelection(const CamPanelSet& panels) : m_panels(panels) {}
+    bool hasSelection() const override {
+        return m_panels.selectedCam() >= 0 &&
+               m_panels.selectedCam() < CamPanelSet::maxRunningCams;
+    }
+    QImage selectedPicture() const override { return m_panels.selectedPicture(); }
+    QByteArray selectedName() const override { return m_panels.selectedName(); }
+
+  private:
+    const CamPanelSet& m_panels;
+};

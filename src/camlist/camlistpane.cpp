@@ -1,0 +1,162 @@
+#include "camlist/camlistpane.h"
+
+#include "camlist/camdialog.h"
+#include "camlist/camlistfile.h"
+#include "camlist/camlisttext.h"
+#include "common/fileexists.h"
+#include "common/localtext.h"
+#include "common/prompter.h"
+#include "ui/widgetkit.h"
+#include "ui/windowlock.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+
+CamListPane::CamListPane(QWidget* frame, std::filesystem::path camList,
+                         const QString& productName, Prompter& prompter, WindowLock& lock)
+    : QObject(frame), m_camList(std::move(camList)), m_productName(productName),
+      m_prompter(prompter), m_lock(lock), m_frame(frame) {
+    setObjectName("camListPane");
+    QToolButton* add =
+        makePictureButton(frame, "cmdAdd", "Add", "Add a Cam", ":/pictures/add.png");
+    setGeometryTwips(add, 60, 240, 750, 855);
+    QToolButton* remove = makePictureButton(frame, "cmdRemove", "Del", "Remove Selected Cam",
+                                            ":/pictures/delete.png");
+    setGeometryTwips(remove, 870, 240, 750, 855);
+    QToolButton* edit =
+        makePictureButton(frame, "cmdEdit", "Edit", "Edit Selected Cam", ":/pictures/edit.png");
+    setGeometryTwips(edit, 1680, 240, 750, 855);
+
+    auto* caption = new QLabel("Webcam Listing", frame);
+    caption->setObjectName("Label1");
+    caption->setFont(designFont("Verdana", 8.25, true));
+    setGeometryTwips(caption, 60, 3300, 2355, 195);
+    m_list = new QListWidget(frame);
+    m_list->setObjectName("List1");
+    m_list->setFont(designFont());
+    setGeometryTwips(m_list, 60, 3540, 2355, 6690);
+
+    connect(add, &QToolButton::clicked, this, &CamListPane::cmdAdd_Click);
+    connect(remove, &QToolButton::clicked, this, &CamListPane::cmdRemove_Click);
+    connect(edit, &QToolButton::clicked, this, &CamListPane::cmdEdit_Click);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &CamListPane::List1_DblClick);
+}
+
+AddCamDialog* CamListPane::addDialog() const {
+    return m_addDialog;
+}
+
+EditCamDialog* CamListPane::editDialog() const {
+    return m_editDialog;
+}
+
+void CamListPane::setListHeightTwips(int height) {
+    setGeometryTwips(m_list, 60, 3540, 2355, height);
+}
+
+void CamListPane::LoadCamList() {
+    if (!FileExists(m_camList.string())) {
+        const FileResult created = createCamList(m_camList);
+        if (!created.ok)
+            emit statusText(localText(created.error));
+    }
+    m_lock.lock(true);
+    fillListFromFile();
+    m_lock.lock(false);
+}
+
+void CamListPane::RefreshMainList() {
+    m_list->clear();
+    fillListFromFile();
+}
+
+void CamListPane::fillListFromFile() {
+    const ReadResult read = readCamList(m_camList);
+    if (!read.ok) {
+        emit statusText("Could not read the cam list: " + localText(read.error));
+        return;
+    }
+    for (const std::string& name : camlisttext::listNames(read.bytes)) {
+        auto* item = new QListWidgetItem(localText(name));
+        // the exact bytes go with the item: a name that is not valid text is still found
+        item->setData(Qt::UserRole, QByteArray(name.data(), qsizetype(name.size())));
+        m_list->addItem(item);
+    }
+}
+
+std::string CamListPane::currentListName() const {
+    const QListWidgetItem* item = m_list->currentItem();
+    return item ? item->data(Qt::UserRole).toByteArray().toStdString() : std::string();
+}
+
+bool CamListPane::AnyCamSelected() const {
+    return !m_list->selectedItems().isEmpty();
+}
+
+void CamListPane::cmdAdd_Click() {
+    if (!m_addDialog) {
+        m_addDialog = new AddCamDialog(m_camList, m_prompter, m_productName, m_frame);
+        connect(m_addDialog, &CamDialog::listWritten, this, &CamListPane::RefreshMainList);
+    }
+    bringForward(m_addDialog);
+}
+
+void CamListPane::cmdEdit_Click() {
+    if (!AnyCamSelected()) {
+        emit selectionNeeded();
+        return;
+    }
+    if (m_editDialog) {
+        // an open dialog keeps the record it was opened with
+        bringForward(m_editDialog);
+        return;
+    }
+    const std::string name = currentListName();
+    CamRecord old;
+    if (!FindCamRecord(m_camList, name, old)) {
+        reportFailure(QString("The record of %1 could not be found in the cam list file.")
+                          .arg(localText(name)));
+        return;
+    }
+    m_editDialog = new EditCamDialog(m_camList, m_prompter, old, m_frame);
+    connect(m_editDialog, &CamDialog::listWritten, this, &CamListPane::RefreshMainList);
+    connect(m_editDialog, &CamDialog::saved, this, &CamListPane::camEdited);
+    bringForward(m_editDialog);
+}
+
+void CamListPane::cmdRemove_Click() {
+    if (!AnyCamSelected()) {
+        emit selectionNeeded();
+        return;
+    }
+    const std::string name = currentListName();
+    CamRecord found;
+    if (!FindCamRecord(m_camList, name, found)) {
+        reportFailure(QString("The record of %1 could not be found in the cam list file, so "
+                              "nothing was deleted.")
+                          .arg(localText(name)));
+        return;
+    }
+    const PromptAnswer answer = m_prompter.ask(
+        m_frame, "Confirm Delete", "Are you sure you want to delete " + localText(found.name) + "?",
+        PromptButtons::OkCancel);
+    if (answer != PromptAnswer::Ok)
+        return;
+    const FileResult written = DeleteCamRecord(m_camList, found.name);
+    m_list->clear();
+    LoadCamList();
+    if (!written.ok)
+        reportFailure("The cam list could not be saved: " + localText(written.error));
+}
+
+void CamListPane::closeDialogs() {
+    if (m_addDialog)
+        m_addDialog->close();
+    if (m_editDialog)
+        m_editDialog->close();
+}
+
+void CamListPane::reportFailure(const QString& text) {
+    m_prompter.ask(m_frame, ":: error", text, PromptButtons::Ok);
+}

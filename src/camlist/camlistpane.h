@@ -1,0 +1,72 @@
+#pragma once
+
+#include "camlist/camrecord.h"
+
+#include <QObject>
+#include <QPointer>
+#include <filesystem>
+#include <string>
+
+class AddCamDialog;
+class EditCamDialog;
+class Prompter;
+class QListWidget;
+class QToolButton;
+class WindowLock;
+
+// The cam list of the "Controls" frame: the list box List1 with its label, the Add, Del and
+// Edit buttons, and the add and edit dialogs they open. Every command goes by the name shown
+// in the list and looks the record up in the cam list file again.
+class CamListPane : public QObject {
+    Q_OBJECT
+  public:
+    // The controls are made inside `frame` at their design places.
+    CamListPane(QWidget* frame, std::filesystem::path camList, const QString& productName,
+                Prompter& prompter, WindowLock& lock);
+
+    const std::filesystem::path& camListPath() const { return m_camList; }
+    QListWidget* list() const { return m_list; }
+    // Places the list box; only its height follows the window.
+    void setListHeightTwips(int height);
+
+    // Start-up: creates a missing file, then appends its names to the list.
+    void LoadCamList();
+    // After a dialog saved: the list refilled from the file.
+    void RefreshMainList();
+    bool AnyCamSelected() const;
+    // The exact bytes of the cam name at the list's current index (empty when none).
+    std::string currentListName() const;
+
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdRemove_Click();
+    void List1_DblClick() { emit startRequested(); }
+
+    AddCamDialog* addDialog() const;
+    EditCamDialog* editDialog() const;
+    // Shutdown: the add dialog, then the edit dialog.
+    void closeDialogs();
+
+  signals:
+    // A command needs a selected cam and there is none: the "Oops!" notice.
+    void selectionNeeded();
+    // A double click on a name: start that cam.
+    void startRequested();
+    // A cam was saved by the edit dialog: panels showing `oldName` take the new record.
+    void camEdited(const std::string& oldName, const CamRecord& record);
+    void statusText(const QString& text);
+
+  private:
+    // Appends the names of the cam list file to the list; an unreadable file is reported.
+    void fillListFromFile();
+    void reportFailure(const QString& text);
+
+    const std::filesystem::path m_camList;
+    const QString m_productName;
+    Prompter& m_prompter;
+    WindowLock& m_lock;
+    QWidget* m_frame = nullptr;
+    QListWidget* m_list = nullptr;
+    QPointer<AddCamDialog> m_addDialog;
+    QPointer<EditCamDialog> m_editDialog;
+};

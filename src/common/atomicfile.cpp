@@ -1,0 +1,120 @@
+#include "common/atomicfile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string describeErrno(const std::string& what, const std::filesystem::path& path) {
+    return what + " " + path.string() + ": " + std::strerror(errno);
+}
+
+FileResult failureFromErrno(const std::string& what, const std::filesystem::path& path) {
+    const int number = errno;
+    return FileResult::failure(describeErrno(what, path), number);
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += size_t(n);
+    }
+    return true;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+mode_t defaultFileMode() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes) {
+    ReadResult result;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            result.missing = true;
+            return result;
+        }
+        result.ok = false;
+        result.error = describeErrno("Could not open", path);
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        result.ok = false;
+        result.error = path.string() + " is not a file";
+        return result;
+    }
+    char chunk[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result.ok = false;
+            result.error = describeErrno("Could not read", path);
+            break;
+        }
+        if (n == 0)
+            break;
+        if (result.bytes.size() + size_t(n) > maxBytes) {
+            result.ok = false;
+            result.error = path.string() + " is too large";
+            break;
+        }
+        result.bytes.append(chunk, size_t(n));
+    }
+    ::close(fd);
+    if (!result.ok)
+        result.bytes.clear();
+    return result;
+}
+
+FileResult replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                                 Durability durability) {
+    const std::filesystem::path folder = path.parent_path();
+    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        return failureFromErrno("Could not write in", folder.empty() ? "." : folder);
+    const std::filesystem::path temporary = pattern;
+
+    struct stat old {};
+    mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : defaultFileMode();
+    FileResult result;
+    const bool synced = durability == Durability::Synced;
+    if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes) || (synced && ::fsync(fd) != 0))
+        result = failureFromErrno("Could not write", path);
+    if (::close(fd) != 0 && result.ok)
+        result = failureFromErrno("Could not write", path);
+    if (result.ok && ::rename(temporary.c_str(), path.c_str()) != 0)
+        result = failureFromErrno("Could not replace", path);
+    if (!result.ok) {
+        ::unlink(temporary.c_str());
+        return result;
+    }
+    if (synced)
+        syncFolder(folder);
+    return result;
+}

@@ -1,0 +1,3 @@
+#include "common/prompter.h"
+
+Prompter::~Prompter() = default;

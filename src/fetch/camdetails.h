@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// What the viewer's details block shows of a cam, as its panel holds it.
+struct CamDetails {
+    QString name;          // txtName
+    QString refresh;       // txtRefresh, the seconds as typed
+    QString lastChanged;   // txtUpdated: the Last-Modified value
+    QString lastRefreshed; // txtRefreshed: when that value was first seen
+};

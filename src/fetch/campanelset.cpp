@@ -1,0 +1,253 @@
+#include "fetch/campanelset.h"
+
+#include "camlist/camlistfile.h"
+#include "common/datetimetext.h"
+#include "common/localtext.h"
+#include "common/numbertext.h"
+#include "common/twips.h"
+#include "fetch/autosave.h"
+#include "fetch/camfetcher.h"
+#include "fetch/campanel.h"
+#include "fetch/picturedecode.h"
+#include "ui/widgetkit.h"
+#include "ui/windowlock.h"
+
+#include <QDateTime>
+#include <QScrollBar>
+
+int16_t PanelAreaTop(int32_t scrollValue) {
+    return int16_t(-int16_t(scrollValue) - 30); // 16-bit, as it always was
+}
+
+CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder,
+                         WindowLock& lock)
+    : QObject(frame), m_camList(std::move(camList)), m_camFolder(std::move(camFolder)),
+      m_lock(lock) {
+    setObjectName("camPanelSet");
+    m_scrollBar = new QScrollBar(Qt::Vertical, frame);
+    m_scrollBar->setObjectName("VScroll1");
+    m_scrollBar->setRange(0, 18000);
+    m_scrollBar->setSingleStep(600);
+    m_scrollBar->setPageStep(2000);
+    m_scrollBar->setTracking(false); // the panels move when the thumb is let go
+    setGeometryTwips(m_scrollBar, 3600, 240, 255, 10515);
+
+    m_clip = new QWidget(frame);
+    m_clip->setObjectName("picWindowOuter");
+    setGeometryTwips(m_clip, 120, 240, 3495, 10515);
+    m_inner = new QWidget(m_clip);
+    m_inner->setObjectName("picWindowInner");
+    setGeometryTwips(m_inner, -60, -30, 3555, 24060);
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, &CamPanelSet::VScroll1_Change);
+
+    for (int index = 0; index < panelCount; ++index) {
+        auto* panel = new CamPanel(index, m_inner);
+        auto* fetcher = new CamFetcher(this);
+        fetcher->setObjectName(QString("camFetcher(%1)").arg(index));
+        m_panels.append(panel);
+        m_fetchers.append(fetcher);
+        connect(panel, &CamPanel::clicked, this, [this, index] { imgCam_Click(index); });
+        connect(panel, &CamPanel::refreshClicked, this, [this, index] { cmdRefresh_Click(index); });
+        connect(panel, &CamPanel::stopClicked, this, [this, index] { cmdStop_Click(index); });
+        connect(fetcher, &CamFetcher::fetchStarted, this, [this, index] { fetchStarted(index); });
+        connect(fetcher, &CamFetcher::ticked, this, [this, index] { ticked(index); });
+        connect(fetcher, &CamFetcher::progressed, this,
+                [this, index](float percent, const QString& file) {
+                    progressed(index, percent, file);
+                });
+        connect(fetcher, &CamFetcher::pictureArrived, this,
+                [this, index](const FetchedPicture& fetched) { pictureArrived(index, fetched); });
+        connect(fetcher, &CamFetcher::notAPicture, this, [this, index] { notAPicture(index); });
+        connect(fetcher, &CamFetcher::problem, this, &CamPanelSet::statusText);
+    }
+}
+
+CamPanelSet::~CamPanelSet() = default;
+
+void CamPanelSet::givePanelsFetchingIndicator(const QImage& indicator) {
+    m_lock.lock(true);
+    for (CamPanel* panel : m_panels)
+        panel->setIndicatorPicture(indicator);
+    m_lock.lock(false);
+}
+
+void CamPanelSet::setAreaHeightTwips(int clipHeight, int scrollBarHeight) {
+    setGeometryTwips(m_clip, 120, 240, 3495, clipHeight);
+    setGeometryTwips(m_scrollBar, 3600, 240, 255, scrollBarHeight);
+}
+
+void CamPanelSet::VScroll1_Change() {
+    m_inner->move(m_inner->x(), tw(PanelAreaTop(m_scrollBar->value())));
+}
+
+void CamPanelSet::StartSelectedCam(const std::string& name) {
+    if (m_activeCams >= maxRunningCams)
+        return;
+    const QByteArray asCaption(name.data(), qsizetype(name.size()));
+    // Idle panels count too: their captions are "[WebCam]" or "[webcam]".
+    for (const CamPanel* panel : m_panels)
+        if (panel->frameCaption() == asCaption)
+            return;
+    StartCamByName(name);
+}
+
+void CamPanelSet::StartCamByName(const std::string& name) {
+    if (name.empty())
+        return;
+    CamRecord record;
+    if (!FindCamRecord(m_camList, name, record)) {
+        emit statusText(QString("%1 was not found in the cam list file").arg(localText(name)));
+        return;
+    }
+    if (!parseLong(record.refresh)) {
+        emit statusText(QString("%1 has an invalid refresh interval: \"%2\"")
+                            .arg(localText(record.name), localText(record.refresh)));
+        return;
+    }
+    ++m_activeCams;
+    // Panels are reused lowest number first.
+    for (int index = 0; index < panelCount; ++index) {
+        if (!m_panels[index]->isHidden())
+            continue;
+        m_panels[index]->show();
+        m_fetchers[index]->setRecord(QByteArray::fromStdString(record.name),
+                                     QByteArray::fromStdString(record.url),
+                                     QByteArray::fromStdString(record.refresh));
+        m_fetchers[index]->cmdStart_Click();
+        return;
+    }
+}
+
+void CamPanelSet::cmdRefresh_Click(int index) {
+    m_fetchers.at(index)->cmdStart_Click();
+}
+
+void CamPanelSet::cmdStop_Click(int index) {
+    CamPanel* panel = m_panels.at(index);
+    m_fetchers[index]->stop();
+    m_lock.lock(true);
+    panel->clearPicture();
+    panel->showFetching(false);
+    m_lock.lock(false);
+    const bool wasRunning = panel->isRunning();
+    panel->setFrameCaption("[webcam]");
+    panel->hide();
+    if (wasRunning)
+        --m_activeCams;
+    if (index == m_selected) {
+        m_selected = -1;
+        emit selectedStopped();
+    }
+}
+
+void CamPanelSet::cmdStopAll_Click() {
+    for (int index = 0; index < panelCount; ++index)
+        cmdStop_Click(index);
+}
+
+void CamPanelSet::imgCam_Click(int index) {
+    if (index < 0 || index >= maxRunningCams)
+        return; // only panels 0 to 23 ever run
+    m_selected = index;
+    emit panelSelected(m_panels[index]->picture(), m_fetchers[index]->details(),
+                       nextRefreshText(index));
+}
+
+void CamPanelSet::UpdateOpenPanels(const std::string& oldName, const CamRecord& edited) {
+    const QByteArray caption = QByteArray::fromStdString(oldName);
+    for (int index = 0; index < panelCount; ++index) {
+        if (m_panels[index]->frameCaption() != caption)
+            continue;
+        const QByteArray name = QByteArray::fromStdString(edited.name);
+        m_fetchers[index]->setRecord(name, QByteArray::fromStdString(edited.url),
+                                     QByteArray::fromStdString(edited.refresh));
+        m_panels[index]->setFrameCaption(name);
+    }
+}
+
+QImage CamPanelSet::selectedPicture() const {
+    return m_selected >= 0 ? m_panels[m_selected]->picture() : QImage();
+}
+
+QByteArray CamPanelSet::selectedName() const {
+    return m_selected >= 0 ? m_fetchers[m_selected]->name() : QByteArray();
+}
+
+QString CamPanelSet::nextRefreshText(int index) const {
+    const std::optional<double> refresh =
+        parseNumber(m_fetchers[index]->refreshText().toStdString());
+    if (!refresh)
+        return {};
+    return QString::fromStdString(formatGeneral(*refresh - m_fetchers[index]->elapsedSecs(), 15));
+}
+
+void CamPanelSet::fetchStarted(int index) {
+    m_panels[index]->showFetching(true);
+    if (index == m_selected)
+        emit selectedFetchStarted();
+    m_panels[index]->setFrameCaption(m_fetchers[index]->name());
+}
+
+void CamPanelSet::ticked(int index) {
+    if (index == m_selected)
+        emit selectedTicked(nextRefreshText(index));
+}
+
+void CamPanelSet::progressed(int index, float percent, const QString& fileName) {
+    CamPanel* panel = m_panels[index];
+    panel->showProgress(percent);
+    emit statusText(QString("Downloading %1 [%2]")
+                        .arg(fileName, QString::fromStdString(formatGeneral(panel->progress(), 7))));
+}
+
+void CamPanelSet::pictureArrived(int index, const FetchedPicture& fetched) {
+    CamPanel* panel = m_panels[index];
+    panel->showFetching(false);
+    const bool selected = index == m_selected;
+    const bool saving = m_autoSave && fetched.pictureChanged;
+    // The whole picture is needed only by the viewer and for saving; the panel itself shows
+    // it small, and keeps the bytes for whoever asks for it whole later.
+    const QImage picture = DecodeFetchedPicture(fetched.body, fetched.announcedLength,
+                                                selected || saving ? QSize() : panel->pictureSize());
+    m_lock.lock(true);
+    if (!picture.isNull())
+        panel->showPicture(picture, fetched.body);
+    panel->showFetching(false);
+    if (!picture.isNull() && selected)
+        emit selectedPictureArrived(picture);
+    if (saving)
+        autoSave(index, picture.isNull() ? panel->picture() : picture);
+    m_lock.lock(false);
+    if (!picture.isNull())
+        emit pictureShown(index);
+    if (selected)
+        emit selectedDetailsChanged(fetched.details);
+}
+
+void CamPanelSet::notAPicture(int index) {
+    m_lock.lock(true);
+    m_panels[index]->showPlainPicture(m_notFound);
+    m_panels[index]->showFetching(false);
+    m_lock.lock(false);
+    if (index == m_selected)
+        emit selectedDetailsChanged(m_fetchers[index]->details());
+}
+
+void CamPanelSet::autoSave(int index, const QImage& picture) {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString time = longTimeText(now.time());
+    const SavedPicture saved =
+        AutoSavePicture(picture, m_panels[index]->frameCaption(), m_camFolder, now);
+    const bool selected = index == m_selected;
+    if (!saved.ok) {
+        if (selected)
+            emit statusText(QString("%1 the new picture could not be saved as %2: %3")
+                                .arg(time, saved.path, saved.error));
+        return;
+    }
+    // the panel shows the picture as it was saved
+    if (!saved.reloaded.isNull())
+        m_panels[index]->showPicture(saved.reloaded, saved.bytes);
+    if (selected)
+        emit statusText(time + " new picture saved as " + saved.path);
+}

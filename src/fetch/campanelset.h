@@ -1,0 +1,104 @@
+#pragma once
+
+#include "camlist/camrecord.h"
+#include "fetch/camdetails.h"
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <filesystem>
+#include <string>
+
+class CamFetcher;
+class CamPanel;
+class QScrollBar;
+class QWidget;
+class WindowLock;
+struct FetchedPicture;
+
+// Where the panel container sits for a scroll value of the panel area: 30 twips above the
+// plain offset, in 16-bit arithmetic.
+int16_t PanelAreaTop(int32_t scrollValue);
+
+// The "Webcams" area: 26 panels in a scrolling box, each with the fetcher of its cam. Cams are
+// started into the lowest free panel, at most 24 at once; one panel may be selected for the
+// viewer. What a fetch brings is shown in its panel, saved when it is new and auto-save is
+// on, and handed on for the viewer when the panel is the selected one.
+class CamPanelSet : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int panelCount = 26;
+    static constexpr int maxRunningCams = 24;
+
+    // The scroll bar, the clipping box and the panels are made inside `frame`.
+    CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder,
+                WindowLock& lock);
+    ~CamPanelSet() override;
+
+    CamPanel* panel(int index) const { return m_panels.at(index); }
+    CamFetcher* fetcher(int index) const { return m_fetchers.at(index); }
+    int selectedCam() const { return m_selected; }
+    int activeCams() const { return m_activeCams; }
+    QScrollBar* scrollBar() const { return m_scrollBar; }
+    QWidget* innerArea() const { return m_inner; }
+
+    // Start-up: every panel gets the fetching indicator's picture.
+    void givePanelsFetchingIndicator(const QImage& indicator);
+    void setNotFoundPicture(const QImage& picture) { m_notFound = picture; }
+    const QImage& notFoundPicture() const { return m_notFound; }
+    void setAutoSave(bool on) { m_autoSave = on; }
+    // The visible part of the panel area follows the window; the area itself never changes.
+    void setAreaHeightTwips(int clipHeight, int scrollBarHeight);
+    void VScroll1_Change();
+
+    // Starts the cam named in the list unless it runs already or 24 run.
+    void StartSelectedCam(const std::string& name);
+    void StartCamByName(const std::string& name);
+    void cmdRefresh_Click(int index);
+    void cmdStop_Click(int index);
+    void cmdStopAll_Click();
+    // A click on a panel's picture: it becomes the selected panel.
+    void imgCam_Click(int index);
+    // An edited cam: the panels showing `oldName` take the new record; nothing restarts.
+    void UpdateOpenPanels(const std::string& oldName, const CamRecord& edited);
+
+    // What the save command saves: the selected panel's picture and cam name.
+    QImage selectedPicture() const;
+    QByteArray selectedName() const;
+
+  signals:
+    void statusText(const QString& text);
+    // A panel was clicked: its picture and texts for the viewer. `nextRefresh` is empty when
+    // the refresh text is not a number.
+    void panelSelected(const QImage& picture, const CamDetails& details, const QString& nextRefresh);
+    // The selected panel counted a second.
+    void selectedTicked(const QString& nextRefresh);
+    void selectedFetchStarted();
+    void selectedPictureArrived(const QImage& picture);
+    void selectedDetailsChanged(const CamDetails& details);
+    void selectedStopped();
+    // A fetched picture is shown in panel `index`.
+    void pictureShown(int index);
+
+  private:
+    void fetchStarted(int index);
+    void ticked(int index);
+    void progressed(int index, float percent, const QString& fileName);
+    void pictureArrived(int index, const FetchedPicture& fetched);
+    void notAPicture(int index);
+    void autoSave(int index, const QImage& picture);
+    QString nextRefreshText(int index) const;
+
+    const std::filesystem::path m_camList;
+    const QString m_camFolder;
+    WindowLock& m_lock;
+    QScrollBar* m_scrollBar = nullptr; // VScroll1
+    QWidget* m_clip = nullptr;         // picWindowOuter
+    QWidget* m_inner = nullptr;        // picWindowInner
+    QList<CamPanel*> m_panels;
+    QList<CamFetcher*> m_fetchers;
+    QImage m_notFound;
+    bool m_autoSave = false;
+    int m_selected = 0; // panel 0 counts as selected until a panel is clicked
+    int m_activeCams = 0;
+};

@@ -1,3 +1,0 @@
-#include "prompter.h"
-
-Prompter::~Prompter() = default;

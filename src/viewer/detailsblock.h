@@ -1,0 +1,40 @@
+#pragma once
+
+#include "fetch/camdetails.h"
+
+#include <QGroupBox>
+
+class QLabel;
+class QScrollBar;
+class QToolButton;
+
+// frmDetails: the block under the viewer's picture with the zoom slider, the "Save Image" and
+// "Screensaver" buttons, and the selected cam's name, times and refresh figures.
+class DetailsBlock : public QGroupBox {
+    Q_OBJECT
+  public:
+    explicit DetailsBlock(QWidget* parent);
+
+    QScrollBar* zoomSlider() const { return m_slider; }
+    int zoomFactor() const;
+
+    // lblName, lblRefresh, lblLastChanged, lblLastRefreshed, in that order.
+    void writeDetails(const CamDetails& details);
+    void setNextRefresh(const QString& text);
+    void setTime(const QString& text);
+    QString nextRefresh() const;
+
+  signals:
+    void zoomChanged();
+    void saveClicked();
+    void fullScreenClicked();
+
+  private:
+    QScrollBar* m_slider = nullptr; // Slider1
+    QLabel* m_name = nullptr;
+    QLabel* m_refresh = nullptr;
+    QLabel* m_lastChanged = nullptr;
+    QLabel* m_lastRefreshed = nullptr;
+    QLabel* m_nextRefresh = nullptr;
+    QLabel* m_time = nullptr;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+// The main window's resize rules, in twips. H and W are the window's outer height and width
+// (frame and menu bar included), S the status bar's height. Every value is made non-negative
+// by taking its absolute value; later rules use what earlier ones just set.
+struct MainWindowLayout {
+    int32_t frame1Height = 0;
+    int32_t frmCamsHeight = 0;
+    int32_t frmMainHeight = 0;
+    int32_t frmMainWidth = 0;
+    int32_t list1Height = 0;
+    int32_t picWindowOuterHeight = 0;
+    int32_t vScroll1Height = 0;
+    int32_t picture1Height = 0;
+    int32_t picture1Width = 0;
+    int32_t frmDetailsTop = 0;
+    int32_t frmDetailsWidth = 0;
+    int32_t vScroll2Height = 0;
+    int32_t vScroll2Left = 0;
+    int32_t hScroll1Width = 0;
+    int32_t hScroll1Top = 0;
+    int32_t command1Top = 0;
+    int32_t command1Left = 0;
+};
+
+// The fixed design values the rules read.
+namespace design {
+inline constexpr int32_t frame1Top = 0, frmCamsTop = 0, frmMainTop = 0, frmMainLeft = 6600;
+inline constexpr int32_t list1Top = 3540, picture1Top = 240, frmDetailsHeight = 3555;
+inline constexpr int32_t scrollBarThickness = 195; // VScroll2 width, HScroll1 height
+inline constexpr int32_t command1Size = 195;
+} // namespace design
+
+MainWindowLayout ArrangeMainWindowTwips(int32_t H, int32_t W, int32_t S);

@@ -1,0 +1,214 @@
+#include "viewer/viewerpane.h"
+
+#include "common/datetimetext.h"
+#include "common/twips.h"
+#include "imaging/savepath.h"
+#include "ui/imagecontrol.h"
+#include "ui/widgetkit.h"
+#include "ui/windowlock.h"
+#include "viewer/detailsblock.h"
+#include "viewer/fullscreenview.h"
+#include "viewer/layout.h"
+#include "viewer/selectedcam.h"
+#include "viewer/zoom.h"
+
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace {
+
+QScrollBar* makeScrollBar(QWidget* parent, const char* name, Qt::Orientation orientation) {
+    auto* bar = new QScrollBar(orientation, parent);
+    bar->setObjectName(name);
+    bar->setRange(0, 0);
+    bar->setSingleStep(300);
+    bar->setPageStep(2000);
+    bar->setTracking(false); // only a let-go thumb moves the picture
+    return bar;
+}
+
+} // namespace
+
+ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSource& source,
+                       QString camFolder)
+    : QGroupBox("Viewer", parent), m_lock(lock), m_source(source),
+      m_camFolder(std::move(camFolder)) {
+    setObjectName("frmMain");
+    setFont(designFont("Verdana", 8.25, true));
+    setGeometryTwips(this, 6600, 0, 8655, 10815);
+    hide();
+
+    m_viewport = new QWidget(this);
+    m_viewport->setObjectName("Picture1");
+    m_viewport->setAutoFillBackground(true);
+    m_image = new ImageControl(m_viewport);
+    m_image->setObjectName("imgMain");
+    m_horizontal = makeScrollBar(m_viewport, "HScroll1", Qt::Horizontal);
+    m_vertical = makeScrollBar(m_viewport, "VScroll2", Qt::Vertical);
+    m_corner = new QPushButton(m_viewport);
+    m_corner->setObjectName("Command1");
+    m_details = new DetailsBlock(this);
+
+    connect(m_horizontal, &QScrollBar::valueChanged, this, &ViewerPane::HScroll1_Change);
+    connect(m_vertical, &QScrollBar::valueChanged, this, &ViewerPane::VScroll2_Change);
+    connect(m_details, &DetailsBlock::zoomChanged, this, &ViewerPane::Slider1_Change);
+    connect(m_details, &DetailsBlock::saveClicked, this, &ViewerPane::cmdSave_Click);
+    connect(m_details, &DetailsBlock::fullScreenClicked, this, &ViewerPane::Command3_Click);
+}
+
+ViewerPane::~ViewerPane() {
+    closeFullScreen();
+}
+
+void ViewerPane::arrange(const MainWindowLayout& l) {
+    setGeometryTwips(this, design::frmMainLeft, design::frmMainTop, l.frmMainWidth,
+                     l.frmMainHeight);
+    setGeometryTwips(m_viewport, 120, design::picture1Top, l.picture1Width, l.picture1Height);
+    setGeometryTwips(m_details, 120, l.frmDetailsTop, l.frmDetailsWidth, design::frmDetailsHeight);
+    setGeometryTwips(m_vertical, l.vScroll2Left, 0, design::scrollBarThickness, l.vScroll2Height);
+    setGeometryTwips(m_horizontal, 0, l.hScroll1Top, l.hScroll1Width, design::scrollBarThickness);
+    setGeometryTwips(m_corner, l.command1Left, l.command1Top, design::command1Size,
+                     design::command1Size);
+}
+
+void ViewerPane::setImagePlace(const QRect& place) {
+    m_imagePlace = place;
+    setGeometryTwips(m_image, place);
+    m_image->lower(); // under the scroll bars
+}
+
+void ViewerPane::showSelection(const QImage& picture, const CamDetails& details,
+                               const QString& nextRefresh) {
+    m_lock.lock(true);
+    show();
+    m_details->show();
+    setImagePlace({m_imagePlace.x(), m_imagePlace.y(), 10, 10});
+    m_image->setStretch(false);
+    m_image->setPicture(picture);
+    // the picture's own size at this screen's resolution; no picture leaves the image as it is
+    m_naturalWidth = picture.isNull() ? 10 : PixelsToTwipsEven(picture.width(), screenDotsPerInch());
+    m_naturalHeight =
+        picture.isNull() ? 10 : PixelsToTwipsEven(picture.height(), screenDotsPerInch());
+    ApplyZoom(); // releases the lock
+    writeDetails(details);
+    setNextRefresh(nextRefresh);
+}
+
+void ViewerPane::ApplyZoom() {
+    m_lock.lock(true);
+    m_image->setStretch(true);
+    const std::optional<ZoomLayout> zoom =
+        ComputeZoom(m_details->zoomFactor(), m_naturalWidth, m_naturalHeight,
+                    twipsOf(m_viewport->width()), twipsOf(m_vertical->width()),
+                    twipsOf(m_viewport->height()), twipsOf(m_horizontal->height()));
+    if (zoom) {
+        QRect place(m_imagePlace.x(), m_imagePlace.y(), zoom->imageWidth, zoom->imageHeight);
+        if (zoom->horizontalEnabled)
+            m_horizontal->setMaximum(zoom->horizontalMaximum);
+        else
+            place.moveLeft(0);
+        m_horizontal->setEnabled(zoom->horizontalEnabled);
+        if (zoom->verticalEnabled)
+            m_vertical->setMaximum(zoom->verticalMaximum);
+        else
+            place.moveTop(0);
+        m_vertical->setEnabled(zoom->verticalEnabled);
+        setImagePlace(place);
+    }
+    m_lock.lock(false); // on every path
+}
+
+void ViewerPane::HScroll1_Change() {
+    setImagePlace(m_imagePlace.translated(-m_horizontal->value() - m_imagePlace.x(), 0));
+}
+
+void ViewerPane::VScroll2_Change() {
+    setImagePlace(m_imagePlace.translated(0, -m_vertical->value() - m_imagePlace.y()));
+}
+
+void ViewerPane::showSelectedPicture(const QImage& picture) {
+    m_image->setPicture(picture);
+    if (!m_fullScreen || !m_fullScreenView)
+        return;
+    m_fullScreenView->showIndicator(false);
+    m_fullScreenView->showPicture(picture);
+}
+
+void ViewerPane::writeDetails(const CamDetails& details) {
+    m_details->writeDetails(details);
+}
+
+void ViewerPane::setNextRefresh(const QString& text) {
+    if (text.isEmpty())
+        return;
+    m_lock.lock(true);
+    m_details->setNextRefresh(text);
+    m_lock.lock(false);
+}
+
+void ViewerPane::setTime(const QString& text) {
+    m_details->setTime(text);
+}
+
+void ViewerPane::showFullScreenIndicator() {
+    if (m_fullScreen && m_fullScreenView)
+        m_fullScreenView->showIndicator(true);
+}
+
+void ViewerPane::hideViewer() {
+    hide();
+    m_details->hide();
+}
+
+QImage ViewerPane::picture() const {
+    return m_image->picture();
+}
+
+void ViewerPane::cmdSave_Click() {
+    if (!m_source.hasSelection())
+        return;
+    const QString path =
+        SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime());
+    const QImage picture = m_source.selectedPicture();
+    const QString error = WritePictureJpeg(picture, path);
+    if (!error.isEmpty()) {
+        emit statusText(QString("%1 the picture could not be saved as %2: %3")
+                            .arg(longTimeText(QTime::currentTime()), path, error));
+        return;
+    }
+    m_lock.lock(true);
+    m_image->setPicture(picture);
+    m_lock.lock(false);
+    emit statusText(longTimeText(QTime::currentTime()) + " saved as " + path);
+}
+
+void ViewerPane::Command3_Click() {
+    m_fullScreen = true;
+    m_screenSaver.SetScreenSaverActive(false);
+    if (!m_fullScreenView) {
+        m_fullScreenView = new FullScreenView(this);
+        m_lock.setFullScreenView(m_fullScreenView);
+        connect(m_fullScreenView, &FullScreenView::unloaded, this, [this] {
+            // however the view was closed: the flag goes and the screen saver comes back
+            m_fullScreen = false;
+            m_screenSaver.SetScreenSaverActive(true);
+        });
+    }
+    m_fullScreenView->showPicture(m_image->picture());
+    // over the whole screen, also where no window manager honours the full-screen request
+    if (const QScreen* display = screen())
+        m_fullScreenView->setGeometry(display->geometry());
+    m_fullScreenView->showFullScreen();
+    m_fullScreenView->raise();
+    m_fullScreenView->activateWindow();
+}
+
+FullScreenView* ViewerPane::fullScreenView() const {
+    return m_fullScreenView;
+}
+
+void ViewerPane::closeFullScreen() {
+    if (m_fullScreenView)
+        m_fullScreenView->close();
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "fetch/camdetails.h"
+#include "ui/screensaver.h"
+
+#include <QGroupBox>
+#include <QPointer>
+#include <cstdint>
+
+class DetailsBlock;
+class FullScreenView;
+class ImageControl;
+class QPushButton;
+class QScrollBar;
+class SelectedCamSource;
+class WindowLock;
+struct MainWindowLayout;
+
+// frmMain, the "Viewer": the selected cam's picture, zoomed by a whole factor and scrolled in
+// the viewport Picture1, with the details block below it. From here the picture is saved and
+// shown full screen. It is told what to show; what it cannot do itself it reports.
+class ViewerPane : public QGroupBox {
+    Q_OBJECT
+  public:
+    ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSource& source,
+               QString camFolder);
+    ~ViewerPane() override;
+
+    void arrange(const MainWindowLayout& layout);
+    DetailsBlock* details() const { return m_details; }
+
+    // The selection of a panel: its picture at its own size, zoomed; its texts in the details.
+    void showSelection(const QImage& picture, const CamDetails& details,
+                       const QString& nextRefresh);
+    // A new picture of the selected cam, stretched into the picture's current size; into the
+    // full-screen view as well while it is open.
+    void showSelectedPicture(const QImage& picture);
+    void writeDetails(const CamDetails& details);
+    // "Next Refresh"; an empty text leaves it as it is.
+    void setNextRefresh(const QString& text);
+    void setTime(const QString& text);
+    // A fetch of the selected cam begins: the full-screen view shows its indicator.
+    void showFullScreenIndicator();
+    // The selected panel was stopped.
+    void hideViewer();
+
+    void ApplyZoom();
+    void Slider1_Change() { ApplyZoom(); }
+    void HScroll1_Change();
+    void VScroll2_Change();
+    void cmdSave_Click();
+    void Command3_Click();
+
+    QImage picture() const;
+    // The picture's place in the viewport, and its size at factor 1, in twips.
+    QRect imgMainTwips() const { return m_imagePlace; }
+    int32_t naturalWidth() const { return m_naturalWidth; }
+    int32_t naturalHeight() const { return m_naturalHeight; }
+    bool fullScreenOn() const { return m_fullScreen; }
+    FullScreenView* fullScreenView() const;
+    QScrollBar* horizontalBar() const { return m_horizontal; }
+    QScrollBar* verticalBar() const { return m_vertical; }
+    QWidget* viewport() const { return m_viewport; }
+    // Shutdown: the full-screen view goes with the main window.
+    void closeFullScreen();
+
+  signals:
+    void statusText(const QString& text);
+
+  private:
+    void setImagePlace(const QRect& twips);
+
+    WindowLock& m_lock;
+    const SelectedCamSource& m_source;
+    const QString m_camFolder;
+    QWidget* m_viewport = nullptr;     // Picture1
+    ImageControl* m_image = nullptr;   // imgMain
+    QScrollBar* m_horizontal = nullptr; // HScroll1
+    QScrollBar* m_vertical = nullptr;   // VScroll2
+    QPushButton* m_corner = nullptr;    // Command1
+    DetailsBlock* m_details = nullptr;
+    QPointer<FullScreenView> m_fullScreenView; // Form6
+    ScreenSaverSwitch m_screenSaver;
+    QRect m_imagePlace;
+    int32_t m_naturalWidth = 0, m_naturalHeight = 0;
+    bool m_fullScreen = false; // fullScreenOn
+};
