@@ -10,17 +10,17 @@ out=build-fuzz
 mkdir -p "$out"
 CXX=${CXX_FUZZ:-clang++}
 flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -Isrc/camlist -Isrc/fetch -Isrc/ui -Isrc/viewer)
+       -Isrc)
 
 declare -A sources=(
-    [fuzz_response]="src/fetch/response.cpp src/fetch/vbnumber.cpp src/fetch/judgement.cpp"
+    [fuzz_response]="src/fetch/response.cpp src/common/numbertext.cpp src/fetch/judgement.cpp"
     [fuzz_address]="src/fetch/camaddress.cpp"
     [fuzz_camlist]="src/camlist/camlisttext.cpp"
     [fuzz_daytime]="src/fetch/daytime.cpp"
     [fuzz_rtf]="src/ui/rtfreader.cpp"
-    [fuzz_savename]="src/viewer/savename.cpp"
-    [fuzz_picturecheck]="src/fetch/picturecheck.cpp"
-    [fuzz_number]="src/fetch/vbnumber.cpp src/fetch/response.cpp"
+    [fuzz_savename]="src/imaging/savename.cpp"
+    [fuzz_picturecheck]="src/imaging/picturecheck.cpp"
+    [fuzz_number]="src/common/numbertext.cpp src/fetch/response.cpp"
 )
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(fuzz_response fuzz_address fuzz_camlist fuzz_daytime fuzz_rtf

@@ -1,8 +1,8 @@
-#include "common/appidentity.h"
 #include "app/mainwindow.h"
-#include "ui/messageboxprompter.h"
 #include "app/programfolder.h"
 #include "app/splashwindow.h"
+#include "common/appidentity.h"
+#include "ui/messageboxprompter.h"
 
 #include <QApplication>
 

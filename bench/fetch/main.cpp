@@ -3,10 +3,13 @@
 // at three picture sizes. For each row: pictures completed, process CPU per picture, peak
 // resident memory, the largest lateness of a one-second tick, and the CPU per picture of a
 // bare decode loop over the same bytes, with the ratio of the two.
-#include "appidentity.h"
-#include "campanel.h"
-#include "mainwindow.h"
-#include "messageboxprompter.h"
+#include "app/mainwindow.h"
+#include "camlist/camlistpane.h"
+#include "common/appidentity.h"
+#include "common/prompter.h"
+#include "fetch/camfetcher.h"
+#include "fetch/campanelset.h"
+#include "fetch/networkclock.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -93,22 +96,21 @@ Row measure(quint16 port, int cams, QSize size, int seconds) {
 
     SilentPrompter prompter;
     MainWindow window(LoadAppIdentity(), folder.path(), prompter);
-    window.setTimeServer("127.0.0.1", 1);
+    window.clock().setTimeServer("127.0.0.1", 1);
     window.setProcessEnd([] {});
     window.settings().WriteUserSetting(LoadAppIdentity().ProductName, "Settings", "showHelp", "0");
     window.Form_Load();
     window.show();
     int pictures = 0;
     QList<QByteArray> bodies(cams); // each cam's last picture, for the bare decode below
+    CamPanelSet& panels = window.panels();
+    QObject::connect(&panels, &CamPanelSet::pictureShown, &window, [&](int i) {
+        ++pictures;
+        if (i < cams)
+            bodies[i] = QByteArray::fromStdString(panels.fetcher(i)->response().responseBuffer);
+    });
     for (int i = 0; i < cams; ++i) {
-        CamPanel* panel = window.panel(i);
-        QObject::connect(panel, &CamPanel::pictureLoaded, &window, [&pictures, &bodies, panel, i] {
-            ++pictures;
-            bodies[i] = QByteArray::fromStdString(panel->response.responseBuffer);
-        });
-    }
-    for (int i = 0; i < cams; ++i) {
-        window.List1->setCurrentRow(i);
+        window.camList().list()->setCurrentRow(i);
         window.cmdStartCam_Click();
     }
     wait(3000); // first pictures in, caches warm
@@ -146,7 +148,7 @@ Row measure(quint16 port, int cams, QSize size, int seconds) {
     row.worstTickLateMs = worstLate;
 
     // the bare decode of the same bytes, in the same process
-    window.cmdStopAll_Click();
+    panels.cmdStopAll_Click();
     bodies.removeAll(QByteArray());
     if (bodies.isEmpty())
         return row;

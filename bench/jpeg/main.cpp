@@ -1,6 +1,6 @@
 // Throughput of WriteJpegFile against a bare tjCompress2 into memory, on the same pixels.
-#include "dibsection.h"
-#include "jpegwriter.h"
+#include "imaging/dibsection.h"
+#include "imaging/jpegwriter.h"
 #include "photolike.h"
 
 #include <QElapsedTimer>

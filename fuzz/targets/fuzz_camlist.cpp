@@ -1,6 +1,6 @@
 // A cam list file as a crash, an editor or a stranger may have left it: listing, lookup,
 // deleting and appending.
-#include "camlisttext.h"
+#include "camlist/camlisttext.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // A daytime server's answer.
-#include "daytime.h"
+#include "fetch/daytime.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Refresh intervals and Content-Length values as people and servers write them.
-#include "response.h"
-#include "vbnumber.h"
+#include "common/numbertext.h"
+#include "fetch/response.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // A received body judged for completeness before any decoder sees it.
-#include "picturecheck.h"
+#include "imaging/picturecheck.h"
 
 #include <cstdint>
 #include <cstdlib>

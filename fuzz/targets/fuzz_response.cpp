@@ -1,7 +1,7 @@
 // The HTTP response as a hostile server may send it: reception in batches, the split, the
 // judgement, the Content-Length and Last-Modified readings.
-#include "judgement.h"
-#include "response.h"
+#include "fetch/judgement.h"
+#include "fetch/response.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // The help file, whatever it holds.
-#include "rtfreader.h"
+#include "ui/rtfreader.h"
 
 #include <cstdint>
 #include <cstdlib>

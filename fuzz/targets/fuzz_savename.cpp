@@ -1,5 +1,5 @@
 // The file name a picture is saved under, from a cam name and locale texts.
-#include "savename.h"
+#include "imaging/savename.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -16,8 +16,7 @@ ControlsFrame::ControlsFrame(QWidget* parent) : QGroupBox("Controls", parent) {
     QToolButton* stopAll = makePictureButton(this, "cmdStopAll", "Stop All", "Stop All Cams",
                                              ":/pictures/stopall.png");
     setGeometryTwips(stopAll, 1260, 1140, 1155, 855);
-    m_website =
-        makePictureButton(this, "Command2", QString(), QString(), ":/pictures/website.png");
+    m_website = makePictureButton(this, "Command2", QString(), QString(), ":/pictures/website.png");
     setGeometryTwips(m_website, 60, 2040, 2350, 855);
     m_autoSave = new QCheckBox("AutoSave New Pictures", this);
     m_autoSave->setObjectName("chkSave");

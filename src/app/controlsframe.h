@@ -21,6 +21,6 @@ class ControlsFrame : public QGroupBox {
     void websiteClicked();
 
   private:
-    QCheckBox* m_autoSave = nullptr; // chkSave
+    QCheckBox* m_autoSave = nullptr;  // chkSave
     QToolButton* m_website = nullptr; // Command2
 };

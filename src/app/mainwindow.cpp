@@ -45,7 +45,8 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     setStatusBar(statusBar);
 
     // hidden pictures the panels take theirs from
-    m_indicator = makeHiddenPicture(client, "picrefresh", ":/pictures/picrefresh.png", {0, 1200, 315, 255});
+    m_indicator =
+        makeHiddenPicture(client, "picrefresh", ":/pictures/picrefresh.png", {0, 1200, 315, 255});
     const QImage notFound =
         makeHiddenPicture(client, "notFound", ":/pictures/notfound.png", {0, 0, 1245, 930});
     makeHiddenPicture(client, "blank", QString(), {1620, 0, 495, 375});

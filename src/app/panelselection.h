@@ -8,8 +8,7 @@ class PanelSelection : public SelectedCamSource {
   public:
     explicit PanelSelection(const CamPanelSet& panels) : m_panels(panels) {}
     bool hasSelection() const override {
-        return m_panels.selectedCam() >= 0 &&
-               m_panels.selectedCam() < CamPanelSet::maxRunningCams;
+        return m_panels.selectedCam() >= 0 && m_panels.selectedCam() < CamPanelSet::maxRunningCams;
     }
     QImage selectedPicture() const override { return m_panels.selectedPicture(); }
     QByteArray selectedName() const override { return m_panels.selectedName(); }

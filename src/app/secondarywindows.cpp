@@ -13,8 +13,7 @@ SecondaryWindows::SecondaryWindows(QWidget* owner, const AppIdentity& identity,
                                    QString programFolder, SettingsStore& settings)
     : QObject(owner), m_owner(owner), m_identity(identity), m_folder(std::move(programFolder)),
       m_settings(settings) {
-    m_website =
-        new WebsiteOpener([](const QUrl& url) { QDesktopServices::openUrl(url); }, this);
+    m_website = new WebsiteOpener([](const QUrl& url) { QDesktopServices::openUrl(url); }, this);
 }
 
 NoticeWindow* SecondaryWindows::notice() const {

@@ -11,38 +11,42 @@
 
 SplashWindow::SplashWindow(MainWindowLoader loader, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
-      loadMainWindow(std::move(loader)) {
+      m_loadMainWindow(std::move(loader)) {
     setObjectName("frmSplash");
     setFixedSize(tw(7170), tw(4770));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName("Image1");
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap(":/pictures/splash.jpg"));
-    Image1->setGeometry(rect());
+    auto* picture = new QLabel(this);
+    picture->setObjectName("Image1");
+    picture->setScaledContents(true);
+    picture->setPixmap(QPixmap(":/pictures/splash.jpg"));
+    picture->setGeometry(rect());
 
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName("Timer2");
-    Timer2->setInterval(2);
-    Timer2->setTimerType(Qt::PreciseTimer);
-    connect(Timer2, &QTimer::timeout, this, &SplashWindow::Timer2_Timer);
+    m_timer = new QTimer(this);
+    m_timer->setObjectName("Timer2");
+    m_timer->setInterval(2);
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::Timer2_Timer);
 }
 
 void SplashWindow::Form_Load() {
-    Timer2->start();
+    m_timer->start();
 }
 
 void SplashWindow::Timer2_Timer() {
-    intTemp = qint16(intTemp + 2);
-    if (intTemp != 150)
+    m_count = qint16(m_count + 2);
+    if (m_count != 150)
         return;
     // Stopped before the main window loads, so no tick can arrive while it is built.
-    Timer2->stop();
-    QWidget* mainWindow = loadMainWindow ? loadMainWindow() : nullptr;
+    m_timer->stop();
+    QWidget* mainWindow = m_loadMainWindow ? m_loadMainWindow() : nullptr;
     if (mainWindow)
         mainWindow->show();
     hide();
     emit mainWindowShown(mainWindow);
+}
+
+bool SplashWindow::isCounting() const {
+    return m_timer->isActive();
 }

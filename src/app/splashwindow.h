@@ -18,13 +18,15 @@ class SplashWindow : public QWidget {
     void Form_Load();
     void Timer2_Timer();
 
-    QLabel* Image1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    qint16 intTemp = 0;
+    // intTemp: 2 for every tick counted; 150 once the main window was shown.
+    qint16 intTemp() const { return m_count; }
+    bool isCounting() const;
 
   signals:
     void mainWindowShown(QWidget* mainWindow);
 
   private:
-    MainWindowLoader loadMainWindow;
+    MainWindowLoader m_loadMainWindow;
+    QTimer* m_timer = nullptr; // Timer2
+    qint16 m_count = 0;        // intTemp
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/atomicfile.h"
 #include "camlist/camrecord.h"
+#include "common/atomicfile.h"
 
 #include <filesystem>
 #include <string>

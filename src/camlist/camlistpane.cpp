@@ -13,13 +13,12 @@
 #include <QListWidget>
 #include <QToolButton>
 
-CamListPane::CamListPane(QWidget* frame, std::filesystem::path camList,
-                         const QString& productName, Prompter& prompter, WindowLock& lock)
+CamListPane::CamListPane(QWidget* frame, std::filesystem::path camList, const QString& productName,
+                         Prompter& prompter, WindowLock& lock)
     : QObject(frame), m_camList(std::move(camList)), m_productName(productName),
       m_prompter(prompter), m_lock(lock), m_frame(frame) {
     setObjectName("camListPane");
-    QToolButton* add =
-        makePictureButton(frame, "cmdAdd", "Add", "Add a Cam", ":/pictures/add.png");
+    QToolButton* add = makePictureButton(frame, "cmdAdd", "Add", "Add a Cam", ":/pictures/add.png");
     setGeometryTwips(add, 60, 240, 750, 855);
     QToolButton* remove = makePictureButton(frame, "cmdRemove", "Del", "Remove Selected Cam",
                                             ":/pictures/delete.png");

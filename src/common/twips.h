@@ -13,5 +13,5 @@ int32_t PixelsToTwipsEven(int pixels, double dotsPerInch);
 
 // The primary screen's logical dots per inch (96 when there is no screen).
 double screenDotsPerInch();
-int tw(int twips);         // twips to pixels on this screen
+int tw(int twips);           // twips to pixels on this screen
 int32_t twipsOf(int pixels); // pixels to twips on this screen

@@ -9,9 +9,9 @@
 struct SavedPicture {
     bool ok = false;
     QString path;
-    QString error;      // why it could not be saved
-    QByteArray bytes;   // the file as written, when ok
-    QImage reloaded;    // the picture as saved (read back from the file), when ok
+    QString error;    // why it could not be saved
+    QByteArray bytes; // the file as written, when ok
+    QImage reloaded;  // the picture as saved (read back from the file), when ok
 };
 
 // Writes `picture` at quality 90 as the picture of cam `camName` taken at `moment`.

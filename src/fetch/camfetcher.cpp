@@ -46,8 +46,9 @@ void CamFetcher::cmdStart_Click() {
     // A refresh text that is not a number starts no cycle.
     const std::optional<int32_t> seconds = parseLong(m_refreshText.toStdString());
     if (!seconds) {
-        emit problem(QString("%1 has an invalid refresh interval: \"%2\"")
-                         .arg(QString::fromLocal8Bit(m_name), QString::fromLocal8Bit(m_refreshText)));
+        emit problem(
+            QString("%1 has an invalid refresh interval: \"%2\"")
+                .arg(QString::fromLocal8Bit(m_name), QString::fromLocal8Bit(m_refreshText)));
         return;
     }
     emit fetchStarted();
@@ -113,8 +114,8 @@ void CamFetcher::wsCam_Close() {
     }
     noteLastModified(headers);
     FetchedPicture picture;
-    picture.body = QByteArray(m_response.responseBuffer.data(),
-                              qsizetype(m_response.responseBuffer.size()));
+    picture.body =
+        QByteArray(m_response.responseBuffer.data(), qsizetype(m_response.responseBuffer.size()));
     picture.announcedLength = ContentLengthOf(headers);
     picture.pictureChanged = m_pictureChanged;
     picture.details = details();
@@ -133,6 +134,6 @@ void CamFetcher::noteLastModified(std::string_view headers) {
     if (news == PictureNews::Unchanged)
         return;
     m_lastModified = *line;
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = m_now();
     m_lastRefreshed = shortDateText(now.date()) + " " + longTimeText(now.time());
 }

@@ -4,9 +4,11 @@
 #include "fetch/response.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CamSocket;
@@ -26,8 +28,13 @@ struct FetchedPicture {
 class CamFetcher : public QObject {
     Q_OBJECT
   public:
+    using Clock = std::function<QDateTime()>;
+
     explicit CamFetcher(QObject* parent = nullptr);
     ~CamFetcher() override;
+
+    // Where "now" comes from; tests set a clock of their own.
+    void setClock(Clock clock) { m_now = std::move(clock); }
 
     // The cam's record as copied in when it starts (txtName, txtAddress, txtRefresh).
     void setRecord(const QByteArray& name, const QByteArray& address, const QByteArray& refresh);
@@ -75,7 +82,8 @@ class CamFetcher : public QObject {
     void wsCam_Close();
     void noteLastModified(std::string_view headers);
 
-    QTimer* m_timer = nullptr;   // timRefresh
+    Clock m_now = [] { return QDateTime::currentDateTime(); };
+    QTimer* m_timer = nullptr;     // timRefresh
     CamSocket* m_socket = nullptr; // wsCam
     QByteArray m_name, m_address, m_refreshText = "30";
     QByteArray m_lastChanged;

@@ -196,8 +196,9 @@ void CamPanelSet::ticked(int index) {
 void CamPanelSet::progressed(int index, float percent, const QString& fileName) {
     CamPanel* panel = m_panels[index];
     panel->showProgress(percent);
-    emit statusText(QString("Downloading %1 [%2]")
-                        .arg(fileName, QString::fromStdString(formatGeneral(panel->progress(), 7))));
+    emit statusText(
+        QString("Downloading %1 [%2]")
+            .arg(fileName, QString::fromStdString(formatGeneral(panel->progress(), 7))));
 }
 
 void CamPanelSet::pictureArrived(int index, const FetchedPicture& fetched) {
@@ -207,8 +208,8 @@ void CamPanelSet::pictureArrived(int index, const FetchedPicture& fetched) {
     const bool saving = m_autoSave && fetched.pictureChanged;
     // The whole picture is needed only by the viewer and for saving; the panel itself shows
     // it small, and keeps the bytes for whoever asks for it whole later.
-    const QImage picture = DecodeFetchedPicture(fetched.body, fetched.announcedLength,
-                                                selected || saving ? QSize() : panel->pictureSize());
+    const QImage picture = DecodeFetchedPicture(
+        fetched.body, fetched.announcedLength, selected || saving ? QSize() : panel->pictureSize());
     m_lock.lock(true);
     if (!picture.isNull())
         panel->showPicture(picture, fetched.body);

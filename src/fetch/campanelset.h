@@ -31,8 +31,7 @@ class CamPanelSet : public QObject {
     static constexpr int maxRunningCams = 24;
 
     // The scroll bar, the clipping box and the panels are made inside `frame`.
-    CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder,
-                WindowLock& lock);
+    CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder, WindowLock& lock);
     ~CamPanelSet() override;
 
     CamPanel* panel(int index) const { return m_panels.at(index); }
@@ -70,7 +69,8 @@ class CamPanelSet : public QObject {
     void statusText(const QString& text);
     // A panel was clicked: its picture and texts for the viewer. `nextRefresh` is empty when
     // the refresh text is not a number.
-    void panelSelected(const QImage& picture, const CamDetails& details, const QString& nextRefresh);
+    void panelSelected(const QImage& picture, const CamDetails& details,
+                       const QString& nextRefresh);
     // The selected panel counted a second.
     void selectedTicked(const QString& nextRefresh);
     void selectedFetchStarted();

@@ -1,7 +1,7 @@
 #include "imaging/dibsection.h"
 
-#include "imaging/imagingerror.h"
 #include "common/prompter.h"
+#include "imaging/imagingerror.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -64,11 +64,11 @@ cDIBSection::~cDIBSection() {
     ClearUp();
 }
 
-bool cDIBSection::CopyToClipboard(bool bAsDIB, Prompter* prompter) {
+bool cDIBSection::CopyToClipboard(bool asDib, Prompter* prompter) {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (!app)
         return false; // no screen to copy for
-    if (bAsDIB) {
+    if (asDib) {
         if (prompter)
             prompter->ask(nullptr, QGuiApplication::applicationDisplayName(),
                           "I don't know how to put a DIB on the clipboard! Copy as bitmap "
@@ -93,41 +93,41 @@ bool cDIBSection::CopyToClipboard(bool bAsDIB, Prompter* prompter) {
     return true;
 }
 
-bool cDIBSection::CreateDIB(ContextHandle lhDC, int32_t lWidth, int32_t lHeight,
-                            SurfaceHandle& hDib) {
+bool cDIBSection::CreateDIB(ContextHandle context, int32_t width, int32_t height,
+                            SurfaceHandle& made) {
     bitmapInfo = BITMAPINFOHEADER{};
-    bitmapInfo.biWidth = lWidth;
-    bitmapInfo.biHeight = lHeight;
-    bitmapInfo.biSizeImage = checkedInt32(int64_t(lHeight) * BytesPerScanLine());
-    hDib = nullptr;
+    bitmapInfo.biWidth = width;
+    bitmapInfo.biHeight = height;
+    bitmapInfo.biSizeImage = checkedInt32(int64_t(height) * BytesPerScanLine());
+    made = nullptr;
     bitsPointer = nullptr;
-    if (!lhDC || lWidth <= 0 || lHeight <= 0)
+    if (!context || width <= 0 || height <= 0)
         return false;
     try {
-        auto* surface = new DibSurface(lWidth, lHeight, BytesPerScanLine());
+        auto* surface = new DibSurface(width, height, BytesPerScanLine());
         bitsPointer = surface->data();
-        hDib = surface;
+        made = surface;
     } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
 }
 
-void cDIBSection::CreateFromPicture(const QImage& picThis) {
-    if (!Create(picThis.width(), picThis.height()))
+void cDIBSection::CreateFromPicture(const QImage& picture) {
+    if (!Create(picture.width(), picture.height()))
         return;
-    QImage picture = picThis; // shares the pixels; a surface needs a mutable picture
-    PictureSurface surface(picture);
+    QImage shared = picture; // shares the pixels; a surface needs a mutable picture
+    PictureSurface surface(shared);
     DrawingContext context;
     Surface* previous = context.select(&surface);
     LoadPictureBlt(&context, 0, 0, -1, -1, RasterOp::SrcCopy);
     context.select(previous);
 }
 
-bool cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
+bool cDIBSection::Create(int32_t width, int32_t height) {
     ClearUp();
     memoryDC = new DrawingContext;
-    if (CreateDIB(memoryDC, lWidth, lHeight, dibHandle)) {
+    if (CreateDIB(memoryDC, width, height, dibHandle)) {
         previousBitmap = memoryDC->select(dibHandle);
         return true;
     }
@@ -140,26 +140,26 @@ int32_t cDIBSection::BytesPerScanLine() const {
     return scanLineBytes(bitmapInfo.biWidth);
 }
 
-void cDIBSection::LoadPictureBlt(ContextHandle lhDC, int32_t lSrcLeft, int32_t lSrcTop,
-                                 int32_t lSrcWidth, int32_t lSrcHeight, RasterOp eRop) {
-    if (lSrcWidth < 0)
-        lSrcWidth = Width();
-    if (lSrcHeight < 0)
-        lSrcHeight = Height();
-    BitBlt(memoryDC, 0, 0, lSrcWidth, lSrcHeight, lhDC, lSrcLeft, lSrcTop, eRop);
+void cDIBSection::LoadPictureBlt(ContextHandle context, int32_t sourceLeft, int32_t sourceTop,
+                                 int32_t sourceWidth, int32_t sourceHeight, RasterOp operation) {
+    if (sourceWidth < 0)
+        sourceWidth = Width();
+    if (sourceHeight < 0)
+        sourceHeight = Height();
+    BitBlt(memoryDC, 0, 0, sourceWidth, sourceHeight, context, sourceLeft, sourceTop, operation);
 }
 
-void cDIBSection::PaintPicture(ContextHandle lhDC, int32_t lDestLeft, int32_t lDestTop,
-                               int32_t lDestWidth, int32_t lDestHeight, int32_t lSrcLeft,
-                               int32_t lSrcTop, RasterOp eRop) {
-    if (lDestWidth < 0)
-        lDestWidth = Width();
-    if (lDestHeight < 0)
-        lDestHeight = Height();
-    BitBlt(lhDC, lDestLeft, lDestTop, lDestWidth, lDestHeight, memoryDC, lSrcLeft, lSrcTop, eRop);
+void cDIBSection::PaintPicture(ContextHandle context, int32_t destLeft, int32_t destTop,
+                               int32_t destWidth, int32_t destHeight, int32_t sourceLeft,
+                               int32_t sourceTop, RasterOp operation) {
+    if (destWidth < 0)
+        destWidth = Width();
+    if (destHeight < 0)
+        destHeight = Height();
+    BitBlt(context, destLeft, destTop, destWidth, destHeight, memoryDC, sourceLeft, sourceTop, operation);
 }
 
-void cDIBSection::RandomiseBits(bool bGray) {
+void cDIBSection::RandomiseBits(bool grey) {
     if (!bitsPointer)
         return;
     std::mt19937 generator(uint32_t(QTime::currentTime().msecsSinceStartOfDay() / 1000));
@@ -167,7 +167,7 @@ void cDIBSection::RandomiseBits(bool bGray) {
     auto randomByte = [&] { return uint8_t(std::nearbyint(unit(generator) * 255.0f)); };
     const int32_t pitch = BytesPerScanLine();
     const int32_t xEnd = (Width() - 1) * 3;
-    if (bGray) {
+    if (grey) {
         for (int32_t y = 0; y < Height(); ++y) {
             uint8_t* row = bitsPointer + size_t(y) * size_t(pitch);
             for (int32_t x = 0; x <= xEnd; x += 3) {
@@ -201,11 +201,11 @@ void cDIBSection::ClearUp() {
     bitsPointer = nullptr;
 }
 
-std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t lNewHeight, int32_t lNewWidth) {
+std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t newHeight, int32_t newWidth) {
     auto section = std::make_unique<cDIBSection>();
-    if (!section->Create(lNewWidth, lNewHeight))
+    if (!section->Create(newWidth, newHeight))
         return nullptr;
-    if (lNewWidth == Width() && lNewHeight == Height())
+    if (newWidth == Width() && newHeight == Height())
         section->LoadPictureBlt(memoryDC, 0, 0, -1, -1, RasterOp::SrcCopy);
     else
         ResampleInto(*section);

@@ -32,26 +32,26 @@ class cDIBSection {
     cDIBSection(const cDIBSection&) = delete;
     cDIBSection& operator=(const cDIBSection&) = delete;
 
-    bool CopyToClipboard(bool bAsDIB, Prompter* prompter = nullptr);
-    bool CreateDIB(ContextHandle lhDC, int32_t lWidth, int32_t lHeight, SurfaceHandle& hDib);
-    void CreateFromPicture(const QImage& picThis);
-    bool Create(int32_t lWidth, int32_t lHeight);
+    bool CopyToClipboard(bool asDib, Prompter* prompter = nullptr);
+    bool CreateDIB(ContextHandle context, int32_t width, int32_t height, SurfaceHandle& made);
+    void CreateFromPicture(const QImage& picture);
+    bool Create(int32_t width, int32_t height);
     int32_t BytesPerScanLine() const;
     int32_t Width() const { return bitmapInfo.biWidth; }
     int32_t Height() const { return bitmapInfo.biHeight; }
-    void LoadPictureBlt(ContextHandle lhDC, int32_t lSrcLeft = 0, int32_t lSrcTop = 0,
-                        int32_t lSrcWidth = -1, int32_t lSrcHeight = -1,
-                        RasterOp eRop = RasterOp::SrcCopy);
-    void PaintPicture(ContextHandle lhDC, int32_t lDestLeft = 0, int32_t lDestTop = 0,
-                      int32_t lDestWidth = -1, int32_t lDestHeight = -1, int32_t lSrcLeft = 0,
-                      int32_t lSrcTop = 0, RasterOp eRop = RasterOp::SrcCopy);
+    void LoadPictureBlt(ContextHandle context, int32_t sourceLeft = 0, int32_t sourceTop = 0,
+                        int32_t sourceWidth = -1, int32_t sourceHeight = -1,
+                        RasterOp operation = RasterOp::SrcCopy);
+    void PaintPicture(ContextHandle context, int32_t destLeft = 0, int32_t destTop = 0,
+                      int32_t destWidth = -1, int32_t destHeight = -1, int32_t sourceLeft = 0,
+                      int32_t sourceTop = 0, RasterOp operation = RasterOp::SrcCopy);
     ContextHandle hdc() const { return memoryDC; }
     SurfaceHandle hDib() const { return dibHandle; }
     uint8_t* DIBSectionBitsPtr() const { return bitsPointer; }
-    void RandomiseBits(bool bGray = false);
+    void RandomiseBits(bool grey = false);
     void ClearUp();
     // A new section of the given size holding this one's picture, bilinearly resampled.
-    std::unique_ptr<cDIBSection> Resample(int32_t lNewHeight, int32_t lNewWidth);
+    std::unique_ptr<cDIBSection> Resample(int32_t newHeight, int32_t newWidth);
 
   private:
     void ResampleInto(cDIBSection& target) const;

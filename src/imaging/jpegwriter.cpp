@@ -1,9 +1,9 @@
 #include "imaging/jpegwriter.h"
 
 #include "common/atomicfile.h"
+#include "common/version.h"
 #include "imaging/dibsection.h"
 #include "imaging/imagingerror.h"
-#include "common/version.h"
 
 #include <QByteArray>
 #include <QFile>

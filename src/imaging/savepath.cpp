@@ -1,11 +1,11 @@
 #include "imaging/savepath.h"
 
 #include "common/datetimetext.h"
-#include "imaging/savename.h"
 #include "common/localtext.h"
 #include "imaging/dibsection.h"
 #include "imaging/imagingerror.h"
 #include "imaging/jpegwriter.h"
+#include "imaging/savename.h"
 
 #include <QFile>
 

@@ -32,30 +32,30 @@ AboutWindow::AboutWindow(const AppIdentity& identity, int major, int minor, QWid
     setFixedSize(tw(7455), tw(2535));
     setWindowTitle("About " + identity.ProductName);
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName("Picture1");
-    Picture1->setPixmap(QPixmap(":/pictures/banner.png"));
-    Picture1->setScaledContents(true);
-    setGeometryTwips(Picture1, 0, 0, 7515, 1035);
-    Label1 = makeLabel(Picture1, "Label1", identity.ProductName, 14.25, {120, 300, 5655, 435});
-    Label1->setStyleSheet("color: white");
+    auto* banner = new QLabel(this);
+    banner->setObjectName("Picture1");
+    banner->setPixmap(QPixmap(":/pictures/banner.png"));
+    banner->setScaledContents(true);
+    setGeometryTwips(banner, 0, 0, 7515, 1035);
+    makeLabel(banner, "Label1", identity.ProductName, 14.25, {120, 300, 5655, 435})
+        ->setStyleSheet("color: white");
 
     makeLabel(this, "Label2", "Version:", 12, {180, 1260, 2295, 315});
     makeLabel(this, "Label3", "Owned By:", 12, {180, 1680, 2295, 315});
     makeLabel(this, "Label4", "Website:", 12, {180, 2100, 2295, 315});
-    lblVersion = makeLabel(this, "lblVersion", QString("%1.%2").arg(major).arg(minor), 12,
-                           {2580, 1260, 4635, 315});
-    lblCompany = makeLabel(this, "lblCompany", identity.CompanyName, 12, {2580, 1680, 4635, 315});
-    lblWebsite = makeLabel(this, "lblWebsite", identity.Website, 12, {2580, 2100, 4635, 315});
-    lblWebsite->setStyleSheet("color: blue");
-    lblWebsite->setCursor(Qt::PointingHandCursor);
-    lblWebsite->installEventFilter(this);
+    makeLabel(this, "lblVersion", QString("%1.%2").arg(major).arg(minor), 12,
+              {2580, 1260, 4635, 315});
+    makeLabel(this, "lblCompany", identity.CompanyName, 12, {2580, 1680, 4635, 315});
+    m_website = makeLabel(this, "lblWebsite", identity.Website, 12, {2580, 2100, 4635, 315});
+    m_website->setStyleSheet("color: blue");
+    m_website->setCursor(Qt::PointingHandCursor);
+    m_website->installEventFilter(this);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lblWebsite && event->type() == QEvent::MouseButtonRelease &&
+    if (watched == m_website && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         emit lblWebsite_Click();
     return QWidget::eventFilter(watched, event);

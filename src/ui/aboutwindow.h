@@ -11,15 +11,12 @@ class AboutWindow : public QWidget {
   public:
     AboutWindow(const AppIdentity& identity, int major, int minor, QWidget* parent = nullptr);
 
-    QLabel* Picture1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblCompany = nullptr;
-    QLabel* lblWebsite = nullptr;
-
   signals:
     void lblWebsite_Click();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QLabel* m_website = nullptr; // lblWebsite
 };

@@ -1,11 +1,11 @@
 #include "ui/helpwindow.h"
 
 #include "common/fileexists.h"
+#include "common/numbertext.h"
+#include "common/twips.h"
 #include "ui/rtftext.h"
 #include "ui/settings.h"
-#include "common/twips.h"
 #include "ui/widgetkit.h"
-#include "common/numbertext.h"
 #include "ui/windowhelpers.h"
 
 #include <QCheckBox>
@@ -22,38 +22,40 @@ HelpWindow::HelpWindow(const QString& programFolder, const QString& productName,
                        SettingsStore& store, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      folder(programFolder), product(productName), settings(store) {
+      m_folder(programFolder), m_product(productName), m_settings(store) {
     setObjectName("Form8");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Readme/Help");
     setFixedSize(tw(10290), tw(7920));
-    rtf1 = new QTextBrowser(this);
-    rtf1->setObjectName("rtf1");
-    rtf1->setReadOnly(true);
-    rtf1->setOpenLinks(false);
-    setGeometryTwips(rtf1, 0, 0, 10275, 7515);
-    Check1 = new QCheckBox("Show at Startup", this);
-    Check1->setObjectName("Check1");
-    setGeometryTwips(Check1, 60, 7620, 1995, 255);
-    connect(Check1, &QCheckBox::clicked, this, &HelpWindow::Check1_Click);
+    m_document = new QTextBrowser(this);
+    m_document->setObjectName("rtf1");
+    m_document->setReadOnly(true);
+    m_document->setOpenLinks(false);
+    setGeometryTwips(m_document, 0, 0, 10275, 7515);
+    m_showAtStartup = new QCheckBox("Show at Startup", this);
+    m_showAtStartup->setObjectName("Check1");
+    setGeometryTwips(m_showAtStartup, 60, 7620, 1995, 255);
+    connect(m_showAtStartup, &QCheckBox::clicked, this, &HelpWindow::Check1_Click);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     Form_Load();
 }
 
 void HelpWindow::Form_Load() {
-    const QString path = folder + "/Help.rtf";
+    const QString path = m_folder + "/Help.rtf";
     QFile file(path);
     if (FileExists(QFile::encodeName(path).toStdString()) && file.open(QIODevice::ReadOnly))
-        FillFromRtf(*rtf1->document(), file.read(helpMaxBytes));
+        FillFromRtf(*m_document->document(), file.read(helpMaxBytes));
     else
-        rtf1->setPlainText("The help file is missing: " + path + " could not be found or read.");
-    rtf1->moveCursor(QTextCursor::Start); // open at the top of the document
+        m_document->setPlainText("The help file is missing: " + path +
+                                 " could not be found or read.");
+    m_document->moveCursor(QTextCursor::Start); // open at the top of the document
     SetTopmost(this, true);
-    const QString showHelp = settings.ReadUserSetting(product, "Settings", "showHelp", "1");
-    Check1->setChecked(parseLong(showHelp.toStdString()).value_or(0) == 1);
+    const QString showHelp = m_settings.ReadUserSetting(m_product, "Settings", "showHelp", "1");
+    m_showAtStartup->setChecked(parseLong(showHelp.toStdString()).value_or(0) == 1);
 }
 
 void HelpWindow::Check1_Click() {
-    settings.WriteUserSetting(product, "Settings", "showHelp", Check1->isChecked() ? "1" : "0");
+    m_settings.WriteUserSetting(m_product, "Settings", "showHelp",
+                                m_showAtStartup->isChecked() ? "1" : "0");
 }

@@ -16,11 +16,14 @@ class HelpWindow : public QWidget {
     void Form_Load();
     void Check1_Click();
 
-    QTextBrowser* rtf1 = nullptr;
-    QCheckBox* Check1 = nullptr;
+    // rtf1 and Check1 ("Show at Startup").
+    QTextBrowser* document() const { return m_document; }
+    QCheckBox* showAtStartupBox() const { return m_showAtStartup; }
 
   private:
-    QString folder;
-    QString product;
-    SettingsStore& settings;
+    QTextBrowser* m_document = nullptr;
+    QCheckBox* m_showAtStartup = nullptr;
+    QString m_folder;
+    QString m_product;
+    SettingsStore& m_settings;
 };

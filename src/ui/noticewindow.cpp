@@ -16,16 +16,16 @@ NoticeWindow::NoticeWindow(QWidget* parent)
     setWindowTitle("Oops!");
     setWindowIcon(QIcon(":/pictures/oops.png"));
 
-    Label1 = new QLabel("You must first select a cam from the list.", this);
-    Label1->setObjectName("Label1");
-    setGeometryTwips(Label1, 120, 120, 3855, 255);
+    auto* message = new QLabel("You must first select a cam from the list.", this);
+    message->setObjectName("Label1");
+    setGeometryTwips(message, 120, 120, 3855, 255);
 
     // The designed client area is 3060 x 480; widen it where this system's font needs more
     // room, so the message is never cut.
     const int textRight =
-        Label1->x() + QFontMetrics(Label1->font()).horizontalAdvance(Label1->text());
+        message->x() + QFontMetrics(message->font()).horizontalAdvance(message->text());
     const int width = std::max(tw(3060), textRight + tw(120));
-    Label1->resize(std::max(Label1->width(), textRight - Label1->x()), Label1->height());
+    message->resize(std::max(message->width(), textRight - message->x()), message->height());
     setFixedSize(width, tw(480));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -9,6 +9,4 @@ class NoticeWindow : public QWidget {
     Q_OBJECT
   public:
     explicit NoticeWindow(QWidget* parent = nullptr);
-
-    QLabel* Label1 = nullptr;
 };

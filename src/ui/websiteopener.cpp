@@ -5,17 +5,17 @@
 #include <QTimer>
 
 WebsiteOpener::WebsiteOpener(Browser openInBrowser, QObject* parent)
-    : QObject(parent), browser(std::move(openInBrowser)) {
+    : QObject(parent), m_browser(std::move(openInBrowser)) {
     setObjectName("frmWebsite");
-    Timer1 = new QTimer(this);
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &WebsiteOpener::Timer1_Timer);
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &WebsiteOpener::Timer1_Timer);
 }
 
 void WebsiteOpener::openWebsite() {
-    WebsiteRequest = "Website";
-    if (!loaded)
+    m_request = "Website";
+    if (!m_loaded)
         Form_Load();
 }
 
@@ -27,16 +27,16 @@ QString WebsiteOpener::websiteTarget(const QString& website) {
 }
 
 void WebsiteOpener::Form_Load() {
-    loaded = true;
-    Timer1->start();
+    m_loaded = true;
+    m_timer->start();
     const AppIdentity identity = LoadAppIdentity();
-    if (WebsiteRequest != "Website")
+    if (m_request != "Website")
         return;
-    if (browser)
-        browser(QUrl(websiteTarget(identity.Website)));
-    WebsiteRequest.clear();
+    if (m_browser)
+        m_browser(QUrl(websiteTarget(identity.Website)));
+    m_request.clear();
 }
 
 void WebsiteOpener::Timer1_Timer() {
-    loaded = false;
+    m_loaded = false;
 }

@@ -18,9 +18,9 @@ class WebsiteOpener : public QObject {
 
     // Command2_Click and lblWebsite_Click.
     void openWebsite();
-    bool isLoaded() const { return loaded; }
+    bool isLoaded() const { return m_loaded; }
+    const QString& websiteRequest() const { return m_request; }
 
-    QString WebsiteRequest;
     // The address as handed to the browser: "http://" in front when no scheme stands anywhere.
     static QString websiteTarget(const QString& website);
 
@@ -28,7 +28,8 @@ class WebsiteOpener : public QObject {
     void Form_Load();
     void Timer1_Timer();
 
-    Browser browser;
-    QTimer* Timer1 = nullptr;
-    bool loaded = false;
+    Browser m_browser;
+    QTimer* m_timer = nullptr; // Timer1
+    QString m_request;         // WebsiteRequest: what the next load opens
+    bool m_loaded = false;
 };

@@ -87,7 +87,8 @@ void ViewerPane::showSelection(const QImage& picture, const CamDetails& details,
     m_image->setStretch(false);
     m_image->setPicture(picture);
     // the picture's own size at this screen's resolution; no picture leaves the image as it is
-    m_naturalWidth = picture.isNull() ? 10 : PixelsToTwipsEven(picture.width(), screenDotsPerInch());
+    m_naturalWidth =
+        picture.isNull() ? 10 : PixelsToTwipsEven(picture.width(), screenDotsPerInch());
     m_naturalHeight =
         picture.isNull() ? 10 : PixelsToTwipsEven(picture.height(), screenDotsPerInch());
     ApplyZoom(); // releases the lock

@@ -73,8 +73,8 @@ class ViewerPane : public QGroupBox {
     WindowLock& m_lock;
     const SelectedCamSource& m_source;
     const QString m_camFolder;
-    QWidget* m_viewport = nullptr;     // Picture1
-    ImageControl* m_image = nullptr;   // imgMain
+    QWidget* m_viewport = nullptr;      // Picture1
+    ImageControl* m_image = nullptr;    // imgMain
     QScrollBar* m_horizontal = nullptr; // HScroll1
     QScrollBar* m_vertical = nullptr;   // VScroll2
     QPushButton* m_corner = nullptr;    // Command1

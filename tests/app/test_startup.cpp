@@ -1,10 +1,15 @@
-#include "appidentity.h"
-#include "mainwindow.h"
-#include "noticewindow.h"
+#include "app/controlsframe.h"
+#include "app/mainwindow.h"
+#include "app/secondarywindows.h"
+#include "app/splashwindow.h"
+#include "camlist/camlistpane.h"
+#include "common/appidentity.h"
 #include "sandbox.h"
 #include "scriptedprompter.h"
-#include "splashwindow.h"
+#include "ui/noticewindow.h"
+#include "viewer/viewerpane.h"
 
+#include "testmain.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -12,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
+
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -32,11 +38,11 @@ class StartupTest : public QObject {
         for (int tick = 1; tick < 75; ++tick)
             splash.Timer2_Timer();
         QCOMPARE(loads, 0);
-        QCOMPARE(splash.intTemp, qint16(148));
+        QCOMPARE(splash.intTemp(), qint16(148));
         splash.Timer2_Timer();
         QCOMPARE(loads, 1);
-        QCOMPARE(splash.intTemp, qint16(150));
-        QVERIFY(!splash.Timer2->isActive());
+        QCOMPARE(splash.intTemp(), qint16(150));
+        QVERIFY(!splash.isCounting());
         QVERIFY(mainWindow.isVisible());
         QVERIFY(splash.isHidden());
     }
@@ -60,10 +66,10 @@ class StartupTest : public QObject {
         window.Form_Load();
         QVERIFY(QFileInfo(box.path("cam")).isDir());
         QCOMPARE(box.readFile("00camlist.txt"), QByteArray("\r\n"));
-        QCOMPARE(window.List1->count(), 0);
+        QCOMPARE(window.camList().list()->count(), 0);
         QVERIFY(window.windowState() & Qt::WindowMaximized);
         QCOMPARE(window.windowTitle(), QString("Tarvique Webcams by Tarvique Software"));
-        QCOMPARE(window.Command2->text(), LoadAppIdentity().Website);
+        QCOMPARE(window.findChild<QToolButton*>("Command2")->text(), LoadAppIdentity().Website);
         QVERIFY(prompter.asked.isEmpty());
     }
 
@@ -76,13 +82,13 @@ class StartupTest : public QObject {
         ScriptedPrompter prompter;
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
         window.Form_Load();
-        QCOMPARE(window.List1->count(), 3);
-        QCOMPARE(window.List1->item(0)->text(), QString("Zulu"));
-        QCOMPARE(window.List1->item(1)->text(), QString("alpha"));
-        QCOMPARE(window.List1->item(2)->text(), QString::fromUtf8("caf\xc3\xa9"));
+        QCOMPARE(window.camList().list()->count(), 3);
+        QCOMPARE(window.camList().list()->item(0)->text(), QString("Zulu"));
+        QCOMPARE(window.camList().list()->item(1)->text(), QString("alpha"));
+        QCOMPARE(window.camList().list()->item(2)->text(), QString::fromUtf8("caf\xc3\xa9"));
         QVERIFY(box.exists("cam/keep.jpg"));
-        QVERIFY(!window.AnyCamSelected());
-        QVERIFY(window.frmMain->isHidden());
+        QVERIFY(!window.camList().AnyCamSelected());
+        QVERIFY(window.viewer().isHidden());
     }
 
     void invalidBytesInANameStayExact() {
@@ -91,8 +97,8 @@ class StartupTest : public QObject {
         ScriptedPrompter prompter;
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
         window.Form_Load();
-        window.List1->setCurrentRow(0);
-        QCOMPARE(window.currentListName(), std::string("bad\xff\xfe"));
+        window.camList().list()->setCurrentRow(0);
+        QCOMPARE(window.camList().currentListName(), std::string("bad\xff\xfe"));
     }
 
     void unusableProgramFolderIsReportedAndTheWindowStillOpens() {
@@ -101,7 +107,7 @@ class StartupTest : public QObject {
         ScriptedPrompter prompter;
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
         window.Form_Load();
-        QCOMPARE(window.List1->count(), 0);
+        QCOMPARE(window.camList().list()->count(), 0);
         QVERIFY(!window.statusText().isEmpty());
     }
 
@@ -111,7 +117,7 @@ class StartupTest : public QObject {
         ReadOnlyFolder readOnly(box.programFolder());
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
         window.Form_Load();
-        QCOMPARE(window.List1->count(), 0);
+        QCOMPARE(window.camList().list()->count(), 0);
         QVERIFY(!window.statusText().isEmpty());
         QVERIFY(!box.exists("00camlist.txt"));
     }
@@ -135,32 +141,32 @@ class StartupTest : public QObject {
         QCOMPARE(window.findChild<QGroupBox*>("Frame1")->title(), QString("Controls"));
         QCOMPARE(window.findChild<QGroupBox*>("frmCams")->title(), QString("Webcams"));
         QCOMPARE(window.findChild<QGroupBox*>("frmMain")->title(), QString("Viewer"));
-        QCOMPARE(window.chkSave->text(), QString("AutoSave New Pictures"));
-        QCOMPARE(window.chkSave->toolTip(),
+        QCOMPARE(window.controls().autoSaveBox()->text(), QString("AutoSave New Pictures"));
+        QCOMPARE(window.controls().autoSaveBox()->toolTip(),
                  QString("saved to /cam/ subdirectory under dunmoral.exe"));
-        QCOMPARE(window.Label1->text(), QString("Webcam Listing"));
+        QCOMPARE(window.findChild<QLabel*>("Label1")->text(), QString("Webcam Listing"));
         // design position (60, 3540) in twips at 96 dots per inch
-        QCOMPARE(window.List1->pos(), QPoint(4, 236));
+        QCOMPARE(window.camList().list()->pos(), QPoint(4, 236));
     }
 
     void noticeIsOneWindowBroughtToTheFront() {
         Sandbox box;
         ScriptedPrompter prompter;
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
-        window.showSelectCamNotice();
-        window.showSelectCamNotice();
+        window.windows().showSelectCamNotice();
+        window.windows().showSelectCamNotice();
         const auto notices = window.findChildren<NoticeWindow*>();
         QCOMPARE(notices.size(), 1);
         QCOMPARE(notices.first()->windowTitle(), QString("Oops!"));
-        QCOMPARE(notices.first()->Label1->text(),
+        QCOMPARE(notices.first()->findChild<QLabel*>("Label1")->text(),
                  QString("You must first select a cam from the list."));
         QVERIFY(notices.first()->isVisible());
         notices.first()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        window.showSelectCamNotice();
+        window.windows().showSelectCamNotice();
         QCOMPARE(window.findChildren<NoticeWindow*>().size(), 1);
     }
 };
 
-QTEST_MAIN(StartupTest)
+WEBCAMS_TEST(StartupTest)
 #include "test_startup.moc"

@@ -1,8 +1,11 @@
-#include "camlistfile.h"
+#include "camlist/camlistfile.h"
+#include "common/fileexists.h"
 #include "sandbox.h"
 
+#include "testmain.h"
 #include <QDir>
 #include <QFile>
+
 #include <QTest>
 #include <sys/stat.h>
 
@@ -135,8 +138,6 @@ class CamListFileTest : public QObject {
     }
 };
 
-QObject* makeCamListFileTest() {
-    return new CamListFileTest;
-}
+WEBCAMS_TEST(CamListFileTest)
 
 #include "test_camlistfile.moc"

@@ -1,4 +1,6 @@
-#include "camlisttext.h"
+#include "camlist/camlisttext.h"
+
+#include "testmain.h"
 
 #include <QTest>
 
@@ -110,8 +112,6 @@ class CamListTextTest : public QObject {
     }
 };
 
-QObject* makeCamListTextTest() {
-    return new CamListTextTest;
-}
+WEBCAMS_TEST(CamListTextTest)
 
 #include "test_camlisttext.moc"

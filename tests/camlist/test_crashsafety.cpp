@@ -1,9 +1,11 @@
 // The cam list survives a crash at any moment of a rewrite, and a full disk.
-#include "camlistfile.h"
-#include "camlisttext.h"
+#include "camlist/camlistfile.h"
+#include "camlist/camlisttext.h"
 #include "sandbox.h"
 
+#include "testmain.h"
 #include <QDir>
+
 #include <QTest>
 #include <csignal>
 #include <random>
@@ -94,8 +96,6 @@ class CrashSafetyTest : public QObject {
     }
 };
 
-QObject* makeCrashSafetyTest() {
-    return new CrashSafetyTest;
-}
+WEBCAMS_TEST(CrashSafetyTest)
 
 #include "test_crashsafety.moc"

@@ -1,9 +1,16 @@
-#include "camdialog.h"
-#include "noticewindow.h"
-#include "windowfixture.h"
+// The cam list pane on its own: the list box, its Add, Del and Edit commands and the dialogs.
+#include "camlist/camdialog.h"
+#include "camlist/camlistpane.h"
+#include "ui/windowlock.h"
+
+#include "sandbox.h"
+#include "scriptedprompter.h"
+#include "testmain.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -12,22 +19,49 @@ namespace {
 const QByteArray twoCams = "\r\n[name]Harbour\r\nhttp://h/a.jpg\r\n30\r\n\r\n"
                            "[name]Hill\r\nhttp://h/b.jpg\r\n5\r\n\r\n";
 
-void select(WindowFixture& f, const QString& name) {
-    const auto items = f.window->List1->findItems(name, Qt::MatchExactly);
-    QVERIFY2(!items.isEmpty(), qPrintable(name));
-    f.window->List1->setCurrentItem(items.first());
-}
+// A pane in a frame of its own over a sandboxed cam list.
+struct ListFixture {
+    Sandbox box;
+    ScriptedPrompter prompter;
+    QWidget frame;
+    WindowLock lock{&frame};
+    CamListPane* pane = nullptr; // owned by the frame
+    QSignalSpy* notices = nullptr;
 
-QStringList listed(const WindowFixture& f) {
-    QStringList names;
-    for (int i = 0; i < f.window->List1->count(); ++i)
-        names << f.window->List1->item(i)->text();
-    return names;
-}
+    explicit ListFixture(const QByteArray& list) {
+        box.writeFile("00camlist.txt", list);
+        pane = new CamListPane(&frame, box.fsPath("00camlist.txt"), "Tarvique Webcams", prompter,
+                               lock);
+        notices = new QSignalSpy(pane, &CamListPane::selectionNeeded);
+        pane->LoadCamList();
+    }
+    ~ListFixture() { delete notices; }
+
+    QToolButton* button(const char* name) const { return frame.findChild<QToolButton*>(name); }
+
+    void select(const QString& name) {
+        const auto items = pane->list()->findItems(name, Qt::MatchExactly);
+        QVERIFY2(!items.isEmpty(), qPrintable(name));
+        pane->list()->setCurrentItem(items.first());
+    }
+
+    QStringList listed() const {
+        QStringList names;
+        for (int i = 0; i < pane->list()->count(); ++i)
+            names << pane->list()->item(i)->text();
+        return names;
+    }
+
+    QByteArray file() const { return box.readFile("00camlist.txt"); }
+};
 
 void type(QLineEdit* box, const QString& text) {
     box->clear();
     QTest::keyClicks(box, text);
+}
+
+void pressOk(CamDialog* dialog) {
+    dialog->findChild<QToolButton*>("Command1")->click();
 }
 
 } // namespace
@@ -36,213 +70,212 @@ class DialogTest : public QObject {
     Q_OBJECT
   private slots:
     void addDialogLooksAsDesigned() {
-        WindowFixture f(twoCams);
-        f.window->cmdAdd->click();
-        AddCamDialog* add = f.window->addDialog();
+        ListFixture f(twoCams);
+        f.button("cmdAdd")->click();
+        AddCamDialog* add = f.pane->addDialog();
         QVERIFY(add);
         QCOMPARE(add->objectName(), QString("Form2"));
         QCOMPARE(add->windowTitle(), QString("Tarvique Webcams :: Add a Cam"));
-        QCOMPARE(add->Text1->toolTip(), QString("create a unique name"));
-        QCOMPARE(add->Text3->toolTip(), QString("Enter the time in seconds"));
-        QCOMPARE(add->Label4->text(), QString("seconds"));
-        QCOMPARE(add->Command1->text(), QString("OK"));
-        QCOMPARE(add->Command2->text(), QString("Cancel"));
+        QCOMPARE(add->nameBox()->toolTip(), QString("create a unique name"));
+        QCOMPARE(add->refreshBox()->toolTip(), QString("Enter the time in seconds"));
+        QCOMPARE(add->findChild<QLabel*>("Label4")->text(), QString("seconds"));
+        QCOMPARE(add->findChild<QToolButton*>("Command1")->text(), QString("OK"));
+        QCOMPARE(add->findChild<QToolButton*>("Command2")->text(), QString("Cancel"));
         QCOMPARE(add->size(), QSize(316, 149));
-        QCOMPARE(add->Text2->pos(), QPoint(56, 24));
-        QVERIFY(add->Text1->text().isEmpty());
-        f.window->cmdAdd_Click(); // the same window again
-        QCOMPARE(f.window->findChildren<AddCamDialog*>().size(), 1);
+        QCOMPARE(add->addressBox()->pos(), QPoint(56, 24));
+        QVERIFY(add->nameBox()->text().isEmpty());
+        f.pane->cmdAdd_Click(); // the same window again
+        QCOMPARE(f.frame.findChildren<AddCamDialog*>().size(), 1);
     }
 
     void emptyBoxesAreRefusedAndNothingIsWritten() {
-        WindowFixture f(twoCams);
-        f.window->cmdAdd_Click();
-        AddCamDialog* add = f.window->addDialog();
-        type(add->Text1, "New");
-        type(add->Text2, "http://n/c.jpg");
-        add->Command1->click();
+        ListFixture f(twoCams);
+        f.pane->cmdAdd_Click();
+        AddCamDialog* add = f.pane->addDialog();
+        type(add->nameBox(), "New");
+        type(add->addressBox(), "http://n/c.jpg");
+        pressOk(add);
         QCOMPARE(f.prompter.asked.size(), 1);
         QCOMPARE(f.prompter.asked[0].title, QString(":: error"));
         QCOMPARE(f.prompter.asked[0].text, QString("you must enter all information"));
         QVERIFY(add->isVisible());
-        QCOMPARE(add->Text1->text(), QString("New"));
-        QCOMPARE(f.box.readFile("00camlist.txt"), twoCams);
+        QCOMPARE(add->nameBox()->text(), QString("New"));
+        QCOMPARE(f.file(), twoCams);
     }
 
     void anythingTypedIsWrittenAsTyped() {
-        WindowFixture f(twoCams);
-        f.window->cmdAdd_Click();
-        AddCamDialog* add = f.window->addDialog();
-        type(add->Text1, "Harbour"); // a name already in the list
-        type(add->Text2, " ");       // blanks count as content
-        type(add->Text3, "abcd");    // a fourth character is refused
-        QCOMPARE(add->Text3->text(), QString("abc"));
-        add->Command1->click();
-        QTRY_VERIFY(!f.window->addDialog());
-        QCOMPARE(f.box.readFile("00camlist.txt"), twoCams + "[name]Harbour\r\n \r\nabc\r\n\r\n");
-        QCOMPARE(listed(f), (QStringList{"Harbour", "Hill", "Harbour"}));
+        ListFixture f(twoCams);
+        f.pane->cmdAdd_Click();
+        AddCamDialog* add = f.pane->addDialog();
+        type(add->nameBox(), "Harbour"); // a name already in the list
+        type(add->addressBox(), " ");    // blanks count as content
+        type(add->refreshBox(), "abcd"); // a fourth character is refused
+        QCOMPARE(add->refreshBox()->text(), QString("abc"));
+        pressOk(add);
+        QTRY_VERIFY(!f.pane->addDialog());
+        QCOMPARE(f.file(), twoCams + "[name]Harbour\r\n \r\nabc\r\n\r\n");
+        QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill", "Harbour"}));
         QVERIFY(f.prompter.asked.isEmpty());
     }
 
     void cancelWritesNothing() {
-        WindowFixture f(twoCams);
-        f.window->cmdAdd_Click();
-        type(f.window->addDialog()->Text1, "x");
-        f.window->addDialog()->Command2->click();
-        QTRY_VERIFY(!f.window->addDialog());
-        QCOMPARE(f.box.readFile("00camlist.txt"), twoCams);
-        QCOMPARE(listed(f), (QStringList{"Harbour", "Hill"}));
+        ListFixture f(twoCams);
+        f.pane->cmdAdd_Click();
+        type(f.pane->addDialog()->nameBox(), "x");
+        f.pane->addDialog()->findChild<QToolButton*>("Command2")->click();
+        QTRY_VERIFY(!f.pane->addDialog());
+        QCOMPARE(f.file(), twoCams);
+        QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill"}));
     }
 
     void editingWithoutChangesMovesTheRecordLast() {
-        WindowFixture f(twoCams);
-        select(f, "Harbour");
-        f.window->cmdEdit->click();
-        EditCamDialog* edit = f.window->editDialog();
+        ListFixture f(twoCams);
+        f.select("Harbour");
+        f.button("cmdEdit")->click();
+        EditCamDialog* edit = f.pane->editDialog();
         QVERIFY(edit);
         QCOMPARE(edit->windowTitle(), QString("Harbour"));
-        QCOMPARE(edit->Label5->text(),
+        QCOMPARE(edit->findChild<QLabel*>("Label5")->text(),
                  QString("(Cams that are already open will need to be restarted)"));
-        QCOMPARE(edit->Text2->text(), QString("http://h/a.jpg"));
-        QCOMPARE(edit->Text1->toolTip(), QString("Create a unique name for the cam"));
-        edit->Command1->click();
-        QTRY_VERIFY(!f.window->editDialog());
-        QCOMPARE(f.box.readFile("00camlist.txt"),
+        QCOMPARE(edit->addressBox()->text(), QString("http://h/a.jpg"));
+        QCOMPARE(edit->nameBox()->toolTip(), QString("Create a unique name for the cam"));
+        pressOk(edit);
+        QTRY_VERIFY(!f.pane->editDialog());
+        QCOMPARE(f.file(),
                  QByteArray("\r\n\r\n\r\n\r\n[name]Hill\r\nhttp://h/b.jpg\r\n5\r\n\r\n\r\n"
                             "[name]Harbour\r\nhttp://h/a.jpg\r\n30\r\n\r\n"));
-        QCOMPARE(listed(f), (QStringList{"Hill", "Harbour"}));
+        QCOMPARE(f.listed(), (QStringList{"Hill", "Harbour"}));
     }
 
-    void renamingARunningCamUpdatesOnlyItsPanels() {
-        WindowFixture f(twoCams);
-        f.start("Harbour");
-        f.start("Hill");
-        select(f, "Harbour");
-        f.window->cmdEdit_Click();
-        EditCamDialog* edit = f.window->editDialog();
-        type(edit->Text1, "Port");
-        type(edit->Text3, "9");
+    void anEditSaysWhichCamItReplaced() {
+        ListFixture f(twoCams);
+        QSignalSpy edited(f.pane, &CamListPane::camEdited);
+        f.select("Harbour");
+        f.pane->cmdEdit_Click();
+        EditCamDialog* edit = f.pane->editDialog();
+        type(edit->nameBox(), "Port");
+        type(edit->refreshBox(), "9");
         edit->Command1_Click();
-        CamPanel* renamed = f.window->panel(0);
-        QCOMPARE(renamed->frameCaption(), QByteArray("Port"));
-        QCOMPARE(renamed->txtName, QByteArray("Port"));
-        QCOMPARE(renamed->txtRefresh, QByteArray("9"));
-        QCOMPARE(renamed->refreshSecs, 30); // nothing restarts
-        QCOMPARE(f.window->panel(1)->frameCaption(), QByteArray("Hill"));
-        QCOMPARE(f.window->panel(1)->txtRefresh, QByteArray("5"));
+        QCOMPARE(edited.size(), 1);
+        QCOMPARE(edited[0][0].value<std::string>(), std::string("Harbour"));
+        const CamRecord record = edited[0][1].value<CamRecord>();
+        QCOMPARE(record.name, std::string("Port"));
+        QCOMPARE(record.url, std::string("http://h/a.jpg"));
+        QCOMPARE(record.refresh, std::string("9"));
     }
 
     void anOpenEditDialogKeepsItsRecord() {
-        WindowFixture f(twoCams);
-        select(f, "Harbour");
-        f.window->cmdEdit_Click();
-        select(f, "Hill");
-        f.window->cmdEdit_Click();
-        EditCamDialog* edit = f.window->editDialog();
-        QCOMPARE(f.window->findChildren<EditCamDialog*>().size(), 1);
-        QCOMPARE(QByteArray::fromStdString(edit->oldName), QByteArray("Harbour"));
-        type(edit->Text2, "http://h/new.jpg");
+        ListFixture f(twoCams);
+        f.select("Harbour");
+        f.pane->cmdEdit_Click();
+        f.select("Hill");
+        f.pane->cmdEdit_Click();
+        EditCamDialog* edit = f.pane->editDialog();
+        QCOMPARE(f.frame.findChildren<EditCamDialog*>().size(), 1);
+        QCOMPARE(QByteArray::fromStdString(edit->oldRecord().name), QByteArray("Harbour"));
+        type(edit->addressBox(), "http://h/new.jpg");
         edit->Command1_Click();
-        QVERIFY(f.box.readFile("00camlist.txt").contains("[name]Hill\r\nhttp://h/b.jpg\r\n5"));
-        QVERIFY(f.box.readFile("00camlist.txt")
-                    .endsWith("[name]Harbour\r\nhttp://h/new.jpg\r\n30\r\n\r\n"));
+        QVERIFY(f.file().contains("[name]Hill\r\nhttp://h/b.jpg\r\n5"));
+        QVERIFY(f.file().endsWith("[name]Harbour\r\nhttp://h/new.jpg\r\n30\r\n\r\n"));
     }
 
     void editAndRemoveActOnTheFirstOfTwoAlike() {
         const QByteArray twins =
             "[name]Twin\r\nfirst\r\n1\r\n\r\n[name]Twin\r\nsecond\r\n2\r\n\r\n";
-        WindowFixture f(twins);
-        f.window->List1->setCurrentRow(1); // the second entry carries the same name
-        f.window->cmdEdit_Click();
-        QCOMPARE(f.window->editDialog()->Text2->text(), QString("first"));
-        f.window->editDialog()->close();
+        ListFixture f(twins);
+        f.pane->list()->setCurrentRow(1); // the second entry carries the same name
+        f.pane->cmdEdit_Click();
+        QCOMPARE(f.pane->editDialog()->addressBox()->text(), QString("first"));
+        f.pane->editDialog()->close();
         f.prompter.answers = {PromptAnswer::Ok};
-        f.window->cmdRemove_Click();
-        QCOMPARE(f.box.readFile("00camlist.txt"),
-                 QByteArray("\r\n\r\n\r\n[name]Twin\r\nsecond\r\n2\r\n\r\n\r\n"));
-        QCOMPARE(listed(f), QStringList{"Twin"});
+        f.pane->cmdRemove_Click();
+        QCOMPARE(f.file(), QByteArray("\r\n\r\n\r\n[name]Twin\r\nsecond\r\n2\r\n\r\n\r\n"));
+        QCOMPARE(f.listed(), QStringList{"Twin"});
     }
 
     void removeAsksFirst() {
-        WindowFixture f(twoCams);
-        select(f, "Hill");
+        ListFixture f(twoCams);
+        f.select("Hill");
         f.prompter.answers = {PromptAnswer::Cancel};
-        f.window->cmdRemove->click();
+        f.button("cmdRemove")->click();
         QCOMPARE(f.prompter.asked.size(), 1);
         QCOMPARE(f.prompter.asked[0].title, QString("Confirm Delete"));
         QCOMPARE(f.prompter.asked[0].text, QString("Are you sure you want to delete Hill?"));
         QCOMPARE(f.prompter.asked[0].buttons, PromptButtons::OkCancel);
-        QCOMPARE(f.box.readFile("00camlist.txt"), twoCams);
+        QCOMPARE(f.file(), twoCams);
 
         f.prompter.answers = {PromptAnswer::Ok};
-        f.window->cmdRemove_Click();
-        QCOMPARE(listed(f), QStringList{"Harbour"});
-        QVERIFY(!f.box.readFile("00camlist.txt").contains("Hill"));
-    }
-
-    void removingARunningCamLeavesItsPanelRunning() {
-        WindowFixture f(twoCams);
-        f.start("Hill");
-        f.prompter.answers = {PromptAnswer::Ok};
-        f.window->cmdRemove_Click();
-        QVERIFY(f.window->panel(0)->isRunning());
-        QCOMPARE(f.window->activeCams, qint16(1));
+        f.pane->cmdRemove_Click();
+        QCOMPARE(f.listed(), QStringList{"Harbour"});
+        QVERIFY(!f.file().contains("Hill"));
     }
 
     void aNameWithoutItsRecordIsNeitherEditedNorRemoved() {
         const QByteArray upper = "[NAME]Loud\r\nu\r\n1\r\n\r\n[name]Quiet\r\nv\r\n2\r\n\r\n";
-        WindowFixture f(upper);
-        select(f, "Loud");
-        f.window->cmdEdit_Click();
-        QVERIFY(!f.window->editDialog());
+        ListFixture f(upper);
+        f.select("Loud");
+        f.pane->cmdEdit_Click();
+        QVERIFY(!f.pane->editDialog());
         QCOMPARE(f.prompter.asked.size(), 1);
         QVERIFY(f.prompter.asked[0].text.contains("could not be found"));
-        f.window->cmdRemove_Click();
+        f.pane->cmdRemove_Click();
         QCOMPARE(f.prompter.asked.size(), 2);
         QVERIFY(f.prompter.asked[1].text.contains("nothing was deleted"));
-        QCOMPARE(f.box.readFile("00camlist.txt"), upper);
+        QCOMPARE(f.file(), upper);
     }
 
-    void commandsWithoutSelectionShowTheNotice() {
-        WindowFixture f(twoCams);
-        f.window->cmdEdit_Click();
-        f.window->cmdRemove_Click();
-        QCOMPARE(f.window->findChildren<NoticeWindow*>().size(), 1);
+    void commandsWithoutSelectionAskForOne() {
+        ListFixture f(twoCams);
+        f.pane->cmdEdit_Click();
+        f.pane->cmdRemove_Click();
+        QCOMPARE(f.notices->size(), 2);
         QVERIFY(f.prompter.asked.isEmpty());
-        QVERIFY(!f.window->editDialog());
+        QVERIFY(!f.pane->editDialog());
     }
 
-    void doubleClickStartsTheCamOnce() {
-        WindowFixture f(twoCams);
-        select(f, "Hill");
-        f.window->List1_DblClick();
-        f.window->List1_DblClick();
-        QCOMPARE(f.window->activeCams, qint16(1));
-        QCOMPARE(f.window->panel(0)->frameCaption(), QByteArray("Hill"));
+    void doubleClickAsksToStartTheSelectedCam() {
+        ListFixture f(twoCams);
+        QSignalSpy start(f.pane, &CamListPane::startRequested);
+        f.select("Hill");
+        f.pane->List1_DblClick();
+        QCOMPARE(start.size(), 1);
+        QCOMPARE(f.pane->currentListName(), std::string("Hill"));
     }
 
     void aReadOnlyFolderIsReportedAndTheListMatchesTheFile() {
-        WindowFixture f(twoCams);
+        ListFixture f(twoCams);
         ReadOnlyFolder readOnly(f.box.programFolder());
-        f.window->cmdAdd_Click();
-        AddCamDialog* add = f.window->addDialog();
-        type(add->Text1, "New");
-        type(add->Text2, "u");
-        type(add->Text3, "1");
+        f.pane->cmdAdd_Click();
+        AddCamDialog* add = f.pane->addDialog();
+        type(add->nameBox(), "New");
+        type(add->addressBox(), "u");
+        type(add->refreshBox(), "1");
         add->Command1_Click();
         QCOMPARE(f.prompter.asked.size(), 1);
         QVERIFY(f.prompter.asked[0].text.startsWith("The cam list could not be saved"));
-        QVERIFY(f.window->addDialog()); // still open with what was typed
-        QCOMPARE(listed(f), (QStringList{"Harbour", "Hill"}));
+        QVERIFY(f.pane->addDialog()); // still open with what was typed
+        QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill"}));
 
-        select(f, "Hill");
+        f.select("Hill");
         f.prompter.answers = {PromptAnswer::Ok};
-        f.window->cmdRemove_Click();
+        f.pane->cmdRemove_Click();
         QCOMPARE(f.prompter.asked.size(), 3);
-        QCOMPARE(listed(f), (QStringList{"Harbour", "Hill"}));
-        QCOMPARE(f.box.readFile("00camlist.txt"), twoCams);
+        QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill"}));
+        QCOMPARE(f.file(), twoCams);
+    }
+
+    void startUpCreatesAMissingListAndKeepsExactBytes() {
+        ListFixture empty({});
+        QFile::remove(empty.box.path("00camlist.txt"));
+        empty.pane->LoadCamList();
+        QCOMPARE(empty.file(), QByteArray("\r\n"));
+        QCOMPARE(empty.pane->list()->count(), 0);
+
+        ListFixture odd("[name]bad\xff\xfe\r\nu\r\n1\r\n");
+        odd.pane->list()->setCurrentRow(0);
+        QCOMPARE(odd.pane->currentListName(), std::string("bad\xff\xfe"));
     }
 };
 
-QTEST_MAIN(DialogTest)
+WEBCAMS_TEST(DialogTest)
 #include "test_dialogs.moc"

@@ -1,16 +1,16 @@
-#include "campanel.h"
-#include "camsocket.h"
-#include "imagecontrol.h"
+// What a completed fetch does: judge the response, show the picture, tell new pictures from
+// unchanged ones, save new ones, and hand the selected panel's picture on. And the network time.
+#include "fetch/camsocket.h"
+#include "fetch/networkclock.h"
+
+#include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
-#include "windowfixture.h"
+#include "testmain.h"
 
-#include <QBuffer>
-#include <QCheckBox>
 #include <QDir>
-#include <QImage>
-#include <QLabel>
 #include <QLocale>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,19 +36,18 @@ class CompletionTest : public QObject {
     ScriptedServer* server = nullptr;
 
     // Runs one fetch of panel 0 and waits until it completed.
-    void fetchOnce(WindowFixture& f, const QByteArray& answer) {
+    void fetchOnce(PanelsFixture& f, const QByteArray& answer) {
         server->setScript(ScriptedServer::answer(answer));
         const int before = server->connections;
-        CamPanel* p = f.window->panel(0);
-        if (p->isRunning())
-            p->cmdRefresh_Click();
+        if (f.panel(0)->isRunning())
+            f.set->cmdRefresh_Click(0);
         else
             f.start("Cam");
         QTRY_VERIFY(server->connections > before);
-        QTRY_VERIFY(p->imgRefresh->isHidden());
+        QTRY_VERIFY(!f.panel(0)->isFetching());
     }
 
-    QStringList savedPictures(const WindowFixture& f) const {
+    QStringList savedPictures(const PanelsFixture& f) const {
         return QDir(f.box.path("cam")).entryList(QDir::Files | QDir::Hidden);
     }
 
@@ -73,69 +72,72 @@ class CompletionTest : public QObject {
     }
 
     void newPicturesAreToldByLastModified() {
-        WindowFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        f.window->chkSave->setChecked(true);
-        CamPanel* p = f.window->panel(0);
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        QSignalSpy details(f.set, &CamPanelSet::selectedDetailsChanged);
+        f.set->setAutoSave(true);
+        CamFetcher* fetcher = f.fetcher(0);
+        QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
+        fetcher->setClock([&now] { return now; });
 
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
-        QVERIFY(sameColour(p->imgCam->picture().pixel(5, 5), Qt::red));
-        QCOMPARE(p->txtUpdated, QByteArray(" A"));
-        QVERIFY(!p->txtRefreshed.isEmpty());
-        QVERIFY(!p->pictureChanged);
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::red));
+        QCOMPARE(fetcher->lastChanged(), QByteArray(" A"));
+        const QString firstSeen = fetcher->lastRefreshed();
+        QVERIFY(!firstSeen.isEmpty());
+        QVERIFY(!fetcher->pictureChanged());
         QVERIFY(savedPictures(f).isEmpty());
 
-        p->txtRefreshed = "marker";
+        now = now.addSecs(5);
         fetchOnce(f, imageResponse(jpegOf(Qt::green), "Last-Modified: A"));
-        QVERIFY(sameColour(p->imgCam->picture().pixel(5, 5), Qt::green)); // shown anyway
-        QCOMPARE(p->txtRefreshed, QString("marker"));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::green)); // shown anyway
+        QCOMPARE(fetcher->lastRefreshed(), firstSeen);
         QVERIFY(savedPictures(f).isEmpty());
 
+        now = now.addSecs(5);
         fetchOnce(f, imageResponse(jpegOf(Qt::blue), "last-modified: B"));
-        QVERIFY(p->pictureChanged);
-        QCOMPARE(p->txtUpdated, QByteArray(" B"));
-        QVERIFY(p->txtRefreshed != "marker");
+        QVERIFY(fetcher->pictureChanged());
+        QCOMPARE(fetcher->lastChanged(), QByteArray(" B"));
+        QVERIFY(fetcher->lastRefreshed() != firstSeen);
         QCOMPARE(savedPictures(f).size(), 1);
         const QString saved = savedPictures(f).first();
         QVERIFY(saved.startsWith("Cam") && saved.endsWith(".jpg"));
         QVERIFY(!QImage(f.box.path("cam/" + saved)).isNull());
         // panel 0 counts as selected: the status bar names the file, the details follow
-        QVERIFY(
-            f.window->statusText().endsWith(" new picture saved as " + f.box.path("cam/" + saved)));
-        QCOMPARE(f.window->lblLastChanged->text(), QString(" B"));
-        QCOMPARE(f.window->lblName->text(), QString("Cam"));
+        QVERIFY(f.status.endsWith(" new picture saved as " + f.box.path("cam/" + saved)));
+        QCOMPARE(details.last()[0].value<CamDetails>().lastChanged, QString(" B"));
+        QCOMPARE(details.last()[0].value<CamDetails>().name, QString("Cam"));
     }
 
     void noLastModifiedNeverSaves() {
-        WindowFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        f.window->chkSave->setChecked(true);
-        CamPanel* p = f.window->panel(0);
-        p->txtUpdated = "kept";
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        f.set->setAutoSave(true);
+        fetchOnce(f, imageResponse(jpegOf(Qt::green), "Last-Modified: kept"));
         fetchOnce(f, imageResponse(jpegOf(Qt::red)));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
-        QCOMPARE(p->txtUpdated, QByteArray("kept"));
+        QCOMPARE(f.fetcher(0)->lastChanged(), QByteArray(" kept"));
         QVERIFY(savedPictures(f).isEmpty());
     }
 
     void autoSaveOffSavesNothing() {
-        WindowFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        f.window->chkSave->setChecked(false);
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        f.set->setAutoSave(false);
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B"));
-        QVERIFY(f.window->panel(0)->pictureChanged);
+        QVERIFY(f.fetcher(0)->pictureChanged());
         QVERIFY(savedPictures(f).isEmpty());
     }
 
     void nonPicturesShowNotFoundAndKeepTheLine() {
-        WindowFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        CamPanel* p = f.window->panel(0);
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         fetchOnce(f, "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nLast-Modified: "
                      "Z\r\n\r\n<html>gone</html>");
-        QCOMPARE(p->imgCam->picture(), f.window->notFoundPicture());
-        QCOMPARE(QByteArray::fromStdString(p->lastModified), QByteArray("Last-Modified: A"));
+        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture());
+        QCOMPARE(QByteArray::fromStdString(f.fetcher(0)->lastModified()),
+                 QByteArray("Last-Modified: A"));
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         fetchOnce(f, "no header end at all");
-        QCOMPARE(p->imgCam->picture(), f.window->notFoundPicture());
+        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture());
     }
 
     void unreadableBodiesKeepThePreviousPicture_data() {
@@ -163,40 +165,39 @@ class CompletionTest : public QObject {
     }
     void unreadableBodiesKeepThePreviousPicture() {
         QFETCH(QByteArray, answer);
-        WindowFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        CamPanel* p = f.window->panel(0);
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
         fetchOnce(f, imageResponse(jpegOf(Qt::red)));
-        const QImage before = p->imgCam->picture();
+        const QImage before = f.panel(0)->picture();
         fetchOnce(f, answer);
-        QCOMPARE(p->imgCam->picture(), before);
+        QCOMPARE(f.panel(0)->picture(), before);
         fetchOnce(f, imageResponse(jpegOf(Qt::green))); // and the next good one shows
-        QVERIFY(sameColour(p->imgCam->picture().pixel(5, 5), Qt::green));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::green));
     }
 
     void picturesAreToldByTheirBytes() {
-        WindowFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        CamPanel* p = f.window->panel(0);
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
         fetchOnce(f, imageResponse(pngOf(Qt::yellow), {}, "image/jpeg"));
-        QCOMPARE(p->imgCam->picture().size(), QSize(20, 10));
+        QCOMPARE(f.panel(0)->picture().size(), QSize(20, 10));
         fetchOnce(f, imageResponse(tinyGif, {}, "image/gif"));
-        QCOMPARE(p->imgCam->picture().size(), QSize(1, 1));
+        QCOMPARE(f.panel(0)->picture().size(), QSize(1, 1));
         // the selected panel's picture goes to the viewer too
-        QCOMPARE(f.window->imgMain->picture().size(), QSize(1, 1));
+        QCOMPARE(toViewer.last()[0].value<QImage>().size(), QSize(1, 1));
     }
 
     void aReusedPanelInheritsTheLineAndItsFirstPictureIsNew() {
-        WindowFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"},
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"},
                                  {"Other", "http://" + server->address("/o.jpg"), "300"}}));
-        f.window->chkSave->setChecked(true);
+        f.set->setAutoSave(true);
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
-        CamPanel* p = f.window->panel(0);
-        p->cmdStop_Click();
+        f.set->cmdStop_Click(0);
         server->setScript(
             ScriptedServer::answer(imageResponse(jpegOf(Qt::blue), "Last-Modified: B")));
         f.start("Other");
-        QCOMPARE(p->txtUpdated, QByteArray(" A")); // until its own first picture
-        QTRY_COMPARE(p->txtUpdated, QByteArray(" B"));
-        QVERIFY(p->pictureChanged);
+        CamFetcher* fetcher = f.fetcher(0);
+        QCOMPARE(fetcher->lastChanged(), QByteArray(" A")); // until its own first picture
+        QTRY_COMPARE(fetcher->lastChanged(), QByteArray(" B"));
+        QVERIFY(fetcher->pictureChanged());
         QTRY_COMPARE(savedPictures(f).size(), 1);
         QVERIFY(savedPictures(f).first().startsWith("Other"));
     }
@@ -211,75 +212,79 @@ class CompletionTest : public QObject {
     }
     void oddCamNamesSaveInsideTheCamFolder() {
         QFETCH(QByteArray, name);
-        WindowFixture f(camList({{name, "http://" + server->address("/c.jpg"), "300"}}));
-        f.window->chkSave->setChecked(true);
+        PanelsFixture f(camList({{name, "http://" + server->address("/c.jpg"), "300"}}));
+        f.set->setAutoSave(true);
         server->setScript(
             ScriptedServer::answer(imageResponse(jpegOf(Qt::red), "Last-Modified: A")));
-        f.start(QString::fromUtf8(name));
-        CamPanel* p = f.window->panel(0);
-        QTRY_VERIFY(!p->txtUpdated.isEmpty());
+        f.start(name);
+        QTRY_VERIFY(!f.fetcher(0)->lastChanged().isEmpty());
         server->setScript(
             ScriptedServer::answer(imageResponse(jpegOf(Qt::blue), "Last-Modified: B")));
-        p->cmdRefresh_Click();
+        f.set->cmdRefresh_Click(0);
         QTRY_COMPARE(savedPictures(f).size(), 1);
         const QStringList outside = QDir(f.box.programFolder()).entryList(QDir::Files);
         QCOMPARE(outside, QStringList{"00camlist.txt"});
-        QVERIFY(f.window->statusText().contains("new picture saved as"));
+        QVERIFY(f.status.contains("new picture saved as"));
     }
 
     void readOnlyCamFolderIsReported() {
-        WindowFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        f.window->chkSave->setChecked(true);
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        f.set->setAutoSave(true);
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         ReadOnlyFolder readOnly(f.box.path("cam"));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B"));
-        QVERIFY(f.window->statusText().contains("could not be saved"));
-        QVERIFY(!f.window->statusText().contains("new picture saved as"));
-        QVERIFY(sameColour(f.window->panel(0)->imgCam->picture().pixel(5, 5), Qt::blue));
+        QVERIFY(f.status.contains("could not be saved"));
+        QVERIFY(!f.status.contains("new picture saved as"));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
     }
 
     void noTemporaryFolderShowsNothingNewAndRecovers() {
-        WindowFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
         fetchOnce(f, imageResponse(jpegOf(Qt::red)));
         qputenv("TMPDIR", QFile::encodeName(temporary->path() + "/missing"));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
-        QVERIFY(sameColour(f.window->panel(0)->imgCam->picture().pixel(5, 5), Qt::red));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::red));
         qputenv("TMPDIR", QFile::encodeName(temporary->path()));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
-        QVERIFY(sameColour(f.window->panel(0)->imgCam->picture().pixel(5, 5), Qt::blue));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
     }
 
     void networkTimeIsShownFromAWholeAnswer() {
-        WindowFixture f(camList({}));
+        NetworkClock clock;
+        QSignalSpy shown(&clock, &NetworkClock::timeText);
         ScriptedServer daytime;
         ScriptedServer::Script script =
             ScriptedServer::answer("\n60652 26-12-06 10:24:37 00 0 0 50.0 UTC(NIST) * \n");
         script.waitForRequest = false;
         daytime.setScript(script);
-        f.window->setTimeServer("127.0.0.1", daytime.port());
-        f.window->RequestNetworkTime();
-        QTRY_COMPARE(f.window->lblTime->text(), QString("12/6/26 10:24:37 AM GMT"));
+        clock.setTimeServer("127.0.0.1", daytime.port());
+        clock.RequestNetworkTime();
+        QTRY_COMPARE(shown.size(), 1);
+        QCOMPARE(shown[0][0].toString(), QString("12/6/26 10:24:37 AM GMT"));
 
-        f.window->RequestNetworkTime(); // within four seconds: nobody is asked
-        QTest::qWait(200);
+        CamSocket* socket = clock.findChild<CamSocket*>("objWinsock");
+        QTRY_COMPARE(socket->State(), 0);
+        clock.RequestNetworkTime(); // within four seconds: nobody is asked
+        QCOMPARE(socket->State(), 0);
         QCOMPARE(daytime.connections, 1);
     }
 
     void splitOrBadDaytimeAnswersChangeNothing() {
-        WindowFixture f(camList({}));
+        NetworkClock clock;
+        QSignalSpy shown(&clock, &NetworkClock::timeText);
         ScriptedServer daytime;
         ScriptedServer::Script script;
         script.steps = {{"\n60652 26-12-06 10:2", 0}, {"4:37 00 0 0 50.0 UTC(NIST) *\n", 100}};
         script.waitForRequest = false;
         daytime.setScript(script);
-        f.window->setTimeServer("127.0.0.1", daytime.port());
-        f.window->lblTime->setText("before");
-        f.window->RequestNetworkTime();
-        QTRY_COMPARE(daytime.connections, 1);
-        QTest::qWait(400);
-        QCOMPARE(f.window->lblTime->text(), QString("before"));
+        clock.setTimeServer("127.0.0.1", daytime.port());
+        clock.RequestNetworkTime();
+        QTRY_COMPARE(daytime.scriptsPlayed, 1);
+        // the server closed after its second half: the clock's socket closes with it
+        QTRY_COMPARE(clock.findChild<CamSocket*>("objWinsock")->State(), 0);
+        QCOMPARE(shown.size(), 0);
     }
 };
 
-QTEST_MAIN(CompletionTest)
+WEBCAMS_TEST(CompletionTest)
 #include "test_completion.moc"

@@ -1,6 +1,7 @@
-#include "camaddress.h"
-#include "response.h"
-#include "vbnumber.h"
+#include "fetch/camaddress.h"
+#include "fetch/response.h"
+
+#include "testmain.h"
 
 #include <QTest>
 
@@ -70,24 +71,6 @@ class FetchTextTest : public QObject {
         QCOMPARE(RequestFileName("/live/cam%201.jpg"), "cam%201.jpg"s);
         QCOMPARE(RequestFileName("/dir/"), ""s);
         QCOMPARE(RequestFileName("/cam.jpg?size=2"), "cam.jpg?size=2"s);
-    }
-
-    void numbersRoundHalfToEven() {
-        QCOMPARE(parseLong("2.5"), std::optional<int32_t>(2));
-        QCOMPARE(parseLong("3.5"), std::optional<int32_t>(4));
-        QCOMPARE(parseLong(" 30 "), std::optional<int32_t>(30));
-        QCOMPARE(parseLong("-5"), std::optional<int32_t>(-5));
-        QCOMPARE(parseLong("1e3"), std::optional<int32_t>(1000));
-        QVERIFY(!parseLong("abc"));
-        QVERIFY(!parseLong("12abc"));
-        QVERIFY(!parseLong(""));
-        QVERIFY(!parseLong("."));
-        QVERIFY(!parseLong("1000000000000"));
-        QCOMPARE(formatGeneral(2.5 - 1, 15), "1.5"s);
-        QCOMPARE(formatGeneral(9, 15), "9"s);
-        QCOMPARE(formatGeneral(-1, 15), "-1"s);
-        QCOMPARE(formatGeneral(float(42.5), 7), "42.5"s);
-        QCOMPARE(formatGeneral(float(100.0 / 3), 7), "33.33333"s);
     }
 
     void contentLengthComesFromTheFirstLineNamingIt() {
@@ -188,5 +171,5 @@ class FetchTextTest : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(FetchTextTest)
+WEBCAMS_TEST(FetchTextTest)
 #include "test_fetchtext.moc"

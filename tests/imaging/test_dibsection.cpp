@@ -1,9 +1,11 @@
-#include "dibsection.h"
-#include "imagingerror.h"
+#include "imaging/dibsection.h"
+#include "imaging/imagingerror.h"
 #include "scriptedprompter.h"
 
+#include "testmain.h"
 #include <QClipboard>
 #include <QGuiApplication>
+
 #include <QTest>
 #include <cstring>
 
@@ -190,8 +192,6 @@ class DibSectionTest : public QObject {
     }
 };
 
-QObject* makeDibSectionTest() {
-    return new DibSectionTest;
-}
+WEBCAMS_TEST(DibSectionTest)
 
 #include "test_dibsection.moc"

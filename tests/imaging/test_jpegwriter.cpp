@@ -1,10 +1,12 @@
-#include "dibsection.h"
-#include "imagingerror.h"
-#include "jpegwriter.h"
+#include "imaging/dibsection.h"
+#include "imaging/imagingerror.h"
+#include "imaging/jpegwriter.h"
 #include "sandbox.h"
 
+#include "testmain.h"
 #include <QDir>
 #include <QFile>
+
 #include <QTest>
 #include <cmath>
 #include <fcntl.h>
@@ -219,8 +221,6 @@ class JpegWriterTest : public QObject {
     }
 };
 
-QObject* makeJpegWriterTest() {
-    return new JpegWriterTest;
-}
+WEBCAMS_TEST(JpegWriterTest)
 
 #include "test_jpegwriter.moc"

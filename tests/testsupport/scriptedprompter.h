@@ -1,6 +1,6 @@
 #pragma once
 
-#include "prompter.h"
+#include "common/prompter.h"
 
 #include <QList>
 #include <QStringList>

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <functional>
 
 ScriptedServer::ScriptedServer(QObject* parent) : QObject(parent) {
     server.listen(QHostAddress::LocalHost, 0);
@@ -36,8 +37,8 @@ namespace {
 // Plays a script on one connection.
 class Player : public QObject {
   public:
-    Player(QTcpSocket* socket, ScriptedServer::Script script)
-        : QObject(socket), socket(socket), script(std::move(script)) {}
+    Player(QTcpSocket* socket, ScriptedServer::Script script, std::function<void()> played)
+        : QObject(socket), socket(socket), script(std::move(script)), played(std::move(played)) {}
 
     void start() { next(); }
 
@@ -55,12 +56,23 @@ class Player : public QObject {
             });
             return;
         }
+        if (!reportedPlayed) {
+            reportedPlayed = true;
+            played();
+        }
         if (script.endless && !script.steps.isEmpty()) {
             // keep the send queue short so the server's own memory stays small
             QTimer::singleShot(1, this, [this] {
                 if (socket && socket->state() == QAbstractSocket::ConnectedState &&
-                    socket->bytesToWrite() < 4 * 1024 * 1024)
-                    socket->write(script.steps.last().bytes);
+                    socket->bytesToWrite() < 4 * 1024 * 1024) {
+                    // at least 64 KB a round, so small repeated lines pile up quickly too
+                    const QByteArray& repeated = script.steps.last().bytes;
+                    qsizetype written = 0;
+                    do {
+                        socket->write(repeated);
+                        written += repeated.size();
+                    } while (written < 64 * 1024);
+                }
                 next();
             });
             return;
@@ -71,7 +83,9 @@ class Player : public QObject {
 
     QPointer<QTcpSocket> socket;
     ScriptedServer::Script script;
+    std::function<void()> played;
     qsizetype step = 0;
+    bool reportedPlayed = false;
 };
 
 } // namespace
@@ -82,7 +96,10 @@ void ScriptedServer::accept() {
         const qsizetype index = requests.size();
         requests.append(QByteArray());
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        auto* player = new Player(socket, script_);
+        auto* player = new Player(socket, script_, [this] {
+            ++scriptsPlayed;
+            emit allSent();
+        });
         if (!script_.waitForRequest) {
             player->start();
             connect(socket, &QTcpSocket::readyRead, this,

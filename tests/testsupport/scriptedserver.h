@@ -36,9 +36,12 @@ class ScriptedServer : public QObject {
 
     QList<QByteArray> requests;
     int connections = 0;
+    int scriptsPlayed = 0; // connections whose every step was sent
 
   signals:
     void requestReceived();
+    // Every step of a connection's script was sent (an endless one goes on repeating).
+    void allSent();
 
   private:
     void accept();

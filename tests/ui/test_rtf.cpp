@@ -1,4 +1,6 @@
-#include "rtfreader.h"
+#include "ui/rtfreader.h"
+
+#include "testmain.h"
 
 #include <QTest>
 
@@ -99,5 +101,5 @@ class RtfTest : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(RtfTest)
+WEBCAMS_TEST(RtfTest)
 #include "test_rtf.moc"

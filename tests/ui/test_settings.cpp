@@ -1,10 +1,12 @@
 #include "sandbox.h"
 #include "scriptedprompter.h"
-#include "settings.h"
+#include "ui/settings.h"
 
+#include "testmain.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+
 #include <QTest>
 #include <sys/stat.h>
 
@@ -156,5 +158,5 @@ class SettingsTest : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(SettingsTest)
+WEBCAMS_TEST(SettingsTest)
 #include "test_settings.moc"

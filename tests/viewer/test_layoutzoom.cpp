@@ -1,5 +1,7 @@
-#include "layout.h"
-#include "zoom.h"
+#include "viewer/layout.h"
+#include "viewer/zoom.h"
+
+#include "testmain.h"
 
 #include <QTest>
 
@@ -42,18 +44,6 @@ class LayoutZoomTest : public QObject {
             QVERIFY(value >= 0);
     }
 
-    void sameSizeSameLayout() {
-        const MainWindowLayout a = ArrangeMainWindowTwips(11000, 15000, 400);
-        const MainWindowLayout b = ArrangeMainWindowTwips(11000, 15000, 400);
-        QCOMPARE(memcmp(&a, &b, sizeof a), 0);
-    }
-
-    void panelAreaScrollsIn16Bits() {
-        QCOMPARE(PanelAreaTop(0), int16_t(-30));
-        QCOMPARE(PanelAreaTop(600), int16_t(-630));
-        QCOMPARE(PanelAreaTop(18000), int16_t(-18030));
-    }
-
     void smallPictureNeedsNoScrolling() {
         auto zoom = ComputeZoom(1, 3000, 2000, 5000, 195, 3895, 195);
         QVERIFY(zoom);
@@ -80,13 +70,7 @@ class LayoutZoomTest : public QObject {
         QCOMPARE(zoom->verticalMaximum, 36000 - (6000 - 195));
         QVERIFY(!ComputeZoom(5, 0x7FFFFFFF / 4, 10, 8000, 195, 6000, 195));
     }
-
-    void naturalSizeRoundsHalvesToEven() {
-        QCOMPARE(PixelsToTwipsEven(640, 96), 9600);
-        QCOMPARE(PixelsToTwipsEven(1, 576), 2); // 2.5 twips
-        QCOMPARE(PixelsToTwipsEven(3, 576), 8); // 7.5 twips
-    }
 };
 
-QTEST_GUILESS_MAIN(LayoutZoomTest)
+WEBCAMS_TEST(LayoutZoomTest)
 #include "test_layoutzoom.moc"

@@ -1,15 +1,22 @@
-#include "aboutwindow.h"
-#include "camdialog.h"
-#include "helpwindow.h"
-#include "noticewindow.h"
-#include "websiteopener.h"
+#include "app/controlsframe.h"
+#include "app/mainmenus.h"
+#include "app/secondarywindows.h"
+#include "camlist/camdialog.h"
+#include "camlist/camlistpane.h"
+#include "fetch/campanelset.h"
+#include "ui/aboutwindow.h"
+#include "ui/helpwindow.h"
+#include "ui/noticewindow.h"
+#include "ui/websiteopener.h"
 #include "windowfixture.h"
 
+#include "testmain.h"
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+
 #include <QTest>
 #include <QTextBrowser>
 
@@ -38,7 +45,7 @@ struct Prepared {
 
     void load() {
         window = std::make_unique<MainWindow>(LoadAppIdentity(), box.programFolder(), prompter);
-        window->setTimeServer("127.0.0.1", 1);
+        window->clock().setTimeServer("127.0.0.1", 1);
         window->setProcessEnd([this] { ++ends; });
         window->Form_Load();
     }
@@ -52,14 +59,14 @@ class ServicesTest : public QObject {
     void firstStartStoresAutoSaveOffAndShowsHelp() {
         Prepared p;
         p.load();
-        QVERIFY(!p.window->chkSave->isChecked());
+        QVERIFY(!p.window->controls().autoSaveBox()->isChecked());
         QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
-        HelpWindow* help = p.window->helpWindow();
+        HelpWindow* help = p.window->windows().helpWindow();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->windowTitle(), QString("Readme/Help"));
-        QVERIFY(help->Check1->isChecked());
-        QVERIFY(help->rtf1->toPlainText().contains("Adding a cam"));
-        QVERIFY(help->rtf1->isReadOnly());
+        QVERIFY(help->showAtStartupBox()->isChecked());
+        QVERIFY(help->document()->toPlainText().contains("Adding a cam"));
+        QVERIFY(help->document()->isReadOnly());
         QVERIFY(help->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(!p.window->windowIcon().isNull());
         QVERIFY(p.prompter.asked.isEmpty());
@@ -72,13 +79,13 @@ class ServicesTest : public QObject {
         const QDateTime written = QFileInfo(p.store->machineFile(product)).lastModified();
         QTest::qWait(20);
         p.load();
-        QVERIFY(p.window->chkSave->isChecked());
-        QVERIFY(!p.window->helpWindow());
+        QVERIFY(p.window->controls().autoSaveBox()->isChecked());
+        QVERIFY(!p.window->windows().helpWindow());
         QCOMPARE(QFileInfo(p.store->machineFile(product)).lastModified(), written);
 
-        p.window->mnuHelpItem_Click(0);
-        QVERIFY(!p.window->helpWindow()->Check1->isChecked());
-        p.window->showHelpWindow(); // "View Help" again: one window
+        p.window->menus().mnuHelpItem_Click(0);
+        QVERIFY(!p.window->windows().helpWindow()->showAtStartupBox()->isChecked());
+        p.window->windows().showHelpWindow(); // "View Help" again: one window
         QCOMPARE(p.window->findChildren<HelpWindow*>().size(), 1);
     }
 
@@ -98,16 +105,16 @@ class ServicesTest : public QObject {
         ini.write("[Settings]\n" + stored);
         ini.close();
         p.load();
-        QVERIFY(!p.window->chkSave->isChecked());
+        QVERIFY(!p.window->controls().autoSaveBox()->isChecked());
         QVERIFY(p.window->isEnabled());
     }
 
     void theAutoSaveBoxWritesItsValue() {
         Prepared p;
         p.load();
-        p.window->chkSave->click();
+        p.window->controls().autoSaveBox()->click();
         QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("1"));
-        p.window->chkSave->click();
+        p.window->controls().autoSaveBox()->click();
         QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
     }
 
@@ -118,46 +125,8 @@ class ServicesTest : public QObject {
         p.load();
         QCOMPARE(p.prompter.asked.size(), 1);
         QCOMPARE(p.prompter.asked[0].title, QString("Permission Denied"));
-        p.window->chkSave->click(); // Ignore was remembered
+        p.window->controls().autoSaveBox()->click(); // Ignore was remembered
         QCOMPARE(p.prompter.asked.size(), 1);
-    }
-
-    void showAtStartupIsStoredPerUser() {
-        Prepared p;
-        p.load();
-        HelpWindow* help = p.window->helpWindow();
-        help->Check1->click();
-        QCOMPARE(p.store->ReadUserSetting(product, "Settings", "showHelp", "x"), QString("0"));
-        help->Check1->click();
-        QCOMPARE(p.store->ReadUserSetting(product, "Settings", "showHelp", "x"), QString("1"));
-    }
-
-    void badHelpFilesStillOpenTheWindow_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("shows");
-        QTest::newRow("empty") << QByteArray() << QString();
-        QTest::newRow("truncated")
-            << QByteArray("{\\rtf1 Half a help fi") << QString("Half a help fi");
-        QTest::newRow("deep") << (QByteArray(50000, '{') + "deep") << QString();
-        QTest::newRow("not rtf") << QByteArray("just words") << QString("just words");
-    }
-    void badHelpFilesStillOpenTheWindow() {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, shows);
-        Prepared p;
-        p.box.writeFile("Help.rtf", content);
-        p.load();
-        HelpWindow* help = p.window->helpWindow();
-        QVERIFY(help && help->isVisible());
-        QVERIFY(help->rtf1->toPlainText().contains(shows));
-    }
-
-    void aMissingHelpFileIsSaidSo() {
-        Prepared p;
-        QFile::remove(p.box.path("Help.rtf"));
-        p.load();
-        QVERIFY(p.window->helpWindow()->isVisible());
-        QVERIFY(p.window->helpWindow()->rtf1->toPlainText().contains("help file is missing"));
     }
 
     void menusCarryTheDesignedItems() {
@@ -191,57 +160,34 @@ class ServicesTest : public QObject {
         QCOMPARE(p.window->findChildren<NoticeWindow*>().size(), 1);
         QVERIFY(p.prompter.asked.isEmpty());
         menuItem(*p.window, "mnuCamItem(0)")->trigger();
-        QVERIFY(p.window->addDialog());
-        p.window->List1->setCurrentRow(0);
+        QVERIFY(p.window->camList().addDialog());
+        p.window->camList().list()->setCurrentRow(0);
         menuItem(*p.window, "mnuCamItem(3)")->trigger();
-        QCOMPARE(p.window->activeCams, qint16(1));
+        QCOMPARE(p.window->panels().activeCams(), 1);
         menuItem(*p.window, "mnuCamItem(4)")->trigger();
-        QCOMPARE(p.window->activeCams, qint16(0));
+        QCOMPARE(p.window->panels().activeCams(), 0);
     }
 
-    void aboutShowsTheVersionInformation() {
+    void aboutOpensFromTheMenuOnce() {
         Prepared p;
         p.load();
         menuItem(*p.window, "mnuAboutItem")->trigger();
-        AboutWindow* about = p.window->aboutWindow();
+        AboutWindow* about = p.window->windows().aboutWindow();
         QVERIFY(about && about->isVisible());
         QCOMPARE(about->windowTitle(), QString("About Tarvique Webcams"));
-        QCOMPARE(about->Label1->text(), product);
-        QCOMPARE(about->lblCompany->text(), QString("Tarvique Software"));
-        QCOMPARE(about->lblVersion->text(), QString("1.0"));
-        QCOMPARE(about->lblWebsite->text(), LoadAppIdentity().Website);
-        p.window->showAboutWindow();
+        p.window->windows().showAboutWindow();
         QCOMPARE(p.window->findChildren<AboutWindow*>().size(), 1);
-    }
-
-    void websiteOpensOncePerSecond() {
-        QList<QUrl> opened;
-        WebsiteOpener opener([&](const QUrl& url) { opened << url; });
-        opener.openWebsite();
-        opener.openWebsite(); // within the second: waits for the next load
-        QCOMPARE(opened.size(), 1);
-        QCOMPARE(opened[0], QUrl("http://" + LoadAppIdentity().Website));
-        QTRY_VERIFY_WITH_TIMEOUT(!opener.isLoaded(), 3000);
-        opener.openWebsite();
-        QCOMPARE(opened.size(), 2);
-    }
-
-    void schemesAnywhereAreKept() {
-        QCOMPARE(WebsiteOpener::websiteTarget("www.x.example"), QString("http://www.x.example"));
-        QCOMPARE(WebsiteOpener::websiteTarget("HTTPS://x.example"), QString("HTTPS://x.example"));
-        QCOMPARE(WebsiteOpener::websiteTarget("see http://x.example"),
-                 QString("see http://x.example"));
     }
 
     void closingTheMainWindowClosesTheOthers() {
         Prepared p;
         p.load();
         p.window->show();
-        p.window->showAboutWindow();
-        p.window->cmdAdd_Click();
-        QPointer<HelpWindow> help = p.window->helpWindow();
-        QPointer<AboutWindow> about = p.window->aboutWindow();
-        QPointer<AddCamDialog> add = p.window->addDialog();
+        p.window->windows().showAboutWindow();
+        p.window->camList().cmdAdd_Click();
+        QPointer<HelpWindow> help = p.window->windows().helpWindow();
+        QPointer<AboutWindow> about = p.window->windows().aboutWindow();
+        QPointer<AddCamDialog> add = p.window->camList().addDialog();
         p.window->close();
         QCOMPARE(p.ends, 1);
         QVERIFY(!help || !help->isVisible());
@@ -254,9 +200,9 @@ class ServicesTest : public QObject {
         p.load();
         menuItem(*p.window, "mnuFileItem(0)")->trigger();
         QCOMPARE(p.ends, 1);
-        QVERIFY(p.window->helpWindow()->isVisible()); // nothing was unloaded one by one
+        QVERIFY(p.window->windows().helpWindow()->isVisible()); // nothing was unloaded one by one
     }
 };
 
-QTEST_MAIN(ServicesTest)
+WEBCAMS_TEST(ServicesTest)
 #include "test_services.moc"

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "fetch/camfetcher.h"
+#include "fetch/campanel.h"
+#include "fetch/campanelset.h"
+#include "ui/windowlock.h"
+
+#include "camlistbytes.h"
+#include "sandbox.h"
+
+#include <QDir>
+#include <QTest>
+
+// The panel area on its own, in a frame, over a sandboxed cam list and cam folder: what the
+// fetch tests drive instead of a whole main window.
+struct PanelsFixture {
+    Sandbox box;
+    QWidget frame;
+    WindowLock lock{&frame};
+    CamPanelSet* set = nullptr; // owned by the frame
+    QString status;             // the status bar's last text
+
+    explicit PanelsFixture(const QByteArray& list) {
+        box.writeFile("00camlist.txt", list);
+        QDir().mkpath(box.path("cam"));
+        set = new CamPanelSet(&frame, box.fsPath("00camlist.txt"), box.path("cam"), lock);
+        set->setNotFoundPicture(QImage(8, 6, QImage::Format_RGB32));
+        QObject::connect(set, &CamPanelSet::statusText, &frame,
+                         [this](const QString& text) { status = text; });
+    }
+
+    // Starts a cam as a double click on its name in the list would.
+    void start(const QByteArray& name) { set->StartSelectedCam(name.toStdString()); }
+
+    CamPanel* panel(int index) const { return set->panel(index); }
+    CamFetcher* fetcher(int index) const { return set->fetcher(index); }
+
+    QList<int> runningPanels() const {
+        QList<int> running;
+        for (int i = 0; i < CamPanelSet::panelCount; ++i)
+            if (set->panel(i)->isRunning())
+                running.append(i);
+        return running;
+    }
+};

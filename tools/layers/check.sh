@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Reads every #include "..." under src/ and fails on one that breaks the table in allowed.txt:
+# a project header must be named with its folder ("fetch/camfetcher.h"), and that folder must
+# be the file's own or one the table allows. With --matrix it prints who includes whom.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+declare -A allowed
+while IFS=: read -r folder uses; do
+    [[ -z "$folder" || "$folder" == \#* ]] && continue
+    allowed[$folder]=" $uses "
+done < tools/layers/allowed.txt
+
+declare -A matrix
+failures=0
+while IFS= read -r file; do
+    rel=${file#src/}
+    if [[ "$rel" == */* ]]; then own=${rel%%/*}; else own=$rel; fi
+    if [[ -z "${allowed[$own]+x}" ]]; then
+        echo "$file: the folder '$own' is not in tools/layers/allowed.txt"
+        failures=$((failures + 1))
+        continue
+    fi
+    while IFS= read -r line; do
+        header=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/' <<<"${line#*:}")
+        number=${line%%:*}
+        if [[ "$header" != */* ]]; then
+            echo "$file:$number: \"$header\" names no folder"
+            failures=$((failures + 1))
+            continue
+        fi
+        target=${header%%/*}
+        matrix["$own $target"]=$(( ${matrix["$own $target"]:-0} + 1 ))
+        [[ "$target" == "$own" ]] && continue
+        if [[ "${allowed[$own]}" != *" $target "* ]]; then
+            echo "$file:$number: $own may not include $header"
+            failures=$((failures + 1))
+        fi
+    done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
+done < <(find src -name '*.h' -o -name '*.cpp' | sort)
+
+if [[ "${1:-}" == "--matrix" ]]; then
+    folders=(common imaging ui camlist fetch viewer app)
+    printf '%-9s' "includes"
+    for to in "${folders[@]}"; do printf '%8s' "$to"; done
+    echo
+    for from in "${folders[@]}"; do
+        printf '%-9s' "$from"
+        for to in "${folders[@]}"; do printf '%8s' "${matrix["$from $to"]:-.}"; done
+        echo
+    done
+fi
+if ((failures > 0)); then
+    echo "$failures include(s) against the layer table"
+    exit 1
+fi
+echo "includes follow the layer table"
