@@ -11,6 +11,43 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QToolButton>
+#include <QValidator>
+
+// The refresh box takes at most three typed characters. A longer interval from a hand-edited
+// cam list is shown whole (a length limit would cut it) and may be edited, but typing never
+// makes it longer than it was stored.
+class TypedLengthLimit : public QValidator {
+  public:
+    TypedLengthLimit(int limit, QObject* parent) : QValidator(parent), m_limit(limit) {}
+
+    void allowStoredLength(qsizetype length) { m_limit = std::max(m_limit, length); }
+    State validate(QString& input, int&) const override {
+        return input.size() <= m_limit ? Acceptable : Invalid;
+    }
+
+  private:
+    qsizetype m_limit;
+};
+
+namespace {
+
+bool holdsControlCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 32 || c.unicode() == 127; });
+}
+
+// A box's bytes: the original ones while it shows them unchanged.
+std::string boxBytes(const QLineEdit* box, const std::string& original) {
+    if (!original.empty() && box->text() == localText(original))
+        return original;
+    return box->text().toLocal8Bit().toStdString();
+}
+
+bool changed(const QLineEdit* box, const std::string& original) {
+    return original.empty() || box->text() != localText(original);
+}
+
+} // namespace
 
 CamDialog::CamDialog(std::filesystem::path camList, Prompter& prompter, const Layout& layout,
                      QWidget* parent)
@@ -40,7 +77,8 @@ CamDialog::CamDialog(std::filesystem::path camList, Prompter& prompter, const La
                        layout.text2);
     label("Label3", "Refresh:", layout.label3);
     m_refreshBox = box("Text3", "Enter the time in seconds", layout.text3);
-    m_refreshBox->setMaxLength(3);
+    m_refreshLimit = new TypedLengthLimit(3, m_refreshBox);
+    m_refreshBox->setValidator(m_refreshLimit);
     label("Label4", "seconds", layout.label4);
     QToolButton* ok = makePictureButton(this, "Command1", "OK", {}, ":/pictures/ok.png");
     setGeometryTwips(ok, layout.command1);
@@ -57,10 +95,27 @@ CamDialog::CamDialog(std::filesystem::path camList, Prompter& prompter, const La
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void CamDialog::fillFromRecord(const CamRecord& record) {
+    m_original = record;
+    m_refreshLimit->allowStoredLength(localText(record.refresh).size());
+    m_nameBox->setText(localText(record.name));
+    m_addressBox->setText(localText(record.url));
+    m_refreshBox->setText(localText(record.refresh));
+}
+
 CamRecord CamDialog::enteredRecord() const {
-    return {m_nameBox->text().toLocal8Bit().toStdString(),
-            m_addressBox->text().toLocal8Bit().toStdString(),
-            m_refreshBox->text().toLocal8Bit().toStdString()};
+    return {boxBytes(m_nameBox, m_original.name), boxBytes(m_addressBox, m_original.url),
+            boxBytes(m_refreshBox, m_original.refresh)};
+}
+
+QString CamDialog::fieldWithControlCharacter() const {
+    if (changed(m_nameBox, m_original.name) && holdsControlCharacter(m_nameBox->text()))
+        return "The name";
+    if (changed(m_addressBox, m_original.url) && holdsControlCharacter(m_addressBox->text()))
+        return "The URL";
+    if (changed(m_refreshBox, m_original.refresh) && holdsControlCharacter(m_refreshBox->text()))
+        return "The refresh interval";
+    return {};
 }
 
 void CamDialog::Command1_Click() {
@@ -68,6 +123,13 @@ void CamDialog::Command1_Click() {
     if (m_nameBox->text().isEmpty() || m_addressBox->text().isEmpty() ||
         m_refreshBox->text().isEmpty()) {
         m_prompter.ask(this, ":: error", "you must enter all information", PromptButtons::Ok);
+        return;
+    }
+    // a line break would split the record across lines of the cam list
+    if (const QString field = fieldWithControlCharacter(); !field.isEmpty()) {
+        m_prompter.ask(this, ":: error",
+                       field + " must not contain line breaks, tabs or other control characters.",
+                       PromptButtons::Ok);
         return;
     }
     const CamRecord record = enteredRecord();
@@ -128,9 +190,7 @@ EditCamDialog::EditCamDialog(std::filesystem::path camList, Prompter& prompter,
     note->setFont(designFont("MS Sans Serif"));
     setGeometryTwips(note, 60, 60, 4635, 255);
     setWindowTitle(localText(m_old.name));
-    nameBox()->setText(localText(m_old.name));
-    addressBox()->setText(localText(m_old.url));
-    refreshBox()->setText(localText(m_old.refresh));
+    fillFromRecord(m_old);
 }
 
 FileResult EditCamDialog::write(const CamRecord& record) {

@@ -10,6 +10,7 @@ class Prompter;
 class QLabel;
 class QLineEdit;
 class QToolButton;
+class TypedLengthLimit;
 
 // The add-cam and edit-cam dialogs share their boxes, their check and their buttons. They
 // write the cam list file themselves and say so; the list pane refills its list afterwards.
@@ -38,16 +39,24 @@ class CamDialog : public QWidget {
     CamDialog(std::filesystem::path camList, Prompter& prompter, const Layout& layout,
               QWidget* parent);
 
-    // The boxes' record, exactly as typed.
+    // Fills the boxes with a stored record, which they keep byte for byte while unchanged.
+    void fillFromRecord(const CamRecord& record);
+    // The boxes' record: a box left as it was filled keeps the original bytes; what was typed
+    // is taken in the user's 8-bit encoding.
     CamRecord enteredRecord() const;
+    // The caption of the first box that was changed to hold a line break, a tab or another
+    // control character, which would break the cam list file's lines; empty when none.
+    QString fieldWithControlCharacter() const;
     // Writes the entered record into the cam list file.
     virtual FileResult write(const CamRecord& record) = 0;
     virtual std::string replacedName() const { return {}; }
 
     const std::filesystem::path m_camList;
     Prompter& m_prompter;
+    CamRecord m_original; // what the boxes were filled with (the edit dialog's old record)
 
   private:
+    TypedLengthLimit* m_refreshLimit = nullptr;
     QLineEdit* m_nameBox = nullptr;
     QLineEdit* m_addressBox = nullptr;
     QLineEdit* m_refreshBox = nullptr;

@@ -55,6 +55,7 @@ void CamListPane::setListHeightTwips(int height) {
 }
 
 void CamListPane::LoadCamList() {
+    removeStaleTemporaries(m_camList, std::chrono::hours(1));
     if (!FileExists(m_camList.string())) {
         const FileResult created = createCamList(m_camList);
         if (!created.ok)

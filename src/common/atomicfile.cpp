@@ -1,5 +1,7 @@
 #include "common/atomicfile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -117,4 +119,26 @@ FileResult replaceFileAtomically(const std::filesystem::path& path, std::string_
     if (synced)
         syncFolder(folder);
     return result;
+}
+
+int removeStaleTemporaries(const std::filesystem::path& path, std::chrono::seconds age) {
+    const std::string prefix = "." + path.filename().string() + ".";
+    const auto isTemporaryName = [&prefix](const std::string& name) {
+        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix))
+            return false;
+        return std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
+                           [](unsigned char c) { return std::isalnum(c) != 0; });
+    };
+    std::error_code error;
+    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+    const auto oldest = std::filesystem::file_time_type::clock::now() - age;
+    int removed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (!isTemporaryName(entry.path().filename().string()) || !entry.is_regular_file(error))
+            continue;
+        const auto written = entry.last_write_time(error);
+        if (!error && written < oldest && std::filesystem::remove(entry.path(), error))
+            ++removed;
+    }
+    return removed;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -28,6 +29,11 @@ struct ReadResult {
 // Reads a whole file. A missing file is ok with no bytes; a file larger than maxBytes, a
 // folder or an unreadable file is an error.
 ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes);
+
+// Removes what a crash during a rewrite of `path` can leave beside it: its ".<name>.XXXXXX"
+// temporaries, when they are older than `age` (a younger one may be another instance's rewrite
+// under way). Returns how many were removed.
+int removeStaleTemporaries(const std::filesystem::path& path, std::chrono::seconds age);
 
 // Replaces (or creates) `path` with `bytes` so that a crash or a full disk at any moment leaves
 // either the old file or the new one, whole: the bytes go to a new file in the same folder,

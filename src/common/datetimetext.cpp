@@ -3,8 +3,16 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+QString shortDateFormat() {
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    // the year is always written whole: "M/d/yy" becomes "M/d/yyyy"
+    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+    format.replace(twoDigitYear, QStringLiteral("yyyy"));
+    return format;
+}
+
 QString shortDateText(const QDate& date) {
-    return QLocale().toString(date, QLocale::ShortFormat);
+    return QLocale().toString(date, shortDateFormat());
 }
 
 QString longTimeText(const QTime& time) {

@@ -3,8 +3,9 @@
 #include <QDateTime>
 #include <QString>
 
-// Dates and times as the user's locale writes them: the short date, and the long time without
-// a time-zone name.
+// Dates and times as the user's locale writes them: the short date with the year in four
+// digits, and the long time without a time-zone name.
+QString shortDateFormat();
 QString shortDateText(const QDate& date);
 QString longTimeText(const QTime& time);
 // The general date format: short date, a blank, long time.

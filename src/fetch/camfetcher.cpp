@@ -43,14 +43,19 @@ int CamFetcher::socketState() const {
 }
 
 void CamFetcher::cmdStart_Click() {
-    // A refresh text that is not a number starts no cycle.
+    // A refresh text that is not a number (an edit of a running cam can bring one) starts no
+    // cycle: the panel stops cleanly and says why, instead of waiting for a tick that never
+    // comes.
     const std::optional<int32_t> seconds = parseLong(m_refreshText.toStdString());
     if (!seconds) {
-        emit problem(
+        stop();
+        m_halted = true;
+        emit halted(
             QString("%1 has an invalid refresh interval: \"%2\"")
                 .arg(QString::fromLocal8Bit(m_name), QString::fromLocal8Bit(m_refreshText)));
         return;
     }
+    m_halted = false;
     emit fetchStarted();
     m_refreshSecs = *seconds;
     m_elapsedSecs = 0;

@@ -50,6 +50,9 @@ class CamFetcher : public QObject {
     bool pictureChanged() const { return m_pictureChanged; }
     CamDetails details() const;
 
+    // The cycle stopped because the refresh text is not a number; a refresh or an edit that
+    // makes it one starts it again.
+    bool isHalted() const { return m_halted; }
     int32_t refreshSecs() const { return m_refreshSecs; }
     int32_t elapsedSecs() const { return m_elapsedSecs; }
     bool isCounting() const;
@@ -75,6 +78,8 @@ class CamFetcher : public QObject {
     void notAPicture();
     // Something the user should hear about, for the status bar.
     void problem(const QString& text);
+    // The cycle stopped: no fetch runs and no second is counted until it is begun again.
+    void halted(const QString& text);
 
   private:
     void wsCam_Connect();
@@ -90,6 +95,7 @@ class CamFetcher : public QObject {
     QString m_lastRefreshed;
     std::string m_lastModified;
     bool m_pictureChanged = false;
+    bool m_halted = false;
     int32_t m_refreshSecs = 0;
     int32_t m_elapsedSecs = 0;
     std::string m_host; // camHost: as written before the first "/", for the Host header

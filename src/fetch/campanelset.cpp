@@ -59,6 +59,10 @@ CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString 
                 [this, index](const FetchedPicture& fetched) { pictureArrived(index, fetched); });
         connect(fetcher, &CamFetcher::notAPicture, this, [this, index] { notAPicture(index); });
         connect(fetcher, &CamFetcher::problem, this, &CamPanelSet::statusText);
+        connect(fetcher, &CamFetcher::halted, this, [this, index](const QString& text) {
+            m_panels[index]->showFetching(false);
+            emit statusText(text);
+        });
     }
 }
 
@@ -162,6 +166,10 @@ void CamPanelSet::UpdateOpenPanels(const std::string& oldName, const CamRecord& 
         m_fetchers[index]->setRecord(name, QByteArray::fromStdString(edited.url),
                                      QByteArray::fromStdString(edited.refresh));
         m_panels[index]->setFrameCaption(name);
+        // a running panel takes the new values at its next cycle; one that stopped for a bad
+        // interval has no next cycle, so it begins one now
+        if (m_fetchers[index]->isHalted() && parseLong(edited.refresh))
+            m_fetchers[index]->cmdStart_Click();
     }
 }
 

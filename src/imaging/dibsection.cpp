@@ -156,7 +156,8 @@ void cDIBSection::PaintPicture(ContextHandle context, int32_t destLeft, int32_t 
         destWidth = Width();
     if (destHeight < 0)
         destHeight = Height();
-    BitBlt(context, destLeft, destTop, destWidth, destHeight, memoryDC, sourceLeft, sourceTop, operation);
+    BitBlt(context, destLeft, destTop, destWidth, destHeight, memoryDC, sourceLeft, sourceTop,
+           operation);
 }
 
 void cDIBSection::RandomiseBits(bool grey) {

@@ -31,7 +31,6 @@ class Reader {
 
     RtfDocument read() {
         doc.looksLikeRtf = in.starts_with("{\\rtf");
-        doc.colours.push_back({});
         doc.paragraphs.emplace_back();
         while (at < in.size()) {
             const char c = in[at];
@@ -237,12 +236,12 @@ class Reader {
 
     void addChar(char32_t c) {
         if (state.destination == Destination::ColourTable) {
+            // every entry ends at its ";", an empty one too (the usual first entry): the
+            // indices are the entries' places in the table
             if (c == U';') {
-                if (pendingColourUsed)
-                    finishColour();
-                else if (sawFirstColourEntry)
-                    doc.colours.push_back({});
-                sawFirstColourEntry = true;
+                if (!pendingColourUsed)
+                    pendingColour.automatic = true;
+                finishColour();
             }
             return;
         }
@@ -295,7 +294,6 @@ class Reader {
     int overflowDepth = 0;
     RtfColour pendingColour;
     bool pendingColourUsed = false;
-    bool sawFirstColourEntry = false;
     size_t runCount = 0;
     static constexpr size_t maxRuns = 100000, maxParagraphs = 100000;
 };

@@ -12,6 +12,7 @@
 
 struct RtfColour {
     uint8_t red = 0, green = 0, blue = 0;
+    bool automatic = false; // an empty entry of the table: the default colour
 };
 
 struct RtfRun {
@@ -28,7 +29,7 @@ struct RtfParagraph {
 
 struct RtfDocument {
     std::vector<RtfParagraph> paragraphs;
-    std::vector<RtfColour> colours; // entry 0 stands for "automatic"
+    std::vector<RtfColour> colours; // the colour table's entries, by their index
     bool looksLikeRtf = false;      // the text began with "{\rtf"
 };
 

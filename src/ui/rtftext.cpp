@@ -26,12 +26,15 @@ bool FillFromRtf(QTextDocument& document, const QByteArray& rtf) {
             format.setFontItalic(run.italic);
             format.setFontUnderline(run.underline);
             format.setFontPointSize(run.fontSizeHalfPoints / 2.0);
-            if (run.colourIndex > 0 && size_t(run.colourIndex) < read.colours.size()) {
+            if (run.colourIndex >= 0 && size_t(run.colourIndex) < read.colours.size() &&
+                !read.colours[size_t(run.colourIndex)].automatic) {
                 const RtfColour& c = read.colours[size_t(run.colourIndex)];
                 format.setForeground(QColor(c.red, c.green, c.blue));
             }
-            cursor.insertText(QString::fromUcs4(run.text.data(), qsizetype(run.text.size())),
-                              format);
+            // a line break stays inside its paragraph
+            QString text = QString::fromUcs4(run.text.data(), qsizetype(run.text.size()));
+            text.replace(QChar('\n'), QChar::LineSeparator);
+            cursor.insertText(text, format);
         }
     }
     return true;

@@ -39,6 +39,13 @@ std::optional<SettingError> checkNames(const QString& app, const QString& sectio
 constexpr long accessDenied = 5, invalidData = 13;
 constexpr long multiStringType = 7, binaryType = 3;
 
+SettingRead stringValue(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString)
+        return {value.toString(), std::nullopt};
+    const long type = value.typeId() == QMetaType::QStringList ? multiStringType : binaryType;
+    return {QString(), SettingError{objectErrorBase + 2000 + type, "Registry data not a string"}};
+}
+
 } // namespace
 
 SettingsStore::SettingsStore(const QString& companyName, const QString& productName,
@@ -57,6 +64,13 @@ SettingRead SettingsStore::ReadSetting(const QString& appName, const QString& se
                                        const QString& key, const QString& defaultValue) const {
     if (auto error = checkNames(appName, section, key))
         return {QString(), error};
+    // the user's own value first
+    if (QFileInfo::exists(userFile(appName))) {
+        QSettings own(userFile(appName), QSettings::IniFormat);
+        own.beginGroup(section.trimmed());
+        if (own.status() == QSettings::NoError && own.contains(key))
+            return stringValue(own.value(key));
+    }
     const QString file = machineFile(appName);
     if (!QFileInfo::exists(file))
         return {defaultValue, std::nullopt};
@@ -73,11 +87,7 @@ SettingRead SettingsStore::ReadSetting(const QString& appName, const QString& se
     store.beginGroup(section.trimmed());
     if (!store.contains(key))
         return {defaultValue, std::nullopt};
-    const QVariant value = store.value(key);
-    if (value.typeId() == QMetaType::QString)
-        return {value.toString(), std::nullopt};
-    const long type = value.typeId() == QMetaType::QStringList ? multiStringType : binaryType;
-    return {QString(), SettingError{objectErrorBase + 2000 + type, "Registry data not a string"}};
+    return stringValue(store.value(key));
 }
 
 bool SettingsStore::tryWrite(const QString& file, const QString& section, const QString& key,
@@ -96,17 +106,40 @@ void SettingsStore::WriteSetting(const QString& appName, const QString& section,
                                  const QString& value) {
     if (checkNames(appName, section, key))
         return;
-    while (!tryWrite(machineFile(appName), section, key, value)) {
-        if (ReadUserSetting(product, "Settings", "IgnorePermissionDeniedError", "0") == "1")
+    for (;;) {
+        if (tryWrite(machineFile(appName), section, key, value)) {
+            // an older value of the user's own would hide the new machine-wide one
+            removeUserValue(appName, section, key);
+            return;
+        }
+        if (tryWrite(userFile(appName), section, key, value))
+            return;
+        if (ignoring ||
+            ReadUserSetting(product, "Settings", "IgnorePermissionDeniedError", "0") == "1")
             return;
         const PromptAnswer answer =
             prompter.ask(nullptr, "Permission Denied", permissionDeniedText(product),
                          PromptButtons::AbortRetryIgnore);
         if (answer == PromptAnswer::Retry)
             continue;
-        if (answer == PromptAnswer::Ignore)
+        if (answer == PromptAnswer::Ignore) {
+            ignoring = true; // for this run even when it cannot be stored
             WriteUserSetting(product, "Settings", "IgnorePermissionDeniedError", "1");
+        }
         return;
+    }
+}
+
+void SettingsStore::removeUserValue(const QString& appName, const QString& section,
+                                    const QString& key) {
+    if (!QFileInfo::exists(userFile(appName)))
+        return;
+    QSettings own(userFile(appName), QSettings::IniFormat);
+    own.beginGroup(section.trimmed());
+    if (own.contains(key)) {
+        own.remove(key);
+        own.endGroup();
+        own.sync();
     }
 }
 

@@ -8,9 +8,14 @@ class Prompter;
 // The program's two settings stores, INI files addressed by application name, section and key,
 // with text values:
 // - machine-wide: <first folder of XDG_CONFIG_DIRS, or /etc/xdg>/<company>/<application>.ini;
-//   only the administrator may write there, so others meet the permission prompt;
+//   usually only the administrator may write there;
 // - per user: <XDG_CONFIG_HOME, or ~/.config>/<company>/<application>.ini.
 // Company, application and section are trimmed of blanks at both ends.
+//
+// A machine-wide setting is read through the user's own store: a value the user stored
+// overrides the machine-wide one, which is the default for users who never changed it. It is
+// written machine-wide where that is allowed, otherwise into the user's store without a
+// question; the permission prompt comes only when neither store can be written.
 
 struct SettingError {
     long number = 0;
@@ -31,7 +36,8 @@ class SettingsStore {
 
     SettingRead ReadSetting(const QString& appName, const QString& section, const QString& key,
                             const QString& defaultValue) const;
-    // A failure asks the user (Abort, Retry, Ignore) unless they chose Ignore before.
+    // When no store takes the value the user is asked (Abort, Retry, Ignore), unless they
+    // chose Ignore before.
     void WriteSetting(const QString& appName, const QString& section, const QString& key,
                       const QString& value);
     QString ReadUserSetting(const QString& appName, const QString& section, const QString& key,
@@ -46,8 +52,10 @@ class SettingsStore {
   private:
     bool tryWrite(const QString& file, const QString& section, const QString& key,
                   const QString& value) const;
+    void removeUserValue(const QString& appName, const QString& section, const QString& key);
 
     QString company;
     QString product;
     Prompter& prompter;
+    bool ignoring = false; // Ignore was chosen while nothing could be stored
 };

@@ -104,18 +104,19 @@ void ViewerPane::ApplyZoom() {
                     twipsOf(m_viewport->width()), twipsOf(m_vertical->width()),
                     twipsOf(m_viewport->height()), twipsOf(m_horizontal->height()));
     if (zoom) {
-        QRect place(m_imagePlace.x(), m_imagePlace.y(), zoom->imageWidth, zoom->imageHeight);
+        // The new size first: a lower maximum clamps a bar's value, and its change handler
+        // then moves the picture to where the bar says. That place is kept, not the old one.
+        setImagePlace({m_imagePlace.topLeft(), QSize(zoom->imageWidth, zoom->imageHeight)});
         if (zoom->horizontalEnabled)
             m_horizontal->setMaximum(zoom->horizontalMaximum);
         else
-            place.moveLeft(0);
+            setImagePlace({QPoint(0, m_imagePlace.y()), m_imagePlace.size()});
         m_horizontal->setEnabled(zoom->horizontalEnabled);
         if (zoom->verticalEnabled)
             m_vertical->setMaximum(zoom->verticalMaximum);
         else
-            place.moveTop(0);
+            setImagePlace({QPoint(m_imagePlace.x(), 0), m_imagePlace.size()});
         m_vertical->setEnabled(zoom->verticalEnabled);
-        setImagePlace(place);
     }
     m_lock.lock(false); // on every path
 }

@@ -118,9 +118,25 @@ class ServicesTest : public QObject {
         QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
     }
 
-    void aReadOnlySystemStoreAsksAtStartUp() {
+    void aNormalUserIsNotAskedAtFirstStart() {
+        // the machine-wide folder is the administrator's; the user's own is writable
         Prepared p;
         ReadOnlyFolder readOnly(qEnvironmentVariable("XDG_CONFIG_DIRS"));
+        p.load();
+        QVERIFY(p.prompter.asked.isEmpty());
+        QVERIFY(!QFileInfo::exists(p.store->machineFile(product)));
+        QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
+        p.window->controls().autoSaveBox()->click();
+        QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("1"));
+        QVERIFY(p.prompter.asked.isEmpty());
+        p.load(); // the next start shows the user's choice
+        QVERIFY(p.window->controls().autoSaveBox()->isChecked());
+    }
+
+    void noWritableStoreAsksAtStartUp() {
+        Prepared p;
+        ReadOnlyFolder system(qEnvironmentVariable("XDG_CONFIG_DIRS"));
+        ReadOnlyFolder user(qEnvironmentVariable("XDG_CONFIG_HOME"));
         p.prompter.answers = {PromptAnswer::Ignore};
         p.load();
         QCOMPARE(p.prompter.asked.size(), 1);

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -45,6 +46,23 @@ class StartupTest : public QObject {
         QVERIFY(!splash.isCounting());
         QVERIFY(mainWindow.isVisible());
         QVERIFY(splash.isHidden());
+    }
+
+    void splashShowsForAboutASecondInSeventyFiveSteps() {
+        QWidget mainWindow;
+        SplashWindow splash([&]() -> QWidget* { return &mainWindow; });
+        int steps = 0;
+        connect(splash.findChild<QTimer*>("Timer2"), &QTimer::timeout, &splash, [&] { ++steps; });
+        QSignalSpy shown(&splash, &SplashWindow::mainWindowShown);
+        QElapsedTimer clock;
+        clock.start();
+        splash.Form_Load();
+        splash.show();
+        QVERIFY(shown.wait(10000));
+        const qint64 shownAfter = clock.elapsed();
+        QCOMPARE(steps, 75);
+        // 75 steps of 16 ms; a loaded machine may be late, never early
+        QVERIFY2(shownAfter >= 1100 && shownAfter <= 5000, qPrintable(QString::number(shownAfter)));
     }
 
     void splashTimerRunsTheCountdownByItself() {

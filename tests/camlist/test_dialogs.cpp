@@ -7,6 +7,8 @@
 #include "scriptedprompter.h"
 #include "testmain.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -147,6 +149,72 @@ class DialogTest : public QObject {
         QCOMPARE(f.listed(), (QStringList{"Hill", "Harbour"}));
     }
 
+    void anUnchangedEditWritesTheRecordsBytesBack() {
+        // a hand-edited list: a four-digit refresh, and a name that is not valid text
+        const QByteArray odd = "\r\n[name]Odd\xff\xfe cam\r\nhttp://h/\xe9.jpg\r\n1200\r\n\r\n";
+        ListFixture f(odd);
+        f.pane->list()->setCurrentRow(0);
+        f.pane->cmdEdit_Click();
+        EditCamDialog* edit = f.pane->editDialog();
+        QCOMPARE(edit->refreshBox()->text(), QString("1200"));
+        pressOk(edit);
+        QTRY_VERIFY(!f.pane->editDialog());
+        QCOMPARE(f.file(),
+                 "\r\n\r\n\r\n\r\n\r\n[name]Odd\xff\xfe cam\r\nhttp://h/\xe9.jpg\r\n1200\r\n\r\n");
+        QCOMPARE(f.listed().size(), 1);
+    }
+
+    void theRefreshLimitHoldsForTypingOnly() {
+        ListFixture f("[name]Long\r\nu\r\n1200\r\n\r\n");
+        f.pane->list()->setCurrentRow(0);
+        f.pane->cmdEdit_Click();
+        QLineEdit* refresh = f.pane->editDialog()->refreshBox();
+        refresh->setFocus();
+        refresh->end(false);
+        QTest::keyClick(refresh, Qt::Key_5); // no fifth character
+        QCOMPARE(refresh->text(), QString("1200"));
+        QTest::keyClick(refresh, Qt::Key_Backspace); // shortening is fine
+        QCOMPARE(refresh->text(), QString("120"));
+        QTest::keyClick(refresh, Qt::Key_7); // and typed up to the stored length again
+        QCOMPARE(refresh->text(), QString("1207"));
+        QTest::keyClick(refresh, Qt::Key_8);
+        QCOMPARE(refresh->text(), QString("1207"));
+    }
+
+    void controlCharactersAreRefused_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("line feed in the name") << 0 << "New\nX"
+                                               << "The name";
+        QTest::newRow("carriage return in the URL") << 1 << "http://n/a\r.jpg"
+                                                    << "The URL";
+        QTest::newRow("tab in the refresh") << 2 << "1\t"
+                                            << "The refresh interval";
+        QTest::newRow("escape in the name") << 0 << "a\x1b"
+                                            << "The name";
+    }
+    void controlCharactersAreRefused() {
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        ListFixture f(twoCams);
+        f.pane->cmdAdd_Click();
+        AddCamDialog* add = f.pane->addDialog();
+        type(add->nameBox(), "New");
+        type(add->addressBox(), "http://n/a.jpg");
+        type(add->refreshBox(), "30");
+        QLineEdit* boxes[] = {add->nameBox(), add->addressBox(), add->refreshBox()};
+        boxes[box]->setText(text); // as pasted
+        add->Command1_Click();
+        QCOMPARE(f.prompter.asked.size(), 1);
+        QCOMPARE(f.prompter.asked[0].title, QString(":: error"));
+        QVERIFY2(f.prompter.asked[0].text.startsWith(field), qPrintable(f.prompter.asked[0].text));
+        QVERIFY(f.prompter.asked[0].text.contains("control characters"));
+        QCOMPARE(f.file(), twoCams);
+        QVERIFY(add->isVisible());
+    }
+
     void anEditSaysWhichCamItReplaced() {
         ListFixture f(twoCams);
         QSignalSpy edited(f.pane, &CamListPane::camEdited);
@@ -261,6 +329,26 @@ class DialogTest : public QObject {
         f.pane->cmdRemove_Click();
         QCOMPARE(f.prompter.asked.size(), 3);
         QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill"}));
+        QCOMPARE(f.file(), twoCams);
+    }
+
+    void startUpRemovesTemporariesLeftByACrash() {
+        ListFixture f(twoCams);
+        const QString old = f.box.path(".00camlist.txt.Ab3dE9");
+        const QString young = f.box.path(".00camlist.txt.Zz9yX1");
+        const QString other = f.box.path(".00camlist.txt.longer1");
+        for (const QString& path : {old, young, other})
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        for (const QString& path : {old, other}) {
+            QFile file(path);
+            file.open(QIODevice::ReadWrite);
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-2 * 3600),
+                             QFileDevice::FileModificationTime);
+        }
+        f.pane->LoadCamList(); // start-up
+        QVERIFY(!QFile::exists(old));
+        QVERIFY(QFile::exists(young)); // another instance may be writing it now
+        QVERIFY(QFile::exists(other)); // not one of ours
         QCOMPARE(f.file(), twoCams);
     }
 

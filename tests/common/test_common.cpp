@@ -1,7 +1,9 @@
+#include "common/datetimetext.h"
 #include "common/numbertext.h"
 #include "common/twips.h"
 #include "testmain.h"
 
+#include <QLocale>
 #include <QTest>
 
 using namespace std::string_literals;
@@ -31,6 +33,29 @@ class NumberTextTest : public QObject {
         QCOMPARE(PixelsToTwipsEven(640, 96), 9600);
         QCOMPARE(PixelsToTwipsEven(1, 576), 2); // 2.5 twips
         QCOMPARE(PixelsToTwipsEven(3, 576), 8); // 7.5 twips
+    }
+
+    void shortDatesWriteTheWholeYear_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("moment");
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/7/2026"
+                               << "12/7/2026 10:24:37 AM";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "07.12.2026"
+                               << "07.12.2026 10:24:37";
+        QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "07/12/2026"
+                               << "07/12/2026 10:24:37";
+    }
+    void shortDatesWriteTheWholeYear() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, date);
+        QFETCH(QString, moment);
+        const QLocale before;
+        QLocale::setDefault(locale);
+        const QDateTime when(QDate(2026, 12, 7), QTime(10, 24, 37));
+        QCOMPARE(shortDateText(when.date()), date);
+        QCOMPARE(generalDateText(when), moment);
+        QLocale::setDefault(before);
     }
 };
 

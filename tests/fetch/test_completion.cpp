@@ -260,7 +260,7 @@ class CompletionTest : public QObject {
         clock.setTimeServer("127.0.0.1", daytime.port());
         clock.RequestNetworkTime();
         QTRY_COMPARE(shown.size(), 1);
-        QCOMPARE(shown[0][0].toString(), QString("12/6/26 10:24:37 AM GMT"));
+        QCOMPARE(shown[0][0].toString(), QString("12/6/2026 10:24:37 AM GMT"));
 
         CamSocket* socket = clock.findChild<CamSocket*>("objWinsock");
         QTRY_COMPARE(socket->State(), 0);

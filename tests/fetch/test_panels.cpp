@@ -188,6 +188,38 @@ class PanelTest : public QObject {
         QVERIFY(f.status.contains("invalid refresh interval"));
     }
 
+    void aRunningCamEditedToANonNumberStopsCleanly() {
+        PanelsFixture f(camList({{"Cam", "http://127.0.0.1:1/x.jpg", "2"}}));
+        f.start("Cam");
+        CamFetcher* fetcher = f.fetcher(0);
+        // the edit dialog gave the running panel a refresh that is not a number
+        f.set->UpdateOpenPanels("Cam", {"Cam", "http://127.0.0.1:1/x.jpg", "soon"});
+        fetcher->timRefresh_Timer();
+        fetcher->timRefresh_Timer(); // the interval of 2 ran out
+        QVERIFY(!f.panel(0)->isFetching());
+        QVERIFY(!fetcher->isCounting());
+        QCOMPARE(fetcher->socketState(), 0);
+        QVERIFY(fetcher->isHalted());
+        QVERIFY(f.status.contains("Cam"));
+        QVERIFY(f.status.contains("invalid refresh interval"));
+        QVERIFY(f.panel(0)->isRunning());
+        QCOMPARE(f.set->activeCams(), 1);
+
+        f.status.clear();
+        f.set->cmdRefresh_Click(0); // still not a number: said again, nothing runs
+        QVERIFY(f.status.contains("invalid refresh interval"));
+        QVERIFY(!fetcher->isCounting());
+
+        // a later edit with a number starts the cycle again
+        f.set->UpdateOpenPanels("Cam", {"Cam", "http://127.0.0.1:1/x.jpg", "5"});
+        QVERIFY(fetcher->isCounting());
+        QVERIFY(f.panel(0)->isFetching());
+        QCOMPARE(fetcher->refreshSecs(), 5);
+        f.set->cmdStop_Click(0);
+        QCOMPARE(f.set->activeCams(), 0);
+        QVERIFY(!fetcher->isCounting());
+    }
+
     void halfRefreshCountsDownInHalves() {
         PanelsFixture f(camList({{"Cam", "http://127.0.0.1/x", "2.5"}}));
         QSignalSpy nextRefresh(f.set, &CamPanelSet::selectedTicked);

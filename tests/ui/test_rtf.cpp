@@ -1,8 +1,11 @@
 #include "ui/rtfreader.h"
+#include "ui/rtftext.h"
 
 #include "testmain.h"
 
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace {
 
@@ -33,6 +36,30 @@ class RtfTest : public QObject {
         QCOMPARE(shown(doc), QString("One|Two\nthree\tfour"));
     }
 
+    void aLineBreakStaysInsideItsParagraph() {
+        QTextDocument document;
+        QVERIFY(FillFromRtf(document, "{\\rtf1\\ansi One\\par Two\\line three\\par}"));
+        QCOMPARE(document.blockCount(), 2);
+        QCOMPARE(document.lastBlock().text(), QString("Two") + QChar::LineSeparator + "three");
+    }
+
+    void aColourTableWithoutItsEmptyFirstEntryKeepsItsIndices() {
+        const QByteArray rtf = "{\\rtf1{\\colortbl\\red255\\green0\\blue0;"
+                               "\\red0\\green0\\blue255;}\\cf0 red\\cf1 blue}";
+        const RtfDocument doc = ReadRtf(rtf.toStdString());
+        QCOMPARE(doc.colours.size(), size_t(2));
+        QCOMPARE(int(doc.colours[0].red), 255);
+        QVERIFY(!doc.colours[0].automatic);
+        QCOMPARE(int(doc.colours[1].blue), 255);
+        QTextDocument document;
+        FillFromRtf(document, rtf);
+        QTextCursor cursor(&document);
+        cursor.setPosition(1);
+        QCOMPARE(cursor.charFormat().foreground().color(), QColor(255, 0, 0));
+        cursor.setPosition(5);
+        QCOMPARE(cursor.charFormat().foreground().color(), QColor(0, 0, 255));
+    }
+
     void looksFollowGroups() {
         const RtfDocument doc = ReadRtf("{\\rtf1 plain {\\b bold {\\i both}} \\ul under\\ulnone  "
                                         "{\\fs40 big}}");
@@ -51,6 +78,7 @@ class RtfTest : public QObject {
         const RtfDocument doc = ReadRtf("{\\rtf1{\\colortbl;\\red0\\green0\\blue128;"
                                         "\\red255\\green0\\blue0;}\\cf2 red\\cf1 navy}");
         QCOMPARE(doc.colours.size(), size_t(3));
+        QVERIFY(doc.colours[0].automatic); // the usual empty first entry
         QCOMPARE(int(doc.colours[1].blue), 128);
         QCOMPARE(int(doc.colours[2].red), 255);
         QCOMPARE(doc.paragraphs[0].runs[0].colourIndex, 2);

@@ -100,13 +100,53 @@ class SettingsTest : public QObject {
         QCOMPARE(read.error->message, QString("Could not open registry section"));
     }
 
-    void aReadOnlySystemStoreAsksPermission() {
+    void aReadOnlySystemStoreTakesTheUsersOwnWithoutAsking() {
+        Sandbox box;
+        ScriptedPrompter prompter;
+        SettingsStore store("Tarvique Software", product, prompter);
+        {
+            ReadOnlyFolder readOnly(qEnvironmentVariable("XDG_CONFIG_DIRS"));
+            store.WriteSetting(product, "Settings", "autoSave", "1");
+        }
+        QVERIFY(prompter.asked.isEmpty());
+        QVERIFY(!QFileInfo::exists(store.machineFile(product)));
+        QCOMPARE(store.ReadSetting(product, "Settings", "autoSave", "0").value, QString("1"));
+    }
+
+    void theUsersOwnValueOverridesTheMachineWideDefault() {
+        Sandbox box;
+        ScriptedPrompter prompter;
+        SettingsStore store("Tarvique Software", product, prompter);
+        store.WriteSetting(product, "Settings", "autoSave", "1"); // the administrator's default
+        {
+            // as /etc/xdg is to a user: neither the folder nor the file may be written
+            ReadOnlyFolder readOnly(QFileInfo(store.machineFile(product)).absolutePath());
+            ReadOnlyFolder readOnlyFile(store.machineFile(product));
+            store.WriteSetting(product, "Settings", "autoSave", "0"); // this user's choice
+        }
+        QCOMPARE(store.ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
+        QFile machine(store.machineFile(product));
+        QVERIFY(machine.open(QIODevice::ReadOnly));
+        QVERIFY(machine.readAll().contains("autoSave=1"));
+        // another user, who never chose, still gets the default
+        Sandbox other;
+        QSettings otherMachine(store.machineFile(product), QSettings::IniFormat);
+        otherMachine.setValue("Settings/autoSave", "1");
+        otherMachine.sync();
+        QCOMPARE(store.ReadSetting(product, "Settings", "autoSave", "x").value, QString("1"));
+        // a later machine-wide write is not hidden by an old value of the user's own
+        store.WriteSetting(product, "Settings", "autoSave", "0");
+        QCOMPARE(store.ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
+    }
+
+    void noWritableStoreAsksPermission() {
         Sandbox box;
         ScriptedPrompter prompter;
         SettingsStore store("Tarvique Software", product, prompter);
         const QString system = qEnvironmentVariable("XDG_CONFIG_DIRS");
         {
             ReadOnlyFolder readOnly(system);
+            ReadOnlyFolder user(qEnvironmentVariable("XDG_CONFIG_HOME"));
             prompter.answers = {PromptAnswer::Abort};
             store.WriteSetting(product, "Settings", "autoSave", "1");
             QCOMPARE(prompter.asked.size(), 1);
@@ -126,6 +166,7 @@ class SettingsTest : public QObject {
         ScriptedPrompter prompter;
         SettingsStore store("Tarvique Software", product, prompter);
         const QString system = qEnvironmentVariable("XDG_CONFIG_DIRS");
+        ReadOnlyFolder user(qEnvironmentVariable("XDG_CONFIG_HOME"));
         auto readOnly = std::make_unique<ReadOnlyFolder>(system);
         struct RetryThenGrant : ScriptedPrompter {
             std::unique_ptr<ReadOnlyFolder>* lock = nullptr;
@@ -148,13 +189,22 @@ class SettingsTest : public QObject {
         Sandbox box;
         ScriptedPrompter prompter;
         SettingsStore store("Tarvique Software", product, prompter);
+        {
+            ReadOnlyFolder readOnly(qEnvironmentVariable("XDG_CONFIG_DIRS"));
+            ReadOnlyFolder user(qEnvironmentVariable("XDG_CONFIG_HOME"));
+            prompter.answers = {PromptAnswer::Ignore};
+            store.WriteSetting(product, "Settings", "autoSave", "1");
+            store.WriteSetting(product, "Settings", "autoSave", "0");
+            QCOMPARE(prompter.asked.size(), 1);
+        }
+        // an Ignore that could be stored (here written before the stores were locked) is
+        // remembered from run to run
+        store.WriteUserSetting(product, "Settings", "IgnorePermissionDeniedError", "1");
         ReadOnlyFolder readOnly(qEnvironmentVariable("XDG_CONFIG_DIRS"));
-        prompter.answers = {PromptAnswer::Ignore};
-        store.WriteSetting(product, "Settings", "autoSave", "1");
-        store.WriteSetting(product, "Settings", "autoSave", "0");
+        ReadOnlyFolder user(qEnvironmentVariable("XDG_CONFIG_HOME"));
+        SettingsStore nextRun("Tarvique Software", product, prompter);
+        nextRun.WriteSetting(product, "Settings", "autoSave", "1");
         QCOMPARE(prompter.asked.size(), 1);
-        QCOMPARE(store.ReadUserSetting(product, "Settings", "IgnorePermissionDeniedError", "0"),
-                 QString("1"));
     }
 };
 

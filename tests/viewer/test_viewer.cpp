@@ -117,6 +117,36 @@ class ViewerTest : public QObject {
         QCOMPARE(f.viewer->imgMainTwips().topLeft(), QPoint(0, 0));
     }
 
+    void zoomingOutAtTheRightEndKeepsThePictureInView() {
+        Viewer f;
+        f.select(0);
+        f.slider()->setValue(3);
+        QScrollBar* across = f.viewer->horizontalBar();
+        QScrollBar* down = f.viewer->verticalBar();
+        across->setValue(across->maximum());
+        down->setValue(down->maximum());
+        f.slider()->setValue(2); // smaller ranges clamp both bars
+        QCOMPARE(across->value(), across->maximum());
+        QCOMPARE(f.viewer->imgMainTwips().x(), -across->value());
+        QCOMPARE(f.viewer->imgMainTwips().y(), -down->value());
+        // the right edge lies at the viewport's usable edge, not left of the view
+        QCOMPARE(f.viewer->imgMainTwips().right() + 1, f.usableWidth());
+    }
+
+    void aSmallerOverhangingPictureKeepsThePictureInView() {
+        Viewer f;
+        f.panels.pictures[1] = filledPicture(Qt::blue, 300, 200); // 900 x 600 at factor 3
+        f.select(0);
+        f.slider()->setValue(3);
+        QScrollBar* across = f.viewer->horizontalBar();
+        across->setValue(across->maximum());
+        f.select(1);
+        QVERIFY(across->isEnabled());
+        QCOMPARE(across->value(), across->maximum());
+        QCOMPARE(f.viewer->imgMainTwips().x(), -across->value());
+        QCOMPARE(f.viewer->imgMainTwips().right() + 1, f.usableWidth());
+    }
+
     void factorFiveOfAWidePictureReachesItsRightEdge() {
         Viewer f;
         f.select(0);
