@@ -28,7 +28,8 @@
 MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder,
                        Prompter& prompter, QWidget* parent)
     : QMainWindow(parent), m_identity(identity), m_folder(programFolder),
-      m_settings(identity.CompanyName, identity.ProductName, prompter), m_lock(this),
+      m_settings(identity.CompanyName, identity.ProductName, prompter),
+      m_pins(m_settings, identity.ProductName), m_lock(this),
       m_endProcess([] { QCoreApplication::exit(0); }) {
     setObjectName("Form1");
     auto* client = new QWidget(this);
@@ -61,7 +62,7 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     camsFrame->setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(camsFrame, 2640, 0, 3915, 10815);
     m_camsFrame = camsFrame;
-    m_panels = new CamPanelSet(camsFrame, camList, camFolder(), m_lock);
+    m_panels = new CamPanelSet(camsFrame, camList, camFolder(), m_lock, prompter, m_pins);
     m_panels->setNotFoundPicture(notFound);
     m_panels->setAutoSave(m_controls->autoSaveBox()->isChecked());
 
@@ -101,6 +102,7 @@ void MainWindow::connectParts() {
             &ViewerPane::showSelectedPicture);
     connect(m_panels, &CamPanelSet::selectedDetailsChanged, m_viewer, &ViewerPane::writeDetails);
     connect(m_panels, &CamPanelSet::selectedStopped, m_viewer, &ViewerPane::hideViewer);
+    connect(m_panels, &CamPanelSet::selectedAge, m_viewer, &ViewerPane::setAge);
     connect(m_viewer, &ViewerPane::statusText, this, &MainWindow::setStatusText);
     connect(m_clock, &NetworkClock::timeText, m_viewer, &ViewerPane::setTime);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/appidentity.h"
+#include "fetch/certificatepins.h"
 #include "ui/settings.h"
 #include "ui/windowlock.h"
 #include "viewer/layout.h"
@@ -61,6 +62,7 @@ class MainWindow : public QMainWindow {
     const AppIdentity m_identity;
     const QString m_folder;
     SettingsStore m_settings;
+    CertificatePins m_pins;
     WindowLock m_lock;
     std::function<void()> m_endProcess;
     QLabel* m_statusPanel = nullptr; // StatusBar1's panel 1

@@ -4,7 +4,8 @@
 
 class QWidget;
 
-enum class PromptButtons { Ok, OkCancel, AbortRetryIgnore };
+// TrustCancel: "Trust this certificate" (answered Ok) and Cancel.
+enum class PromptButtons { Ok, OkCancel, AbortRetryIgnore, TrustCancel };
 enum class PromptAnswer { Ok, Cancel, Abort, Retry, Ignore };
 
 // Every message box of the program goes through this, so tests can answer them without a

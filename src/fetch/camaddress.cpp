@@ -20,14 +20,69 @@ std::optional<uint16_t> parsePort(std::string_view digits) {
     return uint16_t(value);
 }
 
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+// The scheme of "scheme://...", when the address begins with one.
+std::optional<std::string_view> schemeOf(std::string_view address) {
+    const size_t mark = address.find("://");
+    if (mark == std::string_view::npos || mark == 0)
+        return std::nullopt;
+    for (size_t i = 0; i < mark; ++i) {
+        const char c = address[i];
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!letter && !(i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')))
+            return std::nullopt;
+    }
+    return address.substr(0, mark);
+}
+
 } // namespace
 
+std::string CamAddress::text() const {
+    return (secure ? "https://" : "http://") + camHost + camPath;
+}
+
+std::string AddressProblem(std::string_view address) {
+    if (SplitCamAddress(address))
+        return {};
+    if (const auto scheme = schemeOf(address);
+        scheme && !startsWithNoCase(address, "http://") && !startsWithNoCase(address, "https://"))
+        return "the address uses " + std::string(*scheme) +
+               "://, which is not fetched; only http:// and https:// are";
+    std::string_view rest = address;
+    if (startsWithNoCase(rest, "https://"))
+        rest.remove_prefix(8);
+    else if (startsWithNoCase(rest, "http://"))
+        rest.remove_prefix(7);
+    if (rest.find('/') == std::string_view::npos)
+        return "the address has no \"/\" and path after the host";
+    return "the address's host or port cannot be right";
+}
+
 std::optional<CamAddress> SplitCamAddress(std::string_view address) {
-    std::string_view rest = address.starts_with("http://") ? address.substr(7) : address;
+    CamAddress split;
+    std::string_view rest = address;
+    if (startsWithNoCase(rest, "https://")) {
+        rest.remove_prefix(8);
+        split.secure = true;
+        split.port = 443;
+    } else if (startsWithNoCase(rest, "http://")) {
+        rest.remove_prefix(7);
+    } else if (schemeOf(address)) {
+        return std::nullopt; // ftp://, file://, ...: not fetched
+    }
     const size_t slash = rest.find('/');
     if (slash == std::string_view::npos)
         return std::nullopt;
-    CamAddress split;
     split.camHost = std::string(rest.substr(0, slash));
     split.camPath = std::string(rest.substr(slash));
     for (unsigned char c : split.camHost)
@@ -81,13 +136,15 @@ std::string EscapeRequestPath(std::string_view path) {
     return escaped;
 }
 
-std::string BuildRequest(std::string_view camPath, std::string_view camHost) {
+std::string BuildRequest(std::string_view camPath, std::string_view camHost,
+                         std::string_view extraHeaders) {
     std::string request;
-    request.reserve(camPath.size() + camHost.size() + 64);
+    request.reserve(camPath.size() + camHost.size() + extraHeaders.size() + 64);
     request.append("GET ").append(camPath).append(" HTTP/1.1\r\n");
     request.append("Host: ").append(camHost).append("\r\n");
     request.append("Connection: close\r\n");
     request.append("Accept: */*\r\n");
+    request.append(extraHeaders);
     request.append("\r\n");
     return request;
 }

@@ -8,4 +8,6 @@ struct CamDetails {
     QString refresh;       // txtRefresh, the seconds as typed
     QString lastChanged;   // txtUpdated: the Last-Modified value
     QString lastRefreshed; // txtRefreshed: when that value was first seen
+    QString source;        // where the picture really came from, after redirects
+    QString age;           // how old the picture is ("12 s old"), and the panel's state
 };

@@ -3,27 +3,72 @@
 #include "common/datetimetext.h"
 #include "common/localtext.h"
 #include "common/numbertext.h"
-#include "fetch/camaddress.h"
-#include "fetch/camsocket.h"
+#include "fetch/backoff.h"
 #include "fetch/judgement.h"
+#include "fetch/location.h"
+#include "imaging/picturecheck.h"
 
-#include <QDateTime>
+#include <QRandomGenerator>
 #include <QTimer>
+#include <algorithm>
+
+namespace {
+
+constexpr int defaultStallMs = 30000;
+
+QString hostPortOf(const CamAddress& target) {
+    return QString("%1:%2").arg(localText(target.connectTo)).arg(target.port);
+}
+
+} // namespace
 
 CamFetcher::CamFetcher(QObject* parent) : QObject(parent) {
+    m_jitter = [] { return 0.8 + 0.4 * QRandomGenerator::global()->generateDouble(); };
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
+    m_stall = new QTimer(this);
+    m_stall->setSingleShot(true);
+    m_stall->setInterval(defaultStallMs);
     m_socket = new CamSocket(this);
     connect(m_timer, &QTimer::timeout, this, &CamFetcher::timRefresh_Timer);
+    connect(m_stall, &QTimer::timeout, this, [this] {
+        const bool handshaking = m_target.secure && m_socket->State() != 0;
+        fail(handshaking && !m_socket->isEncrypted() ? "the TLS handshake timed out"
+                                                     : "the server stopped answering",
+             FetchFailure::Timeout);
+    });
     connect(m_socket, &CamSocket::Connected, this, &CamFetcher::wsCam_Connect);
     connect(m_socket, &CamSocket::DataArrival, this, &CamFetcher::wsCam_DataArrival);
     connect(m_socket, &CamSocket::CloseEvent, this, &CamFetcher::wsCam_Close);
+    connect(m_socket, &CamSocket::Failed, this, [this](const QString& reason, SocketFailure kind) {
+        switch (kind) {
+        case SocketFailure::Certificate:
+            m_troubleHostPort = hostPortOf(m_target);
+            fail(reason, FetchFailure::Certificate);
+            break;
+        case SocketFailure::Tls:
+            fail(reason, FetchFailure::Protocol);
+            break;
+        default:
+            fail(reason, FetchFailure::Connection);
+            break;
+        }
+    });
 }
 
 CamFetcher::~CamFetcher() = default;
 
+void CamFetcher::setStallTimeout(int milliseconds) {
+    m_stall->setInterval(milliseconds);
+}
+
 void CamFetcher::setRecord(const QByteArray& name, const QByteArray& address,
                            const QByteArray& refresh) {
+    if (address != m_address) {
+        // another server: its validators and its failures are not this one's
+        m_validatorsFor.clear();
+        m_failures = 0;
+    }
     m_name = name;
     m_address = address;
     m_refreshText = refresh;
@@ -31,7 +76,7 @@ void CamFetcher::setRecord(const QByteArray& name, const QByteArray& address,
 
 CamDetails CamFetcher::details() const {
     return {QString::fromLocal8Bit(m_name), QString::fromLocal8Bit(m_refreshText),
-            QString::fromLocal8Bit(m_lastChanged), m_lastRefreshed};
+            QString::fromLocal8Bit(m_lastChanged), m_lastRefreshed, m_source, QString()};
 }
 
 bool CamFetcher::isCounting() const {
@@ -58,73 +103,195 @@ void CamFetcher::cmdStart_Click() {
     m_halted = false;
     emit fetchStarted();
     m_refreshSecs = *seconds;
+    m_waitSecs = m_refreshSecs; // a refresh always tries at once
     m_elapsedSecs = 0;
     m_timer->start(); // also restarts the one-second period of a running timer
+    m_stall->stop();
     m_socket->Close();
+    m_fetching = false;
 
-    const std::optional<CamAddress> address = SplitCamAddress(m_address.toStdString());
-    if (!address)
-        return; // no "/" after the host, or a host that cannot be right: tried again at expiry
-    m_host = address->camHost;
-    m_path = address->camPath;
+    const std::string address = m_address.toStdString();
+    const std::optional<CamAddress> target = SplitCamAddress(address);
+    if (!target) {
+        // no connection is made; the next expiry tries again
+        emit problem(quoted(localText(AddressProblem(address))));
+        return;
+    }
+    m_visited = {target->text()};
+    connectTo(*target);
+}
+
+void CamFetcher::connectTo(const CamAddress& target) {
+    m_target = target;
     m_response.reset();
-    m_socket->Close();
-    m_socket->Connect(localText(address->connectTo), address->port);
+    m_fetching = true;
+    if (target.secure)
+        m_socket->ConnectEncrypted(localText(target.connectTo), target.port,
+                                   m_pins ? m_pins(hostPortOf(target)) : QByteArray());
+    else
+        m_socket->Connect(localText(target.connectTo), target.port);
+    m_stall->start();
 }
 
 void CamFetcher::timRefresh_Timer() {
     ++m_elapsedSecs;
     emit ticked();
-    if (m_elapsedSecs >= m_refreshSecs) {
-        m_timer->stop();
-        cmdStart_Click();
+    if (m_elapsedSecs < m_waitSecs)
+        return;
+    if (m_fetching) {
+        // the fetch is abandoned; after a failure the next attempt may be due later
+        fail("no whole answer within the refresh interval", FetchFailure::Timeout);
+        if (m_elapsedSecs < m_waitSecs)
+            return;
     }
+    m_timer->stop();
+    cmdStart_Click();
 }
 
 void CamFetcher::stop() {
     m_socket->Close();
     m_timer->stop();
+    m_stall->stop();
+    m_fetching = false;
 }
 
 void CamFetcher::wsCam_Connect() {
-    m_path = EscapeRequestPath(m_path);
-    const std::string request = BuildRequest(m_path, m_host);
+    m_stall->start();
+    emit serverReached();
+    m_target.camPath = EscapeRequestPath(m_target.camPath);
+    const std::string request =
+        BuildRequest(m_target.camPath, m_target.camHost, conditionalHeaders());
     m_socket->SendData(QByteArray(request.data(), qsizetype(request.size())));
 }
 
 void CamFetcher::wsCam_DataArrival(qint64) {
-    const std::string fileName = RequestFileName(m_path);
+    m_stall->start();
+    const std::string fileName = RequestFileName(m_target.camPath);
     const QByteArray bytes = m_socket->GetData();
     const DataOutcome outcome =
         ReceiveResponseData(m_response, std::string_view(bytes.constData(), size_t(bytes.size())));
     if (outcome.abort) {
-        // Over the bounds: give up this fetch, keep the picture, try again at the next expiry.
-        m_socket->Close();
+        // Over the bounds: give up this fetch, keep the picture, try again later.
         m_response.reset();
-        emit problem(
-            QString("%1: the server's answer is too large").arg(QString::fromLocal8Bit(m_name)));
+        fail("the server's answer is too large", FetchFailure::Protocol);
+        return;
+    }
+    if (!outcome.error.empty()) {
+        fail(localText(outcome.error), FetchFailure::Protocol);
         return;
     }
     if (outcome.percent)
         emit progressed(*outcome.percent, localText(fileName));
+    if (outcome.complete && m_fetching)
+        finish(); // a whole body needs no close from the server
 }
 
 void CamFetcher::wsCam_Close() {
+    finish();
+}
+
+void CamFetcher::finish() {
+    m_stall->stop();
+    m_socket->Close();
+    m_fetching = false;
     const CompletedResponse split = SplitResponse(m_response.responseBuffer);
     const std::string headers(split.headers);
-    m_response.responseBuffer = std::string(split.body); // from here on the buffer holds the body
-    if (!IsImageResponse(headers)) {
+    const int status = m_response.headerDone ? m_response.head.status : 0;
+    if (IsRedirectStatus(status) && m_response.head.value("Location")) {
+        followRedirect();
+        return;
+    }
+    if (status == 304) {
+        // unchanged: Last Refreshed moves on, the picture and Last Changed stay
+        m_response.responseBuffer.clear();
+        m_pictureChanged = false;
+        const QDateTime now = m_now();
+        m_lastRefreshed = shortDateText(now.date()) + " " + longTimeText(now.time());
+        succeeded();
+        emit unchanged(details());
+        return;
+    }
+    const ReceivedBody body = m_response.headerDone ? BodyOf(m_response)
+                                                    : ReceivedBody{split.body, true};
+    if (!body.whole && m_response.framing.kind == BodyFraming::Chunked) {
+        fail("the picture was cut short before its last chunk", FetchFailure::Protocol);
+        return;
+    }
+    // from here on the buffer holds the body
+    m_response.responseBuffer = std::string(body.bytes);
+    judge(headers, m_response.responseBuffer);
+}
+
+void CamFetcher::judge(const std::string& headers, std::string_view body) {
+    const int status = m_response.head.status;
+    const bool successful = status >= 200 && status < 300;
+    // "image/" in the headers makes a picture, as it always did; a successful answer whose
+    // bytes are a whole picture of a known kind is one too, whatever its type says
+    const bool picture = IsImageResponse(headers) ||
+                         (successful && SniffPicture(body) != PictureFormat::Unknown &&
+                          CheckPicture(body, 0).readable);
+    const QString code = QString("HTTP %1").arg(status);
+    std::optional<int64_t> retryAfter;
+    if (status == 429 || status == 503)
+        if (const auto value = m_response.head.value("Retry-After"))
+            retryAfter = ParseRetryAfter(*value, m_now().toSecsSinceEpoch(), maxRetryAfterSecs);
+    if (!picture) {
         emit notAPicture();
+        fail(status == 0 || successful ? QString("not a picture") : code,
+             FetchFailure::NotPicture, retryAfter);
         return;
     }
     noteLastModified(headers);
-    FetchedPicture picture;
-    picture.body =
-        QByteArray(m_response.responseBuffer.data(), qsizetype(m_response.responseBuffer.size()));
-    picture.announcedLength = ContentLengthOf(headers);
-    picture.pictureChanged = m_pictureChanged;
-    picture.details = details();
-    emit pictureArrived(picture);
+    if (successful)
+        noteValidators();
+    m_source = localText(m_target.text());
+    FetchedPicture fetched;
+    fetched.body = QByteArray(body.data(), qsizetype(body.size()));
+    fetched.announcedLength = ContentLengthOf(headers);
+    fetched.pictureChanged = m_pictureChanged;
+    fetched.details = details();
+    if (status == 0 || successful)
+        succeeded();
+    emit pictureArrived(fetched);
+    if (status != 0 && !successful)
+        fail(code, FetchFailure::NotPicture, retryAfter); // a picture, but from an error
+}
+
+bool CamFetcher::followRedirect() {
+    // at most five hops in one cycle, within the cycle's time and each answer's size bound
+    if (m_visited.size() > 5) {
+        fail("more than 5 redirects", FetchFailure::Protocol);
+        return false;
+    }
+    const LocationResult next =
+        ResolveLocation(m_target, *m_response.head.value("Location"));
+    if (!next.ok) {
+        fail(localText(next.error), FetchFailure::Protocol);
+        return false;
+    }
+    const std::string text = next.target.text();
+    if (std::find(m_visited.begin(), m_visited.end(), text) != m_visited.end()) {
+        fail("a redirect loop", FetchFailure::Protocol);
+        return false;
+    }
+    m_visited.push_back(text);
+    connectTo(next.target);
+    return true;
+}
+
+void CamFetcher::fail(const QString& reason, FetchFailure kind,
+                      std::optional<int64_t> retryAfter) {
+    m_stall->stop();
+    m_socket->Close();
+    m_fetching = false;
+    ++m_failures;
+    m_waitSecs = NextAttemptSeconds(m_failures, m_refreshSecs, m_jitter(), retryAfter);
+    emit failed(reason, kind);
+}
+
+void CamFetcher::succeeded() {
+    m_failures = 0;
+    m_waitSecs = m_refreshSecs;
 }
 
 void CamFetcher::noteLastModified(std::string_view headers) {
@@ -141,4 +308,28 @@ void CamFetcher::noteLastModified(std::string_view headers) {
     m_lastModified = *line;
     const QDateTime now = m_now();
     m_lastRefreshed = shortDateText(now.date()) + " " + longTimeText(now.time());
+}
+
+void CamFetcher::noteValidators() {
+    const auto etag = m_response.head.value("ETag");
+    const auto modified = m_response.head.value("Last-Modified");
+    m_etag = etag && IsSendableValidator(*etag) ? std::string(*etag) : std::string();
+    m_lastModifiedValue =
+        modified && IsSendableValidator(*modified) ? std::string(*modified) : std::string();
+    m_validatorsFor = m_etag.empty() && m_lastModifiedValue.empty() ? "" : m_target.text();
+}
+
+void CamFetcher::forgetValidators() {
+    m_validatorsFor.clear();
+}
+
+std::string CamFetcher::conditionalHeaders() const {
+    if (m_validatorsFor.empty() || m_validatorsFor != m_target.text())
+        return {};
+    std::string lines;
+    if (!m_lastModifiedValue.empty())
+        lines += "If-Modified-Since: " + m_lastModifiedValue + "\r\n";
+    if (!m_etag.empty())
+        lines += "If-None-Match: " + m_etag + "\r\n";
+    return lines;
 }

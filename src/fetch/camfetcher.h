@@ -1,6 +1,8 @@
 #pragma once
 
+#include "fetch/camaddress.h"
 #include "fetch/camdetails.h"
+#include "fetch/camsocket.h"
 #include "fetch/response.h"
 
 #include <QByteArray>
@@ -9,9 +11,10 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
-class CamSocket;
 class QTimer;
 
 // A completed response that holds a picture: its bytes and what the change test said.
@@ -22,9 +25,19 @@ struct FetchedPicture {
     CamDetails details;          // the panel's texts right after this response
 };
 
-// The refresh cycle of one cam: the one-second count, the connection, the hand-written
-// request, the reception with its bounds, and the judgement of the complete response. It
-// knows nothing of widgets; a panel shows what it reports.
+// How a fetch failed, for the panel's mark and the retry schedule.
+enum class FetchFailure {
+    Connection,  // the server could not be reached (three in a row: offline)
+    Certificate, // the server's certificate did not verify
+    Timeout,     // nothing came for too long, or the next cycle was due
+    Protocol,    // too large, broken framing, a redirect not followed, an address not usable
+    NotPicture,  // an answer that is not a picture (an error page, "HTTP 404")
+};
+
+// The refresh cycle of one cam: the one-second count, the connection (plain or TLS), the
+// hand-written request with its validators, the reception with its bounds and framing,
+// redirects, and the judgement of the complete response. After failures the next attempt
+// waits longer. It knows nothing of widgets; a panel shows what it reports.
 class CamFetcher : public QObject {
     Q_OBJECT
   public:
@@ -33,10 +46,18 @@ class CamFetcher : public QObject {
     explicit CamFetcher(QObject* parent = nullptr);
     ~CamFetcher() override;
 
-    // Where "now" comes from; tests set a clock of their own.
+    // Where "now" and the retry jitter come from; tests set their own.
     void setClock(Clock clock) { m_now = std::move(clock); }
+    void setJitter(std::function<double()> jitter) { m_jitter = std::move(jitter); }
+    // How long a connection may make no progress before the fetch gives up.
+    void setStallTimeout(int milliseconds);
+    // The SHA-256 (hex) of a certificate the user trusts for "host:port" of this cam.
+    void setPinLookup(std::function<QByteArray(const QString& hostPort)> lookup) {
+        m_pins = std::move(lookup);
+    }
 
-    // The cam's record as copied in when it starts (txtName, txtAddress, txtRefresh).
+    // The cam's record as copied in when it starts (txtName, txtAddress, txtRefresh). A new
+    // address forgets the old one's validators.
     void setRecord(const QByteArray& name, const QByteArray& address, const QByteArray& refresh);
     const QByteArray& name() const { return m_name; }
     const QByteArray& address() const { return m_address; }
@@ -49,20 +70,33 @@ class CamFetcher : public QObject {
     const std::string& lastModified() const { return m_lastModified; }
     bool pictureChanged() const { return m_pictureChanged; }
     CamDetails details() const;
+    // Where the last picture really came from, after redirects.
+    const QString& source() const { return m_source; }
 
     // The cycle stopped because the refresh text is not a number; a refresh or an edit that
     // makes it one starts it again.
     bool isHalted() const { return m_halted; }
     int32_t refreshSecs() const { return m_refreshSecs; }
     int32_t elapsedSecs() const { return m_elapsedSecs; }
+    // Seconds from the start of this cycle to the next attempt: the interval, or longer after
+    // failures.
+    int32_t waitSecs() const { return m_waitSecs; }
+    int failures() const { return m_failures; }
     bool isCounting() const;
+    bool isFetching() const { return m_fetching; }
     // 0 when the socket is closed.
     int socketState() const;
     const ResponseState& response() const { return m_response; }
+    // The certificate that failed the last TLS connection, and where it was presented.
+    const CertificateTrouble& certificateTrouble() const { return m_socket->certificateTrouble(); }
+    const QString& troubleHostPort() const { return m_troubleHostPort; }
 
-    // Begins a fetch cycle: count from zero and ask the server again.
+    // The next request asks unconditionally (there is no picture the validators stand for).
+    void forgetValidators();
+
+    // Begins a fetch cycle: count from zero and ask the server again, at once.
     void cmdStart_Click();
-    // One second of the cycle; at its end the next cycle begins.
+    // One second of the cycle; when the wait is over the next cycle begins.
     void timRefresh_Timer();
     // Drops the connection and stops counting.
     void stop();
@@ -74,21 +108,40 @@ class CamFetcher : public QObject {
     void ticked();
     void progressed(float percent, const QString& fileName);
     void pictureArrived(const FetchedPicture& picture);
+    // The server said the picture has not changed (304): it stays as it is.
+    void unchanged(const CamDetails& details);
     // The server answered with something that is not a picture.
     void notAPicture();
+    // A fetch failed; `reason` in words for the user.
+    void failed(const QString& reason, FetchFailure kind);
+    // The server was reached.
+    void serverReached();
     // Something the user should hear about, for the status bar.
     void problem(const QString& text);
     // The cycle stopped: no fetch runs and no second is counted until it is begun again.
     void halted(const QString& text);
 
   private:
+    void connectTo(const CamAddress& target);
     void wsCam_Connect();
     void wsCam_DataArrival(qint64 bytesTotal);
     void wsCam_Close();
+    void finish();
+    void judge(const std::string& headers, std::string_view body);
+    bool followRedirect();
+    void fail(const QString& reason, FetchFailure kind,
+              std::optional<int64_t> retryAfter = std::nullopt);
+    void succeeded();
     void noteLastModified(std::string_view headers);
+    void noteValidators();
+    std::string conditionalHeaders() const;
+    QString quoted(const QString& text) const { return QString::fromLocal8Bit(m_name) + ": " + text; }
 
     Clock m_now = [] { return QDateTime::currentDateTime(); };
-    QTimer* m_timer = nullptr;     // timRefresh
+    std::function<double()> m_jitter;
+    std::function<QByteArray(const QString&)> m_pins;
+    QTimer* m_timer = nullptr;   // timRefresh
+    QTimer* m_stall = nullptr;   // no progress for too long
     CamSocket* m_socket = nullptr; // wsCam
     QByteArray m_name, m_address, m_refreshText = "30";
     QByteArray m_lastChanged;
@@ -96,9 +149,16 @@ class CamFetcher : public QObject {
     std::string m_lastModified;
     bool m_pictureChanged = false;
     bool m_halted = false;
+    bool m_fetching = false;
     int32_t m_refreshSecs = 0;
     int32_t m_elapsedSecs = 0;
-    std::string m_host; // camHost: as written before the first "/", for the Host header
-    std::string m_path; // camPath
+    int32_t m_waitSecs = 0;
+    int m_failures = 0;
+    CamAddress m_target; // this hop: camHost, camPath (as sent), where to connect
+    std::vector<std::string> m_visited; // the addresses asked in this cycle, redirects included
     ResponseState m_response;
+    QString m_source;
+    QString m_troubleHostPort;
+    // the validators of the last picture, and the address that gave them
+    std::string m_validatorsFor, m_etag, m_lastModifiedValue;
 };

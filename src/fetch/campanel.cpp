@@ -4,13 +4,46 @@
 #include "ui/progressbar.h"
 #include "ui/widgetkit.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QPainter>
 #include <QToolButton>
 
 namespace {
 
 QString arrayName(const char* name, int index) {
     return QString("%1(%2)").arg(name).arg(index);
+}
+
+QColor markColour(Freshness state) {
+    switch (state) {
+    case Freshness::Fetching:
+        return QColor(58, 123, 213);
+    case Freshness::New:
+        return QColor(46, 157, 58);
+    case Freshness::Unchanged:
+        return QColor(150, 150, 150);
+    case Freshness::Stale:
+        return QColor(224, 160, 32);
+    case Freshness::Error:
+        return QColor(208, 48, 48);
+    case Freshness::Offline:
+        return QColor(40, 40, 40);
+    case Freshness::Idle:
+        break;
+    }
+    return Qt::transparent;
+}
+
+QPixmap markPicture(Freshness state, int side) {
+    QPixmap dot(side, side);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    painter.setBrush(markColour(state));
+    painter.drawEllipse(QRectF(0.5, 0.5, side - 1.0, side - 1.0));
+    return dot;
 }
 
 } // namespace
@@ -59,6 +92,18 @@ CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(inde
     auto* scratch = new QLabel(this);
     scratch->setObjectName(arrayName("picTemp", index));
     setGeometryTwips(scratch, 720, 1500, 195, 195);
+
+    // the mark sits in the frame's top right corner, clear of the design's controls
+    m_mark = new QLabel(this);
+    m_mark->setObjectName(arrayName("stateMark", index));
+    setGeometryTwips(m_mark, 1455, 30, 150, 150);
+    m_mark->hide();
+    m_trust = new QAction("Trust This Certificate...", this);
+    m_trust->setObjectName(arrayName("trustCertificate", index));
+    m_trust->setEnabled(false);
+    addAction(m_trust);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_trust, &QAction::triggered, this, &CamPanel::trustCertificateClicked);
 
     connect(refresh, &QToolButton::clicked, this, &CamPanel::refreshClicked);
     connect(stop, &QToolButton::clicked, this, &CamPanel::stopClicked);
@@ -113,4 +158,30 @@ QImage CamPanel::picture() const {
 
 QSize CamPanel::pictureSize() const {
     return m_picture->size();
+}
+
+void CamPanel::setStateMark(Freshness state, const QString& tooltip) {
+    if (state != m_state) {
+        m_state = state;
+        m_mark->setPixmap(markPicture(state, m_mark->width()));
+        m_mark->setVisible(state != Freshness::Idle);
+        m_mark->raise();
+    }
+    m_mark->setToolTip(tooltip);
+}
+
+QString CamPanel::stateTooltip() const {
+    return m_mark->toolTip();
+}
+
+void CamPanel::offerCertificateTrust(bool on) {
+    m_trust->setEnabled(on);
+}
+
+bool CamPanel::offersCertificateTrust() const {
+    return m_trust->isEnabled();
+}
+
+bool CamPanel::hasPicture() const {
+    return m_picture->hasPicture();
 }

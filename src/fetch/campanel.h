@@ -1,11 +1,15 @@
 #pragma once
 
+#include "fetch/freshness.h"
+
 #include <QByteArray>
 #include <QGroupBox>
 #include <QImage>
 
 class ImageControl;
 class ProgressBar;
+class QAction;
+class QLabel;
 
 // One cam panel of the "Webcams" area, as the user sees it: the frame with the cam's name, the
 // picture, the fetching indicator, the progress bar and the refresh and stop buttons. It shows
@@ -40,13 +44,24 @@ class CamPanel : public QGroupBox {
     void clearPicture();
     // The panel's picture whole (decoded again from its bytes when it holds them).
     QImage picture() const;
+    bool hasPicture() const;
     QSize pictureSize() const;
+
+    // The small mark in the frame's corner that tells how the cam is doing; its tooltip
+    // says it in words, with the picture's age.
+    void setStateMark(Freshness state, const QString& tooltip);
+    Freshness stateMark() const { return m_state; }
+    QString stateTooltip() const;
+    // "Trust This Certificate..." in the panel's menu, offered after a certificate failure.
+    void offerCertificateTrust(bool on);
+    bool offersCertificateTrust() const;
 
   signals:
     // A click on the picture, the box holding it, or the fetching indicator.
     void clicked();
     void refreshClicked();
     void stopClicked();
+    void trustCertificateClicked();
 
   private:
     const int m_index;
@@ -54,4 +69,7 @@ class CamPanel : public QGroupBox {
     ImageControl* m_picture = nullptr;   // imgCam
     ImageControl* m_indicator = nullptr; // imgRefresh
     ProgressBar* m_progress = nullptr;   // prgCam
+    QLabel* m_mark = nullptr;
+    QAction* m_trust = nullptr;
+    Freshness m_state = Freshness::Idle;
 };

@@ -6,12 +6,15 @@
 #include "common/numbertext.h"
 #include "common/twips.h"
 #include "fetch/autosave.h"
+#include "common/prompter.h"
 #include "fetch/camfetcher.h"
 #include "fetch/campanel.h"
+#include "fetch/certificatepins.h"
 #include "fetch/picturedecode.h"
 #include "ui/widgetkit.h"
 #include "ui/windowlock.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QScrollBar>
 
@@ -20,9 +23,10 @@ int16_t PanelAreaTop(int32_t scrollValue) {
 }
 
 CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder,
-                         WindowLock& lock)
+                         WindowLock& lock, Prompter& prompter, CertificatePins& pins)
     : QObject(frame), m_camList(std::move(camList)), m_camFolder(std::move(camFolder)),
-      m_lock(lock) {
+      m_lock(lock), m_prompter(prompter), m_pins(pins),
+      m_now([] { return QDateTime::currentSecsSinceEpoch(); }), m_records(panelCount) {
     setObjectName("camPanelSet");
     m_scrollBar = new QScrollBar(Qt::Vertical, frame);
     m_scrollBar->setObjectName("VScroll1");
@@ -59,6 +63,19 @@ CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString 
                 [this, index](const FetchedPicture& fetched) { pictureArrived(index, fetched); });
         connect(fetcher, &CamFetcher::notAPicture, this, [this, index] { notAPicture(index); });
         connect(fetcher, &CamFetcher::problem, this, &CamPanelSet::statusText);
+        connect(fetcher, &CamFetcher::unchanged, this,
+                [this, index](const CamDetails& details) { unchanged(index, details); });
+        connect(fetcher, &CamFetcher::failed, this,
+                [this, index](const QString& reason, FetchFailure kind) {
+                    fetchFailed(index, reason, kind);
+                });
+        connect(fetcher, &CamFetcher::serverReached, this,
+                [this, index] { m_records[index].freshness.connected(); });
+        connect(panel, &CamPanel::trustCertificateClicked, this,
+                [this, index] { trustCertificate(index); });
+        fetcher->setPinLookup([this, index](const QString& hostPort) {
+            return m_pins.lookup(m_fetchers[index]->name(), hostPort);
+        });
         connect(fetcher, &CamFetcher::halted, this, [this, index](const QString& text) {
             m_panels[index]->showFetching(false);
             emit statusText(text);
@@ -133,6 +150,9 @@ void CamPanelSet::cmdStop_Click(int index) {
     panel->clearPicture();
     panel->showFetching(false);
     m_lock.lock(false);
+    m_records[index] = PanelRecord{};
+    panel->setStateMark(Freshness::Idle, QString());
+    panel->offerCertificateTrust(false);
     const bool wasRunning = panel->isRunning();
     panel->setFrameCaption("[webcam]");
     panel->hide();
@@ -182,14 +202,39 @@ QByteArray CamPanelSet::selectedName() const {
 }
 
 QString CamPanelSet::nextRefreshText(int index) const {
-    const std::optional<double> refresh =
-        parseNumber(m_fetchers[index]->refreshText().toStdString());
+    const CamFetcher* fetcher = m_fetchers[index];
+    if (fetcher->failures() > 0) // waiting longer after failures
+        return QString::number(fetcher->waitSecs() - fetcher->elapsedSecs());
+    const std::optional<double> refresh = parseNumber(fetcher->refreshText().toStdString());
     if (!refresh)
         return {};
-    return QString::fromStdString(formatGeneral(*refresh - m_fetchers[index]->elapsedSecs(), 15));
+    return QString::fromStdString(formatGeneral(*refresh - fetcher->elapsedSecs(), 15));
+}
+
+QString CamPanelSet::ageText(int index) const {
+    const PanelRecord& record = m_records[index];
+    const int64_t now = m_now();
+    QString text = QString::fromStdString(FreshnessText(
+        record.freshness.state(now, m_fetchers[index]->refreshSecs()), record.freshness.reason()));
+    if (const auto age = record.freshness.ageSeconds(now))
+        text = QString::fromStdString(AgeText(*age)) + ", " + text;
+    return text;
+}
+
+CamDetails CamPanelSet::withAge(int index, CamDetails details) const {
+    details.age = ageText(index);
+    return details;
+}
+
+void CamPanelSet::updateMark(int index) {
+    const Freshness state =
+        m_records[index].freshness.state(m_now(), m_fetchers[index]->refreshSecs());
+    m_panels[index]->setStateMark(state, ageText(index));
 }
 
 void CamPanelSet::fetchStarted(int index) {
+    m_records[index].freshness.fetchStarted();
+    updateMark(index);
     m_panels[index]->showFetching(true);
     if (index == m_selected)
         emit selectedFetchStarted();
@@ -197,8 +242,11 @@ void CamPanelSet::fetchStarted(int index) {
 }
 
 void CamPanelSet::ticked(int index) {
-    if (index == m_selected)
+    updateMark(index); // a picture grows old
+    if (index == m_selected) {
         emit selectedTicked(nextRefreshText(index));
+        emit selectedAge(ageText(index));
+    }
 }
 
 void CamPanelSet::progressed(int index, float percent, const QString& fileName) {
@@ -211,9 +259,21 @@ void CamPanelSet::progressed(int index, float percent, const QString& fileName) 
 
 void CamPanelSet::pictureArrived(int index, const FetchedPicture& fetched) {
     CamPanel* panel = m_panels[index];
+    PanelRecord& record = m_records[index];
     panel->showFetching(false);
     const bool selected = index == m_selected;
     const bool saving = m_autoSave && fetched.pictureChanged;
+    // The same bytes as the picture shown: nothing to decode, nothing to draw again.
+    const QByteArray hash = QCryptographicHash::hash(fetched.body, QCryptographicHash::Sha256);
+    if (hash == record.shownHash && panel->hasPicture()) {
+        record.freshness.samePicture();
+        updateMark(index);
+        if (saving)
+            autoSave(index, panel->picture());
+        if (selected)
+            emit selectedDetailsChanged(withAge(index, fetched.details));
+        return;
+    }
     // The whole picture is needed only by the viewer and for saving; the panel itself shows
     // it small, and keeps the bytes for whoever asks for it whole later.
     const QImage picture = DecodeFetchedPicture(
@@ -227,10 +287,65 @@ void CamPanelSet::pictureArrived(int index, const FetchedPicture& fetched) {
     if (saving)
         autoSave(index, picture.isNull() ? panel->picture() : picture);
     m_lock.lock(false);
-    if (!picture.isNull())
+    if (!picture.isNull()) {
+        record.shownHash = hash;
+        record.freshness.newPicture(m_now());
         emit pictureShown(index);
+    }
+    updateMark(index);
     if (selected)
-        emit selectedDetailsChanged(fetched.details);
+        emit selectedDetailsChanged(withAge(index, fetched.details));
+}
+
+void CamPanelSet::unchanged(int index, const CamDetails& details) {
+    m_panels[index]->showFetching(false);
+    m_records[index].freshness.samePicture();
+    if (!m_panels[index]->hasPicture())
+        m_fetchers[index]->forgetValidators(); // nothing to keep: ask for the picture itself
+    updateMark(index);
+    if (index == m_selected)
+        emit selectedDetailsChanged(withAge(index, details));
+}
+
+void CamPanelSet::fetchFailed(int index, const QString& reason, FetchFailure kind) {
+    CamPanel* panel = m_panels[index];
+    CamFetcher* fetcher = m_fetchers[index];
+    panel->showFetching(false);
+    m_records[index].freshness.failed(reason.toStdString(), kind == FetchFailure::Connection);
+    panel->offerCertificateTrust(kind == FetchFailure::Certificate &&
+                                 !fetcher->certificateTrouble().fingerprint.isEmpty());
+    updateMark(index);
+    // errors of the server's own making speak in the mark; what the user can act on in the
+    // status bar too
+    if (kind == FetchFailure::Certificate || kind == FetchFailure::Protocol)
+        emit statusText(QString::fromLocal8Bit(fetcher->name()) + ": " + reason);
+}
+
+void CamPanelSet::trustCertificate(int index) {
+    CamFetcher* fetcher = m_fetchers[index];
+    const CertificateTrouble& trouble = fetcher->certificateTrouble();
+    if (trouble.fingerprint.isEmpty())
+        return;
+    const QString name = QString::fromLocal8Bit(fetcher->name());
+    const QString text =
+        QString("The certificate that %1 presented for %2 is not trusted (%3).\n\n"
+                "Issued to: %4\nSHA-256 fingerprint:\n%5\n\n"
+                "Trust exactly this certificate for %2 from now on? A different certificate "
+                "will be refused again.")
+            .arg(fetcher->troubleHostPort(), name, trouble.reason, trouble.subject,
+                 CertificatePins::readable(trouble.fingerprint));
+    if (m_prompter.ask(m_panels[index], "Trust this certificate", text,
+                       PromptButtons::TrustCancel) != PromptAnswer::Ok)
+        return;
+    if (!m_pins.trust(fetcher->name(), fetcher->troubleHostPort(), trouble.fingerprint)) {
+        m_prompter.ask(m_panels[index], ":: error",
+                       "The trusted certificate could not be stored in your settings.",
+                       PromptButtons::Ok);
+        return;
+    }
+    m_panels[index]->offerCertificateTrust(false);
+    emit statusText(name + ": the certificate of " + fetcher->troubleHostPort() + " is trusted");
+    cmdRefresh_Click(index);
 }
 
 void CamPanelSet::notAPicture(int index) {
@@ -238,8 +353,9 @@ void CamPanelSet::notAPicture(int index) {
     m_panels[index]->showPlainPicture(m_notFound);
     m_panels[index]->showFetching(false);
     m_lock.lock(false);
+    m_records[index].shownHash.clear();
     if (index == m_selected)
-        emit selectedDetailsChanged(m_fetchers[index]->details());
+        emit selectedDetailsChanged(withAge(index, m_fetchers[index]->details()));
 }
 
 void CamPanelSet::autoSave(int index, const QImage& picture) {

@@ -2,19 +2,24 @@
 
 #include "camlist/camrecord.h"
 #include "fetch/camdetails.h"
+#include "fetch/freshness.h"
 
 #include <QImage>
 #include <QList>
 #include <QObject>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 class CamFetcher;
 class CamPanel;
+class CertificatePins;
+class Prompter;
 class QScrollBar;
 class QWidget;
 class WindowLock;
 struct FetchedPicture;
+enum class FetchFailure;
 
 // Where the panel container sits for a scroll value of the panel area: 30 twips above the
 // plain offset, in 16-bit arithmetic.
@@ -31,7 +36,8 @@ class CamPanelSet : public QObject {
     static constexpr int maxRunningCams = 24;
 
     // The scroll bar, the clipping box and the panels are made inside `frame`.
-    CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder, WindowLock& lock);
+    CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder,
+                WindowLock& lock, Prompter& prompter, CertificatePins& pins);
     ~CamPanelSet() override;
 
     CamPanel* panel(int index) const { return m_panels.at(index); }
@@ -61,6 +67,12 @@ class CamPanelSet : public QObject {
     // An edited cam: the panels showing `oldName` take the new record; nothing restarts.
     void UpdateOpenPanels(const std::string& oldName, const CamRecord& edited);
 
+    // Asks whether to trust the certificate that panel `index`'s server presented last; when
+    // the user does, it is pinned for that cam and the cam is asked again at once.
+    void trustCertificate(int index);
+    // Where "now" comes from for the pictures' ages; tests set their own.
+    void setClock(std::function<int64_t()> now) { m_now = std::move(now); }
+
     // What the save command saves: the selected panel's picture and cam name.
     QImage selectedPicture() const;
     QByteArray selectedName() const;
@@ -77,6 +89,8 @@ class CamPanelSet : public QObject {
     void selectedPictureArrived(const QImage& picture);
     void selectedDetailsChanged(const CamDetails& details);
     void selectedStopped();
+    // The selected panel's picture age and state, in words, once a second.
+    void selectedAge(const QString& text);
     // A fetched picture is shown in panel `index`.
     void pictureShown(int index);
 
@@ -86,12 +100,27 @@ class CamPanelSet : public QObject {
     void progressed(int index, float percent, const QString& fileName);
     void pictureArrived(int index, const FetchedPicture& fetched);
     void notAPicture(int index);
+    void unchanged(int index, const CamDetails& details);
+    void fetchFailed(int index, const QString& reason, FetchFailure kind);
     void autoSave(int index, const QImage& picture);
     QString nextRefreshText(int index) const;
+    void updateMark(int index);
+    QString ageText(int index) const;
+    CamDetails withAge(int index, CamDetails details) const;
+
+    // what a panel knows of its pictures beyond what it shows
+    struct PanelRecord {
+        FreshnessTracker freshness;
+        QByteArray shownHash; // SHA-256 of the bytes of the picture shown
+    };
 
     const std::filesystem::path m_camList;
     const QString m_camFolder;
     WindowLock& m_lock;
+    Prompter& m_prompter;
+    CertificatePins& m_pins;
+    std::function<int64_t()> m_now;
+    QList<PanelRecord> m_records;
     QScrollBar* m_scrollBar = nullptr; // VScroll1
     QWidget* m_clip = nullptr;         // picWindowOuter
     QWidget* m_inner = nullptr;        // picWindowInner

@@ -1,17 +1,34 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSslCertificate>
+#include <QString>
 
 class QTcpSocket;
+class QSslError;
+
+// Why a connection failed, by kind: the fetch code counts connection failures apart from the
+// others (three in a row make a cam "offline").
+enum class SocketFailure { HostNotFound, Refused, Network, Tls, Certificate };
+
+// What is known of a server's certificate that failed verification.
+struct CertificateTrouble {
+    QString reason;         // "expired", "self-signed", "untrusted", "wrong host name", ...
+    QByteArray fingerprint; // SHA-256 of the certificate, hex
+    QString subject;        // the names it was issued to
+    bool pinnedDiffers = false; // a trusted certificate was pinned and this is another one
+};
 
 // A TCP client with exactly the behaviour the fetch code relies on:
 // - Close() drops the connection in any state and no event of it follows;
-// - Connect() returns at once; Connected() is raised when the connection is up;
+// - Connect() returns at once; Connected() is raised when the connection is up (for TLS, once
+//   the handshake is done and the certificate verified);
 // - DataArrival(bytesTotal) is raised whenever received bytes wait, GetData() takes them;
 // - CloseEvent() is raised only when the server closes, after every DataArrival;
-// - errors (no such host, refused, reset) raise none of the three.
+// - errors (no such host, refused, reset, certificate) raise none of the three, only Failed().
 class CamSocket : public QObject {
     Q_OBJECT
   public:
@@ -19,24 +36,43 @@ class CamSocket : public QObject {
     ~CamSocket() override;
 
     void Close();
+    // A plain TCP connection.
     void Connect(const QString& host, quint16 port);
+    // A TLS connection to `host` (sent as the server name, and verified against the system's
+    // trusted certificates). A certificate whose SHA-256 equals `pinnedFingerprint` (hex) is
+    // accepted even when it does not verify.
+    void ConnectEncrypted(const QString& host, quint16 port, const QByteArray& pinnedFingerprint);
     // Queues the bytes for sending; false when there is no connection to send them on.
     bool SendData(const QByteArray& bytes);
     // Every byte received and not yet taken.
     QByteArray GetData();
     // 0 when closed; anything else means not closed.
     int State() const;
+    bool isEncrypted() const { return m_encrypted; }
+    // The certificate trouble of the last failed TLS connection.
+    const CertificateTrouble& certificateTrouble() const { return m_trouble; }
+
+    static QByteArray fingerprintOf(const QSslCertificate& certificate);
+    // A certificate's problems in a few words ("expired", "self-signed", ...).
+    static QString describe(const QList<QSslError>& errors);
 
   signals:
     void Connected();
     void DataArrival(qint64 bytesTotal);
     void CloseEvent();
+    // The connection could not be made or broke: the socket is closed, no other event follows.
+    void Failed(const QString& reason, SocketFailure kind);
 
   private:
+    void open(QTcpSocket* socket);
     void readAvailable();
     void remoteClosed();
+    void fail(const QString& reason, SocketFailure kind);
 
-    QPointer<QTcpSocket> socket;
-    QByteArray received;
-    bool closeRaised = false;
+    QPointer<QTcpSocket> m_socket;
+    QByteArray m_received;
+    QByteArray m_pinned;
+    CertificateTrouble m_trouble;
+    bool m_closeRaised = false;
+    bool m_encrypted = false;
 };

@@ -2,12 +2,44 @@
 
 #include "common/numbertext.h"
 
+#include <algorithm>
+
 namespace {
 constexpr std::string_view headerEnd = "\r\n\r\n";
 }
 
+namespace {
+
+// The body's framing decides, after each batch, whether the response is whole.
+void followBody(ResponseState& state, std::string_view newBodyBytes, DataOutcome& outcome) {
+    switch (state.framing.kind) {
+    case BodyFraming::None:
+        state.complete = true;
+        break;
+    case BodyFraming::ContentLength:
+        state.complete = int64_t(state.responseBuffer.size() - state.bodyStart) >=
+                         state.framing.length;
+        break;
+    case BodyFraming::Chunked:
+        state.chunks->feed(newBodyBytes, state.decoded);
+        if (state.chunks->failed()) {
+            outcome.abort = state.chunks->error() == "a body too large";
+            outcome.error = "the server sent " + state.chunks->error();
+        }
+        state.complete = state.chunks->done();
+        break;
+    case BodyFraming::UntilClose:
+        break;
+    }
+    outcome.complete = state.complete;
+}
+
+} // namespace
+
 DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
     DataOutcome outcome;
+    if (state.complete)
+        return outcome; // what comes after a whole response is not part of it
     if (state.responseBuffer.size() + bytes.size() > maxResponseBytes) {
         outcome.abort = true;
         return outcome;
@@ -17,6 +49,7 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
     state.receivedBytes += int32_t(bytes.size());
 
     if (headerWasDone) {
+        followBody(state, bytes, outcome);
         if (state.contentLength < 1)
             return outcome;
         const double percent = double(state.receivedBytes) / (double(state.contentLength) / 100);
@@ -40,8 +73,32 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
     state.headerDone = true;
     // the headers and their blank line take end + 4 bytes; the rest is body
     state.receivedBytes -= int32_t(end + headerEnd.size());
-    state.contentLength = ContentLengthOf(std::string_view(state.responseBuffer).substr(0, end));
+    const std::string_view headers = std::string_view(state.responseBuffer).substr(0, end);
+    state.contentLength = ContentLengthOf(headers);
+    state.head = ParseResponseHead(headers);
+    state.framing = FramingOf(state.head);
+    state.bodyStart = end + headerEnd.size();
+    if (state.framing.kind == BodyFraming::Chunked)
+        state.chunks.emplace(maxResponseBytes);
+    followBody(state, std::string_view(state.responseBuffer).substr(state.bodyStart), outcome);
     return outcome;
+}
+
+ReceivedBody BodyOf(const ResponseState& state) {
+    const std::string_view all = std::string_view(state.responseBuffer).substr(
+        std::min(state.bodyStart, state.responseBuffer.size()));
+    switch (state.framing.kind) {
+    case BodyFraming::None:
+        return {{}, true};
+    case BodyFraming::ContentLength:
+        return {all.substr(0, size_t(std::min<int64_t>(state.framing.length, int64_t(all.size())))),
+                int64_t(all.size()) >= state.framing.length};
+    case BodyFraming::Chunked:
+        return {state.decoded, state.chunks && state.chunks->done()};
+    case BodyFraming::UntilClose:
+        return {all, true};
+    }
+    return {all, true};
 }
 
 int32_t ContentLengthOf(std::string_view headers) {

@@ -169,7 +169,31 @@ PictureCheck checkBmp(std::string_view b) {
     return check;
 }
 
+// RIFF, the size of what follows, "WEBP": whole when the size covers the rest.
+PictureCheck checkWebP(std::string_view b) {
+    PictureCheck check;
+    check.format = PictureFormat::WebP;
+    if (b.size() < 12 || uint64_t(littleEndian32(b, 4)) + 8 > b.size())
+        return unreadable(check, "a WebP without its end");
+    return check;
+}
+
 } // namespace
+
+PictureFormat SniffPicture(std::string_view body) {
+    if (body.size() >= 3 && uint8_t(body[0]) == 0xFF && uint8_t(body[1]) == 0xD8 &&
+        uint8_t(body[2]) == 0xFF)
+        return PictureFormat::Jpeg;
+    if (body.starts_with("GIF87a") || body.starts_with("GIF89a"))
+        return PictureFormat::Gif;
+    if (body.starts_with("\x89PNG\r\n\x1a\n"))
+        return PictureFormat::Png;
+    if (body.size() >= 26 && body.starts_with("BM"))
+        return PictureFormat::Bmp;
+    if (body.size() >= 12 && body.starts_with("RIFF") && body.substr(8, 4) == "WEBP")
+        return PictureFormat::WebP;
+    return PictureFormat::Unknown;
+}
 
 PictureCheck CheckPicture(std::string_view body, int64_t contentLength) {
     if (contentLength > 0 && int64_t(body.size()) < contentLength)
@@ -182,5 +206,7 @@ PictureCheck CheckPicture(std::string_view body, int64_t contentLength) {
         return checkPng(body);
     if (body.starts_with("BM"))
         return checkBmp(body);
+    if (SniffPicture(body) == PictureFormat::WebP)
+        return checkWebP(body);
     return {};
 }

@@ -11,7 +11,7 @@
 inline constexpr int maxPictureSide = 8192;
 inline constexpr int maxJpegScans = 500;
 
-enum class PictureFormat { Unknown, Jpeg, Gif, Png, Bmp };
+enum class PictureFormat { Unknown, Jpeg, Gif, Png, Bmp, WebP };
 
 struct PictureCheck {
     bool readable = true;
@@ -22,3 +22,6 @@ struct PictureCheck {
 
 // `contentLength` is the announced body length, 0 or less when none was announced.
 PictureCheck CheckPicture(std::string_view body, int64_t contentLength);
+
+// The kind of picture the bytes begin like, by their signature alone.
+PictureFormat SniffPicture(std::string_view body);

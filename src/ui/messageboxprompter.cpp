@@ -1,6 +1,7 @@
 #include "ui/messageboxprompter.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 PromptAnswer MessageBoxPrompter::ask(QWidget* parent, const QString& title, const QString& text,
                                      PromptButtons buttons) {
@@ -12,6 +13,13 @@ PromptAnswer MessageBoxPrompter::ask(QWidget* parent, const QString& title, cons
     } else if (buttons == PromptButtons::AbortRetryIgnore) {
         shown = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
         icon = QMessageBox::Critical;
+    }
+    if (buttons == PromptButtons::TrustCancel) {
+        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Cancel, parent);
+        QPushButton* trust = box.addButton("Trust this certificate", QMessageBox::AcceptRole);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        return box.clickedButton() == trust ? PromptAnswer::Ok : PromptAnswer::Cancel;
     }
     QMessageBox box(icon, title, text, shown, parent);
     switch (box.exec()) {

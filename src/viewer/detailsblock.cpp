@@ -57,6 +57,13 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     m_refresh = makeLabel(this, "lblRefresh", {}, {1980, 2910, 1995, 195});
     makeLabel(this, "lblNextRefreshCaption", "Next Refresh:", {180, 3120, 2235, 285});
     m_nextRefresh = makeLabel(this, "lblNextRefresh", {}, {1980, 3170, 1995, 195});
+
+    // beyond the classic rows, a second column: where the picture came from, and its age
+    makeLabel(this, "lblSourceCaption", "Fetched From:", {4560, 1920, 1500, 255});
+    m_source = makeLabel(this, "lblSource", {}, {6060, 1920, 6000, 255});
+    m_source->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    makeLabel(this, "lblAgeCaption", "Picture Age:", {4560, 2160, 1500, 255});
+    m_age = makeLabel(this, "lblAge", {}, {6060, 2160, 6000, 255});
 }
 
 int DetailsBlock::zoomFactor() const {
@@ -68,6 +75,13 @@ void DetailsBlock::writeDetails(const CamDetails& details) {
     m_refresh->setText(details.refresh);
     m_lastChanged->setText(details.lastChanged);
     m_lastRefreshed->setText(details.lastRefreshed);
+    m_source->setText(details.source);
+    if (!details.age.isEmpty())
+        m_age->setText(details.age);
+}
+
+void DetailsBlock::setAge(const QString& text) {
+    m_age->setText(text);
 }
 
 void DetailsBlock::setNextRefresh(const QString& text) {

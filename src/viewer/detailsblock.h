@@ -22,6 +22,7 @@ class DetailsBlock : public QGroupBox {
     void writeDetails(const CamDetails& details);
     void setNextRefresh(const QString& text);
     void setTime(const QString& text);
+    void setAge(const QString& text);
     QString nextRefresh() const;
 
   signals:
@@ -37,4 +38,6 @@ class DetailsBlock : public QGroupBox {
     QLabel* m_lastRefreshed = nullptr;
     QLabel* m_nextRefresh = nullptr;
     QLabel* m_time = nullptr;
+    QLabel* m_source = nullptr;
+    QLabel* m_age = nullptr;
 };

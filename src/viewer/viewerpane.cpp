@@ -149,6 +149,10 @@ void ViewerPane::setNextRefresh(const QString& text) {
     m_lock.lock(false);
 }
 
+void ViewerPane::setAge(const QString& text) {
+    m_details->setAge(text);
+}
+
 void ViewerPane::setTime(const QString& text) {
     m_details->setTime(text);
 }

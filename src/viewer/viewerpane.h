@@ -39,6 +39,8 @@ class ViewerPane : public QGroupBox {
     // "Next Refresh"; an empty text leaves it as it is.
     void setNextRefresh(const QString& text);
     void setTime(const QString& text);
+    // The picture's age and the cam's state ("12 s old, new picture").
+    void setAge(const QString& text);
     // A fetch of the selected cam begins: the full-screen view shows its indicator.
     void showFullScreenIndicator();
     // The selected panel was stopped.

@@ -112,10 +112,13 @@ class FetcherTest : public QObject {
     }
 
     void aCycleCountsToItsIntervalAndBeginsAgain() {
+        ScriptedServer server;
+        server.setScript(ScriptedServer::answer(ScriptedServer::okResponse("x")));
         CamFetcher fetcher;
         QSignalSpy started(&fetcher, &CamFetcher::fetchStarted);
-        fetcher.setRecord("Cam", "http://127.0.0.1/none", "3");
+        fetcher.setRecord("Cam", ("http://" + server.address("/c.jpg")).toUtf8(), "3");
         fetcher.cmdStart_Click();
+        QTRY_VERIFY(!fetcher.isFetching()); // a healthy cam: the fetch ended well
         QCOMPARE(fetcher.refreshSecs(), 3);
         QVERIFY(fetcher.isCounting());
         fetcher.timRefresh_Timer();

@@ -43,8 +43,23 @@ class FetchTextTest : public QObject {
         QVERIFY(!SplitCamAddress("cams.example:0/x"));
         QVERIFY(!SplitCamAddress("cams.example:99999/x"));
         QVERIFY(!SplitCamAddress("cams.example:80a/x"));
-        // only the lower-case scheme is known; anything else is part of the host
-        QVERIFY(!SplitCamAddress("HTTP://cams.example/x"));
+        // the scheme in any letter case; https on 443 unless a port is given
+        auto upper = SplitCamAddress("HTTP://cams.example/x");
+        QVERIFY(upper && !upper->secure);
+        QCOMPARE(upper->camHost, "cams.example"s);
+        auto secure = SplitCamAddress("HTTPS://cams.example/x.jpg");
+        QVERIFY(secure && secure->secure);
+        QCOMPARE(int(secure->port), 443);
+        QCOMPARE(secure->camHost, "cams.example"s);
+        auto securePort = SplitCamAddress("https://cams.example:8443/x.jpg");
+        QCOMPARE(int(securePort->port), 8443);
+        QCOMPARE(securePort->camHost, "cams.example:8443"s);
+        QCOMPARE(securePort->text(), "https://cams.example:8443/x.jpg"s);
+        // other schemes are not fetched, and say so
+        QVERIFY(!SplitCamAddress("ftp://cams.example/x.jpg"));
+        QVERIFY(QString::fromStdString(AddressProblem("ftp://cams.example/x.jpg")).contains("ftp://"));
+        QVERIFY(QString::fromStdString(AddressProblem("https://cams.example")).contains("path"));
+        QCOMPARE(AddressProblem("https://cams.example/x.jpg"), ""s);
     }
 
     void hostWithBlanksOrControlsMakesNoConnection() {
@@ -121,9 +136,12 @@ class FetchTextTest : public QObject {
         ReceiveResponseData(state, "\nab");
         QVERIFY(state.headerDone);
         QCOMPARE(state.receivedBytes, 2);
-        QCOMPARE(ReceiveResponseData(state, "cd").percent, std::optional<float>(100.0f));
-        // more than announced: the figure passes 100, which the progress bar refuses
-        QCOMPARE(ReceiveResponseData(state, "e").percent, std::optional<float>(125.0f));
+        const DataOutcome last = ReceiveResponseData(state, "cd");
+        QCOMPARE(last.percent, std::optional<float>(100.0f));
+        QVERIFY(last.complete); // whole at its length: no need to wait for the close
+        // more than announced is not part of the response
+        QVERIFY(!ReceiveResponseData(state, "e").percent);
+        QVERIFY(state.responseBuffer.ends_with("abcd"));
     }
 
     void noLengthMeansNoProgress() {

@@ -189,11 +189,15 @@ class PanelTest : public QObject {
     }
 
     void aRunningCamEditedToANonNumberStopsCleanly() {
-        PanelsFixture f(camList({{"Cam", "http://127.0.0.1:1/x.jpg", "2"}}));
+        ScriptedServer server;
+        server.setScript(ScriptedServer::answer(ScriptedServer::okResponse("x")));
+        const QString address = "http://" + server.address("/x.jpg");
+        PanelsFixture f(camList({{"Cam", address, "2"}}));
         f.start("Cam");
         CamFetcher* fetcher = f.fetcher(0);
+        QTRY_VERIFY(!fetcher->isFetching());
         // the edit dialog gave the running panel a refresh that is not a number
-        f.set->UpdateOpenPanels("Cam", {"Cam", "http://127.0.0.1:1/x.jpg", "soon"});
+        f.set->UpdateOpenPanels("Cam", {"Cam", address.toStdString(), "soon"});
         fetcher->timRefresh_Timer();
         fetcher->timRefresh_Timer(); // the interval of 2 ran out
         QVERIFY(!f.panel(0)->isFetching());
@@ -211,7 +215,7 @@ class PanelTest : public QObject {
         QVERIFY(!fetcher->isCounting());
 
         // a later edit with a number starts the cycle again
-        f.set->UpdateOpenPanels("Cam", {"Cam", "http://127.0.0.1:1/x.jpg", "5"});
+        f.set->UpdateOpenPanels("Cam", {"Cam", address.toStdString(), "5"});
         QVERIFY(fetcher->isCounting());
         QVERIFY(f.panel(0)->isFetching());
         QCOMPARE(fetcher->refreshSecs(), 5);
@@ -221,10 +225,13 @@ class PanelTest : public QObject {
     }
 
     void halfRefreshCountsDownInHalves() {
-        PanelsFixture f(camList({{"Cam", "http://127.0.0.1/x", "2.5"}}));
+        ScriptedServer server;
+        server.setScript(ScriptedServer::answer(ScriptedServer::okResponse("x")));
+        PanelsFixture f(camList({{"Cam", "http://" + server.address("/x.jpg"), "2.5"}}));
         QSignalSpy nextRefresh(f.set, &CamPanelSet::selectedTicked);
         f.start("Cam"); // panel 0 counts as selected before any click
         CamFetcher* fetcher = f.fetcher(0);
+        QTRY_VERIFY(!fetcher->isFetching()); // a healthy cam keeps its interval
         QCOMPARE(fetcher->refreshSecs(), 2);
         fetcher->timRefresh_Timer();
         QCOMPARE(nextRefresh.last()[0].toString(), QString("1.5"));

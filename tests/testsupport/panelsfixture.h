@@ -3,10 +3,13 @@
 #include "fetch/camfetcher.h"
 #include "fetch/campanel.h"
 #include "fetch/campanelset.h"
+#include "fetch/certificatepins.h"
+#include "ui/settings.h"
 #include "ui/windowlock.h"
 
 #include "camlistbytes.h"
 #include "sandbox.h"
+#include "scriptedprompter.h"
 
 #include <QDir>
 #include <QTest>
@@ -17,13 +20,17 @@ struct PanelsFixture {
     Sandbox box;
     QWidget frame;
     WindowLock lock{&frame};
+    ScriptedPrompter prompter;
+    SettingsStore settings{"Tarvique Software", "Tarvique Webcams", prompter};
+    CertificatePins pins{settings, "Tarvique Webcams"};
     CamPanelSet* set = nullptr; // owned by the frame
     QString status;             // the status bar's last text
 
     explicit PanelsFixture(const QByteArray& list) {
         box.writeFile("00camlist.txt", list);
         QDir().mkpath(box.path("cam"));
-        set = new CamPanelSet(&frame, box.fsPath("00camlist.txt"), box.path("cam"), lock);
+        set = new CamPanelSet(&frame, box.fsPath("00camlist.txt"), box.path("cam"), lock, prompter,
+                              pins);
         set->setNotFoundPicture(QImage(8, 6, QImage::Format_RGB32));
         QObject::connect(set, &CamPanelSet::statusText, &frame,
                          [this](const QString& text) { status = text; });

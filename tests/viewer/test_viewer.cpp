@@ -60,7 +60,7 @@ struct Viewer {
     void select(int index) {
         panels.selected = index;
         viewer->showSelection(panels.pictures[index],
-                              {QString(panels.names[index]), "30", " A", "12/7/2026"}, "30");
+                              {QString(panels.names[index]), "30", " A", "12/7/2026", QString(), QString()}, "30");
     }
 
     QScrollBar* slider() const { return viewer->details()->zoomSlider(); }

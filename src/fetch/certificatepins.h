@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class SettingsStore;
+
+// The certificates a user chose to trust, each for one cam at one "host:port", kept as their
+// SHA-256 fingerprints in the user's own settings (section "TrustedCertificates").
+class CertificatePins {
+  public:
+    CertificatePins(SettingsStore& settings, QString productName);
+
+    // The fingerprint trusted for the cam at that place; empty when none.
+    QByteArray lookup(const QByteArray& camName, const QString& hostPort) const;
+    bool trust(const QByteArray& camName, const QString& hostPort, const QByteArray& fingerprint);
+
+    // "ab:cd:..." in upper case, as certificate viewers show it.
+    static QString readable(const QByteArray& fingerprint);
+
+  private:
+    static QString keyOf(const QByteArray& camName, const QString& hostPort);
+
+    SettingsStore& m_settings;
+    const QString m_product;
+};
