@@ -7,8 +7,8 @@ int32_t NextAttemptSeconds(int failures, int32_t refreshSecs, double jitter,
                            std::optional<int64_t> retryAfter) {
     const int32_t interval = std::max(refreshSecs, 0);
     if (retryAfter)
-        return std::max<int32_t>(interval, int32_t(std::clamp<int64_t>(*retryAfter, 0,
-                                                                       maxRetryAfterSecs)));
+        return std::max<int32_t>(interval,
+                                 int32_t(std::clamp<int64_t>(*retryAfter, 0, maxRetryAfterSecs)));
     if (failures <= 0)
         return interval;
     const int32_t cap = std::max(maxBackoffSecs, interval);

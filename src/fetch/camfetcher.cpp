@@ -75,8 +75,12 @@ void CamFetcher::setRecord(const QByteArray& name, const QByteArray& address,
 }
 
 CamDetails CamFetcher::details() const {
-    return {QString::fromLocal8Bit(m_name), QString::fromLocal8Bit(m_refreshText),
-            QString::fromLocal8Bit(m_lastChanged), m_lastRefreshed, m_source, QString()};
+    return {QString::fromLocal8Bit(m_name),
+            QString::fromLocal8Bit(m_refreshText),
+            QString::fromLocal8Bit(m_lastChanged),
+            m_lastRefreshed,
+            m_source,
+            QString()};
 }
 
 bool CamFetcher::isCounting() const {
@@ -211,8 +215,8 @@ void CamFetcher::finish() {
         emit unchanged(details());
         return;
     }
-    const ReceivedBody body = m_response.headerDone ? BodyOf(m_response)
-                                                    : ReceivedBody{split.body, true};
+    const ReceivedBody body =
+        m_response.headerDone ? BodyOf(m_response) : ReceivedBody{split.body, true};
     if (!body.whole && m_response.framing.kind == BodyFraming::Chunked) {
         fail("the picture was cut short before its last chunk", FetchFailure::Protocol);
         return;
@@ -227,9 +231,9 @@ void CamFetcher::judge(const std::string& headers, std::string_view body) {
     const bool successful = status >= 200 && status < 300;
     // "image/" in the headers makes a picture, as it always did; a successful answer whose
     // bytes are a whole picture of a known kind is one too, whatever its type says
-    const bool picture = IsImageResponse(headers) ||
-                         (successful && SniffPicture(body) != PictureFormat::Unknown &&
-                          CheckPicture(body, 0).readable);
+    const bool picture =
+        IsImageResponse(headers) || (successful && SniffPicture(body) != PictureFormat::Unknown &&
+                                     CheckPicture(body, 0).readable);
     const QString code = QString("HTTP %1").arg(status);
     std::optional<int64_t> retryAfter;
     if (status == 429 || status == 503)
@@ -237,8 +241,8 @@ void CamFetcher::judge(const std::string& headers, std::string_view body) {
             retryAfter = ParseRetryAfter(*value, m_now().toSecsSinceEpoch(), maxRetryAfterSecs);
     if (!picture) {
         emit notAPicture();
-        fail(status == 0 || successful ? QString("not a picture") : code,
-             FetchFailure::NotPicture, retryAfter);
+        fail(status == 0 || successful ? QString("not a picture") : code, FetchFailure::NotPicture,
+             retryAfter);
         return;
     }
     noteLastModified(headers);
@@ -263,8 +267,7 @@ bool CamFetcher::followRedirect() {
         fail("more than 5 redirects", FetchFailure::Protocol);
         return false;
     }
-    const LocationResult next =
-        ResolveLocation(m_target, *m_response.head.value("Location"));
+    const LocationResult next = ResolveLocation(m_target, *m_response.head.value("Location"));
     if (!next.ok) {
         fail(localText(next.error), FetchFailure::Protocol);
         return false;
@@ -279,8 +282,7 @@ bool CamFetcher::followRedirect() {
     return true;
 }
 
-void CamFetcher::fail(const QString& reason, FetchFailure kind,
-                      std::optional<int64_t> retryAfter) {
+void CamFetcher::fail(const QString& reason, FetchFailure kind, std::optional<int64_t> retryAfter) {
     m_stall->stop();
     m_socket->Close();
     m_fetching = false;

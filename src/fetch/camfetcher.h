@@ -135,13 +135,15 @@ class CamFetcher : public QObject {
     void noteLastModified(std::string_view headers);
     void noteValidators();
     std::string conditionalHeaders() const;
-    QString quoted(const QString& text) const { return QString::fromLocal8Bit(m_name) + ": " + text; }
+    QString quoted(const QString& text) const {
+        return QString::fromLocal8Bit(m_name) + ": " + text;
+    }
 
     Clock m_now = [] { return QDateTime::currentDateTime(); };
     std::function<double()> m_jitter;
     std::function<QByteArray(const QString&)> m_pins;
-    QTimer* m_timer = nullptr;   // timRefresh
-    QTimer* m_stall = nullptr;   // no progress for too long
+    QTimer* m_timer = nullptr;     // timRefresh
+    QTimer* m_stall = nullptr;     // no progress for too long
     CamSocket* m_socket = nullptr; // wsCam
     QByteArray m_name, m_address, m_refreshText = "30";
     QByteArray m_lastChanged;
@@ -154,7 +156,7 @@ class CamFetcher : public QObject {
     int32_t m_elapsedSecs = 0;
     int32_t m_waitSecs = 0;
     int m_failures = 0;
-    CamAddress m_target; // this hop: camHost, camPath (as sent), where to connect
+    CamAddress m_target;                // this hop: camHost, camPath (as sent), where to connect
     std::vector<std::string> m_visited; // the addresses asked in this cycle, redirects included
     ResponseState m_response;
     QString m_source;

@@ -36,8 +36,8 @@ class CamPanelSet : public QObject {
     static constexpr int maxRunningCams = 24;
 
     // The scroll bar, the clipping box and the panels are made inside `frame`.
-    CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder,
-                WindowLock& lock, Prompter& prompter, CertificatePins& pins);
+    CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder, WindowLock& lock,
+                Prompter& prompter, CertificatePins& pins);
     ~CamPanelSet() override;
 
     CamPanel* panel(int index) const { return m_panels.at(index); }

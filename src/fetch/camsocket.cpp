@@ -145,7 +145,8 @@ void CamSocket::fail(const QString& reason, SocketFailure kind) {
 }
 
 QByteArray CamSocket::fingerprintOf(const QSslCertificate& certificate) {
-    return certificate.isNull() ? QByteArray() : certificate.digest(QCryptographicHash::Sha256).toHex();
+    return certificate.isNull() ? QByteArray()
+                                : certificate.digest(QCryptographicHash::Sha256).toHex();
 }
 
 QString CamSocket::describe(const QList<QSslError>& errors) {

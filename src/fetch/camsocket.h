@@ -16,9 +16,9 @@ enum class SocketFailure { HostNotFound, Refused, Network, Tls, Certificate };
 
 // What is known of a server's certificate that failed verification.
 struct CertificateTrouble {
-    QString reason;         // "expired", "self-signed", "untrusted", "wrong host name", ...
-    QByteArray fingerprint; // SHA-256 of the certificate, hex
-    QString subject;        // the names it was issued to
+    QString reason;             // "expired", "self-signed", "untrusted", "wrong host name", ...
+    QByteArray fingerprint;     // SHA-256 of the certificate, hex
+    QString subject;            // the names it was issued to
     bool pinnedDiffers = false; // a trusted certificate was pinned and this is another one
 };
 

@@ -9,7 +9,8 @@ CertificatePins::CertificatePins(SettingsStore& settings, QString productName)
 
 QString CertificatePins::keyOf(const QByteArray& camName, const QString& hostPort) {
     // names may hold any bytes; hex keeps the settings file's keys plain
-    return QString::fromLatin1(camName.toHex()) + "-" + QString::fromLatin1(hostPort.toUtf8().toHex());
+    return QString::fromLatin1(camName.toHex()) + "-" +
+           QString::fromLatin1(hostPort.toUtf8().toHex());
 }
 
 QByteArray CertificatePins::lookup(const QByteArray& camName, const QString& hostPort) const {

@@ -31,8 +31,8 @@ class ChunkedDecoder {
 
     size_t m_maxBody;
     State m_state = State::Size;
-    std::string m_line;         // the size or trailer line read so far
-    uint64_t m_chunkLeft = 0;   // bytes of the current chunk still to come
-    bool m_sawCr = false;       // the CR of a chunk's line end was read
+    std::string m_line;       // the size or trailer line read so far
+    uint64_t m_chunkLeft = 0; // bytes of the current chunk still to come
+    bool m_sawCr = false;     // the CR of a chunk's line end was read
     std::string m_error;
 };

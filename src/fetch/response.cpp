@@ -17,8 +17,8 @@ void followBody(ResponseState& state, std::string_view newBodyBytes, DataOutcome
         state.complete = true;
         break;
     case BodyFraming::ContentLength:
-        state.complete = int64_t(state.responseBuffer.size() - state.bodyStart) >=
-                         state.framing.length;
+        state.complete =
+            int64_t(state.responseBuffer.size() - state.bodyStart) >= state.framing.length;
         break;
     case BodyFraming::Chunked:
         state.chunks->feed(newBodyBytes, state.decoded);
@@ -85,8 +85,9 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
 }
 
 ReceivedBody BodyOf(const ResponseState& state) {
-    const std::string_view all = std::string_view(state.responseBuffer).substr(
-        std::min(state.bodyStart, state.responseBuffer.size()));
+    const std::string_view all =
+        std::string_view(state.responseBuffer)
+            .substr(std::min(state.bodyStart, state.responseBuffer.size()));
     switch (state.framing.kind) {
     case BodyFraming::None:
         return {{}, true};

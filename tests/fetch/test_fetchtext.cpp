@@ -57,7 +57,8 @@ class FetchTextTest : public QObject {
         QCOMPARE(securePort->text(), "https://cams.example:8443/x.jpg"s);
         // other schemes are not fetched, and say so
         QVERIFY(!SplitCamAddress("ftp://cams.example/x.jpg"));
-        QVERIFY(QString::fromStdString(AddressProblem("ftp://cams.example/x.jpg")).contains("ftp://"));
+        QVERIFY(
+            QString::fromStdString(AddressProblem("ftp://cams.example/x.jpg")).contains("ftp://"));
         QVERIFY(QString::fromStdString(AddressProblem("https://cams.example")).contains("path"));
         QCOMPARE(AddressProblem("https://cams.example/x.jpg"), ""s);
     }

@@ -1,13 +1,41 @@
 #include "scriptedserver.h"
 
+#include "certificates.h"
+
 #include <QPointer>
+#include <QSslServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <functional>
 
-ScriptedServer::ScriptedServer(QObject* parent) : QObject(parent) {
-    server.listen(QHostAddress::LocalHost, 0);
-    connect(&server, &QTcpServer::newConnection, this, &ScriptedServer::accept);
+ScriptedServer::ScriptedServer(QObject* parent)
+    : QObject(parent), m_server(std::make_unique<QTcpServer>()) {
+    listen();
+}
+
+ScriptedServer::ScriptedServer(const TestIdentity& identity, QObject* parent)
+    : QObject(parent), m_server(std::make_unique<QSslServer>()) {
+    setIdentity(identity);
+    listen();
+}
+
+ScriptedServer::~ScriptedServer() = default;
+
+void ScriptedServer::setIdentity(const TestIdentity& identity) {
+    auto* tls = qobject_cast<QSslServer*>(m_server.get());
+    if (!tls)
+        return;
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(identity.certificate);
+    configuration.setPrivateKey(identity.key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    tls->setSslConfiguration(configuration);
+}
+
+void ScriptedServer::listen() {
+    m_server->listen(QHostAddress::LocalHost, 0);
+    // a TLS server hands a connection over once its handshake is done
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, &ScriptedServer::accept);
 }
 
 ScriptedServer::Script ScriptedServer::answer(const QByteArray& bytes, int batchSize, int delayMs) {
@@ -41,6 +69,7 @@ class Player : public QObject {
         : QObject(socket), socket(socket), script(std::move(script)), played(std::move(played)) {}
 
     void start() { next(); }
+    void setScript(ScriptedServer::Script chosen) { script = std::move(chosen); }
 
   private:
     void next() {
@@ -91,7 +120,7 @@ class Player : public QObject {
 } // namespace
 
 void ScriptedServer::accept() {
-    while (QTcpSocket* socket = server.nextPendingConnection()) {
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
         ++connections;
         const qsizetype index = requests.size();
         requests.append(QByteArray());
@@ -100,19 +129,22 @@ void ScriptedServer::accept() {
             ++scriptsPlayed;
             emit allSent();
         });
-        if (!script_.waitForRequest) {
+        if (!script_.waitForRequest)
             player->start();
-            connect(socket, &QTcpSocket::readyRead, this,
-                    [this, socket, index] { requests[index].append(socket->readAll()); });
-            continue;
-        }
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, index, player] {
-            const bool complete = requests[index].contains("\r\n\r\n");
-            requests[index].append(socket->readAll());
-            if (!complete && requests[index].contains("\r\n\r\n")) {
-                emit requestReceived();
-                player->start();
-            }
-        });
+        connect(socket, &QTcpSocket::readyRead, this,
+                [this, socket, index, player] { readRequest(socket, index, player); });
+        if (socket->bytesAvailable() > 0) // it came with the handshake
+            readRequest(socket, index, player);
+    }
+}
+
+void ScriptedServer::readRequest(QTcpSocket* socket, qsizetype index, QObject* player) {
+    const bool complete = requests[index].contains("\r\n\r\n");
+    requests[index].append(socket->readAll());
+    if (script_.waitForRequest && !complete && requests[index].contains("\r\n\r\n")) {
+        emit requestReceived();
+        if (route_)
+            static_cast<Player*>(player)->setScript(route_(requests[index]));
+        static_cast<Player*>(player)->start();
     }
 }

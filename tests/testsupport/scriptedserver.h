@@ -4,6 +4,10 @@
 #include <QList>
 #include <QObject>
 #include <QTcpServer>
+#include <functional>
+#include <memory>
+
+struct TestIdentity;
 
 // A web server on 127.0.0.1 that answers every connection from a script: exact bytes, in
 // chosen batches, after chosen delays; it then closes, or never does. It records the exact
@@ -23,6 +27,11 @@ class ScriptedServer : public QObject {
     };
 
     explicit ScriptedServer(QObject* parent = nullptr);
+    // The same over TLS, presenting `identity`'s certificate.
+    explicit ScriptedServer(const TestIdentity& identity, QObject* parent = nullptr);
+    ~ScriptedServer() override;
+    // Presents another certificate from the next connection on.
+    void setIdentity(const TestIdentity& identity);
 
     // The whole answer at once, or cut into batches of `batchSize` bytes `delayMs` apart.
     static Script answer(const QByteArray& bytes, int batchSize = 0, int delayMs = 0);
@@ -30,8 +39,12 @@ class ScriptedServer : public QObject {
                                  const QByteArray& extraHeaders = {});
 
     void setScript(const Script& script) { script_ = script; }
+    // Chooses each connection's script from its request instead (when the request is whole).
+    void setRoute(std::function<Script(const QByteArray& request)> route) {
+        route_ = std::move(route);
+    }
     Script& current() { return script_; }
-    quint16 port() const { return server.serverPort(); }
+    quint16 port() const { return m_server->serverPort(); }
     QString address(const QString& path) const; // "127.0.0.1:<port><path>"
 
     QList<QByteArray> requests;
@@ -46,6 +59,10 @@ class ScriptedServer : public QObject {
   private:
     void accept();
 
-    QTcpServer server;
+    void listen();
+    void readRequest(QTcpSocket* socket, qsizetype index, QObject* player);
+
+    std::unique_ptr<QTcpServer> m_server;
+    std::function<Script(const QByteArray&)> route_;
     Script script_;
 };

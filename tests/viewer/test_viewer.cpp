@@ -59,8 +59,9 @@ struct Viewer {
 
     void select(int index) {
         panels.selected = index;
-        viewer->showSelection(panels.pictures[index],
-                              {QString(panels.names[index]), "30", " A", "12/7/2026", QString(), QString()}, "30");
+        viewer->showSelection(
+            panels.pictures[index],
+            {QString(panels.names[index]), "30", " A", "12/7/2026", QString(), QString()}, "30");
     }
 
     QScrollBar* slider() const { return viewer->details()->zoomSlider(); }
