@@ -13,18 +13,22 @@ flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
        -Isrc)
 
 declare -A sources=(
-    [fuzz_response]="src/fetch/response.cpp src/common/numbertext.cpp src/fetch/judgement.cpp"
+    [fuzz_response]="src/fetch/response.cpp src/common/numbertext.cpp src/fetch/judgement.cpp src/fetch/httphead.cpp src/fetch/chunked.cpp"
     [fuzz_address]="src/fetch/camaddress.cpp"
     [fuzz_camlist]="src/camlist/camlisttext.cpp"
     [fuzz_daytime]="src/fetch/daytime.cpp"
     [fuzz_rtf]="src/ui/rtfreader.cpp"
     [fuzz_savename]="src/imaging/savename.cpp"
     [fuzz_picturecheck]="src/imaging/picturecheck.cpp"
-    [fuzz_number]="src/common/numbertext.cpp src/fetch/response.cpp"
+    [fuzz_number]="src/common/numbertext.cpp src/fetch/response.cpp src/fetch/httphead.cpp src/fetch/chunked.cpp"
+    [fuzz_chunked]="src/fetch/chunked.cpp"
+    [fuzz_location]="src/fetch/location.cpp src/fetch/camaddress.cpp"
+    [fuzz_headers]="src/fetch/httphead.cpp"
 )
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(fuzz_response fuzz_address fuzz_camlist fuzz_daytime fuzz_rtf
-                                     fuzz_savename fuzz_picturecheck fuzz_number)
+                                     fuzz_savename fuzz_picturecheck fuzz_number fuzz_chunked
+                                     fuzz_location fuzz_headers)
 
 for target in "${targets[@]}"; do
     # shellcheck disable=SC2086

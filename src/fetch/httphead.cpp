@@ -55,7 +55,10 @@ std::optional<int> parseStatusLine(std::string_view line) {
         return std::nullopt;
     if (line.size() > 12 && line[12] != ' ')
         return std::nullopt;
-    return (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');
+    const int status = (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');
+    if (status < 100 || status > 599)
+        return std::nullopt; // no class of answer HTTP knows
+    return status;
 }
 
 // Days from 1970-01-01 to the given civil date (proleptic Gregorian).

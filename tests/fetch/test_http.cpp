@@ -51,6 +51,8 @@ class HttpTest : public QObject {
         QCOMPARE(ParseResponseHead("HTTP/2 200 OK").status, 0);
         QCOMPARE(ParseResponseHead("ICY 200 OK").status, 0);
         QCOMPARE(ParseResponseHead("HTTP/1.1 2000 Big").status, 0);
+        QCOMPARE(ParseResponseHead("HTTP/1.1 050 Odd").status, 0);
+        QCOMPARE(ParseResponseHead("HTTP/1.1 600 Odd").status, 0);
         QCOMPARE(ParseResponseHead("").status, 0);
     }
 
