@@ -1,29 +1,42 @@
-// Usage: bench_fetch [seconds a row] [WxH ...] [cams=N ...]
-// The real panels, offscreen, fetching from democam: 1, 8 and 24 cams refreshing every second,
-// at three picture sizes. For each row: pictures completed, process CPU per picture, peak
-// resident memory, the largest lateness of a one-second tick, and the CPU per picture of a
-// bare decode loop over the same bytes, with the ratio of the two.
+// Usage: bench_fetch [seconds a row] [W1] [W2] [W3] [viewer] [soak=SECONDS]
+// The real main window, offscreen, fetching from democam with refresh 1 s. Rows:
+//   W1      24 cams of 1920x1080, every fetch a new picture: CPU per picture, against a bare
+//           tjDecompress2 of the same bytes at the same scale in this process (the ratio shows
+//           what the pipeline costs besides decoding)
+//   W2      24 cams of 1920x1080 whose picture changes every 5 s: CPU per fetch, against W1's
+//   W3      24 cams of 3840x2160, every fetch a new picture: pictures completed of those due,
+//           and the worst lateness of a one-second tick
+//   viewer  one 3840x2160 picture at zoom 5: resident memory added and the slowest repaint
+//   soak    W1 for the given seconds, resident memory sampled ten times
+// With no row named, all four run, the soak for 120 s.
 #include "app/mainwindow.h"
 #include "camlist/camlistpane.h"
 #include "common/appidentity.h"
 #include "common/prompter.h"
+#include "common/twips.h"
 #include "fetch/camfetcher.h"
+#include "fetch/campanel.h"
 #include "fetch/campanelset.h"
 #include "fetch/networkclock.h"
+#include "ui/windowlock.h"
+#include "viewer/detailsblock.h"
+#include "viewer/layout.h"
+#include "viewer/selectedcam.h"
+#include "viewer/viewerpane.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QImageReader>
 #include <QListWidget>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <sys/resource.h>
 #include <time.h>
+#include <turbojpeg.h>
 
 namespace {
 
@@ -64,30 +77,82 @@ class SilentPrompter : public Prompter {
     }
 };
 
-// Runs the event loop, idle when there is nothing to do, for the given time.
 void wait(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
-struct Row {
-    int pictures = 0;
-    double cpuPerPicture = 0;
-    long peakMiB = 0, growthKiB = 0;
-    double worstTickLateMs = 0;
-    double decodePerPicture = 0;
+// A one-second timer's worst lateness while it runs.
+struct TickLateness {
+    QTimer tick;
+    QElapsedTimer since;
+    double worstMs = 0;
+    TickLateness() {
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(1000);
+        QObject::connect(&tick, &QTimer::timeout, &tick, [this] {
+            worstMs = std::max(worstMs, double(since.nsecsElapsed()) / 1e6 - 1000);
+            since.restart();
+        });
+        since.start();
+        tick.start();
+    }
 };
 
-Row measure(quint16 port, int cams, QSize size, int seconds) {
+// The bare decode: TurboJPEG at the scale the panel asks for, on this thread.
+double bareDecodeSeconds(const QList<QByteArray>& bodies, QSize panel) {
+    tjhandle handle = tjInitDecompress();
+    int factors = 0;
+    const tjscalingfactor* scaling = tjGetScalingFactors(&factors);
+    QByteArray pixels;
+    int decoded = 0;
+    const double start = threadCpuSeconds();
+    QElapsedTimer budget;
+    budget.start();
+    while (decoded < 10 || budget.elapsed() < 2000) {
+        const QByteArray& body = bodies[decoded % bodies.size()];
+        const auto* data = reinterpret_cast<const unsigned char*>(body.constData());
+        int width = 0, height = 0, subsampling = 0, space = 0;
+        tjDecompressHeader3(handle, data, body.size(), &width, &height, &subsampling, &space);
+        QSize best(width, height);
+        for (int i = 0; i < factors; ++i) {
+            const QSize scaled(TJSCALED(width, scaling[i]), TJSCALED(height, scaling[i]));
+            if (scaling[i].num <= scaling[i].denom && scaled.width() >= panel.width() &&
+                scaled.height() >= panel.height() &&
+                scaled.width() * scaled.height() < best.width() * best.height())
+                best = scaled;
+        }
+        pixels.resize(qsizetype(best.width()) * best.height() * 4);
+        tjDecompress2(handle, data, body.size(), reinterpret_cast<unsigned char*>(pixels.data()),
+                      best.width(), 0, best.height(), TJPF_BGRX, 0);
+        ++decoded;
+    }
+    const double perDecode = (threadCpuSeconds() - start) / decoded;
+    tjDestroy(handle);
+    return perDecode;
+}
+
+struct Row {
+    int pictures = 0, fetches = 0;
+    double cpuPerPicture = 0, cpuPerFetch = 0;
+    long peakMiB = 0;
+    double worstTickLateMs = 0;
+    double barePerPicture = 0;
+    double guiPerPicture = 0; // of which on the GUI thread
+    QList<long> residentKiB;  // samples, for the soak
+};
+
+Row measure(quint16 port, int cams, QSize size, int every, int seconds, int samples = 0) {
     QTemporaryDir folder;
     QByteArray list = "\r\n";
     for (int i = 0; i < cams; ++i)
-        list += QString("[name]cam%1\r\nhttp://127.0.0.1:%2/cam%1-%3x%4.jpg\r\n1\r\n\r\n")
+        list += QString("[name]cam%1\r\nhttp://127.0.0.1:%2/cam%1-%3x%4.jpg?every=%5\r\n1\r\n\r\n")
                     .arg(i, 2, 10, QChar('0'))
                     .arg(port)
                     .arg(size.width())
                     .arg(size.height())
+                    .arg(every)
                     .toUtf8();
     QFile file(folder.filePath("00camlist.txt"));
     file.open(QIODevice::WriteOnly);
@@ -100,15 +165,21 @@ Row measure(quint16 port, int cams, QSize size, int seconds) {
     window.setProcessEnd([] {});
     window.settings().WriteUserSetting(LoadAppIdentity().ProductName, "Settings", "showHelp", "0");
     window.Form_Load();
-    window.show();
-    int pictures = 0;
-    QList<QByteArray> bodies(cams); // each cam's last picture, for the bare decode below
+    if (!qEnvironmentVariableIsSet("BENCH_HIDDEN"))
+        window.show();
     CamPanelSet& panels = window.panels();
-    QObject::connect(&panels, &CamPanelSet::pictureShown, &window, [&](int i) {
-        ++pictures;
-        if (i < cams)
-            bodies[i] = QByteArray::fromStdString(panels.fetcher(i)->response().responseBuffer);
-    });
+    int pictures = 0, fetches = 0;
+    QList<QByteArray> bodies(cams); // each cam's last picture, for the bare decode below
+    QObject::connect(&panels, &CamPanelSet::pictureShown, &window, [&](int) { ++pictures; });
+    for (int i = 0; i < cams; ++i) {
+        CamFetcher* fetcher = panels.fetcher(i);
+        QObject::connect(fetcher, &CamFetcher::pictureArrived, &window,
+                         [&, i](const FetchedPicture& fetched) {
+                             ++fetches;
+                             bodies[i] = fetched.body;
+                         });
+        QObject::connect(fetcher, &CamFetcher::unchanged, &window, [&] { ++fetches; });
+    }
     for (int i = 0; i < cams; ++i) {
         window.camList().list()->setCurrentRow(i);
         window.cmdStartCam_Click();
@@ -116,55 +187,79 @@ Row measure(quint16 port, int cams, QSize size, int seconds) {
     wait(3000); // first pictures in, caches warm
 
     resetPeakMemory();
-    double worstLate = 0;
-    QElapsedTimer sinceTick;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(1000);
-    QObject::connect(&tick, &QTimer::timeout, &window, [&] {
-        worstLate = std::max(worstLate, double(sinceTick.nsecsElapsed()) / 1e6 - 1000);
-        sinceTick.restart();
-    });
-    // with BENCH_RSS_TRACE set, resident memory every ten seconds goes to the error output
-    QTimer trace;
-    QObject::connect(&trace, &QTimer::timeout, &window,
-                     [] { std::fprintf(stderr, "resident %ld KiB\n", statusKiB("VmRSS:")); });
-    if (qEnvironmentVariableIsSet("BENCH_RSS_TRACE"))
-        trace.start(10000);
-    const int picturesBefore = pictures;
+    const int picturesBefore = pictures, fetchesBefore = fetches;
     const double cpuBefore = processCpuSeconds();
-    sinceTick.start();
-    tick.start();
-    wait(seconds * 500);
-    const long residentHalfway = statusKiB("VmRSS:");
-    wait(seconds * 500);
-    tick.stop();
-
+    const double guiBefore = threadCpuSeconds();
+    TickLateness lateness;
     Row row;
+    if (samples > 0) {
+        for (int sample = 0; sample < samples; ++sample) {
+            wait(seconds * 1000 / samples);
+            row.residentKiB << statusKiB("VmRSS:");
+        }
+    } else {
+        wait(seconds * 1000);
+    }
+    row.worstTickLateMs = lateness.worstMs;
     row.pictures = pictures - picturesBefore;
-    row.cpuPerPicture = (processCpuSeconds() - cpuBefore) / std::max(1, row.pictures);
+    row.fetches = fetches - fetchesBefore;
+    const double cpu = processCpuSeconds() - cpuBefore;
+    row.guiPerPicture = (threadCpuSeconds() - guiBefore) / std::max(1, row.pictures);
+    row.cpuPerPicture = cpu / std::max(1, row.pictures);
+    row.cpuPerFetch = cpu / std::max(1, row.fetches);
     row.peakMiB = statusKiB("VmHWM:") / 1024;
-    row.growthKiB = statusKiB("VmRSS:") - residentHalfway;
-    row.worstTickLateMs = worstLate;
-
-    // the bare decode of the same bytes, in the same process
+    const QSize panelPicture = panels.panel(1)->pictureSize();
     panels.cmdStopAll_Click();
     bodies.removeAll(QByteArray());
-    if (bodies.isEmpty())
-        return row;
-    const double decodeStart = threadCpuSeconds();
-    int decoded = 0;
-    QElapsedTimer budget;
-    budget.start();
-    while (decoded < 5 || budget.elapsed() < 2000) {
-        QBuffer buffer(&bodies[decoded % bodies.size()]);
-        QImageReader reader(&buffer);
-        reader.setDecideFormatFromContent(true);
-        if (reader.read().isNull())
-            return row; // not a picture: no figure for this row
-        ++decoded;
+    if (!bodies.isEmpty())
+        row.barePerPicture = bareDecodeSeconds(bodies, panelPicture);
+    return row;
+}
+
+// The viewer alone: one 3840x2160 picture at zoom 5, scrolled across; every repaint timed.
+struct ViewerRow {
+    long addedMiB = 0;
+    double slowestRepaintMs = 0;
+};
+
+ViewerRow measureViewer() {
+    struct OnePicture : SelectedCamSource {
+        QImage picture;
+        bool hasSelection() const override { return true; }
+        QImage selectedPicture() const override { return picture; }
+        QByteArray selectedName() const override { return "cam"; }
+    } source;
+    QImage picture(3840, 2160, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            line[x] = qRgb(x & 255, y & 255, (x ^ y) & 255);
     }
-    row.decodePerPicture = (threadCpuSeconds() - decodeStart) / decoded;
+    source.picture = picture;
+    QTemporaryDir folder;
+    QWidget window;
+    WindowLock lock(&window);
+    ViewerPane viewer(&window, lock, source, folder.path());
+    window.resize(1600, 1000);
+    window.show();
+    viewer.arrange(ArrangeMainWindowTwips(twipsOf(1000), twipsOf(1600), twipsOf(25)));
+    wait(200);
+    resetPeakMemory();
+    const long before = statusKiB("VmRSS:");
+    viewer.showSelection(picture, {"cam", "1", "", "", "", ""}, "1");
+    viewer.details()->zoomSlider()->setValue(5);
+    ViewerRow row;
+    QScrollBar* across = viewer.horizontalBar();
+    QScrollBar* down = viewer.verticalBar();
+    for (int step = 0; step <= 20; ++step) {
+        across->setValue(across->maximum() * step / 20);
+        down->setValue(down->maximum() * (20 - step) / 20);
+        QElapsedTimer paint;
+        paint.start();
+        viewer.viewport()->repaint();
+        row.slowestRepaintMs = std::max(row.slowestRepaintMs, double(paint.nsecsElapsed()) / 1e6);
+    }
+    row.addedMiB = (statusKiB("VmHWM:") - before) / 1024;
     return row;
 }
 
@@ -174,22 +269,19 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
     QApplication app(argc, argv);
-    const int seconds = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 20;
-    // a row per size given, or all three
-    QList<QSize> sizes;
-    QList<int> camCounts;
-    for (int i = 2; i < argc; ++i) {
+    int seconds = 20, soakSeconds = 120;
+    QStringList rows;
+    for (int i = 1; i < argc; ++i) {
         const QByteArray word(argv[i]);
-        const QList<QByteArray> wh = word.split('x');
-        if (wh.size() == 2)
-            sizes << QSize(wh[0].toInt(), wh[1].toInt());
-        else if (word.startsWith("cams="))
-            camCounts << word.mid(5).toInt();
+        if (word.startsWith("soak="))
+            soakSeconds = word.mid(5).toInt(), rows << "soak";
+        else if (word.toInt() > 0)
+            seconds = word.toInt();
+        else
+            rows << QString::fromLatin1(word);
     }
-    if (camCounts.isEmpty())
-        camCounts = {1, 8, 24};
-    if (sizes.isEmpty())
-        sizes = {QSize(640, 480), QSize(1920, 1080), QSize(3840, 2160)};
+    if (rows.isEmpty())
+        rows = {"W1", "W2", "W3", "viewer", "soak"};
     // settings of its own: the real user's are never read or written
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.filePath("user")));
@@ -210,20 +302,49 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::printf("Fetch pipeline, refresh 1 s, %d s a row (CPU in seconds; decode = bare "
-                "QImageReader on the same bytes)\n",
+    std::printf("Fetch pipeline, refresh 1 s, %d s a row; CPU in ms of the whole process\n",
                 seconds);
-    std::printf("%-10s %5s %9s %12s %9s %10s %12s %13s %7s\n", "size", "cams", "pictures",
-                "CPU/picture", "peak MB", "growth KB", "worst tick", "decode/pict.", "ratio");
-    for (QSize size : sizes) {
-        for (int cams : camCounts) {
-            const Row row = measure(port, cams, size, seconds);
-            std::printf("%4dx%-5d %5d %9d %12.4f %9ld %10ld %10.1f ms %13.4f %7.2f\n", size.width(),
-                        size.height(), cams, row.pictures, row.cpuPerPicture, row.peakMiB,
-                        row.growthKiB, row.worstTickLateMs, row.decodePerPicture,
-                        row.cpuPerPicture / row.decodePerPicture);
-            std::fflush(stdout);
+    double w1PerPicture = 0;
+    for (const QString& name : rows) {
+        if (name == "W1") {
+            const Row r = measure(port, 24, QSize(1920, 1080), 0, seconds);
+            w1PerPicture = r.cpuPerPicture;
+            std::printf("W1 24 x 1920x1080, new each fetch: %d pictures, %.2f ms CPU/picture "
+                        "(%.2f on the GUI thread), bare tjDecompress2 %.2f ms, ratio %.2f (target "
+                        "<= 1.3), peak %ld MB (target < 150), worst tick %.1f ms\n",
+                        r.pictures, r.cpuPerPicture * 1e3, r.guiPerPicture * 1e3,
+                        r.barePerPicture * 1e3, r.cpuPerPicture / r.barePerPicture, r.peakMiB,
+                        r.worstTickLateMs);
+        } else if (name == "W2") {
+            const Row r = measure(port, 24, QSize(1920, 1080), 5, seconds);
+            std::printf("W2 24 x 1920x1080, new every 5 s: %d fetches, %d pictures, %.2f ms "
+                        "CPU/fetch, ratio to W1 %.2f (target <= 0.3), peak %ld MB, worst tick "
+                        "%.1f ms\n",
+                        r.fetches, r.pictures, r.cpuPerFetch * 1e3,
+                        w1PerPicture > 0 ? r.cpuPerFetch / w1PerPicture : 0.0, r.peakMiB,
+                        r.worstTickLateMs);
+        } else if (name == "W3") {
+            const Row r = measure(port, 24, QSize(3840, 2160), 0, seconds);
+            const int due = 24 * seconds;
+            std::printf("W3 24 x 3840x2160, new each fetch: %d of %d pictures (%.0f %%, target "
+                        ">= 95), worst tick %.1f ms (target <= 100), peak %ld MB (target < "
+                        "350), %.2f ms CPU/picture\n",
+                        r.pictures, due, 100.0 * r.pictures / due, r.worstTickLateMs, r.peakMiB,
+                        r.cpuPerPicture * 1e3);
+        } else if (name == "viewer") {
+            const ViewerRow r = measureViewer();
+            std::printf("viewer 3840x2160 at zoom 5: %ld MB added at peak, slowest repaint "
+                        "%.1f ms (target < 16)\n",
+                        r.addedMiB, r.slowestRepaintMs);
+        } else if (name == "soak") {
+            const Row r = measure(port, 24, QSize(1920, 1080), 0, soakSeconds, 10);
+            std::printf("soak W1 for %d s, resident MB every %d s:", soakSeconds, soakSeconds / 10);
+            for (long kib : r.residentKiB)
+                std::printf(" %ld", kib / 1024);
+            std::printf("; growth %ld MB from the second sample to the last\n",
+                        (r.residentKiB.last() - r.residentKiB.value(1)) / 1024);
         }
+        std::fflush(stdout);
     }
     democam.kill();
     democam.waitForFinished();

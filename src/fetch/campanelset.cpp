@@ -10,6 +10,8 @@
 #include "fetch/camfetcher.h"
 #include "fetch/campanel.h"
 #include "fetch/certificatepins.h"
+#include "fetch/completionorder.h"
+#include "fetch/decodequeue.h"
 #include "fetch/picturedecode.h"
 #include "ui/widgetkit.h"
 #include "ui/windowlock.h"
@@ -26,7 +28,8 @@ CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString 
                          WindowLock& lock, Prompter& prompter, CertificatePins& pins)
     : QObject(frame), m_camList(std::move(camList)), m_camFolder(std::move(camFolder)),
       m_lock(lock), m_prompter(prompter), m_pins(pins),
-      m_now([] { return QDateTime::currentSecsSinceEpoch(); }), m_records(panelCount) {
+      m_now([] { return QDateTime::currentSecsSinceEpoch(); }), m_records(panelCount),
+      m_order(std::make_unique<CompletionOrder>(panelCount)) {
     setObjectName("camPanelSet");
     m_scrollBar = new QScrollBar(Qt::Vertical, frame);
     m_scrollBar->setObjectName("VScroll1");
@@ -43,6 +46,8 @@ CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString 
     m_inner->setObjectName("picWindowInner");
     setGeometryTwips(m_inner, -60, -30, 3555, 24060);
     connect(m_scrollBar, &QScrollBar::valueChanged, this, &CamPanelSet::VScroll1_Change);
+    m_decodes = new DecodeQueue(this);
+    connect(m_decodes, &DecodeQueue::decoded, this, &CamPanelSet::pictureDecoded);
 
     for (int index = 0; index < panelCount; ++index) {
         auto* panel = new CamPanel(index, m_inner);
@@ -61,13 +66,26 @@ CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString 
                 });
         connect(fetcher, &CamFetcher::pictureArrived, this,
                 [this, index](const FetchedPicture& fetched) { pictureArrived(index, fetched); });
-        connect(fetcher, &CamFetcher::notAPicture, this, [this, index] { notAPicture(index); });
+        connect(fetcher, &CamFetcher::notAPicture, this, [this, index] {
+            PanelCompletion completion;
+            completion.kind = PanelCompletion::Kind::NotPicture;
+            completion.details = m_fetchers[index]->details();
+            queueCompletion(index, std::move(completion));
+        });
         connect(fetcher, &CamFetcher::problem, this, &CamPanelSet::statusText);
-        connect(fetcher, &CamFetcher::unchanged, this,
-                [this, index](const CamDetails& details) { unchanged(index, details); });
+        connect(fetcher, &CamFetcher::unchanged, this, [this, index](const CamDetails& details) {
+            PanelCompletion completion;
+            completion.kind = PanelCompletion::Kind::Unchanged;
+            completion.details = details;
+            queueCompletion(index, std::move(completion));
+        });
         connect(fetcher, &CamFetcher::failed, this,
                 [this, index](const QString& reason, FetchFailure kind) {
-                    fetchFailed(index, reason, kind);
+                    PanelCompletion completion;
+                    completion.kind = PanelCompletion::Kind::Failure;
+                    completion.reason = reason;
+                    completion.failure = kind;
+                    queueCompletion(index, std::move(completion));
                 });
         connect(fetcher, &CamFetcher::serverReached, this,
                 [this, index] { m_records[index].freshness.connected(); });
@@ -151,6 +169,7 @@ void CamPanelSet::cmdStop_Click(int index) {
     panel->showFetching(false);
     m_lock.lock(false);
     m_records[index] = PanelRecord{};
+    m_order->drop(index); // late decodes of this panel find nothing to show
     panel->setStateMark(Freshness::Idle, QString());
     panel->offerCertificateTrust(false);
     const bool wasRunning = panel->isRunning();
@@ -160,6 +179,7 @@ void CamPanelSet::cmdStop_Click(int index) {
         --m_activeCams;
     if (index == m_selected) {
         m_selected = -1;
+        m_viewerShown = false;
         emit selectedStopped();
     }
 }
@@ -173,6 +193,7 @@ void CamPanelSet::imgCam_Click(int index) {
     if (index < 0 || index >= maxRunningCams)
         return; // only panels 0 to 23 ever run
     m_selected = index;
+    m_viewerShown = true;
     emit panelSelected(m_panels[index]->picture(), m_fetchers[index]->details(),
                        nextRefreshText(index));
 }
@@ -191,6 +212,10 @@ void CamPanelSet::UpdateOpenPanels(const std::string& oldName, const CamRecord& 
         if (m_fetchers[index]->isHalted() && parseLong(edited.refresh))
             m_fetchers[index]->cmdStart_Click();
     }
+}
+
+bool CamPanelSet::isSettled(int index) const {
+    return !m_fetchers[index]->isFetching() && m_order->waiting(index) == 0;
 }
 
 QImage CamPanelSet::selectedPicture() const {
@@ -257,70 +282,6 @@ void CamPanelSet::progressed(int index, float percent, const QString& fileName) 
             .arg(fileName, QString::fromStdString(formatGeneral(panel->progress(), 7))));
 }
 
-void CamPanelSet::pictureArrived(int index, const FetchedPicture& fetched) {
-    CamPanel* panel = m_panels[index];
-    PanelRecord& record = m_records[index];
-    panel->showFetching(false);
-    const bool selected = index == m_selected;
-    const bool saving = m_autoSave && fetched.pictureChanged;
-    // The same bytes as the picture shown: nothing to decode, nothing to draw again.
-    const QByteArray hash = QCryptographicHash::hash(fetched.body, QCryptographicHash::Sha256);
-    if (hash == record.shownHash && panel->hasPicture()) {
-        record.freshness.samePicture();
-        updateMark(index);
-        if (saving)
-            autoSave(index, panel->picture());
-        if (selected)
-            emit selectedDetailsChanged(withAge(index, fetched.details));
-        return;
-    }
-    // The whole picture is needed only by the viewer and for saving; the panel itself shows
-    // it small, and keeps the bytes for whoever asks for it whole later.
-    const QImage picture = DecodeFetchedPicture(
-        fetched.body, fetched.announcedLength, selected || saving ? QSize() : panel->pictureSize());
-    m_lock.lock(true);
-    if (!picture.isNull())
-        panel->showPicture(picture, fetched.body);
-    panel->showFetching(false);
-    if (!picture.isNull() && selected)
-        emit selectedPictureArrived(picture);
-    if (saving)
-        autoSave(index, picture.isNull() ? panel->picture() : picture);
-    m_lock.lock(false);
-    if (!picture.isNull()) {
-        record.shownHash = hash;
-        record.freshness.newPicture(m_now());
-        emit pictureShown(index);
-    }
-    updateMark(index);
-    if (selected)
-        emit selectedDetailsChanged(withAge(index, fetched.details));
-}
-
-void CamPanelSet::unchanged(int index, const CamDetails& details) {
-    m_panels[index]->showFetching(false);
-    m_records[index].freshness.samePicture();
-    if (!m_panels[index]->hasPicture())
-        m_fetchers[index]->forgetValidators(); // nothing to keep: ask for the picture itself
-    updateMark(index);
-    if (index == m_selected)
-        emit selectedDetailsChanged(withAge(index, details));
-}
-
-void CamPanelSet::fetchFailed(int index, const QString& reason, FetchFailure kind) {
-    CamPanel* panel = m_panels[index];
-    CamFetcher* fetcher = m_fetchers[index];
-    panel->showFetching(false);
-    m_records[index].freshness.failed(reason.toStdString(), kind == FetchFailure::Connection);
-    panel->offerCertificateTrust(kind == FetchFailure::Certificate &&
-                                 !fetcher->certificateTrouble().fingerprint.isEmpty());
-    updateMark(index);
-    // errors of the server's own making speak in the mark; what the user can act on in the
-    // status bar too
-    if (kind == FetchFailure::Certificate || kind == FetchFailure::Protocol)
-        emit statusText(QString::fromLocal8Bit(fetcher->name()) + ": " + reason);
-}
-
 void CamPanelSet::trustCertificate(int index) {
     CamFetcher* fetcher = m_fetchers[index];
     const CertificateTrouble& trouble = fetcher->certificateTrouble();
@@ -346,33 +307,4 @@ void CamPanelSet::trustCertificate(int index) {
     m_panels[index]->offerCertificateTrust(false);
     emit statusText(name + ": the certificate of " + fetcher->troubleHostPort() + " is trusted");
     cmdRefresh_Click(index);
-}
-
-void CamPanelSet::notAPicture(int index) {
-    m_lock.lock(true);
-    m_panels[index]->showPlainPicture(m_notFound);
-    m_panels[index]->showFetching(false);
-    m_lock.lock(false);
-    m_records[index].shownHash.clear();
-    if (index == m_selected)
-        emit selectedDetailsChanged(withAge(index, m_fetchers[index]->details()));
-}
-
-void CamPanelSet::autoSave(int index, const QImage& picture) {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString time = longTimeText(now.time());
-    const SavedPicture saved =
-        AutoSavePicture(picture, m_panels[index]->frameCaption(), m_camFolder, now);
-    const bool selected = index == m_selected;
-    if (!saved.ok) {
-        if (selected)
-            emit statusText(QString("%1 the new picture could not be saved as %2: %3")
-                                .arg(time, saved.path, saved.error));
-        return;
-    }
-    // the panel shows the picture as it was saved
-    if (!saved.reloaded.isNull())
-        m_panels[index]->showPicture(saved.reloaded, saved.bytes);
-    if (selected)
-        emit statusText(time + " new picture saved as " + saved.path);
 }

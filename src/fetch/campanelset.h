@@ -9,16 +9,21 @@
 #include <QObject>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 class CamFetcher;
 class CamPanel;
+class CompletionOrder;
+class DecodeQueue;
 class CertificatePins;
 class Prompter;
 class QScrollBar;
 class QWidget;
 class WindowLock;
+struct DecodedPicture;
 struct FetchedPicture;
+struct PanelCompletion;
 enum class FetchFailure;
 
 // Where the panel container sits for a scroll value of the panel area: 30 twips above the
@@ -45,6 +50,10 @@ class CamPanelSet : public QObject {
     int selectedCam() const { return m_selected; }
     int activeCams() const { return m_activeCams; }
     QScrollBar* scrollBar() const { return m_scrollBar; }
+    // Whether panel `index` has shown all its fetches brought (no fetch runs, no decode waits).
+    bool isSettled(int index) const;
+    // Where the panels' pictures are decoded.
+    DecodeQueue& decodeQueue() const { return *m_decodes; }
     QWidget* innerArea() const { return m_inner; }
 
     // Start-up: every panel gets the fetching indicator's picture.
@@ -98,10 +107,16 @@ class CamPanelSet : public QObject {
     void fetchStarted(int index);
     void ticked(int index);
     void progressed(int index, float percent, const QString& fileName);
+    // the completion of fetches, in each panel's order (panelcompletion.cpp)
     void pictureArrived(int index, const FetchedPicture& fetched);
-    void notAPicture(int index);
-    void unchanged(int index, const CamDetails& details);
-    void fetchFailed(int index, const QString& reason, FetchFailure kind);
+    void pictureDecoded(quint64 ticket, const DecodedPicture& decoded);
+    void queueCompletion(int index, PanelCompletion completion);
+    void showCompletions(int index);
+    void showPicture(int index, const PanelCompletion& completion);
+    void showSamePicture(int index, const PanelCompletion& completion);
+    void showNotAPicture(int index, const CamDetails& details);
+    void showUnchanged(int index, const CamDetails& details);
+    void showFailure(int index, const QString& reason, FetchFailure kind);
     void autoSave(int index, const QImage& picture);
     QString nextRefreshText(int index) const;
     void updateMark(int index);
@@ -111,7 +126,7 @@ class CamPanelSet : public QObject {
     // what a panel knows of its pictures beyond what it shows
     struct PanelRecord {
         FreshnessTracker freshness;
-        QByteArray shownHash; // SHA-256 of the bytes of the picture shown
+        QByteArray shownBody; // the bytes of the picture shown, to know the same one again
     };
 
     const std::filesystem::path m_camList;
@@ -121,6 +136,8 @@ class CamPanelSet : public QObject {
     CertificatePins& m_pins;
     std::function<int64_t()> m_now;
     QList<PanelRecord> m_records;
+    std::unique_ptr<CompletionOrder> m_order;
+    DecodeQueue* m_decodes = nullptr;
     QScrollBar* m_scrollBar = nullptr; // VScroll1
     QWidget* m_clip = nullptr;         // picWindowOuter
     QWidget* m_inner = nullptr;        // picWindowInner
@@ -128,6 +145,7 @@ class CamPanelSet : public QObject {
     QList<CamFetcher*> m_fetchers;
     QImage m_notFound;
     bool m_autoSave = false;
-    int m_selected = 0; // panel 0 counts as selected until a panel is clicked
+    int m_selected = 0;         // panel 0 counts as selected until a panel is clicked
+    bool m_viewerShown = false; // a panel was clicked: the viewer shows the selected picture
     int m_activeCams = 0;
 };

@@ -2,11 +2,10 @@
 
 #include "common/tempfile.h"
 #include "imaging/picturecheck.h"
-#include "imaging/pictureloader.h"
 
 #include <QFile>
 
-QImage DecodeFetchedPicture(const QByteArray& body, int64_t announcedLength, QSize shownAt) {
+DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLength, QSize fit) {
     // A picture that is not whole, or too large, is one the loader cannot read.
     const PictureCheck check =
         CheckPicture(std::string_view(body.constData(), size_t(body.size())), announcedLength);
@@ -15,12 +14,12 @@ QImage DecodeFetchedPicture(const QByteArray& body, int64_t announcedLength, QSi
     const QString temporary = MakeTempFileName("vbt");
     if (temporary.isEmpty())
         return {};
-    QImage picture;
+    DecodedPicture decoded;
     QFile file(temporary);
     if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size() && file.flush()) {
         file.close();
-        picture = LoadPictureFile(temporary, shownAt);
+        decoded = DecodePicture(body, fit); // the same bytes the file holds
     }
     QFile::remove(temporary);
-    return picture;
+    return decoded;
 }

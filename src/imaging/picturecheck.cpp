@@ -1,5 +1,7 @@
 #include "imaging/picturecheck.h"
 
+#include <cstring>
+
 namespace {
 
 uint32_t bigEndian16(std::string_view b, size_t at) {
@@ -63,9 +65,15 @@ PictureCheck checkJpeg(std::string_view b) {
             return unreadable(check, "a JPEG of too many scans");
         // entropy-coded data runs to the next marker that is not a restart or a stuffed 0xFF
         while (at + 1 < b.size()) {
+            // only an 0xFF can begin a marker: jump from one to the next
+            const void* mark = std::memchr(b.data() + at, 0xFF, b.size() - at - 1);
+            if (!mark) {
+                at = b.size() - 1;
+                break;
+            }
+            at = size_t(static_cast<const char*>(mark) - b.data());
             const uint8_t next = uint8_t(b[at + 1]);
-            if (uint8_t(b[at]) == 0xFF && next != 0x00 && next != 0xFF &&
-                !(next >= 0xD0 && next <= 0xD7))
+            if (next != 0x00 && next != 0xFF && !(next >= 0xD0 && next <= 0xD7))
                 break;
             ++at;
         }

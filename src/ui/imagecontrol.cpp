@@ -9,7 +9,13 @@ void ImageControl::setPicture(const QImage& picture) {
     full = picture;
     encoded.clear();
     scaled = QImage();
+    coverWhenStretched();
     update();
+}
+
+void ImageControl::coverWhenStretched() {
+    // A stretched picture covers the whole control: what lies under it need not be painted.
+    setAttribute(Qt::WA_OpaquePaintEvent, stretching && hasPicture());
 }
 
 void ImageControl::setCompactPicture(const QImage& decoded, const QByteArray& fileBytes) {
@@ -21,6 +27,7 @@ void ImageControl::setCompactPicture(const QImage& decoded, const QByteArray& fi
         scaled = decoded;
     else
         scaled = decoded.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    coverWhenStretched();
     update();
 }
 
@@ -30,19 +37,32 @@ QImage ImageControl::picture() const {
 
 void ImageControl::setStretch(bool on) {
     stretching = on;
+    coverWhenStretched();
     update();
 }
 
-void ImageControl::paintEvent(QPaintEvent*) {
-    if (!hasPicture())
+void ImageControl::paintEvent(QPaintEvent* event) {
+    if (!hasPicture() || size().isEmpty())
         return;
     QPainter painter(this);
     if (!stretching) {
         painter.drawImage(0, 0, picture());
         return;
     }
-    if (scaled.size() != size() && !size().isEmpty()) {
-        // large pictures are scaled once, not at every paint
+    if (!full.isNull() && (width() > full.width() || height() > full.height())) {
+        // Shown larger than it is (the viewer, zoomed in): only the part that shows is drawn,
+        // scaled as it is drawn; a whole scaled copy could take hundreds of megabytes.
+        const QRectF target = event->rect();
+        const double xScale = double(full.width()) / width();
+        const double yScale = double(full.height()) / height();
+        const QRectF source(target.x() * xScale, target.y() * yScale, target.width() * xScale,
+                            target.height() * yScale);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, full, source);
+        return;
+    }
+    if (scaled.size() != size()) {
+        // shown smaller: scaled once, not at every paint
         scaled = picture().scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     painter.drawImage(0, 0, scaled);

@@ -5,7 +5,9 @@
 #include <QWidget>
 
 // An image control: shows a picture, stretched to the control's own size when Stretch is on,
-// at its natural size from the top-left corner otherwise. Clicks are reported.
+// at its natural size from the top-left corner otherwise. Clicks are reported. A picture shown
+// smaller than it is is scaled once and kept; one shown larger is drawn part by part, only
+// where it shows.
 //
 // A compact picture is kept as its file bytes plus a copy scaled to the control, so that many
 // panels of large pictures stay small in memory; picture() decodes it again when asked.
@@ -29,6 +31,8 @@ class ImageControl : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void coverWhenStretched();
+
     QImage full;
     QByteArray encoded;
     QImage scaled; // the picture at the control's size, made once per picture and size

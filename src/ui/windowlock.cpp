@@ -2,16 +2,16 @@
 
 #include <QWidget>
 
-void SetWindowLock(QWidget* window, bool lock, const QWidget* mainWindow,
+bool SetWindowLock(QWidget* window, bool, const QWidget* mainWindow,
                    const QWidget* fullScreenView) {
     if (fullScreenView && fullScreenView->isVisible())
-        return;
+        return false;
     if (mainWindow && mainWindow->isMinimized())
-        return;
-    if (window)
-        window->setUpdatesEnabled(!lock);
+        return false;
+    return window != nullptr;
 }
 
 void WindowLock::lock(bool on) {
-    SetWindowLock(m_mainWindow, on, m_mainWindow, m_fullScreenView);
+    if (SetWindowLock(m_mainWindow, on, m_mainWindow, m_fullScreenView))
+        m_locked = on;
 }

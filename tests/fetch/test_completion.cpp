@@ -44,7 +44,7 @@ class CompletionTest : public QObject {
         else
             f.start("Cam");
         QTRY_VERIFY(server->connections > before);
-        QTRY_VERIFY(!f.panel(0)->isFetching());
+        QTRY_VERIFY(f.set->isSettled(0));
     }
 
     QStringList savedPictures(const PanelsFixture& f) const {

@@ -200,8 +200,7 @@ class HostileTest : public QObject {
         fetcher->setRecord("Cam", goodAddress.toUtf8(), "300");
         QSignalSpy loaded(f.set, &CamPanelSet::pictureShown);
         f.set->cmdRefresh_Click(0);
-        QVERIFY(loaded.wait(5000));
-        QCOMPARE(f.panel(0)->picture().size(), QSize(64, 48));
+        QTRY_COMPARE_WITH_TIMEOUT(f.panel(0)->picture().size(), QSize(64, 48), 5000);
     }
 };
 

@@ -42,7 +42,7 @@ struct OneCam : PanelsFixture {
             set->cmdRefresh_Click(0);
         else
             start("Cam");
-        QTRY_VERIFY_WITH_TIMEOUT(!fetcher(0)->isFetching(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(set->isSettled(0), 5000);
     }
 };
 
@@ -226,7 +226,7 @@ class ModernFetchTest : public QObject {
             });
             QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
             f.start("Cam");
-            QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isFetching(), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
             if (hops == 5) {
                 QTRY_COMPARE(shown.size(), 1);
             } else {
@@ -280,7 +280,7 @@ class ModernFetchTest : public QObject {
         f.server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
         f.fetcher(0)->timRefresh_Timer(); // the 40th second: the next attempt
         QTRY_COMPARE(f.server.connections, asked + 1);
-        QTRY_VERIFY(!f.fetcher(0)->isFetching());
+        QTRY_VERIFY(f.set->isSettled(0));
         // the first success resets the schedule
         QCOMPARE(f.fetcher(0)->waitSecs(), 10);
         QCOMPARE(f.fetcher(0)->failures(), 0);
@@ -326,7 +326,7 @@ class ModernFetchTest : public QObject {
         for (int attempt = 0; attempt < 3; ++attempt) {
             if (attempt > 0)
                 f.set->cmdRefresh_Click(0);
-            QTRY_VERIFY(!f.fetcher(0)->isFetching());
+            QTRY_VERIFY(f.set->isSettled(0));
             QCOMPARE(f.panel(0)->stateMark(), attempt < 2 ? Freshness::Error : Freshness::Offline);
         }
         QVERIFY(f.panel(0)->stateTooltip().contains("refused"));

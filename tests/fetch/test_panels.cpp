@@ -195,7 +195,7 @@ class PanelTest : public QObject {
         PanelsFixture f(camList({{"Cam", address, "2"}}));
         f.start("Cam");
         CamFetcher* fetcher = f.fetcher(0);
-        QTRY_VERIFY(!fetcher->isFetching());
+        QTRY_VERIFY(f.set->isSettled(0));
         // the edit dialog gave the running panel a refresh that is not a number
         f.set->UpdateOpenPanels("Cam", {"Cam", address.toStdString(), "soon"});
         fetcher->timRefresh_Timer();
@@ -231,7 +231,7 @@ class PanelTest : public QObject {
         QSignalSpy nextRefresh(f.set, &CamPanelSet::selectedTicked);
         f.start("Cam"); // panel 0 counts as selected before any click
         CamFetcher* fetcher = f.fetcher(0);
-        QTRY_VERIFY(!fetcher->isFetching()); // a healthy cam keeps its interval
+        QTRY_VERIFY(f.set->isSettled(0)); // a healthy cam keeps its interval
         QCOMPARE(fetcher->refreshSecs(), 2);
         fetcher->timRefresh_Timer();
         QCOMPARE(nextRefresh.last()[0].toString(), QString("1.5"));

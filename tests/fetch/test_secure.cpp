@@ -106,7 +106,7 @@ class SecureFetchTest : public QObject {
         server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
         PanelsFixture f(camList({{"Cam", "https://" + server.address("/c.jpg"), "300"}}));
         f.start("Cam");
-        QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isFetching(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QVERIFY(!f.panel(0)->hasPicture());
         QVERIFY2(f.status.contains(reason), qPrintable(f.status));
         QVERIFY(f.status.startsWith("Cam: the certificate is not trusted"));
@@ -124,7 +124,7 @@ class SecureFetchTest : public QObject {
         PanelsFixture f(camList({{"Home", "https://" + server.address("/c.jpg"), "300"},
                                  {"Other", "https://" + server.address("/c.jpg"), "300"}}));
         f.start("Home");
-        QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isFetching(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QVERIFY(f.panel(0)->offersCertificateTrust());
 
         // the user sees the fingerprint and chooses to trust it
@@ -141,13 +141,13 @@ class SecureFetchTest : public QObject {
 
         // the trust is this cam's: another cam of the same server is still refused
         f.start("Other");
-        QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(1)->isFetching(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(1), 5000);
         QVERIFY(!f.panel(1)->hasPicture());
 
         // a later, different certificate is refused again, and said so
         server.setIdentity(makeCertificate(order));
         f.set->cmdRefresh_Click(0);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isFetching(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QVERIFY2(f.status.contains("changed since it was trusted"), qPrintable(f.status));
         QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);
     }
@@ -158,7 +158,7 @@ class SecureFetchTest : public QObject {
         server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
         PanelsFixture f(camList({{"Home", "https://" + server.address("/c.jpg"), "300"}}));
         f.start("Home");
-        QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isFetching(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         f.prompter.answers = {PromptAnswer::Cancel};
         f.set->trustCertificate(0);
         QVERIFY(f.pins.lookup("Home", "127.0.0.1:" + QString::number(server.port())).isEmpty());
@@ -169,7 +169,7 @@ class SecureFetchTest : public QObject {
         PanelsFixture f(camList({{"Cam", "https://" + silent.address("/c.jpg"), "300"}}));
         f.fetcher(0)->setStallTimeout(300);
         f.start("Cam");
-        QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isFetching(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QVERIFY(f.panel(0)->stateTooltip().contains("TLS handshake timed out"));
     }
 
@@ -184,7 +184,7 @@ class SecureFetchTest : public QObject {
                                  {"B", "http://" + secure.address("/c.jpg"), "300"}}));
         f.start("A");
         f.start("B");
-        QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isFetching() && !f.fetcher(1)->isFetching(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0) && f.set->isSettled(1), 10000);
         for (int i : {0, 1}) {
             QVERIFY(!f.panel(i)->hasPicture() || f.panel(i)->picture() == f.set->notFoundPicture());
             QCOMPARE(f.panel(i)->stateMark(), Freshness::Error);

@@ -158,6 +158,22 @@ class ViewerTest : public QObject {
         QCOMPARE(f.viewer->imgMainTwips().x() + width, f.usableWidth());
     }
 
+    void aZoomedPictureIsDrawnWhereItShows() {
+        Viewer f;
+        QImage halves(400, 200, QImage::Format_RGB32);
+        halves.fill(Qt::red);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 200; x < 400; ++x)
+                halves.setPixel(x, y, qRgb(0, 0, 255));
+        f.panels.pictures[0] = halves;
+        f.select(0);
+        f.slider()->setValue(5); // 2000 x 1000 pixels, drawn only where it shows
+        const QPoint middle(f.viewer->viewport()->width() / 3, f.viewer->viewport()->height() / 3);
+        QCOMPARE(f.viewer->viewport()->grab().toImage().pixel(middle), qRgb(255, 0, 0));
+        f.viewer->horizontalBar()->setValue(f.viewer->horizontalBar()->maximum());
+        QCOMPARE(f.viewer->viewport()->grab().toImage().pixel(middle), qRgb(0, 0, 255));
+    }
+
     void laterPicturesKeepTheMeasuredSize() {
         Viewer f;
         f.select(1);

@@ -35,10 +35,39 @@ bool DemoCamServer::listen(quint16 port) {
     return server.listen(QHostAddress::LocalHost, port);
 }
 
-QByteArray DemoCamServer::answer(const QByteArray& path, const QDateTime& now) {
+QByteArray DemoCamServer::drawFrame(const QString& name, int width, int height, bool gif,
+                                    const QString& caption) {
+    const QByteArray sceneKey =
+        name.toLatin1() + QByteArray::number(width) + "x" + QByteArray::number(height);
+    if (!scenes.contains(sceneKey))
+        scenes.insert(sceneKey, makePhotoLikePicture(width, height, unsigned(qHash(name))));
+    QImage frame = scenes.value(sceneKey);
+    QPainter painter(&frame);
+    QFont font("DejaVu Sans", std::max(8, height / 24), QFont::Bold);
+    painter.setFont(font);
+    const QRect band(0, height - height / 8, width, height / 8);
+    painter.fillRect(band, QColor(0, 0, 0, 140));
+    painter.setPen(Qt::white);
+    painter.drawText(band.adjusted(height / 40, 0, -height / 40, 0),
+                     Qt::AlignVCenter | Qt::AlignLeft, name);
+    painter.drawText(band.adjusted(height / 40, 0, -height / 40, 0),
+                     Qt::AlignVCenter | Qt::AlignRight, caption);
+    painter.end();
+    if (gif)
+        return EncodeGif(frame);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    frame.save(&buffer, "JPEG", 85);
+    return bytes;
+}
+
+QByteArray DemoCamServer::answer(const QByteArray& target, const QDateTime& now,
+                                 const QByteArray& request) {
     static const QRegularExpression pattern(
-        QStringLiteral("^/([A-Za-z0-9_]+)(?:-(\\d{2,4})x(\\d{2,4}))?\\.(jpg|gif)$"));
-    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(path));
+        QStringLiteral("^/([A-Za-z0-9_]+)(?:-(\\d{2,4})x(\\d{2,4}))?\\.(jpg|gif)"
+                       "(?:\\?every=(\\d{1,4}))?$"));
+    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(target));
     if (!match.hasMatch() || match.captured(1) == "missing")
         return notFound();
     const QString name = match.captured(1);
@@ -47,45 +76,48 @@ QByteArray DemoCamServer::answer(const QByteArray& path, const QDateTime& now) {
     if (width < 16 || height < 16 || width > 3840 || height > 2160)
         return notFound();
     const bool gif = match.captured(4) == "gif";
+    // each cam changes on its own beat, or on the one asked for
+    const bool everyRequest = match.captured(5) == "0";
+    const int beat = match.captured(5).isEmpty() ? 3 + int(qHash(name) % 5)
+                                                 : std::max(1, match.captured(5).toInt());
 
-    // each cam changes on its own beat
-    const int beat = 3 + int(qHash(name) % 5);
-    const qint64 period = now.toSecsSinceEpoch() / beat;
-    const QByteArray key = path;
+    const QByteArray key = target;
     Picture& current = pictures[key];
-    if (current.period != period) {
-        const QByteArray sceneKey =
-            name.toLatin1() + QByteArray::number(width) + "x" + QByteArray::number(height);
-        if (!scenes.contains(sceneKey))
-            scenes.insert(sceneKey, makePhotoLikePicture(width, height, unsigned(qHash(name))));
-        QImage frame = scenes.value(sceneKey);
-        current.changed = QDateTime::fromSecsSinceEpoch(period * beat);
-        QPainter painter(&frame);
-        QFont font("DejaVu Sans", std::max(8, height / 24), QFont::Bold);
-        painter.setFont(font);
-        const QRect band(0, height - height / 8, width, height / 8);
-        painter.fillRect(band, QColor(0, 0, 0, 140));
-        painter.setPen(Qt::white);
-        painter.drawText(band.adjusted(height / 40, 0, -height / 40, 0),
-                         Qt::AlignVCenter | Qt::AlignLeft, name);
-        painter.drawText(band.adjusted(height / 40, 0, -height / 40, 0),
-                         Qt::AlignVCenter | Qt::AlignRight,
-                         current.changed.toLocalTime().toString("yyyy-MM-dd hh:mm:ss"));
-        painter.end();
-        if (gif) {
-            current.bytes = EncodeGif(frame);
-        } else {
-            current.bytes.clear();
-            QBuffer buffer(&current.bytes);
-            buffer.open(QIODevice::WriteOnly);
-            frame.save(&buffer, "JPEG", 85);
+    if (everyRequest) {
+        QList<QByteArray>& ring = frames[key];
+        if (ring.isEmpty())
+            for (int frame = 0; frame < 4; ++frame)
+                ring << drawFrame(name, width, height, gif, QString("frame %1").arg(frame + 1));
+        const qint64 count = served[key]++;
+        current.bytes = ring[int(count % ring.size())];
+        current.changed = now;
+        current.tag = "\"" + QByteArray::number(count) + "\"";
+    } else {
+        const qint64 period = now.toSecsSinceEpoch() / beat;
+        if (current.period != period) {
+            current.changed = QDateTime::fromSecsSinceEpoch(period * beat);
+            current.bytes =
+                drawFrame(name, width, height, gif,
+                          current.changed.toLocalTime().toString("yyyy-MM-dd hh:mm:ss"));
+            current.tag = "\"" + QByteArray::number(period, 16) + "\"";
+            current.period = period;
         }
-        current.period = period;
     }
+    const QByteArray lastModified = httpDate(current.changed);
+    auto field = [&request](const QByteArray& name) {
+        for (const QByteArray& line : request.split('\n'))
+            if (line.toLower().startsWith(name.toLower() + ":"))
+                return line.mid(name.size() + 1).trimmed();
+        return QByteArray();
+    };
+    if (!everyRequest &&
+        (field("If-None-Match") == current.tag || field("If-Modified-Since") == lastModified))
+        return "HTTP/1.1 304 Not Modified\r\nETag: " + current.tag +
+               "\r\nConnection: close\r\n\r\n";
     return "HTTP/1.1 200 OK\r\nContent-Type: " + QByteArray(gif ? "image/gif" : "image/jpeg") +
            "\r\nContent-Length: " + QByteArray::number(current.bytes.size()) +
-           "\r\nLast-Modified: " + httpDate(current.changed) + "\r\nConnection: close\r\n\r\n" +
-           current.bytes;
+           "\r\nLast-Modified: " + lastModified + "\r\nETag: " + current.tag +
+           "\r\nConnection: close\r\n\r\n" + current.bytes;
 }
 
 void DemoCamServer::accept() {
@@ -104,7 +136,7 @@ void DemoCamServer::accept() {
             const QList<QByteArray> words = request->left(request->indexOf("\r\n")).split(' ');
             const QByteArray path =
                 words.size() >= 2 && words[0] == "GET" ? words[1] : QByteArray();
-            socket->write(answer(path, QDateTime::currentDateTime()));
+            socket->write(answer(path, QDateTime::currentDateTime(), *request));
             socket->disconnectFromHost(); // after the answer is sent
             disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
         });

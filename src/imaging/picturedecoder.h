@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+// Turns a picture file's bytes into a picture, no larger than needed.
+//
+// A JPEG is decoded by TurboJPEG at the smallest of its scaling factors (1/8, 1/4, 3/8, 1/2,
+// ...) that still covers `fitAtLeast`, straight into a Format_RGB32 picture with no further
+// conversion; one TurboJPEG cannot read (a CMYK JPEG, say) goes to QImageReader. Other formats
+// are read by QImageReader, scaled while reading where it can. An empty `fitAtLeast` asks for
+// the whole picture. Pictures declaring more than 8192 pixels a side give a null picture, as
+// does anything unreadable.
+struct DecodedPicture {
+    QImage picture;
+    bool whole = false; // decoded at its full size
+};
+
+DecodedPicture DecodePicture(const QByteArray& bytes, QSize fitAtLeast = {});
+
+// The size TurboJPEG decodes a `width` x `height` JPEG to when it must cover `fitAtLeast`.
+QSize JpegDecodeSize(int width, int height, QSize fitAtLeast);
