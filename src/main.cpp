@@ -1,23 +1,58 @@
+#include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/programfolder.h"
 #include "app/splashwindow.h"
+#include "app/termination.h"
 #include "common/appidentity.h"
 #include "ui/messageboxprompter.h"
 
 #include <QApplication>
+#include <QStandardPaths>
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    // the command line is read before anything could open a window
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = ParseCommandLine(arguments);
+    if (line.action != CommandLine::Action::Run) {
+        std::fputs(qPrintable(line.text),
+                   line.action == CommandLine::Action::Error ? stderr : stdout);
+        std::fputs("\n", line.action == CommandLine::Action::Error ? stderr : stdout);
+        return line.action == CommandLine::Action::Error ? 2 : 0;
+    }
+
     QApplication app(argc, argv);
     const AppIdentity identity = LoadAppIdentity();
     QApplication::setApplicationName(identity.ProductName);
     QApplication::setOrganizationName(identity.CompanyName);
-
+    QGuiApplication::setDesktopFileName("example.tarvique.Webcams");
     MessageBoxPrompter prompter;
+
+    const ProgramPlaces places =
+        ChooseProgramPlaces(line.programFolder, QCoreApplication::applicationDirPath(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (!places.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(places.error));
+        prompter.ask(nullptr, identity.ProductName, places.error, PromptButtons::Ok);
+        return 1;
+    }
+
     std::unique_ptr<MainWindow> mainWindow;
     SplashWindow splash([&]() -> QWidget* {
-        mainWindow = std::make_unique<MainWindow>(identity, programFolder(), prompter);
+        mainWindow = std::make_unique<MainWindow>(identity, places.folder, prompter);
+        mainWindow->setHelpFile(places.helpFile);
         mainWindow->Form_Load();
         return mainWindow.get();
+    });
+    // at logout the program ends as by its close box, keeping the running cams for next time
+    TerminationWatch termination;
+    QObject::connect(&termination, &TerminationWatch::terminationRequested, &app, [&] {
+        if (mainWindow)
+            mainWindow->close();
+        else
+            QCoreApplication::exit(0);
     });
     splash.Form_Load();
     splash.show();

@@ -4,9 +4,12 @@
 
 namespace {
 
-QAction* addItem(QMenu* menu, const QString& name, const QString& caption) {
+// `caption` marks its access key with "&"; `keys` are the item's shortcuts.
+QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
+                 const QKeySequence& keys = {}) {
     QAction* item = menu->addAction(caption);
     item->setObjectName(name);
+    item->setShortcut(keys);
     return item;
 }
 
@@ -19,23 +22,28 @@ QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
 } // namespace
 
 MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
-    QMenu* file = addMenu(bar, "mnuFile", "File");
-    connect(addItem(file, "mnuFileItem(0)", "Exit"), &QAction::triggered, this,
+    QMenu* file = addMenu(bar, "mnuFile", "&File");
+    connect(addItem(file, "mnuFileItem(0)", "E&xit", QKeySequence::Quit), &QAction::triggered, this,
             [this] { mnuFileItem_Click(0); });
 
-    QMenu* cams = addMenu(bar, "mnuCams", "Cams");
-    const QStringList camItems = {"Add a Cam", "Delete Selected Cam", "Edit Selected Cam",
-                                  "Start Selected Cam", "Stop All Cams"};
+    QMenu* cams = addMenu(bar, "mnuCams", "&Cams");
+    const QList<std::pair<QString, QKeySequence>> camItems = {
+        {"&Add a Cam", QKeySequence::New},
+        {"&Delete Selected Cam", QKeySequence::Delete},
+        {"&Edit Selected Cam", QKeySequence(Qt::Key_F2)},
+        {"&Start Selected Cam", {}}, // Enter in the list starts it
+        {"Stop A&ll Cams", {}}};
     for (int index = 0; index < camItems.size(); ++index)
-        connect(addItem(cams, QString("mnuCamItem(%1)").arg(index), camItems[index]),
+        connect(addItem(cams, QString("mnuCamItem(%1)").arg(index), camItems[index].first,
+                        camItems[index].second),
                 &QAction::triggered, this, [this, index] { mnuCamItem_Click(index); });
 
-    QMenu* help = addMenu(bar, "mnuHelp", "Help");
-    connect(addItem(help, "mnuHelpItem(0)", "View Help"), &QAction::triggered, this,
-            [this] { mnuHelpItem_Click(0); });
+    QMenu* help = addMenu(bar, "mnuHelp", "&Help");
+    connect(addItem(help, "mnuHelpItem(0)", "&View Help", QKeySequence::HelpContents),
+            &QAction::triggered, this, [this] { mnuHelpItem_Click(0); });
 
-    QMenu* about = addMenu(bar, "mnuAbout", "About");
-    connect(addItem(about, "mnuAboutItem", "About this software"), &QAction::triggered, this,
+    QMenu* about = addMenu(bar, "mnuAbout", "A&bout");
+    connect(addItem(about, "mnuAboutItem", "&About this software"), &QAction::triggered, this,
             &MainMenus::mnuAboutItem_Click);
 }
 

@@ -1,9 +1,11 @@
 #include "app/mainwindow.h"
 
 #include "app/controlsframe.h"
+#include "app/keyboard.h"
 #include "app/mainmenus.h"
 #include "app/panelselection.h"
 #include "app/secondarywindows.h"
+#include "app/session.h"
 #include "app/startupservices.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlistpane.h"
@@ -69,9 +71,10 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     m_selection = std::make_unique<PanelSelection>(*m_panels);
     m_viewer = new ViewerPane(client, m_lock, *m_selection, camFolder());
     m_clock = new NetworkClock(this);
-    m_windows = new SecondaryWindows(this, identity, m_folder, m_settings);
+    m_windows = new SecondaryWindows(this, identity, m_folder + "/Help.rtf", m_settings);
     m_menus = new MainMenus(menuBar(), this);
     connectParts();
+    InstallShortcuts(*this, *m_camList, *m_viewer);
     resize(tw(13155), tw(11310));
 }
 
@@ -106,7 +109,7 @@ void MainWindow::connectParts() {
     connect(m_viewer, &ViewerPane::statusText, this, &MainWindow::setStatusText);
     connect(m_clock, &NetworkClock::timeText, m_viewer, &ViewerPane::setTime);
 
-    connect(m_menus, &MainMenus::exitRequested, this, [this] { m_endProcess(); });
+    connect(m_menus, &MainMenus::exitRequested, this, &MainWindow::endProgram);
     connect(m_menus, &MainMenus::addCamRequested, m_camList, &CamListPane::cmdAdd_Click);
     connect(m_menus, &MainMenus::deleteCamRequested, m_camList, &CamListPane::cmdRemove_Click);
     connect(m_menus, &MainMenus::editCamRequested, m_camList, &CamListPane::cmdEdit_Click);
@@ -134,6 +137,20 @@ void MainWindow::Form_Load() {
     m_camList->LoadCamList();
     if (helpAtStartup(m_settings, m_identity.ProductName))
         m_windows->showHelpWindow();
+    // the cams that ran at the end of the last run, in their panels
+    const QString missing =
+        RestoreSession(*m_panels, LoadSession(m_settings, m_identity.ProductName));
+    if (!missing.isEmpty())
+        setStatusText(missing);
+}
+
+void MainWindow::setHelpFile(const QString& path) {
+    m_windows->setHelpFile(path);
+}
+
+void MainWindow::endProgram() {
+    SaveSession(m_settings, m_identity.ProductName, CurrentSession(*m_panels));
+    m_endProcess();
 }
 
 void MainWindow::cmdStartCam_Click() {
@@ -180,5 +197,5 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     m_viewer->closeFullScreen();
     m_windows->closeHelpAndAbout();
     event->accept();
-    m_endProcess();
+    endProgram();
 }

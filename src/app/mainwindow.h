@@ -40,6 +40,8 @@ class MainWindow : public QMainWindow {
     void setStatusText(const QString& text);
     // How the process ends ("Exit", or the main window closing); tests replace it.
     void setProcessEnd(std::function<void()> end) { m_endProcess = std::move(end); }
+    // Where Help.rtf is, when it is not in the program folder (an installed copy's).
+    void setHelpFile(const QString& path);
 
     CamListPane& camList() const { return *m_camList; }
     CamPanelSet& panels() const { return *m_panels; }
@@ -57,6 +59,8 @@ class MainWindow : public QMainWindow {
 
   private:
     void connectParts();
+    // The end, by "Exit", the close box or SIGTERM: the running cams are remembered.
+    void endProgram();
     QString camFolder() const { return m_folder + "/cam"; }
 
     const AppIdentity m_identity;

@@ -9,9 +9,9 @@
 
 #include <QDesktopServices>
 
-SecondaryWindows::SecondaryWindows(QWidget* owner, const AppIdentity& identity,
-                                   QString programFolder, SettingsStore& settings)
-    : QObject(owner), m_owner(owner), m_identity(identity), m_folder(std::move(programFolder)),
+SecondaryWindows::SecondaryWindows(QWidget* owner, const AppIdentity& identity, QString helpFile,
+                                   SettingsStore& settings)
+    : QObject(owner), m_owner(owner), m_identity(identity), m_helpFile(std::move(helpFile)),
       m_settings(settings) {
     m_website = new WebsiteOpener([](const QUrl& url) { QDesktopServices::openUrl(url); }, this);
 }
@@ -36,7 +36,7 @@ void SecondaryWindows::showSelectCamNotice() {
 
 void SecondaryWindows::showHelpWindow() {
     if (!m_help)
-        m_help = new HelpWindow(m_folder, m_identity.ProductName, m_settings, m_owner);
+        m_help = new HelpWindow(m_helpFile, m_identity.ProductName, m_settings, m_owner);
     bringForward(m_help);
 }
 

@@ -18,9 +18,10 @@ class QWidget;
 class SecondaryWindows : public QObject {
     Q_OBJECT
   public:
-    SecondaryWindows(QWidget* owner, const AppIdentity& identity, QString programFolder,
+    SecondaryWindows(QWidget* owner, const AppIdentity& identity, QString helpFile,
                      SettingsStore& settings);
 
+    void setHelpFile(const QString& path) { m_helpFile = path; }
     void showSelectCamNotice();
     void showHelpWindow();
     void showAboutWindow();
@@ -40,7 +41,7 @@ class SecondaryWindows : public QObject {
   private:
     QWidget* m_owner;
     const AppIdentity m_identity;
-    const QString m_folder;
+    QString m_helpFile;
     SettingsStore& m_settings;
     QPointer<NoticeWindow> m_notice;
     QPointer<HelpWindow> m_help;

@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QShortcut>
 #include <QToolButton>
 
 CamListPane::CamListPane(QWidget* frame, std::filesystem::path camList, const QString& productName,
@@ -40,6 +41,14 @@ CamListPane::CamListPane(QWidget* frame, std::filesystem::path camList, const QS
     connect(remove, &QToolButton::clicked, this, &CamListPane::cmdRemove_Click);
     connect(edit, &QToolButton::clicked, this, &CamListPane::cmdEdit_Click);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &CamListPane::List1_DblClick);
+    // Enter on a name starts the cam, as a double click does
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* start = new QShortcut(key, m_list, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(start, &QShortcut::activated, this, [this] {
+            if (AnyCamSelected())
+                List1_DblClick();
+        });
+    }
 }
 
 AddCamDialog* CamListPane::addDialog() const {

@@ -5,6 +5,7 @@
 #include "ui/widgetkit.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QToolButton>
@@ -105,6 +106,9 @@ CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(inde
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_trust, &QAction::triggered, this, &CamPanel::trustCertificateClicked);
 
+    // a panel takes the keyboard's focus; Enter or Space selects it as a click does
+    setFocusPolicy(Qt::StrongFocus);
+
     connect(refresh, &QToolButton::clicked, this, &CamPanel::refreshClicked);
     connect(stop, &QToolButton::clicked, this, &CamPanel::stopClicked);
     connect(m_indicator, &ImageControl::clicked, this, &CamPanel::clicked);
@@ -184,4 +188,12 @@ bool CamPanel::offersCertificateTrust() const {
 
 bool CamPanel::hasPicture() const {
     return m_picture->hasPicture();
+}
+
+void CamPanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Space)
+        emit clicked();
+    else
+        QGroupBox::keyPressEvent(event);
 }

@@ -63,6 +63,9 @@ class CamPanel : public QGroupBox {
     void stopClicked();
     void trustCertificateClicked();
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     const int m_index;
     QByteArray m_caption;

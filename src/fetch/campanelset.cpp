@@ -131,30 +131,45 @@ void CamPanelSet::StartSelectedCam(const std::string& name) {
 }
 
 void CamPanelSet::StartCamByName(const std::string& name) {
+    startCam(name, -1);
+}
+
+bool CamPanelSet::StartCamInPanel(const std::string& name, int wanted) {
+    const QByteArray asCaption(name.data(), qsizetype(name.size()));
+    for (const CamPanel* panel : m_panels)
+        if (panel->isRunning() && panel->frameCaption() == asCaption)
+            return true; // it runs already
+    return m_activeCams < maxRunningCams && startCam(name, wanted);
+}
+
+bool CamPanelSet::startCam(const std::string& name, int wanted) {
     if (name.empty())
-        return;
+        return false;
     CamRecord record;
     if (!FindCamRecord(m_camList, name, record)) {
         emit statusText(QString("%1 was not found in the cam list file").arg(localText(name)));
-        return;
+        return false;
     }
     if (!parseLong(record.refresh)) {
         emit statusText(QString("%1 has an invalid refresh interval: \"%2\"")
                             .arg(localText(record.name), localText(record.refresh)));
-        return;
+        return false;
     }
+    // Panels are reused lowest number first, unless a free one is asked for.
+    int index =
+        wanted >= 0 && wanted < maxRunningCams && m_panels[wanted]->isHidden() ? wanted : -1;
+    for (int free = 0; index < 0 && free < panelCount; ++free)
+        if (m_panels[free]->isHidden())
+            index = free;
+    if (index < 0)
+        return false;
     ++m_activeCams;
-    // Panels are reused lowest number first.
-    for (int index = 0; index < panelCount; ++index) {
-        if (!m_panels[index]->isHidden())
-            continue;
-        m_panels[index]->show();
-        m_fetchers[index]->setRecord(QByteArray::fromStdString(record.name),
-                                     QByteArray::fromStdString(record.url),
-                                     QByteArray::fromStdString(record.refresh));
-        m_fetchers[index]->cmdStart_Click();
-        return;
-    }
+    m_panels[index]->show();
+    m_fetchers[index]->setRecord(QByteArray::fromStdString(record.name),
+                                 QByteArray::fromStdString(record.url),
+                                 QByteArray::fromStdString(record.refresh));
+    m_fetchers[index]->cmdStart_Click();
+    return true;
 }
 
 void CamPanelSet::cmdRefresh_Click(int index) {

@@ -68,6 +68,9 @@ class CamPanelSet : public QObject {
     // Starts the cam named in the list unless it runs already or 24 run.
     void StartSelectedCam(const std::string& name);
     void StartCamByName(const std::string& name);
+    // Starts the cam in panel `panel` when that one is free (a restored session); false when
+    // the cam is not in the cam list or cannot start.
+    bool StartCamInPanel(const std::string& name, int panel);
     void cmdRefresh_Click(int index);
     void cmdStop_Click(int index);
     void cmdStopAll_Click();
@@ -104,6 +107,7 @@ class CamPanelSet : public QObject {
     void pictureShown(int index);
 
   private:
+    bool startCam(const std::string& name, int wantedPanel);
     void fetchStarted(int index);
     void ticked(int index);
     void progressed(int index, float percent, const QString& fileName);

@@ -18,11 +18,11 @@ namespace {
 constexpr qint64 helpMaxBytes = 4 * 1024 * 1024;
 }
 
-HelpWindow::HelpWindow(const QString& programFolder, const QString& productName,
-                       SettingsStore& store, QWidget* parent)
+HelpWindow::HelpWindow(const QString& helpFile, const QString& productName, SettingsStore& store,
+                       QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_folder(programFolder), m_product(productName), m_settings(store) {
+      m_helpFile(helpFile), m_product(productName), m_settings(store) {
     setObjectName("Form8");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Readme/Help");
@@ -42,7 +42,7 @@ HelpWindow::HelpWindow(const QString& programFolder, const QString& productName,
 }
 
 void HelpWindow::Form_Load() {
-    const QString path = m_folder + "/Help.rtf";
+    const QString& path = m_helpFile;
     QFile file(path);
     if (FileExists(QFile::encodeName(path).toStdString()) && file.open(QIODevice::ReadOnly))
         FillFromRtf(*m_document->document(), file.read(helpMaxBytes));

@@ -10,7 +10,7 @@ class SettingsStore;
 class HelpWindow : public QWidget {
     Q_OBJECT
   public:
-    HelpWindow(const QString& programFolder, const QString& productName, SettingsStore& settings,
+    HelpWindow(const QString& helpFile, const QString& productName, SettingsStore& settings,
                QWidget* parent = nullptr);
 
     void Form_Load();
@@ -23,7 +23,7 @@ class HelpWindow : public QWidget {
   private:
     QTextBrowser* m_document = nullptr;
     QCheckBox* m_showAtStartup = nullptr;
-    QString m_folder;
+    QString m_helpFile;
     QString m_product;
     SettingsStore& m_settings;
 };

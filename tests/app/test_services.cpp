@@ -148,23 +148,26 @@ class ServicesTest : public QObject {
     void menusCarryTheDesignedItems() {
         Prepared p;
         p.load();
-        const QList<std::pair<QString, QString>> items = {{"mnuFileItem(0)", "Exit"},
-                                                          {"mnuCamItem(0)", "Add a Cam"},
-                                                          {"mnuCamItem(1)", "Delete Selected Cam"},
-                                                          {"mnuCamItem(2)", "Edit Selected Cam"},
-                                                          {"mnuCamItem(3)", "Start Selected Cam"},
-                                                          {"mnuCamItem(4)", "Stop All Cams"},
-                                                          {"mnuHelpItem(0)", "View Help"},
-                                                          {"mnuAboutItem", "About this software"}};
-        for (const auto& [name, caption] : items) {
+        // the design's captions, with access keys and the desktop's usual shortcuts
+        const QList<std::tuple<QString, QString, QKeySequence>> items = {
+            {"mnuFileItem(0)", "Exit", QKeySequence::Quit},
+            {"mnuCamItem(0)", "Add a Cam", QKeySequence::New},
+            {"mnuCamItem(1)", "Delete Selected Cam", QKeySequence::Delete},
+            {"mnuCamItem(2)", "Edit Selected Cam", QKeySequence(Qt::Key_F2)},
+            {"mnuCamItem(3)", "Start Selected Cam", {}},
+            {"mnuCamItem(4)", "Stop All Cams", {}},
+            {"mnuHelpItem(0)", "View Help", QKeySequence::HelpContents},
+            {"mnuAboutItem", "About this software", {}}};
+        for (const auto& [name, caption, keys] : items) {
             QAction* item = menuItem(*p.window, name);
             QVERIFY2(item, qPrintable(name));
-            QCOMPARE(item->text(), caption);
-            QVERIFY(item->shortcut().isEmpty());
+            QCOMPARE(QString(item->text()).remove('&'), caption);
+            QVERIFY(item->text().contains('&'));
+            QCOMPARE(item->shortcut(), keys);
         }
         QStringList menus;
         for (QAction* menu : p.window->menuBar()->actions())
-            menus << menu->text();
+            menus << QString(menu->text()).remove('&');
         QCOMPARE(menus, (QStringList{"File", "Cams", "Help", "About"}));
     }
 

@@ -28,7 +28,7 @@ struct HelpFixture {
     HelpFixture() { QFile::copy(QStringLiteral(HELP_RTF), box.path("Help.rtf")); }
 
     std::unique_ptr<HelpWindow> open() {
-        auto help = std::make_unique<HelpWindow>(box.programFolder(), product, store);
+        auto help = std::make_unique<HelpWindow>(box.path("Help.rtf"), product, store);
         help->show();
         return help;
     }

@@ -1,0 +1,54 @@
+#include "app/keyboard.h"
+
+#include "camlist/camlistpane.h"
+#include "viewer/detailsblock.h"
+#include "viewer/viewerpane.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QWidget>
+#include <functional>
+
+namespace {
+
+// An action of the window, alive while the viewer shows a picture.
+void addViewerAction(QWidget& window, ViewerPane& viewer, const char* name,
+                     const QList<QKeySequence>& keys, std::function<void()> run) {
+    auto* action = new QAction(&window);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    QObject::connect(action, &QAction::triggered, &window, [&viewer, run = std::move(run)] {
+        if (viewer.isVisible())
+            run();
+    });
+    window.addAction(action);
+}
+
+} // namespace
+
+void InstallShortcuts(QWidget& window, CamListPane& camList, ViewerPane& viewer) {
+    addViewerAction(window, viewer, "actionSaveImage", {QKeySequence::Save},
+                    [&viewer] { viewer.cmdSave_Click(); });
+    addViewerAction(window, viewer, "actionFullScreen",
+                    {QKeySequence::FullScreen, QKeySequence(Qt::Key_F11)},
+                    [&viewer] { viewer.Command3_Click(); });
+    QScrollBar* zoom = viewer.details()->zoomSlider();
+    addViewerAction(window, viewer, "actionZoomIn",
+                    {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+                    [zoom] { zoom->setValue(zoom->value() + 1); });
+    addViewerAction(window, viewer, "actionZoomOut", {QKeySequence::ZoomOut},
+                    [zoom] { zoom->setValue(zoom->value() - 1); });
+
+    // Tab walks the commands, then the list, then the panels and the viewer
+    QWidget* previous = nullptr;
+    for (const char* name : {"cmdAdd", "cmdRemove", "cmdEdit", "cmdStartCam", "cmdStopAll",
+                             "Command2", "chkSave", "List1"}) {
+        QWidget* next = window.findChild<QWidget*>(name);
+        if (previous && next)
+            QWidget::setTabOrder(previous, next);
+        previous = next ? next : previous;
+    }
+    camList.list()->setFocus();
+}

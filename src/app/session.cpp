@@ -1,0 +1,108 @@
+#include "app/session.h"
+
+#include "common/localtext.h"
+#include "fetch/camfetcher.h"
+#include "fetch/campanel.h"
+#include "fetch/campanelset.h"
+#include "ui/settings.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+std::string hexOf(std::string_view bytes) {
+    return QByteArray(bytes.data(), qsizetype(bytes.size())).toHex().toStdString();
+}
+
+std::optional<std::string> fromHex(std::string_view text) {
+    if (text.empty() || text.size() % 2 != 0 || text.size() > 8192)
+        return std::nullopt;
+    if (text.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
+        return std::nullopt;
+    return QByteArray::fromHex(QByteArray(text.data(), qsizetype(text.size()))).toStdString();
+}
+
+} // namespace
+
+std::string EncodeRunningCams(const std::vector<Session::Cam>& cams) {
+    std::string text;
+    for (const Session::Cam& cam : cams) {
+        if (!text.empty())
+            text += ';';
+        text += std::to_string(cam.panel) + "=" + hexOf(cam.name);
+    }
+    return text;
+}
+
+std::vector<Session::Cam> DecodeRunningCams(std::string_view text) {
+    std::vector<Session::Cam> cams;
+    while (!text.empty()) {
+        const size_t end = text.find(';');
+        const std::string_view item = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        const size_t equals = item.find('=');
+        if (equals == std::string_view::npos)
+            continue;
+        int panel = -1;
+        const auto [rest, error] = std::from_chars(item.data(), item.data() + equals, panel);
+        const std::optional<std::string> name = fromHex(item.substr(equals + 1));
+        if (error != std::errc() || rest != item.data() + equals || !name || panel < 0 ||
+            panel >= CamPanelSet::maxRunningCams)
+            continue;
+        const bool seen = std::any_of(cams.begin(), cams.end(), [&](const Session::Cam& cam) {
+            return cam.panel == panel || cam.name == *name;
+        });
+        if (!seen)
+            cams.push_back({panel, *name});
+    }
+    return cams;
+}
+
+Session CurrentSession(const CamPanelSet& panels) {
+    Session session;
+    for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
+        if (panels.panel(index)->isRunning())
+            session.running.push_back({index, panels.fetcher(index)->name().toStdString()});
+    const int selected = panels.selectedCam();
+    if (selected >= 0 && selected < CamPanelSet::maxRunningCams &&
+        panels.panel(selected)->isRunning())
+        session.selected = panels.fetcher(selected)->name().toStdString();
+    return session;
+}
+
+void SaveSession(SettingsStore& settings, const QString& productName, const Session& session) {
+    settings.WriteUserSetting(productName, "Session", "runningCams",
+                              QString::fromLatin1(EncodeRunningCams(session.running)));
+    settings.WriteUserSetting(productName, "Session", "selectedCam",
+                              QString::fromLatin1(hexOf(session.selected)));
+}
+
+Session LoadSession(const SettingsStore& settings, const QString& productName) {
+    Session session;
+    session.running =
+        DecodeRunningCams(settings.ReadUserSetting(productName, "Session", "runningCams", {})
+                              .toLatin1()
+                              .toStdString());
+    session.selected = fromHex(settings.ReadUserSetting(productName, "Session", "selectedCam", {})
+                                   .toLatin1()
+                                   .toStdString())
+                           .value_or(std::string());
+    return session;
+}
+
+QString RestoreSession(CamPanelSet& panels, const Session& session) {
+    QStringList missing;
+    for (const Session::Cam& cam : session.running)
+        if (!panels.StartCamInPanel(cam.name, cam.panel))
+            missing << localText(cam.name);
+    for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
+        if (!session.selected.empty() && panels.panel(index)->isRunning() &&
+            panels.fetcher(index)->name().toStdString() == session.selected)
+            panels.imgCam_Click(index);
+    if (missing.isEmpty())
+        return {};
+    return "Not started again, no longer in the cam list: " + missing.join(", ");
+}
