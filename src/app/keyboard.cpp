@@ -29,16 +29,16 @@ void addViewerAction(QWidget& window, ViewerPane& viewer, const char* name,
 } // namespace
 
 void InstallShortcuts(QWidget& window, CamListPane& camList, ViewerPane& viewer) {
-    addViewerAction(window, viewer, "actionSaveImage", {QKeySequence::Save},
+    addViewerAction(window, viewer, "actionSaveImage", {QKeySequence(Qt::CTRL | Qt::Key_S)},
                     [&viewer] { viewer.cmdSave_Click(); });
     addViewerAction(window, viewer, "actionFullScreen",
-                    {QKeySequence::FullScreen, QKeySequence(Qt::Key_F11)},
+                    {QKeySequence(Qt::Key_F11)},
                     [&viewer] { viewer.Command3_Click(); });
     QScrollBar* zoom = viewer.details()->zoomSlider();
     addViewerAction(window, viewer, "actionZoomIn",
-                    {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+                    {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
                     [zoom] { zoom->setValue(zoom->value() + 1); });
-    addViewerAction(window, viewer, "actionZoomOut", {QKeySequence::ZoomOut},
+    addViewerAction(window, viewer, "actionZoomOut", {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
                     [zoom] { zoom->setValue(zoom->value() - 1); });
 
     // Tab walks the commands, then the list, then the panels and the viewer

@@ -23,13 +23,13 @@ QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
 
 MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     QMenu* file = addMenu(bar, "mnuFile", "&File");
-    connect(addItem(file, "mnuFileItem(0)", "E&xit", QKeySequence::Quit), &QAction::triggered, this,
+    connect(addItem(file, "mnuFileItem(0)", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
             [this] { mnuFileItem_Click(0); });
 
     QMenu* cams = addMenu(bar, "mnuCams", "&Cams");
     const QList<std::pair<QString, QKeySequence>> camItems = {
-        {"&Add a Cam", QKeySequence::New},
-        {"&Delete Selected Cam", QKeySequence::Delete},
+        {"&Add a Cam", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"&Delete Selected Cam", QKeySequence(Qt::Key_Delete)},
         {"&Edit Selected Cam", QKeySequence(Qt::Key_F2)},
         {"&Start Selected Cam", {}}, // Enter in the list starts it
         {"Stop A&ll Cams", {}}};
@@ -39,7 +39,7 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
                 &QAction::triggered, this, [this, index] { mnuCamItem_Click(index); });
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
-    connect(addItem(help, "mnuHelpItem(0)", "&View Help", QKeySequence::HelpContents),
+    connect(addItem(help, "mnuHelpItem(0)", "&View Help", QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, [this] { mnuHelpItem_Click(0); });
 
     QMenu* about = addMenu(bar, "mnuAbout", "A&bout");

@@ -150,13 +150,13 @@ class ServicesTest : public QObject {
         p.load();
         // the design's captions, with access keys and the desktop's usual shortcuts
         const QList<std::tuple<QString, QString, QKeySequence>> items = {
-            {"mnuFileItem(0)", "Exit", QKeySequence::Quit},
-            {"mnuCamItem(0)", "Add a Cam", QKeySequence::New},
-            {"mnuCamItem(1)", "Delete Selected Cam", QKeySequence::Delete},
+            {"mnuFileItem(0)", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+            {"mnuCamItem(0)", "Add a Cam", QKeySequence(Qt::CTRL | Qt::Key_N)},
+            {"mnuCamItem(1)", "Delete Selected Cam", QKeySequence(Qt::Key_Delete)},
             {"mnuCamItem(2)", "Edit Selected Cam", QKeySequence(Qt::Key_F2)},
             {"mnuCamItem(3)", "Start Selected Cam", {}},
             {"mnuCamItem(4)", "Stop All Cams", {}},
-            {"mnuHelpItem(0)", "View Help", QKeySequence::HelpContents},
+            {"mnuHelpItem(0)", "View Help", QKeySequence(Qt::Key_F1)},
             {"mnuAboutItem", "About this software", {}}};
         for (const auto& [name, caption, keys] : items) {
             QAction* item = menuItem(*p.window, name);

@@ -1,0 +1,290 @@
+// The program as a Linux desktop program: where its files live, its command line, the running
+// cams kept from one run to the next, and its keys.
+#include "app/commandline.h"
+#include "app/mainwindow.h"
+#include "app/programfolder.h"
+#include "app/secondarywindows.h"
+#include "app/session.h"
+#include "camlist/camdialog.h"
+#include "ui/helpwindow.h"
+#include "viewer/detailsblock.h"
+#include "viewer/fullscreenview.h"
+#include "viewer/viewerpane.h"
+
+#include "pictures.h"
+#include "testmain.h"
+#include "windowfixture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+const QByteArray threeCams = "\r\n[name]Harbour\r\nhttp://127.0.0.1:1/a.jpg\r\n30\r\n\r\n"
+                             "[name]Hill\r\nhttp://127.0.0.1:1/b.jpg\r\n30\r\n\r\n"
+                             "[name]Market\r\nhttp://127.0.0.1:1/c.jpg\r\n30\r\n\r\n";
+
+// A shown, active main window, for keys.
+struct Active : WindowFixture {
+    explicit Active(const QByteArray& list = threeCams) : WindowFixture(list) {
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    void key(QKeyCombination combination) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(),
+                        combination.key(), combination.keyboardModifiers());
+    }
+};
+
+QString executable() {
+    return QStringLiteral(DUNMORAL);
+}
+
+} // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void theProgramFolderFollowsWhereTheProgramIs() {
+        Sandbox box;
+        const QString executableFolder = box.path("bin");
+        const QString user = box.path("home/.local/share/Tarvique Software/Tarvique Webcams");
+        QDir().mkpath(executableFolder);
+        // a writable folder of the executable, as a build or a USB stick: the program folder
+        ProgramPlaces places = ChooseProgramPlaces({}, executableFolder, user);
+        QCOMPARE(places.folder, executableFolder);
+        QCOMPARE(places.helpFile, executableFolder + "/Help.rtf");
+        QVERIFY(!QFileInfo::exists(user));
+        // a read-only one: the user's data folder, made now, and nothing beside the executable
+        {
+            ReadOnlyFolder readOnly(executableFolder);
+            places = ChooseProgramPlaces({}, executableFolder, user);
+            QCOMPARE(places.folder, user);
+            QVERIFY(QFileInfo(user).isDir());
+            QVERIFY(QDir(executableFolder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries |
+                                                      QDir::Hidden)
+                        .isEmpty());
+        }
+        // an installed copy keeps to the user's folder and finds its help in its share folder
+        QDir().mkpath(box.path("share/dunmoral"));
+        box.writeFile("share/dunmoral/Help.rtf", "{\\rtf1 help}");
+        places = ChooseProgramPlaces({}, executableFolder, user);
+        QCOMPARE(places.folder, user);
+        QCOMPARE(places.helpFile, QDir::cleanPath(box.path("share/dunmoral/Help.rtf")));
+        // one chosen on the command line
+        places = ChooseProgramPlaces(box.path("bin"), executableFolder, user);
+        QCOMPARE(places.folder, executableFolder);
+    }
+
+    void aUserFolderThatCannotBeMadeIsSaidSo() {
+        Sandbox box;
+        QDir().mkpath(box.path("bin"));
+        ReadOnlyFolder readOnlyBin(box.path("bin"));
+        ReadOnlyFolder readOnlyHome(box.programFolder());
+        const ProgramPlaces places =
+            ChooseProgramPlaces({}, box.path("bin"), box.path("home/.local/share/x"));
+        QVERIFY(places.folder.isEmpty());
+        QVERIFY(places.error.contains("could not be made"));
+    }
+
+    void theCommandLineIsReadBeforeAnyWindow() {
+        CommandLine line = ParseCommandLine({"dunmoral", "--help"});
+        QCOMPARE(line.action, CommandLine::Action::ShowHelp);
+        QVERIFY(line.text.contains("--program-folder"));
+        QVERIFY(line.text.startsWith("Usage: dunmoral"));
+        line = ParseCommandLine({"dunmoral", "--version"});
+        QCOMPARE(line.action, CommandLine::Action::ShowVersion);
+        QVERIFY(line.text.contains("Tarvique Webcams 1.0"));
+        QVERIFY(line.text.contains("Tarvique Software"));
+        QCOMPARE(ParseCommandLine({"dunmoral", "--bogus"}).action, CommandLine::Action::Error);
+        QVERIFY(ParseCommandLine({"dunmoral", "--bogus"}).text.contains("bogus"));
+        QCOMPARE(ParseCommandLine({"dunmoral", "stray"}).action, CommandLine::Action::Error);
+        Sandbox box;
+        line = ParseCommandLine({"dunmoral", "--program-folder", box.programFolder()});
+        QCOMPARE(line.action, CommandLine::Action::Run);
+        QCOMPARE(line.programFolder, box.programFolder());
+        line = ParseCommandLine({"dunmoral", "--program-folder", box.path("missing")});
+        QCOMPARE(line.action, CommandLine::Action::Error);
+        QVERIFY(line.text.contains("does not exist"));
+        box.writeFile("a-file", "x");
+        line = ParseCommandLine({"dunmoral", "--program-folder", box.path("a-file")});
+        QVERIFY(line.text.contains("is not a folder"));
+        QCOMPARE(ParseCommandLine({"dunmoral", "--program-folder"}).action,
+                 CommandLine::Action::Error);
+    }
+
+    void theRealProgramAnswersWithoutAWindow() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY"); // nothing may try to open a window
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(executable(), {"--version"});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardOutput().startsWith("Tarvique Webcams 1.0"));
+        program.start(executable(), {"--no-such-option"});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 2);
+        QVERIFY(program.readAllStandardError().contains("no-such-option"));
+        program.start(executable(), {"--program-folder", "/no/such/folder"});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 2);
+    }
+
+    void runningCamsComeBackInTheirPanels() {
+        Sandbox* box = nullptr;
+        Session kept;
+        {
+            WindowFixture f(threeCams);
+            box = &f.box;
+            f.start("Harbour");
+            f.start("Hill");
+            f.start("Market");
+            f.panels().cmdStop_Click(1); // Hill: panels 0 and 2 run
+            f.panels().imgCam_Click(2);
+            f.window->close();
+            kept = LoadSession(f.window->settings(), "Tarvique Webcams");
+            QCOMPARE(kept.running, (std::vector<Session::Cam>{{0, "Harbour"}, {2, "Market"}}));
+            QCOMPARE(kept.selected, std::string("Market"));
+
+            // the next start, with Harbour gone from the list meanwhile
+            f.box.writeFile("00camlist.txt", "\r\n[name]Hill\r\nhttp://127.0.0.1:1/b.jpg\r\n30\r\n"
+                                             "\r\n[name]Market\r\nhttp://127.0.0.1:1/c.jpg\r\n30"
+                                             "\r\n\r\n");
+            MainWindow again(LoadAppIdentity(), f.box.programFolder(), f.prompter);
+            again.clock().setTimeServer("127.0.0.1", 1);
+            again.setProcessEnd([] {});
+            again.Form_Load();
+            QVERIFY(!again.panels().panel(0)->isRunning());
+            QVERIFY(again.panels().panel(2)->isRunning());
+            QCOMPARE(again.panels().panel(2)->frameCaption(), QByteArray("Market"));
+            QCOMPARE(again.panels().selectedCam(), 2);
+            QCOMPARE(again.panels().activeCams(), 1);
+            QVERIFY(again.statusText().contains("Harbour"));
+        }
+        Q_UNUSED(box);
+    }
+
+    void aDamagedSessionStartsWhatItCan() {
+        std::vector<Session::Cam> many;
+        for (int panel = 0; panel < 30; ++panel)
+            many.push_back({panel, "cam" + std::to_string(panel)});
+        const std::vector<Session::Cam> read = DecodeRunningCams(EncodeRunningCams(many));
+        QCOMPARE(read.size(), size_t(24)); // panels 24 and above never run
+        QCOMPARE(DecodeRunningCams("3=4869;x=41;-1=41;99=41;4=zz;5=;6=4869;3=42;7=4d61"),
+                 (std::vector<Session::Cam>{{3, "Hi"}, {7, "Ma"}}));
+        QVERIFY(DecodeRunningCams(std::string(5000, ';')).empty());
+
+        WindowFixture f(threeCams);
+        f.window->settings().WriteUserSetting("Tarvique Webcams", "Session", "runningCams",
+                                              QString::fromStdString(EncodeRunningCams(many)));
+        SaveSession(f.window->settings(), "Tarvique Webcams",
+                    {{{5, "Hill"}, {1, "Hill"}, {0, "Nowhere"}}, "Hill"});
+        MainWindow again(LoadAppIdentity(), f.box.programFolder(), f.prompter);
+        again.clock().setTimeServer("127.0.0.1", 1);
+        again.setProcessEnd([] {});
+        again.Form_Load();
+        QCOMPARE(again.panels().activeCams(), 1);
+        QVERIFY(again.panels().panel(5)->isRunning());
+        QCOMPARE(again.panels().selectedCam(), 5);
+        QVERIFY(again.statusText().contains("Nowhere"));
+    }
+
+    void sigtermKeepsTheRunningCams() {
+        Sandbox box;
+        box.writeFile("00camlist.txt", threeCams);
+        // the last run left Hill and a cam that is gone; this run ends by SIGTERM
+        ScriptedPrompter prompter;
+        SettingsStore settings("Tarvique Software", "Tarvique Webcams", prompter);
+        settings.WriteUserSetting("Tarvique Webcams", "Settings", "showHelp", "0");
+        SaveSession(settings, "Tarvique Webcams", {{{1, "Hill"}, {2, "Gone"}}, {}});
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.start(executable(), {"--program-folder", box.programFolder()});
+        QVERIFY(program.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(box.path("cam")), 15000); // it is up
+        QTest::qWait(200);
+        program.terminate(); // SIGTERM, as at logout
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(LoadSession(settings, "Tarvique Webcams").running,
+                 (std::vector<Session::Cam>{{1, "Hill"}}));
+    }
+
+    void theMenusAnswerTheirKeys() {
+        Active f;
+        f.key(QKeyCombination(Qt::CTRL, Qt::Key_N));
+        QVERIFY(f.window->camList().addDialog());
+        f.window->camList().addDialog()->close();
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.list()->setFocus();
+        f.select("Hill");
+        f.key(Qt::Key_F2);
+        QVERIFY(f.window->camList().editDialog());
+        f.window->camList().editDialog()->close();
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.list()->setFocus();
+        f.prompter.answers = {PromptAnswer::Cancel};
+        f.key(Qt::Key_Delete);
+        QCOMPARE(f.prompter.asked.size(), 1);
+        QCOMPARE(f.prompter.asked[0].title, QString("Confirm Delete"));
+        f.key(Qt::Key_F1);
+        QVERIFY(f.window->windows().helpWindow());
+        f.window->windows().helpWindow()->close();
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.key(QKeyCombination(Qt::CTRL, Qt::Key_Q));
+        QCOMPARE(f.processEnds, 1);
+    }
+
+    void theListIsUsedWithTheKeyboard() {
+        Active f;
+        f.list()->setFocus();
+        f.list()->setCurrentRow(0);
+        f.key(Qt::Key_Down);
+        QCOMPARE(f.list()->currentItem()->text(), QString("Hill"));
+        f.key(Qt::Key_Return); // Enter starts it, as a double click does
+        QCOMPARE(f.panels().activeCams(), 1);
+        QCOMPARE(f.panel(0)->frameCaption(), QByteArray("Hill"));
+        // Tab walks from the commands to the list
+        f.window->findChild<QWidget*>("chkSave")->setFocus();
+        f.key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.list());
+        // a panel takes the focus, and Enter shows it in the viewer
+        f.panel(0)->setFocus();
+        f.key(Qt::Key_Return);
+        QVERIFY(f.window->viewer().isVisible());
+    }
+
+    void theViewerAnswersItsKeys() {
+        Active f;
+        f.start("Harbour");
+        f.panel(0)->showPlainPicture(filledPicture(Qt::red, 320, 240));
+        f.panels().imgCam_Click(0);
+        QScrollBar* zoom = f.window->viewer().details()->zoomSlider();
+        f.key(QKeyCombination(Qt::CTRL, Qt::Key_Plus));
+        QCOMPARE(zoom->value(), 2);
+        f.key(QKeyCombination(Qt::CTRL, Qt::Key_Equal));
+        QCOMPARE(zoom->value(), 3);
+        f.key(QKeyCombination(Qt::CTRL, Qt::Key_Minus));
+        QCOMPARE(zoom->value(), 2);
+        f.key(QKeyCombination(Qt::CTRL, Qt::Key_S));
+        QCOMPARE(QDir(f.box.path("cam")).entryList(QDir::Files).size(), 1);
+        f.key(Qt::Key_F11);
+        FullScreenView* view = f.window->viewer().fullScreenView();
+        QVERIFY(view && f.window->viewer().fullScreenOn());
+        QTest::keyClick(view, Qt::Key_Escape);
+        QVERIFY(!f.window->viewer().fullScreenOn());
+    }
+};
+
+WEBCAMS_TEST(DesktopTest)
+#include "test_desktop.moc"
