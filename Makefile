@@ -8,8 +8,12 @@ BUILD_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libtur
                   qt6-qpa-plugins libssl-dev
 FUZZ_PACKAGES := clang libclang-rt-dev
 RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
+# dpkg-shlibdeps reads the package's dependencies from the executable; the validators check the
+# desktop entry and the AppStream metadata.
+PACKAGE_PACKAGES := dpkg-dev file desktop-file-utils appstream
+PREFIX ?= /usr/local
 
-.PHONY: deps build run test test-asan fuzz bench pictures clean
+.PHONY: deps build run test test-asan fuzz bench pictures install package clean
 
 deps:
 	@missing=$$(for p in $(RUN_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -52,6 +56,20 @@ bench: build
 	cmake --build $(BUILD) --target bench_jpeg bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_jpeg
+
+# Installs the program, its menu entry, icons, metadata and help under PREFIX (/usr/local).
+install: build
+	$(SUDO) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD)/, for /usr; its entry and metadata are validated first.
+package: build
+	@missing=$$(for p in $(PACKAGE_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+	    | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; fi
+	desktop-file-validate resources/desktop/example.tarvique.Webcams.desktop
+	appstreamcli validate --no-net resources/desktop/example.tarvique.Webcams.metainfo.xml
+	cd $(BUILD) && cpack
 
 # Redraws the program's pictures into resources/pictures.
 pictures: build

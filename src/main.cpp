@@ -17,9 +17,10 @@ int main(int argc, char** argv) {
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine line = ParseCommandLine(arguments);
     if (line.action != CommandLine::Action::Run) {
-        std::fputs(qPrintable(line.text),
-                   line.action == CommandLine::Action::Error ? stderr : stdout);
-        std::fputs("\n", line.action == CommandLine::Action::Error ? stderr : stdout);
+        FILE* out = line.action == CommandLine::Action::Error ? stderr : stdout;
+        std::fputs(qPrintable(line.text), out);
+        if (!line.text.endsWith('\n'))
+            std::fputs("\n", out);
         return line.action == CommandLine::Action::Error ? 2 : 0;
     }
 

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <charconv>
+#include <memory>
 
 namespace {
 
@@ -23,6 +24,21 @@ std::optional<std::string> fromHex(std::string_view text) {
     if (text.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
         return std::nullopt;
     return QByteArray::fromHex(QByteArray(text.data(), qsizetype(text.size()))).toStdString();
+}
+
+// A cam selected before its first picture has come shows an empty viewer, as a click on such a
+// panel does; the restored selection is made again when the picture comes, unless the user has
+// chosen another cam meanwhile.
+void selectAgainAtFirstPicture(CamPanelSet& panels, int index) {
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(&panels, &CamPanelSet::pictureShown, &panels,
+                                   [&panels, index, connection](int shown) {
+                                       if (shown != index)
+                                           return;
+                                       QObject::disconnect(*connection);
+                                       if (panels.selectedCam() == index)
+                                           panels.imgCam_Click(index);
+                                   });
 }
 
 } // namespace
@@ -100,8 +116,10 @@ QString RestoreSession(CamPanelSet& panels, const Session& session) {
             missing << localText(cam.name);
     for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
         if (!session.selected.empty() && panels.panel(index)->isRunning() &&
-            panels.fetcher(index)->name().toStdString() == session.selected)
+            panels.fetcher(index)->name().toStdString() == session.selected) {
             panels.imgCam_Click(index);
+            selectAgainAtFirstPicture(panels, index);
+        }
     if (missing.isEmpty())
         return {};
     return "Not started again, no longer in the cam list: " + missing.join(", ");

@@ -5,13 +5,17 @@
 #include "app/programfolder.h"
 #include "app/secondarywindows.h"
 #include "app/session.h"
+#include "app/termination.h"
 #include "camlist/camdialog.h"
+#include "camlist/camlistfile.h"
+#include "camlist/camlisttext.h"
 #include "ui/helpwindow.h"
 #include "viewer/detailsblock.h"
 #include "viewer/fullscreenview.h"
 #include "viewer/viewerpane.h"
 
 #include "pictures.h"
+#include "scriptedserver.h"
 #include "testmain.h"
 #include "windowfixture.h"
 
@@ -19,6 +23,11 @@
 #include <QProcess>
 #include <QScrollBar>
 #include <QTest>
+#include <chrono>
+#include <csignal>
+#include <random>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -64,8 +73,8 @@ class DesktopTest : public QObject {
             places = ChooseProgramPlaces({}, executableFolder, user);
             QCOMPARE(places.folder, user);
             QVERIFY(QFileInfo(user).isDir());
-            QVERIFY(QDir(executableFolder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries |
-                                                      QDir::Hidden)
+            QVERIFY(QDir(executableFolder)
+                        .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)
                         .isEmpty());
         }
         // an installed copy keeps to the user's folder and finds its help in its share folder
@@ -169,6 +178,39 @@ class DesktopTest : public QObject {
         Q_UNUSED(box);
     }
 
+    void theRestoredSelectionShowsItsFirstPicture() {
+        ScriptedServer server;
+        server.setScript(
+            ScriptedServer::answer(ScriptedServer::okResponse(jpegOf(Qt::red, 64, 48))));
+        const QByteArray list = "\r\n[name]Hill\r\nhttp://" + server.address("/b.jpg").toLatin1() +
+                                "\r\n30\r\n\r\n[name]Market\r\nhttp://" +
+                                server.address("/c.jpg").toLatin1() + "\r\n30\r\n\r\n";
+        WindowFixture f(list);
+        SaveSession(f.window->settings(), "Tarvique Webcams",
+                    {{{3, "Hill"}, {4, "Market"}}, "Hill"});
+        MainWindow again(LoadAppIdentity(), f.box.programFolder(), f.prompter);
+        again.clock().setTimeServer("127.0.0.1", 1);
+        again.setProcessEnd([] {});
+        again.Form_Load();
+        QCOMPARE(again.panels().selectedCam(), 3);
+        // selected before any picture, the viewer takes the picture's own size when it comes
+        QTRY_VERIFY_WITH_TIMEOUT(again.viewer().naturalWidth() > 10, 10000);
+        QCOMPARE(again.viewer().picture().size(), QSize(64, 48));
+        QCOMPARE(again.panels().selectedCam(), 3);
+
+        // a cam the user chose meanwhile stays chosen
+        WindowFixture g(list);
+        SaveSession(g.window->settings(), "Tarvique Webcams",
+                    {{{3, "Hill"}, {4, "Market"}}, "Hill"});
+        MainWindow third(LoadAppIdentity(), g.box.programFolder(), g.prompter);
+        third.clock().setTimeServer("127.0.0.1", 1);
+        third.setProcessEnd([] {});
+        third.Form_Load();
+        third.panels().imgCam_Click(4);
+        QTRY_VERIFY_WITH_TIMEOUT(third.panels().isSettled(3) && third.panels().isSettled(4), 10000);
+        QCOMPARE(third.panels().selectedCam(), 4);
+    }
+
     void aDamagedSessionStartsWhatItCan() {
         std::vector<Session::Cam> many;
         for (int panel = 0; panel < 30; ++panel)
@@ -215,6 +257,34 @@ class DesktopTest : public QObject {
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(LoadSession(settings, "Tarvique Webcams").running,
                  (std::vector<Session::Cam>{{1, "Hill"}}));
+    }
+
+    void sigtermDuringAListRewriteWaitsForIt() {
+        Sandbox box;
+        TerminationWatch watch;
+        int requests = 0;
+        connect(&watch, &TerminationWatch::terminationRequested, this, [&] { ++requests; });
+        std::string before = "\r\n";
+        for (int i = 0; i < 6000; ++i)
+            before += camlisttext::recordText(
+                {"cam" + std::to_string(i), "http://cams.example/" + std::to_string(i), "30"});
+        const std::string after = camlisttext::withoutRecord(before, "cam3000");
+        std::mt19937 random(20261207);
+        std::uniform_int_distribution<int> moment(0, 4000);
+        for (int run = 0; run < 20; ++run) {
+            box.writeFile(camListFileName, QByteArray::fromStdString(before));
+            // the signal comes at any moment of the rewrite; the rewrite ends first
+            const int microseconds = moment(random);
+            std::thread logout([microseconds] {
+                std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+                ::kill(::getpid(), SIGTERM);
+            });
+            const FileResult result = DeleteCamRecord(box.fsPath(camListFileName), "cam3000");
+            logout.join();
+            QVERIFY(result.ok);
+            QVERIFY(box.readFile(camListFileName).toStdString() == after);
+            QTRY_COMPARE(requests, run + 1); // and then the window is asked to close
+        }
     }
 
     void theMenusAnswerTheirKeys() {

@@ -204,6 +204,11 @@ int main(int argc, char** argv) {
     save(banner(), folder, "banner.png");
     for (int size : {72, 64, 48, 32})
         save(camera(size, QColor(70, 80, 96)), folder, QString("AAA-%1.png").arg(size));
+    // The same camera for the desktop's menus and launchers (installed into the icon theme).
+    const QString desktopIcons = folder + "/../desktop/icons";
+    QDir().mkpath(desktopIcons);
+    for (int size : {32, 48, 64, 128, 256})
+        save(camera(size, QColor(70, 80, 96)), desktopIcons, QString("%1.png").arg(size));
     splash().save(folder + "/splash.jpg", "JPEG", 88);
     return 0;
 }
