@@ -3,6 +3,7 @@
 #include "app/programfolder.h"
 #include "app/splashwindow.h"
 #include "app/termination.h"
+#include "app/timelapsecommand.h"
 #include "common/appidentity.h"
 #include "ui/messageboxprompter.h"
 
@@ -16,6 +17,13 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine line = ParseCommandLine(arguments);
+    if (line.action == CommandLine::Action::ExportTimelapse) {
+        QCoreApplication app(argc, argv); // no window: the film is made and the program ends
+        const AppIdentity identity = LoadAppIdentity();
+        QCoreApplication::setApplicationName(identity.ProductName);
+        QCoreApplication::setOrganizationName(identity.CompanyName);
+        return ExportTimelapseCommand(line);
+    }
     if (line.action != CommandLine::Action::Run) {
         FILE* out = line.action == CommandLine::Action::Error ? stderr : stdout;
         std::fputs(qPrintable(line.text), out);

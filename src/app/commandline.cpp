@@ -6,6 +6,59 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+namespace {
+
+void checkProgramFolder(CommandLine& line, const QCommandLineParser& parser,
+                        const QCommandLineOption& folder) {
+    line.programFolder = parser.value(folder);
+    if (parser.isSet(folder)) {
+        // said at once, before any window opens
+        const QFileInfo given(line.programFolder);
+        if (line.programFolder.isEmpty() || !given.exists() || !given.isDir()) {
+            line.action = CommandLine::Action::Error;
+            line.text = "The program folder \"" + line.programFolder + "\" " +
+                        (given.exists() ? "is not a folder." : "does not exist.");
+        }
+    }
+}
+
+CommandLine readTimelapse(const QCommandLineParser& parser, const QCommandLineOption& cam,
+                          const QCommandLineOption& framesPerSecond, const QCommandLineOption& from,
+                          const QCommandLineOption& to, const QCommandLineOption& folder) {
+    CommandLine line;
+    line.action = CommandLine::Action::ExportTimelapse;
+    line.timelapseCam = parser.value(cam);
+    line.timelapseFile = parser.positionalArguments().first();
+    auto fail = [&line](const QString& text) {
+        line.action = CommandLine::Action::Error;
+        line.text = text;
+        return line;
+    };
+    if (line.timelapseCam.isEmpty())
+        return fail("--export-timelapse needs a cam's name.");
+    if (parser.isSet(framesPerSecond)) {
+        bool number = false;
+        line.framesPerSecond = parser.value(framesPerSecond).toInt(&number);
+        if (!number || line.framesPerSecond < 1 || line.framesPerSecond > 120)
+            return fail("--fps takes a number of frames a second from 1 to 120, not \"" +
+                        parser.value(framesPerSecond) + "\".");
+    }
+    for (const auto& [option, moment] : {std::pair{&from, &line.from}, std::pair{&to, &line.to}}) {
+        if (!parser.isSet(*option))
+            continue;
+        const QDateTime time = QDateTime::fromString(parser.value(*option), Qt::ISODate);
+        if (!time.isValid())
+            return fail("--" + option->names().first() +
+                        " takes a time such as 2026-12-07T08:00:00, not \"" +
+                        parser.value(*option) + "\".");
+        *moment = time;
+    }
+    checkProgramFolder(line, parser, folder);
+    return line;
+}
+
+} // namespace
+
 CommandLine ParseCommandLine(const QStringList& arguments) {
     const AppIdentity identity = LoadAppIdentity();
     QCommandLineParser parser;
@@ -17,14 +70,33 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption folder(
         "program-folder",
         "Keeps the cam list and the saved pictures in <folder>, which must exist.", "folder");
-    parser.addOption(help);
-    parser.addOption(showVersion);
-    parser.addOption(folder);
+    const QCommandLineOption timelapse("export-timelapse", "", "cam name");
+    const QCommandLineOption framesPerSecond("fps", "", "frames");
+    const QCommandLineOption from("from", "", "time");
+    const QCommandLineOption to("to", "", "time");
+    parser.addOptions({help, showVersion, folder, timelapse, framesPerSecond, from, to});
 
     CommandLine line;
     if (!parser.parse(arguments)) {
         line.action = CommandLine::Action::Error;
         line.text = parser.errorText() + "\nTry \"" + version::executableName + " --help\".";
+        return line;
+    }
+    const bool exporting = parser.isSet(timelapse);
+    if (!exporting && (parser.isSet(framesPerSecond) || parser.isSet(from) || parser.isSet(to))) {
+        line.action = CommandLine::Action::Error;
+        line.text = QString("--fps, --from and --to go with --export-timelapse.\nTry \"") +
+                    version::executableName + " --help\".";
+        return line;
+    }
+    if (exporting && parser.positionalArguments().size() == 1 && !parser.isSet(help) &&
+        !parser.isSet(showVersion))
+        return readTimelapse(parser, timelapse, framesPerSecond, from, to, folder);
+    if (exporting && parser.positionalArguments().isEmpty()) {
+        line.action = CommandLine::Action::Error;
+        line.text = QString("--export-timelapse needs the film's file after the cam's name.\n"
+                            "Try \"") +
+                    version::executableName + " --help\".";
         return line;
     }
     if (!parser.positionalArguments().isEmpty()) {
@@ -42,7 +114,15 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                             "  -v, --version              Shows the program's version.\n"
                             "  --program-folder <folder>  Keeps the cam list and the saved "
                             "pictures in <folder>,\n"
-                            "                             which must exist.\n")
+                            "                             which must exist.\n"
+                            "  --export-timelapse <cam name> <film.avi> [--fps <frames>]\n"
+                            "        [--from <time>] [--to <time>]\n"
+                            "                             Makes a Motion-JPEG film of the cam's "
+                            "saved pictures\n"
+                            "                             (10 frames a second unless --fps says; "
+                            "times as\n"
+                            "                             2026-12-07T08:00:00) without opening a "
+                            "window.\n")
                         .arg(version::executableName, parser.applicationDescription());
         return line;
     }
@@ -55,15 +135,6 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                         .arg(identity.CompanyName);
         return line;
     }
-    line.programFolder = parser.value(folder);
-    if (parser.isSet(folder)) {
-        // said at once, before any window opens
-        const QFileInfo given(line.programFolder);
-        if (line.programFolder.isEmpty() || !given.exists() || !given.isDir()) {
-            line.action = CommandLine::Action::Error;
-            line.text = "The program folder \"" + line.programFolder + "\" " +
-                        (given.exists() ? "is not a folder." : "does not exist.");
-        }
-    }
+    checkProgramFolder(line, parser, folder);
     return line;
 }

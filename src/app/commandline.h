@@ -1,14 +1,21 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What the command line asks for. Nothing opens a window but Run.
 struct CommandLine {
-    enum class Action { Run, ShowHelp, ShowVersion, Error };
+    enum class Action { Run, ShowHelp, ShowVersion, ExportTimelapse, Error };
     Action action = Action::Run;
     QString programFolder; // --program-folder DIR
     QString text;          // the help, the version, or the error, ready to print
+
+    // --export-timelapse "<cam name>" <film.avi> [--fps N] [--from TIME] [--to TIME]
+    QString timelapseCam, timelapseFile;
+    int framesPerSecond = 10;
+    std::optional<QDateTime> from, to;
 };
 
 // Reads the arguments (the program's name first), before any window exists.

@@ -23,8 +23,13 @@ QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
 
 MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     QMenu* file = addMenu(bar, "mnuFile", "&File");
-    connect(addItem(file, "mnuFileItem(0)", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
-            [this] { mnuFileItem_Click(0); });
+    connect(addItem(file, "importCamListAction", "&Import Cam List..."), &QAction::triggered, this,
+            &MainMenus::importCamListRequested);
+    connect(addItem(file, "exportCamListAction", "&Export Cam List..."), &QAction::triggered, this,
+            &MainMenus::exportCamListRequested);
+    file->addSeparator();
+    connect(addItem(file, "mnuFileItem(0)", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, this, [this] { mnuFileItem_Click(0); });
 
     QMenu* cams = addMenu(bar, "mnuCams", "&Cams");
     const QList<std::pair<QString, QKeySequence>> camItems = {
@@ -37,6 +42,9 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
         connect(addItem(cams, QString("mnuCamItem(%1)").arg(index), camItems[index].first,
                         camItems[index].second),
                 &QAction::triggered, this, [this, index] { mnuCamItem_Click(index); });
+    cams->addSeparator();
+    connect(addItem(cams, "exportTimelapseAction", "Export &Time-lapse..."), &QAction::triggered,
+            this, &MainMenus::exportTimelapseRequested);
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
     connect(addItem(help, "mnuHelpItem(0)", "&View Help", QKeySequence(Qt::Key_F1)),

@@ -23,6 +23,9 @@ class MainMenus : public QObject {
     void editCamRequested();
     void startCamRequested();
     void stopAllRequested();
+    void importCamListRequested();
+    void exportCamListRequested();
+    void exportTimelapseRequested();
     void helpRequested();
     void aboutRequested();
 };

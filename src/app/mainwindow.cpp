@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/controlsframe.h"
+#include "app/exportcommands.h"
 #include "app/keyboard.h"
 #include "app/mainmenus.h"
 #include "app/panelselection.h"
@@ -9,10 +10,12 @@
 #include "app/startupservices.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlistpane.h"
+#include "camlist/listexchange.h"
 #include "common/fileexists.h"
 #include "common/twips.h"
 #include "fetch/campanelset.h"
 #include "fetch/networkclock.h"
+#include "ui/dialogfilechooser.h"
 #include "ui/widgetkit.h"
 #include "ui/windowhelpers.h"
 #include "viewer/viewerpane.h"
@@ -28,8 +31,8 @@
 #include <QStatusBar>
 
 MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder,
-                       Prompter& prompter, QWidget* parent)
-    : QMainWindow(parent), m_identity(identity), m_folder(programFolder),
+                       Prompter& prompter, FileChooser* files)
+    : QMainWindow(nullptr), m_identity(identity), m_folder(programFolder),
       m_settings(identity.CompanyName, identity.ProductName, prompter),
       m_pins(m_settings, identity.ProductName), m_lock(this),
       m_endProcess([] { QCoreApplication::exit(0); }) {
@@ -73,6 +76,11 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     m_clock = new NetworkClock(this);
     m_windows = new SecondaryWindows(this, identity, m_folder + "/Help.rtf", m_settings);
     m_menus = new MainMenus(menuBar(), this);
+    if (!files) {
+        m_ownFiles = std::make_unique<DialogFileChooser>();
+        files = m_ownFiles.get();
+    }
+    m_exports = new ExportCommands(this, *m_camList, *m_panels, camFolder(), prompter, *files);
     connectParts();
     InstallShortcuts(*this, *m_camList, *m_viewer);
     resize(tw(13155), tw(11310));
@@ -115,6 +123,12 @@ void MainWindow::connectParts() {
     connect(m_menus, &MainMenus::editCamRequested, m_camList, &CamListPane::cmdEdit_Click);
     connect(m_menus, &MainMenus::startCamRequested, this, &MainWindow::cmdStartCam_Click);
     connect(m_menus, &MainMenus::stopAllRequested, m_panels, &CamPanelSet::cmdStopAll_Click);
+    connect(m_menus, &MainMenus::importCamListRequested, &m_exports->listExchange(),
+            &ListExchange::importList);
+    connect(m_menus, &MainMenus::exportCamListRequested, &m_exports->listExchange(),
+            &ListExchange::exportList);
+    connect(m_menus, &MainMenus::exportTimelapseRequested, m_exports,
+            &ExportCommands::exportTimelapse);
     connect(m_menus, &MainMenus::helpRequested, m_windows, &SecondaryWindows::showHelpWindow);
     connect(m_menus, &MainMenus::aboutRequested, m_windows, &SecondaryWindows::showAboutWindow);
 }

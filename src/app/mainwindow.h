@@ -13,6 +13,8 @@
 class CamListPane;
 class CamPanelSet;
 class ControlsFrame;
+class ExportCommands;
+class FileChooser;
 class MainMenus;
 class NetworkClock;
 class PanelSelection;
@@ -26,8 +28,9 @@ class ViewerPane;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
+    // File dialogs go through `files`; without one, the toolkit's own are used.
     MainWindow(const AppIdentity& identity, const QString& programFolder, Prompter& prompter,
-               QWidget* parent = nullptr);
+               FileChooser* files = nullptr);
     ~MainWindow() override;
 
     // Runs once after construction, before the window is first shown.
@@ -50,6 +53,7 @@ class MainWindow : public QMainWindow {
     SecondaryWindows& windows() const { return *m_windows; }
     MainMenus& menus() const { return *m_menus; }
     ControlsFrame& controls() const { return *m_controls; }
+    ExportCommands& exports() const { return *m_exports; }
     SettingsStore& settings() { return m_settings; }
     const MainWindowLayout& currentLayout() const { return m_layout; }
 
@@ -80,5 +84,7 @@ class MainWindow : public QMainWindow {
     NetworkClock* m_clock = nullptr;
     SecondaryWindows* m_windows = nullptr;
     MainMenus* m_menus = nullptr;
+    std::unique_ptr<FileChooser> m_ownFiles; // the toolkit's dialogs, when no chooser was given
+    ExportCommands* m_exports = nullptr;
     MainWindowLayout m_layout;
 };

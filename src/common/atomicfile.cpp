@@ -93,32 +93,88 @@ ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes) {
     return result;
 }
 
-FileResult replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                                 Durability durability) {
-    const std::filesystem::path folder = path.parent_path();
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        return failureFromErrno("Could not write in", folder.empty() ? "." : folder);
-    const std::filesystem::path temporary = pattern;
+ReplacementFile::ReplacementFile(std::filesystem::path path) : m_path(std::move(path)) {}
 
+ReplacementFile::~ReplacementFile() {
+    discard();
+}
+
+FileResult ReplacementFile::open() {
+    const std::filesystem::path folder = m_path.parent_path();
+    std::string pattern = (folder / ("." + m_path.filename().string() + ".XXXXXX")).string();
+    m_fd = ::mkstemp(pattern.data());
+    if (m_fd < 0)
+        return failureFromErrno("Could not write in", folder.empty() ? "." : folder);
+    m_temporary = pattern;
     struct stat old {};
-    mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : defaultFileMode();
-    FileResult result;
+    const mode_t mode =
+        ::stat(m_path.c_str(), &old) == 0 ? (old.st_mode & 07777) : defaultFileMode();
+    if (::fchmod(m_fd, mode) != 0)
+        return failureFromErrno("Could not write", m_path);
+    return {};
+}
+
+FileResult ReplacementFile::append(std::string_view bytes) {
+    if (m_fd < 0 || !writeAll(m_fd, bytes))
+        return failureFromErrno("Could not write", m_path);
+    m_size += bytes.size();
+    return {};
+}
+
+FileResult ReplacementFile::writeAt(uint64_t offset, std::string_view bytes) {
+    size_t done = 0;
+    while (m_fd >= 0 && done < bytes.size()) {
+        const ssize_t n =
+            ::pwrite(m_fd, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return failureFromErrno("Could not write", m_path);
+        done += size_t(n);
+    }
+    if (m_fd < 0)
+        return FileResult::failure("Could not write " + m_path.string());
+    return {};
+}
+
+FileResult ReplacementFile::commit(Durability durability) {
     const bool synced = durability == Durability::Synced;
-    if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes) || (synced && ::fsync(fd) != 0))
-        result = failureFromErrno("Could not write", path);
-    if (::close(fd) != 0 && result.ok)
-        result = failureFromErrno("Could not write", path);
-    if (result.ok && ::rename(temporary.c_str(), path.c_str()) != 0)
-        result = failureFromErrno("Could not replace", path);
+    FileResult result;
+    if (m_fd < 0)
+        return FileResult::failure("Could not write " + m_path.string());
+    if (synced && ::fsync(m_fd) != 0)
+        result = failureFromErrno("Could not write", m_path);
+    if (::close(m_fd) != 0 && result.ok)
+        result = failureFromErrno("Could not write", m_path);
+    m_fd = -1;
+    if (result.ok && ::rename(m_temporary.c_str(), m_path.c_str()) != 0)
+        result = failureFromErrno("Could not replace", m_path);
     if (!result.ok) {
-        ::unlink(temporary.c_str());
+        discard();
         return result;
     }
+    m_temporary.clear();
     if (synced)
-        syncFolder(folder);
+        syncFolder(m_path.parent_path());
     return result;
+}
+
+void ReplacementFile::discard() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_temporary.empty())
+        ::unlink(m_temporary.c_str());
+    m_temporary.clear();
+}
+
+FileResult replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                                 Durability durability) {
+    ReplacementFile file(path);
+    FileResult result = file.open();
+    if (result.ok)
+        result = file.append(bytes);
+    return result.ok ? file.commit(durability) : result;
 }
 
 int removeStaleTemporaries(const std::filesystem::path& path, std::chrono::seconds age) {

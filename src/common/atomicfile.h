@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -34,6 +35,33 @@ ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes);
 // temporaries, when they are older than `age` (a younger one may be another instance's rewrite
 // under way). Returns how many were removed.
 int removeStaleTemporaries(const std::filesystem::path& path, std::chrono::seconds age);
+
+// A new version of `path` written piece by piece into a temporary file beside it, which takes
+// the old one's place only when committed; until then, or when committing fails, the old file
+// stays as it was and the temporary is removed (also when the object goes away uncommitted).
+// The new file keeps an existing file's permission bits.
+class ReplacementFile {
+  public:
+    explicit ReplacementFile(std::filesystem::path path);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    FileResult open();
+    FileResult append(std::string_view bytes);
+    // Overwrites bytes already appended.
+    FileResult writeAt(uint64_t offset, std::string_view bytes);
+    uint64_t size() const { return m_size; }
+    const std::filesystem::path& temporaryPath() const { return m_temporary; }
+    FileResult commit(Durability durability);
+    void discard();
+
+  private:
+    std::filesystem::path m_path;
+    std::filesystem::path m_temporary;
+    int m_fd = -1;
+    uint64_t m_size = 0;
+};
 
 // Replaces (or creates) `path` with `bytes` so that a crash or a full disk at any moment leaves
 // either the old file or the new one, whole: the bytes go to a new file in the same folder,

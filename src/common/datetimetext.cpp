@@ -15,12 +15,16 @@ QString shortDateText(const QDate& date) {
     return QLocale().toString(date, shortDateFormat());
 }
 
-QString longTimeText(const QTime& time) {
+QString longTimeFormat() {
     QString format = QLocale().timeFormat(QLocale::LongFormat);
     // drop the time-zone name ("t") and the blank before it
     static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b"));
     format.remove(zone);
-    return QLocale().toString(time, format.trimmed());
+    return format.trimmed();
+}
+
+QString longTimeText(const QTime& time) {
+    return QLocale().toString(time, longTimeFormat());
 }
 
 QString generalDateText(const QDateTime& moment) {

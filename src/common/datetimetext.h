@@ -7,6 +7,8 @@
 // digits, and the long time without a time-zone name.
 QString shortDateFormat();
 QString shortDateText(const QDate& date);
+// The locale's long time format without the time zone.
+QString longTimeFormat();
 QString longTimeText(const QTime& time);
 // The general date format: short date, a blank, long time.
 QString generalDateText(const QDateTime& moment);

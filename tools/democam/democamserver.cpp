@@ -84,10 +84,14 @@ QByteArray DemoCamServer::answer(const QByteArray& target, const QDateTime& now,
     const QByteArray key = target;
     Picture& current = pictures[key];
     if (everyRequest) {
-        QList<QByteArray>& ring = frames[key];
+        // one ring of frames for each size, shared by the cams that ask for it (drawing a
+        // large frame takes a while)
+        QList<QByteArray>& ring =
+            frames[QString("%1x%2%3").arg(width).arg(height).arg(gif ? "g" : "j").toLatin1()];
         if (ring.isEmpty())
             for (int frame = 0; frame < 4; ++frame)
-                ring << drawFrame(name, width, height, gif, QString("frame %1").arg(frame + 1));
+                ring << drawFrame("democam", width, height, gif,
+                                  QString("frame %1").arg(frame + 1));
         const qint64 count = served[key]++;
         current.bytes = ring[int(count % ring.size())];
         current.changed = now;

@@ -1,0 +1,39 @@
+#include "app/exportcommands.h"
+
+#include "camlist/camlistfile.h"
+#include "camlist/camlistpane.h"
+#include "camlist/camlisttext.h"
+#include "camlist/listexchange.h"
+#include "fetch/camfetcher.h"
+#include "fetch/campanelset.h"
+#include "timelapse/timelapsedialog.h"
+
+ExportCommands::ExportCommands(QWidget* window, CamListPane& camList, CamPanelSet& panels,
+                               const QString& camFolder, Prompter& prompter, FileChooser& files)
+    : QObject(window), m_window(window), m_camList(camList), m_panels(panels),
+      m_camFolder(camFolder), m_prompter(prompter), m_files(files) {
+    m_exchange = new ListExchange(window, camList.camListPath(), prompter, files);
+    connect(m_exchange, &ListExchange::listChanged, &camList, &CamListPane::RefreshMainList);
+}
+
+TimelapseDialog* ExportCommands::timelapseDialog() const {
+    return m_timelapse;
+}
+
+void ExportCommands::exportTimelapse() {
+    if (m_timelapse) {
+        m_timelapse->raise();
+        m_timelapse->activateWindow();
+        return;
+    }
+    std::vector<QByteArray> names;
+    const ReadResult read = readCamList(m_camList.camListPath());
+    for (const std::string& name : camlisttext::listNames(read.bytes))
+        names.emplace_back(name.data(), qsizetype(name.size()));
+    const int viewed = m_panels.selectedCam();
+    const QByteArray chosen = viewed >= 0 ? m_panels.fetcher(viewed)->name()
+                                          : QByteArray::fromStdString(m_camList.currentListName());
+    m_timelapse = new TimelapseDialog(m_camFolder, names, chosen, m_prompter, m_files, m_window);
+    m_timelapse->setAttribute(Qt::WA_DeleteOnClose);
+    m_timelapse->show();
+}

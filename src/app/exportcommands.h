@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class CamListPane;
+class CamPanelSet;
+class FileChooser;
+class ListExchange;
+class Prompter;
+class TimelapseDialog;
+class QWidget;
+
+// What goes out of the program and comes in besides pictures: time-lapse films of a cam's saved
+// pictures, and cam lists to share.
+class ExportCommands : public QObject {
+    Q_OBJECT
+  public:
+    ExportCommands(QWidget* window, CamListPane& camList, CamPanelSet& panels,
+                   const QString& camFolder, Prompter& prompter, FileChooser& files);
+
+    // "Export Time-lapse...": the dialog, with the viewed cam (or the list's) chosen.
+    void exportTimelapse();
+    TimelapseDialog* timelapseDialog() const;
+    ListExchange& listExchange() const { return *m_exchange; }
+
+  private:
+    QWidget* m_window;
+    CamListPane& m_camList;
+    CamPanelSet& m_panels;
+    const QString m_camFolder;
+    Prompter& m_prompter;
+    FileChooser& m_files;
+    ListExchange* m_exchange = nullptr;
+    QPointer<TimelapseDialog> m_timelapse;
+};

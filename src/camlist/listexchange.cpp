@@ -1,0 +1,92 @@
+#include "camlist/listexchange.h"
+
+#include "camlist/camlistexchange.h"
+#include "camlist/camlistfile.h"
+#include "camlist/camlisttext.h"
+#include "camlist/exportcamsdialog.h"
+#include "common/filechooser.h"
+#include "common/localtext.h"
+#include "common/prompter.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+const QString listFilter = "Cam lists (*.txt);;All files (*)";
+
+QString cams(int count) {
+    return count == 1 ? QString("1 cam") : QString("%1 cams").arg(count);
+}
+
+std::filesystem::path pathOf(const QString& file) {
+    return QFile::encodeName(file).toStdString();
+}
+
+} // namespace
+
+ListExchange::ListExchange(QWidget* window, std::filesystem::path camList, Prompter& prompter,
+                           FileChooser& files)
+    : QObject(window), m_window(window), m_camList(std::move(camList)), m_prompter(prompter),
+      m_files(files) {}
+
+ExportCamsDialog* ListExchange::exportDialog() const {
+    return m_exportDialog;
+}
+
+void ListExchange::importList() {
+    const QString source =
+        m_files.fileToOpen(m_window, "Import Cam List", QDir::homePath(), listFilter);
+    if (source.isEmpty())
+        return;
+    const CamListImportReport report = ImportCamListFile(m_camList, pathOf(source));
+    if (report.added > 0)
+        emit listChanged();
+    QString text;
+    if (!report.result.ok) {
+        text = "Nothing was changed: " + localText(report.result.error);
+    } else {
+        text = cams(report.added) + (report.added == 1 ? " was" : " were") + " added.";
+        if (report.duplicates > 0)
+            text += " " + cams(report.duplicates) + (report.duplicates == 1 ? " was" : " were") +
+                    " already in the list.";
+        if (report.malformed > 0)
+            text += " " + cams(report.malformed) + (report.malformed == 1 ? " was" : " were") +
+                    " left out because the record is incomplete or holds something a cam "
+                    "cannot have.";
+    }
+    m_prompter.ask(m_window, "Import Cam List", text, PromptButtons::Ok);
+}
+
+void ListExchange::exportList() {
+    if (m_exportDialog) {
+        m_exportDialog->raise();
+        m_exportDialog->activateWindow();
+        return;
+    }
+    const ReadResult read = readCamList(m_camList);
+    if (!read.ok) {
+        m_prompter.ask(m_window, "Export Cam List", localText(read.error), PromptButtons::Ok);
+        return;
+    }
+    m_exportDialog = new ExportCamsDialog(camlisttext::listNames(read.bytes), m_window);
+    m_exportDialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_exportDialog, &QDialog::accepted, this, &ListExchange::writeExport);
+    m_exportDialog->open();
+}
+
+void ListExchange::writeExport() {
+    if (!m_exportDialog)
+        return;
+    const std::vector<std::string> names = m_exportDialog->tickedNames();
+    const QString target =
+        m_files.fileToSave(m_window, "Export Cam List", QDir::homePath() + "/cams.txt", listFilter);
+    if (target.isEmpty() || names.empty())
+        return;
+    const FileResult written = ExportCamListFile(m_camList, names, pathOf(target));
+    m_prompter.ask(m_window, "Export Cam List",
+                   written.ok ? cams(int(names.size())) + (names.size() == 1 ? " was" : " were") +
+                                    " written to " + target + "."
+                              : "The cam list was not exported: " + localText(written.error),
+                   PromptButtons::Ok);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <filesystem>
+
+class ExportCamsDialog;
+class FileChooser;
+class Prompter;
+class QWidget;
+
+// The File menu's "Import Cam List..." and "Export Cam List...": cam lists written to a file of
+// their own and merged back in, each said in a message.
+class ListExchange : public QObject {
+    Q_OBJECT
+  public:
+    ListExchange(QWidget* window, std::filesystem::path camList, Prompter& prompter,
+                 FileChooser& files);
+
+    // Asks for a file and adds its cams whose names are new to the list.
+    void importList();
+    // Opens the dialog of cams to tick; Export there asks where the file goes.
+    void exportList();
+    ExportCamsDialog* exportDialog() const;
+
+  signals:
+    // The cam list file was rewritten: the list box shows it again.
+    void listChanged();
+
+  private:
+    void writeExport();
+
+    QWidget* m_window;
+    const std::filesystem::path m_camList;
+    Prompter& m_prompter;
+    FileChooser& m_files;
+    QPointer<ExportCamsDialog> m_exportDialog;
+};

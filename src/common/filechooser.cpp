@@ -1,0 +1,3 @@
+#include "common/filechooser.h"
+
+FileChooser::~FileChooser() = default;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// The pictures of one cam in the cam folder, found by their save names: the cam's name, then
+// the date and the time of the save in the locale's short date and long time, with blanks,
+// slashes and colons left out ("Harbour1272026102437AM.jpg").
+
+// The moments a save name's date-and-time part can stand for. Without its separators, the
+// part can be read more than one way ("1272026" is 12/7 or 1/27), so every reading that is a
+// real moment is returned. `dateFormat` and `timeFormat` are Qt formats; month, day and AM/PM
+// names come from `locale`.
+std::vector<QDateTime> SaveNameMoments(const QString& dateTimePart, const QString& dateFormat,
+                                       const QString& timeFormat, const QLocale& locale);
+
+struct SavedPicture {
+    QString path;
+    QDateTime taken;    // the moment in the name
+    QDateTime modified; // the file's time
+};
+
+// The cam's saved JPEGs in `camFolder`, in the order they were taken: by the moment in the
+// name (of several readings, the one nearest the file's time), then by the file's time.
+// `from` and `to` limit the moments, both ends included.
+std::vector<SavedPicture> FindSavedPictures(const QString& camFolder, const QByteArray& camName,
+                                            std::optional<QDateTime> from = std::nullopt,
+                                            std::optional<QDateTime> to = std::nullopt);

@@ -1,0 +1,237 @@
+#include "timelapse/timelapseexport.h"
+
+#include "common/localtext.h"
+#include "imaging/dibsection.h"
+#include "imaging/imagingerror.h"
+#include "imaging/jpegwriter.h"
+#include "imaging/picturecheck.h"
+#include "imaging/picturedecoder.h"
+
+#include <QFile>
+#include <QPainter>
+#include <turbojpeg.h>
+
+namespace {
+
+constexpr size_t maxPictureBytes = 64u * 1024u * 1024u;
+
+struct JpegFrame {
+    bool readable = false;
+    QSize size;
+    bool storable = false; // players can show it as it is (not CMYK)
+};
+
+// Whether the bytes are one whole JPEG: its header read and every scan decoded (at the
+// smallest scale, which still reads all of it), with a warning such as a cut-short file
+// counting as damage.
+JpegFrame checkJpeg(const QByteArray& bytes) {
+    JpegFrame frame;
+    if (SniffPicture(std::string_view(bytes.constData(), size_t(bytes.size()))) !=
+        PictureFormat::Jpeg)
+        return frame;
+    tjhandle handle = tjInitDecompress();
+    if (!handle)
+        return frame;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto size = static_cast<unsigned long>(bytes.size());
+    int width = 0, height = 0, subsampling = 0, colourSpace = 0;
+    if (tjDecompressHeader3(handle, data, size, &width, &height, &subsampling, &colourSpace) == 0 &&
+        width > 0 && height > 0 && width <= maxPictureSide && height <= maxPictureSide) {
+        const QSize small = JpegDecodeSize(width, height, QSize(1, 1));
+        const int pixelFormat =
+            colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK ? TJPF_CMYK : TJPF_BGRX;
+        std::vector<unsigned char> pixels(size_t(small.width()) * size_t(small.height()) * 4);
+        if (tjDecompress2(handle, data, size, pixels.data(), small.width(), 0, small.height(),
+                          pixelFormat, TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) == 0) {
+            frame.readable = true;
+            frame.size = QSize(width, height);
+            frame.storable = pixelFormat == TJPF_BGRX;
+        }
+    }
+    tjDestroy(handle);
+    return frame;
+}
+
+// The picture scaled to fit `size`, centred on black.
+QImage fitted(const QImage& picture, QSize size) {
+    QImage canvas(size, QImage::Format_RGB32);
+    canvas.fill(Qt::black);
+    const QImage scaled = picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter painter(&canvas);
+    painter.drawImage((size.width() - scaled.width()) / 2, (size.height() - scaled.height()) / 2,
+                      scaled);
+    return canvas;
+}
+
+} // namespace
+
+// The film's bytes go to the temporary file.
+class TimelapseExport::FileSink : public ByteSink {
+  public:
+    explicit FileSink(ReplacementFile& file) : m_file(file) {}
+    bool append(std::string_view bytes) override { return keep(m_file.append(bytes)); }
+    bool patch(uint64_t offset, std::string_view bytes) override {
+        return keep(m_file.writeAt(offset, bytes));
+    }
+    uint64_t size() const override { return m_file.size(); }
+    std::string error() const override { return m_error; }
+
+  private:
+    bool keep(const FileResult& result) {
+        if (!result.ok)
+            m_error = result.error;
+        return result.ok;
+    }
+    ReplacementFile& m_file;
+    std::string m_error;
+};
+
+TimelapseExport::TimelapseExport(TimelapseOptions options) : m_options(std::move(options)) {}
+
+TimelapseExport::~TimelapseExport() = default; // an unfinished film's file goes with it
+
+bool TimelapseExport::fail(const QString& why) {
+    m_summary.error = why;
+    m_writer.reset();
+    m_sink.reset();
+    if (m_file)
+        m_file->discard();
+    m_file.reset();
+    return false;
+}
+
+bool TimelapseExport::start() {
+    if (m_options.framesPerSecond < 1 || m_options.framesPerSecond > 120)
+        return fail("The frame rate must be from 1 to 120 frames a second.");
+    m_pictures =
+        FindSavedPictures(m_options.camFolder, m_options.camName, m_options.from, m_options.to);
+    if (m_pictures.empty())
+        return fail("There are no saved pictures of " + localText(m_options.camName) +
+                    (m_options.from || m_options.to ? " in that time range" : QString()) + " in " +
+                    m_options.camFolder + ".");
+    m_file = std::make_unique<ReplacementFile>(QFile::encodeName(m_options.output).toStdString());
+    const FileResult opened = m_file->open();
+    if (!opened.ok)
+        return fail(localText(opened.error));
+    m_sink = std::make_unique<FileSink>(*m_file);
+    return true;
+}
+
+bool TimelapseExport::addPicture(const QByteArray& bytes) {
+    const JpegFrame frame = checkJpeg(bytes);
+    if (!frame.readable) {
+        ++m_summary.damaged;
+        return true;
+    }
+    if (!m_writer) { // the first good picture sets the film's size
+        m_summary.size = frame.size;
+        MjpegAviWriter::Format format;
+        format.width = uint32_t(frame.size.width());
+        format.height = uint32_t(frame.size.height());
+        format.framesPerSecond = uint32_t(m_options.framesPerSecond);
+        format.partLimit = m_options.partLimit;
+        m_writer = std::make_unique<MjpegAviWriter>(*m_sink, format);
+        if (!m_writer->begin())
+            return fail(localText(m_writer->error()));
+    }
+    if (frame.size == m_summary.size && frame.storable) {
+        if (!m_writer->addFrame(std::string_view(bytes.constData(), size_t(bytes.size()))))
+            return fail(localText(m_writer->error()));
+        ++m_summary.written;
+        return true;
+    }
+    // another size (or colours players cannot show): made to fit and encoded once more
+    const QImage picture = DecodePicture(bytes).picture;
+    if (picture.isNull()) {
+        ++m_summary.damaged;
+        return true;
+    }
+    QByteArray encoded;
+    try {
+        cDIBSection dib;
+        dib.CreateFromPicture(fitted(picture, m_summary.size));
+        int code = 0;
+        encoded = encodeJpeg(dib, 90, code);
+    } catch (const ImagingError&) {
+    }
+    if (encoded.isEmpty()) {
+        ++m_summary.damaged;
+        return true;
+    }
+    if (!m_writer->addFrame(std::string_view(encoded.constData(), size_t(encoded.size()))))
+        return fail(localText(m_writer->error()));
+    ++m_summary.written;
+    ++m_summary.rescaled;
+    return true;
+}
+
+bool TimelapseExport::step() {
+    if (!m_sink || m_next >= m_pictures.size())
+        return false;
+    const SavedPicture& picture = m_pictures[m_next++];
+    const ReadResult read =
+        readWholeFile(QFile::encodeName(picture.path).toStdString(), maxPictureBytes);
+    if (!read.ok || read.missing) {
+        ++m_summary.damaged; // gone or unreadable since it was found
+        return m_next < m_pictures.size();
+    }
+    if (!addPicture(QByteArray::fromStdString(read.bytes)))
+        return false;
+    return m_next < m_pictures.size();
+}
+
+bool TimelapseExport::finish() {
+    if (!m_sink)
+        return false;
+    if (!m_writer || m_summary.written == 0)
+        return fail(QString("None of the %1 pictures of %2 could be read.")
+                        .arg(m_pictures.size())
+                        .arg(localText(m_options.camName)));
+    if (!m_writer->finish())
+        return fail(localText(m_writer->error()));
+    const FileResult committed = m_file->commit(Durability::Synced);
+    m_writer.reset();
+    m_sink.reset();
+    m_file.reset();
+    if (!committed.ok)
+        return fail(localText(committed.error));
+    return true;
+}
+
+void TimelapseExport::cancel() {
+    fail("The export was cancelled.");
+    m_summary.cancelled = true;
+}
+
+TimelapseSummary TimelapseExport::run(const std::function<bool(int, int)>& progress) {
+    if (!start())
+        return m_summary;
+    while (step())
+        if (progress && !progress(done(), total())) {
+            cancel();
+            return m_summary;
+        }
+    if (m_summary.error.isEmpty())
+        finish();
+    return m_summary;
+}
+
+QString TimelapseReport(const TimelapseSummary& summary, const QString& path, int framesPerSecond) {
+    QString text = QString("The time-lapse film %1 holds %2 %3 of %4x%5 at %6 %7 a second.")
+                       .arg(path)
+                       .arg(summary.written)
+                       .arg(summary.written == 1 ? "picture" : "pictures")
+                       .arg(summary.size.width())
+                       .arg(summary.size.height())
+                       .arg(framesPerSecond)
+                       .arg(framesPerSecond == 1 ? "frame" : "frames");
+    if (summary.rescaled > 0)
+        text += QString(" %1 of another size %2 scaled to fit.")
+                    .arg(summary.rescaled)
+                    .arg(summary.rescaled == 1 ? "was" : "were");
+    if (summary.damaged > 0)
+        text += QString(" %1 damaged %2 left out.")
+                    .arg(summary.damaged)
+                    .arg(summary.damaged == 1 ? "picture was" : "pictures were");
+    return text;
+}

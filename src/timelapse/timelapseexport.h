@@ -1,0 +1,75 @@
+#pragma once
+
+#include "common/atomicfile.h"
+#include "timelapse/aviwriter.h"
+#include "timelapse/savedpictures.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QSize>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct TimelapseOptions {
+    QString camFolder;
+    QByteArray camName;
+    QString output; // the .avi file
+    int framesPerSecond = 10;
+    std::optional<QDateTime> from, to; // the pictures' moments, both ends included
+    uint64_t partLimit = uint64_t(1) << 30;
+};
+
+// What an export did, for the user.
+struct TimelapseSummary {
+    int written = 0;  // frames in the film
+    int damaged = 0;  // pictures skipped: unreadable, cut short or not a JPEG
+    int rescaled = 0; // pictures of another size, scaled and encoded again
+    QSize size;       // the film's frame size: the first good picture's
+    QString error;    // why there is no film; empty when it was written
+    bool cancelled = false;
+};
+
+// Makes one Motion-JPEG film of a cam's saved pictures, a picture a step, so a window can show
+// progress between steps and a command line can run it through. The film is written under a
+// temporary name beside `output` and takes that name only when it is complete; a cancelled or
+// failed export leaves nothing behind.
+class TimelapseExport {
+  public:
+    explicit TimelapseExport(TimelapseOptions options);
+    ~TimelapseExport();
+
+    // Finds the pictures and opens the film's file; false (with summary().error) when there is
+    // no picture to export or the file cannot be made.
+    bool start();
+    int total() const { return int(m_pictures.size()); }
+    int done() const { return int(m_next); }
+    // Adds the next picture; false once every picture is in, or on a failure.
+    bool step();
+    // After the last step: writes the indexes and gives the film its name.
+    bool finish();
+    void cancel();
+    const TimelapseSummary& summary() const { return m_summary; }
+
+    // Runs start, every step and finish; `progress` hears (done, total) after each step and
+    // may answer false to cancel.
+    TimelapseSummary run(const std::function<bool(int, int)>& progress = {});
+
+  private:
+    class FileSink;
+    bool fail(const QString& why);
+    bool addPicture(const QByteArray& bytes);
+
+    TimelapseOptions m_options;
+    TimelapseSummary m_summary;
+    std::vector<SavedPicture> m_pictures;
+    size_t m_next = 0;
+    std::unique_ptr<ReplacementFile> m_file;
+    std::unique_ptr<FileSink> m_sink;
+    std::unique_ptr<MjpegAviWriter> m_writer;
+};
+
+// The summary in words: where the film went, its frames and rate, what was skipped or scaled.
+QString TimelapseReport(const TimelapseSummary& summary, const QString& path, int framesPerSecond);
