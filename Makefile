@@ -12,31 +12,28 @@ RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
 # desktop entry and the AppStream metadata.
 PACKAGE_PACKAGES := dpkg-dev file desktop-file-utils appstream
 PREFIX ?= /usr/local
+# Tests read the time-lapse films back with ffprobe and ffmpeg; the program does not use them.
+TEST_PACKAGES := ffmpeg
 
-.PHONY: deps build run test test-asan fuzz bench pictures install package clean
+.PHONY: deps test-deps build run test test-asan fuzz bench pictures install package clean
+
+# Installs the listed packages that are missing: $(call install-missing,<packages>)
+install-missing = missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+	    | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then echo "Installing:" $$missing; $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; fi
 
 deps:
-	@missing=$$(for p in $(RUN_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
-	    | grep -q 'install ok installed' || echo $$p; done); \
-	if [ -n "$$missing" ]; then \
-	    echo "Installing:" $$missing; \
-	    $(SUDO) apt-get update -qq && \
-	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
-	fi
+	@$(call install-missing,$(RUN_PACKAGES))
 
-build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD) -j $(JOBS)
+test-deps:
+	@$(call install-missing,$(TEST_PACKAGES))
 
-# Starts the demo cams too, and gives a new program folder a list of them.
-run: build
-	tools/run-with-democam.sh $(BUILD)
-
-test: build
+test: build test-deps
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The same tests, built with the address and undefined-behaviour sanitizers.
-test-asan: deps
+test-asan: deps test-deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBCAMS_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -45,10 +42,7 @@ test-asan: deps
 # Every fuzz target for FUZZ_SECONDS (20 by default) on its seed corpus.
 FUZZ_SECONDS ?= 20
 fuzz:
-	@missing=$$(for p in $(FUZZ_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
-	    | grep -q 'install ok installed' || echo $$p; done); \
-	if [ -n "$$missing" ]; then $(SUDO) apt-get update -qq && \
-	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; fi
+	@$(call install-missing,$(FUZZ_PACKAGES))
 	fuzz/run.sh $(FUZZ_SECONDS)
 
 # Benchmarks: numbers and ratios against a reference run in the same process.
@@ -63,10 +57,7 @@ install: build
 
 # A Debian package in $(BUILD)/, for /usr; its entry and metadata are validated first.
 package: build
-	@missing=$$(for p in $(PACKAGE_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
-	    | grep -q 'install ok installed' || echo $$p; done); \
-	if [ -n "$$missing" ]; then $(SUDO) apt-get update -qq && \
-	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; fi
+	@$(call install-missing,$(PACKAGE_PACKAGES))
 	desktop-file-validate resources/desktop/example.tarvique.Webcams.desktop
 	appstreamcli validate --no-net resources/desktop/example.tarvique.Webcams.metainfo.xml
 	cd $(BUILD) && cpack

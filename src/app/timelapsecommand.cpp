@@ -2,9 +2,12 @@
 
 #include "app/commandline.h"
 #include "app/programfolder.h"
+#include "camlist/camlistfile.h"
+#include "camlist/camlisttext.h"
 #include "timelapse/timelapseexport.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QStandardPaths>
 #include <cstdio>
 
@@ -23,6 +26,11 @@ int ExportTimelapseCommand(const CommandLine& line) {
     options.framesPerSecond = line.framesPerSecond;
     options.from = line.from;
     options.to = line.to;
+    // pictures that read as another cam's of the list are theirs
+    const ReadResult list = readCamList(
+        std::filesystem::path(QFile::encodeName(places.folder).toStdString()) / camListFileName);
+    for (const std::string& name : camlisttext::listNames(list.bytes))
+        options.otherCams.emplace_back(name.data(), qsizetype(name.size()));
     TimelapseExport film(options);
     const TimelapseSummary summary = film.run([](int done, int total) {
         if (done % 50 == 0)

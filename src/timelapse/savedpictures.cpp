@@ -244,6 +244,13 @@ std::optional<QDateTime> takenMoment(const QString& dateTimePart, const QDateTim
     return std::nullopt;
 }
 
+// The cam's part of its save names, as SaveFileName writes it.
+QByteArray saveNamePart(const QByteArray& camName) {
+    std::string name = SaveFileName(camName.toStdString(), "", "");
+    name.resize(name.size() - 4); // ".jpg"
+    return QByteArray::fromStdString(name);
+}
+
 } // namespace
 
 std::vector<QDateTime> SaveNameMoments(const QString& dateTimePart, const QString& dateFormat,
@@ -255,11 +262,24 @@ std::vector<QDateTime> SaveNameMoments(const QString& dateTimePart, const QStrin
 
 std::vector<SavedPicture> FindSavedPictures(const QString& camFolder, const QByteArray& camName,
                                             std::optional<QDateTime> from,
-                                            std::optional<QDateTime> to) {
-    // the cam's part of its save names, as SaveFileName writes it
-    std::string prefix = SaveFileName(camName.toStdString(), "", "");
-    prefix.resize(prefix.size() - 4); // ".jpg"
-    const QByteArray camPart = QByteArray::fromStdString(prefix);
+                                            std::optional<QDateTime> to,
+                                            const std::vector<QByteArray>& otherCams) {
+    const QByteArray camPart = saveNamePart(camName);
+    // the cams whose save names begin like this cam's
+    std::vector<QByteArray> longerParts;
+    for (const QByteArray& other : otherCams) {
+        const QByteArray part = saveNamePart(other);
+        if (part.size() > camPart.size() && part.startsWith(camPart))
+            longerParts.push_back(part);
+    }
+    auto isOtherCams = [&longerParts](const QByteArray& name, const QDateTime& modified) {
+        for (const QByteArray& part : longerParts)
+            if (name.startsWith(part) &&
+                takenMoment(QFile::decodeName(name.mid(part.size(), name.size() - part.size() - 4)),
+                            modified))
+                return true;
+        return false;
+    };
 
     std::vector<SavedPicture> pictures;
     const QFileInfoList files =
@@ -274,7 +294,8 @@ std::vector<SavedPicture> FindSavedPictures(const QString& camFolder, const QByt
         const QDateTime modified = file.lastModified();
         // a name whose rest is no moment is another cam's ("Harbour" and "Harbour2")
         const std::optional<QDateTime> taken = takenMoment(dateTimePart, modified);
-        if (!taken || (from && *taken < *from) || (to && *taken > *to))
+        if (!taken || (from && *taken < *from) || (to && *taken > *to) ||
+            isOtherCams(name, modified))
             continue;
         pictures.push_back({file.absoluteFilePath(), *taken, modified});
     }

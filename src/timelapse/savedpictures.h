@@ -27,7 +27,10 @@ struct SavedPicture {
 
 // The cam's saved JPEGs in `camFolder`, in the order they were taken: by the moment in the
 // name (of several readings, the one nearest the file's time), then by the file's time.
-// `from` and `to` limit the moments, both ends included.
+// `from` and `to` limit the moments, both ends included. A name that another cam's name begins
+// ("Harbour2" for "Harbour") can make the same file name with another moment; a file that reads
+// as one of `otherCams` is theirs.
 std::vector<SavedPicture> FindSavedPictures(const QString& camFolder, const QByteArray& camName,
                                             std::optional<QDateTime> from = std::nullopt,
-                                            std::optional<QDateTime> to = std::nullopt);
+                                            std::optional<QDateTime> to = std::nullopt,
+                                            const std::vector<QByteArray>& otherCams = {});

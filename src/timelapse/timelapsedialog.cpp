@@ -26,7 +26,8 @@ constexpr const char* dateTimeFormat = "yyyy-MM-dd HH:mm:ss";
 TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QByteArray>& camNames,
                                  const QByteArray& selectedCam, Prompter& prompter,
                                  FileChooser& files, QWidget* parent)
-    : QDialog(parent), m_camFolder(camFolder), m_prompter(prompter), m_files(files) {
+    : QDialog(parent), m_camFolder(camFolder), m_camNames(camNames), m_prompter(prompter),
+      m_files(files) {
     setObjectName("timelapseDialog");
     setWindowTitle("Export Time-lapse");
 
@@ -96,6 +97,7 @@ TimelapseOptions TimelapseDialog::options() const {
     options.camFolder = m_camFolder;
     options.camName = m_camBox->currentData().toByteArray();
     options.framesPerSecond = m_framesPerSecond->value();
+    options.otherCams = m_camNames;
     if (!m_allPictures->isChecked()) {
         options.from = m_from->dateTime();
         options.to = m_to->dateTime();
@@ -110,8 +112,8 @@ void TimelapseDialog::updateCount() {
         return;
     }
     const TimelapseOptions chosen = options();
-    const std::vector<SavedPicture> pictures =
-        FindSavedPictures(chosen.camFolder, chosen.camName, chosen.from, chosen.to);
+    const std::vector<SavedPicture> pictures = FindSavedPictures(
+        chosen.camFolder, chosen.camName, chosen.from, chosen.to, chosen.otherCams);
     if (m_allPictures->isChecked() && !pictures.empty()) {
         // the range shows all the cam's pictures, ready to be narrowed
         const QSignalBlocker fromQuiet(m_from), toQuiet(m_to);

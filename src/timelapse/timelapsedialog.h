@@ -54,6 +54,7 @@ class TimelapseDialog : public QDialog {
     void complete();
 
     const QString m_camFolder;
+    const std::vector<QByteArray> m_camNames;
     Prompter& m_prompter;
     FileChooser& m_files;
     QComboBox* m_camBox = nullptr;

@@ -103,8 +103,8 @@ bool TimelapseExport::fail(const QString& why) {
 bool TimelapseExport::start() {
     if (m_options.framesPerSecond < 1 || m_options.framesPerSecond > 120)
         return fail("The frame rate must be from 1 to 120 frames a second.");
-    m_pictures =
-        FindSavedPictures(m_options.camFolder, m_options.camName, m_options.from, m_options.to);
+    m_pictures = FindSavedPictures(m_options.camFolder, m_options.camName, m_options.from,
+                                   m_options.to, m_options.otherCams);
     if (m_pictures.empty())
         return fail("There are no saved pictures of " + localText(m_options.camName) +
                     (m_options.from || m_options.to ? " in that time range" : QString()) + " in " +

@@ -19,6 +19,7 @@ struct TimelapseOptions {
     QString output; // the .avi file
     int framesPerSecond = 10;
     std::optional<QDateTime> from, to; // the pictures' moments, both ends included
+    std::vector<QByteArray> otherCams; // the list's cams: pictures that read as theirs are left
     uint64_t partLimit = uint64_t(1) << 30;
 };
 

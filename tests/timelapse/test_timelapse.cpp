@@ -1,0 +1,431 @@
+// Time-lapse films: a cam's saved pictures found by their names and put in order, written as a
+// Motion-JPEG AVI that ffprobe and ffmpeg read, with nothing left behind when it fails.
+#include "imaging/savepath.h"
+#include "timelapse/aviwriter.h"
+#include "timelapse/savedpictures.h"
+#include "timelapse/timelapseexport.h"
+
+#include "pictures.h"
+#include "sandbox.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <algorithm>
+#include <csignal>
+#include <numeric>
+#include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const QDateTime firstMoment(QDate(2026, 12, 7), QTime(8, 0, 0));
+
+// The colour that tells frame `index` apart from the others once it has been through JPEG.
+QColor frameColour(int index) {
+    return QColor((index % 20) * 12, (index / 20) * 10, 128);
+}
+
+// Saves a picture as the program does, under the cam's save name for `moment`.
+QString savePicture(const QString& camFolder, const QByteArray& cam, const QDateTime& moment,
+                    const QImage& picture) {
+    const QString path = SavePath(camFolder, cam, moment);
+    const QString error = WritePictureJpeg(picture, path);
+    if (!error.isEmpty())
+        qWarning("%s", qPrintable(error));
+    QFile file(path);
+    file.open(QIODevice::ReadWrite);
+    file.setFileTime(moment, QFileDevice::FileModificationTime);
+    return path;
+}
+
+// `count` pictures 2 s apart, saved in a shuffled order.
+void saveFrames(const QString& camFolder, const QByteArray& cam, int count, QSize size = {64, 48}) {
+    std::vector<int> order(size_t(count), 0);
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), std::mt19937(7));
+    for (int index : order)
+        savePicture(camFolder, cam, firstMoment.addSecs(2 * index),
+                    filledPicture(frameColour(index), size.width(), size.height()));
+}
+
+struct Probe {
+    int frames = -1;
+    QString rate, codec;
+    QSize size;
+};
+
+Probe probe(const QString& film) {
+    QProcess ffprobe;
+    ffprobe.start("ffprobe",
+                  {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                   "stream=codec_name,width,height,r_frame_rate,"
+                   "nb_read_frames",
+                   "-of", "default=nw=1", film});
+    Probe result;
+    if (!ffprobe.waitForFinished(60000) || ffprobe.exitCode() != 0)
+        return result;
+    for (const QByteArray& line : ffprobe.readAllStandardOutput().split('\n')) {
+        const QString value = QString::fromLatin1(line.mid(line.indexOf('=') + 1)).trimmed();
+        if (line.startsWith("nb_read_frames="))
+            result.frames = value.toInt();
+        else if (line.startsWith("r_frame_rate="))
+            result.rate = value;
+        else if (line.startsWith("codec_name="))
+            result.codec = value;
+        else if (line.startsWith("width="))
+            result.size.setWidth(value.toInt());
+        else if (line.startsWith("height="))
+            result.size.setHeight(value.toInt());
+    }
+    return result;
+}
+
+// Each frame of the film as ffmpeg decodes it, shrunk to one pixel.
+QList<QColor> frameColours(const QString& film) {
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-i", film, "-vf", "scale=1:1", "-f", "rawvideo",
+                            "-pix_fmt", "rgb24", "-"});
+    QList<QColor> colours;
+    if (!ffmpeg.waitForFinished(60000))
+        return colours;
+    const QByteArray pixels = ffmpeg.readAllStandardOutput();
+    for (qsizetype at = 0; at + 2 < pixels.size(); at += 3)
+        colours << QColor(uchar(pixels[at]), uchar(pixels[at + 1]), uchar(pixels[at + 2]));
+    return colours;
+}
+
+bool near(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) <= 4 && std::abs(a.green() - b.green()) <= 4 &&
+           std::abs(a.blue() - b.blue()) <= 4;
+}
+
+TimelapseOptions optionsFor(const Sandbox& box, const QByteArray& cam) {
+    TimelapseOptions options;
+    options.camFolder = box.path("cam");
+    options.camName = cam;
+    options.output = box.path("film.avi");
+    return options;
+}
+
+QStringList leftovers(const QString& folder) {
+    return QDir(folder).entryList({".film.avi.*"}, QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class TimelapseTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        if (QStandardPaths::findExecutable("ffprobe").isEmpty())
+            QFAIL("ffprobe is needed (Debian's ffmpeg package; make test installs it)");
+    }
+
+    void fiveHundredPicturesPlayInOrder() {
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        saveFrames(box.path("cam"), "Harbour", 500);
+        TimelapseOptions options = optionsFor(box, "Harbour");
+        const TimelapseSummary summary = TimelapseExport(options).run();
+        QVERIFY2(summary.error.isEmpty(), qPrintable(summary.error));
+        QCOMPARE(summary.written, 500);
+        QCOMPARE(summary.size, QSize(64, 48));
+
+        const Probe film = probe(options.output);
+        QCOMPARE(film.codec, QString("mjpeg"));
+        QCOMPARE(film.frames, 500);
+        QCOMPARE(film.rate, QString("10/1"));
+        QCOMPARE(film.size, QSize(64, 48));
+        const QList<QColor> colours = frameColours(options.output);
+        QCOMPARE(colours.size(), 500);
+        for (int index = 0; index < 500; ++index)
+            QVERIFY2(near(colours[index], frameColour(index)), qPrintable(QString::number(index)));
+        // the pictures go in as they are: the film is little more than their bytes
+        qint64 pictureBytes = 0;
+        for (const QFileInfo& file : QDir(box.path("cam")).entryInfoList(QDir::Files))
+            pictureBytes += file.size();
+        QVERIFY(QFileInfo(options.output).size() < pictureBytes + 500 * 64 + 64 * 1024);
+        QVERIFY(leftovers(box.programFolder()).isEmpty());
+    }
+
+    void aLongFilmGoesOnInFurtherParts() {
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        saveFrames(box.path("cam"), "Harbour", 120, {320, 240});
+        TimelapseOptions options = optionsFor(box, "Harbour");
+        options.partLimit = 64 * 1024; // as 1 GB does for a long film
+        options.framesPerSecond = 25;
+        const TimelapseSummary summary = TimelapseExport(options).run();
+        QVERIFY2(summary.error.isEmpty(), qPrintable(summary.error));
+        const QByteArray bytes = box.readFile("film.avi");
+        QVERIFY(bytes.count("AVIX") >= 3);
+        QCOMPARE(bytes.count("ix00"), bytes.count("AVIX") + 1);
+        const Probe film = probe(options.output);
+        QCOMPARE(film.frames, 120);
+        QCOMPARE(film.rate, QString("25/1"));
+        const QList<QColor> colours = frameColours(options.output);
+        QCOMPARE(colours.size(), 120);
+        QVERIFY(near(colours.first(), frameColour(0)) && near(colours.last(), frameColour(119)));
+    }
+
+    void damagedAndOtherSizedPictures() {
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        saveFrames(box.path("cam"), "Harbour", 10);
+        // a picture cut short, a page saved as a picture, and a larger one
+        const QString cut = savePicture(box.path("cam"), "Harbour", firstMoment.addSecs(3),
+                                        filledPicture(Qt::red, 64, 48));
+        QFile file(cut);
+        file.open(QIODevice::ReadWrite);
+        file.resize(file.size() / 2);
+        file.close();
+        QFile page(SavePath(box.path("cam"), "Harbour", firstMoment.addSecs(5)));
+        page.open(QIODevice::WriteOnly);
+        page.write("<html>not found</html>");
+        page.close();
+        savePicture(box.path("cam"), "Harbour", firstMoment.addSecs(7),
+                    filledPicture(Qt::green, 128, 128));
+
+        TimelapseOptions options = optionsFor(box, "Harbour");
+        const TimelapseSummary summary = TimelapseExport(options).run();
+        QVERIFY2(summary.error.isEmpty(), qPrintable(summary.error));
+        QCOMPARE(summary.written, 11);
+        QCOMPARE(summary.damaged, 2);
+        QCOMPARE(summary.rescaled, 1);
+        QVERIFY(TimelapseReport(summary, options.output, 10).contains("2 damaged pictures"));
+        const Probe film = probe(options.output);
+        QCOMPARE(film.frames, 11);
+        QCOMPARE(film.size, QSize(64, 48));
+        // the square picture is fitted between black bars, in its place in time
+        const QList<QColor> colours = frameColours(options.output);
+        QCOMPARE(colours.size(), 11);
+        QVERIFY(colours[4].green() > colours[4].red() && colours[4].green() > 60);
+    }
+
+    void aFailedOrCancelledExportLeavesNothing() {
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        TimelapseOptions options = optionsFor(box, "Harbour");
+        // no picture at all
+        TimelapseSummary summary = TimelapseExport(options).run();
+        QVERIFY(summary.error.contains("no saved pictures of Harbour"));
+        QVERIFY(!box.exists("film.avi"));
+
+        // one picture is a film of one frame
+        saveFrames(box.path("cam"), "Harbour", 1);
+        summary = TimelapseExport(options).run();
+        QCOMPARE(summary.written, 1);
+        QCOMPARE(probe(options.output).frames, 1);
+        QFile::remove(options.output);
+
+        // Cancel half-way
+        saveFrames(box.path("cam"), "Harbour", 40);
+        summary = TimelapseExport(options).run([](int done, int) { return done < 20; });
+        QVERIFY(summary.cancelled);
+        QVERIFY(!box.exists("film.avi"));
+        QVERIFY(leftovers(box.programFolder()).isEmpty());
+
+        // every picture damaged
+        Sandbox broken;
+        QDir().mkpath(broken.path("cam"));
+        QFile junk(SavePath(broken.path("cam"), "Harbour", firstMoment));
+        junk.open(QIODevice::WriteOnly);
+        junk.write(QByteArray(5000, 'x'));
+        junk.close();
+        summary = TimelapseExport(optionsFor(broken, "Harbour")).run();
+        QVERIFY(summary.error.contains("None of the 1 pictures"));
+        QVERIFY(!broken.exists("film.avi"));
+        QVERIFY(leftovers(broken.programFolder()).isEmpty());
+
+        // a folder that cannot be written
+        QDir().mkpath(box.path("locked"));
+        options.output = box.path("locked/film.avi");
+        {
+            ReadOnlyFolder locked(box.path("locked"));
+            summary = TimelapseExport(options).run();
+        }
+        QVERIFY(summary.error.contains("Could not write in"));
+        QVERIFY(QDir(box.path("locked")).isEmpty());
+    }
+
+    void aFullDiskLeavesNothing() {
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        saveFrames(box.path("cam"), "Harbour", 60, {320, 240});
+        const TimelapseOptions options = optionsFor(box, "Harbour");
+        const pid_t child = fork();
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of killing
+            const rlimit limit{100 * 1024, 100 * 1024};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            const TimelapseSummary summary = TimelapseExport(options).run();
+            _exit(summary.error.contains("File too large") ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QVERIFY(!box.exists("film.avi"));
+        QVERIFY(leftovers(box.programFolder()).isEmpty());
+    }
+
+    void picturesAreFoundByTheirNames() {
+        Sandbox box;
+        const QString cam = box.path("cam");
+        QDir().mkpath(cam);
+        // names that hold slashes and dots are saved without the slashes, in the cam folder
+        savePicture(cam, "../Harbour/x", firstMoment, filledPicture(Qt::red, 16, 16));
+        savePicture(cam, "Harbour", firstMoment.addSecs(60), filledPicture(Qt::red, 16, 16));
+        savePicture(cam, "Harbour2", firstMoment.addSecs(30), filledPicture(Qt::red, 16, 16));
+        savePicture(cam, "Harbour", firstMoment.addSecs(120), filledPicture(Qt::red, 16, 16));
+        QCOMPARE(FindSavedPictures(cam, "../Harbour/x").size(), size_t(1));
+        // "Harbour2" and a day of "27" read as "Harbour" and "2" "7": the other cams' names
+        // settle it
+        const std::vector<SavedPicture> harbour =
+            FindSavedPictures(cam, "Harbour", std::nullopt, std::nullopt, {"Harbour2", "Hill"});
+        QCOMPARE(harbour.size(), size_t(2)); // not Harbour2's
+        QCOMPARE(harbour[0].taken, firstMoment.addSecs(60));
+        QCOMPARE(harbour[1].taken, firstMoment.addSecs(120));
+        QCOMPARE(
+            FindSavedPictures(cam, "Harbour", firstMoment.addSecs(90), std::nullopt, {"Harbour2"})
+                .size(),
+            size_t(1));
+        QCOMPARE(
+            FindSavedPictures(cam, "Harbour", std::nullopt, firstMoment.addSecs(60), {"Harbour2"})
+                .size(),
+            size_t(1));
+    }
+
+    void saveNamesReadEveryWayTheyCan() {
+        const QLocale c = QLocale::c();
+        // "1272026" is the 7th of December or the 27th of January
+        std::vector<QDateTime> readings =
+            SaveNameMoments("1272026102437AM", "M/d/yyyy", "h:mm:ss AP", c);
+        QCOMPARE(readings.size(), size_t(2));
+        QVERIFY(std::count(readings.begin(), readings.end(),
+                           QDateTime(QDate(2026, 12, 7), QTime(10, 24, 37))));
+        QVERIFY(std::count(readings.begin(), readings.end(),
+                           QDateTime(QDate(2026, 1, 27), QTime(10, 24, 37))));
+        readings = SaveNameMoments("12112026120000PM", "M/d/yyyy", "h:mm:ss AP", c);
+        QVERIFY(!readings.empty());
+        for (const QDateTime& reading : readings)
+            QCOMPARE(reading.time(), QTime(12, 0, 0));
+        QCOMPARE(SaveNameMoments("07.12.2026084500", "dd.MM.yyyy", "HH:mm:ss", c).at(0),
+                 QDateTime(QDate(2026, 12, 7), QTime(8, 45, 0)));
+        QCOMPARE(SaveNameMoments("7Dec2026084500", "d MMM yyyy", "HH:mm:ss", c).at(0),
+                 QDateTime(QDate(2026, 12, 7), QTime(8, 45, 0)));
+        // no reading: another cam's rest of a name, or no moment at all
+        QVERIFY(SaveNameMoments("21272026102437AM", "M/d/yyyy", "h:mm:ss AP", c).empty());
+        QVERIFY(SaveNameMoments("1332026102437AM", "M/d/yyyy", "h:mm:ss AP", c).empty());
+        QVERIFY(SaveNameMoments("", "M/d/yyyy", "h:mm:ss AP", c).empty());
+        QVERIFY(SaveNameMoments("x", "'x'", "", c).empty()); // a date needs its fields
+
+        // of the two readings, the one nearest the file's time is taken
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        const QString path = box.path("cam/Harbour") +
+                             QLocale::c().toString(QDate(2026, 1, 27), "M/d/yyyy").remove('/') +
+                             "102437AM.jpg";
+        const QDateTime january(QDate(2026, 1, 27), QTime(10, 24, 40));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(jpegOf(Qt::red));
+        file.flush();
+        file.setFileTime(january, QFileDevice::FileModificationTime);
+        file.close();
+        const std::vector<SavedPicture> found = FindSavedPictures(box.path("cam"), "Harbour");
+        QCOMPARE(found.size(), size_t(1));
+        QCOMPARE(found[0].taken, QDateTime(QDate(2026, 1, 27), QTime(10, 24, 37)));
+    }
+};
+
+// The writer on its own, into memory.
+class AviWriterTest : public QObject {
+    Q_OBJECT
+    struct MemorySink : ByteSink {
+        std::string bytes;
+        uint64_t failAfter = UINT64_MAX;
+        bool append(std::string_view more) override {
+            if (bytes.size() + more.size() > failAfter)
+                return false;
+            bytes.append(more);
+            return true;
+        }
+        bool patch(uint64_t offset, std::string_view more) override {
+            if (offset + more.size() > bytes.size())
+                return false;
+            bytes.replace(offset, more.size(), more);
+            return true;
+        }
+        uint64_t size() const override { return bytes.size(); }
+        std::string error() const override { return "No space left on device"; }
+    };
+
+    static uint32_t at32(const std::string& bytes, size_t offset) {
+        uint32_t value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = value << 8 | uint8_t(bytes[offset + size_t(i)]);
+        return value;
+    }
+
+  private slots:
+    void theHeadersTellTheTotals() {
+        MemorySink sink;
+        MjpegAviWriter writer(sink, {64, 48, 12, uint64_t(1) << 30});
+        QVERIFY(writer.begin());
+        const QByteArray frame = jpegOf(Qt::blue, 64, 48);
+        for (int i = 0; i < 7; ++i)
+            QVERIFY(writer.addFrame({frame.constData(), size_t(frame.size()) - (i % 2)}));
+        QVERIFY(writer.finish());
+        const std::string& avi = sink.bytes;
+        QCOMPARE(avi.substr(0, 4), std::string("RIFF"));
+        QCOMPARE(at32(avi, 4), uint32_t(avi.size() - 8));
+        const size_t avih = avi.find("avih") + 8;
+        QCOMPARE(at32(avi, avih), uint32_t(1000000 / 12));
+        QCOMPARE(at32(avi, avih + 16), 7u);
+        const size_t strh = avi.find("strh") + 8;
+        QCOMPARE(avi.substr(strh, 8), std::string("vidsMJPG"));
+        QCOMPARE(at32(avi, strh + 24), 12u);
+        QCOMPARE(at32(avi, strh + 32), 7u);
+        const size_t idx1 = avi.find("idx1");
+        QCOMPARE(at32(avi, idx1 + 4), 7u * 16);
+        // every index entry points at its frame
+        const size_t movi = avi.find("movi");
+        for (uint32_t i = 0; i < 7; ++i) {
+            const size_t entry = idx1 + 8 + 16 * i;
+            QCOMPARE(avi.substr(movi + at32(avi, entry + 8), 4), std::string("00dc"));
+            QCOMPARE(at32(avi, entry + 12), uint32_t(frame.size()) - (i % 2));
+        }
+        QCOMPARE(at32(avi, avi.find("dmlh") + 8), 7u);
+    }
+
+    void aFailingSinkStopsTheFilm() {
+        MemorySink sink;
+        sink.failAfter = 30000;
+        MjpegAviWriter writer(sink, {64, 48, 10, uint64_t(1) << 30});
+        QVERIFY(writer.begin());
+        const QByteArray frame = jpegOf(Qt::blue, 64, 48);
+        bool written = true;
+        for (int i = 0; i < 100 && written; ++i)
+            written = writer.addFrame({frame.constData(), size_t(frame.size())});
+        QVERIFY(!written);
+        QVERIFY(!writer.finish());
+        QCOMPARE(writer.error(), std::string("No space left on device"));
+
+        MemorySink empty;
+        MjpegAviWriter none(empty, {64, 48, 10, uint64_t(1) << 30});
+        QVERIFY(none.begin());
+        QVERIFY(!none.finish()); // no film without a frame
+    }
+};
+
+WEBCAMS_TEST(TimelapseTest)
+WEBCAMS_TEST(AviWriterTest)
+
+#include "test_timelapse.moc"
