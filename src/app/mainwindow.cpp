@@ -13,7 +13,9 @@
 #include "camlist/listexchange.h"
 #include "common/fileexists.h"
 #include "common/twips.h"
+#include "fetch/addresstest.h"
 #include "fetch/campanelset.h"
+#include "fetch/changerate.h"
 #include "fetch/networkclock.h"
 #include "ui/dialogfilechooser.h"
 #include "ui/widgetkit.h"
@@ -81,6 +83,17 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
         files = m_ownFiles.get();
     }
     m_exports = new ExportCommands(this, *m_camList, *m_panels, camFolder(), prompter, *files);
+    m_camList->setAddressChecker([this](const QByteArray& camName) {
+        return std::make_unique<AddressTest>(
+            [this, camName](const QString& hostPort) { return m_pins.lookup(camName, hostPort); });
+    });
+    m_camList->setRefreshSuggestions(
+        [this](const QByteArray& camName) -> std::optional<RefreshSuggestion> {
+            const ChangeRate* rate = m_panels->learnedRate(camName);
+            if (!rate || !rate->intervalSeconds() || rate->newAtEveryFetch())
+                return std::nullopt; // a cam that may change faster is not slowed down
+            return RefreshSuggestion{*rate->intervalSeconds(), QString::fromStdString(rate->text())};
+        });
     connectParts();
     InstallShortcuts(*this, *m_camList, *m_viewer);
     resize(tw(13155), tw(11310));

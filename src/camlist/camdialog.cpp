@@ -6,11 +6,15 @@
 #include "common/twips.h"
 #include "ui/widgetkit.h"
 
+#include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QScreen>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <QValidator>
 
 // The refresh box takes at most three typed characters. A longer interval from a hand-edited
@@ -88,11 +92,102 @@ CamDialog::CamDialog(std::filesystem::path camList, Prompter& prompter, const La
     setTabOrder(m_nameBox, m_addressBox);
     setTabOrder(m_addressBox, m_refreshBox);
 
+    // "Test" sits between OK and Cancel, shown when there is a checker
+    m_test = new QToolButton(this);
+    m_test->setObjectName("cmdTest");
+    m_test->setText("Test");
+    m_test->setToolTip("Fetch the picture once from this address and say what came");
+    const QRect okPlace = layout.command1;
+    setGeometryTwips(m_test, (okPlace.right() + layout.command2.left()) / 2 - 450,
+                     okPlace.top() + okPlace.height() / 2 - 180, 900, 360);
+    m_test->hide();
+
+    m_extras = new QWidget(this);
+    m_extras->setObjectName("extrasArea");
+    auto* extras = new QVBoxLayout(m_extras);
+    extras->setContentsMargins(tw(60), 0, tw(60), tw(60));
+    m_reportPanel = new QFrame(m_extras);
+    m_reportPanel->setObjectName("testReport");
+    auto* report = new QHBoxLayout(m_reportPanel);
+    report->setContentsMargins(0, 0, 0, 0);
+    m_preview = new QLabel(m_reportPanel);
+    m_preview->setObjectName("testPreview");
+    m_preview->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_report = new QLabel(m_reportPanel);
+    m_report->setObjectName("testReportText");
+    m_report->setWordWrap(true);
+    m_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_report->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    report->addWidget(m_preview);
+    report->addWidget(m_report, 1);
+    extras->addWidget(m_reportPanel);
+    m_reportPanel->hide();
+
     connect(ok, &QToolButton::clicked, this, &CamDialog::Command1_Click);
     connect(cancel, &QToolButton::clicked, this, &CamDialog::Command2_Click);
-    setFixedSize(tw(4740), tw(layout.clientHeight));
+    connect(m_test, &QToolButton::clicked, this, &CamDialog::cmdTest_Click);
+    m_designHeight = tw(layout.clientHeight);
+    fitExtras();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void CamDialog::fitExtras() {
+    const int width = tw(4740);
+    const QList<QWidget*> rows = m_extras->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    const bool anything =
+        std::any_of(rows.begin(), rows.end(), [](const QWidget* row) { return !row->isHidden(); });
+    const int extra = anything ? m_extras->layout()->totalHeightForWidth(width) : 0;
+    m_extras->setGeometry(0, m_designHeight, width, extra);
+    m_extras->setVisible(anything);
+    setFixedSize(width, m_designHeight + extra);
+}
+
+void CamDialog::setAddressChecker(AddressCheckerFactory factory) {
+    m_checkerFactory = std::move(factory);
+    m_test->setVisible(bool(m_checkerFactory));
+}
+
+void CamDialog::cmdTest_Click() {
+    if (!m_checkerFactory || m_checker)
+        return;
+    if (m_addressBox->text().isEmpty()) {
+        showReport({false, "Type the address of the cam's picture first.", {}, {}});
+        return;
+    }
+    if (holdsControlCharacter(m_addressBox->text())) {
+        showReport({false,
+                    "The URL must not contain line breaks, tabs or other control characters.",
+                    {},
+                    {}});
+        return;
+    }
+    const CamRecord entered = enteredRecord();
+    m_checker = m_checkerFactory(QByteArray::fromStdString(m_original.name));
+    m_test->setEnabled(false);
+    m_test->setText("Testing...");
+    m_checker->check(QByteArray::fromStdString(entered.url),
+                     QByteArray::fromStdString(entered.refresh),
+                     [this](const AddressReport& report) {
+                         // the checker is dropped after its report has been taken
+                         QMetaObject::invokeMethod(
+                             this, [this] { m_checker.reset(); }, Qt::QueuedConnection);
+                         m_test->setEnabled(true);
+                         m_test->setText("Test");
+                         showReport(report);
+                     });
+}
+
+void CamDialog::showReport(const AddressReport& report) {
+    QString text = "<b>" + report.headline.toHtmlEscaped() + "</b>";
+    for (const QString& fact : report.facts)
+        text += "<br>" + fact.toHtmlEscaped();
+    m_report->setText(text);
+    m_preview->setPixmap(report.preview.isNull() ? QPixmap()
+                                                 : QPixmap::fromImage(report.preview));
+    m_preview->setVisible(!report.preview.isNull());
+    m_reportPanel->show();
+    fitExtras();
 }
 
 void CamDialog::fillFromRecord(const CamRecord& record) {
@@ -191,6 +286,30 @@ EditCamDialog::EditCamDialog(std::filesystem::path camList, Prompter& prompter,
     setGeometryTwips(note, 60, 60, 4635, 255);
     setWindowTitle(localText(m_old.name));
     fillFromRecord(m_old);
+}
+
+void EditCamDialog::showRefreshSuggestion(const RefreshSuggestion& suggestion) {
+    if (!m_suggestion) {
+        auto* row = new QWidget(extrasArea());
+        auto* line = new QHBoxLayout(row);
+        line->setContentsMargins(0, 0, 0, 0);
+        m_suggestion = new QLabel(row);
+        m_suggestion->setObjectName("refreshSuggestion");
+        m_suggestion->setWordWrap(true);
+        m_useSuggestion = new QPushButton(row);
+        m_useSuggestion->setObjectName("useSuggestedRefresh");
+        line->addWidget(m_suggestion, 1);
+        line->addWidget(m_useSuggestion);
+        static_cast<QVBoxLayout*>(extrasArea()->layout())->insertWidget(0, row);
+    }
+    // the box takes three digits
+    const int seconds = std::clamp(suggestion.seconds, 1, 999);
+    m_suggestion->setText("This cam " + suggestion.text + ".");
+    m_useSuggestion->setText(QString("Use %1 s").arg(seconds));
+    disconnect(m_useSuggestion, nullptr, this, nullptr);
+    connect(m_useSuggestion, &QPushButton::clicked, this,
+            [this, seconds] { refreshBox()->setText(QString::number(seconds)); });
+    fitExtras();
 }
 
 FileResult EditCamDialog::write(const CamRecord& record) {

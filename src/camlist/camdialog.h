@@ -1,14 +1,17 @@
 #pragma once
 
+#include "camlist/addresscheck.h"
 #include "camlist/camrecord.h"
 #include "common/atomicfile.h"
 
 #include <QWidget>
 #include <filesystem>
+#include <memory>
 
 class Prompter;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QToolButton;
 class TypedLengthLimit;
 
@@ -23,6 +26,15 @@ class CamDialog : public QWidget {
 
     void Command1_Click();
     void Command2_Click() { close(); }
+
+    // With a checker the dialog has a "Test" button: one fetch of the typed address, reported
+    // below the boxes; nothing is saved.
+    void setAddressChecker(AddressCheckerFactory factory);
+    void cmdTest_Click();
+    QToolButton* testButton() const { return m_test; }
+    bool isTesting() const { return m_checker != nullptr; }
+    QLabel* reportLabel() const { return m_report; }
+    QLabel* previewLabel() const { return m_preview; }
 
   signals:
     // The file was written, or a write was tried and failed: the list shows the file as it is.
@@ -50,12 +62,25 @@ class CamDialog : public QWidget {
     // Writes the entered record into the cam list file.
     virtual FileResult write(const CamRecord& record) = 0;
     virtual std::string replacedName() const { return {}; }
+    // Below the design's boxes and buttons: rows shown only when they have something to say.
+    QWidget* extrasArea() const { return m_extras; }
+    void fitExtras();
 
     const std::filesystem::path m_camList;
     Prompter& m_prompter;
     CamRecord m_original; // what the boxes were filled with (the edit dialog's old record)
 
   private:
+    void showReport(const AddressReport& report);
+
+    int m_designHeight = 0; // pixels, without the extras
+    QWidget* m_extras = nullptr;
+    QWidget* m_reportPanel = nullptr;
+    QLabel* m_preview = nullptr;
+    QLabel* m_report = nullptr;
+    QToolButton* m_test = nullptr;
+    AddressCheckerFactory m_checkerFactory;
+    std::unique_ptr<AddressChecker> m_checker;
     TypedLengthLimit* m_refreshLimit = nullptr;
     QLineEdit* m_nameBox = nullptr;
     QLineEdit* m_addressBox = nullptr;
@@ -82,10 +107,17 @@ class EditCamDialog : public CamDialog {
 
     const CamRecord& oldRecord() const { return m_old; }
 
+    // A running cam's learned rate, shown with a button that puts it in the refresh box.
+    void showRefreshSuggestion(const RefreshSuggestion& suggestion);
+    QLabel* suggestionLabel() const { return m_suggestion; }
+    QPushButton* useSuggestionButton() const { return m_useSuggestion; }
+
   protected:
     FileResult write(const CamRecord& record) override;
     std::string replacedName() const override { return m_old.name; }
 
   private:
     const CamRecord m_old; // oldName, oldUrl, oldRefresh
+    QLabel* m_suggestion = nullptr;
+    QPushButton* m_useSuggestion = nullptr;
 };

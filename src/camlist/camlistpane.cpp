@@ -106,6 +106,7 @@ bool CamListPane::AnyCamSelected() const {
 void CamListPane::cmdAdd_Click() {
     if (!m_addDialog) {
         m_addDialog = new AddCamDialog(m_camList, m_prompter, m_productName, m_frame);
+        m_addDialog->setAddressChecker(m_checker);
         connect(m_addDialog, &CamDialog::listWritten, this, &CamListPane::RefreshMainList);
     }
     bringForward(m_addDialog);
@@ -129,6 +130,10 @@ void CamListPane::cmdEdit_Click() {
         return;
     }
     m_editDialog = new EditCamDialog(m_camList, m_prompter, old, m_frame);
+    m_editDialog->setAddressChecker(m_checker);
+    if (m_suggestions)
+        if (const auto suggestion = m_suggestions(QByteArray::fromStdString(name)))
+            m_editDialog->showRefreshSuggestion(*suggestion);
     connect(m_editDialog, &CamDialog::listWritten, this, &CamListPane::RefreshMainList);
     connect(m_editDialog, &CamDialog::saved, this, &CamListPane::camEdited);
     bringForward(m_editDialog);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "camlist/addresscheck.h"
 #include "camlist/camrecord.h"
 
 #include <QObject>
@@ -42,6 +43,10 @@ class CamListPane : public QObject {
     void cmdRemove_Click();
     void List1_DblClick() { emit startRequested(); }
 
+    // The dialogs' "Test" button, and the edit dialog's suggested refresh for a running cam.
+    void setAddressChecker(AddressCheckerFactory factory) { m_checker = std::move(factory); }
+    void setRefreshSuggestions(RefreshSuggestionSource source) { m_suggestions = std::move(source); }
+
     AddCamDialog* addDialog() const;
     EditCamDialog* editDialog() const;
     // Shutdown: the add dialog, then the edit dialog.
@@ -69,4 +74,6 @@ class CamListPane : public QObject {
     QListWidget* m_list = nullptr;
     QPointer<AddCamDialog> m_addDialog;
     QPointer<EditCamDialog> m_editDialog;
+    AddressCheckerFactory m_checker;
+    RefreshSuggestionSource m_suggestions;
 };

@@ -10,4 +10,5 @@ struct CamDetails {
     QString lastRefreshed; // txtRefreshed: when that value was first seen
     QString source;        // where the picture really came from, after redirects
     QString age;           // how old the picture is ("12 s old"), and the panel's state
+    QString updateRate;    // how often the picture really changes, once that is known
 };

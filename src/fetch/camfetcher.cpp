@@ -80,6 +80,7 @@ CamDetails CamFetcher::details() const {
             QString::fromLocal8Bit(m_lastChanged),
             m_lastRefreshed,
             m_source,
+            QString(),
             QString()};
 }
 
@@ -161,6 +162,8 @@ void CamFetcher::stop() {
 
 void CamFetcher::wsCam_Connect() {
     m_stall->start();
+    m_lastSecure = m_socket->isEncrypted();
+    m_lastPinned = m_socket->acceptedByPin();
     emit serverReached();
     m_target.camPath = EscapeRequestPath(m_target.camPath);
     const std::string request =
@@ -253,6 +256,8 @@ void CamFetcher::judge(const std::string& headers, std::string_view body) {
     fetched.body = QByteArray(body.data(), qsizetype(body.size()));
     fetched.announcedLength = ContentLengthOf(headers);
     fetched.pictureChanged = m_pictureChanged;
+    if (const auto modified = m_response.head.value("Last-Modified"))
+        fetched.lastModifiedTime = ParseHttpDate(*modified);
     fetched.details = details();
     if (status == 0 || successful)
         succeeded();
@@ -319,6 +324,12 @@ void CamFetcher::noteValidators() {
     m_lastModifiedValue =
         modified && IsSendableValidator(*modified) ? std::string(*modified) : std::string();
     m_validatorsFor = m_etag.empty() && m_lastModifiedValue.empty() ? "" : m_target.text();
+}
+
+std::optional<int64_t> CamFetcher::lastModifiedTime() const {
+    if (m_lastModifiedValue.empty())
+        return std::nullopt;
+    return ParseHttpDate(m_lastModifiedValue);
 }
 
 void CamFetcher::forgetValidators() {

@@ -22,6 +22,7 @@ struct FetchedPicture {
     QByteArray body;
     int64_t announcedLength = 0; // Content-Length; 0 or less when none was announced
     bool pictureChanged = false; // a new Last-Modified line after an earlier one
+    std::optional<int64_t> lastModifiedTime; // seconds since the epoch, when one was sent
     CamDetails details;          // the panel's texts right after this response
 };
 
@@ -91,6 +92,14 @@ class CamFetcher : public QObject {
     const CertificateTrouble& certificateTrouble() const { return m_socket->certificateTrouble(); }
     const QString& troubleHostPort() const { return m_troubleHostPort; }
 
+    // The addresses asked in the current cycle, redirects included, the first one first.
+    const std::vector<std::string>& visited() const { return m_visited; }
+    // The last connection: TLS, and accepted only because the user trusts its certificate.
+    bool lastConnectionSecure() const { return m_lastSecure; }
+    bool lastConnectionPinned() const { return m_lastPinned; }
+    // The Last-Modified time of the last picture, when it sent one that could be read.
+    std::optional<int64_t> lastModifiedTime() const;
+
     // The next request asks unconditionally (there is no picture the validators stand for).
     void forgetValidators();
 
@@ -152,6 +161,7 @@ class CamFetcher : public QObject {
     bool m_pictureChanged = false;
     bool m_halted = false;
     bool m_fetching = false;
+    bool m_lastSecure = false, m_lastPinned = false;
     int32_t m_refreshSecs = 0;
     int32_t m_elapsedSecs = 0;
     int32_t m_waitSecs = 0;

@@ -261,9 +261,17 @@ QString CamPanelSet::ageText(int index) const {
     return text;
 }
 
-CamDetails CamPanelSet::withAge(int index, CamDetails details) const {
+CamDetails CamPanelSet::withFreshness(int index, CamDetails details) const {
     details.age = ageText(index);
+    details.updateRate = QString::fromStdString(m_records[index].rate.text());
     return details;
+}
+
+const ChangeRate* CamPanelSet::learnedRate(const QByteArray& camName) const {
+    for (int index = 0; index < maxRunningCams; ++index)
+        if (m_panels[index]->isRunning() && m_fetchers[index]->name() == camName)
+            return &m_records[index].rate;
+    return nullptr;
 }
 
 void CamPanelSet::updateMark(int index) {

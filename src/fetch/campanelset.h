@@ -2,6 +2,7 @@
 
 #include "camlist/camrecord.h"
 #include "fetch/camdetails.h"
+#include "fetch/changerate.h"
 #include "fetch/freshness.h"
 
 #include <QImage>
@@ -48,6 +49,8 @@ class CamPanelSet : public QObject {
     CamPanel* panel(int index) const { return m_panels.at(index); }
     CamFetcher* fetcher(int index) const { return m_fetchers.at(index); }
     int selectedCam() const { return m_selected; }
+    // What a running cam of that name has learned about how often its picture changes.
+    const ChangeRate* learnedRate(const QByteArray& camName) const;
     int activeCams() const { return m_activeCams; }
     QScrollBar* scrollBar() const { return m_scrollBar; }
     // Whether panel `index` has shown all its fetches brought (no fetch runs, no decode waits).
@@ -125,12 +128,13 @@ class CamPanelSet : public QObject {
     QString nextRefreshText(int index) const;
     void updateMark(int index);
     QString ageText(int index) const;
-    CamDetails withAge(int index, CamDetails details) const;
+    CamDetails withFreshness(int index, CamDetails details) const;
 
     // what a panel knows of its pictures beyond what it shows
     struct PanelRecord {
         FreshnessTracker freshness;
         QByteArray shownBody; // the bytes of the picture shown, to know the same one again
+        ChangeRate rate;      // how often its picture really changes
     };
 
     const std::filesystem::path m_camList;

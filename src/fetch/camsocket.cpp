@@ -72,6 +72,7 @@ void CamSocket::ConnectEncrypted(const QString& host, quint16 port,
     open(socket);
     m_pinned = pinnedFingerprint;
     m_trouble = {};
+    m_acceptedByPin = false;
     socket->setPeerVerifyName(host);
     connect(socket, &QSslSocket::encrypted, this, [this] {
         m_encrypted = true;
@@ -82,6 +83,7 @@ void CamSocket::ConnectEncrypted(const QString& host, quint16 port,
         const QByteArray fingerprint = fingerprintOf(certificate);
         if (!m_pinned.isEmpty() && !certificate.isNull() && fingerprint == m_pinned) {
             socket->ignoreSslErrors(errors); // the user trusts exactly this certificate
+            m_acceptedByPin = true;
             return;
         }
         m_trouble.reason = describe(errors);

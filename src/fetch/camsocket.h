@@ -49,6 +49,8 @@ class CamSocket : public QObject {
     // 0 when closed; anything else means not closed.
     int State() const;
     bool isEncrypted() const { return m_encrypted; }
+    // The last TLS connection's certificate did not verify, but is the one the user trusts.
+    bool acceptedByPin() const { return m_acceptedByPin; }
     // The certificate trouble of the last failed TLS connection.
     const CertificateTrouble& certificateTrouble() const { return m_trouble; }
 
@@ -75,4 +77,5 @@ class CamSocket : public QObject {
     CertificateTrouble m_trouble;
     bool m_closeRaised = false;
     bool m_encrypted = false;
+    bool m_acceptedByPin = false;
 };

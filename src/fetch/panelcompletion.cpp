@@ -89,29 +89,32 @@ void CamPanelSet::showPicture(int index, const PanelCompletion& completion) {
     if (!picture.isNull()) {
         m_records[index].shownBody = fetched.body;
         m_records[index].freshness.newPicture(m_now());
+        m_records[index].rate.observe(m_now(), fetched.lastModifiedTime, true);
         emit pictureShown(index);
     }
     updateMark(index);
     if (selected)
-        emit selectedDetailsChanged(withAge(index, fetched.details));
+        emit selectedDetailsChanged(withFreshness(index, fetched.details));
 }
 
 void CamPanelSet::showSamePicture(int index, const PanelCompletion& completion) {
     m_records[index].freshness.samePicture();
+    m_records[index].rate.observe(m_now(), std::nullopt, false);
     updateMark(index);
     if (m_autoSave && completion.fetched.pictureChanged)
         autoSave(index, m_panels[index]->picture());
     if (index == m_selected)
-        emit selectedDetailsChanged(withAge(index, completion.fetched.details));
+        emit selectedDetailsChanged(withFreshness(index, completion.fetched.details));
 }
 
 void CamPanelSet::showUnchanged(int index, const CamDetails& details) {
     m_records[index].freshness.samePicture();
+    m_records[index].rate.observe(m_now(), std::nullopt, false);
     if (!m_panels[index]->hasPicture())
         m_fetchers[index]->forgetValidators(); // nothing to keep: ask for the picture itself
     updateMark(index);
     if (index == m_selected)
-        emit selectedDetailsChanged(withAge(index, details));
+        emit selectedDetailsChanged(withFreshness(index, details));
 }
 
 void CamPanelSet::showFailure(int index, const QString& reason, FetchFailure kind) {
@@ -133,7 +136,7 @@ void CamPanelSet::showNotAPicture(int index, const CamDetails& details) {
     m_panels[index]->showPlainPicture(m_notFound);
     m_lock.lock(false);
     if (index == m_selected)
-        emit selectedDetailsChanged(withAge(index, details));
+        emit selectedDetailsChanged(withFreshness(index, details));
 }
 
 void CamPanelSet::autoSave(int index, const QImage& picture) {

@@ -58,12 +58,15 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     makeLabel(this, "lblNextRefreshCaption", "Next Refresh:", {180, 3120, 2235, 285});
     m_nextRefresh = makeLabel(this, "lblNextRefresh", {}, {1980, 3170, 1995, 195});
 
-    // beyond the classic rows, a second column: where the picture came from, and its age
+    // beyond the classic rows, a second column: where the picture came from, its age, and how
+    // often the cam's picture really changes
     makeLabel(this, "lblSourceCaption", "Fetched From:", {4560, 1920, 1500, 255});
     m_source = makeLabel(this, "lblSource", {}, {6060, 1920, 6000, 255});
     m_source->setTextInteractionFlags(Qt::TextSelectableByMouse);
     makeLabel(this, "lblAgeCaption", "Picture Age:", {4560, 2160, 1500, 255});
     m_age = makeLabel(this, "lblAge", {}, {6060, 2160, 6000, 255});
+    makeLabel(this, "lblUpdateRateCaption", "Update Rate:", {4560, 2400, 1500, 255});
+    m_updateRate = makeLabel(this, "lblUpdateRate", {}, {6060, 2400, 6000, 255});
 }
 
 int DetailsBlock::zoomFactor() const {
@@ -78,6 +81,8 @@ void DetailsBlock::writeDetails(const CamDetails& details) {
     m_source->setText(details.source);
     if (!details.age.isEmpty())
         m_age->setText(details.age);
+    m_updateRate->setText(details.updateRate.isEmpty() ? QString("not known yet")
+                                                       : details.updateRate);
 }
 
 void DetailsBlock::setAge(const QString& text) {

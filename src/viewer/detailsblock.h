@@ -40,4 +40,5 @@ class DetailsBlock : public QGroupBox {
     QLabel* m_time = nullptr;
     QLabel* m_source = nullptr;
     QLabel* m_age = nullptr;
+    QLabel* m_updateRate = nullptr;
 };

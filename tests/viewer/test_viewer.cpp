@@ -61,7 +61,8 @@ struct Viewer {
         panels.selected = index;
         viewer->showSelection(
             panels.pictures[index],
-            {QString(panels.names[index]), "30", " A", "12/7/2026", QString(), QString()}, "30");
+            {QString(panels.names[index]), "30", " A", "12/7/2026", QString(), QString(), QString()},
+            "30");
     }
 
     QScrollBar* slider() const { return viewer->details()->zoomSlider(); }

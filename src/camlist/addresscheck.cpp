@@ -1,0 +1,3 @@
+#include "camlist/addresscheck.h"
+
+AddressChecker::~AddressChecker() = default;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "camlist/addresscheck.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+
+class CamFetcher;
+struct FetchedPicture;
+enum class FetchFailure;
+
+// The add and edit dialogs' "Test": one fetch of an address by a panel's own fetch code, with
+// its bounds, its TLS checks and the user's trusted certificates, reported in words.
+class AddressTest : public QObject, public AddressChecker {
+    Q_OBJECT
+  public:
+    explicit AddressTest(std::function<QByteArray(const QString& hostPort)> pins,
+                         QObject* parent = nullptr);
+    ~AddressTest() override;
+
+    void check(const QByteArray& address, const QByteArray& refresh,
+               std::function<void(const AddressReport&)> done) override;
+    CamFetcher* fetcher() const { return m_fetcher; }
+
+  private:
+    void pictureArrived(const FetchedPicture& fetched);
+    void failed(const QString& reason, FetchFailure kind);
+    void finish(AddressReport report);
+    // What the answer's head said, and how the connection went.
+    QStringList answerFacts(qsizetype bodyBytes) const;
+
+    CamFetcher* m_fetcher = nullptr;
+    QElapsedTimer m_clock;
+    std::function<void(const AddressReport&)> m_done;
+};
