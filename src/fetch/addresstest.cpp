@@ -30,6 +30,13 @@ QString pictureKind(const QByteArray& body) {
     }
 }
 
+// A long hex text in groups of 16, so it wraps.
+QString spaced(QString hex) {
+    for (qsizetype at = 16; at < hex.size(); at += 17)
+        hex.insert(at, ' ');
+    return hex;
+}
+
 } // namespace
 
 AddressTest::AddressTest(std::function<QByteArray(const QString&)> pins, QObject* parent)
@@ -117,7 +124,7 @@ void AddressTest::failed(const QString& reason, FetchFailure kind) {
         if (!trouble.subject.isEmpty())
             facts << "Issued to: " + trouble.subject;
         if (!trouble.fingerprint.isEmpty())
-            facts << "SHA-256 fingerprint: " + QString::fromLatin1(trouble.fingerprint);
+            facts << "SHA-256 fingerprint: " + spaced(QString::fromLatin1(trouble.fingerprint));
         facts << "If this is your own camera, start the cam and choose \"Trust This "
                  "Certificate...\" on its panel.";
         break;

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -65,6 +67,17 @@ void type(QLineEdit* box, const QString& text) {
 void pressOk(CamDialog* dialog) {
     dialog->findChild<QToolButton*>("Command1")->click();
 }
+
+// Reports what it was asked, when the test says so.
+struct FakeChecker : AddressChecker {
+    QByteArray* asked;
+    std::function<void(const AddressReport&)>* pending;
+    void check(const QByteArray& address, const QByteArray&,
+               std::function<void(const AddressReport&)> done) override {
+        *asked = address;
+        *pending = std::move(done);
+    }
+};
 
 } // namespace
 
@@ -350,6 +363,81 @@ class DialogTest : public QObject {
         QVERIFY(QFile::exists(young)); // another instance may be writing it now
         QVERIFY(QFile::exists(other)); // not one of ours
         QCOMPARE(f.file(), twoCams);
+    }
+
+    void theTestButtonReportsWithoutSaving() {
+        ListFixture f(twoCams);
+        QByteArray asked, camName;
+        std::function<void(const AddressReport&)> pending;
+        f.pane->setAddressChecker([&](const QByteArray& name) {
+            camName = name;
+            auto checker = std::make_unique<FakeChecker>();
+            checker->asked = &asked;
+            checker->pending = &pending;
+            return checker;
+        });
+        f.pane->cmdAdd_Click();
+        CamDialog* dialog = f.pane->addDialog();
+        QVERIFY(dialog->testButton()->isVisibleTo(dialog));
+        const int plainHeight = dialog->height();
+        dialog->testButton()->click(); // nothing typed yet: said, nothing fetched
+        QVERIFY(dialog->reportLabel()->text().contains("Type the address"));
+        QVERIFY(!pending);
+
+        type(dialog->addressBox(), "http://cams.example/a.jpg");
+        dialog->testButton()->click();
+        QCOMPARE(asked, QByteArray("http://cams.example/a.jpg"));
+        QCOMPARE(camName, QByteArray()); // a new cam trusts no certificate yet
+        QVERIFY(dialog->isTesting());
+        QVERIFY(!dialog->testButton()->isEnabled());
+        AddressReport report{
+            true, "A JPEG of 64 x 48", {"Status: HTTP 200"}, QImage(64, 48, QImage::Format_RGB32)};
+        pending(report);
+        QVERIFY(dialog->reportLabel()->text().contains("A JPEG of 64 x 48"));
+        QVERIFY(dialog->reportLabel()->text().contains("Status: HTTP 200"));
+        QVERIFY(!dialog->previewLabel()->pixmap().isNull());
+        QVERIFY(dialog->height() > plainHeight); // the report shows below the buttons
+        QTRY_VERIFY(!dialog->isTesting());
+        QVERIFY(dialog->testButton()->isEnabled());
+        QCOMPARE(f.file(), twoCams); // nothing was saved
+        dialog->close();
+
+        // the edit dialog tests with the cam's own trusted certificate
+        f.select("Hill");
+        f.pane->cmdEdit_Click();
+        f.pane->editDialog()->testButton()->click();
+        QCOMPARE(camName, QByteArray("Hill"));
+        QCOMPARE(asked, QByteArray("http://h/b.jpg"));
+        // closed while its test runs: the report never comes back to it
+        QPointer<EditCamDialog> edit = f.pane->editDialog();
+        edit->close();
+        QTRY_VERIFY(!edit);
+    }
+
+    void theEditDialogSuggestsTheLearnedRate() {
+        ListFixture f(twoCams);
+        f.pane->setRefreshSuggestions(
+            [](const QByteArray& name) -> std::optional<RefreshSuggestion> {
+                if (name == "Hill")
+                    return RefreshSuggestion{30, "changes about every 30 s"};
+                if (name == "Harbour")
+                    return RefreshSuggestion{3600, "changes about every 1 h"};
+                return std::nullopt;
+            });
+        f.select("Hill");
+        f.pane->cmdEdit_Click();
+        EditCamDialog* edit = f.pane->editDialog();
+        QVERIFY(edit->suggestionLabel());
+        QCOMPARE(edit->suggestionLabel()->text(), QString("This cam changes about every 30 s."));
+        QCOMPARE(edit->refreshBox()->text(), QString("5")); // nothing changes by itself
+        edit->useSuggestionButton()->click();
+        QCOMPARE(edit->refreshBox()->text(), QString("30"));
+        edit->close();
+        QTRY_VERIFY(!f.pane->editDialog());
+        // the box takes three digits
+        f.select("Harbour");
+        f.pane->cmdEdit_Click();
+        QCOMPARE(f.pane->editDialog()->useSuggestionButton()->text(), QString("Use 999 s"));
     }
 
     void startUpCreatesAMissingListAndKeepsExactBytes() {

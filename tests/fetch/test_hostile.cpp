@@ -2,6 +2,7 @@
 // on: its timers keep ticking, a panel's buffer stays within its bound, and the panel shows a
 // picture again at the next cycle once its server behaves. Each case waits for the hostile
 // fetch to settle, not for a fixed time.
+#include "fetch/addresstest.h"
 #include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
@@ -14,6 +15,7 @@
 
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 Q_DECLARE_METATYPE(ScriptedServer::Script)
 
@@ -201,6 +203,29 @@ class HostileTest : public QObject {
         QSignalSpy loaded(f.set, &CamPanelSet::pictureShown);
         f.set->cmdRefresh_Click(0);
         QTRY_COMPARE_WITH_TIMEOUT(f.panel(0)->picture().size(), QSize(64, 48), 5000);
+    }
+
+    // The add dialog's "Test" meets the same servers: it always reports, within its bounds,
+    // and the window goes on meanwhile.
+    void theTestButtonWithstandsThem_data() { serversThatMisbehave_data(); }
+
+    void theTestButtonWithstandsThem() {
+        QFETCH(ScriptedServer::Script, script);
+        QFETCH(QString, address);
+        ScriptedServer server;
+        server.setScript(script);
+        AddressTest test({});
+        test.fetcher()->setStallTimeout(1500);
+        TickWatch clock(50);
+        std::optional<AddressReport> report;
+        test.check((address.isEmpty() ? "http://" + server.address("/c.jpg") : address).toUtf8(),
+                   "2", [&](const AddressReport& r) { report = r; });
+        QTRY_VERIFY_WITH_TIMEOUT(report.has_value(), 10000);
+        QVERIFY2(clock.worstGapMs < 500,
+                 qPrintable(QString("the window froze for %1 ms").arg(clock.worstGapMs)));
+        QVERIFY(!report->headline.isEmpty());
+        QVERIFY(test.fetcher()->response().responseBuffer.size() <= maxResponseBytes);
+        QVERIFY(!test.fetcher()->isCounting());
     }
 };
 
