@@ -5,6 +5,7 @@
 #include "camlist/camlisttext.h"
 #include "camlist/listexchange.h"
 #include "fetch/camfetcher.h"
+#include "fetch/campanel.h"
 #include "fetch/campanelset.h"
 #include "timelapse/timelapsedialog.h"
 
@@ -30,9 +31,11 @@ void ExportCommands::exportTimelapse() {
     const ReadResult read = readCamList(m_camList.camListPath());
     for (const std::string& name : camlisttext::listNames(read.bytes))
         names.emplace_back(name.data(), qsizetype(name.size()));
+    // the cam in the viewer, or else the one chosen in the list
     const int viewed = m_panels.selectedCam();
-    const QByteArray chosen = viewed >= 0 ? m_panels.fetcher(viewed)->name()
-                                          : QByteArray::fromStdString(m_camList.currentListName());
+    const bool viewing = viewed >= 0 && m_panels.panel(viewed)->isRunning();
+    const QByteArray chosen = viewing ? m_panels.fetcher(viewed)->name()
+                                      : QByteArray::fromStdString(m_camList.currentListName());
     m_timelapse = new TimelapseDialog(m_camFolder, names, chosen, m_prompter, m_files, m_window);
     m_timelapse->setAttribute(Qt::WA_DeleteOnClose);
     m_timelapse->show();

@@ -165,6 +165,11 @@ void TimelapseDialog::exportTo(const QString& path) {
 void TimelapseDialog::nextSteps() {
     if (!m_job)
         return;
+    if (m_progress && m_progress->wasCanceled()) {
+        m_job->cancel();
+        complete();
+        return;
+    }
     // a slice of steps at a time, so the window stays alive and Cancel is heard
     QElapsedTimer slice;
     slice.start();

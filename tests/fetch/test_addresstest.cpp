@@ -2,10 +2,14 @@
 // a cam's picture really changes, learned from its fetches.
 #include "fetch/addresstest.h"
 #include "fetch/camfetcher.h"
+#include "fetch/campanel.h"
+#include "fetch/campanelset.h"
 #include "fetch/camsocket.h"
 #include "fetch/changerate.h"
 
+#include "camlistbytes.h"
 #include "certificates.h"
+#include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
 #include "testmain.h"
@@ -164,6 +168,47 @@ class AddressCheckTest : public QObject {
     }
 };
 
+// The learned rate goes from the fetches of a running panel to the viewer's details.
+class LearnedRateTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void aPanelLearnsItsCamsRate() {
+        ScriptedServer server;
+        int served = 0;
+        const QDateTime first(QDate(2026, 12, 7), QTime(9, 0, 0), Qt::UTC);
+        server.setRoute([&](const QByteArray&) {
+            // a new picture at every request, made 7 s after the one before
+            const QByteArray modified =
+                first.addSecs(7 * served).toString("ddd, dd MMM yyyy hh:mm:ss 'GMT'").toLatin1();
+            ++served;
+            return ScriptedServer::answer(
+                ScriptedServer::okResponse(jpegOf(QColor(served * 20 % 255, 90, 40)), "image/jpeg",
+                                           "Last-Modified: " + modified + "\r\n"));
+        });
+        PanelsFixture f(camList({{"Cam", "http://" + server.address("/c.jpg"), "300"}}));
+        f.start("Cam");
+        f.set->imgCam_Click(0);
+        QString rate;
+        connect(f.set, &CamPanelSet::selectedDetailsChanged, this,
+                [&](const CamDetails& details) { rate = details.updateRate; });
+        for (int fetch = 1; fetch <= 5; ++fetch) {
+            QTRY_VERIFY_WITH_TIMEOUT(served == fetch && f.set->isSettled(0), 5000);
+            if (fetch == 3)
+                QVERIFY(rate.isEmpty()); // three changes tell too little
+            f.set->cmdRefresh_Click(0);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(rate,
+                                  QString("changes at every refresh, about every 7 s or "
+                                          "faster"),
+                                  5000);
+        QCOMPARE(f.set->learnedRate("Cam")->intervalSeconds(), std::optional<int>(7));
+        QVERIFY(!f.set->learnedRate("Other"));
+        f.set->cmdStop_Click(0); // a stopped panel forgets
+        QVERIFY(!f.set->learnedRate("Cam"));
+    }
+};
+
 WEBCAMS_TEST(AddressCheckTest)
+WEBCAMS_TEST(LearnedRateTest)
 
 #include "test_addresstest.moc"

@@ -3,15 +3,25 @@
 #include "imaging/savepath.h"
 #include "timelapse/aviwriter.h"
 #include "timelapse/savedpictures.h"
+#include "timelapse/timelapsedialog.h"
 #include "timelapse/timelapseexport.h"
 
 #include "pictures.h"
 #include "sandbox.h"
+#include "scriptedfilechooser.h"
+#include "scriptedprompter.h"
 #include "testmain.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
 #include <algorithm>
@@ -425,7 +435,63 @@ class AviWriterTest : public QObject {
     }
 };
 
+// The dialog of the Cams menu.
+class TimelapseDialogTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void itExportsWithProgressAndCanCancel() {
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        saveFrames(box.path("cam"), "Hill", 300);
+        saveFrames(box.path("cam"), "Harbour", 3);
+        ScriptedPrompter prompter;
+        ScriptedFileChooser files;
+        TimelapseDialog dialog(box.path("cam"), {"Harbour", "Hill", "Market"}, "Hill", prompter,
+                               files);
+        QCOMPARE(dialog.camBox()->currentText(), QString("Hill")); // the viewed cam
+        QCOMPARE(dialog.countLabel()->text(), QString("300 saved pictures"));
+        QCOMPARE(dialog.fromEdit()->dateTime(), firstMoment);
+        QCOMPARE(dialog.toEdit()->dateTime(), firstMoment.addSecs(2 * 299));
+        QVERIFY(!dialog.fromEdit()->isEnabled());
+        // a narrower range
+        dialog.allPicturesBox()->setChecked(false);
+        dialog.fromEdit()->setDateTime(firstMoment.addSecs(100));
+        dialog.toEdit()->setDateTime(firstMoment.addSecs(199));
+        QCOMPARE(dialog.countLabel()->text(), QString("50 saved pictures"));
+        dialog.framesPerSecondBox()->setValue(25);
+
+        files.answers = {box.path("film.avi")};
+        dialog.exportFilm();
+        QCOMPARE(files.suggestions.value(0), box.path("cam") + "/Hill.avi");
+        QVERIFY(dialog.isExporting());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isExporting(), 20000);
+        QCOMPARE(dialog.lastSummary().written, 50);
+        QVERIFY(prompter.asked.last().text.contains("holds 50 pictures of 64x48 at 25 frames"));
+        const Probe film = probe(box.path("film.avi"));
+        QCOMPARE(film.frames, 50);
+        QCOMPARE(film.rate, QString("25/1"));
+
+        // Cancel while it runs: nothing is left
+        dialog.allPicturesBox()->setChecked(true);
+        dialog.exportTo(box.path("second.avi"));
+        QVERIFY(dialog.progressDialog());
+        QPushButton* cancel = dialog.progressDialog()->findChild<QPushButton*>();
+        QVERIFY(cancel);
+        cancel->click();
+        QVERIFY(!dialog.isExporting());
+        QVERIFY(dialog.lastSummary().cancelled);
+        QVERIFY(!box.exists("second.avi"));
+        QVERIFY(QDir(box.programFolder()).entryList({".second.avi.*"}, QDir::Hidden).isEmpty());
+
+        // a cam without pictures cannot be exported
+        dialog.camBox()->setCurrentIndex(2);
+        QCOMPARE(dialog.countLabel()->text(), QString("0 saved pictures"));
+        QVERIFY(!dialog.findChild<QPushButton*>("exportButton")->isEnabled());
+    }
+};
+
 WEBCAMS_TEST(TimelapseTest)
+WEBCAMS_TEST(TimelapseDialogTest)
 WEBCAMS_TEST(AviWriterTest)
 
 #include "test_timelapse.moc"

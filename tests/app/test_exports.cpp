@@ -1,0 +1,157 @@
+// What goes out of the program and comes back: the menu items of the time-lapse film and of
+// the cam list exchange, and the film made from the command line without a window.
+#include "app/commandline.h"
+#include "app/exportcommands.h"
+#include "app/mainwindow.h"
+#include "camlist/camlistpane.h"
+#include "camlist/exportcamsdialog.h"
+#include "camlist/listexchange.h"
+#include "fetch/campanel.h"
+#include "fetch/campanelset.h"
+#include "fetch/networkclock.h"
+#include "imaging/savepath.h"
+#include "timelapse/timelapsedialog.h"
+
+#include "camlistbytes.h"
+#include "pictures.h"
+#include "sandbox.h"
+#include "scriptedfilechooser.h"
+#include "scriptedprompter.h"
+#include "testmain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+const QByteArray twoCams = camList(
+    {{"Harbour", "http://127.0.0.1:1/a.jpg", "30"}, {"Hill", "http://127.0.0.1:1/b.jpg", "30"}});
+
+// A main window whose file dialogs are scripted.
+struct ExportFixture {
+    Sandbox box;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser files;
+    std::unique_ptr<MainWindow> window;
+
+    ExportFixture() {
+        box.writeFile("00camlist.txt", twoCams);
+        window =
+            std::make_unique<MainWindow>(LoadAppIdentity(), box.programFolder(), prompter, &files);
+        window->clock().setTimeServer("127.0.0.1", 1);
+        window->setProcessEnd([] {});
+        window->Form_Load();
+    }
+    void trigger(const char* action) {
+        QAction* item = window->findChild<QAction*>(action);
+        QVERIFY2(item, action);
+        item->trigger();
+    }
+};
+
+void saveHillPictures(const QString& camFolder, int count) {
+    const QDateTime first(QDate(2026, 12, 7), QTime(8, 0, 0));
+    for (int i = 0; i < count; ++i)
+        WritePictureJpeg(filledPicture(QColor(i * 10, 90, 200), 48, 32),
+                         SavePath(camFolder, "Hill", first.addSecs(60 * i)));
+}
+
+} // namespace
+
+class ExportsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void theMenusReachTheExports() {
+        ExportFixture f;
+        // the film of the viewed cam, or else of the list's
+        f.window->camList().list()->setCurrentRow(1);
+        f.trigger("exportTimelapseAction");
+        TimelapseDialog* dialog = f.window->exports().timelapseDialog();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->camBox()->currentText(), QString("Hill"));
+        QCOMPARE(dialog->camBox()->count(), 2);
+        dialog->close();
+        QTRY_VERIFY(!f.window->exports().timelapseDialog());
+        f.window->camList().list()->setCurrentRow(1);
+        f.window->cmdStartCam_Click();
+        f.window->camList().list()->setCurrentRow(0);
+        f.window->panels().panel(0)->showPlainPicture(filledPicture(Qt::red, 8, 8));
+        f.window->panels().imgCam_Click(0);
+        f.trigger("exportTimelapseAction");
+        QCOMPARE(f.window->exports().timelapseDialog()->camBox()->currentText(), QString("Hill"));
+
+        // a list from a friend: the list box shows the new cam
+        f.box.writeFile("friend.txt", "[name]North\nhttp://n/n.jpg\n10\n[name]Hill\nhttp://x\n5\n");
+        f.files.answers = {f.box.path("friend.txt")};
+        f.trigger("importCamListAction");
+        QCOMPARE(f.window->camList().list()->count(), 3);
+        QCOMPARE(f.window->camList().list()->item(2)->text(), QString("North"));
+        QVERIFY(f.prompter.asked.last().text.startsWith("1 cam was added. 1 cam was already"));
+
+        f.trigger("exportCamListAction");
+        ExportCamsDialog* exportDialog = f.window->exports().listExchange().exportDialog();
+        QVERIFY(exportDialog);
+        f.files.answers = {f.box.path("mine.txt")};
+        exportDialog->accept();
+        QCOMPARE(f.box.readFile("mine.txt"), f.box.readFile("00camlist.txt"));
+    }
+
+    void theCommandLineMakesAFilm() {
+        CommandLine line = ParseCommandLine({"dunmoral", "--export-timelapse", "Hill", "out.avi",
+                                             "--fps", "5", "--from", "2026-12-07T08:00:00"});
+        QCOMPARE(line.action, CommandLine::Action::ExportTimelapse);
+        QCOMPARE(line.timelapseCam, QString("Hill"));
+        QCOMPARE(line.timelapseFile, QString("out.avi"));
+        QCOMPARE(line.framesPerSecond, 5);
+        QCOMPARE(line.from, std::optional<QDateTime>(QDateTime(QDate(2026, 12, 7), QTime(8, 0))));
+        QVERIFY(!line.to);
+        for (const QStringList& bad :
+             {QStringList{"dunmoral", "--export-timelapse", "Hill"},
+              QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--fps", "0"},
+              QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--fps", "many"},
+              QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--to", "noon"},
+              QStringList{"dunmoral", "--export-timelapse", "", "a.avi"},
+              QStringList{"dunmoral", "--fps", "5"}}) {
+            line = ParseCommandLine(bad);
+            QVERIFY2(line.action == CommandLine::Action::Error, qPrintable(bad.join(' ')));
+            QVERIFY(!line.text.isEmpty());
+        }
+
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        saveHillPictures(box.path("cam"), 12);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY"); // no window may open
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(DUNMORAL,
+                      {"--program-folder", box.programFolder(), "--export-timelapse", "Hill",
+                       box.path("hill.avi"), "--fps", "4", "--to", "2026-12-07T08:09:00"});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardOutput().contains("holds 10 pictures of 48x32 at 4"));
+        QProcess probe;
+        probe.start("ffprobe",
+                    {"-v", "error", "-count_frames", "-show_entries",
+                     "stream=nb_read_frames,r_frame_rate", "-of", "csv=p=0", box.path("hill.avi")});
+        QVERIFY(probe.waitForFinished(30000));
+        QCOMPARE(probe.readAllStandardOutput().trimmed(), QByteArray("4/1,10"));
+
+        // a cam without pictures: a clear message and status 1
+        program.start(DUNMORAL, {"--program-folder", box.programFolder(), "--export-timelapse",
+                                 "Nobody", box.path("nobody.avi")});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY(program.readAllStandardError().contains("There are no saved pictures of Nobody"));
+        QVERIFY(!box.exists("nobody.avi"));
+    }
+};
+
+WEBCAMS_TEST(ExportsTest)
+
+#include "test_exports.moc"
