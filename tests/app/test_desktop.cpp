@@ -48,6 +48,16 @@ struct Active : WindowFixture {
     }
 };
 
+// The next start of the program over the same folder and settings.
+std::unique_ptr<MainWindow> nextRun(WindowFixture& previous) {
+    auto window = std::make_unique<MainWindow>(LoadAppIdentity(), previous.box.programFolder(),
+                                               previous.prompter);
+    window->clock().setTimeServer("127.0.0.1", 1);
+    window->setProcessEnd([] {});
+    window->Form_Load();
+    return window;
+}
+
 QString executable() {
     return QStringLiteral(DUNMORAL);
 }
@@ -164,10 +174,8 @@ class DesktopTest : public QObject {
             f.box.writeFile("00camlist.txt", "\r\n[name]Hill\r\nhttp://127.0.0.1:1/b.jpg\r\n30\r\n"
                                              "\r\n[name]Market\r\nhttp://127.0.0.1:1/c.jpg\r\n30"
                                              "\r\n\r\n");
-            MainWindow again(LoadAppIdentity(), f.box.programFolder(), f.prompter);
-            again.clock().setTimeServer("127.0.0.1", 1);
-            again.setProcessEnd([] {});
-            again.Form_Load();
+            const std::unique_ptr<MainWindow> againWindow = nextRun(f);
+            MainWindow& again = *againWindow;
             QVERIFY(!again.panels().panel(0)->isRunning());
             QVERIFY(again.panels().panel(2)->isRunning());
             QCOMPARE(again.panels().panel(2)->frameCaption(), QByteArray("Market"));
@@ -188,10 +196,8 @@ class DesktopTest : public QObject {
         WindowFixture f(list);
         SaveSession(f.window->settings(), "Tarvique Webcams",
                     {{{3, "Hill"}, {4, "Market"}}, "Hill"});
-        MainWindow again(LoadAppIdentity(), f.box.programFolder(), f.prompter);
-        again.clock().setTimeServer("127.0.0.1", 1);
-        again.setProcessEnd([] {});
-        again.Form_Load();
+        const std::unique_ptr<MainWindow> againWindow = nextRun(f);
+        MainWindow& again = *againWindow;
         QCOMPARE(again.panels().selectedCam(), 3);
         // selected before any picture, the viewer takes the picture's own size when it comes
         QTRY_VERIFY_WITH_TIMEOUT(again.viewer().naturalWidth() > 10, 10000);
@@ -202,10 +208,8 @@ class DesktopTest : public QObject {
         WindowFixture g(list);
         SaveSession(g.window->settings(), "Tarvique Webcams",
                     {{{3, "Hill"}, {4, "Market"}}, "Hill"});
-        MainWindow third(LoadAppIdentity(), g.box.programFolder(), g.prompter);
-        third.clock().setTimeServer("127.0.0.1", 1);
-        third.setProcessEnd([] {});
-        third.Form_Load();
+        const std::unique_ptr<MainWindow> thirdWindow = nextRun(g);
+        MainWindow& third = *thirdWindow;
         third.panels().imgCam_Click(4);
         QTRY_VERIFY_WITH_TIMEOUT(third.panels().isSettled(3) && third.panels().isSettled(4), 10000);
         QCOMPARE(third.panels().selectedCam(), 4);
@@ -226,10 +230,8 @@ class DesktopTest : public QObject {
                                               QString::fromStdString(EncodeRunningCams(many)));
         SaveSession(f.window->settings(), "Tarvique Webcams",
                     {{{5, "Hill"}, {1, "Hill"}, {0, "Nowhere"}}, "Hill"});
-        MainWindow again(LoadAppIdentity(), f.box.programFolder(), f.prompter);
-        again.clock().setTimeServer("127.0.0.1", 1);
-        again.setProcessEnd([] {});
-        again.Form_Load();
+        const std::unique_ptr<MainWindow> againWindow = nextRun(f);
+        MainWindow& again = *againWindow;
         QCOMPARE(again.panels().activeCams(), 1);
         QVERIFY(again.panels().panel(5)->isRunning());
         QCOMPARE(again.panels().selectedCam(), 5);
