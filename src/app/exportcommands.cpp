@@ -1,5 +1,6 @@
 #include "app/exportcommands.h"
 
+#include "app/mainmenus.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlistpane.h"
 #include "camlist/camlisttext.h"
@@ -15,6 +16,12 @@ ExportCommands::ExportCommands(QWidget* window, CamListPane& camList, CamPanelSe
       m_camFolder(camFolder), m_prompter(prompter), m_files(files) {
     m_exchange = new ListExchange(window, camList.camListPath(), prompter, files);
     connect(m_exchange, &ListExchange::listChanged, &camList, &CamListPane::RefreshMainList);
+}
+
+void ExportCommands::answer(const MainMenus& menus) {
+    connect(&menus, &MainMenus::importCamListRequested, m_exchange, &ListExchange::importList);
+    connect(&menus, &MainMenus::exportCamListRequested, m_exchange, &ListExchange::exportList);
+    connect(&menus, &MainMenus::exportTimelapseRequested, this, &ExportCommands::exportTimelapse);
 }
 
 TimelapseDialog* ExportCommands::timelapseDialog() const {

@@ -8,6 +8,7 @@ class CamListPane;
 class CamPanelSet;
 class FileChooser;
 class ListExchange;
+class MainMenus;
 class Prompter;
 class TimelapseDialog;
 class QWidget;
@@ -20,6 +21,8 @@ class ExportCommands : public QObject {
     ExportCommands(QWidget* window, CamListPane& camList, CamPanelSet& panels,
                    const QString& camFolder, Prompter& prompter, FileChooser& files);
 
+    // The menu items of the exports come here.
+    void answer(const MainMenus& menus);
     // "Export Time-lapse...": the dialog, with the viewed cam (or the list's) chosen.
     void exportTimelapse();
     TimelapseDialog* timelapseDialog() const;

@@ -31,8 +31,7 @@ void addViewerAction(QWidget& window, ViewerPane& viewer, const char* name,
 void InstallShortcuts(QWidget& window, CamListPane& camList, ViewerPane& viewer) {
     addViewerAction(window, viewer, "actionSaveImage", {QKeySequence(Qt::CTRL | Qt::Key_S)},
                     [&viewer] { viewer.cmdSave_Click(); });
-    addViewerAction(window, viewer, "actionFullScreen",
-                    {QKeySequence(Qt::Key_F11)},
+    addViewerAction(window, viewer, "actionFullScreen", {QKeySequence(Qt::Key_F11)},
                     [&viewer] { viewer.Command3_Click(); });
     QScrollBar* zoom = viewer.details()->zoomSlider();
     addViewerAction(window, viewer, "actionZoomIn",

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/controlsframe.h"
+#include "app/dialogservices.h"
 #include "app/exportcommands.h"
 #include "app/keyboard.h"
 #include "app/mainmenus.h"
@@ -10,12 +11,9 @@
 #include "app/startupservices.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlistpane.h"
-#include "camlist/listexchange.h"
 #include "common/fileexists.h"
 #include "common/twips.h"
-#include "fetch/addresstest.h"
 #include "fetch/campanelset.h"
-#include "fetch/changerate.h"
 #include "fetch/networkclock.h"
 #include "ui/dialogfilechooser.h"
 #include "ui/widgetkit.h"
@@ -78,22 +76,10 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     m_clock = new NetworkClock(this);
     m_windows = new SecondaryWindows(this, identity, m_folder + "/Help.rtf", m_settings);
     m_menus = new MainMenus(menuBar(), this);
-    if (!files) {
-        m_ownFiles = std::make_unique<DialogFileChooser>();
-        files = m_ownFiles.get();
-    }
+    if (!files)
+        files = (m_ownFiles = std::make_unique<DialogFileChooser>()).get();
     m_exports = new ExportCommands(this, *m_camList, *m_panels, camFolder(), prompter, *files);
-    m_camList->setAddressChecker([this](const QByteArray& camName) {
-        return std::make_unique<AddressTest>(
-            [this, camName](const QString& hostPort) { return m_pins.lookup(camName, hostPort); });
-    });
-    m_camList->setRefreshSuggestions(
-        [this](const QByteArray& camName) -> std::optional<RefreshSuggestion> {
-            const ChangeRate* rate = m_panels->learnedRate(camName);
-            if (!rate || !rate->intervalSeconds() || rate->newAtEveryFetch())
-                return std::nullopt; // a cam that may change faster is not slowed down
-            return RefreshSuggestion{*rate->intervalSeconds(), QString::fromStdString(rate->text())};
-        });
+    GiveDialogsTheirServices(*m_camList, *m_panels, m_pins);
     connectParts();
     InstallShortcuts(*this, *m_camList, *m_viewer);
     resize(tw(13155), tw(11310));
@@ -136,12 +122,7 @@ void MainWindow::connectParts() {
     connect(m_menus, &MainMenus::editCamRequested, m_camList, &CamListPane::cmdEdit_Click);
     connect(m_menus, &MainMenus::startCamRequested, this, &MainWindow::cmdStartCam_Click);
     connect(m_menus, &MainMenus::stopAllRequested, m_panels, &CamPanelSet::cmdStopAll_Click);
-    connect(m_menus, &MainMenus::importCamListRequested, &m_exports->listExchange(),
-            &ListExchange::importList);
-    connect(m_menus, &MainMenus::exportCamListRequested, &m_exports->listExchange(),
-            &ListExchange::exportList);
-    connect(m_menus, &MainMenus::exportTimelapseRequested, m_exports,
-            &ExportCommands::exportTimelapse);
+    m_exports->answer(*m_menus);
     connect(m_menus, &MainMenus::helpRequested, m_windows, &SecondaryWindows::showHelpWindow);
     connect(m_menus, &MainMenus::aboutRequested, m_windows, &SecondaryWindows::showAboutWindow);
 }

@@ -1,0 +1,22 @@
+#include "app/dialogservices.h"
+
+#include "camlist/camlistpane.h"
+#include "fetch/addresstest.h"
+#include "fetch/campanelset.h"
+#include "fetch/certificatepins.h"
+#include "fetch/changerate.h"
+
+void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
+                              const CertificatePins& pins) {
+    camList.setAddressChecker([&pins](const QByteArray& camName) {
+        return std::make_unique<AddressTest>(
+            [&pins, camName](const QString& hostPort) { return pins.lookup(camName, hostPort); });
+    });
+    camList.setRefreshSuggestions([&panels](const QByteArray& camName)
+                                      -> std::optional<RefreshSuggestion> {
+        const ChangeRate* rate = panels.learnedRate(camName);
+        if (!rate || !rate->intervalSeconds() || rate->newAtEveryFetch())
+            return std::nullopt; // a cam that may change faster is not slowed down
+        return RefreshSuggestion{*rate->intervalSeconds(), QString::fromStdString(rate->text())};
+    });
+}
