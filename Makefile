@@ -29,6 +29,14 @@ deps:
 test-deps:
 	@$(call install-missing,$(TEST_PACKAGES))
 
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Starts the demo cams too, and gives a new program folder a list of them.
+run: build
+	tools/run-with-democam.sh $(BUILD)
+
 test: build test-deps
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
