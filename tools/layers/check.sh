@@ -39,13 +39,18 @@ while IFS= read -r file; do
 done < <(find src -name '*.h' -o -name '*.cpp' | sort)
 
 if [[ "${1:-}" == "--matrix" ]]; then
-    folders=(common imaging ui camlist fetch viewer app)
-    printf '%-9s' "includes"
-    for to in "${folders[@]}"; do printf '%8s' "$to"; done
+    # the table's folders, lowest first
+    folders=()
+    while IFS=: read -r folder _; do
+        [[ -z "$folder" || "$folder" == \#* || "$folder" == *.cpp ]] && continue
+        folders+=("$folder")
+    done < tools/layers/allowed.txt
+    printf '%-10s' "includes"
+    for to in "${folders[@]}"; do printf '%10s' "$to"; done
     echo
     for from in "${folders[@]}"; do
-        printf '%-9s' "$from"
-        for to in "${folders[@]}"; do printf '%8s' "${matrix["$from $to"]:-.}"; done
+        printf '%-10s' "$from"
+        for to in "${folders[@]}"; do printf '%10s' "${matrix["$from $to"]:-.}"; done
         echo
     done
 fi
