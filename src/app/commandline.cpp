@@ -82,29 +82,6 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         line.text = parser.errorText() + "\nTry \"" + version::executableName + " --help\".";
         return line;
     }
-    const bool exporting = parser.isSet(timelapse);
-    if (!exporting && (parser.isSet(framesPerSecond) || parser.isSet(from) || parser.isSet(to))) {
-        line.action = CommandLine::Action::Error;
-        line.text = QString("--fps, --from and --to go with --export-timelapse.\nTry \"") +
-                    version::executableName + " --help\".";
-        return line;
-    }
-    if (exporting && parser.positionalArguments().size() == 1 && !parser.isSet(help) &&
-        !parser.isSet(showVersion))
-        return readTimelapse(parser, timelapse, framesPerSecond, from, to, folder);
-    if (exporting && parser.positionalArguments().isEmpty()) {
-        line.action = CommandLine::Action::Error;
-        line.text = QString("--export-timelapse needs the film's file after the cam's name.\n"
-                            "Try \"") +
-                    version::executableName + " --help\".";
-        return line;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        line.action = CommandLine::Action::Error;
-        line.text = "Unexpected argument: " + parser.positionalArguments().first() + "\nTry \"" +
-                    version::executableName + " --help\".";
-        return line;
-    }
     if (parser.isSet(help)) {
         // written out here: the parser's own help needs an application object, and no window
         // may open for it
@@ -133,6 +110,30 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                         .arg(version::major)
                         .arg(version::minor)
                         .arg(identity.CompanyName);
+        return line;
+    }
+    const bool exporting = parser.isSet(timelapse);
+    if (!exporting && (parser.isSet(framesPerSecond) || parser.isSet(from) || parser.isSet(to))) {
+        line.action = CommandLine::Action::Error;
+        line.text = QString("--fps, --from and --to go with --export-timelapse.\nTry \"") +
+                    version::executableName + " --help\".";
+        return line;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (exporting && positional.size() == 1)
+        return readTimelapse(parser, timelapse, framesPerSecond, from, to, folder);
+    if (exporting && positional.isEmpty()) {
+        line.action = CommandLine::Action::Error;
+        line.text = QString("--export-timelapse needs the film's file after the cam's name.\n"
+                            "Try \"") +
+                    version::executableName + " --help\".";
+        return line;
+    }
+    if (!positional.isEmpty()) {
+        // the film's file is the one argument an export takes
+        line.action = CommandLine::Action::Error;
+        line.text = "Unexpected argument: " + positional.value(exporting ? 1 : 0) + "\nTry \"" +
+                    version::executableName + " --help\".";
         return line;
     }
     checkProgramFolder(line, parser, folder);

@@ -10,8 +10,8 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -183,8 +183,7 @@ void CamDialog::showReport(const AddressReport& report) {
     for (const QString& fact : report.facts)
         text += "<br>" + fact.toHtmlEscaped();
     m_report->setText(text);
-    m_preview->setPixmap(report.preview.isNull() ? QPixmap()
-                                                 : QPixmap::fromImage(report.preview));
+    m_preview->setPixmap(report.preview.isNull() ? QPixmap() : QPixmap::fromImage(report.preview));
     m_preview->setVisible(!report.preview.isNull());
     m_reportPanel->show();
     fitExtras();

@@ -56,14 +56,17 @@ bool isWellFormed(const CamRecord& record) {
 
 } // namespace
 
-std::string ExportedCamList(std::string_view listText, const std::vector<std::string>& names) {
+std::string ExportedCamList(std::string_view listText, const std::vector<std::string>& names,
+                            int* written) {
     const std::unordered_set<std::string> wanted(names.begin(), names.end());
-    std::unordered_set<std::string> written;
+    std::unordered_set<std::string> taken;
     std::string text(camlisttext::lineEnd);
     forEachRecord(listText, [&](const CamRecord& record) {
-        if ((wanted.empty() || wanted.count(record.name)) && written.insert(record.name).second)
+        if ((wanted.empty() || wanted.count(record.name)) && taken.insert(record.name).second)
             text += camlisttext::recordText(record);
     });
+    if (written)
+        *written = int(taken.size());
     return text;
 }
 
@@ -112,16 +115,18 @@ CamListImport MergeCamList(std::string_view listText, std::string_view incoming)
     }
     import.merged = listText.empty() ? std::string(camlisttext::lineEnd) : std::string(listText);
     import.merged += added;
+    // a list the program could no longer read is no list
+    import.tooLarge = import.merged.size() > camListMaxBytes;
     return import;
 }
 
 FileResult ExportCamListFile(const std::filesystem::path& list,
                              const std::vector<std::string>& names,
-                             const std::filesystem::path& target) {
+                             const std::filesystem::path& target, int* written) {
     const ReadResult read = readCamList(list);
     if (!read.ok)
         return FileResult::failure(read.error);
-    return replaceFileAtomically(target, ExportedCamList(read.bytes, names));
+    return replaceFileAtomically(target, ExportedCamList(read.bytes, names, written));
 }
 
 CamListImportReport ImportCamListFile(const std::filesystem::path& list,
@@ -141,6 +146,12 @@ CamListImportReport ImportCamListFile(const std::filesystem::path& list,
     const CamListImport import = MergeCamList(current.bytes, incoming.bytes);
     if (!import.readable) {
         report.result = FileResult::failure(source.string() + " is not a cam list.");
+        return report;
+    }
+    if (import.tooLarge) {
+        report.result = FileResult::failure("the cam list would grow past " +
+                                            std::to_string(camListMaxBytes / (1024 * 1024)) +
+                                            " MB with the cams of " + source.string() + ".");
         return report;
     }
     report.added = int(import.addedNames.size());

@@ -12,8 +12,9 @@
 // (lines may end in CR LF, LF or CR; a UTF-8 byte-order mark is skipped) and merged by name.
 
 // The records of the named cams (every cam when `names` is empty), in list order, as a cam list
-// file of their own.
-std::string ExportedCamList(std::string_view listText, const std::vector<std::string>& names);
+// file of their own; `written` (when given) counts them.
+std::string ExportedCamList(std::string_view listText, const std::vector<std::string>& names,
+                            int* written = nullptr);
 
 struct CamListImport {
     bool readable = true; // false: not a cam list at all (binary, another encoding, no record)
@@ -21,6 +22,7 @@ struct CamListImport {
     std::vector<std::string> addedNames;
     int duplicates = 0; // already in the list, or twice in the file
     int malformed = 0;  // cut short, an empty field, a control character, a refresh not a number
+    bool tooLarge = false; // the list with them would pass the cam list's size bound
 };
 
 // The list `listText` with the cams of `incoming` whose names it does not hold yet.
@@ -30,7 +32,7 @@ CamListImport MergeCamList(std::string_view listText, std::string_view incoming)
 // once, and changes nothing when the file cannot be read or holds no cam.
 FileResult ExportCamListFile(const std::filesystem::path& list,
                              const std::vector<std::string>& names,
-                             const std::filesystem::path& target);
+                             const std::filesystem::path& target, int* written = nullptr);
 
 struct CamListImportReport {
     FileResult result; // failed: nothing was changed, `result.error` says why

@@ -83,10 +83,11 @@ void ListExchange::writeExport() {
         m_files.fileToSave(m_window, "Export Cam List", QDir::homePath() + "/cams.txt", listFilter);
     if (target.isEmpty() || names.empty())
         return;
-    const FileResult written = ExportCamListFile(m_camList, names, pathOf(target));
+    int count = 0;
+    const FileResult written = ExportCamListFile(m_camList, names, pathOf(target), &count);
     m_prompter.ask(m_window, "Export Cam List",
-                   written.ok ? cams(int(names.size())) + (names.size() == 1 ? " was" : " were") +
-                                    " written to " + target + "."
+                   written.ok ? cams(count) + (count == 1 ? " was" : " were") + " written to " +
+                                    target + "."
                               : "The cam list was not exported: " + localText(written.error),
                    PromptButtons::Ok);
 }

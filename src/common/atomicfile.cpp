@@ -102,7 +102,7 @@ ReplacementFile::~ReplacementFile() {
 FileResult ReplacementFile::open() {
     const std::filesystem::path folder = m_path.parent_path();
     std::string pattern = (folder / ("." + m_path.filename().string() + ".XXXXXX")).string();
-    m_fd = ::mkstemp(pattern.data());
+    m_fd = ::mkostemp(pattern.data(), O_CLOEXEC); // no program started meanwhile inherits it
     if (m_fd < 0)
         return failureFromErrno("Could not write in", folder.empty() ? "." : folder);
     m_temporary = pattern;

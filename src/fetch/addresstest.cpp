@@ -21,12 +21,18 @@ QString sentOrNot(const ResponseHead& head, const char* field) {
 
 QString pictureKind(const QByteArray& body) {
     switch (SniffPicture(std::string_view(body.constData(), size_t(body.size())))) {
-    case PictureFormat::Jpeg: return "JPEG";
-    case PictureFormat::Png: return "PNG";
-    case PictureFormat::Gif: return "GIF";
-    case PictureFormat::Bmp: return "BMP";
-    case PictureFormat::WebP: return "WebP";
-    default: return "picture";
+    case PictureFormat::Jpeg:
+        return "JPEG";
+    case PictureFormat::Png:
+        return "PNG";
+    case PictureFormat::Gif:
+        return "GIF";
+    case PictureFormat::Bmp:
+        return "BMP";
+    case PictureFormat::WebP:
+        return "WebP";
+    default:
+        return "picture";
     }
 }
 
@@ -76,8 +82,7 @@ QStringList AddressTest::answerFacts(qsizetype bodyBytes) const {
                                        .arg(visited.size() - 1)
                                        .arg(localText(visited.back()))
                                  : QString("Redirects followed: none"));
-    facts << (!m_fetcher->lastConnectionSecure()
-                  ? QString("Connection: plain HTTP, not encrypted")
+    facts << (!m_fetcher->lastConnectionSecure() ? QString("Connection: plain HTTP, not encrypted")
               : m_fetcher->lastConnectionPinned()
                   ? QString("Connection: TLS, with the certificate you trust for this cam")
                   : QString("Connection: TLS, certificate verified"));
@@ -98,16 +103,23 @@ void AddressTest::pictureArrived(const FetchedPicture& fetched) {
     const QSize size = QImageReader(&buffer).size();
     AddressReport report;
     report.ok = status == 0 || (status >= 200 && status < 300);
-    report.headline =
-        size.isValid()
-            ? QString("A %1 of %2 x %3").arg(pictureKind(fetched.body)).arg(size.width()).arg(size.height())
-            : QString("A %1").arg(pictureKind(fetched.body));
+    report.headline = size.isValid() ? QString("A %1 of %2 x %3")
+                                           .arg(pictureKind(fetched.body))
+                                           .arg(size.width())
+                                           .arg(size.height())
+                                     : QString("A %1").arg(pictureKind(fetched.body));
     if (!report.ok)
         report.headline += QString(", but with HTTP %1").arg(status);
     report.facts = answerFacts(fetched.body.size());
     const QImage picture = DecodePicture(fetched.body, previewSize).picture;
     if (!picture.isNull())
         report.preview = picture.scaled(previewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    else if (report.ok) {
+        // called a picture, but none can be made of it: the panel would keep showing nothing
+        report.ok = false;
+        report.headline = "The answer says it is a picture, but it cannot be shown (damaged, "
+                          "cut short or of an unknown kind)";
+    }
     finish(report);
 }
 

@@ -219,6 +219,8 @@ void CamPanelSet::UpdateOpenPanels(const std::string& oldName, const CamRecord& 
         if (m_panels[index]->frameCaption() != caption)
             continue;
         const QByteArray name = QByteArray::fromStdString(edited.name);
+        if (m_fetchers[index]->address() != QByteArray::fromStdString(edited.url))
+            m_records[index].rate.reset(); // another picture, another rate
         m_fetchers[index]->setRecord(name, QByteArray::fromStdString(edited.url),
                                      QByteArray::fromStdString(edited.refresh));
         m_panels[index]->setFrameCaption(name);

@@ -135,6 +135,7 @@ class CamPanelSet : public QObject {
         FreshnessTracker freshness;
         QByteArray shownBody; // the bytes of the picture shown, to know the same one again
         ChangeRate rate;      // how often its picture really changes
+        QByteArray rateBody;  // the bytes of the last picture the rate saw
     };
 
     const std::filesystem::path m_camList;

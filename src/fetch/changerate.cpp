@@ -15,6 +15,12 @@ void ChangeRate::observe(int64_t seenAt, std::optional<int64_t> lastModified, bo
         m_haveLastModified = true;
     else if (m_haveLastModified)
         return;
+    // the first picture seen without a server time shows when watching began, not when the
+    // picture changed: it is where the count starts
+    if (!lastModified && !m_watching) {
+        m_watching = true;
+        return;
+    }
     const int64_t moment = lastModified.value_or(seenAt);
     if (!m_changes.empty() && moment <= m_changes.back())
         return; // the same change again, or a clock that went back
@@ -27,14 +33,15 @@ void ChangeRate::reset() {
     m_changes.clear();
     m_fetches.clear();
     m_haveLastModified = false;
+    m_watching = false;
 }
 
 std::optional<int> ChangeRate::intervalSeconds() const {
     if (m_changes.size() < changesNeeded)
         return std::nullopt;
-    const double mean =
-        double(m_changes.back() - m_changes.front()) / double(m_changes.size() - 1);
-    return std::max(1, int(std::lround(mean)));
+    const double mean = double(m_changes.back() - m_changes.front()) / double(m_changes.size() - 1);
+    // a day at the most: server times can be nonsense
+    return int(std::clamp(std::lround(mean), 1L, 86400L));
 }
 
 bool ChangeRate::newAtEveryFetch() const {

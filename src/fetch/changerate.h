@@ -30,4 +30,5 @@ class ChangeRate {
     std::deque<int64_t> m_changes; // change moments, oldest first
     std::deque<bool> m_fetches;    // whether each recent fetch brought a new picture
     bool m_haveLastModified = false;
+    bool m_watching = false; // a picture without a server time was seen
 };

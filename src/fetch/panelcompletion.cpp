@@ -89,7 +89,11 @@ void CamPanelSet::showPicture(int index, const PanelCompletion& completion) {
     if (!picture.isNull()) {
         m_records[index].shownBody = fetched.body;
         m_records[index].freshness.newPicture(m_now());
-        m_records[index].rate.observe(m_now(), fetched.lastModifiedTime, true);
+        // new for the rate only when its bytes differ from the last picture's: a picture shown
+        // again after an error page, or while earlier ones were decoded, is no change
+        PanelRecord& record = m_records[index];
+        record.rate.observe(m_now(), fetched.lastModifiedTime, fetched.body != record.rateBody);
+        record.rateBody = fetched.body;
         emit pictureShown(index);
     }
     updateMark(index);

@@ -260,28 +260,34 @@ std::vector<QDateTime> SaveNameMoments(const QString& dateTimePart, const QStrin
     return Matcher(tokens, text, locale).run();
 }
 
-std::vector<SavedPicture> FindSavedPictures(const QString& camFolder, const QByteArray& camName,
-                                            std::optional<QDateTime> from,
-                                            std::optional<QDateTime> to,
-                                            const std::vector<QByteArray>& otherCams) {
+std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QByteArray& camName,
+                                              std::optional<QDateTime> from,
+                                              std::optional<QDateTime> to,
+                                              const std::vector<QByteArray>& otherCams) {
     const QByteArray camPart = saveNamePart(camName);
-    // the cams whose save names begin like this cam's
-    std::vector<QByteArray> longerParts;
+    // the cams whose save names begin like this cam's, or this cam's like theirs
+    std::vector<QByteArray> alikeParts;
     for (const QByteArray& other : otherCams) {
         const QByteArray part = saveNamePart(other);
-        if (part.size() > camPart.size() && part.startsWith(camPart))
-            longerParts.push_back(part);
+        if (part != camPart && (part.startsWith(camPart) || camPart.startsWith(part)))
+            alikeParts.push_back(part);
     }
-    auto isOtherCams = [&longerParts](const QByteArray& name, const QDateTime& modified) {
-        for (const QByteArray& part : longerParts)
-            if (name.startsWith(part) &&
-                takenMoment(QFile::decodeName(name.mid(part.size(), name.size() - part.size() - 4)),
-                            modified))
+    // Both readings are moments: pictures are saved at the moment in their name, so the reading
+    // nearer the file's time tells whose it is.
+    auto isOtherCams = [&alikeParts](const QByteArray& name, const QDateTime& ours,
+                                     const QDateTime& modified) {
+        for (const QByteArray& part : alikeParts) {
+            if (!name.startsWith(part))
+                continue;
+            const std::optional<QDateTime> theirs = takenMoment(
+                QFile::decodeName(name.mid(part.size(), name.size() - part.size() - 4)), modified);
+            if (theirs && std::abs(theirs->secsTo(modified)) < std::abs(ours.secsTo(modified)))
                 return true;
+        }
         return false;
     };
 
-    std::vector<SavedPicture> pictures;
+    std::vector<CamPictureFile> pictures;
     const QFileInfoList files =
         QDir(camFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo& file : files) {
@@ -295,16 +301,17 @@ std::vector<SavedPicture> FindSavedPictures(const QString& camFolder, const QByt
         // a name whose rest is no moment is another cam's ("Harbour" and "Harbour2")
         const std::optional<QDateTime> taken = takenMoment(dateTimePart, modified);
         if (!taken || (from && *taken < *from) || (to && *taken > *to) ||
-            isOtherCams(name, modified))
+            isOtherCams(name, *taken, modified))
             continue;
         pictures.push_back({file.absoluteFilePath(), *taken, modified});
     }
-    std::sort(pictures.begin(), pictures.end(), [](const SavedPicture& a, const SavedPicture& b) {
-        if (a.taken != b.taken)
-            return a.taken < b.taken;
-        if (a.modified != b.modified)
-            return a.modified < b.modified;
-        return a.path < b.path;
-    });
+    std::sort(pictures.begin(), pictures.end(),
+              [](const CamPictureFile& a, const CamPictureFile& b) {
+                  if (a.taken != b.taken)
+                      return a.taken < b.taken;
+                  if (a.modified != b.modified)
+                      return a.modified < b.modified;
+                  return a.path < b.path;
+              });
     return pictures;
 }

@@ -19,7 +19,7 @@
 std::vector<QDateTime> SaveNameMoments(const QString& dateTimePart, const QString& dateFormat,
                                        const QString& timeFormat, const QLocale& locale);
 
-struct SavedPicture {
+struct CamPictureFile {
     QString path;
     QDateTime taken;    // the moment in the name
     QDateTime modified; // the file's time
@@ -28,9 +28,9 @@ struct SavedPicture {
 // The cam's saved JPEGs in `camFolder`, in the order they were taken: by the moment in the
 // name (of several readings, the one nearest the file's time), then by the file's time.
 // `from` and `to` limit the moments, both ends included. A name that another cam's name begins
-// ("Harbour2" for "Harbour") can make the same file name with another moment; a file that reads
-// as one of `otherCams` is theirs.
-std::vector<SavedPicture> FindSavedPictures(const QString& camFolder, const QByteArray& camName,
-                                            std::optional<QDateTime> from = std::nullopt,
-                                            std::optional<QDateTime> to = std::nullopt,
-                                            const std::vector<QByteArray>& otherCams = {});
+// ("Harbour2" for "Harbour") can make the same file name with another moment; a file whose
+// reading as one of `otherCams` is nearer its file time than this cam's reading is theirs.
+std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QByteArray& camName,
+                                              std::optional<QDateTime> from = std::nullopt,
+                                              std::optional<QDateTime> to = std::nullopt,
+                                              const std::vector<QByteArray>& otherCams = {});

@@ -77,6 +77,7 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     layout->addWidget(buttons);
 
     connect(m_camBox, &QComboBox::currentIndexChanged, this, [this] {
+        findCamsPictures();
         m_allPictures->setChecked(true);
         updateCount();
     });
@@ -87,6 +88,7 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     });
     connect(m_from, &QDateTimeEdit::dateTimeChanged, this, [this] { updateCount(); });
     connect(m_to, &QDateTimeEdit::dateTimeChanged, this, [this] { updateCount(); });
+    findCamsPictures();
     updateCount();
 }
 
@@ -105,6 +107,14 @@ TimelapseOptions TimelapseDialog::options() const {
     return options;
 }
 
+void TimelapseDialog::findCamsPictures() {
+    // the folder is read once for each cam chosen; the range is counted from this
+    m_camsPictures.clear();
+    if (m_camBox->currentIndex() >= 0)
+        m_camsPictures = FindSavedPictures(m_camFolder, m_camBox->currentData().toByteArray(),
+                                           std::nullopt, std::nullopt, m_camNames);
+}
+
 void TimelapseDialog::updateCount() {
     if (m_camBox->currentIndex() < 0) {
         m_count->setText("There is no cam in the list.");
@@ -112,17 +122,29 @@ void TimelapseDialog::updateCount() {
         return;
     }
     const TimelapseOptions chosen = options();
-    const std::vector<SavedPicture> pictures = FindSavedPictures(
-        chosen.camFolder, chosen.camName, chosen.from, chosen.to, chosen.otherCams);
-    if (m_allPictures->isChecked() && !pictures.empty()) {
+    const auto inRange = [&chosen](const CamPictureFile& picture) {
+        return !(chosen.from && picture.taken < *chosen.from) &&
+               !(chosen.to && picture.taken > *chosen.to);
+    };
+    const auto count = std::count_if(m_camsPictures.begin(), m_camsPictures.end(), inRange);
+    if (m_allPictures->isChecked() && !m_camsPictures.empty()) {
         // the range shows all the cam's pictures, ready to be narrowed
         const QSignalBlocker fromQuiet(m_from), toQuiet(m_to);
-        m_from->setDateTime(pictures.front().taken);
-        m_to->setDateTime(pictures.back().taken);
+        m_from->setDateTime(m_camsPictures.front().taken);
+        m_to->setDateTime(m_camsPictures.back().taken);
     }
-    m_count->setText(pictures.size() == 1 ? QString("1 saved picture")
-                                          : QString("%1 saved pictures").arg(pictures.size()));
-    m_export->setEnabled(!pictures.empty() && !m_job);
+    m_count->setText(count == 1 ? QString("1 saved picture")
+                                : QString("%1 saved pictures").arg(count));
+    m_export->setEnabled(count > 0 && !m_job);
+}
+
+// The choices stay as they are while a film is made from them.
+void TimelapseDialog::setChoicesEnabled(bool enabled) {
+    m_camBox->setEnabled(enabled);
+    m_allPictures->setEnabled(enabled);
+    m_from->setEnabled(enabled && !m_allPictures->isChecked());
+    m_to->setEnabled(enabled && !m_allPictures->isChecked());
+    m_framesPerSecond->setEnabled(enabled);
 }
 
 void TimelapseDialog::exportFilm() {
@@ -145,6 +167,7 @@ void TimelapseDialog::exportTo(const QString& path) {
         return;
     }
     m_export->setEnabled(false);
+    setChoicesEnabled(false);
     // not modal: a modal progress dialog would run the event loop inside each update
     m_progress =
         new QProgressDialog("Making the time-lapse film...", "Cancel", 0, m_job->total(), this);
@@ -189,7 +212,10 @@ void TimelapseDialog::nextSteps() {
 
 void TimelapseDialog::complete() {
     m_summary = m_job->summary();
+    const int framesPerSecond = m_job->options().framesPerSecond;
     m_job.reset();
+    setChoicesEnabled(true);
+    findCamsPictures();
     if (m_progress) {
         m_progress->hide();
         m_progress->deleteLater();
@@ -202,8 +228,7 @@ void TimelapseDialog::complete() {
         m_prompter.ask(this, "Export Time-lapse", m_summary.error, PromptButtons::Ok);
         return;
     }
-    m_prompter.ask(this, "Export Time-lapse",
-                   TimelapseReport(m_summary, m_output, m_framesPerSecond->value()),
+    m_prompter.ask(this, "Export Time-lapse", TimelapseReport(m_summary, m_output, framesPerSecond),
                    PromptButtons::Ok);
     emit exported(m_output);
 }

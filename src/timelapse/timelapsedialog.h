@@ -50,11 +50,14 @@ class TimelapseDialog : public QDialog {
     TimelapseOptions options() const;
     // The count of pictures the choices take, and the range of the cam's pictures.
     void updateCount();
+    void findCamsPictures();
+    void setChoicesEnabled(bool enabled);
     void nextSteps();
     void complete();
 
     const QString m_camFolder;
     const std::vector<QByteArray> m_camNames;
+    std::vector<CamPictureFile> m_camsPictures; // all the chosen cam's pictures
     Prompter& m_prompter;
     FileChooser& m_files;
     QComboBox* m_camBox = nullptr;

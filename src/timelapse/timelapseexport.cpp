@@ -168,7 +168,7 @@ bool TimelapseExport::addPicture(const QByteArray& bytes) {
 bool TimelapseExport::step() {
     if (!m_sink || m_next >= m_pictures.size())
         return false;
-    const SavedPicture& picture = m_pictures[m_next++];
+    const CamPictureFile& picture = m_pictures[m_next++];
     const ReadResult read =
         readWholeFile(QFile::encodeName(picture.path).toStdString(), maxPictureBytes);
     if (!read.ok || read.missing) {

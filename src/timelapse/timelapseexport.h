@@ -53,6 +53,7 @@ class TimelapseExport {
     bool finish();
     void cancel();
     const TimelapseSummary& summary() const { return m_summary; }
+    const TimelapseOptions& options() const { return m_options; }
 
     // Runs start, every step and finish; `progress` hears (done, total) after each step and
     // may answer false to cancel.
@@ -65,7 +66,7 @@ class TimelapseExport {
 
     TimelapseOptions m_options;
     TimelapseSummary m_summary;
-    std::vector<SavedPicture> m_pictures;
+    std::vector<CamPictureFile> m_pictures;
     size_t m_next = 0;
     std::unique_ptr<ReplacementFile> m_file;
     std::unique_ptr<FileSink> m_sink;

@@ -115,11 +115,17 @@ class ExportsTest : public QObject {
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--fps", "many"},
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--to", "noon"},
               QStringList{"dunmoral", "--export-timelapse", "", "a.avi"},
-              QStringList{"dunmoral", "--fps", "5"}}) {
+              QStringList{"dunmoral", "--fps", "5"},
+              QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "extra"}}) {
             line = ParseCommandLine(bad);
             QVERIFY2(line.action == CommandLine::Action::Error, qPrintable(bad.join(' ')));
             QVERIFY(!line.text.isEmpty());
         }
+        QVERIFY(ParseCommandLine({"dunmoral", "--export-timelapse", "Hill", "a.avi", "extra"})
+                    .text.startsWith("Unexpected argument: extra"));
+        QCOMPARE(
+            ParseCommandLine({"dunmoral", "--export-timelapse", "Hill", "a.avi", "--help"}).action,
+            CommandLine::Action::ShowHelp);
 
         Sandbox box;
         QDir().mkpath(box.path("cam"));
@@ -133,7 +139,7 @@ class ExportsTest : public QObject {
                       {"--program-folder", box.programFolder(), "--export-timelapse", "Hill",
                        box.path("hill.avi"), "--fps", "4", "--to", "2026-12-07T08:09:00"});
         QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
         QVERIFY(program.readAllStandardOutput().contains("holds 10 pictures of 48x32 at 4"));
         QProcess probe;
         probe.start("ffprobe",

@@ -87,7 +87,7 @@ class CamListExchangeTest : public QObject {
         box.writeFile("00camlist.txt", threeCams);
         const auto list = box.fsPath("00camlist.txt");
         // UTF-16, a picture, a text without a record, a file that is not there
-        box.writeFile("utf16.txt", QByteArray("\xFF\xFE[\0n\0a\0m\0e\0]\0A\0\r\0\n\0", 22));
+        box.writeFile("utf16.txt", QByteArray("\xFF\xFE[\0n\0a\0m\0e\0]\0A\0\r\0\n\0", 20));
         box.writeFile("picture.jpg", QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
         box.writeFile("notes.txt", "some notes\r\nno cams here\r\n");
         for (const char* file : {"utf16.txt", "picture.jpg", "notes.txt", "missing.txt"}) {
@@ -116,6 +116,9 @@ class CamListExchangeTest : public QObject {
         const CamListImport import = MergeCamList(text(threeCams), text(many));
         QCOMPARE(import.addedNames.size(), size_t(10000));
         QCOMPARE(camlisttext::listNames(import.merged).size(), size_t(10003));
+        // a list the program could no longer read is refused
+        const std::string nearlyFull(camListMaxBytes - 10, ' ');
+        QVERIFY(MergeCamList(nearlyFull, "[name]A\nhttp://a\n1\n").tooLarge);
         // and again: all of them are there already
         QCOMPARE(MergeCamList(import.merged, text(many)).duplicates, 10000);
     }

@@ -91,6 +91,15 @@ class AddressCheckTest : public QObject {
         QVERIFY(hasFact(*report, "Content type: text/html"));
         QVERIFY(report->preview.isNull());
 
+        // "image/jpeg" on something that is no picture
+        server.setRoute({});
+        server.setScript(ScriptedServer::answer(
+            ScriptedServer::okResponse(jpegOf(Qt::red).left(20), "image/jpeg")));
+        AddressTest broken({});
+        const auto damaged = checked(broken, "http://" + server.address("/cut.jpg"));
+        QVERIFY(damaged && !damaged->ok);
+        QVERIFY(damaged->headline.contains("cannot be shown"));
+
         AddressTest refused({});
         const auto nobody = checked(refused, "http://127.0.0.1:1/cam.jpg");
         QVERIFY(nobody && !nobody->ok);
@@ -158,6 +167,18 @@ class AddressCheckTest : public QObject {
         // minutes and hours
         QCOMPARE(polled(300, 30, 3600, true).text(), std::string("changes about every 5 min"));
         QCOMPARE(polled(7200, 600, 40000, true).text(), std::string("changes about every 2 h"));
+        // without server times, the first picture only starts the watch
+        ChangeRate seen;
+        for (int64_t moment : {0, 7, 14, 21})
+            seen.observe(moment, std::nullopt, true);
+        QVERIFY(!seen.intervalSeconds());
+        seen.observe(28, std::nullopt, true);
+        QCOMPARE(seen.intervalSeconds(), std::optional<int>(7));
+        // nonsense server times give a day at the most
+        ChangeRate nonsense;
+        for (int64_t moment : {int64_t(0), int64_t(1), int64_t(2), int64_t(7'000'000'000)})
+            nonsense.observe(100, moment, true);
+        QCOMPARE(nonsense.intervalSeconds(), std::optional<int>(86400));
         // a clock that goes back, and the same change reported again, count once
         ChangeRate odd;
         for (int64_t moment : {100, 100, 90, 110, 120, 130})

@@ -297,9 +297,26 @@ class TimelapseTest : public QObject {
         QCOMPARE(FindSavedPictures(cam, "../Harbour/x").size(), size_t(1));
         // "Harbour2" and a day of "27" read as "Harbour" and "2" "7": the other cams' names
         // settle it
-        const std::vector<SavedPicture> harbour =
+        const std::vector<CamPictureFile> harbour =
             FindSavedPictures(cam, "Harbour", std::nullopt, std::nullopt, {"Harbour2", "Hill"});
         QCOMPARE(harbour.size(), size_t(2)); // not Harbour2's
+        // and a picture of Harbour's that would read as Harbour2's too stays Harbour's
+        const QDateTime february(QDate(2026, 2, 15), QTime(10, 24, 37));
+        QFile own(cam + "/Harbour2152026102437AM.jpg"); // Harbour, 2/15/2026 10:24:37 AM
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.write(jpegOf(Qt::red));
+        own.flush();
+        own.setFileTime(february, QFileDevice::FileModificationTime);
+        own.close();
+        const std::vector<CamPictureFile> withFebruary =
+            FindSavedPictures(cam, "Harbour", std::nullopt, std::nullopt, {"Harbour2"});
+        QCOMPARE(withFebruary.size(), size_t(3));
+        QCOMPARE(withFebruary[0].taken, february);
+        const std::vector<CamPictureFile> theirs =
+            FindSavedPictures(cam, "Harbour2", std::nullopt, std::nullopt, {"Harbour"});
+        QCOMPARE(theirs.size(), size_t(1));
+        QVERIFY(theirs[0].path.endsWith("080030.jpg"));
+        QFile::remove(own.fileName());
         QCOMPARE(harbour[0].taken, firstMoment.addSecs(60));
         QCOMPARE(harbour[1].taken, firstMoment.addSecs(120));
         QCOMPARE(
@@ -349,7 +366,7 @@ class TimelapseTest : public QObject {
         file.flush();
         file.setFileTime(january, QFileDevice::FileModificationTime);
         file.close();
-        const std::vector<SavedPicture> found = FindSavedPictures(box.path("cam"), "Harbour");
+        const std::vector<CamPictureFile> found = FindSavedPictures(box.path("cam"), "Harbour");
         QCOMPARE(found.size(), size_t(1));
         QCOMPARE(found[0].taken, QDateTime(QDate(2026, 1, 27), QTime(10, 24, 37)));
     }

@@ -59,10 +59,10 @@ struct Viewer {
 
     void select(int index) {
         panels.selected = index;
-        viewer->showSelection(
-            panels.pictures[index],
-            {QString(panels.names[index]), "30", " A", "12/7/2026", QString(), QString(), QString()},
-            "30");
+        viewer->showSelection(panels.pictures[index],
+                              {QString(panels.names[index]), "30", " A", "12/7/2026", QString(),
+                               QString(), QString()},
+                              "30");
     }
 
     QScrollBar* slider() const { return viewer->details()->zoomSlider(); }
