@@ -227,6 +227,31 @@ class LearnedRateTest : public QObject {
         f.set->cmdStop_Click(0); // a stopped panel forgets
         QVERIFY(!f.set->learnedRate("Cam"));
     }
+
+    void aPictureShownAgainIsNoChange() {
+        // the same picture, with error pages between: after each one the panel shows the
+        // picture again, but it has not changed
+        ScriptedServer server;
+        int served = 0;
+        const QByteArray picture = jpegOf(Qt::darkGreen);
+        server.setRoute([&](const QByteArray&) {
+            return ScriptedServer::answer(
+                served++ % 2 == 0
+                    ? ScriptedServer::okResponse(picture)
+                    : QByteArray("HTTP/1.1 503 Busy\r\nContent-Type: text/html\r\n\r\nbusy"));
+        });
+        PanelsFixture f(camList({{"Cam", "http://" + server.address("/c.jpg"), "300"}}));
+        int64_t now = 1000;
+        f.set->setClock([&now] { return now; });
+        f.start("Cam");
+        for (int fetch = 1; fetch <= 10; ++fetch) {
+            QTRY_VERIFY_WITH_TIMEOUT(served == fetch && f.set->isSettled(0), 5000);
+            now += 10;
+            f.set->cmdRefresh_Click(0);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(served == 11 && f.set->isSettled(0), 5000);
+        QVERIFY(!f.set->learnedRate("Cam")->intervalSeconds());
+    }
 };
 
 WEBCAMS_TEST(AddressCheckTest)
