@@ -17,11 +17,11 @@ declare -A sources=(
     [fuzz_address]="src/fetch/camaddress.cpp"
     [fuzz_camlist]="src/camlist/camlisttext.cpp"
     [fuzz_daytime]="src/fetch/daytime.cpp"
-    [fuzz_rtf]="src/ui/rtfreader.cpp"
+    [fuzz_rtf]="src/ui/rtfreader.cpp src/common/numbertext.cpp"
     [fuzz_savename]="src/imaging/savename.cpp"
     [fuzz_picturecheck]="src/imaging/picturecheck.cpp"
     [fuzz_number]="src/common/numbertext.cpp src/fetch/response.cpp src/fetch/httphead.cpp src/fetch/chunked.cpp"
-    [fuzz_chunked]="src/fetch/chunked.cpp"
+    [fuzz_chunked]="src/fetch/chunked.cpp src/common/numbertext.cpp"
     [fuzz_location]="src/fetch/location.cpp src/fetch/camaddress.cpp"
     [fuzz_headers]="src/fetch/httphead.cpp"
 )

@@ -69,3 +69,13 @@ std::string formatGeneral(double value, int digits) {
     std::snprintf(text, sizeof text, "%.*G", digits, value);
     return text;
 }
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}

@@ -18,3 +18,6 @@ std::optional<int32_t> parseLong(std::string_view text);
 // A number in its shortest general form with up to `digits` significant digits: "25", "1.5",
 // "-1", "33.33333".
 std::string formatGeneral(double value, int digits);
+
+// The value of one hexadecimal digit ('0'-'9', 'a'-'f', 'A'-'F'), or -1 for any other character.
+int hexDigitValue(char c);

@@ -1,18 +1,6 @@
 #include "fetch/chunked.h"
 
-namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
+#include "common/numbertext.h"
 
 bool ChunkedDecoder::fail(std::string why) {
     m_state = State::Error;
@@ -27,10 +15,10 @@ bool ChunkedDecoder::sizeLineEnded() {
         line.remove_suffix(1);
     size_t digits = 0;
     uint64_t size = 0;
-    while (digits < line.size() && hexDigit(line[digits]) >= 0) {
+    while (digits < line.size() && hexDigitValue(line[digits]) >= 0) {
         if (digits == 15)
             return fail("a chunk size too large");
-        size = size * 16 + uint64_t(hexDigit(line[digits]));
+        size = size * 16 + uint64_t(hexDigitValue(line[digits]));
         ++digits;
     }
     if (digits == 0)

@@ -1,5 +1,7 @@
 #include "ui/rtfreader.h"
 
+#include "common/numbertext.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -125,7 +127,7 @@ class Reader {
             break;
         case '\'':
             if (at + 2 <= in.size()) {
-                const int high = hexValue(in[at]), low = hexValue(in[at + 1]);
+                const int high = hexDigitValue(in[at]), low = hexDigitValue(in[at + 1]);
                 if (high >= 0 && low >= 0) {
                     at += 2;
                     addChar(fromCodePage(uint8_t(high * 16 + low)));
@@ -276,15 +278,6 @@ class Reader {
 
     static bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-    static int hexValue(char c) {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    }
 
     std::string_view in;
     size_t at = 0;

@@ -4,6 +4,7 @@
 #include "fetch/decodequeue.h"
 #include "fetch/picturedecode.h"
 
+#include "onecamfixture.h"
 #include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
@@ -38,22 +39,6 @@ struct SlowDecoder {
     }
 };
 
-struct OneCam : PanelsFixture {
-    ScriptedServer server;
-    OneCam() : PanelsFixture(camList({})) {
-        box.writeFile("00camlist.txt",
-                      camList({{"Cam", "http://" + server.address("/c.jpg"), "300"}}));
-    }
-    void fetch(const QByteArray& answer) {
-        server.setScript(ScriptedServer::answer(answer));
-        if (panel(0)->isRunning())
-            set->cmdRefresh_Click(0);
-        else
-            start("Cam");
-        QTRY_VERIFY_WITH_TIMEOUT(!fetcher(0)->isFetching(), 5000);
-    }
-};
-
 } // namespace
 
 class DecodeOrderTest : public QObject {
@@ -64,13 +49,13 @@ class DecodeOrderTest : public QObject {
         SlowDecoder counting;
         f.set->decodeQueue().setDecoder(counting.decoder());
         const QByteArray jpeg = jpegOf(Qt::red);
-        f.fetch(picture(jpeg));
+        f.fetchOnly(picture(jpeg));
         QTRY_VERIFY(f.set->isSettled(0));
-        f.fetch(picture(jpeg));
-        f.fetch(picture(jpeg));
+        f.fetchOnly(picture(jpeg));
+        f.fetchOnly(picture(jpeg));
         QTRY_VERIFY(f.set->isSettled(0));
         QCOMPARE(counting.count->load(), 1);
-        f.fetch(picture(jpegOf(Qt::green)));
+        f.fetchOnly(picture(jpegOf(Qt::green)));
         QTRY_VERIFY(f.set->isSettled(0));
         QCOMPARE(counting.count->load(), 2);
     }
@@ -85,9 +70,9 @@ class DecodeOrderTest : public QObject {
         connect(f.set, &CamPanelSet::pictureShown, f.set,
                 [&] { shown << f.panel(0)->picture().size(); });
         QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
-        f.fetch(picture(jpegOf(Qt::red, 64, 48)));
-        f.fetch(picture(jpegOf(Qt::green, 40, 30)));   // decoded at once
-        f.fetch("HTTP/1.1 404 Not Found\r\n\r\ngone"); // no picture at all
+        f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
+        f.fetchOnly(picture(jpegOf(Qt::green, 40, 30)));   // decoded at once
+        f.fetchOnly("HTTP/1.1 404 Not Found\r\n\r\ngone"); // no picture at all
         QVERIFY(!f.set->isSettled(0));
         QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QCOMPARE(shown, (QList<QSize>{QSize(64, 48), QSize(40, 30)}));
@@ -103,7 +88,7 @@ class DecodeOrderTest : public QObject {
         slow.delayMs = 300;
         f.set->decodeQueue().setDecoder(slow.decoder());
         QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
-        f.fetch(picture(jpegOf(Qt::red, 64, 48)));
+        f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
         f.set->cmdStop_Click(0);
         f.set->decodeQueue().waitForDone();
         QTest::qWait(50); // let a late result arrive if it were to
@@ -135,9 +120,9 @@ class DecodeOrderTest : public QObject {
 
     void aPictureOfAnotherSizeShowsAtItsOwn() {
         OneCam f;
-        f.fetch(picture(jpegOf(Qt::red, 640, 480)));
+        f.fetchOnly(picture(jpegOf(Qt::red, 640, 480)));
         QTRY_VERIFY(f.set->isSettled(0));
-        f.fetch(picture(jpegOf(Qt::red, 320, 200)));
+        f.fetchOnly(picture(jpegOf(Qt::red, 320, 200)));
         QTRY_VERIFY(f.set->isSettled(0));
         QCOMPARE(f.panel(0)->picture().size(), QSize(320, 200));
     }
@@ -148,7 +133,7 @@ class DecodeOrderTest : public QObject {
         slow.slowWidth = 64;
         slow.delayMs = 300;
         f->set->decodeQueue().setDecoder(slow.decoder());
-        f->fetch(picture(jpegOf(Qt::red, 64, 48)));
+        f->fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
         QVERIFY(!f->set->isSettled(0));
         f.reset(); // the window goes while the decode runs: it waits, and nothing is shown
         QTest::qWait(50);

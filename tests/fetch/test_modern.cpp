@@ -1,6 +1,7 @@
 // Fetching as the web is today, against scripted servers: redirects, status codes, conditional
 // requests and 304, bodies framed by their length or in chunks, pictures told by their bytes,
 // the panel's freshness mark, and the retry schedule after failures.
+#include "onecamfixture.h"
 #include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
@@ -24,27 +25,6 @@ QByteArray picture(const QByteArray& body, const QByteArray& extra = {}) {
 QByteArray redirect(int code, const QByteArray& location) {
     return response(QByteArray::number(code) + " Moved", "Location: " + location + "\r\n", {});
 }
-
-// A cam "Cam" on one scripted server; fetches are driven one at a time.
-struct OneCam : PanelsFixture {
-    ScriptedServer server;
-    explicit OneCam(const QByteArray& refresh = "300", const QString& path = "/c.jpg")
-        : PanelsFixture(camList({})) {
-        box.writeFile("00camlist.txt",
-                      camList({{"Cam", "http://" + server.address(path), refresh}}));
-        fetcher(0)->setJitter([] { return 1.0; });
-    }
-
-    // Answers the next fetch with `answer` and waits until it ended, however it ended.
-    void fetch(const QByteArray& answer) {
-        server.setScript(ScriptedServer::answer(answer));
-        if (panel(0)->isRunning())
-            set->cmdRefresh_Click(0);
-        else
-            start("Cam");
-        QTRY_VERIFY_WITH_TIMEOUT(set->isSettled(0), 5000);
-    }
-};
 
 } // namespace
 
