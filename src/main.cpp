@@ -8,7 +8,6 @@
 #include "ui/messageboxprompter.h"
 
 #include <QApplication>
-#include <QStandardPaths>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -17,11 +16,11 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine line = ParseCommandLine(arguments);
+    const AppIdentity identity = LoadAppIdentity();
+    QCoreApplication::setApplicationName(identity.ProductName);
+    QCoreApplication::setOrganizationName(identity.CompanyName);
     if (line.action == CommandLine::Action::ExportTimelapse) {
         QCoreApplication app(argc, argv); // no window: the film is made and the program ends
-        const AppIdentity identity = LoadAppIdentity();
-        QCoreApplication::setApplicationName(identity.ProductName);
-        QCoreApplication::setOrganizationName(identity.CompanyName);
         return ExportTimelapseCommand(line);
     }
     if (line.action != CommandLine::Action::Run) {
@@ -33,15 +32,10 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    const AppIdentity identity = LoadAppIdentity();
-    QApplication::setApplicationName(identity.ProductName);
-    QApplication::setOrganizationName(identity.CompanyName);
     QGuiApplication::setDesktopFileName("example.tarvique.Webcams");
     MessageBoxPrompter prompter;
 
-    const ProgramPlaces places =
-        ChooseProgramPlaces(line.programFolder, QCoreApplication::applicationDirPath(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const ProgramPlaces places = ProgramPlacesOfThisRun(line.programFolder);
     if (!places.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(places.error));
         prompter.ask(nullptr, identity.ProductName, places.error, PromptButtons::Ok);

@@ -2,8 +2,10 @@
 
 #include "common/fileexists.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
 namespace {
@@ -53,4 +55,9 @@ ProgramPlaces ChooseProgramPlaces(const QString& explicitFolder, const QString& 
     }
     places.folder = QDir::cleanPath(userDataFolder);
     return places;
+}
+
+ProgramPlaces ProgramPlacesOfThisRun(const QString& explicitFolder) {
+    return ChooseProgramPlaces(explicitFolder, QCoreApplication::applicationDirPath(),
+                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }

@@ -16,5 +16,9 @@ struct ProgramPlaces {
 ProgramPlaces ChooseProgramPlaces(const QString& explicitFolder, const QString& executableFolder,
                                   const QString& userDataFolder);
 
+// The same for this run of the program: its executable's folder and the user's data folder of
+// the application's name. Needs an application object.
+ProgramPlaces ProgramPlacesOfThisRun(const QString& explicitFolder);
+
 // Whether a file can be made in `folder` (tried, not guessed from permission bits).
 bool IsWritableFolder(const QString& folder);

@@ -8,13 +8,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QStandardPaths>
 #include <cstdio>
 
 int ExportTimelapseCommand(const CommandLine& line) {
-    const ProgramPlaces places =
-        ChooseProgramPlaces(line.programFolder, QCoreApplication::applicationDirPath(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const ProgramPlaces places = ProgramPlacesOfThisRun(line.programFolder);
     if (!places.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(places.error));
         return 1;
