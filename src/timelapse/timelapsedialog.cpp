@@ -48,6 +48,8 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     for (QDateTimeEdit* edit : {m_from, m_to}) {
         edit->setDisplayFormat(dateTimeFormat);
         edit->setCalendarPopup(true);
+        // room for the whole moment and the popup's arrow
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance("2026-12-07 10:00:00") + 48);
         edit->setEnabled(false);
     }
     m_framesPerSecond = new QSpinBox(this);
