@@ -1,7 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
-// A new, empty file with a unique name beginning with `prefix` in the temporary folder, made
-// exclusively and readable by this user only. Empty text when none can be made.
-QString MakeTempFileName(const QString& prefix);
+// A new, empty file with a unique name in the temporary folder, made exclusively and readable
+// by this user only, and left open for writing.
+struct TempFile {
+    QString name;        // empty when none could be made
+    int descriptor = -1; // the caller closes it
+};
+TempFile MakeTempFileName(const QString& prefix);
+
+// Such a file, filled with `bytes`: its name, or empty text when it cannot be made or written
+// whole (nothing is left behind then).
+QString WriteTempFile(const QString& prefix, const QByteArray& bytes);

@@ -225,8 +225,20 @@ void CamFetcher::finish() {
         return;
     }
     // from here on the buffer holds the body
-    m_response.responseBuffer = std::string(body.bytes);
+    keepOnlyBody(body.bytes);
     judge(headers, m_response.responseBuffer);
+}
+
+void CamFetcher::keepOnlyBody(std::string_view body) {
+    std::string& buffer = m_response.responseBuffer;
+    if (m_response.headerDone && m_response.framing.kind == BodyFraming::Chunked) {
+        buffer = std::move(m_response.decoded); // the decoded chunks are the body
+        return;
+    }
+    // the body is a part of the buffer: moved to its front, with no new buffer for it
+    const size_t offset = size_t(body.data() - buffer.data());
+    buffer.erase(0, offset);
+    buffer.resize(body.size());
 }
 
 void CamFetcher::judge(const std::string& headers, std::string_view body) {

@@ -20,10 +20,10 @@ class QTimer;
 // A completed response that holds a picture: its bytes and what the change test said.
 struct FetchedPicture {
     QByteArray body;
-    int64_t announcedLength = 0; // Content-Length; 0 or less when none was announced
-    bool pictureChanged = false; // a new Last-Modified line after an earlier one
+    int64_t announcedLength = 0;             // Content-Length; 0 or less when none was announced
+    bool pictureChanged = false;             // a new Last-Modified line after an earlier one
     std::optional<int64_t> lastModifiedTime; // seconds since the epoch, when one was sent
-    CamDetails details;          // the panel's texts right after this response
+    CamDetails details;                      // the panel's texts right after this response
 };
 
 // How a fetch failed, for the panel's mark and the retry schedule.
@@ -136,6 +136,7 @@ class CamFetcher : public QObject {
     void wsCam_DataArrival(qint64 bytesTotal);
     void wsCam_Close();
     void finish();
+    void keepOnlyBody(std::string_view body);
     void judge(const std::string& headers, std::string_view body);
     bool followRedirect();
     void fail(const QString& reason, FetchFailure kind,

@@ -167,7 +167,10 @@ QSize CamPanel::pictureSize() const {
 void CamPanel::setStateMark(Freshness state, const QString& tooltip) {
     if (state != m_state) {
         m_state = state;
-        m_mark->setPixmap(markPicture(state, m_mark->width()));
+        QPixmap& mark = m_markPictures[state];
+        if (mark.isNull())
+            mark = markPicture(state, m_mark->width());
+        m_mark->setPixmap(mark);
         m_mark->setVisible(state != Freshness::Idle);
         m_mark->raise();
     }

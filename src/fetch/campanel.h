@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 #include <QGroupBox>
+#include <QHash>
 #include <QImage>
+#include <QPixmap>
 
 class ImageControl;
 class ProgressBar;
@@ -75,4 +77,5 @@ class CamPanel : public QGroupBox {
     QLabel* m_mark = nullptr;
     QAction* m_trust = nullptr;
     Freshness m_state = Freshness::Idle;
+    QHash<Freshness, QPixmap> m_markPictures; // drawn once each: the mark changes twice a fetch
 };

@@ -11,15 +11,10 @@ DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLen
         CheckPicture(std::string_view(body.constData(), size_t(body.size())), announcedLength);
     if (!check.readable)
         return {};
-    const QString temporary = MakeTempFileName("vbt");
+    const QString temporary = WriteTempFile("vbt", body);
     if (temporary.isEmpty())
         return {};
-    DecodedPicture decoded;
-    QFile file(temporary);
-    if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size() && file.flush()) {
-        file.close();
-        decoded = DecodePicture(body, fit); // the same bytes the file holds
-    }
+    const DecodedPicture decoded = DecodePicture(body, fit); // the same bytes the file holds
     QFile::remove(temporary);
     return decoded;
 }

@@ -78,6 +78,12 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
     state.head = ParseResponseHead(headers);
     state.framing = FramingOf(state.head);
     state.bodyStart = end + headerEnd.size();
+    if (state.framing.kind == BodyFraming::ContentLength) {
+        // room for the announced body at once, not grown batch by batch; the space is only
+        // claimed from the system as the bytes arrive
+        const int64_t whole = int64_t(state.bodyStart) + state.framing.length;
+        state.responseBuffer.reserve(size_t(std::min<int64_t>(whole, int64_t(maxResponseBytes))));
+    }
     if (state.framing.kind == BodyFraming::Chunked)
         state.chunks.emplace(maxResponseBytes);
     followBody(state, std::string_view(state.responseBuffer).substr(state.bodyStart), outcome);

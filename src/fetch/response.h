@@ -11,6 +11,8 @@
 // Memory stays bounded whatever a server sends.
 inline constexpr size_t maxHeaderBytes = 64 * 1024;
 inline constexpr size_t maxResponseBytes = 64 * 1024 * 1024;
+// The room of a buffer up to this size is kept for the next answer of the same cam.
+inline constexpr size_t keptBufferBytes = 8 * 1024 * 1024;
 
 // A response gathered from the socket, headers and body together. It is complete when the
 // server closes, or earlier when its body is whole by its Content-Length or its final chunk.
@@ -27,7 +29,15 @@ struct ResponseState {
     std::string decoded; // a chunked body, decoded
     bool complete = false;
 
-    void reset() { *this = ResponseState{}; }
+    void reset() {
+        // a cam's answers are alike in size: the room of the last one serves the next
+        std::string room = std::move(responseBuffer);
+        *this = ResponseState{};
+        if (room.capacity() <= keptBufferBytes) {
+            room.clear();
+            responseBuffer = std::move(room);
+        }
+    }
 };
 
 struct DataOutcome {

@@ -179,6 +179,28 @@ class FetchTextTest : public QObject {
         QVERIFY(huge.responseBuffer.size() <= maxResponseBytes);
     }
 
+    void aNewAnswerStartsEmptyAndAnOutsizedOneGivesItsRoomBack() {
+        ResponseState state;
+        ReceiveResponseData(state, "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nabc");
+        QVERIFY(state.headerDone);
+        state.reset();
+        QCOMPARE(state.responseBuffer, ""s);
+        QVERIFY(!state.headerDone);
+        QCOMPARE(state.bodyStart, size_t(0));
+        QCOMPARE(state.framing.kind, ResponseState{}.framing.kind);
+        const DataOutcome next = ReceiveResponseData(state, "HTTP/1.1 200 OK\r\n\r\nxy");
+        QVERIFY(!next.abort);
+        QCOMPARE(std::string(BodyOf(state).bytes), "xy"s);
+
+        // an answer that announced and sent a huge body does not keep its room for good
+        ResponseState huge;
+        ReceiveResponseData(huge, "HTTP/1.1 200 OK\r\nContent-Length: 20000000\r\n\r\n");
+        ReceiveResponseData(huge, std::string(20000000, 'b'));
+        QVERIFY(huge.complete);
+        huge.reset();
+        QVERIFY(huge.responseBuffer.capacity() <= keptBufferBytes);
+    }
+
     void splitTakesTheFirstBlankLine() {
         CompletedResponse split = SplitResponse("H: 1\r\n\r\nbody\r\n\r\nmore");
         QVERIFY(split.hasHeaderEnd);

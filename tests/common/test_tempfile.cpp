@@ -1,0 +1,68 @@
+// The temporary picture files: whole or not at all, private, and never left behind.
+#include "common/tempfile.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+class TempFileTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir folder;
+
+    QStringList leftovers() const { return QDir(folder.path()).entryList(QDir::Files); }
+
+  private slots:
+    void init() { qputenv("TMPDIR", QFile::encodeName(folder.path())); }
+    void cleanup() {
+        qunsetenv("TMPDIR");
+        for (const QString& name : leftovers())
+            QFile::remove(folder.filePath(name));
+    }
+
+    void writtenWholeAndPrivate() {
+        QByteArray bytes(700 * 1024, '\0');
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7);
+        const QString name = WriteTempFile("vbt", bytes);
+        QVERIFY(QFileInfo(name).fileName().startsWith("vbt"));
+        QCOMPARE(QFileInfo(name).absolutePath(), QFileInfo(folder.path()).absoluteFilePath());
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        QCOMPARE(file.permissions() &
+                     (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+                 QFile::Permissions());
+        QVERIFY(WriteTempFile("vbt", bytes) != name); // every file is a new one
+    }
+
+    void missingFolderMakesNone() {
+        qputenv("TMPDIR", QFile::encodeName(folder.filePath("missing")));
+        QCOMPARE(WriteTempFile("vbt", "abc"), QString());
+        QCOMPARE(MakeTempFileName("vbt").descriptor, -1);
+    }
+
+    void fullDiskLeavesNothing() {
+        const pid_t child = fork();
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of killing
+            const rlimit limit{64 * 1024, 64 * 1024};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            _exit(WriteTempFile("vbt", QByteArray(200 * 1024, 'x')).isEmpty() ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(leftovers(), QStringList());
+    }
+};
+
+WEBCAMS_TEST(TempFileTest)
+
+#include "test_tempfile.moc"
