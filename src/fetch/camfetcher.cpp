@@ -265,7 +265,7 @@ void CamFetcher::judge(const std::string& headers, std::string_view body) {
         noteValidators();
     m_source = localText(m_target.text());
     FetchedPicture fetched;
-    fetched.body = QByteArray(body.data(), qsizetype(body.size()));
+    fetched.body = m_bodies.copyOf(body);
     fetched.announcedLength = ContentLengthOf(headers);
     fetched.pictureChanged = m_pictureChanged;
     if (const auto modified = m_response.head.value("Last-Modified"))

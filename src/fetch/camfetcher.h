@@ -3,6 +3,7 @@
 #include "fetch/camaddress.h"
 #include "fetch/camdetails.h"
 #include "fetch/camsocket.h"
+#include "fetch/recycledbodies.h"
 #include "fetch/response.h"
 
 #include <QByteArray>
@@ -170,6 +171,7 @@ class CamFetcher : public QObject {
     CamAddress m_target;                // this hop: camHost, camPath (as sent), where to connect
     std::vector<std::string> m_visited; // the addresses asked in this cycle, redirects included
     ResponseState m_response;
+    RecycledBodies m_bodies;
     QString m_source;
     QString m_troubleHostPort;
     // the validators of the last picture, and the address that gave them

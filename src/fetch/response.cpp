@@ -82,7 +82,9 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
         // room for the announced body at once, not grown batch by batch; the space is only
         // claimed from the system as the bytes arrive
         const int64_t whole = int64_t(state.bodyStart) + state.framing.length;
-        state.responseBuffer.reserve(size_t(std::min<int64_t>(whole, int64_t(maxResponseBytes))));
+        const auto wanted = size_t(std::min<int64_t>(whole, int64_t(maxResponseBytes)));
+        if (state.responseBuffer.capacity() < wanted) // with room for a larger one next time
+            state.responseBuffer.reserve(std::min(wanted + wanted / 8, maxResponseBytes));
     }
     if (state.framing.kind == BodyFraming::Chunked)
         state.chunks.emplace(maxResponseBytes);

@@ -1,4 +1,5 @@
 #include "fetch/camaddress.h"
+#include "fetch/recycledbodies.h"
 #include "fetch/response.h"
 
 #include "testmain.h"
@@ -199,6 +200,33 @@ class FetchTextTest : public QObject {
         QVERIFY(huge.complete);
         huge.reset();
         QVERIFY(huge.responseBuffer.capacity() <= keptBufferBytes);
+    }
+
+    void bodiesAreRecycledOnlyWhenNobodyHoldsThem() {
+        RecycledBodies bodies;
+        QByteArray shown = bodies.copyOf("first picture");
+        QByteArray previous = bodies.copyOf("second picture");
+        // both still held: a third gets storage of its own and neither changes
+        QByteArray third = bodies.copyOf("third picture");
+        QCOMPARE(shown, QByteArray("first picture"));
+        QCOMPARE(previous, QByteArray("second picture"));
+        QVERIFY(third.constData() != shown.constData());
+        QVERIFY(third.constData() != previous.constData());
+        // once nobody else holds the third, its storage serves the next body that fits
+        const char* thirdStorage = third.constData();
+        third = QByteArray();
+        const QByteArray fourth = bodies.copyOf("fourth");
+        QCOMPARE(fourth, QByteArray("fourth"));
+        QCOMPARE(fourth.constData(), thirdStorage);
+        QCOMPARE(shown, QByteArray("first picture"));
+        QCOMPARE(previous, QByteArray("second picture"));
+        // a body larger than any free storage is copied whole into new storage
+        previous = QByteArray();
+        const std::string large(100000, 'x');
+        const QByteArray big = bodies.copyOf(large);
+        QCOMPARE(big.size(), qsizetype(large.size()));
+        QCOMPARE(fourth, QByteArray("fourth"));
+        QCOMPARE(bodies.copyOf(""), QByteArray(""));
     }
 
     void splitTakesTheFirstBlankLine() {
