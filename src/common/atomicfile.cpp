@@ -19,20 +19,6 @@ FileResult failureFromErrno(const std::string& what, const std::filesystem::path
     return FileResult::failure(describeErrno(what, path), number);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += size_t(n);
-    }
-    return true;
-}
-
 void syncFolder(const std::filesystem::path& folder) {
     int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -115,7 +101,7 @@ FileResult ReplacementFile::open() {
 }
 
 FileResult ReplacementFile::append(std::string_view bytes) {
-    if (m_fd < 0 || !writeAll(m_fd, bytes))
+    if (m_fd < 0 || !writeAllBytes(m_fd, bytes))
         return failureFromErrno("Could not write", m_path);
     m_size += bytes.size();
     return {};
@@ -197,4 +183,17 @@ int removeStaleTemporaries(const std::filesystem::path& path, std::chrono::secon
             ++removed;
     }
     return removed;
+}
+
+bool writeAllBytes(int fd, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
 }

@@ -27,6 +27,9 @@ struct ReadResult {
     std::string error;
 };
 
+// Writes every byte to an open descriptor, going on after interrupted writes.
+bool writeAllBytes(int fd, std::string_view bytes);
+
 // Reads a whole file. A missing file is ok with no bytes; a file larger than maxBytes, a
 // folder or an unreadable file is an error.
 ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes);

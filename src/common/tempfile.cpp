@@ -1,30 +1,14 @@
 #include "common/tempfile.h"
 
+#include "common/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
-
-namespace {
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* next = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        next += written;
-        left -= written;
-    }
-    return true;
-}
-
-} // namespace
 
 TempFile MakeTempFileName(const QString& prefix) {
     // An unusable temporary folder reads as no file here, never as "/".
@@ -32,7 +16,9 @@ TempFile MakeTempFileName(const QString& prefix) {
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return {};
     QByteArray pattern = QFile::encodeName(folder + "/" + prefix + "XXXXXX");
-    const int fd = ::mkstemp(pattern.data()); // O_EXCL, mode 0600
+    // O_EXCL, mode 0600; not handed on to programs started meanwhile (a browser opened from
+    // the program would keep the deleted file's space for as long as it runs)
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
         return {};
     return {QFile::decodeName(pattern), fd};
@@ -44,8 +30,10 @@ QString WriteTempFile(const QString& prefix, const QByteArray& bytes) {
     const TempFile file = MakeTempFileName(prefix);
     if (file.descriptor < 0)
         return {};
-    const bool written = writeAll(file.descriptor, bytes);
-    if (::close(file.descriptor) != 0 || !written) {
+    const bool written =
+        writeAllBytes(file.descriptor, std::string_view(bytes.constData(), size_t(bytes.size())));
+    // an interrupted close has closed the file all the same, with every byte in it
+    if ((::close(file.descriptor) != 0 && errno != EINTR) || !written) {
         QFile::remove(file.name);
         return {};
     }

@@ -154,6 +154,7 @@ void CamFetcher::timRefresh_Timer() {
 }
 
 void CamFetcher::stop() {
+    m_bodies = RecycledBodies(); // a stopped cam keeps no spare storage
     m_socket->Close();
     m_timer->stop();
     m_stall->stop();
@@ -233,6 +234,10 @@ void CamFetcher::keepOnlyBody(std::string_view body) {
     std::string& buffer = m_response.responseBuffer;
     if (m_response.headerDone && m_response.framing.kind == BodyFraming::Chunked) {
         buffer = std::move(m_response.decoded); // the decoded chunks are the body
+        return;
+    }
+    if (body.empty()) {
+        buffer.clear(); // no body at all (a 204, say)
         return;
     }
     // the body is a part of the buffer: moved to its front, with no new buffer for it

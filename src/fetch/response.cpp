@@ -79,12 +79,12 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
     state.framing = FramingOf(state.head);
     state.bodyStart = end + headerEnd.size();
     if (state.framing.kind == BodyFraming::ContentLength) {
-        // room for the announced body at once, not grown batch by batch; the space is only
-        // claimed from the system as the bytes arrive
+        // room for the announced body at once, not grown batch by batch; no more than a kept
+        // buffer may hold, as the length is only what the server says
         const int64_t whole = int64_t(state.bodyStart) + state.framing.length;
-        const auto wanted = size_t(std::min<int64_t>(whole, int64_t(maxResponseBytes)));
+        const auto wanted = size_t(std::min<int64_t>(whole, int64_t(keptBufferBytes)));
         if (state.responseBuffer.capacity() < wanted) // with room for a larger one next time
-            state.responseBuffer.reserve(std::min(wanted + wanted / 8, maxResponseBytes));
+            state.responseBuffer.reserve(std::min(wanted + wanted / 8, keptBufferBytes));
     }
     if (state.framing.kind == BodyFraming::Chunked)
         state.chunks.emplace(maxResponseBytes);

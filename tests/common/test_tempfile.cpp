@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,6 +40,12 @@ class TempFileTest : public QObject {
                      (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
                  QFile::Permissions());
         QVERIFY(WriteTempFile("vbt", bytes) != name); // every file is a new one
+
+        // programs started meanwhile (a browser) do not get the open file
+        const TempFile made = MakeTempFileName("vbt");
+        QVERIFY(made.descriptor >= 0);
+        QVERIFY(::fcntl(made.descriptor, F_GETFD) & FD_CLOEXEC);
+        ::close(made.descriptor);
     }
 
     void missingFolderMakesNone() {

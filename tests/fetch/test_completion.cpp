@@ -22,11 +22,6 @@ QByteArray imageResponse(const QByteArray& body, const QByteArray& lastModified 
         body, type, lastModified.isEmpty() ? QByteArray() : lastModified + "\r\n");
 }
 
-bool sameColour(QRgb a, QColor b) {
-    return std::abs(qRed(a) - b.red()) < 12 && std::abs(qGreen(a) - b.green()) < 12 &&
-           std::abs(qBlue(a) - b.blue()) < 12;
-}
-
 } // namespace
 
 class CompletionTest : public QObject {

@@ -231,6 +231,27 @@ class ModernFetchTest : public QObject {
         QVERIFY(f.panel(0)->stateTooltip().contains("HTTP " + status.left(3)));
     }
 
+    void theBodyIsTheAnnouncedBytesAndNothingElse() {
+        OneCam f;
+        QList<QByteArray> bodies;
+        connect(f.fetcher(0), &CamFetcher::pictureArrived, this,
+                [&](const FetchedPicture& fetched) { bodies << fetched.body; });
+        const QByteArray red = jpegOf(Qt::red), blue = jpegOf(Qt::blue);
+        f.fetch(picture(red));
+        // bytes after the announced length are not part of the picture
+        f.fetch(picture(blue) + "and some bytes more");
+        QTRY_VERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
+        // an answer with no body at all that calls itself a picture shows nothing new
+        f.fetch("HTTP/1.1 204 No Content\r\nContent-Type: image/jpeg\r\n\r\n");
+        QCOMPARE(bodies, QList<QByteArray>({red, blue, QByteArray()}));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
+        QCOMPARE(f.fetcher(0)->response().responseBuffer, std::string());
+        // and the next picture is whole again, though the last ones' storage is reused
+        f.fetch(picture(red));
+        QCOMPARE(bodies.last(), red);
+        QTRY_VERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::red));
+    }
+
     void picturesAreToldByTheirBytes() {
         OneCam f;
         f.fetch(response("200 OK", "Content-Type: application/octet-stream\r\n", jpegOf(Qt::red)));

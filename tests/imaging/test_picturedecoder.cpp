@@ -42,11 +42,6 @@ QByteArray turboJpeg(const QImage& picture, int subsampling, bool cmyk = false) 
     return bytes;
 }
 
-bool near(QRgb a, QColor b, int tolerance = 16) {
-    return std::abs(qRed(a) - b.red()) < tolerance && std::abs(qGreen(a) - b.green()) < tolerance &&
-           std::abs(qBlue(a) - b.blue()) < tolerance;
-}
-
 } // namespace
 
 class PictureDecoderTest : public QObject {
@@ -69,7 +64,7 @@ class PictureDecoderTest : public QObject {
         QCOMPARE(small.picture.size(), QSize(240, 135));
         QCOMPARE(small.picture.format(), QImage::Format_RGB32);
         QVERIFY(!small.whole);
-        QVERIFY(near(small.picture.pixel(100, 60), QColor(200, 40, 90)));
+        QVERIFY(sameColour(small.picture.pixel(100, 60), QColor(200, 40, 90), 16));
         QCOMPARE(qAlpha(small.picture.pixel(3, 3)), 255);
         const DecodedPicture whole = DecodePicture(jpeg);
         QCOMPARE(whole.picture.size(), QSize(1920, 1080));
@@ -100,7 +95,8 @@ class PictureDecoderTest : public QObject {
             if (grey)
                 QCOMPARE(qRed(middle), qBlue(middle));
             else
-                QVERIFY2(near(middle, QColor(30, 160, 220), 24), qPrintable(QColor(middle).name()));
+                QVERIFY2(sameColour(middle, QColor(30, 160, 220), 24),
+                         qPrintable(QColor(middle).name()));
         }
     }
 

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QImageWriter>
+#include <cstdlib>
 
 // Picture files made on the spot for tests.
 
@@ -38,3 +39,10 @@ inline const QByteArray tinyGif = QByteArray::fromHex("474946383961010001008000"
                                                       "00ffffff000000"
                                                       "2c000000000100010000020244010"
                                                       "03b");
+
+// Whether a pixel has about the colour asked for (pictures pass through lossy JPEG).
+inline bool sameColour(QRgb pixel, QColor colour, int tolerance = 12) {
+    return std::abs(qRed(pixel) - colour.red()) < tolerance &&
+           std::abs(qGreen(pixel) - colour.green()) < tolerance &&
+           std::abs(qBlue(pixel) - colour.blue()) < tolerance;
+}
