@@ -34,8 +34,12 @@ QString WriteTempFile(const QString& prefix, const QByteArray& bytes) {
         writeAllBytes(file.descriptor, std::string_view(bytes.constData(), size_t(bytes.size())));
     // an interrupted close has closed the file all the same, with every byte in it
     if ((::close(file.descriptor) != 0 && errno != EINTR) || !written) {
-        QFile::remove(file.name);
+        RemoveTempFile(file.name);
         return {};
     }
     return file.name;
+}
+
+void RemoveTempFile(const QString& name) {
+    ::unlink(QFile::encodeName(name).constData()); // a picture a second: no file engine for it
 }

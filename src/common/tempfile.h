@@ -14,3 +14,6 @@ TempFile MakeTempFileName(const QString& prefix);
 // Such a file, filled with `bytes`: its name, or empty text when it cannot be made or written
 // whole (nothing is left behind then).
 QString WriteTempFile(const QString& prefix, const QByteArray& bytes);
+
+// Deletes such a file.
+void RemoveTempFile(const QString& name);

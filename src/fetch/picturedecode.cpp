@@ -3,8 +3,6 @@
 #include "common/tempfile.h"
 #include "imaging/picturecheck.h"
 
-#include <QFile>
-
 DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLength, QSize fit) {
     // A picture that is not whole, or too large, is one the loader cannot read.
     const PictureCheck check =
@@ -15,6 +13,6 @@ DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLen
     if (temporary.isEmpty())
         return {};
     const DecodedPicture decoded = DecodePicture(body, fit); // the same bytes the file holds
-    QFile::remove(temporary);
+    RemoveTempFile(temporary);
     return decoded;
 }
