@@ -16,14 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const DataOutcome outcome = ReceiveResponseData(state, input.substr(at, batch));
         if (outcome.abort)
             break;
-        if (state.responseBuffer.size() > maxResponseBytes)
+        if (state.received().size() > maxResponseBytes)
             abort();
-        if (!state.headerDone && state.responseBuffer.size() > maxHeaderBytes + batch)
+        if (!state.headerDone && state.received().size() > maxHeaderBytes + batch)
             abort();
     }
-    const CompletedResponse split = SplitResponse(state.responseBuffer);
+    const CompletedResponse split = SplitResponse(state.received());
     if (split.hasHeaderEnd &&
-        split.headers.size() + 4 + split.body.size() != state.responseBuffer.size())
+        split.headers.size() + 4 + split.body.size() != state.received().size())
         abort();
     IsImageResponse(split.headers);
     ContentLengthOf(split.headers);

@@ -128,7 +128,7 @@ void CamFetcher::cmdStart_Click() {
 
 void CamFetcher::connectTo(const CamAddress& target) {
     m_target = target;
-    m_response.reset();
+    m_response.reset(m_bodies.spare());
     m_fetching = true;
     if (target.secure)
         m_socket->ConnectEncrypted(localText(target.connectTo), target.port,
@@ -202,7 +202,7 @@ void CamFetcher::finish() {
     m_stall->stop();
     m_socket->Close();
     m_fetching = false;
-    const CompletedResponse split = SplitResponse(m_response.responseBuffer);
+    const CompletedResponse split = SplitResponse(m_response.received());
     const std::string headers(split.headers);
     const int status = m_response.headerDone ? m_response.head.status : 0;
     if (IsRedirectStatus(status) && m_response.head.value("Location")) {
@@ -211,7 +211,7 @@ void CamFetcher::finish() {
     }
     if (status == 304) {
         // unchanged: Last Refreshed moves on, the picture and Last Changed stay
-        m_response.responseBuffer.clear();
+        m_response.responseBuffer.resize(0);
         m_pictureChanged = false;
         const QDateTime now = m_now();
         m_lastRefreshed = shortDateText(now.date()) + " " + longTimeText(now.time());
@@ -227,23 +227,26 @@ void CamFetcher::finish() {
     }
     // from here on the buffer holds the body
     keepOnlyBody(body.bytes);
-    judge(headers, m_response.responseBuffer);
+    judge(headers, m_response.received());
 }
 
 void CamFetcher::keepOnlyBody(std::string_view body) {
-    std::string& buffer = m_response.responseBuffer;
+    QByteArray& buffer = m_response.responseBuffer;
     if (m_response.headerDone && m_response.framing.kind == BodyFraming::Chunked) {
-        buffer = std::move(m_response.decoded); // the decoded chunks are the body
+        // the decoded chunks are the body
+        buffer.resize(0);
+        buffer.append(body.data(), qsizetype(body.size()));
+        m_response.decoded.clear();
         return;
     }
     if (body.empty()) {
-        buffer.clear(); // no body at all (a 204, say)
+        buffer.resize(0); // no body at all (a 204, say)
         return;
     }
     // the body is a part of the buffer: moved to its front, with no new buffer for it
-    const size_t offset = size_t(body.data() - buffer.data());
-    buffer.erase(0, offset);
-    buffer.resize(body.size());
+    const auto offset = qsizetype(body.data() - buffer.constData());
+    buffer.remove(0, offset);
+    buffer.truncate(qsizetype(body.size()));
 }
 
 void CamFetcher::judge(const std::string& headers, std::string_view body) {
@@ -270,7 +273,10 @@ void CamFetcher::judge(const std::string& headers, std::string_view body) {
         noteValidators();
     m_source = localText(m_target.text());
     FetchedPicture fetched;
-    fetched.body = m_bodies.copyOf(body);
+    // the picture shares the buffer's bytes; the buffer's storage serves again once the
+    // picture is let go
+    fetched.body = m_response.responseBuffer;
+    m_bodies.keep(fetched.body);
     fetched.announcedLength = ContentLengthOf(headers);
     fetched.pictureChanged = m_pictureChanged;
     if (const auto modified = m_response.head.value("Last-Modified"))

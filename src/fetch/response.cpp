@@ -40,12 +40,12 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
     DataOutcome outcome;
     if (state.complete)
         return outcome; // what comes after a whole response is not part of it
-    if (state.responseBuffer.size() + bytes.size() > maxResponseBytes) {
+    if (size_t(state.responseBuffer.size()) + bytes.size() > maxResponseBytes) {
         outcome.abort = true;
         return outcome;
     }
     const bool headerWasDone = state.headerDone;
-    state.responseBuffer.append(bytes);
+    state.responseBuffer.append(bytes.data(), qsizetype(bytes.size()));
     state.receivedBytes += int32_t(bytes.size());
 
     if (headerWasDone) {
@@ -57,13 +57,13 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
         return outcome;
     }
 
-    const size_t end = state.responseBuffer.find(headerEnd, state.headerScanFrom);
-    if (end == std::string::npos) {
-        if (state.responseBuffer.size() > maxHeaderBytes)
+    const std::string_view received = state.received();
+    const size_t end = received.find(headerEnd, state.headerScanFrom);
+    if (end == std::string_view::npos) {
+        if (received.size() > maxHeaderBytes)
             outcome.abort = true;
         // the next search starts where a header end split across two batches could begin
-        state.headerScanFrom =
-            state.responseBuffer.size() >= 3 ? state.responseBuffer.size() - 3 : 0;
+        state.headerScanFrom = received.size() >= 3 ? received.size() - 3 : 0;
         return outcome;
     }
     if (end > maxHeaderBytes) {
@@ -73,7 +73,7 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
     state.headerDone = true;
     // the headers and their blank line take end + 4 bytes; the rest is body
     state.receivedBytes -= int32_t(end + headerEnd.size());
-    const std::string_view headers = std::string_view(state.responseBuffer).substr(0, end);
+    const std::string_view headers = received.substr(0, end);
     state.contentLength = ContentLengthOf(headers);
     state.head = ParseResponseHead(headers);
     state.framing = FramingOf(state.head);
@@ -83,19 +83,18 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
         // buffer may hold, as the length is only what the server says
         const int64_t whole = int64_t(state.bodyStart) + state.framing.length;
         const auto wanted = size_t(std::min<int64_t>(whole, int64_t(keptBufferBytes)));
-        if (state.responseBuffer.capacity() < wanted) // with room for a larger one next time
-            state.responseBuffer.reserve(std::min(wanted + wanted / 8, keptBufferBytes));
+        if (size_t(state.responseBuffer.capacity()) < wanted) // room for a larger one next time
+            state.responseBuffer.reserve(qsizetype(std::min(wanted + wanted / 8, keptBufferBytes)));
     }
     if (state.framing.kind == BodyFraming::Chunked)
         state.chunks.emplace(maxResponseBytes);
-    followBody(state, std::string_view(state.responseBuffer).substr(state.bodyStart), outcome);
+    followBody(state, state.received().substr(state.bodyStart), outcome);
     return outcome;
 }
 
 ReceivedBody BodyOf(const ResponseState& state) {
     const std::string_view all =
-        std::string_view(state.responseBuffer)
-            .substr(std::min(state.bodyStart, state.responseBuffer.size()));
+        state.received().substr(std::min(state.bodyStart, state.received().size()));
     switch (state.framing.kind) {
     case BodyFraming::None:
         return {{}, true};

@@ -3,6 +3,7 @@
 #include "fetch/chunked.h"
 #include "fetch/httphead.h"
 
+#include <QByteArray>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,14 +12,16 @@
 // Memory stays bounded whatever a server sends.
 inline constexpr size_t maxHeaderBytes = 64 * 1024;
 inline constexpr size_t maxResponseBytes = 64 * 1024 * 1024;
-// The room of a buffer up to this size is kept for the next answer of the same cam.
+// Buffers up to this size are kept for the next answer of the same cam.
 inline constexpr size_t keptBufferBytes = 8 * 1024 * 1024;
 
 // A response gathered from the socket, headers and body together. It is complete when the
 // server closes, or earlier when its body is whole by its Content-Length or its final chunk.
 struct ResponseState {
-    std::string responseBuffer; // every byte received, headers and body together
-    int32_t receivedBytes = 0;  // all bytes until the header end is seen, body bytes after
+    // every byte received, headers and body together; once the response is complete, the
+    // body alone, which the picture shares without a copy
+    QByteArray responseBuffer;
+    int32_t receivedBytes = 0; // all bytes until the header end is seen, body bytes after
     bool headerDone = false;
     int32_t contentLength = 0; // for progress; 0 while no length is known
     size_t headerScanFrom = 0; // where the search for the header end goes on
@@ -29,14 +32,15 @@ struct ResponseState {
     std::string decoded; // a chunked body, decoded
     bool complete = false;
 
-    void reset() {
-        // a cam's answers are alike in size: the room of the last one serves the next
-        std::string room = std::move(responseBuffer);
+    // The bytes received, as text to search.
+    std::string_view received() const {
+        return {responseBuffer.constData(), size_t(responseBuffer.size())};
+    }
+    // Starts a new response, gathered into `room` (storage to use again, or nothing).
+    void reset(QByteArray room = {}) {
         *this = ResponseState{};
-        if (room.capacity() <= keptBufferBytes) {
-            room.clear();
-            responseBuffer = std::move(room);
-        }
+        room.resize(0); // keeps its capacity when no one else holds it
+        responseBuffer = std::move(room);
     }
 };
 

@@ -119,7 +119,7 @@ class FetchTextTest : public QObject {
         }
         QCOMPARE(seen.back(), 100.0f);
         QCOMPARE(seen.front(), float((10000 - headers.size()) / 200.0));
-        QCOMPARE(state.responseBuffer, all);
+        QCOMPARE(std::string(state.received()), all);
     }
 
     void bodyCountStartsAtTheHeaderEnd() {
@@ -143,7 +143,7 @@ class FetchTextTest : public QObject {
         QVERIFY(last.complete); // whole at its length: no need to wait for the close
         // more than announced is not part of the response
         QVERIFY(!ReceiveResponseData(state, "e").percent);
-        QVERIFY(state.responseBuffer.ends_with("abcd"));
+        QVERIFY(state.received().ends_with("abcd"));
     }
 
     void noLengthMeansNoProgress() {
@@ -161,7 +161,7 @@ class FetchTextTest : public QObject {
         for (int i = 0; i < 100 && !aborted; ++i)
             aborted = ReceiveResponseData(endless, std::string(1024, 'h')).abort;
         QVERIFY(aborted);
-        QVERIFY(endless.responseBuffer.size() <= maxHeaderBytes + 1024);
+        QVERIFY(endless.received().size() <= maxHeaderBytes + 1024);
 
         ResponseState manyLines; // 10,000 short header lines fit
         std::string lines = "HTTP/1.1 200 OK\r\n";
@@ -177,7 +177,7 @@ class FetchTextTest : public QObject {
         for (int i = 0; i < 70 && !aborted; ++i)
             aborted = ReceiveResponseData(huge, chunk).abort;
         QVERIFY(aborted);
-        QVERIFY(huge.responseBuffer.size() <= maxResponseBytes);
+        QVERIFY(huge.received().size() <= maxResponseBytes);
     }
 
     void aNewAnswerStartsEmptyAndAnOutsizedOneGivesItsRoomBack() {
@@ -185,7 +185,7 @@ class FetchTextTest : public QObject {
         ReceiveResponseData(state, "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nabc");
         QVERIFY(state.headerDone);
         state.reset();
-        QCOMPARE(state.responseBuffer, ""s);
+        QCOMPARE(std::string(state.received()), ""s);
         QVERIFY(!state.headerDone);
         QCOMPARE(state.bodyStart, size_t(0));
         QCOMPARE(state.framing.kind, ResponseState{}.framing.kind);
@@ -199,34 +199,41 @@ class FetchTextTest : public QObject {
         ReceiveResponseData(huge, std::string(20000000, 'b'));
         QVERIFY(huge.complete);
         huge.reset();
-        QVERIFY(huge.responseBuffer.capacity() <= keptBufferBytes);
+        QVERIFY(size_t(huge.responseBuffer.capacity()) <= keptBufferBytes);
     }
 
-    void bodiesAreRecycledOnlyWhenNobodyHoldsThem() {
+    void storageIsUsedAgainOnlyWhenNobodyHoldsIt() {
         RecycledBodies bodies;
-        QByteArray shown = bodies.copyOf("first picture");
-        QByteArray previous = bodies.copyOf("second picture");
-        // both still held: a third gets storage of its own and neither changes
-        QByteArray third = bodies.copyOf("third picture");
+        QCOMPARE(bodies.spare(), QByteArray()); // nothing kept yet
+        QByteArray shown("first picture");
+        QByteArray previous("second picture");
+        bodies.keep(shown);
+        bodies.keep(previous);
+        // both still held elsewhere: neither is offered, and neither changes
+        QVERIFY(bodies.spare().isNull());
         QCOMPARE(shown, QByteArray("first picture"));
         QCOMPARE(previous, QByteArray("second picture"));
-        QVERIFY(third.constData() != shown.constData());
-        QVERIFY(third.constData() != previous.constData());
-        // once nobody else holds the third, its storage serves the next body that fits
-        const char* thirdStorage = third.constData();
-        third = QByteArray();
-        const QByteArray fourth = bodies.copyOf("fourth");
-        QCOMPARE(fourth, QByteArray("fourth"));
-        QCOMPARE(fourth.constData(), thirdStorage);
-        QCOMPARE(shown, QByteArray("first picture"));
+        // once the first is let go, its storage is offered, once
+        const char* firstStorage = shown.constData();
+        shown = QByteArray();
+        QByteArray room = bodies.spare();
+        QCOMPARE(room.constData(), firstStorage);
+        QVERIFY(room.isDetached());
+        QVERIFY(bodies.spare().isNull());
+        // receiving into it leaves the picture still held untouched
+        ResponseState state;
+        state.reset(room);
+        room = QByteArray();
+        ReceiveResponseData(state, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nthird");
+        QCOMPARE(std::string(BodyOf(state).bytes), "third"s);
         QCOMPARE(previous, QByteArray("second picture"));
-        // a body larger than any free storage is copied whole into new storage
+        // kept while the answer still holds it: not offered until the second is let go
+        bodies.keep(state.responseBuffer);
+        QVERIFY(bodies.spare().isNull());
+        const char* secondStorage = previous.constData();
         previous = QByteArray();
-        const std::string large(100000, 'x');
-        const QByteArray big = bodies.copyOf(large);
-        QCOMPARE(big, QByteArray::fromStdString(large));
-        QCOMPARE(fourth, QByteArray("fourth"));
-        QCOMPARE(bodies.copyOf(""), QByteArray(""));
+        QCOMPARE(bodies.spare().constData(), secondStorage);
+        QVERIFY(state.received().ends_with("third"));
     }
 
     void splitTakesTheFirstBlankLine() {

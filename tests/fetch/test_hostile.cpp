@@ -178,14 +178,14 @@ class HostileTest : public QObject {
         size_t largestBuffer = 0;
         QTimer watch;
         connect(&watch, &QTimer::timeout, &watch, [&] {
-            largestBuffer = std::max(largestBuffer, fetcher->response().responseBuffer.size());
+            largestBuffer = std::max(largestBuffer, fetcher->response().received().size());
         });
         watch.start(5);
 
         f.start("Cam");
         // The hostile cycle has settled once the fetch came to an end, failed quietly, or the
         // server sent all it will send for now and the panel holds it.
-        const auto received = [&] { return fetcher->response().responseBuffer.size(); };
+        const auto received = [&] { return fetcher->response().received().size(); };
         QTRY_VERIFY_WITH_TIMEOUT(
             outcomes > 0 || fetcher->socketState() == 0 ||
                 (!script.endless && server.scriptsPlayed > 0 && received() >= size_t(scripted)) ||
@@ -224,7 +224,7 @@ class HostileTest : public QObject {
         QVERIFY2(clock.worstGapMs < 500,
                  qPrintable(QString("the window froze for %1 ms").arg(clock.worstGapMs)));
         QVERIFY(!report->headline.isEmpty());
-        QVERIFY(test.fetcher()->response().responseBuffer.size() <= maxResponseBytes);
+        QVERIFY(test.fetcher()->response().received().size() <= maxResponseBytes);
         QVERIFY(!test.fetcher()->isCounting());
     }
 };

@@ -245,7 +245,7 @@ class ModernFetchTest : public QObject {
         f.fetch("HTTP/1.1 204 No Content\r\nContent-Type: image/jpeg\r\n\r\n");
         QCOMPARE(bodies, QList<QByteArray>({red, blue, QByteArray()}));
         QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
-        QCOMPARE(f.fetcher(0)->response().responseBuffer, std::string());
+        QCOMPARE(f.fetcher(0)->response().responseBuffer, QByteArray());
         // and the next picture is whole again, though the last ones' storage is reused
         f.fetch(picture(red));
         QCOMPARE(bodies.last(), red);
