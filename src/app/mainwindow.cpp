@@ -16,6 +16,7 @@
 #include "fetch/campanelset.h"
 #include "fetch/networkclock.h"
 #include "ui/dialogfilechooser.h"
+#include "ui/statustext.h"
 #include "ui/widgetkit.h"
 #include "ui/windowhelpers.h"
 #include "viewer/viewerpane.h"
@@ -25,7 +26,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
-#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -43,7 +43,7 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
 
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName("StatusBar1");
-    m_statusPanel = new QLabel(statusBar);
+    m_statusPanel = new StatusText(statusBar);
     m_statusPanel->setObjectName("StatusBar1Panel1");
     m_statusPanel->setMinimumWidth(tw(1440));
     statusBar->addWidget(m_statusPanel, 1); // panel 1 is as wide as the window

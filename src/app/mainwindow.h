@@ -19,8 +19,8 @@ class MainMenus;
 class NetworkClock;
 class PanelSelection;
 class Prompter;
-class QLabel;
 class SecondaryWindows;
+class StatusText;
 class ViewerPane;
 
 // Form1: the main window. It makes the parts (the controls frame with the cam list, the panel
@@ -73,8 +73,8 @@ class MainWindow : public QMainWindow {
     CertificatePins m_pins;
     WindowLock m_lock;
     std::function<void()> m_endProcess;
-    QLabel* m_statusPanel = nullptr; // StatusBar1's panel 1
-    QImage m_indicator;              // picrefresh
+    StatusText* m_statusPanel = nullptr; // StatusBar1's panel 1
+    QImage m_indicator;                  // picrefresh
     ControlsFrame* m_controls = nullptr;
     CamListPane* m_camList = nullptr;
     QWidget* m_camsFrame = nullptr; // frmCams

@@ -3,6 +3,7 @@
 #include "ui/aboutwindow.h"
 #include "ui/helpwindow.h"
 #include "ui/settings.h"
+#include "ui/statustext.h"
 #include "ui/websiteopener.h"
 
 #include "sandbox.h"
@@ -112,6 +113,34 @@ class UiWindowsTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!opener.isLoaded(), 3000);
         opener.openWebsite();
         QCOMPARE(opened.size(), 2);
+    }
+
+    void statusTextShowsItsLineAndCutsItAtTheEnd() {
+        StatusText status;
+        status.setMinimumWidth(200);
+        status.resize(200, status.sizeHint().height());
+        const auto inkedColumns = [&status] {
+            const QImage shown = status.grab().toImage();
+            const QRgb background = shown.pixel(shown.width() - 1, 0);
+            int columns = 0;
+            for (int x = 0; x < shown.width(); ++x)
+                for (int y = 0; y < shown.height(); ++y)
+                    if (shown.pixel(x, y) != background) {
+                        ++columns;
+                        break;
+                    }
+            return columns;
+        };
+        QCOMPARE(inkedColumns(), 0);
+        status.setText("Downloading cam.jpg [42.5]");
+        QCOMPARE(status.text(), QString("Downloading cam.jpg [42.5]"));
+        const int shortText = inkedColumns();
+        QVERIFY(shortText > 50);
+        // a text longer than the panel is cut, and asks for no more room
+        const QSize hint = status.sizeHint();
+        status.setText(QString(500, 'W'));
+        QCOMPARE(status.sizeHint(), hint);
+        QVERIFY(inkedColumns() > shortText);
     }
 
     void schemesAnywhereAreKept() {
