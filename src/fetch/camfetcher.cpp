@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <QTimer>
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -128,7 +130,11 @@ void CamFetcher::cmdStart_Click() {
 
 void CamFetcher::connectTo(const CamAddress& target) {
     m_target = target;
-    m_response.reset(m_bodies.spare());
+    // the last answer's storage is kept for later; the next is received into storage no one
+    // holds any more
+    m_bodies.keep(std::exchange(m_response.responseBuffer, QByteArray()));
+    m_response.reset();
+    m_response.receiveInto(m_bodies.spare());
     m_fetching = true;
     if (target.secure)
         m_socket->ConnectEncrypted(localText(target.connectTo), target.port,
@@ -233,20 +239,23 @@ void CamFetcher::finish() {
 void CamFetcher::keepOnlyBody(std::string_view body) {
     QByteArray& buffer = m_response.responseBuffer;
     if (m_response.headerDone && m_response.framing.kind == BodyFraming::Chunked) {
-        // the decoded chunks are the body
-        buffer.resize(0);
-        buffer.append(body.data(), qsizetype(body.size()));
+        // the decoded chunks are the body, in storage of their own size: the chunks' framing
+        // can be far larger than what it carries
+        buffer = QByteArray(body.data(), qsizetype(body.size()));
         m_response.decoded.clear();
         return;
     }
-    if (body.empty()) {
-        buffer.resize(0); // no body at all (a 204, say)
-        return;
+    if (!body.empty()) {
+        // the body is a part of the buffer: moved to its front within the same storage (which
+        // then starts at its front again when it receives the next answer)
+        const auto offset = size_t(body.data() - buffer.constData());
+        char* bytes = buffer.data();
+        std::memmove(bytes, bytes + offset, body.size());
     }
-    // the body is a part of the buffer: moved to its front, with no new buffer for it
-    const auto offset = qsizetype(body.data() - buffer.constData());
-    buffer.remove(0, offset);
-    buffer.truncate(qsizetype(body.size()));
+    buffer.truncate(qsizetype(body.size())); // nothing at all for an answer without a body
+    // storage reserved for a length the server announced but did not send is not held on to
+    if (buffer.capacity() > 2 * buffer.size() + 64 * 1024)
+        buffer.squeeze();
 }
 
 void CamFetcher::judge(const std::string& headers, std::string_view body) {
@@ -276,7 +285,6 @@ void CamFetcher::judge(const std::string& headers, std::string_view body) {
     // the picture shares the buffer's bytes; the buffer's storage serves again once the
     // picture is let go
     fetched.body = m_response.responseBuffer;
-    m_bodies.keep(fetched.body);
     fetched.announcedLength = ContentLengthOf(headers);
     fetched.pictureChanged = m_pictureChanged;
     if (const auto modified = m_response.head.value("Last-Modified"))

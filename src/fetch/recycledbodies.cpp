@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 QByteArray RecycledBodies::spare() {
     for (Kept& kept : m_kept) {
@@ -20,8 +21,11 @@ QByteArray RecycledBodies::spare() {
 
 void RecycledBodies::keep(const QByteArray& body) {
     // a rare outsized picture does not hold its memory
-    if (body.capacity() > qsizetype(keptBufferBytes))
+    if (body.isNull() || body.capacity() > qsizetype(keptBufferBytes))
         return;
+    for (const Kept& kept : m_kept)
+        if (kept.body.isSharedWith(body))
+            return; // kept already
     Kept& oldest =
         *std::min_element(m_kept.begin(), m_kept.end(),
                           [](const Kept& a, const Kept& b) { return a.lastUse < b.lastUse; });

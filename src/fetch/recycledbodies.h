@@ -12,7 +12,8 @@ class RecycledBodies {
     // Storage no one else holds any more, to receive into; nothing when there is none. It is
     // no longer kept here.
     QByteArray spare();
-    // Keeps a picture's storage, to be used again once everyone has let go of the picture.
+    // Keeps a picture's or an answer's storage, to be used again once everyone has let go of
+    // it; storage kept already, or larger than a kept buffer may be, is not taken.
     void keep(const QByteArray& body);
 
   private:

@@ -18,7 +18,7 @@ void followBody(ResponseState& state, std::string_view newBodyBytes, DataOutcome
         break;
     case BodyFraming::ContentLength:
         state.complete =
-            int64_t(state.responseBuffer.size() - state.bodyStart) >= state.framing.length;
+            int64_t(state.responseBuffer.size()) - int64_t(state.bodyStart) >= state.framing.length;
         break;
     case BodyFraming::Chunked:
         state.chunks->feed(newBodyBytes, state.decoded);
@@ -93,8 +93,8 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
 }
 
 ReceivedBody BodyOf(const ResponseState& state) {
-    const std::string_view all =
-        state.received().substr(std::min(state.bodyStart, state.received().size()));
+    const std::string_view received = state.received();
+    const std::string_view all = received.substr(std::min(state.bodyStart, received.size()));
     switch (state.framing.kind) {
     case BodyFraming::None:
         return {{}, true};

@@ -36,9 +36,10 @@ struct ResponseState {
     std::string_view received() const {
         return {responseBuffer.constData(), size_t(responseBuffer.size())};
     }
-    // Starts a new response, gathered into `room` (storage to use again, or nothing).
-    void reset(QByteArray room = {}) {
-        *this = ResponseState{};
+    // Starts a new response.
+    void reset() { *this = ResponseState{}; }
+    // Gathers the response into `room`: storage to use again, when no one else holds it.
+    void receiveInto(QByteArray room) {
         room.resize(0); // keeps its capacity when no one else holds it
         responseBuffer = std::move(room);
     }

@@ -1,32 +1,14 @@
 #include "ui/statustext.h"
 
-#include <QPainter>
-#include <QStyle>
-
-StatusText::StatusText(QWidget* parent) : QWidget(parent) {
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-}
-
-void StatusText::setText(const QString& text) {
-    if (text == m_text)
-        return;
-    m_text = text;
-    setAccessibleName(text);
-    update();
+StatusText::StatusText(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
 }
 
 QSize StatusText::sizeHint() const {
-    return {minimumWidth(), fontMetrics().height()};
+    const QMargins margins = contentsMargins();
+    return {minimumWidth(), fontMetrics().height() + margins.top() + margins.bottom()};
 }
 
 QSize StatusText::minimumSizeHint() const {
     return sizeHint();
-}
-
-void StatusText::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    style()->drawItemText(
-        &painter, contentsRect(),
-        int(QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter)),
-        palette(), isEnabled(), m_text, foregroundRole());
 }

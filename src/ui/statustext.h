@@ -1,25 +1,15 @@
 #pragma once
 
-#include <QString>
-#include <QWidget>
+#include <QLabel>
 
-// One line of text, left-aligned and cut off at its end, for the status bar's first panel.
-// While pictures arrive it changes a dozen times a second; unlike a label's, a new text here
-// only repaints it and never lays the status bar out again.
-class StatusText : public QWidget {
+// The status bar's first panel: a label whose size never follows its text. While pictures
+// arrive its text changes a dozen times a second; a label that measured each new text would
+// have the status bar laid out again every time.
+class StatusText : public QLabel {
     Q_OBJECT
   public:
     explicit StatusText(QWidget* parent = nullptr);
 
-    QString text() const { return m_text; }
-    void setText(const QString& text);
-
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    QString m_text;
 };

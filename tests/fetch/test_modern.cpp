@@ -250,6 +250,22 @@ class ModernFetchTest : public QObject {
         f.fetch(picture(red));
         QCOMPARE(bodies.last(), red);
         QTRY_VERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::red));
+
+        // a picture holds no more memory than its bytes need, whatever the server announced
+        // or however it framed them
+        f.fetch("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 8000000\r\n\r\n" +
+                red);
+        QCOMPARE(bodies.last(), red);
+        QVERIFY(bodies.last().capacity() < 1024 * 1024);
+        QByteArray chunked;
+        const QByteArray extension = ";x=" + QByteArray(4000, 'e');
+        for (const char byte : red)
+            chunked += "1" + extension + "\r\n" + QByteArray(1, byte) + "\r\n";
+        f.fetch(
+            "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nTransfer-Encoding: chunked\r\n\r\n" +
+            chunked + "0\r\n\r\n");
+        QCOMPARE(bodies.last(), red);
+        QVERIFY(bodies.last().capacity() < 1024 * 1024);
     }
 
     void picturesAreToldByTheirBytes() {
