@@ -25,14 +25,22 @@ declare -A sources=(
     [fuzz_location]="src/fetch/location.cpp src/fetch/camaddress.cpp"
     [fuzz_headers]="src/fetch/httphead.cpp"
 )
+# the reception of an answer gathers it in Qt's byte array
+declare -A usesQtCore=([fuzz_response]=1 [fuzz_number]=1)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(fuzz_response fuzz_address fuzz_camlist fuzz_daytime fuzz_rtf
                                      fuzz_savename fuzz_picturecheck fuzz_number fuzz_chunked
                                      fuzz_location fuzz_headers)
 
 for target in "${targets[@]}"; do
+    qtFlags=() qtLibs=()
+    if [ -n "${usesQtCore[$target]:-}" ]; then
+        read -ra qtFlags <<<"$(pkg-config --cflags Qt6Core) -fPIC"
+        read -ra qtLibs <<<"$(pkg-config --libs Qt6Core)"
+    fi
     # shellcheck disable=SC2086
-    "$CXX" "${flags[@]}" "fuzz/targets/$target.cpp" ${sources[$target]} -o "$out/$target"
+    "$CXX" "${flags[@]}" "${qtFlags[@]}" "fuzz/targets/$target.cpp" ${sources[$target]} \
+        "${qtLibs[@]}" -o "$out/$target"
 done
 for target in "${targets[@]}"; do
     corpus="$out/corpus/$target"
