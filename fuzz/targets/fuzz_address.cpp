@@ -1,5 +1,5 @@
 // A cam address as a user or a damaged cam list may hold it: the split and the request.
-#include "fetch/camaddress.h"
+#include "net/camaddress.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // A chunked body as a hostile server may send it, in batches: the decoder never reads past
 // its input, never lets the body pass its bound, and a failure is final.
-#include "fetch/chunked.h"
+#include "net/chunked.h"
 
 #include <cstdint>
 #include <cstdlib>

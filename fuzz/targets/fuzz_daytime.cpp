@@ -1,5 +1,5 @@
 // A daytime server's answer.
-#include "fetch/daytime.h"
+#include "net/daytime.h"
 
 #include <cstdint>
 #include <cstdlib>

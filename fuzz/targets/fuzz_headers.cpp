@@ -1,6 +1,6 @@
 // The header fields the program now acts on: the status line, the body's framing, Retry-After
 // and HTTP dates, and the validators it may send back.
-#include "fetch/httphead.h"
+#include "net/httphead.h"
 
 #include <cstdint>
 #include <cstdlib>

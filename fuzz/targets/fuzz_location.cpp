@@ -1,7 +1,7 @@
 // A redirect's Location against a cam's address: whatever is followed is an http or https
 // address that cannot add a line to the request, never from https down to http, and its path
 // holds no "." or ".." segment.
-#include "fetch/location.h"
+#include "net/location.h"
 
 #include <cstdint>
 #include <cstdlib>

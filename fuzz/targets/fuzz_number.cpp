@@ -1,6 +1,6 @@
 // Refresh intervals and Content-Length values as people and servers write them.
 #include "common/numbertext.h"
-#include "fetch/response.h"
+#include "net/response.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The HTTP response as a hostile server may send it: reception in batches, the split, the
 // judgement, the Content-Length and Last-Modified readings.
-#include "fetch/judgement.h"
-#include "fetch/response.h"
+#include "net/judgement.h"
+#include "net/response.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 #include "app/dialogservices.h"
 
 #include "camlist/camlistpane.h"
-#include "fetch/addresstest.h"
-#include "fetch/campanelset.h"
-#include "fetch/certificatepins.h"
-#include "fetch/changerate.h"
+#include "panels/addresstest.h"
+#include "panels/campanelset.h"
+#include "panels/certificatepins.h"
+#include "panels/changerate.h"
 
 void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
                               const CertificatePins& pins) {

@@ -5,9 +5,9 @@
 #include "camlist/camlistpane.h"
 #include "camlist/camlisttext.h"
 #include "camlist/listexchange.h"
-#include "fetch/camfetcher.h"
-#include "fetch/campanel.h"
-#include "fetch/campanelset.h"
+#include "net/camfetcher.h"
+#include "panels/campanel.h"
+#include "panels/campanelset.h"
 #include "timelapse/timelapsedialog.h"
 
 ExportCommands::ExportCommands(QWidget* window, CamListPane& camList, CamPanelSet& panels,

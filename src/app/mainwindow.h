@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/appidentity.h"
-#include "fetch/certificatepins.h"
+#include "panels/certificatepins.h"
 #include "ui/settings.h"
 #include "ui/windowlock.h"
 #include "viewer/layout.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fetch/campanelset.h"
+#include "panels/campanelset.h"
 #include "viewer/selectedcam.h"
 
 // The viewer's view of the selected panel, answered by the panel set.

@@ -1,9 +1,9 @@
 #include "app/session.h"
 
 #include "common/localtext.h"
-#include "fetch/camfetcher.h"
-#include "fetch/campanel.h"
-#include "fetch/campanelset.h"
+#include "net/camfetcher.h"
+#include "panels/campanel.h"
+#include "panels/campanelset.h"
 #include "ui/settings.h"
 
 #include <QByteArray>

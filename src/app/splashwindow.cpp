@@ -1,6 +1,6 @@
 #include "app/splashwindow.h"
 
-#include "common/twips.h"
+#include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 #include "camlist/camlistfile.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
-#include "common/twips.h"
+#include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 
 #include <QFrame>

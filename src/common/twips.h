@@ -10,8 +10,3 @@ int twipsToPixels(int twips, double dotsPerInch);
 int pixelsToTwips(int pixels, double dotsPerInch);
 // A length in pixels as whole twips at the given resolution, ties to even.
 int32_t PixelsToTwipsEven(int pixels, double dotsPerInch);
-
-// The primary screen's logical dots per inch (96 when there is no screen).
-double screenDotsPerInch();
-int tw(int twips);           // twips to pixels on this screen
-int32_t twipsOf(int pixels); // pixels to twips on this screen

@@ -218,3 +218,7 @@ PictureCheck CheckPicture(std::string_view body, int64_t contentLength) {
         return checkWebP(body);
     return {};
 }
+
+bool IsWholeKnownPicture(std::string_view body) {
+    return SniffPicture(body) != PictureFormat::Unknown && CheckPicture(body, 0).readable;
+}

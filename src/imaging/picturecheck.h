@@ -25,3 +25,6 @@ PictureCheck CheckPicture(std::string_view body, int64_t contentLength);
 
 // The kind of picture the bytes begin like, by their signature alone.
 PictureFormat SniffPicture(std::string_view body);
+
+// A picture of a kind known by its signature, whole and within bounds.
+bool IsWholeKnownPicture(std::string_view body);

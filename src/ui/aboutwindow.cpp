@@ -1,7 +1,7 @@
 #include "ui/aboutwindow.h"
 
 #include "common/appidentity.h"
-#include "common/twips.h"
+#include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 
 #include <QEvent>

@@ -2,7 +2,7 @@
 
 #include "common/fileexists.h"
 #include "common/numbertext.h"
-#include "common/twips.h"
+#include "ui/screentwips.h"
 #include "ui/rtftext.h"
 #include "ui/settings.h"
 #include "ui/widgetkit.h"

@@ -1,6 +1,6 @@
 #include "ui/noticewindow.h"
 
-#include "common/twips.h"
+#include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 
 #include <QFontMetrics>

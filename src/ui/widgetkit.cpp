@@ -1,6 +1,6 @@
 #include "ui/widgetkit.h"
 
-#include "common/twips.h"
+#include "ui/screentwips.h"
 
 #include <QGuiApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fetch/camdetails.h"
+#include "common/camdetails.h"
 
 #include <QGroupBox>
 

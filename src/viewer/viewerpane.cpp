@@ -2,6 +2,7 @@
 
 #include "common/datetimetext.h"
 #include "common/twips.h"
+#include "ui/screentwips.h"
 #include "imaging/savepath.h"
 #include "ui/imagecontrol.h"
 #include "ui/widgetkit.h"

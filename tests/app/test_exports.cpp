@@ -6,9 +6,9 @@
 #include "camlist/camlistpane.h"
 #include "camlist/exportcamsdialog.h"
 #include "camlist/listexchange.h"
-#include "fetch/campanel.h"
-#include "fetch/campanelset.h"
-#include "fetch/networkclock.h"
+#include "panels/campanel.h"
+#include "panels/campanelset.h"
+#include "net/networkclock.h"
 #include "imaging/savepath.h"
 #include "timelapse/timelapsedialog.h"
 

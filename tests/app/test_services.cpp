@@ -3,7 +3,7 @@
 #include "app/secondarywindows.h"
 #include "camlist/camdialog.h"
 #include "camlist/camlistpane.h"
-#include "fetch/campanelset.h"
+#include "panels/campanelset.h"
 #include "ui/aboutwindow.h"
 #include "ui/helpwindow.h"
 #include "ui/noticewindow.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "fetch/camfetcher.h"
-#include "fetch/campanel.h"
-#include "fetch/campanelset.h"
+#include "net/camfetcher.h"
+#include "panels/campanel.h"
+#include "panels/campanelset.h"
 
 #include "camlistbytes.h"
 #include "panelsfixture.h"

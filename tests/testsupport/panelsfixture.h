@@ -1,9 +1,9 @@
 #pragma once
 
-#include "fetch/camfetcher.h"
-#include "fetch/campanel.h"
-#include "fetch/campanelset.h"
-#include "fetch/certificatepins.h"
+#include "net/camfetcher.h"
+#include "panels/campanel.h"
+#include "panels/campanelset.h"
+#include "panels/certificatepins.h"
 #include "ui/settings.h"
 #include "ui/windowlock.h"
 

@@ -1,6 +1,12 @@
 #include "testmain.h"
 
+#ifdef WEBCAMS_TEST_WITHOUT_GUI
+#include <QCoreApplication>
+using TestApplication = QCoreApplication; // the network library's tests run without Qt Gui
+#else
 #include <QApplication>
+using TestApplication = QApplication;
+#endif
 #include <QList>
 #include <QTest>
 #include <cstring>
@@ -21,7 +27,7 @@ bool registerTest(const char* name, TestFactory factory) {
 }
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     const char* only = nullptr;
     QList<char*> passed{argv[0]};
     for (int i = 1; i < argc; ++i) {

@@ -1,5 +1,6 @@
 // The viewer pane on its own: selection, zoom and scrolling, saving, the full-screen view.
 #include "common/twips.h"
+#include "ui/screentwips.h"
 #include "ui/imagecontrol.h"
 #include "ui/windowlock.h"
 #include "viewer/detailsblock.h"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Reads every #include "..." under src/ and fails on one that breaks the table in allowed.txt:
-# a project header must be named with its folder ("fetch/camfetcher.h"), and that folder must
+# a project header must be named with its folder ("net/camfetcher.h"), and that folder must
 # be the file's own or one the table allows. With --matrix it prints who includes whom.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -37,6 +37,24 @@ while IFS= read -r file; do
         fi
     done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
 done < <(find src -name '*.h' -o -name '*.cpp' | sort)
+
+# The lowest folders stay free of the user interface: only the Qt modules listed may be included.
+declare -A qtModules=([common]="QtCore" [net]="QtCore QtNetwork")
+qtHeaders=$(pkg-config --variable=includedir Qt6Core 2>/dev/null || echo /usr/include/x86_64-linux-gnu/qt6)
+for folder in "${!qtModules[@]}"; do
+    while IFS= read -r line; do
+        file=${line%%:*}
+        header=$(sed -E 's/.*#[[:space:]]*include[[:space:]]*<([^>]+)>.*/\1/' <<<"$line")
+        if [[ "$header" == */* ]]; then
+            module=${header%%/*}
+        else
+            module=$(cd "$qtHeaders" && for m in Qt*; do [[ -e "$m/$header" ]] && echo "$m" && break; done)
+        fi
+        [[ -z "$module" || " ${qtModules[$folder]} " == *" $module "* ]] && continue
+        echo "$file: $folder may not include <$header> ($module)"
+        failures=$((failures + 1))
+    done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' src/"$folder"/*.h src/"$folder"/*.cpp | sed -E 's/^([^:]+):[0-9]+:/\1:/' || true)
+done
 
 if [[ "${1:-}" == "--matrix" ]]; then
     # the table's folders, lowest first

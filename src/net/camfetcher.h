@@ -1,0 +1,186 @@
+#pragma once
+
+#include "net/camaddress.h"
+#include "common/camdetails.h"
+#include "net/camsocket.h"
+#include "net/recycledbodies.h"
+#include "net/response.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QTimer;
+
+// A completed response that holds a picture: its bytes and what the change test said.
+struct FetchedPicture {
+    QByteArray body;
+    int64_t announcedLength = 0;             // Content-Length; 0 or less when none was announced
+    bool pictureChanged = false;             // a new Last-Modified line after an earlier one
+    std::optional<int64_t> lastModifiedTime; // seconds since the epoch, when one was sent
+    CamDetails details;                      // the panel's texts right after this response
+};
+
+// How a fetch failed, for the panel's mark and the retry schedule.
+enum class FetchFailure {
+    Connection,  // the server could not be reached (three in a row: offline)
+    Certificate, // the server's certificate did not verify
+    Timeout,     // nothing came for too long, or the next cycle was due
+    Protocol,    // too large, broken framing, a redirect not followed, an address not usable
+    NotPicture,  // an answer that is not a picture (an error page, "HTTP 404")
+};
+
+// The refresh cycle of one cam: the one-second count, the connection (plain or TLS), the
+// hand-written request with its validators, the reception with its bounds and framing,
+// redirects, and the judgement of the complete response. After failures the next attempt
+// waits longer. It knows nothing of widgets; a panel shows what it reports.
+class CamFetcher : public QObject {
+    Q_OBJECT
+  public:
+    using Clock = std::function<QDateTime()>;
+
+    explicit CamFetcher(QObject* parent = nullptr);
+    ~CamFetcher() override;
+
+    // Where "now" and the retry jitter come from; tests set their own.
+    void setClock(Clock clock) { m_now = std::move(clock); }
+    void setJitter(std::function<double()> jitter) { m_jitter = std::move(jitter); }
+    // How long a connection may make no progress before the fetch gives up.
+    void setStallTimeout(int milliseconds);
+    // The SHA-256 (hex) of a certificate the user trusts for "host:port" of this cam.
+    void setPinLookup(std::function<QByteArray(const QString& hostPort)> lookup) {
+        m_pins = std::move(lookup);
+    }
+    // Tells whether a body is a whole picture of a kind the program knows by its bytes: a
+    // successful answer holding one is a picture whatever its type says. Without it only the
+    // type tells.
+    void setPictureTest(std::function<bool(std::string_view body)> test) {
+        m_isWholePicture = std::move(test);
+    }
+
+    // The cam's record as copied in when it starts (txtName, txtAddress, txtRefresh). A new
+    // address forgets the old one's validators.
+    void setRecord(const QByteArray& name, const QByteArray& address, const QByteArray& refresh);
+    const QByteArray& name() const { return m_name; }
+    const QByteArray& address() const { return m_address; }
+    const QByteArray& refreshText() const { return m_refreshText; }
+
+    // What the pictures said: txtUpdated ("Last Changed") and txtRefreshed ("Last Refreshed").
+    // They belong to the panel, not the cam: a cam started here later inherits them.
+    const QByteArray& lastChanged() const { return m_lastChanged; }
+    const QString& lastRefreshed() const { return m_lastRefreshed; }
+    const std::string& lastModified() const { return m_lastModified; }
+    bool pictureChanged() const { return m_pictureChanged; }
+    CamDetails details() const;
+    // Where the last picture really came from, after redirects.
+    const QString& source() const { return m_source; }
+
+    // The cycle stopped because the refresh text is not a number; a refresh or an edit that
+    // makes it one starts it again.
+    bool isHalted() const { return m_halted; }
+    int32_t refreshSecs() const { return m_refreshSecs; }
+    int32_t elapsedSecs() const { return m_elapsedSecs; }
+    // Seconds from the start of this cycle to the next attempt: the interval, or longer after
+    // failures.
+    int32_t waitSecs() const { return m_waitSecs; }
+    int failures() const { return m_failures; }
+    bool isCounting() const;
+    bool isFetching() const { return m_fetching; }
+    // 0 when the socket is closed.
+    int socketState() const;
+    const ResponseState& response() const { return m_response; }
+    // The certificate that failed the last TLS connection, and where it was presented.
+    const CertificateTrouble& certificateTrouble() const { return m_socket->certificateTrouble(); }
+    const QString& troubleHostPort() const { return m_troubleHostPort; }
+
+    // The addresses asked in the current cycle, redirects included, the first one first.
+    const std::vector<std::string>& visited() const { return m_visited; }
+    // The last connection: TLS, and accepted only because the user trusts its certificate.
+    bool lastConnectionSecure() const { return m_lastSecure; }
+    bool lastConnectionPinned() const { return m_lastPinned; }
+    // The Last-Modified time of the last picture, when it sent one that could be read.
+    std::optional<int64_t> lastModifiedTime() const;
+
+    // The next request asks unconditionally (there is no picture the validators stand for).
+    void forgetValidators();
+
+    // Begins a fetch cycle: count from zero and ask the server again, at once.
+    void cmdStart_Click();
+    // One second of the cycle; when the wait is over the next cycle begins.
+    void timRefresh_Timer();
+    // Drops the connection and stops counting.
+    void stop();
+
+  signals:
+    // A fetch begins: the fetching indicator shows.
+    void fetchStarted();
+    // A second was counted.
+    void ticked();
+    void progressed(float percent, const QString& fileName);
+    void pictureArrived(const FetchedPicture& picture);
+    // The server said the picture has not changed (304): it stays as it is.
+    void unchanged(const CamDetails& details);
+    // The server answered with something that is not a picture.
+    void notAPicture();
+    // A fetch failed; `reason` in words for the user.
+    void failed(const QString& reason, FetchFailure kind);
+    // The server was reached.
+    void serverReached();
+    // Something the user should hear about, for the status bar.
+    void problem(const QString& text);
+    // The cycle stopped: no fetch runs and no second is counted until it is begun again.
+    void halted(const QString& text);
+
+  private:
+    void connectTo(const CamAddress& target);
+    void wsCam_Connect();
+    void wsCam_DataArrival(qint64 bytesTotal);
+    void wsCam_Close();
+    void finish();
+    void keepOnlyBody(std::string_view body);
+    void judge(const std::string& headers, std::string_view body);
+    bool followRedirect();
+    void fail(const QString& reason, FetchFailure kind,
+              std::optional<int64_t> retryAfter = std::nullopt);
+    void succeeded();
+    void noteLastModified(std::string_view headers);
+    void noteValidators();
+    std::string conditionalHeaders() const;
+    QString quoted(const QString& text) const {
+        return QString::fromLocal8Bit(m_name) + ": " + text;
+    }
+
+    Clock m_now = [] { return QDateTime::currentDateTime(); };
+    std::function<double()> m_jitter;
+    std::function<QByteArray(const QString&)> m_pins;
+    std::function<bool(std::string_view)> m_isWholePicture;
+    QTimer* m_timer = nullptr;     // timRefresh
+    QTimer* m_stall = nullptr;     // no progress for too long
+    CamSocket* m_socket = nullptr; // wsCam
+    QByteArray m_name, m_address, m_refreshText = "30";
+    QByteArray m_lastChanged;
+    QString m_lastRefreshed;
+    std::string m_lastModified;
+    bool m_pictureChanged = false;
+    bool m_halted = false;
+    bool m_fetching = false;
+    bool m_lastSecure = false, m_lastPinned = false;
+    int32_t m_refreshSecs = 0;
+    int32_t m_elapsedSecs = 0;
+    int32_t m_waitSecs = 0;
+    int m_failures = 0;
+    CamAddress m_target;                // this hop: camHost, camPath (as sent), where to connect
+    std::vector<std::string> m_visited; // the addresses asked in this cycle, redirects included
+    ResponseState m_response;
+    RecycledBodies m_bodies;
+    QString m_source;
+    QString m_troubleHostPort;
+    // the validators of the last picture, and the address that gave them
+    std::string m_validatorsFor, m_etag, m_lastModifiedValue;
+};

@@ -1,0 +1,190 @@
+#include "net/camsocket.h"
+
+#include <QCryptographicHash>
+#include <QSslSocket>
+#include <QStringList>
+#include <QTcpSocket>
+
+CamSocket::CamSocket(QObject* parent) : QObject(parent) {}
+
+CamSocket::~CamSocket() {
+    Close();
+}
+
+void CamSocket::Close() {
+    m_received.clear();
+    if (!m_socket)
+        return;
+    // A fresh socket serves every connection, so nothing of an old one can be raised later.
+    QTcpSocket* old = m_socket;
+    m_socket = nullptr;
+    old->disconnect(this);
+    old->abort();
+    old->deleteLater();
+}
+
+void CamSocket::open(QTcpSocket* socket) {
+    Close();
+    m_closeRaised = false;
+    m_encrypted = false;
+    m_socket = socket;
+    connect(socket, &QTcpSocket::readyRead, this, &CamSocket::readAvailable);
+    connect(socket, &QTcpSocket::disconnected, this, &CamSocket::remoteClosed);
+    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        switch (error) {
+        case QAbstractSocket::RemoteHostClosedError:
+            if (m_encrypted || !qobject_cast<QSslSocket*>(m_socket.data()))
+                remoteClosed();
+            else
+                fail("the TLS handshake failed: the server closed the connection",
+                     SocketFailure::Tls);
+            break;
+        case QAbstractSocket::HostNotFoundError:
+            fail("the host name was not found", SocketFailure::HostNotFound);
+            break;
+        case QAbstractSocket::ConnectionRefusedError:
+            fail("the connection was refused", SocketFailure::Refused);
+            break;
+        case QAbstractSocket::SslHandshakeFailedError:
+        case QAbstractSocket::SslInternalError:
+        case QAbstractSocket::SslInvalidUserDataError:
+            if (m_trouble.reason.isEmpty())
+                fail("the TLS handshake failed: " + m_socket->errorString(), SocketFailure::Tls);
+            break; // a certificate failure was reported already
+        default:
+            fail(m_socket ? m_socket->errorString().toLower() : QString("a network error"),
+                 SocketFailure::Network);
+            break;
+        }
+    });
+}
+
+void CamSocket::Connect(const QString& host, quint16 port) {
+    auto* socket = new QTcpSocket(this);
+    open(socket);
+    connect(socket, &QTcpSocket::connected, this, &CamSocket::Connected);
+    socket->connectToHost(host, port);
+}
+
+void CamSocket::ConnectEncrypted(const QString& host, quint16 port,
+                                 const QByteArray& pinnedFingerprint) {
+    auto* socket = new QSslSocket(this);
+    open(socket);
+    m_pinned = pinnedFingerprint;
+    m_trouble = {};
+    m_acceptedByPin = false;
+    socket->setPeerVerifyName(host);
+    connect(socket, &QSslSocket::encrypted, this, [this] {
+        m_encrypted = true;
+        emit Connected();
+    });
+    connect(socket, &QSslSocket::sslErrors, this, [this, socket](const QList<QSslError>& errors) {
+        const QSslCertificate certificate = socket->peerCertificate();
+        const QByteArray fingerprint = fingerprintOf(certificate);
+        if (!m_pinned.isEmpty() && !certificate.isNull() && fingerprint == m_pinned) {
+            socket->ignoreSslErrors(errors); // the user trusts exactly this certificate
+            m_acceptedByPin = true;
+            return;
+        }
+        m_trouble.reason = describe(errors);
+        m_trouble.fingerprint = fingerprint;
+        m_trouble.subject = certificate.subjectDisplayName();
+        m_trouble.pinnedDiffers = !m_pinned.isEmpty();
+        fail(m_trouble.pinnedDiffers
+                 ? "the certificate changed since it was trusted (" + m_trouble.reason + ")"
+                 : "the certificate is not trusted (" + m_trouble.reason + ")",
+             SocketFailure::Certificate);
+    });
+    socket->connectToHostEncrypted(host, port);
+}
+
+bool CamSocket::SendData(const QByteArray& bytes) {
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
+        return false;
+    return m_socket->write(bytes) == bytes.size();
+}
+
+QByteArray CamSocket::GetData() {
+    QByteArray bytes;
+    bytes.swap(m_received);
+    return bytes;
+}
+
+int CamSocket::State() const {
+    return m_socket ? int(m_socket->state()) + 1 : 0;
+}
+
+void CamSocket::readAvailable() {
+    if (!m_socket)
+        return;
+    const QByteArray bytes = m_socket->readAll();
+    if (bytes.isEmpty())
+        return;
+    m_received.append(bytes);
+    emit DataArrival(bytes.size());
+}
+
+void CamSocket::remoteClosed() {
+    if (!m_socket || m_closeRaised)
+        return;
+    if (qobject_cast<QSslSocket*>(m_socket.data()) && !m_encrypted) {
+        fail("the TLS handshake failed: the server closed the connection", SocketFailure::Tls);
+        return;
+    }
+    m_closeRaised = true;
+    readAvailable(); // every byte is reported before the close
+    if (!m_socket)
+        return; // a data handler closed us
+    Close();
+    emit CloseEvent();
+}
+
+void CamSocket::fail(const QString& reason, SocketFailure kind) {
+    if (!m_socket)
+        return;
+    Close(); // no event of this connection follows
+    emit Failed(reason, kind);
+}
+
+QByteArray CamSocket::fingerprintOf(const QSslCertificate& certificate) {
+    return certificate.isNull() ? QByteArray()
+                                : certificate.digest(QCryptographicHash::Sha256).toHex();
+}
+
+QString CamSocket::describe(const QList<QSslError>& errors) {
+    QStringList reasons;
+    auto add = [&reasons](const QString& reason) {
+        if (!reasons.contains(reason))
+            reasons << reason;
+    };
+    for (const QSslError& error : errors) {
+        switch (error.error()) {
+        case QSslError::CertificateExpired:
+            add("expired");
+            break;
+        case QSslError::CertificateNotYetValid:
+            add("not yet valid");
+            break;
+        case QSslError::HostNameMismatch:
+            add("wrong host name");
+            break;
+        case QSslError::SelfSignedCertificate:
+        case QSslError::SelfSignedCertificateInChain:
+            add("self-signed");
+            break;
+        case QSslError::UnableToGetLocalIssuerCertificate:
+        case QSslError::UnableToGetIssuerCertificate:
+        case QSslError::UnableToVerifyFirstCertificate:
+        case QSslError::CertificateUntrusted:
+            add("untrusted");
+            break;
+        case QSslError::CertificateRevoked:
+            add("revoked");
+            break;
+        default:
+            add(error.errorString().toLower());
+            break;
+        }
+    }
+    return reasons.isEmpty() ? QString("not verified") : reasons.join(", ");
+}

@@ -1,0 +1,168 @@
+#include "panels/addresstest.h"
+
+#include "common/localtext.h"
+#include "common/numbertext.h"
+#include "net/camfetcher.h"
+#include "imaging/picturecheck.h"
+#include "imaging/picturedecoder.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QLocale>
+
+namespace {
+
+const QSize previewSize(160, 120);
+
+QString sentOrNot(const ResponseHead& head, const char* field) {
+    const auto value = head.value(field);
+    return QString(field) + ": " + (value ? "sent (" + localText(*value) + ")" : "not sent");
+}
+
+QString pictureKind(const QByteArray& body) {
+    switch (SniffPicture(std::string_view(body.constData(), size_t(body.size())))) {
+    case PictureFormat::Jpeg:
+        return "JPEG";
+    case PictureFormat::Png:
+        return "PNG";
+    case PictureFormat::Gif:
+        return "GIF";
+    case PictureFormat::Bmp:
+        return "BMP";
+    case PictureFormat::WebP:
+        return "WebP";
+    default:
+        return "picture";
+    }
+}
+
+// A long hex text in groups of 16, so it wraps.
+QString spaced(QString hex) {
+    for (qsizetype at = 16; at < hex.size(); at += 17)
+        hex.insert(at, ' ');
+    return hex;
+}
+
+} // namespace
+
+AddressTest::AddressTest(std::function<QByteArray(const QString&)> pins, QObject* parent)
+    : QObject(parent), m_fetcher(new CamFetcher(this)) {
+    m_fetcher->setPinLookup(std::move(pins));
+    m_fetcher->setPictureTest(IsWholeKnownPicture);
+    connect(m_fetcher, &CamFetcher::pictureArrived, this, &AddressTest::pictureArrived);
+    connect(m_fetcher, &CamFetcher::failed, this, &AddressTest::failed);
+    connect(m_fetcher, &CamFetcher::unchanged, this, [this] {
+        finish({true, "The picture has not changed", answerFacts(0), {}});
+    });
+    connect(m_fetcher, &CamFetcher::problem, this, [this](const QString& text) {
+        finish({false, "This address cannot be fetched", {text.section(": ", 1)}, {}});
+    });
+}
+
+AddressTest::~AddressTest() {
+    m_done = nullptr;
+    m_fetcher->stop();
+}
+
+void AddressTest::check(const QByteArray& address, const QByteArray& refresh,
+                        std::function<void(const AddressReport&)> done) {
+    m_done = std::move(done);
+    // a refresh that is no number bounds the test as the usual 30 seconds would
+    m_fetcher->setRecord("Test", address, parseLong(refresh.toStdString()) ? refresh : "30");
+    m_clock.start();
+    m_fetcher->cmdStart_Click();
+}
+
+QStringList AddressTest::answerFacts(qsizetype bodyBytes) const {
+    const ResponseHead& head = m_fetcher->response().head;
+    QStringList facts;
+    facts << (head.status ? QString("Status: HTTP %1").arg(head.status)
+                          : QString("Status: none (the server sent no status line)"));
+    const std::vector<std::string>& visited = m_fetcher->visited();
+    facts << (visited.size() > 1 ? QString("Redirects followed: %1, to %2")
+                                       .arg(visited.size() - 1)
+                                       .arg(localText(visited.back()))
+                                 : QString("Redirects followed: none"));
+    facts << (!m_fetcher->lastConnectionSecure() ? QString("Connection: plain HTTP, not encrypted")
+              : m_fetcher->lastConnectionPinned()
+                  ? QString("Connection: TLS, with the certificate you trust for this cam")
+                  : QString("Connection: TLS, certificate verified"));
+    const auto type = head.value("Content-Type");
+    facts << "Content type: " + (type ? localText(*type) : QString("not sent"));
+    if (bodyBytes > 0)
+        facts << "Size: " + QLocale().toString(bodyBytes) + " bytes";
+    facts << sentOrNot(head, "Last-Modified") << sentOrNot(head, "ETag");
+    facts << QString("Time taken: %1 s").arg(m_clock.elapsed() / 1000.0, 0, 'f', 2);
+    return facts;
+}
+
+void AddressTest::pictureArrived(const FetchedPicture& fetched) {
+    const int status = m_fetcher->response().head.status;
+    QBuffer buffer;
+    buffer.setData(fetched.body);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
+    AddressReport report;
+    report.ok = status == 0 || (status >= 200 && status < 300);
+    report.headline = size.isValid() ? QString("A %1 of %2 x %3")
+                                           .arg(pictureKind(fetched.body))
+                                           .arg(size.width())
+                                           .arg(size.height())
+                                     : QString("A %1").arg(pictureKind(fetched.body));
+    if (!report.ok)
+        report.headline += QString(", but with HTTP %1").arg(status);
+    report.facts = answerFacts(fetched.body.size());
+    const QImage picture = DecodePicture(fetched.body, previewSize).picture;
+    if (!picture.isNull())
+        report.preview = picture.scaled(previewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    else if (report.ok) {
+        // called a picture, but none can be made of it: the panel would keep showing nothing
+        report.ok = false;
+        report.headline = "The answer says it is a picture, but it cannot be shown (damaged, "
+                          "cut short or of an unknown kind)";
+    }
+    finish(report);
+}
+
+void AddressTest::failed(const QString& reason, FetchFailure kind) {
+    AddressReport report;
+    QStringList facts;
+    switch (kind) {
+    case FetchFailure::Connection:
+        report.headline = "The server could not be reached: " + reason;
+        break;
+    case FetchFailure::Certificate: {
+        const CertificateTrouble& trouble = m_fetcher->certificateTrouble();
+        report.headline = "The certificate is not trusted: " + trouble.reason;
+        if (!trouble.subject.isEmpty())
+            facts << "Issued to: " + trouble.subject;
+        if (!trouble.fingerprint.isEmpty())
+            facts << "SHA-256 fingerprint: " + spaced(QString::fromLatin1(trouble.fingerprint));
+        facts << "If this is your own camera, start the cam and choose \"Trust This "
+                 "Certificate...\" on its panel.";
+        break;
+    }
+    case FetchFailure::Timeout:
+        report.headline = "No whole answer came in time: " + reason;
+        break;
+    case FetchFailure::NotPicture:
+        report.headline = "The answer is not a picture (" + reason + ")";
+        facts = answerFacts(qsizetype(m_fetcher->response().responseBuffer.size()));
+        break;
+    case FetchFailure::Protocol:
+        report.headline = "The answer could not be used: " + reason;
+        if (m_fetcher->response().head.status)
+            facts = answerFacts(0);
+        break;
+    }
+    if (kind != FetchFailure::NotPicture && kind != FetchFailure::Protocol)
+        facts << QString("Time taken: %1 s").arg(m_clock.elapsed() / 1000.0, 0, 'f', 2);
+    report.facts = facts;
+    finish(report);
+}
+
+void AddressTest::finish(AddressReport report) {
+    m_fetcher->stop();
+    if (auto done = std::exchange(m_done, nullptr))
+        done(report);
+}

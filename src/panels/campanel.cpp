@@ -1,0 +1,202 @@
+#include "panels/campanel.h"
+
+#include "ui/imagecontrol.h"
+#include "ui/progressbar.h"
+#include "ui/widgetkit.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QToolButton>
+
+namespace {
+
+QString arrayName(const char* name, int index) {
+    return QString("%1(%2)").arg(name).arg(index);
+}
+
+QColor markColour(Freshness state) {
+    switch (state) {
+    case Freshness::Fetching:
+        return QColor(58, 123, 213);
+    case Freshness::New:
+        return QColor(46, 157, 58);
+    case Freshness::Unchanged:
+        return QColor(150, 150, 150);
+    case Freshness::Stale:
+        return QColor(224, 160, 32);
+    case Freshness::Error:
+        return QColor(208, 48, 48);
+    case Freshness::Offline:
+        return QColor(40, 40, 40);
+    case Freshness::Idle:
+        break;
+    }
+    return Qt::transparent;
+}
+
+QPixmap markPicture(Freshness state, int side) {
+    QPixmap dot(side, side);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    painter.setBrush(markColour(state));
+    painter.drawEllipse(QRectF(0.5, 0.5, side - 1.0, side - 1.0));
+    return dot;
+}
+
+} // namespace
+
+QRect CamPanel::designGeometryTwips(int index) {
+    if (index == 24)
+        return {-600, 24420, 1635, 1935};
+    if (index == 25)
+        return {1080, 24420, 1635, 1935};
+    return {index % 2 == 0 ? 60 : 1740, 60 + 1980 * (index / 2), 1635, 1935};
+}
+
+CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(index) {
+    setObjectName(arrayName("Frame", index));
+    setFont(designFont());
+    setGeometryTwips(this, designGeometryTwips(index));
+    setFrameCaption("[WebCam]");
+
+    auto* area = new QWidget(this);
+    area->setObjectName(arrayName("Picture2", index));
+    setGeometryTwips(area, 180, 300, 1275, 915);
+    area->setAutoFillBackground(true);
+    auto* box = new ImageControl(area);
+    box->setObjectName(arrayName("Picture3", index));
+    box->setGeometry(area->rect());
+    m_picture = new ImageControl(box);
+    m_picture->setObjectName(arrayName("imgCam", index));
+    setGeometryTwips(m_picture, -10, -10, 1275, 960);
+
+    m_indicator = new ImageControl(this);
+    m_indicator->setObjectName(arrayName("imgRefresh", index));
+    setGeometryTwips(m_indicator, 660, 660, 315, 255);
+    m_indicator->hide();
+
+    m_progress = new ProgressBar(this);
+    m_progress->setObjectName(arrayName("prgCam", index));
+    setGeometryTwips(m_progress, 180, 1200, 1275, 135);
+
+    QToolButton* refresh =
+        makePictureButton(this, arrayName("cmdRefresh", index), {}, "Refresh now",
+                          ":/pictures/refresh.png", ButtonFace::PictureOnly, 20);
+    setGeometryTwips(refresh, 180, 1380, 495, 435);
+    QToolButton* stop = makePictureButton(this, arrayName("cmdStop", index), {}, "Stop this cam",
+                                          ":/pictures/stop.png", ButtonFace::PictureOnly, 20);
+    setGeometryTwips(stop, 960, 1380, 495, 435);
+    auto* scratch = new QLabel(this);
+    scratch->setObjectName(arrayName("picTemp", index));
+    setGeometryTwips(scratch, 720, 1500, 195, 195);
+
+    // the mark sits in the frame's top right corner, clear of the design's controls
+    m_mark = new QLabel(this);
+    m_mark->setObjectName(arrayName("stateMark", index));
+    setGeometryTwips(m_mark, 1455, 30, 150, 150);
+    m_mark->hide();
+    m_trust = new QAction("Trust This Certificate...", this);
+    m_trust->setObjectName(arrayName("trustCertificate", index));
+    m_trust->setEnabled(false);
+    addAction(m_trust);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_trust, &QAction::triggered, this, &CamPanel::trustCertificateClicked);
+
+    // a panel takes the keyboard's focus; Enter or Space selects it as a click does
+    setFocusPolicy(Qt::StrongFocus);
+
+    connect(refresh, &QToolButton::clicked, this, &CamPanel::refreshClicked);
+    connect(stop, &QToolButton::clicked, this, &CamPanel::stopClicked);
+    connect(m_indicator, &ImageControl::clicked, this, &CamPanel::clicked);
+    connect(m_picture, &ImageControl::clicked, this, &CamPanel::clicked);
+    connect(box, &ImageControl::clicked, this, &CamPanel::clicked);
+    hide();
+}
+
+void CamPanel::setFrameCaption(const QByteArray& caption) {
+    m_caption = caption;
+    setTitle(QString::fromLocal8Bit(caption));
+}
+
+void CamPanel::setIndicatorPicture(const QImage& picture) {
+    m_indicator->setPicture(picture);
+}
+
+void CamPanel::showFetching(bool on) {
+    m_indicator->setVisible(on);
+    if (on)
+        m_indicator->raise();
+}
+
+bool CamPanel::isFetching() const {
+    return !m_indicator->isHidden();
+}
+
+void CamPanel::showProgress(float percent) {
+    m_progress->setExactValue(percent);
+}
+
+float CamPanel::progress() const {
+    return m_progress->exactValue();
+}
+
+void CamPanel::showPicture(const QImage& shown, const QByteArray& fileBytes) {
+    m_picture->setCompactPicture(shown, fileBytes);
+}
+
+void CamPanel::showPlainPicture(const QImage& picture) {
+    m_picture->setPicture(picture);
+}
+
+void CamPanel::clearPicture() {
+    m_picture->setPicture(QImage());
+}
+
+QImage CamPanel::picture() const {
+    return m_picture->picture();
+}
+
+QSize CamPanel::pictureSize() const {
+    return m_picture->size();
+}
+
+void CamPanel::setStateMark(Freshness state, const QString& tooltip) {
+    if (state != m_state) {
+        m_state = state;
+        QPixmap& mark = m_markPictures[state];
+        if (mark.isNull())
+            mark = markPicture(state, m_mark->width());
+        m_mark->setPixmap(mark);
+        m_mark->setVisible(state != Freshness::Idle);
+        m_mark->raise();
+    }
+    m_mark->setToolTip(tooltip);
+}
+
+QString CamPanel::stateTooltip() const {
+    return m_mark->toolTip();
+}
+
+void CamPanel::offerCertificateTrust(bool on) {
+    m_trust->setEnabled(on);
+}
+
+bool CamPanel::offersCertificateTrust() const {
+    return m_trust->isEnabled();
+}
+
+bool CamPanel::hasPicture() const {
+    return m_picture->hasPicture();
+}
+
+void CamPanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Space)
+        emit clicked();
+    else
+        QGroupBox::keyPressEvent(event);
+}

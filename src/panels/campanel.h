@@ -1,0 +1,81 @@
+#pragma once
+
+#include "panels/freshness.h"
+
+#include <QByteArray>
+#include <QGroupBox>
+#include <QHash>
+#include <QImage>
+#include <QPixmap>
+
+class ImageControl;
+class ProgressBar;
+class QAction;
+class QLabel;
+
+// One cam panel of the "Webcams" area, as the user sees it: the frame with the cam's name, the
+// picture, the fetching indicator, the progress bar and the refresh and stop buttons. It shows
+// what it is told and reports clicks; the refresh cycle lives in the panel's CamFetcher.
+class CamPanel : public QGroupBox {
+    Q_OBJECT
+  public:
+    CamPanel(int index, QWidget* parent);
+
+    // The panel's place in the grid: two columns, twelve rows, then the two spare panels.
+    static QRect designGeometryTwips(int index);
+
+    int index() const { return m_index; }
+    bool isRunning() const { return !isHidden(); }
+    // The frame's caption, as exact bytes: the cam's name, or "[WebCam]" / "[webcam]".
+    void setFrameCaption(const QByteArray& caption);
+    const QByteArray& frameCaption() const { return m_caption; }
+
+    void setIndicatorPicture(const QImage& picture);
+    // The fetching indicator (imgRefresh), in front of the picture while it shows.
+    void showFetching(bool on);
+    bool isFetching() const;
+
+    // Progress of the download, 0 to 100; a value outside is refused and the last one kept.
+    void showProgress(float percent);
+    float progress() const;
+
+    // A fetched picture: `shown` at any size (it is scaled once to the panel), and the file
+    // bytes it came from, from which the whole picture can be decoded again.
+    void showPicture(const QImage& shown, const QByteArray& fileBytes);
+    void showPlainPicture(const QImage& picture);
+    void clearPicture();
+    // The panel's picture whole (decoded again from its bytes when it holds them).
+    QImage picture() const;
+    bool hasPicture() const;
+    QSize pictureSize() const;
+
+    // The small mark in the frame's corner that tells how the cam is doing; its tooltip
+    // says it in words, with the picture's age.
+    void setStateMark(Freshness state, const QString& tooltip);
+    Freshness stateMark() const { return m_state; }
+    QString stateTooltip() const;
+    // "Trust This Certificate..." in the panel's menu, offered after a certificate failure.
+    void offerCertificateTrust(bool on);
+    bool offersCertificateTrust() const;
+
+  signals:
+    // A click on the picture, the box holding it, or the fetching indicator.
+    void clicked();
+    void refreshClicked();
+    void stopClicked();
+    void trustCertificateClicked();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    const int m_index;
+    QByteArray m_caption;
+    ImageControl* m_picture = nullptr;   // imgCam
+    ImageControl* m_indicator = nullptr; // imgRefresh
+    ProgressBar* m_progress = nullptr;   // prgCam
+    QLabel* m_mark = nullptr;
+    QAction* m_trust = nullptr;
+    Freshness m_state = Freshness::Idle;
+    QHash<Freshness, QPixmap> m_markPictures; // drawn once each: the mark changes twice a fetch
+};

@@ -1,0 +1,73 @@
+#include "panels/freshness.h"
+
+#include <algorithm>
+
+void FreshnessTracker::fetchStarted() {
+    m_last = Freshness::Fetching;
+}
+
+void FreshnessTracker::newPicture(int64_t now) {
+    m_last = Freshness::New;
+    m_newSince = now;
+    m_reason.clear();
+}
+
+void FreshnessTracker::samePicture() {
+    m_last = Freshness::Unchanged;
+    m_reason.clear();
+}
+
+void FreshnessTracker::failed(std::string reason, bool connectionFailure) {
+    m_connectionFailures = connectionFailure ? m_connectionFailures + 1 : 0;
+    m_last = m_connectionFailures >= offlineAfter ? Freshness::Offline : Freshness::Error;
+    m_reason = std::move(reason);
+}
+
+void FreshnessTracker::stopped() {
+    *this = FreshnessTracker{};
+}
+
+Freshness FreshnessTracker::state(int64_t now, int32_t refreshSecs) const {
+    if (m_last == Freshness::New || m_last == Freshness::Unchanged) {
+        const int64_t staleAfter = std::max<int64_t>(10 * int64_t(std::max(refreshSecs, 0)), 600);
+        if (m_newSince && now - *m_newSince >= staleAfter)
+            return Freshness::Stale;
+    }
+    return m_last;
+}
+
+std::optional<int64_t> FreshnessTracker::ageSeconds(int64_t now) const {
+    if (!m_newSince)
+        return std::nullopt;
+    return std::max<int64_t>(0, now - *m_newSince);
+}
+
+std::string AgeText(int64_t seconds) {
+    if (seconds < 60)
+        return std::to_string(seconds) + " s old";
+    if (seconds < 3600)
+        return std::to_string(seconds / 60) + " min old";
+    if (seconds < 2 * 86400)
+        return std::to_string(seconds / 3600) + " h old";
+    return std::to_string(seconds / 86400) + " days old";
+}
+
+std::string FreshnessText(Freshness state, const std::string& reason) {
+    switch (state) {
+    case Freshness::Idle:
+        return "not running";
+    case Freshness::Fetching:
+        return "fetching";
+    case Freshness::New:
+        return "new picture";
+    case Freshness::Unchanged:
+        return "unchanged";
+    case Freshness::Stale:
+        return "stale: no new picture for a long time";
+    case Freshness::Error:
+        return "error: " + reason;
+    case Freshness::Offline:
+        return "offline: " + reason;
+    }
+    return {};
+}

@@ -1,0 +1,205 @@
+// The socket and the fetcher of one cam against a scripted local server, and the network
+// time: no panel, no window.
+#include "net/camfetcher.h"
+#include "net/camsocket.h"
+#include "net/networkclock.h"
+
+#include "scriptedserver.h"
+#include "testmain.h"
+
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+
+namespace {
+
+quint16 closedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort(); // nobody listens there once the probe is gone
+}
+
+} // namespace
+
+class FetcherTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void socketClosedTwiceRaisesNothing() {
+        CamSocket socket;
+        QSignalSpy closed(&socket, &CamSocket::CloseEvent);
+        socket.Close();
+        socket.Close();
+        QCOMPARE(socket.State(), 0);
+        QCOMPARE(closed.size(), 0);
+    }
+
+    void socketReportsEveryByteBeforeTheClose() {
+        ScriptedServer server;
+        server.setScript(ScriptedServer::answer("0123456789", 3, 5));
+        server.current().waitForRequest = false;
+        CamSocket socket;
+        QByteArray got;
+        QList<QString> order;
+        connect(&socket, &CamSocket::DataArrival, &socket, [&](qint64 total) {
+            const QByteArray bytes = socket.GetData();
+            QCOMPARE(qint64(bytes.size()), total);
+            got += bytes;
+            order << "data";
+        });
+        connect(&socket, &CamSocket::CloseEvent, &socket, [&] { order << "close"; });
+        socket.Connect("127.0.0.1", server.port());
+        QTRY_COMPARE(order.value(order.size() - 1), QString("close"));
+        QCOMPARE(got, QByteArray("0123456789"));
+        QCOMPARE(order.count("close"), 1);
+        QCOMPARE(socket.State(), 0);
+    }
+
+    void socketErrorsRaiseNoEvent_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::newRow("refused") << QString("127.0.0.1") << int(closedPort());
+        QTest::newRow("no such host") << QString("no-such-host.invalid") << 80;
+    }
+    void socketErrorsRaiseNoEvent() {
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        CamSocket socket;
+        QSignalSpy connected(&socket, &CamSocket::Connected);
+        QSignalSpy data(&socket, &CamSocket::DataArrival);
+        QSignalSpy closed(&socket, &CamSocket::CloseEvent);
+        socket.Connect(host, quint16(port));
+        QVERIFY(socket.State() != 0);
+        // the failure closes the socket quietly, and it can connect again
+        QTRY_COMPARE_WITH_TIMEOUT(socket.State(), 0, 10000);
+        QCOMPARE(connected.size() + data.size() + closed.size(), 0);
+    }
+
+    void requestBytesAreExact_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("requestLine");
+        QTest::addColumn<bool>("withScheme");
+        QTest::newRow("spaces") << "/live/cam 1.jpg" << QByteArray("GET /live/cam%201.jpg HTTP/1.1")
+                                << true;
+        QTest::newRow("query") << "/cam.jpg?size=2&x=%41"
+                               << QByteArray("GET /cam.jpg?size=2&x=%41 HTTP/1.1") << true;
+        QTest::newRow("no scheme") << "/cam.jpg" << QByteArray("GET /cam.jpg HTTP/1.1") << false;
+        QTest::newRow("slash at end") << "/pics/" << QByteArray("GET /pics/ HTTP/1.1") << true;
+    }
+    void requestBytesAreExact() {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, requestLine);
+        QFETCH(bool, withScheme);
+        ScriptedServer server;
+        server.setScript(ScriptedServer::answer(ScriptedServer::okResponse("x")));
+        const QString address = (withScheme ? "http://" : "") + server.address(path);
+        CamFetcher fetcher;
+        fetcher.setRecord("Cam", address.toUtf8(), "30");
+        fetcher.cmdStart_Click();
+        QTRY_COMPARE(server.requests.size(), 1);
+        QTRY_VERIFY(server.requests[0].endsWith("\r\n\r\n"));
+        const QByteArray host = "127.0.0.1:" + QByteArray::number(server.port());
+        QCOMPARE(server.requests[0], requestLine + "\r\nHost: " + host +
+                                         "\r\nConnection: close\r\nAccept: */*\r\n\r\n");
+    }
+
+    void refetchingNeverEscapesTwice() {
+        ScriptedServer server;
+        server.setScript(ScriptedServer::answer(ScriptedServer::okResponse("x")));
+        CamFetcher fetcher;
+        fetcher.setRecord("Cam", ("http://" + server.address("/a b.jpg")).toUtf8(), "0");
+        fetcher.cmdStart_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() >= 2, 5000);
+        QTRY_VERIFY(server.requests[1].endsWith("\r\n\r\n"));
+        QVERIFY(server.requests[1].startsWith("GET /a%20b.jpg HTTP/1.1\r\n"));
+    }
+
+    void aCycleCountsToItsIntervalAndBeginsAgain() {
+        ScriptedServer server;
+        server.setScript(ScriptedServer::answer(ScriptedServer::okResponse("x")));
+        CamFetcher fetcher;
+        QSignalSpy started(&fetcher, &CamFetcher::fetchStarted);
+        fetcher.setRecord("Cam", ("http://" + server.address("/c.jpg")).toUtf8(), "3");
+        fetcher.cmdStart_Click();
+        QTRY_VERIFY(!fetcher.isFetching()); // a healthy cam: the fetch ended well
+        QCOMPARE(fetcher.refreshSecs(), 3);
+        QVERIFY(fetcher.isCounting());
+        fetcher.timRefresh_Timer();
+        fetcher.timRefresh_Timer();
+        QCOMPARE(fetcher.elapsedSecs(), 2);
+        QCOMPARE(started.size(), 1);
+        fetcher.timRefresh_Timer(); // the interval ran out: a new cycle from zero
+        QCOMPARE(fetcher.elapsedSecs(), 0);
+        QCOMPARE(started.size(), 2);
+        fetcher.stop();
+        QVERIFY(!fetcher.isCounting());
+        QCOMPARE(fetcher.socketState(), 0);
+    }
+
+    void theJudgementComesWithTheClose() {
+        ScriptedServer server;
+        CamFetcher fetcher;
+        QSignalSpy pictures(&fetcher, &CamFetcher::pictureArrived);
+        QSignalSpy others(&fetcher, &CamFetcher::notAPicture);
+        fetcher.setRecord("Cam", ("http://" + server.address("/c.jpg")).toUtf8(), "300");
+
+        server.setScript(ScriptedServer::answer(
+            ScriptedServer::okResponse("body", "image/jpeg", "Last-Modified: A\r\n")));
+        fetcher.cmdStart_Click();
+        QVERIFY(pictures.wait(5000));
+        const FetchedPicture first = pictures[0][0].value<FetchedPicture>();
+        QCOMPARE(first.body, QByteArray("body"));
+        QCOMPARE(first.announcedLength, int64_t(4));
+        QVERIFY(!first.pictureChanged);
+        QCOMPARE(first.details.lastChanged, QString(" A"));
+        QCOMPARE(fetcher.lastModified(), std::string("Last-Modified: A"));
+
+        server.setScript(ScriptedServer::answer(
+            "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\n\r\n<h1>gone</h1>"));
+        fetcher.cmdStart_Click();
+        QVERIFY(others.wait(5000));
+        QCOMPARE(fetcher.lastModified(), std::string("Last-Modified: A"));
+        QCOMPARE(pictures.size(), 1);
+    }
+
+    void networkTimeIsShownFromAWholeAnswer() {
+        NetworkClock clock;
+        QSignalSpy shown(&clock, &NetworkClock::timeText);
+        ScriptedServer daytime;
+        ScriptedServer::Script script =
+            ScriptedServer::answer("\n60652 26-12-06 10:24:37 00 0 0 50.0 UTC(NIST) * \n");
+        script.waitForRequest = false;
+        daytime.setScript(script);
+        clock.setTimeServer("127.0.0.1", daytime.port());
+        clock.RequestNetworkTime();
+        QTRY_COMPARE(shown.size(), 1);
+        QCOMPARE(shown[0][0].toString(), QString("12/6/2026 10:24:37 AM GMT"));
+
+        CamSocket* socket = clock.findChild<CamSocket*>("objWinsock");
+        QTRY_COMPARE(socket->State(), 0);
+        clock.RequestNetworkTime(); // within four seconds: nobody is asked
+        QCOMPARE(socket->State(), 0);
+        QCOMPARE(daytime.connections, 1);
+    }
+
+    void splitOrBadDaytimeAnswersChangeNothing() {
+        NetworkClock clock;
+        QSignalSpy shown(&clock, &NetworkClock::timeText);
+        ScriptedServer daytime;
+        ScriptedServer::Script script;
+        script.steps = {{"\n60652 26-12-06 10:2", 0}, {"4:37 00 0 0 50.0 UTC(NIST) *\n", 100}};
+        script.waitForRequest = false;
+        daytime.setScript(script);
+        clock.setTimeServer("127.0.0.1", daytime.port());
+        clock.RequestNetworkTime();
+        QTRY_COMPARE(daytime.scriptsPlayed, 1);
+        // the server closed after its second half: the clock's socket closes with it
+        QTRY_COMPARE(clock.findChild<CamSocket*>("objWinsock")->State(), 0);
+        QCOMPARE(shown.size(), 0);
+    }
+};
+
+WEBCAMS_TEST(FetcherTest)
+#include "test_fetcher.moc"

@@ -1,0 +1,235 @@
+// The plain parts of fetching as the web is today: status and header fields, body framing and
+// chunks, redirect targets, Retry-After and HTTP dates, the retry schedule.
+#include "net/backoff.h"
+#include "net/chunked.h"
+#include "net/httphead.h"
+#include "net/location.h"
+
+#include "testmain.h"
+
+#include <QTest>
+
+using namespace std::string_literals;
+using namespace std::string_view_literals;
+
+namespace {
+
+// Feeds `input` to a decoder in batches of `batch` bytes.
+std::pair<ChunkedDecoder, std::string> decode(std::string_view input, size_t batch = 1000000,
+                                              size_t bound = 1 << 20) {
+    ChunkedDecoder decoder(bound);
+    std::string body;
+    for (size_t at = 0; at < input.size(); at += batch)
+        decoder.feed(input.substr(at, batch), body);
+    return {decoder, body};
+}
+
+CamAddress base(const char* address) {
+    return *SplitCamAddress(address);
+}
+
+std::string resolved(const char* from, std::string_view location) {
+    const LocationResult result = ResolveLocation(base(from), location);
+    return result.ok ? result.target.text() : "refused: " + result.error;
+}
+
+} // namespace
+
+class HttpTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void statusAndFieldsAreRead() {
+        const ResponseHead head = ParseResponseHead(
+            "HTTP/1.1 302 Found\r\nLocation: /b.jpg \r\nX: 1\nset-cookie: a\r\nnot a field\r\n"
+            "Set-Cookie: b");
+        QCOMPARE(head.status, 302);
+        QCOMPARE(*head.value("location"), "/b.jpg"sv);
+        QCOMPARE(head.values("Set-Cookie").size(), size_t(2));
+        QVERIFY(!head.value("Content-Type"));
+        QCOMPARE(ParseResponseHead("HTTP/1.0 404\r\n").status, 404);
+        QCOMPARE(ParseResponseHead("HTTP/2 200 OK").status, 0);
+        QCOMPARE(ParseResponseHead("ICY 200 OK").status, 0);
+        QCOMPARE(ParseResponseHead("HTTP/1.1 2000 Big").status, 0);
+        QCOMPARE(ParseResponseHead("HTTP/1.1 050 Odd").status, 0);
+        QCOMPARE(ParseResponseHead("HTTP/1.1 600 Odd").status, 0);
+        QCOMPARE(ParseResponseHead("").status, 0);
+    }
+
+    void framingFollowsTheFields() {
+        auto framing = [](const char* headers) { return FramingOf(ParseResponseHead(headers)); };
+        QCOMPARE(framing("HTTP/1.1 200 OK\r\nContent-Length: 12").kind, BodyFraming::ContentLength);
+        QCOMPARE(framing("HTTP/1.1 200 OK\r\nContent-Length: 12").length, int64_t(12));
+        QCOMPARE(framing("HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, Chunked\r\nContent-Length: 9")
+                     .kind,
+                 BodyFraming::Chunked);
+        QCOMPARE(framing("HTTP/1.1 304 Not Modified\r\nContent-Length: 500").kind,
+                 BodyFraming::None);
+        QCOMPARE(framing("HTTP/1.1 204 No Content").kind, BodyFraming::None);
+        for (const char* unreadable :
+             {"Content-Length: -1", "Content-Length: 12abc",
+              "Content-Length: 7\r\nContent-Length: 8", "Content-Length: 1234567890123456789012"})
+            QCOMPARE(framing(("HTTP/1.1 200 OK\r\n"s + unreadable).c_str()).kind,
+                     BodyFraming::UntilClose);
+        QCOMPARE(framing("HTTP/1.1 200 OK").kind, BodyFraming::UntilClose);
+    }
+
+    void chunksAreDecodedInAnyBatches() {
+        const std::string body = "7\r\nMozilla\r\n11;ext=\"x\"\r\nDeveloper Network\r\n0\r\n"
+                                 "Trailer: yes\r\n\r\nleft over";
+        for (size_t batch : {size_t(1), size_t(2), size_t(5), body.size()}) {
+            auto [decoder, decoded] = decode(body, batch);
+            QVERIFY(decoder.done());
+            QCOMPARE(decoded, "MozillaDeveloper Network"s);
+        }
+        ChunkedDecoder decoder(100);
+        std::string decoded;
+        QCOMPARE(decoder.feed("1\r\na\r\n0\r\n\r\nXYZ", decoded), size_t(11)); // not the rest
+        auto [lfOnly, lfBody] = decode("3\nabc\n0\n\n");
+        QVERIFY(lfOnly.done());
+        QCOMPARE(lfBody, "abc"s);
+    }
+
+    void badChunksAreErrors_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("ffffffffffffffff") << QByteArray("ffffffffffffffff\r\nab") << "too large";
+        QTest::newRow("-1") << QByteArray("-1\r\nab") << "not a number";
+        QTest::newRow("1x") << QByteArray("1x\r\na\r\n0\r\n\r\n") << "not a number";
+        QTest::newRow("empty size") << QByteArray("\r\nab") << "not a number";
+        QTest::newRow("100 KB extension")
+            << ("1;" + QByteArray(100 * 1024, 'e') + "\r\na\r\n") << "line too long";
+        QTest::newRow("no line end after data") << QByteArray("2\r\nabc\r\n") << "line end";
+        QTest::newRow("endless chunks")
+            << QByteArray("100000\r\n") + QByteArray(0x100000, 'z') + "\r\n" +
+                   QByteArray("100000\r\n") + QByteArray(0x100000, 'z')
+            << "too large";
+    }
+    void badChunksAreErrors() {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, error);
+        auto [decoder, decoded] = decode(input.toStdString(), 7000, 1 << 20);
+        QVERIFY(decoder.failed());
+        QVERIFY2(QString::fromStdString(decoder.error()).contains(error), decoder.error().c_str());
+        QVERIFY(decoded.size() <= size_t(1 << 20));
+        std::string more;
+        QCOMPARE(decoder.feed("1\r\na\r\n", more), size_t(0)); // it stays failed
+    }
+
+    void aMissingFinalChunkIsNotDone() {
+        auto [decoder, decoded] = decode("4\r\nabcd\r\n");
+        QVERIFY(!decoder.done() && !decoder.failed());
+        QCOMPARE(decoded, "abcd"s);
+    }
+
+    void redirectsResolveAgainstTheAnsweringAddress() {
+        QCOMPARE(resolved("http://a.example/cams/x.jpg", "https://b.example/y.jpg"),
+                 "https://b.example/y.jpg"s);
+        QCOMPARE(resolved("http://a.example/cams/x.jpg", "HTTPS://b.example:8443"),
+                 "https://b.example:8443/"s);
+        QCOMPARE(resolved("https://a.example/cams/x.jpg", "//c.example/z.jpg"),
+                 "https://c.example/z.jpg"s);
+        QCOMPARE(resolved("http://a.example:81/cams/x.jpg?s=1", "/live/new.jpg"),
+                 "http://a.example:81/live/new.jpg"s);
+        QCOMPARE(resolved("http://a.example/cams/x.jpg?s=1", "?s=2"),
+                 "http://a.example/cams/x.jpg?s=2"s);
+        QCOMPARE(resolved("http://a.example/cams/live/x.jpg", "../../y.jpg#part"),
+                 "http://a.example/y.jpg"s);
+        QCOMPARE(resolved("http://a.example/cams/x.jpg", "./../../../../etc/z.jpg"),
+                 "http://a.example/etc/z.jpg"s);
+        QCOMPARE(resolved("http://a.example/a/b/c", "g;x?y=..#s"),
+                 "http://a.example/a/b/g;x?y=.."s);
+        QCOMPARE(RemoveDotSegments("/a/b/c/./../../g"), "/a/g"s);
+        QCOMPARE(RemoveDotSegments("mid/content=5/../6"), "/mid/6"s);
+    }
+
+    void redirectsThatAreNotFollowed_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QByteArray>("location");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("file:") << "http://a.example/x" << QByteArray("file:///etc/passwd")
+                               << "file:";
+        QTest::newRow("ftp:") << "http://a.example/x" << QByteArray("ftp://a.example/x.jpg")
+                              << "ftp:";
+        QTest::newRow("javascript:")
+            << "http://a.example/x" << QByteArray("javascript:alert(1)") << "javascript:";
+        QTest::newRow("https to http")
+            << "https://a.example/x" << QByteArray("http://a.example/x") << "down to http";
+        QTest::newRow("CR LF") << "http://a.example/x" << QByteArray("/a\r\nX-Evil: 1")
+                               << "control";
+        QTest::newRow("NUL") << "http://a.example/x" << QByteArray("/a\0b", 4) << "control";
+        QTest::newRow("empty") << "http://a.example/x" << QByteArray("  ") << "without";
+        QTest::newRow("no authority")
+            << "http://a.example/x" << QByteArray("http:x.jpg") << "cannot be right";
+        QTest::newRow("bad port") << "http://a.example/x" << QByteArray("http://a.example:0/x")
+                                  << "cannot be right";
+    }
+    void redirectsThatAreNotFollowed() {
+        QFETCH(QString, from);
+        QFETCH(QByteArray, location);
+        QFETCH(QString, why);
+        const LocationResult result =
+            ResolveLocation(base(from.toUtf8().constData()),
+                            std::string_view(location.data(), size_t(location.size())));
+        QVERIFY(!result.ok);
+        QVERIFY2(QString::fromStdString(result.error).contains(why), result.error.c_str());
+    }
+
+    void retryAfterIsSecondsOrADate() {
+        const int64_t now = *ParseHttpDate("Mon, 07 Dec 2026 12:00:00 GMT");
+        QCOMPARE(ParseRetryAfter("120", now), std::optional<int64_t>(120));
+        QCOMPARE(ParseRetryAfter(" 0 ", now), std::optional<int64_t>(0));
+        QCOMPARE(ParseRetryAfter("Mon, 07 Dec 2026 12:02:30 GMT", now),
+                 std::optional<int64_t>(150));
+        QCOMPARE(ParseRetryAfter("1000000000000", now), std::optional<int64_t>(3600)); // 10^12
+        QCOMPARE(ParseRetryAfter("99999999999999999999999", now), std::optional<int64_t>(3600));
+        for (const char* nonsense : {"-1", "soon", "", "12abc", "1.5",
+                                     "Mon, 07 Dec 2026 11:00:00 GMT", // in the past
+                                     "Mon, 32 Dec 2026 12:00:00 GMT"})
+            QVERIFY2(!ParseRetryAfter(nonsense, now), nonsense);
+    }
+
+    void httpDatesInTheirThreeForms() {
+        const std::optional<int64_t> expected = 784111777; // 1994-11-06 08:49:37 UTC
+        QCOMPARE(ParseHttpDate("Sun, 06 Nov 1994 08:49:37 GMT"), expected);
+        QCOMPARE(ParseHttpDate("Sunday, 06-Nov-94 08:49:37 GMT"), expected);
+        QCOMPARE(ParseHttpDate("Sun Nov  6 08:49:37 1994"), expected);
+        QVERIFY(!ParseHttpDate("Sun, 06 Nov 1994 08:49:37 CET"));
+        QVERIFY(!ParseHttpDate("Sun, 06 Nov 1994 25:49:37 GMT"));
+    }
+
+    void validatorsAreSentOnlyWhenSafe() {
+        QVERIFY(IsSendableValidator("\"abc\""));
+        QVERIFY(IsSendableValidator("W/\"v1\""));
+        QVERIFY(IsSendableValidator("Tue, 05 Dec 2006 10:00:00 GMT"));
+        QVERIFY(!IsSendableValidator(""));
+        QVERIFY(!IsSendableValidator("a\rb"));
+        QVERIFY(!IsSendableValidator("a\x7f"));
+        QVERIFY(!IsSendableValidator(std::string(2000, 'e')));
+    }
+
+    void retriesWaitLongerAfterFailures() {
+        // a healthy cam keeps its interval
+        QCOMPARE(NextAttemptSeconds(0, 30, 1.0), 30);
+        // 2, 4, 8, ... times the interval, at most five minutes
+        QCOMPARE(NextAttemptSeconds(1, 10, 1.0), 20);
+        QCOMPARE(NextAttemptSeconds(2, 10, 1.0), 40);
+        QCOMPARE(NextAttemptSeconds(3, 10, 1.0), 80);
+        QCOMPARE(NextAttemptSeconds(6, 10, 1.0), 300);
+        QCOMPARE(NextAttemptSeconds(60, 10, 1.0), 300);
+        // with jitter of plus or minus a fifth, never shorter than the interval
+        QCOMPARE(NextAttemptSeconds(1, 10, 1.2), 24);
+        QCOMPARE(NextAttemptSeconds(1, 10, 0.8), 16);
+        QCOMPARE(NextAttemptSeconds(1, 10, 9.0), 24);
+        QCOMPARE(NextAttemptSeconds(1, 600, 0.8), 600);
+        // an interval of 0 still waits after failures
+        QCOMPARE(NextAttemptSeconds(1, 0, 1.0), 2);
+        // a server's Retry-After is waited out, up to an hour
+        QCOMPARE(NextAttemptSeconds(1, 10, 1.0, 120), 120);
+        QCOMPARE(NextAttemptSeconds(1, 10, 1.0, 5), 10);
+        QCOMPARE(NextAttemptSeconds(1, 10, 1.0, 86400), 3600);
+    }
+
+};
+
+WEBCAMS_TEST(HttpTest)
+#include "test_http.moc"

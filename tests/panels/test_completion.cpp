@@ -1,0 +1,248 @@
+// What a completed fetch does: judge the response, show the picture, tell new pictures from
+// unchanged ones, save new ones, and hand the selected panel's picture on.
+
+#include "panelsfixture.h"
+#include "pictures.h"
+#include "scriptedserver.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray imageResponse(const QByteArray& body, const QByteArray& lastModified = {},
+                         const QByteArray& type = "image/jpeg") {
+    return ScriptedServer::okResponse(
+        body, type, lastModified.isEmpty() ? QByteArray() : lastModified + "\r\n");
+}
+
+} // namespace
+
+class CompletionTest : public QObject {
+    Q_OBJECT
+  private:
+    std::unique_ptr<QTemporaryDir> temporary;
+    ScriptedServer* server = nullptr;
+
+    // Runs one fetch of panel 0 and waits until it completed.
+    void fetchOnce(PanelsFixture& f, const QByteArray& answer) {
+        server->setScript(ScriptedServer::answer(answer));
+        const int before = server->connections;
+        if (f.panel(0)->isRunning())
+            f.set->cmdRefresh_Click(0);
+        else
+            f.start("Cam");
+        QTRY_VERIFY(server->connections > before);
+        QTRY_VERIFY(f.set->isSettled(0));
+    }
+
+    QStringList savedPictures(const PanelsFixture& f) const {
+        return QDir(f.box.path("cam")).entryList(QDir::Files | QDir::Hidden);
+    }
+
+    QStringList leftInTemp() const {
+        return QDir(temporary->path()).entryList({"vbt*"}, QDir::Files | QDir::Hidden);
+    }
+
+  private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void init() {
+        // a private temporary folder, to see that no "vbt" file is left behind
+        temporary = std::make_unique<QTemporaryDir>();
+        qputenv("TMPDIR", QFile::encodeName(temporary->path()));
+        server = new ScriptedServer(this);
+    }
+
+    void cleanup() {
+        QVERIFY(leftInTemp().isEmpty());
+        delete server;
+        qunsetenv("TMPDIR");
+    }
+
+    void newPicturesAreToldByLastModified() {
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        QSignalSpy details(f.set, &CamPanelSet::selectedDetailsChanged);
+        f.set->setAutoSave(true);
+        CamFetcher* fetcher = f.fetcher(0);
+        QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
+        fetcher->setClock([&now] { return now; });
+
+        fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::red));
+        QCOMPARE(fetcher->lastChanged(), QByteArray(" A"));
+        const QString firstSeen = fetcher->lastRefreshed();
+        QVERIFY(!firstSeen.isEmpty());
+        QVERIFY(!fetcher->pictureChanged());
+        QVERIFY(savedPictures(f).isEmpty());
+
+        now = now.addSecs(5);
+        fetchOnce(f, imageResponse(jpegOf(Qt::green), "Last-Modified: A"));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::green)); // shown anyway
+        QCOMPARE(fetcher->lastRefreshed(), firstSeen);
+        QVERIFY(savedPictures(f).isEmpty());
+
+        now = now.addSecs(5);
+        fetchOnce(f, imageResponse(jpegOf(Qt::blue), "last-modified: B"));
+        QVERIFY(fetcher->pictureChanged());
+        QCOMPARE(fetcher->lastChanged(), QByteArray(" B"));
+        QVERIFY(fetcher->lastRefreshed() != firstSeen);
+        QCOMPARE(savedPictures(f).size(), 1);
+        const QString saved = savedPictures(f).first();
+        QVERIFY(saved.startsWith("Cam") && saved.endsWith(".jpg"));
+        QVERIFY(!QImage(f.box.path("cam/" + saved)).isNull());
+        // panel 0 counts as selected: the status bar names the file, the details follow
+        QVERIFY(f.status.endsWith(" new picture saved as " + f.box.path("cam/" + saved)));
+        QCOMPARE(details.last()[0].value<CamDetails>().lastChanged, QString(" B"));
+        QCOMPARE(details.last()[0].value<CamDetails>().name, QString("Cam"));
+    }
+
+    void noLastModifiedNeverSaves() {
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        f.set->setAutoSave(true);
+        fetchOnce(f, imageResponse(jpegOf(Qt::green), "Last-Modified: kept"));
+        fetchOnce(f, imageResponse(jpegOf(Qt::red)));
+        fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
+        QCOMPARE(f.fetcher(0)->lastChanged(), QByteArray(" kept"));
+        QVERIFY(savedPictures(f).isEmpty());
+    }
+
+    void autoSaveOffSavesNothing() {
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        f.set->setAutoSave(false);
+        fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
+        fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B"));
+        QVERIFY(f.fetcher(0)->pictureChanged());
+        QVERIFY(savedPictures(f).isEmpty());
+    }
+
+    void nonPicturesShowNotFoundAndKeepTheLine() {
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
+        fetchOnce(f, "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nLast-Modified: "
+                     "Z\r\n\r\n<html>gone</html>");
+        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture());
+        QCOMPARE(QByteArray::fromStdString(f.fetcher(0)->lastModified()),
+                 QByteArray("Last-Modified: A"));
+        fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
+        fetchOnce(f, "no header end at all");
+        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture());
+    }
+
+    void unreadableBodiesKeepThePreviousPicture_data() {
+        QTest::addColumn<QByteArray>("answer");
+        const QByteArray jpeg = jpegOf(Qt::blue);
+        QTest::newRow("error page saying image/")
+            << QByteArray("HTTP/1.1 500 Oops\r\nContent-Type: text/html\r\nX-Hint: "
+                          "image/jpeg\r\n\r\n<h1>500</h1>");
+        QTest::newRow("truncated JPEG")
+            << imageResponse(jpeg).left(imageResponse(jpeg).size() - 40);
+        QTest::newRow("shorter than announced")
+            << ("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 99999\r\n\r\n" +
+                jpeg);
+        QTest::newRow("truncated GIF") << imageResponse(tinyGif.chopped(1), {}, "image/gif");
+        QTest::newRow("chunked") << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n"
+                                               "Transfer-Encoding: chunked\r\n\r\n10\r\n" +
+                                               jpeg.left(16) + "\r\n0\r\n\r\n");
+        QTest::newRow("XML body") << imageResponse("<?xml version=\"1.0\"?><error/>");
+        QByteArray huge = jpegOf(Qt::blue);
+        huge[huge.indexOf("\xff\xc0") + 5] = char(0x75); // height 30000
+        huge[huge.indexOf("\xff\xc0") + 6] = char(0x30);
+        huge[huge.indexOf("\xff\xc0") + 7] = char(0x75); // width 30000
+        huge[huge.indexOf("\xff\xc0") + 8] = char(0x30);
+        QTest::newRow("30000 x 30000") << imageResponse(huge);
+    }
+    void unreadableBodiesKeepThePreviousPicture() {
+        QFETCH(QByteArray, answer);
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        fetchOnce(f, imageResponse(jpegOf(Qt::red)));
+        const QImage before = f.panel(0)->picture();
+        fetchOnce(f, answer);
+        QCOMPARE(f.panel(0)->picture(), before);
+        fetchOnce(f, imageResponse(jpegOf(Qt::green))); // and the next good one shows
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::green));
+    }
+
+    void picturesAreToldByTheirBytes() {
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
+        fetchOnce(f, imageResponse(pngOf(Qt::yellow), {}, "image/jpeg"));
+        QCOMPARE(f.panel(0)->picture().size(), QSize(20, 10));
+        fetchOnce(f, imageResponse(tinyGif, {}, "image/gif"));
+        QCOMPARE(f.panel(0)->picture().size(), QSize(1, 1));
+        // the selected panel's picture goes to the viewer too
+        QCOMPARE(toViewer.last()[0].value<QImage>().size(), QSize(1, 1));
+    }
+
+    void aReusedPanelInheritsTheLineAndItsFirstPictureIsNew() {
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"},
+                                 {"Other", "http://" + server->address("/o.jpg"), "300"}}));
+        f.set->setAutoSave(true);
+        fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
+        f.set->cmdStop_Click(0);
+        server->setScript(
+            ScriptedServer::answer(imageResponse(jpegOf(Qt::blue), "Last-Modified: B")));
+        f.start("Other");
+        CamFetcher* fetcher = f.fetcher(0);
+        QCOMPARE(fetcher->lastChanged(), QByteArray(" A")); // until its own first picture
+        QTRY_COMPARE(fetcher->lastChanged(), QByteArray(" B"));
+        QVERIFY(fetcher->pictureChanged());
+        QTRY_COMPARE(savedPictures(f).size(), 1);
+        QVERIFY(savedPictures(f).first().startsWith("Other"));
+    }
+
+    void oddCamNamesSaveInsideTheCamFolder_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("slash") << QByteArray("a/b");
+        QTest::newRow("dots") << QByteArray("../x");
+        QTest::newRow("colon") << QByteArray("c:d");
+        QTest::newRow("blanks") << QByteArray("  my cam ");
+        QTest::newRow("letters") << QByteArray("K\xc3\xb6ln \xe6\x9d\xb1");
+    }
+    void oddCamNamesSaveInsideTheCamFolder() {
+        QFETCH(QByteArray, name);
+        PanelsFixture f(camList({{name, "http://" + server->address("/c.jpg"), "300"}}));
+        f.set->setAutoSave(true);
+        server->setScript(
+            ScriptedServer::answer(imageResponse(jpegOf(Qt::red), "Last-Modified: A")));
+        f.start(name);
+        QTRY_VERIFY(!f.fetcher(0)->lastChanged().isEmpty());
+        server->setScript(
+            ScriptedServer::answer(imageResponse(jpegOf(Qt::blue), "Last-Modified: B")));
+        f.set->cmdRefresh_Click(0);
+        QTRY_COMPARE(savedPictures(f).size(), 1);
+        const QStringList outside = QDir(f.box.programFolder()).entryList(QDir::Files);
+        QCOMPARE(outside, QStringList{"00camlist.txt"});
+        QVERIFY(f.status.contains("new picture saved as"));
+    }
+
+    void readOnlyCamFolderIsReported() {
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        f.set->setAutoSave(true);
+        fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
+        ReadOnlyFolder readOnly(f.box.path("cam"));
+        fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B"));
+        QVERIFY(f.status.contains("could not be saved"));
+        QVERIFY(!f.status.contains("new picture saved as"));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
+    }
+
+    void noTemporaryFolderShowsNothingNewAndRecovers() {
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        fetchOnce(f, imageResponse(jpegOf(Qt::red)));
+        qputenv("TMPDIR", QFile::encodeName(temporary->path() + "/missing"));
+        fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::red));
+        qputenv("TMPDIR", QFile::encodeName(temporary->path()));
+        fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
+        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
+    }
+
+};
+
+WEBCAMS_TEST(CompletionTest)
+#include "test_completion.moc"

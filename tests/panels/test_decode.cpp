@@ -1,0 +1,144 @@
+// Pictures are decoded on the pool and shown in the order their fetches ended: a slow decode is
+// never overtaken, the same bytes are not decoded again, a stopped panel drops late results,
+// and the selected panel's picture reaches the viewer whole.
+#include "panels/decodequeue.h"
+#include "panels/picturedecode.h"
+
+#include "onecamfixture.h"
+#include "panelsfixture.h"
+#include "pictures.h"
+#include "scriptedserver.h"
+#include "testmain.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+#include <atomic>
+
+namespace {
+
+QByteArray picture(const QByteArray& body) {
+    return ScriptedServer::okResponse(body, "image/jpeg");
+}
+
+// The real decode, counted, and slowed down for pictures of a given width.
+struct SlowDecoder {
+    std::shared_ptr<std::atomic<int>> count = std::make_shared<std::atomic<int>>(0);
+    int slowWidth = -1;
+    int delayMs = 0;
+
+    DecodeQueue::Decoder decoder() const {
+        return [count = count, slowWidth = slowWidth,
+                delayMs = delayMs](const QByteArray& body, int64_t length, QSize fit) {
+            ++*count;
+            const DecodedPicture decoded = DecodeFetchedPicture(body, length, QSize());
+            if (decoded.picture.width() == slowWidth)
+                QThread::msleep(ulong(delayMs));
+            return DecodeFetchedPicture(body, length, fit);
+        };
+    }
+};
+
+} // namespace
+
+class DecodeOrderTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void theSameBytesAreDecodedOnce() {
+        OneCam f;
+        SlowDecoder counting;
+        f.set->decodeQueue().setDecoder(counting.decoder());
+        const QByteArray jpeg = jpegOf(Qt::red);
+        f.fetchOnly(picture(jpeg));
+        QTRY_VERIFY(f.set->isSettled(0));
+        f.fetchOnly(picture(jpeg));
+        f.fetchOnly(picture(jpeg));
+        QTRY_VERIFY(f.set->isSettled(0));
+        QCOMPARE(counting.count->load(), 1);
+        f.fetchOnly(picture(jpegOf(Qt::green)));
+        QTRY_VERIFY(f.set->isSettled(0));
+        QCOMPARE(counting.count->load(), 2);
+    }
+
+    void aSlowDecodeIsNeverOvertaken() {
+        OneCam f;
+        SlowDecoder slow;
+        slow.slowWidth = 64; // the first picture takes long to decode
+        slow.delayMs = 400;
+        f.set->decodeQueue().setDecoder(slow.decoder());
+        QList<QSize> shown;
+        connect(f.set, &CamPanelSet::pictureShown, f.set,
+                [&] { shown << f.panel(0)->picture().size(); });
+        QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
+        f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
+        f.fetchOnly(picture(jpegOf(Qt::green, 40, 30)));   // decoded at once
+        f.fetchOnly("HTTP/1.1 404 Not Found\r\n\r\ngone"); // no picture at all
+        QVERIFY(!f.set->isSettled(0));
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        QCOMPARE(shown, (QList<QSize>{QSize(64, 48), QSize(40, 30)}));
+        QCOMPARE(toViewer.size(), 2); // the selected panel's hand-off kept its order too
+        QCOMPARE(toViewer[1][0].value<QImage>().size(), QSize(40, 30));
+        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture()); // the last word is the 404's
+    }
+
+    void aStoppedPanelDropsItsLateDecode() {
+        OneCam f;
+        SlowDecoder slow;
+        slow.slowWidth = 64;
+        slow.delayMs = 300;
+        f.set->decodeQueue().setDecoder(slow.decoder());
+        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
+        f.set->cmdStop_Click(0);
+        f.set->decodeQueue().waitForDone();
+        QTest::qWait(50); // let a late result arrive if it were to
+        QCOMPARE(shown.size(), 0);
+        QVERIFY(!f.panel(0)->hasPicture());
+        QVERIFY(f.set->isSettled(0));
+    }
+
+    void aPanelSelectedDuringItsDecodeGetsItsPictureWhole() {
+        OneCam f;
+        f.box.writeFile("00camlist.txt",
+                        camList({{"Cam", "http://" + f.server.address("/c.jpg"), "300"},
+                                 {"Two", "http://" + f.server.address("/t.jpg"), "300"}}));
+        f.start("Two"); // panel 0, selected before any click
+        f.set->cmdStop_Click(0);
+        SlowDecoder slow;
+        slow.slowWidth = 800;
+        slow.delayMs = 300;
+        f.set->decodeQueue().setDecoder(slow.decoder());
+        f.server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::blue, 800, 600))));
+        f.start("Cam"); // panel 0 again, and nobody is selected now
+        QTRY_VERIFY(!f.fetcher(0)->isFetching());
+        QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
+        f.set->imgCam_Click(0); // selected while its picture is decoded small
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        QCOMPARE(toViewer.size(), 1);
+        QCOMPARE(toViewer[0][0].value<QImage>().size(), QSize(800, 600));
+    }
+
+    void aPictureOfAnotherSizeShowsAtItsOwn() {
+        OneCam f;
+        f.fetchOnly(picture(jpegOf(Qt::red, 640, 480)));
+        QTRY_VERIFY(f.set->isSettled(0));
+        f.fetchOnly(picture(jpegOf(Qt::red, 320, 200)));
+        QTRY_VERIFY(f.set->isSettled(0));
+        QCOMPARE(f.panel(0)->picture().size(), QSize(320, 200));
+    }
+
+    void closingWhileDecodesRunIsQuiet() {
+        auto f = std::make_unique<OneCam>();
+        SlowDecoder slow;
+        slow.slowWidth = 64;
+        slow.delayMs = 300;
+        f->set->decodeQueue().setDecoder(slow.decoder());
+        f->fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
+        QVERIFY(!f->set->isSettled(0));
+        f.reset(); // the window goes while the decode runs: it waits, and nothing is shown
+        QTest::qWait(50);
+    }
+};
+
+WEBCAMS_TEST(DecodeOrderTest)
+#include "test_decode.moc"
