@@ -1,10 +1,7 @@
 #pragma once
 
-#include "net/camaddress.h"
 #include "common/camdetails.h"
-#include "net/camsocket.h"
-#include "net/recycledbodies.h"
-#include "net/response.h"
+#include "net/exchange.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -27,19 +24,11 @@ struct FetchedPicture {
     CamDetails details;                      // the panel's texts right after this response
 };
 
-// How a fetch failed, for the panel's mark and the retry schedule.
-enum class FetchFailure {
-    Connection,  // the server could not be reached (three in a row: offline)
-    Certificate, // the server's certificate did not verify
-    Timeout,     // nothing came for too long, or the next cycle was due
-    Protocol,    // too large, broken framing, a redirect not followed, an address not usable
-    NotPicture,  // an answer that is not a picture (an error page, "HTTP 404")
-};
-
-// The refresh cycle of one cam: the one-second count, the connection (plain or TLS), the
-// hand-written request with its validators, the reception with its bounds and framing,
-// redirects, and the judgement of the complete response. After failures the next attempt
-// waits longer. It knows nothing of widgets; a panel shows what it reports.
+// The refresh cycle of one cam: the one-second count, one exchange with the server at each
+// cycle (asked conditionally with the validators of the last picture), and the judgement of
+// what it brought: a picture, new or not, the same picture unchanged, something else, or a
+// failure. After failures the next attempt waits longer. It knows nothing of widgets; a panel
+// shows what it reports.
 class CamFetcher : public QObject {
     Q_OBJECT
   public:
@@ -52,7 +41,7 @@ class CamFetcher : public QObject {
     void setClock(Clock clock) { m_now = std::move(clock); }
     void setJitter(std::function<double()> jitter) { m_jitter = std::move(jitter); }
     // How long a connection may make no progress before the fetch gives up.
-    void setStallTimeout(int milliseconds);
+    void setStallTimeout(int milliseconds) { m_exchange->setStallTimeout(milliseconds); }
     // The SHA-256 (hex) of a certificate the user trusts for "host:port" of this cam.
     void setPinLookup(std::function<QByteArray(const QString& hostPort)> lookup) {
         m_pins = std::move(lookup);
@@ -93,13 +82,13 @@ class CamFetcher : public QObject {
     bool isCounting() const;
     bool isFetching() const { return m_fetching; }
     // 0 when the socket is closed.
-    int socketState() const;
-    const ResponseState& response() const { return m_response; }
+    int socketState() const { return m_exchange->socketState(); }
+    const ResponseState& response() const { return m_exchange->response(); }
     // The certificate that failed the last TLS connection, and where it was presented.
-    const CertificateTrouble& certificateTrouble() const { return m_socket->certificateTrouble(); }
+    const CertificateTrouble& certificateTrouble() const { return m_trouble; }
     const QString& troubleHostPort() const { return m_troubleHostPort; }
 
-    // The addresses asked in the current cycle, redirects included, the first one first.
+    // The addresses asked in the last cycle, redirects included, the first one first.
     const std::vector<std::string>& visited() const { return m_visited; }
     // The last connection: TLS, and accepted only because the user trusts its certificate.
     bool lastConnectionSecure() const { return m_lastSecure; }
@@ -138,20 +127,13 @@ class CamFetcher : public QObject {
     void halted(const QString& text);
 
   private:
-    void connectTo(const CamAddress& target);
-    void wsCam_Connect();
-    void wsCam_DataArrival(qint64 bytesTotal);
-    void wsCam_Close();
-    void finish();
-    void keepOnlyBody(std::string_view body);
-    void judge(const std::string& headers, std::string_view body);
-    bool followRedirect();
+    void exchangeFinished(const ExchangeResult& result);
+    void judge(const ExchangeResult& result);
     void fail(const QString& reason, FetchFailure kind,
               std::optional<int64_t> retryAfter = std::nullopt);
     void succeeded();
     void noteLastModified(std::string_view headers);
-    void noteValidators();
-    std::string conditionalHeaders() const;
+    void noteValidators(const ExchangeResult& result);
     QString quoted(const QString& text) const {
         return QString::fromLocal8Bit(m_name) + ": " + text;
     }
@@ -160,9 +142,8 @@ class CamFetcher : public QObject {
     std::function<double()> m_jitter;
     std::function<QByteArray(const QString&)> m_pins;
     std::function<bool(std::string_view)> m_isWholePicture;
-    QTimer* m_timer = nullptr;     // timRefresh
-    QTimer* m_stall = nullptr;     // no progress for too long
-    CamSocket* m_socket = nullptr; // wsCam
+    QTimer* m_timer = nullptr; // timRefresh
+    Exchange* m_exchange = nullptr;
     QByteArray m_name, m_address, m_refreshText = "30";
     QByteArray m_lastChanged;
     QString m_lastRefreshed;
@@ -175,12 +156,9 @@ class CamFetcher : public QObject {
     int32_t m_elapsedSecs = 0;
     int32_t m_waitSecs = 0;
     int m_failures = 0;
-    CamAddress m_target;                // this hop: camHost, camPath (as sent), where to connect
-    std::vector<std::string> m_visited; // the addresses asked in this cycle, redirects included
-    ResponseState m_response;
-    RecycledBodies m_bodies;
+    std::vector<std::string> m_visited;
     QString m_source;
+    CertificateTrouble m_trouble;
     QString m_troubleHostPort;
-    // the validators of the last picture, and the address that gave them
-    std::string m_validatorsFor, m_etag, m_lastModifiedValue;
+    Validators m_validators; // of the last picture
 };

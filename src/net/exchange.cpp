@@ -1,0 +1,239 @@
+#include "net/exchange.h"
+
+#include "common/localtext.h"
+#include "net/location.h"
+
+#include <QTimer>
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr int defaultStallMs = 30000;
+constexpr size_t maxRedirects = 5;
+
+QString hostPortOf(const CamAddress& target) {
+    return QString("%1:%2").arg(localText(target.connectTo)).arg(target.port);
+}
+
+} // namespace
+
+std::string Validators::conditionalHeaders(const std::string& target) const {
+    if (address.empty() || address != target)
+        return {};
+    std::string lines;
+    if (!lastModified.empty())
+        lines += "If-Modified-Since: " + lastModified + "\r\n";
+    if (!etag.empty())
+        lines += "If-None-Match: " + etag + "\r\n";
+    return lines;
+}
+
+Exchange::Exchange(QObject* parent) : QObject(parent) {
+    m_stall = new QTimer(this);
+    m_stall->setSingleShot(true);
+    m_stall->setInterval(defaultStallMs);
+    m_socket = new CamSocket(this);
+    connect(m_stall, &QTimer::timeout, this, [this] {
+        const bool handshaking = m_target.secure && m_socket->State() != 0;
+        fail(handshaking && !m_socket->isEncrypted() ? "the TLS handshake timed out"
+                                                     : "the server stopped answering",
+             FetchFailure::Timeout);
+    });
+    connect(m_socket, &CamSocket::Connected, this, &Exchange::sendRequest);
+    connect(m_socket, &CamSocket::DataArrival, this, &Exchange::dataArrived);
+    connect(m_socket, &CamSocket::CloseEvent, this, &Exchange::complete);
+    connect(m_socket, &CamSocket::Failed, this, [this](const QString& reason, SocketFailure kind) {
+        switch (kind) {
+        case SocketFailure::Certificate:
+            fail(reason, FetchFailure::Certificate);
+            break;
+        case SocketFailure::Tls:
+            fail(reason, FetchFailure::Protocol);
+            break;
+        default:
+            fail(reason, FetchFailure::Connection);
+            break;
+        }
+    });
+}
+
+Exchange::~Exchange() = default;
+
+void Exchange::setStallTimeout(int milliseconds) {
+    m_stall->setInterval(milliseconds);
+}
+
+bool Exchange::start(const ExchangeRequest& request, std::string* problem) {
+    abort();
+    const std::string address = request.address.toStdString();
+    const std::optional<CamAddress> target = SplitCamAddress(address);
+    if (!target) {
+        if (problem)
+            *problem = AddressProblem(address);
+        return false;
+    }
+    m_request = request;
+    m_visited = {target->text()};
+    connectTo(*target);
+    return true;
+}
+
+void Exchange::abort() {
+    m_stall->stop();
+    m_socket->Close();
+    m_running = false;
+}
+
+void Exchange::release() {
+    abort();
+    m_bodies = RecycledBodies(); // a stopped cam keeps no spare storage
+}
+
+void Exchange::connectTo(const CamAddress& target) {
+    m_target = target;
+    // the last answer's storage is kept for later; the next is received into storage no one
+    // holds any more
+    m_bodies.keep(std::exchange(m_response.responseBuffer, QByteArray()));
+    m_response.reset();
+    m_response.receiveInto(m_bodies.spare());
+    m_running = true;
+    m_secure = m_pinned = false;
+    if (target.secure)
+        m_socket->ConnectEncrypted(localText(target.connectTo), target.port,
+                                   m_request.pins ? m_request.pins(hostPortOf(target))
+                                                  : QByteArray());
+    else
+        m_socket->Connect(localText(target.connectTo), target.port);
+    m_stall->start();
+}
+
+void Exchange::sendRequest() {
+    m_stall->start();
+    m_secure = m_socket->isEncrypted();
+    m_pinned = m_socket->acceptedByPin();
+    emit serverReached();
+    m_target.camPath = EscapeRequestPath(m_target.camPath);
+    const std::string request =
+        BuildRequest(m_target.camPath, m_target.camHost,
+                     m_request.validators.conditionalHeaders(m_target.text()));
+    m_socket->SendData(QByteArray(request.data(), qsizetype(request.size())));
+}
+
+void Exchange::dataArrived() {
+    m_stall->start();
+    const QByteArray bytes = m_socket->GetData();
+    const DataOutcome outcome =
+        ReceiveResponseData(m_response, std::string_view(bytes.constData(), size_t(bytes.size())));
+    if (outcome.abort) {
+        // over the bounds: this answer is dropped
+        m_response.reset();
+        fail("the server's answer is too large", FetchFailure::Protocol);
+        return;
+    }
+    if (!outcome.error.empty()) {
+        fail(localText(outcome.error), FetchFailure::Protocol);
+        return;
+    }
+    if (outcome.percent)
+        emit progressed(*outcome.percent, localText(RequestFileName(m_target.camPath)));
+    if (outcome.complete && m_running)
+        complete(); // a whole body needs no close from the server
+}
+
+void Exchange::complete() {
+    m_stall->stop();
+    m_socket->Close();
+    m_running = false;
+    const CompletedResponse split = SplitResponse(m_response.received());
+    const int status = m_response.headerDone ? m_response.head.status : 0;
+    if (IsRedirectStatus(status) && m_response.head.value("Location")) {
+        followRedirect();
+        return;
+    }
+    ExchangeResult result;
+    result.answered = true;
+    result.status = status;
+    result.headers = std::string(split.headers);
+    result.head = m_response.head;
+    result.answeredBy = m_target;
+    result.visited = m_visited;
+    result.secure = m_secure;
+    result.pinned = m_pinned;
+    if (status == 304) {
+        m_response.responseBuffer.resize(0); // an unchanged picture has no body
+        emit finished(result);
+        return;
+    }
+    const ReceivedBody body =
+        m_response.headerDone ? BodyOf(m_response) : ReceivedBody{split.body, true};
+    if (!body.whole && m_response.framing.kind == BodyFraming::Chunked) {
+        fail("the picture was cut short before its last chunk", FetchFailure::Protocol);
+        return;
+    }
+    // from here on the buffer holds the body, which the result shares without a copy
+    keepOnlyBody(body.bytes);
+    result.body = m_response.responseBuffer;
+    result.announcedLength = ContentLengthOf(result.headers);
+    emit finished(result);
+}
+
+void Exchange::keepOnlyBody(std::string_view body) {
+    QByteArray& buffer = m_response.responseBuffer;
+    if (m_response.headerDone && m_response.framing.kind == BodyFraming::Chunked) {
+        // the decoded chunks are the body, in storage of their own size: the chunks' framing
+        // can be far larger than what it carries
+        buffer = QByteArray(body.data(), qsizetype(body.size()));
+        m_response.decoded.clear();
+        return;
+    }
+    if (!body.empty()) {
+        // the body is a part of the buffer: moved to its front within the same storage (which
+        // then starts at its front again when it receives the next answer)
+        const auto offset = size_t(body.data() - buffer.constData());
+        char* bytes = buffer.data();
+        std::memmove(bytes, bytes + offset, body.size());
+    }
+    buffer.truncate(qsizetype(body.size())); // nothing at all for an answer without a body
+    // storage reserved for a length the server announced but did not send is not held on to
+    if (buffer.capacity() > 2 * buffer.size() + 64 * 1024)
+        buffer.squeeze();
+}
+
+bool Exchange::followRedirect() {
+    // at most five hops in one exchange, within its time and each answer's size bound
+    if (m_visited.size() > maxRedirects) {
+        fail("more than 5 redirects", FetchFailure::Protocol);
+        return false;
+    }
+    const LocationResult next = ResolveLocation(m_target, *m_response.head.value("Location"));
+    if (!next.ok) {
+        fail(localText(next.error), FetchFailure::Protocol);
+        return false;
+    }
+    const std::string text = next.target.text();
+    if (std::find(m_visited.begin(), m_visited.end(), text) != m_visited.end()) {
+        fail("a redirect loop", FetchFailure::Protocol);
+        return false;
+    }
+    m_visited.push_back(text);
+    connectTo(next.target);
+    return true;
+}
+
+void Exchange::fail(const QString& reason, FetchFailure kind) {
+    m_stall->stop();
+    m_socket->Close();
+    m_running = false;
+    ExchangeResult result;
+    result.reason = reason;
+    result.failure = kind;
+    result.visited = m_visited;
+    result.answeredBy = m_target;
+    if (kind == FetchFailure::Certificate) {
+        result.trouble = m_socket->certificateTrouble();
+        result.troubleHostPort = hostPortOf(m_target);
+    }
+    emit finished(result);
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "net/camaddress.h"
+#include "net/camsocket.h"
+#include "net/recycledbodies.h"
+#include "net/response.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QTimer;
+
+// How a fetch failed, for the panel's mark and the retry schedule.
+enum class FetchFailure {
+    Connection,  // the server could not be reached (three in a row: offline)
+    Certificate, // the server's certificate did not verify
+    Timeout,     // nothing came for too long, or the next cycle was due
+    Protocol,    // too large, broken framing, a redirect not followed, an address not usable
+    NotPicture,  // an answer that is not a picture (an error page, "HTTP 404")
+};
+
+// The validators of the last picture accepted, and the address that gave them: sent back only
+// to that same address.
+struct Validators {
+    std::string address; // empty when there are none
+    std::string etag, lastModified;
+
+    // The request's conditional lines for `target` (each ended by CR LF), or nothing.
+    std::string conditionalHeaders(const std::string& target) const;
+};
+
+// What one exchange asks. Another request field (credentials, say) is added here and read
+// where the request is written and where an answer's head is read (exchange.cpp).
+struct ExchangeRequest {
+    QByteArray address; // as the cam list holds it
+    Validators validators;
+    // The SHA-256 (hex) of a certificate the user trusts at "host:port" for this cam.
+    std::function<QByteArray(const QString& hostPort)> pins;
+};
+
+// What an exchange came to: an answer (whatever its status) or a failure.
+struct ExchangeResult {
+    bool answered = false;
+    // an answer
+    int status = 0;      // 0 when it had no status line
+    std::string headers; // the header text as sent, before its blank line; empty without one
+    ResponseHead head;   // the same, read field by field
+    QByteArray body;     // as its framing delivered it, in the answer's own storage
+    int64_t announcedLength = 0;
+    CamAddress answeredBy;            // the last hop, after redirects
+    std::vector<std::string> visited; // every address asked, redirects included, first first
+    bool secure = false, pinned = false;
+    // a failure
+    QString reason;
+    FetchFailure failure = FetchFailure::Protocol;
+    CertificateTrouble trouble;
+    QString troubleHostPort; // where the certificate that failed was presented
+};
+
+// One exchange with a cam's server: connects (plain or TLS), sends the hand-written request,
+// receives the answer within its bounds and framing, follows redirects, and reports one result.
+// It keeps the storage of earlier answers to receive the next ones into.
+class Exchange : public QObject {
+    Q_OBJECT
+  public:
+    explicit Exchange(QObject* parent = nullptr);
+    ~Exchange() override;
+
+    // How long a connection may make no progress before the exchange gives up.
+    void setStallTimeout(int milliseconds);
+    // Begins at once, dropping one under way. False (and no result follows) when the address
+    // cannot be fetched at all; `problem` then says why.
+    bool start(const ExchangeRequest& request, std::string* problem = nullptr);
+    // Drops the exchange under way: no result follows.
+    void abort();
+    // Drops the storage kept for later answers too.
+    void release();
+    bool isRunning() const { return m_running; }
+    // 0 when the socket is closed.
+    int socketState() const { return m_socket->State(); }
+    // The answer as received so far (after a result: its body alone).
+    const ResponseState& response() const { return m_response; }
+
+  signals:
+    void serverReached();
+    void progressed(float percent, const QString& fileName);
+    void finished(const ExchangeResult& result);
+
+  private:
+    void connectTo(const CamAddress& target);
+    void sendRequest();
+    void dataArrived();
+    void complete();
+    void keepOnlyBody(std::string_view body);
+    bool followRedirect();
+    void fail(const QString& reason, FetchFailure kind);
+
+    CamSocket* m_socket = nullptr;
+    QTimer* m_stall = nullptr;
+    ExchangeRequest m_request;
+    CamAddress m_target; // this hop: camHost, camPath (as sent), where to connect
+    std::vector<std::string> m_visited;
+    ResponseState m_response;
+    RecycledBodies m_bodies;
+    bool m_running = false;
+    bool m_secure = false, m_pinned = false;
+};
