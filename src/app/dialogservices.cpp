@@ -1,5 +1,6 @@
 #include "app/dialogservices.h"
 
+#include "camlist/camlistmodel.h"
 #include "camlist/camlistpane.h"
 #include "panels/addresstest.h"
 #include "panels/campanelset.h"
@@ -18,5 +19,16 @@ void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
         if (!rate || !rate->intervalSeconds() || rate->newAtEveryFetch())
             return std::nullopt; // a cam that may change faster is not slowed down
         return RefreshSuggestion{*rate->intervalSeconds(), QString::fromStdString(rate->text())};
+    });
+}
+
+void FollowRenamesAndRemovals(CamListModel& camList, CertificatePins& pins) {
+    QObject::connect(&camList, &CamListModel::renamed, &camList,
+                     [&camList, &pins](const std::string& oldName, const std::string& newName) {
+                         pins.rename(QByteArray::fromStdString(oldName),
+                                     QByteArray::fromStdString(newName), camList.contains(oldName));
+                     });
+    QObject::connect(&camList, &CamListModel::removed, &camList, [&pins](const std::string& name) {
+        pins.forget(QByteArray::fromStdString(name));
     });
 }

@@ -8,3 +8,9 @@ class CertificatePins;
 // cam's trusted certificate) and a running cam's learned refresh interval.
 void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
                               const CertificatePins& pins);
+
+class CamListModel;
+
+// What belongs to a cam besides its record (its trusted certificates) follows it when it is
+// renamed in the program and goes when it is removed.
+void FollowRenamesAndRemovals(CamListModel& camList, CertificatePins& pins);

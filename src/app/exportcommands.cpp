@@ -1,12 +1,10 @@
 #include "app/exportcommands.h"
 
 #include "app/mainmenus.h"
-#include "camlist/camlistfile.h"
+#include "camlist/camlistmodel.h"
 #include "camlist/camlistpane.h"
-#include "camlist/camlisttext.h"
 #include "camlist/listexchange.h"
 #include "net/camfetcher.h"
-#include "panels/campanel.h"
 #include "panels/campanelset.h"
 #include "timelapse/timelapsedialog.h"
 
@@ -14,8 +12,7 @@ ExportCommands::ExportCommands(QWidget* window, CamListPane& camList, CamPanelSe
                                const QString& camFolder, Prompter& prompter, FileChooser& files)
     : QObject(window), m_window(window), m_camList(camList), m_panels(panels),
       m_camFolder(camFolder), m_prompter(prompter), m_files(files) {
-    m_exchange = new ListExchange(window, camList.camListPath(), prompter, files);
-    connect(m_exchange, &ListExchange::listChanged, &camList, &CamListPane::RefreshMainList);
+    m_exchange = new ListExchange(window, camList.model(), prompter, files);
 }
 
 void ExportCommands::answer(const MainMenus& menus) {
@@ -35,12 +32,11 @@ void ExportCommands::exportTimelapse() {
         return;
     }
     std::vector<QByteArray> names;
-    const ReadResult read = readCamList(m_camList.camListPath());
-    for (const std::string& name : camlisttext::listNames(read.bytes))
+    for (const std::string& name : m_camList.model().names())
         names.emplace_back(name.data(), qsizetype(name.size()));
     // the cam in the viewer, or else the one chosen in the list
     const int viewed = m_panels.selectedCam();
-    const bool viewing = viewed >= 0 && m_panels.panel(viewed)->isRunning();
+    const bool viewing = viewed >= 0 && m_panels.isRunning(viewed);
     const QByteArray chosen = viewing ? m_panels.fetcher(viewed)->name()
                                       : QByteArray::fromStdString(m_camList.currentListName());
     m_timelapse = new TimelapseDialog(m_camFolder, names, chosen, m_prompter, m_files, m_window);

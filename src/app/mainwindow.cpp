@@ -10,12 +10,13 @@
 #include "app/session.h"
 #include "app/startupservices.h"
 #include "camlist/camlistfile.h"
+#include "camlist/camlistmodel.h"
 #include "camlist/camlistpane.h"
 #include "common/fileexists.h"
-#include "ui/screentwips.h"
-#include "panels/campanelset.h"
 #include "net/networkclock.h"
+#include "panels/campanelset.h"
 #include "ui/dialogfilechooser.h"
+#include "ui/screentwips.h"
 #include "ui/statustext.h"
 #include "ui/widgetkit.h"
 #include "ui/windowhelpers.h"
@@ -60,19 +61,22 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     m_controls = new ControlsFrame(client);
     const std::filesystem::path camList =
         std::filesystem::path(m_folder.toStdString()) / camListFileName;
-    m_camList = new CamListPane(m_controls, camList, identity.ProductName, prompter, m_lock);
+    m_camListModel = new CamListModel(camList, this);
+    m_camList =
+        new CamListPane(m_controls, *m_camListModel, identity.ProductName, prompter, m_lock);
 
     auto* camsFrame = new QGroupBox("Webcams", client);
     camsFrame->setObjectName("frmCams");
     camsFrame->setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(camsFrame, 2640, 0, 3915, 10815);
     m_camsFrame = camsFrame;
-    m_panels = new CamPanelSet(camsFrame, camList, camFolder(), m_lock, prompter, m_pins);
+    m_panels =
+        new CamPanelSet(camsFrame, *m_camListModel, camFolder(), m_lock, prompter, m_pins, m_files);
     m_panels->setNotFoundPicture(notFound);
     m_panels->setAutoSave(m_controls->autoSaveBox()->isChecked());
 
     m_selection = std::make_unique<PanelSelection>(*m_panels);
-    m_viewer = new ViewerPane(client, m_lock, *m_selection, camFolder());
+    m_viewer = new ViewerPane(client, m_lock, *m_selection, camFolder(), m_files);
     m_clock = new NetworkClock(this);
     m_windows = new SecondaryWindows(this, identity, m_folder + "/Help.rtf", m_settings);
     m_menus = new MainMenus(menuBar(), this);
@@ -80,6 +84,7 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
         files = (m_ownFiles = std::make_unique<DialogFileChooser>()).get();
     m_exports = new ExportCommands(this, *m_camList, *m_panels, camFolder(), prompter, *files);
     GiveDialogsTheirServices(*m_camList, *m_panels, m_pins);
+    FollowRenamesAndRemovals(*m_camListModel, m_pins);
     connectParts();
     InstallShortcuts(*this, *m_camList, *m_viewer);
     resize(tw(13155), tw(11310));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/appidentity.h"
+#include "common/background.h"
 #include "panels/certificatepins.h"
 #include "ui/settings.h"
 #include "ui/windowlock.h"
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class CamListModel;
 class CamListPane;
 class CamPanelSet;
 class ControlsFrame;
@@ -46,6 +48,7 @@ class MainWindow : public QMainWindow {
     // Where Help.rtf is, when it is not in the program folder (an installed copy's).
     void setHelpFile(const QString& path);
 
+    CamListModel& camListModel() const { return *m_camListModel; }
     CamListPane& camList() const { return *m_camList; }
     CamPanelSet& panels() const { return *m_panels; }
     ViewerPane& viewer() const { return *m_viewer; }
@@ -55,6 +58,8 @@ class MainWindow : public QMainWindow {
     ControlsFrame& controls() const { return *m_controls; }
     ExportCommands& exports() const { return *m_exports; }
     SettingsStore& settings() { return m_settings; }
+    // Where pictures are saved, one after the other, off the window's thread.
+    BackgroundQueue& fileQueue() { return m_files; }
     const MainWindowLayout& currentLayout() const { return m_layout; }
 
   protected:
@@ -72,10 +77,12 @@ class MainWindow : public QMainWindow {
     SettingsStore m_settings;
     CertificatePins m_pins;
     WindowLock m_lock;
+    BackgroundQueue m_files{1};
     std::function<void()> m_endProcess;
     StatusText* m_statusPanel = nullptr; // StatusBar1's panel 1
     QImage m_indicator;                  // picrefresh
     ControlsFrame* m_controls = nullptr;
+    CamListModel* m_camListModel = nullptr;
     CamListPane* m_camList = nullptr;
     QWidget* m_camsFrame = nullptr; // frmCams
     CamPanelSet* m_panels = nullptr;

@@ -10,7 +10,7 @@ class PanelSelection : public SelectedCamSource {
     bool hasSelection() const override {
         return m_panels.selectedCam() >= 0 && m_panels.selectedCam() < CamPanelSet::maxRunningCams;
     }
-    QImage selectedPicture() const override { return m_panels.selectedPicture(); }
+    PictureToSave selectedPicture() const override { return m_panels.selectedPicture(); }
     QByteArray selectedName() const override { return m_panels.selectedName(); }
 
   private:

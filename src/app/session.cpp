@@ -1,8 +1,6 @@
 #include "app/session.h"
 
 #include "common/localtext.h"
-#include "net/camfetcher.h"
-#include "panels/campanel.h"
 #include "panels/campanelset.h"
 #include "ui/settings.h"
 
@@ -80,12 +78,11 @@ std::vector<Session::Cam> DecodeRunningCams(std::string_view text) {
 Session CurrentSession(const CamPanelSet& panels) {
     Session session;
     for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
-        if (panels.panel(index)->isRunning())
-            session.running.push_back({index, panels.fetcher(index)->name().toStdString()});
+        if (panels.isRunning(index))
+            session.running.push_back({index, panels.slot(index).record.name});
     const int selected = panels.selectedCam();
-    if (selected >= 0 && selected < CamPanelSet::maxRunningCams &&
-        panels.panel(selected)->isRunning())
-        session.selected = panels.fetcher(selected)->name().toStdString();
+    if (selected >= 0 && selected < CamPanelSet::maxRunningCams && panels.isRunning(selected))
+        session.selected = panels.slot(selected).record.name;
     return session;
 }
 
@@ -115,8 +112,8 @@ QString RestoreSession(CamPanelSet& panels, const Session& session) {
         if (!panels.StartCamInPanel(cam.name, cam.panel))
             missing << localText(cam.name);
     for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
-        if (!session.selected.empty() && panels.panel(index)->isRunning() &&
-            panels.fetcher(index)->name().toStdString() == session.selected) {
+        if (!session.selected.empty() && panels.isRunning(index) &&
+            panels.slot(index).record.name == session.selected) {
             panels.imgCam_Click(index);
             selectAgainAtFirstPicture(panels, index);
         }

@@ -1,6 +1,6 @@
 #include "camlist/camdialog.h"
 
-#include "camlist/camlistfile.h"
+#include "camlist/camlistmodel.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
 #include "ui/screentwips.h"
@@ -53,11 +53,11 @@ bool changed(const QLineEdit* box, const std::string& original) {
 
 } // namespace
 
-CamDialog::CamDialog(std::filesystem::path camList, Prompter& prompter, const Layout& layout,
+CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& layout,
                      QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_camList(std::move(camList)), m_prompter(prompter) {
+      m_camList(camList), m_prompter(prompter) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(designFont());
     auto label = [this](const char* name, const QString& caption, const QRect& twips) {
@@ -239,9 +239,9 @@ void CamDialog::Command1_Click() {
     close();
 }
 
-AddCamDialog::AddCamDialog(std::filesystem::path camList, Prompter& prompter,
-                           const QString& productName, QWidget* parent)
-    : CamDialog(std::move(camList), prompter,
+AddCamDialog::AddCamDialog(CamListModel& camList, Prompter& prompter, const QString& productName,
+                           QWidget* parent)
+    : CamDialog(camList, prompter,
                 {{60, 60, 795, 255},
                  {840, 0, 3855, 315},
                  {60, 420, 915, 255},
@@ -259,12 +259,12 @@ AddCamDialog::AddCamDialog(std::filesystem::path camList, Prompter& prompter,
 }
 
 FileResult AddCamDialog::write(const CamRecord& record) {
-    return AppendCamRecord(m_camList, record);
+    return m_camList.append(record);
 }
 
-EditCamDialog::EditCamDialog(std::filesystem::path camList, Prompter& prompter,
-                             const CamRecord& old, QWidget* parent)
-    : CamDialog(std::move(camList), prompter,
+EditCamDialog::EditCamDialog(CamListModel& camList, Prompter& prompter, const CamRecord& old,
+                             QWidget* parent)
+    : CamDialog(camList, prompter,
                 {{60, 420, 1035, 255},
                  {840, 360, 3855, 315},
                  {60, 780, 1035, 255},
@@ -313,5 +313,5 @@ void EditCamDialog::showRefreshSuggestion(const RefreshSuggestion& suggestion) {
 
 FileResult EditCamDialog::write(const CamRecord& record) {
     // the old record goes and the new one is put last, in one rewrite of the file
-    return ReplaceCamRecord(m_camList, m_old.name, record);
+    return m_camList.replace(m_old.name, record);
 }

@@ -5,9 +5,9 @@
 #include "common/atomicfile.h"
 
 #include <QWidget>
-#include <filesystem>
 #include <memory>
 
+class CamListModel;
 class Prompter;
 class QLabel;
 class QLineEdit;
@@ -16,7 +16,7 @@ class QToolButton;
 class TypedLengthLimit;
 
 // The add-cam and edit-cam dialogs share their boxes, their check and their buttons. They
-// write the cam list file themselves and say so; the list pane refills its list afterwards.
+// change the cam list themselves and say so.
 class CamDialog : public QWidget {
     Q_OBJECT
   public:
@@ -48,8 +48,7 @@ class CamDialog : public QWidget {
         int clientHeight;
         QString nameTooltip;
     };
-    CamDialog(std::filesystem::path camList, Prompter& prompter, const Layout& layout,
-              QWidget* parent);
+    CamDialog(CamListModel& camList, Prompter& prompter, const Layout& layout, QWidget* parent);
 
     // Fills the boxes with a stored record, which they keep byte for byte while unchanged.
     void fillFromRecord(const CamRecord& record);
@@ -66,7 +65,7 @@ class CamDialog : public QWidget {
     QWidget* extrasArea() const { return m_extras; }
     void fitExtras();
 
-    const std::filesystem::path m_camList;
+    CamListModel& m_camList;
     Prompter& m_prompter;
     CamRecord m_original; // what the boxes were filled with (the edit dialog's old record)
 
@@ -91,7 +90,7 @@ class CamDialog : public QWidget {
 class AddCamDialog : public CamDialog {
     Q_OBJECT
   public:
-    AddCamDialog(std::filesystem::path camList, Prompter& prompter, const QString& productName,
+    AddCamDialog(CamListModel& camList, Prompter& prompter, const QString& productName,
                  QWidget* parent = nullptr);
 
   protected:
@@ -102,7 +101,7 @@ class AddCamDialog : public CamDialog {
 class EditCamDialog : public CamDialog {
     Q_OBJECT
   public:
-    EditCamDialog(std::filesystem::path camList, Prompter& prompter, const CamRecord& old,
+    EditCamDialog(CamListModel& camList, Prompter& prompter, const CamRecord& old,
                   QWidget* parent = nullptr);
 
     const CamRecord& oldRecord() const { return m_old; }

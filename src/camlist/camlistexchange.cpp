@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -129,8 +130,8 @@ FileResult ExportCamListFile(const std::filesystem::path& list,
     return replaceFileAtomically(target, ExportedCamList(read.bytes, names, written));
 }
 
-CamListImportReport ImportCamListFile(const std::filesystem::path& list,
-                                      const std::filesystem::path& source) {
+CamListImportReport MergeCamListFile(std::string_view listText,
+                                     const std::filesystem::path& source) {
     CamListImportReport report;
     const ReadResult incoming = readWholeFile(source, camListMaxBytes);
     if (!incoming.ok || incoming.missing) {
@@ -138,12 +139,7 @@ CamListImportReport ImportCamListFile(const std::filesystem::path& list,
                                                              : incoming.error);
         return report;
     }
-    const ReadResult current = readCamList(list);
-    if (!current.ok) {
-        report.result = FileResult::failure(current.error);
-        return report;
-    }
-    const CamListImport import = MergeCamList(current.bytes, incoming.bytes);
+    CamListImport import = MergeCamList(listText, incoming.bytes);
     if (!import.readable) {
         report.result = FileResult::failure(source.string() + " is not a cam list.");
         return report;
@@ -158,7 +154,21 @@ CamListImportReport ImportCamListFile(const std::filesystem::path& list,
     report.duplicates = import.duplicates;
     report.malformed = import.malformed;
     if (report.added > 0)
-        report.result = replaceFileAtomically(list, import.merged);
+        report.merged = std::move(import.merged);
+    return report;
+}
+
+CamListImportReport ImportCamListFile(const std::filesystem::path& list,
+                                      const std::filesystem::path& source) {
+    const ReadResult current = readCamList(list);
+    if (!current.ok) {
+        CamListImportReport report;
+        report.result = FileResult::failure(current.error);
+        return report;
+    }
+    CamListImportReport report = MergeCamListFile(current.bytes, source);
+    if (!report.merged.empty())
+        report.result = replaceFileAtomically(list, std::exchange(report.merged, {}));
     if (!report.result.ok)
         report.added = 0;
     return report;

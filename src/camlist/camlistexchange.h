@@ -20,8 +20,8 @@ struct CamListImport {
     bool readable = true; // false: not a cam list at all (binary, another encoding, no record)
     std::string merged;   // the list with the new cams after its own records
     std::vector<std::string> addedNames;
-    int duplicates = 0; // already in the list, or twice in the file
-    int malformed = 0;  // cut short, an empty field, a control character, a refresh not a number
+    int duplicates = 0;    // already in the list, or twice in the file
+    int malformed = 0;     // cut short, an empty field, a control character, a refresh not a number
     bool tooLarge = false; // the list with them would pass the cam list's size bound
 };
 
@@ -37,7 +37,11 @@ FileResult ExportCamListFile(const std::filesystem::path& list,
 struct CamListImportReport {
     FileResult result; // failed: nothing was changed, `result.error` says why
     int added = 0, duplicates = 0, malformed = 0;
+    std::string merged; // the list to write; empty when nothing is to be written
 };
 
+// The cams of the file `source` merged into the list `listText`, not yet written.
+CamListImportReport MergeCamListFile(std::string_view listText,
+                                     const std::filesystem::path& source);
 CamListImportReport ImportCamListFile(const std::filesystem::path& list,
                                       const std::filesystem::path& source);

@@ -2,8 +2,7 @@
 
 #include "camlist/camdialog.h"
 #include "camlist/camlistfile.h"
-#include "camlist/camlisttext.h"
-#include "common/fileexists.h"
+#include "camlist/camlistmodel.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
 #include "ui/widgetkit.h"
@@ -14,10 +13,10 @@
 #include <QShortcut>
 #include <QToolButton>
 
-CamListPane::CamListPane(QWidget* frame, std::filesystem::path camList, const QString& productName,
+CamListPane::CamListPane(QWidget* frame, CamListModel& camList, const QString& productName,
                          Prompter& prompter, WindowLock& lock)
-    : QObject(frame), m_camList(std::move(camList)), m_productName(productName),
-      m_prompter(prompter), m_lock(lock), m_frame(frame) {
+    : QObject(frame), m_camList(camList), m_productName(productName), m_prompter(prompter),
+      m_lock(lock), m_frame(frame) {
     setObjectName("camListPane");
     QToolButton* add = makePictureButton(frame, "cmdAdd", "Add", "Add a Cam", ":/pictures/add.png");
     setGeometryTwips(add, 60, 240, 750, 855);
@@ -41,6 +40,7 @@ CamListPane::CamListPane(QWidget* frame, std::filesystem::path camList, const QS
     connect(remove, &QToolButton::clicked, this, &CamListPane::cmdRemove_Click);
     connect(edit, &QToolButton::clicked, this, &CamListPane::cmdEdit_Click);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &CamListPane::List1_DblClick);
+    connect(&m_camList, &CamListModel::changed, this, &CamListPane::RefreshMainList);
     // Enter on a name starts the cam, as a double click does
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
         auto* start = new QShortcut(key, m_list, nullptr, nullptr, Qt::WidgetShortcut);
@@ -64,29 +64,17 @@ void CamListPane::setListHeightTwips(int height) {
 }
 
 void CamListPane::LoadCamList() {
-    removeStaleTemporaries(m_camList, std::chrono::hours(1));
-    if (!FileExists(m_camList.string())) {
-        const FileResult created = createCamList(m_camList);
-        if (!created.ok)
-            emit statusText(localText(created.error));
-    }
+    removeStaleTemporaries(m_camList.path(), std::chrono::hours(1));
     m_lock.lock(true);
-    fillListFromFile();
+    const FileResult loaded = m_camList.load(true); // the list follows the model
     m_lock.lock(false);
+    if (!loaded.ok)
+        emit statusText("Could not read the cam list: " + localText(loaded.error));
 }
 
 void CamListPane::RefreshMainList() {
     m_list->clear();
-    fillListFromFile();
-}
-
-void CamListPane::fillListFromFile() {
-    const ReadResult read = readCamList(m_camList);
-    if (!read.ok) {
-        emit statusText("Could not read the cam list: " + localText(read.error));
-        return;
-    }
-    for (const std::string& name : camlisttext::listNames(read.bytes)) {
+    for (const std::string& name : m_camList.names()) {
         auto* item = new QListWidgetItem(localText(name));
         // the exact bytes go with the item: a name that is not valid text is still found
         item->setData(Qt::UserRole, QByteArray(name.data(), qsizetype(name.size())));
@@ -107,7 +95,6 @@ void CamListPane::cmdAdd_Click() {
     if (!m_addDialog) {
         m_addDialog = new AddCamDialog(m_camList, m_prompter, m_productName, m_frame);
         m_addDialog->setAddressChecker(m_checker);
-        connect(m_addDialog, &CamDialog::listWritten, this, &CamListPane::RefreshMainList);
     }
     bringForward(m_addDialog);
 }
@@ -123,18 +110,17 @@ void CamListPane::cmdEdit_Click() {
         return;
     }
     const std::string name = currentListName();
-    CamRecord old;
-    if (!FindCamRecord(m_camList, name, old)) {
+    const std::optional<CamRecord> old = m_camList.find(name);
+    if (!old) {
         reportFailure(QString("The record of %1 could not be found in the cam list file.")
                           .arg(localText(name)));
         return;
     }
-    m_editDialog = new EditCamDialog(m_camList, m_prompter, old, m_frame);
+    m_editDialog = new EditCamDialog(m_camList, m_prompter, *old, m_frame);
     m_editDialog->setAddressChecker(m_checker);
     if (m_suggestions)
         if (const auto suggestion = m_suggestions(QByteArray::fromStdString(name)))
             m_editDialog->showRefreshSuggestion(*suggestion);
-    connect(m_editDialog, &CamDialog::listWritten, this, &CamListPane::RefreshMainList);
     connect(m_editDialog, &CamDialog::saved, this, &CamListPane::camEdited);
     bringForward(m_editDialog);
 }
@@ -145,21 +131,19 @@ void CamListPane::cmdRemove_Click() {
         return;
     }
     const std::string name = currentListName();
-    CamRecord found;
-    if (!FindCamRecord(m_camList, name, found)) {
+    const std::optional<CamRecord> found = m_camList.find(name);
+    if (!found) {
         reportFailure(QString("The record of %1 could not be found in the cam list file, so "
                               "nothing was deleted.")
                           .arg(localText(name)));
         return;
     }
     const PromptAnswer answer = m_prompter.ask(
-        m_frame, "Confirm Delete", "Are you sure you want to delete " + localText(found.name) + "?",
-        PromptButtons::OkCancel);
+        m_frame, "Confirm Delete",
+        "Are you sure you want to delete " + localText(found->name) + "?", PromptButtons::OkCancel);
     if (answer != PromptAnswer::Ok)
         return;
-    const FileResult written = DeleteCamRecord(m_camList, found.name);
-    m_list->clear();
-    LoadCamList();
+    const FileResult written = m_camList.remove(found->name);
     if (!written.ok)
         reportFailure("The cam list could not be saved: " + localText(written.error));
 }

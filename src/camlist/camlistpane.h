@@ -5,10 +5,10 @@
 
 #include <QObject>
 #include <QPointer>
-#include <filesystem>
 #include <string>
 
 class AddCamDialog;
+class CamListModel;
 class EditCamDialog;
 class Prompter;
 class QListWidget;
@@ -16,23 +16,23 @@ class QToolButton;
 class WindowLock;
 
 // The cam list of the "Controls" frame: the list box List1 with its label, the Add, Del and
-// Edit buttons, and the add and edit dialogs they open. Every command goes by the name shown
-// in the list and looks the record up in the cam list file again.
+// Edit buttons, and the add and edit dialogs they open. The list shows the cam list model's
+// names; every command goes by the name shown and looks its record up in the model.
 class CamListPane : public QObject {
     Q_OBJECT
   public:
     // The controls are made inside `frame` at their design places.
-    CamListPane(QWidget* frame, std::filesystem::path camList, const QString& productName,
+    CamListPane(QWidget* frame, CamListModel& camList, const QString& productName,
                 Prompter& prompter, WindowLock& lock);
 
-    const std::filesystem::path& camListPath() const { return m_camList; }
+    CamListModel& model() const { return m_camList; }
     QListWidget* list() const { return m_list; }
     // Places the list box; only its height follows the window.
     void setListHeightTwips(int height);
 
-    // Start-up: creates a missing file, then appends its names to the list.
+    // Start-up: creates a missing file, then shows its names.
     void LoadCamList();
-    // After a dialog saved: the list refilled from the file.
+    // The list refilled from the model.
     void RefreshMainList();
     bool AnyCamSelected() const;
     // The exact bytes of the cam name at the list's current index (empty when none).
@@ -45,7 +45,9 @@ class CamListPane : public QObject {
 
     // The dialogs' "Test" button, and the edit dialog's suggested refresh for a running cam.
     void setAddressChecker(AddressCheckerFactory factory) { m_checker = std::move(factory); }
-    void setRefreshSuggestions(RefreshSuggestionSource source) { m_suggestions = std::move(source); }
+    void setRefreshSuggestions(RefreshSuggestionSource source) {
+        m_suggestions = std::move(source);
+    }
 
     AddCamDialog* addDialog() const;
     EditCamDialog* editDialog() const;
@@ -62,11 +64,9 @@ class CamListPane : public QObject {
     void statusText(const QString& text);
 
   private:
-    // Appends the names of the cam list file to the list; an unreadable file is reported.
-    void fillListFromFile();
     void reportFailure(const QString& text);
 
-    const std::filesystem::path m_camList;
+    CamListModel& m_camList;
     const QString m_productName;
     Prompter& m_prompter;
     WindowLock& m_lock;

@@ -1,8 +1,7 @@
 #include "camlist/listexchange.h"
 
 #include "camlist/camlistexchange.h"
-#include "camlist/camlistfile.h"
-#include "camlist/camlisttext.h"
+#include "camlist/camlistmodel.h"
 #include "camlist/exportcamsdialog.h"
 #include "common/filechooser.h"
 #include "common/localtext.h"
@@ -25,10 +24,9 @@ std::filesystem::path pathOf(const QString& file) {
 
 } // namespace
 
-ListExchange::ListExchange(QWidget* window, std::filesystem::path camList, Prompter& prompter,
+ListExchange::ListExchange(QWidget* window, CamListModel& camList, Prompter& prompter,
                            FileChooser& files)
-    : QObject(window), m_window(window), m_camList(std::move(camList)), m_prompter(prompter),
-      m_files(files) {}
+    : QObject(window), m_window(window), m_camList(camList), m_prompter(prompter), m_files(files) {}
 
 ExportCamsDialog* ListExchange::exportDialog() const {
     return m_exportDialog;
@@ -39,7 +37,7 @@ void ListExchange::importList() {
         m_files.fileToOpen(m_window, "Import Cam List", QDir::homePath(), listFilter);
     if (source.isEmpty())
         return;
-    const CamListImportReport report = ImportCamListFile(m_camList, pathOf(source));
+    const CamListImportReport report = m_camList.import(pathOf(source));
     if (report.added > 0)
         emit listChanged();
     QString text;
@@ -64,12 +62,7 @@ void ListExchange::exportList() {
         m_exportDialog->activateWindow();
         return;
     }
-    const ReadResult read = readCamList(m_camList);
-    if (!read.ok) {
-        m_prompter.ask(m_window, "Export Cam List", localText(read.error), PromptButtons::Ok);
-        return;
-    }
-    m_exportDialog = new ExportCamsDialog(camlisttext::listNames(read.bytes), m_window);
+    m_exportDialog = new ExportCamsDialog(m_camList.names(), m_window);
     m_exportDialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_exportDialog, &QDialog::accepted, this, &ListExchange::writeExport);
     m_exportDialog->open();
@@ -84,7 +77,8 @@ void ListExchange::writeExport() {
     if (target.isEmpty() || names.empty())
         return;
     int count = 0;
-    const FileResult written = ExportCamListFile(m_camList, names, pathOf(target), &count);
+    const FileResult written =
+        replaceFileAtomically(pathOf(target), ExportedCamList(m_camList.text(), names, &count));
     m_prompter.ask(m_window, "Export Cam List",
                    written.ok ? cams(count) + (count == 1 ? " was" : " were") + " written to " +
                                     target + "."

@@ -2,8 +2,8 @@
 
 #include <QObject>
 #include <QPointer>
-#include <filesystem>
 
+class CamListModel;
 class ExportCamsDialog;
 class FileChooser;
 class Prompter;
@@ -14,8 +14,7 @@ class QWidget;
 class ListExchange : public QObject {
     Q_OBJECT
   public:
-    ListExchange(QWidget* window, std::filesystem::path camList, Prompter& prompter,
-                 FileChooser& files);
+    ListExchange(QWidget* window, CamListModel& camList, Prompter& prompter, FileChooser& files);
 
     // Asks for a file and adds its cams whose names are new to the list.
     void importList();
@@ -24,14 +23,14 @@ class ListExchange : public QObject {
     ExportCamsDialog* exportDialog() const;
 
   signals:
-    // The cam list file was rewritten: the list box shows it again.
+    // Cams were added to the list.
     void listChanged();
 
   private:
     void writeExport();
 
     QWidget* m_window;
-    const std::filesystem::path m_camList;
+    CamListModel& m_camList;
     Prompter& m_prompter;
     FileChooser& m_files;
     QPointer<ExportCamsDialog> m_exportDialog;

@@ -1,6 +1,8 @@
 #include "imaging/picturecheck.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -41,8 +43,15 @@ PictureCheck checkJpeg(std::string_view b) {
         if (at >= b.size())
             break;
         const uint8_t marker = uint8_t(b[at++]);
-        if (marker == 0xD9)
-            return check; // end of image
+        if (marker == 0xD9) { // end of image
+            check.scans = scans;
+            if (check.width * check.height * std::max(scans, 1) > maxDecodeWork)
+                return unreadable(check, "a picture too costly to decode (" +
+                                             std::to_string(check.width) + " x " +
+                                             std::to_string(check.height) + ", " +
+                                             std::to_string(scans) + " scans)");
+            return check;
+        }
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
             continue;
         if (at + 2 > b.size())

@@ -10,6 +10,9 @@
 
 inline constexpr int maxPictureSide = 8192;
 inline constexpr int maxJpegScans = 500;
+// What a decode may cost, counted as pixels times the JPEG's scans (a progressive JPEG goes
+// over the whole picture once a scan): sixteen scans of the largest picture.
+inline constexpr int64_t maxDecodeWork = int64_t(maxPictureSide) * maxPictureSide * 16;
 
 enum class PictureFormat { Unknown, Jpeg, Gif, Png, Bmp, WebP };
 
@@ -17,6 +20,7 @@ struct PictureCheck {
     bool readable = true;
     PictureFormat format = PictureFormat::Unknown;
     int64_t width = 0, height = 0; // as declared; 0 when not known
+    int scans = 0;                 // a JPEG's scans
     std::string why;               // why it is not readable
 };
 

@@ -35,7 +35,7 @@ DecodedPicture decodeJpeg(const QByteArray& bytes, QSize fitAtLeast, bool& rejec
         return {};
     if (width <= 0 || height <= 0 || width > maxPictureSide || height > maxPictureSide) {
         rejected = false; // readable, but too large to be shown: nobody else should try
-        return {};
+        return {{}, false, QSize(width, height), "a picture too large to show"};
     }
     if (colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK)
         return {}; // TurboJPEG makes no RGB of these
@@ -51,10 +51,17 @@ DecodedPicture decodeJpeg(const QByteArray& bytes, QSize fitAtLeast, bool& rejec
         tjGetErrorCode(handle) == TJERR_FATAL)
         return {};
     rejected = false;
-    return {picture, target == QSize(width, height)};
+    return {picture, target == QSize(width, height), QSize(width, height), {}};
 }
 
 DecodedPicture decodeWithReader(const QByteArray& bytes, QSize fitAtLeast) {
+    // the largest picture shown is larger than Qt reads by default
+    static const bool limitRaised = [] {
+        QImageReader::setAllocationLimit(int(int64_t(maxPictureSide) * maxPictureSide * 4 >> 20) +
+                                         16);
+        return true;
+    }();
+    Q_UNUSED(limitRaised);
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -62,7 +69,7 @@ DecodedPicture decodeWithReader(const QByteArray& bytes, QSize fitAtLeast) {
     reader.setDecideFormatFromContent(true);
     const QSize declared = reader.size();
     if (declared.width() > maxPictureSide || declared.height() > maxPictureSide)
-        return {};
+        return {{}, false, declared, "a picture too large to show"};
     bool whole = true;
     if (!fitAtLeast.isEmpty() && declared.isValid() && declared.width() > fitAtLeast.width() &&
         declared.height() > fitAtLeast.height()) {
@@ -71,8 +78,9 @@ DecodedPicture decodeWithReader(const QByteArray& bytes, QSize fitAtLeast) {
     }
     const QImage picture = reader.read();
     if (picture.width() > maxPictureSide || picture.height() > maxPictureSide)
-        return {};
-    return {picture, whole && !picture.isNull()};
+        return {{}, false, picture.size(), "a picture too large to show"};
+    return {
+        picture, whole && !picture.isNull(), declared.isValid() ? declared : picture.size(), {}};
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <QString>
 
 // Turns a picture file's bytes into a picture, no larger than needed.
 //
@@ -15,6 +16,8 @@
 struct DecodedPicture {
     QImage picture;
     bool whole = false; // decoded at its full size
+    QSize fullSize;     // the picture's own size, when it could be read
+    QString refusal;    // why a picture that could be read was not decoded
 };
 
 DecodedPicture DecodePicture(const QByteArray& bytes, QSize fitAtLeast = {});

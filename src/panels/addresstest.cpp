@@ -2,9 +2,9 @@
 
 #include "common/localtext.h"
 #include "common/numbertext.h"
-#include "net/camfetcher.h"
 #include "imaging/picturecheck.h"
 #include "imaging/picturedecoder.h"
+#include "net/camfetcher.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -156,8 +156,12 @@ void CamPanel::clearPicture() {
     m_picture->setPicture(QImage());
 }
 
-QImage CamPanel::picture() const {
+QImage CamPanel::shownPicture() const {
     return m_picture->picture();
+}
+
+const QByteArray& CamPanel::pictureBytes() const {
+    return m_picture->fileBytes();
 }
 
 QSize CamPanel::pictureSize() const {

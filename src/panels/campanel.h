@@ -15,7 +15,8 @@ class QLabel;
 
 // One cam panel of the "Webcams" area, as the user sees it: the frame with the cam's name, the
 // picture, the fetching indicator, the progress bar and the refresh and stop buttons. It shows
-// what it is told and reports clicks; the refresh cycle lives in the panel's CamFetcher.
+// what it is told and reports clicks; what its place holds (whether a cam runs there, its
+// fetcher, what it learned) lives in the place's CamSlot.
 class CamPanel : public QGroupBox {
     Q_OBJECT
   public:
@@ -25,7 +26,6 @@ class CamPanel : public QGroupBox {
     static QRect designGeometryTwips(int index);
 
     int index() const { return m_index; }
-    bool isRunning() const { return !isHidden(); }
     // The frame's caption, as exact bytes: the cam's name, or "[WebCam]" / "[webcam]".
     void setFrameCaption(const QByteArray& caption);
     const QByteArray& frameCaption() const { return m_caption; }
@@ -39,13 +39,15 @@ class CamPanel : public QGroupBox {
     void showProgress(float percent);
     float progress() const;
 
-    // A fetched picture: `shown` at any size (it is scaled once to the panel), and the file
-    // bytes it came from, from which the whole picture can be decoded again.
+    // A fetched picture: `shown` made at the panel's picture size, and the file bytes it came
+    // from, from which the whole picture can be decoded again.
     void showPicture(const QImage& shown, const QByteArray& fileBytes);
     void showPlainPicture(const QImage& picture);
     void clearPicture();
-    // The panel's picture whole (decoded again from its bytes when it holds them).
-    QImage picture() const;
+    // What the panel shows: a plain picture whole, a fetched one at the panel's size.
+    QImage shownPicture() const;
+    // The file bytes of a fetched picture; empty for a plain one.
+    const QByteArray& pictureBytes() const;
     bool hasPicture() const;
     QSize pictureSize() const;
 

@@ -1,36 +1,30 @@
 #include "panels/campanelset.h"
 
-#include "camlist/camlistfile.h"
-#include "common/datetimetext.h"
+#include "camlist/camlistmodel.h"
 #include "common/localtext.h"
 #include "common/numbertext.h"
 #include "common/prompter.h"
-#include "ui/screentwips.h"
-#include "panels/autosave.h"
+#include "imaging/picturecheck.h"
 #include "net/camfetcher.h"
 #include "panels/campanel.h"
 #include "panels/certificatepins.h"
-#include "panels/completionorder.h"
 #include "panels/decodequeue.h"
-#include "panels/picturedecode.h"
-#include "imaging/picturecheck.h"
+#include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 #include "ui/windowlock.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QScrollBar>
 
 int16_t PanelAreaTop(int32_t scrollValue) {
-    return int16_t(-int16_t(scrollValue) - 30); // 16-bit, as it always was
+    return int16_t(-int16_t(scrollValue) - 30); // in 16-bit arithmetic
 }
 
-CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder,
-                         WindowLock& lock, Prompter& prompter, CertificatePins& pins)
-    : QObject(frame), m_camList(std::move(camList)), m_camFolder(std::move(camFolder)),
-      m_lock(lock), m_prompter(prompter), m_pins(pins),
-      m_now([] { return QDateTime::currentSecsSinceEpoch(); }), m_records(panelCount),
-      m_order(std::make_unique<CompletionOrder>(panelCount)) {
+CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolder, WindowLock& lock,
+                         Prompter& prompter, CertificatePins& pins, BackgroundQueue& files)
+    : QObject(frame), m_camList(camList), m_camFolder(std::move(camFolder)), m_lock(lock),
+      m_prompter(prompter), m_pins(pins), m_files(files),
+      m_now([] { return QDateTime::currentSecsSinceEpoch(); }) {
     setObjectName("camPanelSet");
     m_scrollBar = new QScrollBar(Qt::Vertical, frame);
     m_scrollBar->setObjectName("VScroll1");
@@ -51,37 +45,41 @@ CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString 
     connect(m_decodes, &DecodeQueue::decoded, this, &CamPanelSet::pictureDecoded);
 
     for (int index = 0; index < panelCount; ++index) {
-        auto* panel = new CamPanel(index, m_inner);
-        auto* fetcher = new CamFetcher(this);
-        fetcher->setPictureTest(IsWholeKnownPicture);
-        fetcher->setObjectName(QString("camFetcher(%1)").arg(index));
-        m_panels.append(panel);
-        m_fetchers.append(fetcher);
-        connect(panel, &CamPanel::clicked, this, [this, index] { imgCam_Click(index); });
-        connect(panel, &CamPanel::refreshClicked, this, [this, index] { cmdRefresh_Click(index); });
-        connect(panel, &CamPanel::stopClicked, this, [this, index] { cmdStop_Click(index); });
-        connect(fetcher, &CamFetcher::fetchStarted, this, [this, index] { fetchStarted(index); });
-        connect(fetcher, &CamFetcher::ticked, this, [this, index] { ticked(index); });
-        connect(fetcher, &CamFetcher::progressed, this,
+        CamSlot& place = m_slots[size_t(index)];
+        place.index = index;
+        auto* view = new CamPanel(index, m_inner);
+        auto* cycle = new CamFetcher(this);
+        place.view = view;
+        place.fetcher = cycle;
+        cycle->setObjectName(QString("camFetcher(%1)").arg(index));
+        cycle->setPictureTest(IsWholeKnownPicture);
+        connect(view, &CamPanel::clicked, this, [this, index] { imgCam_Click(index); });
+        connect(view, &CamPanel::refreshClicked, this, [this, index] { cmdRefresh_Click(index); });
+        connect(view, &CamPanel::stopClicked, this, [this, index] { cmdStop_Click(index); });
+        connect(view, &CamPanel::trustCertificateClicked, this,
+                [this, index] { trustCertificate(index); });
+        connect(cycle, &CamFetcher::fetchStarted, this, [this, index] { fetchStarted(index); });
+        connect(cycle, &CamFetcher::ticked, this, [this, index] { ticked(index); });
+        connect(cycle, &CamFetcher::progressed, this,
                 [this, index](float percent, const QString& file) {
                     progressed(index, percent, file);
                 });
-        connect(fetcher, &CamFetcher::pictureArrived, this,
+        connect(cycle, &CamFetcher::pictureArrived, this,
                 [this, index](const FetchedPicture& fetched) { pictureArrived(index, fetched); });
-        connect(fetcher, &CamFetcher::notAPicture, this, [this, index] {
+        connect(cycle, &CamFetcher::notAPicture, this, [this, index] {
             PanelCompletion completion;
             completion.kind = PanelCompletion::Kind::NotPicture;
-            completion.details = m_fetchers[index]->details();
+            completion.details = fetcher(index)->details();
             queueCompletion(index, std::move(completion));
         });
-        connect(fetcher, &CamFetcher::problem, this, &CamPanelSet::statusText);
-        connect(fetcher, &CamFetcher::unchanged, this, [this, index](const CamDetails& details) {
+        connect(cycle, &CamFetcher::problem, this, &CamPanelSet::statusText);
+        connect(cycle, &CamFetcher::unchanged, this, [this, index](const CamDetails& details) {
             PanelCompletion completion;
             completion.kind = PanelCompletion::Kind::Unchanged;
             completion.details = details;
             queueCompletion(index, std::move(completion));
         });
-        connect(fetcher, &CamFetcher::failed, this,
+        connect(cycle, &CamFetcher::failed, this,
                 [this, index](const QString& reason, FetchFailure kind) {
                     PanelCompletion completion;
                     completion.kind = PanelCompletion::Kind::Failure;
@@ -89,15 +87,13 @@ CamPanelSet::CamPanelSet(QWidget* frame, std::filesystem::path camList, QString 
                     completion.failure = kind;
                     queueCompletion(index, std::move(completion));
                 });
-        connect(fetcher, &CamFetcher::serverReached, this,
-                [this, index] { m_records[index].freshness.connected(); });
-        connect(panel, &CamPanel::trustCertificateClicked, this,
-                [this, index] { trustCertificate(index); });
-        fetcher->setPinLookup([this, index](const QString& hostPort) {
-            return m_pins.lookup(m_fetchers[index]->name(), hostPort);
+        connect(cycle, &CamFetcher::serverReached, this,
+                [this, index] { slotAt(index).freshness.connected(); });
+        cycle->setPinLookup([this, index](const QString& hostPort) {
+            return m_pins.lookup(fetcher(index)->name(), hostPort);
         });
-        connect(fetcher, &CamFetcher::halted, this, [this, index](const QString& text) {
-            m_panels[index]->showFetching(false);
+        connect(cycle, &CamFetcher::halted, this, [this, index](const QString& text) {
+            panel(index)->showFetching(false);
             emit statusText(text);
         });
     }
@@ -107,8 +103,8 @@ CamPanelSet::~CamPanelSet() = default;
 
 void CamPanelSet::givePanelsFetchingIndicator(const QImage& indicator) {
     m_lock.lock(true);
-    for (CamPanel* panel : m_panels)
-        panel->setIndicatorPicture(indicator);
+    for (const CamSlot& place : m_slots)
+        place.view->setIndicatorPicture(indicator);
     m_lock.lock(false);
 }
 
@@ -125,72 +121,103 @@ void CamPanelSet::StartSelectedCam(const std::string& name) {
     if (m_activeCams >= maxRunningCams)
         return;
     const QByteArray asCaption(name.data(), qsizetype(name.size()));
-    // Idle panels count too: their captions are "[WebCam]" or "[webcam]".
-    for (const CamPanel* panel : m_panels)
-        if (panel->frameCaption() == asCaption)
+    // Idle places count too: their captions are "[WebCam]" or "[webcam]".
+    for (const CamSlot& place : m_slots)
+        if (place.caption == asCaption)
             return;
     StartCamByName(name);
 }
 
 void CamPanelSet::StartCamByName(const std::string& name) {
-    startCam(name, -1);
-}
-
-bool CamPanelSet::StartCamInPanel(const std::string& name, int wanted) {
-    const QByteArray asCaption(name.data(), qsizetype(name.size()));
-    for (const CamPanel* panel : m_panels)
-        if (panel->isRunning() && panel->frameCaption() == asCaption)
-            return true; // it runs already
-    return m_activeCams < maxRunningCams && startCam(name, wanted);
-}
-
-bool CamPanelSet::startCam(const std::string& name, int wanted) {
     if (name.empty())
-        return false;
-    CamRecord record;
-    if (!FindCamRecord(m_camList, name, record)) {
+        return;
+    const std::optional<CamRecord> record = m_camList.find(name);
+    if (!record) {
         emit statusText(QString("%1 was not found in the cam list file").arg(localText(name)));
-        return false;
+        return;
     }
-    if (!parseLong(record.refresh)) {
+    if (!parseLong(record->refresh)) {
         emit statusText(QString("%1 has an invalid refresh interval: \"%2\"")
-                            .arg(localText(record.name), localText(record.refresh)));
+                            .arg(localText(record->name), localText(record->refresh)));
+        return;
+    }
+    startCam(*record, -1);
+}
+
+bool CamPanelSet::StartCamInPanel(const std::string& name, int wanted, QString* why) {
+    for (const CamSlot& place : m_slots)
+        if (place.running && place.record.name == name)
+            return true; // it runs already
+    const std::optional<CamRecord> record = m_camList.find(name);
+    if (!record) {
+        if (why)
+            *why = "no longer in the cam list";
         return false;
     }
-    // Panels are reused lowest number first, unless a free one is asked for.
-    int index =
-        wanted >= 0 && wanted < maxRunningCams && m_panels[wanted]->isHidden() ? wanted : -1;
+    if (!parseLong(record->refresh)) {
+        if (why)
+            *why = QString("its refresh interval \"%1\" is not a number")
+                       .arg(localText(record->refresh));
+        return false;
+    }
+    if (m_activeCams >= maxRunningCams) {
+        if (why)
+            *why = "24 cams run already";
+        return false;
+    }
+    return startCam(*record, wanted);
+}
+
+bool CamPanelSet::startCam(const CamRecord& record, int wanted) {
+    // Places are reused lowest number first, unless a free one is asked for.
+    int index = wanted >= 0 && wanted < maxRunningCams && !slot(wanted).running ? wanted : -1;
     for (int free = 0; index < 0 && free < panelCount; ++free)
-        if (m_panels[free]->isHidden())
+        if (!slot(free).running)
             index = free;
     if (index < 0)
         return false;
+    CamSlot& place = slotAt(index);
     ++m_activeCams;
-    m_panels[index]->show();
-    m_fetchers[index]->setRecord(QByteArray::fromStdString(record.name),
-                                 QByteArray::fromStdString(record.url),
-                                 QByteArray::fromStdString(record.refresh));
-    m_fetchers[index]->cmdStart_Click();
+    place.running = true;
+    place.record = record;
+    place.view->show();
+    place.fetcher->setRecord(QByteArray::fromStdString(record.name),
+                             QByteArray::fromStdString(record.url),
+                             QByteArray::fromStdString(record.refresh));
+    place.fetcher->cmdStart_Click();
     return true;
 }
 
 void CamPanelSet::cmdRefresh_Click(int index) {
-    m_fetchers.at(index)->cmdStart_Click();
+    fetcher(index)->cmdStart_Click();
 }
 
 void CamPanelSet::cmdStop_Click(int index) {
-    CamPanel* panel = m_panels.at(index);
-    m_fetchers[index]->stop();
+    CamSlot& place = slotAt(index);
+    CamPanel* panel = place.view;
+    place.fetcher->stop();
     m_lock.lock(true);
     panel->clearPicture();
     panel->showFetching(false);
     m_lock.lock(false);
-    m_records[index] = PanelRecord{};
-    m_order->drop(index); // late decodes of this panel find nothing to show
+    // what was still to come for this place is dropped: queued decodes, late results, the
+    // picture kept whole; saves already asked for are still written
+    m_decodes->cancel(index);
+    place.completions.clear();
+    place.wholeTicket = 0;
+    place.freshness = {};
+    place.rate = {};
+    place.rateBody.clear();
+    place.shownBody.clear();
+    place.shownSize = {};
+    place.wholePicture = {};
+    ++place.shownCount;
     panel->setStateMark(Freshness::Idle, QString());
     panel->offerCertificateTrust(false);
-    const bool wasRunning = panel->isRunning();
-    panel->setFrameCaption("[webcam]");
+    const bool wasRunning = place.running;
+    place.running = false;
+    place.caption = "[webcam]";
+    panel->setFrameCaption(place.caption);
     panel->hide();
     if (wasRunning)
         --m_activeCams;
@@ -208,45 +235,58 @@ void CamPanelSet::cmdStopAll_Click() {
 
 void CamPanelSet::imgCam_Click(int index) {
     if (index < 0 || index >= maxRunningCams)
-        return; // only panels 0 to 23 ever run
+        return; // only places 0 to 23 ever run
+    if (m_selected >= 0 && m_selected != index)
+        slotAt(m_selected).wholePicture = {}; // kept whole only while the viewer shows it
     m_selected = index;
     m_viewerShown = true;
-    emit panelSelected(m_panels[index]->picture(), m_fetchers[index]->details(),
+    CamSlot& place = slotAt(index);
+    const bool whole = !place.wholePicture.isNull();
+    const QImage shown = whole ? place.wholePicture : place.view->shownPicture();
+    const QSize size = place.shownSize.isValid() ? place.shownSize : shown.size();
+    emit panelSelected(shown, size, withFreshness(index, place.fetcher->details()),
                        nextRefreshText(index));
+    if (!whole)
+        deliverWholePicture(index);
 }
 
 void CamPanelSet::UpdateOpenPanels(const std::string& oldName, const CamRecord& edited) {
     const QByteArray caption = QByteArray::fromStdString(oldName);
-    for (int index = 0; index < panelCount; ++index) {
-        if (m_panels[index]->frameCaption() != caption)
+    for (CamSlot& place : m_slots) {
+        if (place.caption != caption)
             continue;
         const QByteArray name = QByteArray::fromStdString(edited.name);
-        if (m_fetchers[index]->address() != QByteArray::fromStdString(edited.url))
-            m_records[index].rate.reset(); // another picture, another rate
-        m_fetchers[index]->setRecord(name, QByteArray::fromStdString(edited.url),
-                                     QByteArray::fromStdString(edited.refresh));
-        m_panels[index]->setFrameCaption(name);
-        // a running panel takes the new values at its next cycle; one that stopped for a bad
+        if (place.record.url != edited.url)
+            place.rate.reset(); // another picture, another rate
+        place.record = edited;
+        place.fetcher->setRecord(name, QByteArray::fromStdString(edited.url),
+                                 QByteArray::fromStdString(edited.refresh));
+        place.caption = name;
+        place.view->setFrameCaption(name);
+        // a running place takes the new values at its next cycle; one that stopped for a bad
         // interval has no next cycle, so it begins one now
-        if (m_fetchers[index]->isHalted() && parseLong(edited.refresh))
-            m_fetchers[index]->cmdStart_Click();
+        if (place.fetcher->isHalted() && parseLong(edited.refresh))
+            place.fetcher->cmdStart_Click();
     }
 }
 
-bool CamPanelSet::isSettled(int index) const {
-    return !m_fetchers[index]->isFetching() && m_order->waiting(index) == 0;
-}
-
-QImage CamPanelSet::selectedPicture() const {
-    return m_selected >= 0 ? m_panels[m_selected]->picture() : QImage();
+PictureToSave CamPanelSet::selectedPicture() const {
+    if (m_selected < 0)
+        return {};
+    const CamSlot& place = slot(m_selected);
+    if (!place.wholePicture.isNull())
+        return {place.wholePicture, {}};
+    const QByteArray& bytes = place.view->pictureBytes();
+    return bytes.isEmpty() ? PictureToSave{place.view->shownPicture(), {}}
+                           : PictureToSave{{}, bytes};
 }
 
 QByteArray CamPanelSet::selectedName() const {
-    return m_selected >= 0 ? m_fetchers[m_selected]->name() : QByteArray();
+    return m_selected >= 0 ? fetcher(m_selected)->name() : QByteArray();
 }
 
 QString CamPanelSet::nextRefreshText(int index) const {
-    const CamFetcher* fetcher = m_fetchers[index];
+    const CamFetcher* fetcher = this->fetcher(index);
     if (fetcher->failures() > 0) // waiting longer after failures
         return QString::number(fetcher->waitSecs() - fetcher->elapsedSecs());
     const std::optional<double> refresh = parseNumber(fetcher->refreshText().toStdString());
@@ -256,41 +296,43 @@ QString CamPanelSet::nextRefreshText(int index) const {
 }
 
 QString CamPanelSet::ageText(int index) const {
-    const PanelRecord& record = m_records[index];
+    const CamSlot& place = slot(index);
     const int64_t now = m_now();
     QString text = QString::fromStdString(FreshnessText(
-        record.freshness.state(now, m_fetchers[index]->refreshSecs()), record.freshness.reason()));
-    if (const auto age = record.freshness.ageSeconds(now))
+        place.freshness.state(now, place.fetcher->refreshSecs()), place.freshness.reason()));
+    if (const auto age = place.freshness.ageSeconds(now))
         text = QString::fromStdString(AgeText(*age)) + ", " + text;
     return text;
 }
 
 CamDetails CamPanelSet::withFreshness(int index, CamDetails details) const {
     details.age = ageText(index);
-    details.updateRate = QString::fromStdString(m_records[index].rate.text());
+    details.updateRate = QString::fromStdString(slot(index).rate.text());
     return details;
 }
 
 const ChangeRate* CamPanelSet::learnedRate(const QByteArray& camName) const {
-    for (int index = 0; index < maxRunningCams; ++index)
-        if (m_panels[index]->isRunning() && m_fetchers[index]->name() == camName)
-            return &m_records[index].rate;
+    for (const CamSlot& place : m_slots)
+        if (place.running && place.fetcher->name() == camName)
+            return &place.rate;
     return nullptr;
 }
 
 void CamPanelSet::updateMark(int index) {
-    const Freshness state =
-        m_records[index].freshness.state(m_now(), m_fetchers[index]->refreshSecs());
-    m_panels[index]->setStateMark(state, ageText(index));
+    const CamSlot& place = slot(index);
+    const Freshness state = place.freshness.state(m_now(), place.fetcher->refreshSecs());
+    place.view->setStateMark(state, ageText(index));
 }
 
 void CamPanelSet::fetchStarted(int index) {
-    m_records[index].freshness.fetchStarted();
+    CamSlot& place = slotAt(index);
+    place.freshness.fetchStarted();
     updateMark(index);
-    m_panels[index]->showFetching(true);
+    place.view->showFetching(true);
     if (index == m_selected)
         emit selectedFetchStarted();
-    m_panels[index]->setFrameCaption(m_fetchers[index]->name());
+    place.caption = place.fetcher->name();
+    place.view->setFrameCaption(place.caption);
 }
 
 void CamPanelSet::ticked(int index) {
@@ -302,7 +344,7 @@ void CamPanelSet::ticked(int index) {
 }
 
 void CamPanelSet::progressed(int index, float percent, const QString& fileName) {
-    CamPanel* panel = m_panels[index];
+    CamPanel* panel = this->panel(index);
     panel->showProgress(percent);
     emit statusText(
         QString("Downloading %1 [%2]")
@@ -310,7 +352,7 @@ void CamPanelSet::progressed(int index, float percent, const QString& fileName) 
 }
 
 void CamPanelSet::trustCertificate(int index) {
-    CamFetcher* fetcher = m_fetchers[index];
+    CamFetcher* fetcher = this->fetcher(index);
     const CertificateTrouble& trouble = fetcher->certificateTrouble();
     if (trouble.fingerprint.isEmpty())
         return;
@@ -322,16 +364,16 @@ void CamPanelSet::trustCertificate(int index) {
                 "will be refused again.")
             .arg(fetcher->troubleHostPort(), name, trouble.reason, trouble.subject,
                  CertificatePins::readable(trouble.fingerprint));
-    if (m_prompter.ask(m_panels[index], "Trust this certificate", text,
-                       PromptButtons::TrustCancel) != PromptAnswer::Ok)
+    if (m_prompter.ask(panel(index), "Trust this certificate", text, PromptButtons::TrustCancel) !=
+        PromptAnswer::Ok)
         return;
     if (!m_pins.trust(fetcher->name(), fetcher->troubleHostPort(), trouble.fingerprint)) {
-        m_prompter.ask(m_panels[index], ":: error",
+        m_prompter.ask(panel(index), ":: error",
                        "The trusted certificate could not be stored in your settings.",
                        PromptButtons::Ok);
         return;
     }
-    m_panels[index]->offerCertificateTrust(false);
+    panel(index)->offerCertificateTrust(false);
     emit statusText(name + ": the certificate of " + fetcher->troubleHostPort() + " is trusted");
     cmdRefresh_Click(index);
 }

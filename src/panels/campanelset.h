@@ -2,59 +2,57 @@
 
 #include "camlist/camrecord.h"
 #include "common/camdetails.h"
-#include "panels/changerate.h"
-#include "panels/freshness.h"
+#include "imaging/picturesave.h"
+#include "panels/camslot.h"
 
 #include <QImage>
-#include <QList>
 #include <QObject>
-#include <filesystem>
+#include <array>
 #include <functional>
-#include <memory>
-#include <string>
 
-class CamFetcher;
-class CamPanel;
-class CompletionOrder;
-class DecodeQueue;
+class BackgroundQueue;
+class CamListModel;
 class CertificatePins;
+class DecodeQueue;
 class Prompter;
 class QScrollBar;
 class QWidget;
 class WindowLock;
-struct DecodedPicture;
-struct FetchedPicture;
-struct PanelCompletion;
+struct PanelDecode;
 enum class FetchFailure;
 
 // Where the panel container sits for a scroll value of the panel area: 30 twips above the
 // plain offset, in 16-bit arithmetic.
 int16_t PanelAreaTop(int32_t scrollValue);
 
-// The "Webcams" area: 26 panels in a scrolling box, each with the fetcher of its cam. Cams are
-// started into the lowest free panel, at most 24 at once; one panel may be selected for the
-// viewer. What a fetch brings is shown in its panel, saved when it is new and auto-save is
-// on, and handed on for the viewer when the panel is the selected one.
+// The "Webcams" area: 26 places in a scrolling box, each a CamSlot shown by its panel. Cams are
+// started from their records into the lowest free place, at most 24 at once; one place may be
+// selected for the viewer. What a fetch brings is decoded off the window's thread and shown in
+// its panel in the order the fetches ended, saved when it is new and auto-save is on, and
+// handed on for the viewer when the place is the selected one.
 class CamPanelSet : public QObject {
     Q_OBJECT
   public:
     static constexpr int panelCount = 26;
     static constexpr int maxRunningCams = 24;
 
-    // The scroll bar, the clipping box and the panels are made inside `frame`.
-    CamPanelSet(QWidget* frame, std::filesystem::path camList, QString camFolder, WindowLock& lock,
-                Prompter& prompter, CertificatePins& pins);
+    // The scroll bar, the clipping box and the panels are made inside `frame`. Pictures are
+    // saved on `files`, one after the other.
+    CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolder, WindowLock& lock,
+                Prompter& prompter, CertificatePins& pins, BackgroundQueue& files);
     ~CamPanelSet() override;
 
-    CamPanel* panel(int index) const { return m_panels.at(index); }
-    CamFetcher* fetcher(int index) const { return m_fetchers.at(index); }
+    const CamSlot& slot(int index) const { return m_slots.at(size_t(index)); }
+    CamPanel* panel(int index) const { return slot(index).view; }
+    CamFetcher* fetcher(int index) const { return slot(index).fetcher; }
+    bool isRunning(int index) const { return slot(index).running; }
     int selectedCam() const { return m_selected; }
     // What a running cam of that name has learned about how often its picture changes.
     const ChangeRate* learnedRate(const QByteArray& camName) const;
     int activeCams() const { return m_activeCams; }
     QScrollBar* scrollBar() const { return m_scrollBar; }
-    // Whether panel `index` has shown all its fetches brought (no fetch runs, no decode waits).
-    bool isSettled(int index) const;
+    // Whether place `index` has shown and saved all its fetches brought.
+    bool isSettled(int index) const { return slot(index).settled(); }
     // Where the panels' pictures are decoded.
     DecodeQueue& decodeQueue() const { return *m_decodes; }
     QWidget* innerArea() const { return m_inner; }
@@ -68,55 +66,58 @@ class CamPanelSet : public QObject {
     void setAreaHeightTwips(int clipHeight, int scrollBarHeight);
     void VScroll1_Change();
 
-    // Starts the cam named in the list unless it runs already or 24 run.
+    // Starts the cam of that name in the list unless it runs already or 24 run.
     void StartSelectedCam(const std::string& name);
     void StartCamByName(const std::string& name);
-    // Starts the cam in panel `panel` when that one is free (a restored session); false when
-    // the cam is not in the cam list or cannot start.
-    bool StartCamInPanel(const std::string& name, int panel);
+    // Starts the cam in place `panel` when that one is free (a restored session); false when
+    // the cam is not in the cam list or cannot start, with the reason in `why`.
+    bool StartCamInPanel(const std::string& name, int panel, QString* why = nullptr);
     void cmdRefresh_Click(int index);
     void cmdStop_Click(int index);
     void cmdStopAll_Click();
-    // A click on a panel's picture: it becomes the selected panel.
+    // A click on a panel's picture: it becomes the selected place.
     void imgCam_Click(int index);
-    // An edited cam: the panels showing `oldName` take the new record; nothing restarts.
+    // An edited cam: the places running `oldName` take the new record; nothing restarts.
     void UpdateOpenPanels(const std::string& oldName, const CamRecord& edited);
 
-    // Asks whether to trust the certificate that panel `index`'s server presented last; when
+    // Asks whether to trust the certificate that place `index`'s server presented last; when
     // the user does, it is pinned for that cam and the cam is asked again at once.
     void trustCertificate(int index);
     // Where "now" comes from for the pictures' ages; tests set their own.
     void setClock(std::function<int64_t()> now) { m_now = std::move(now); }
 
-    // What the save command saves: the selected panel's picture and cam name.
-    QImage selectedPicture() const;
+    // What the save command saves: the selected place's picture and cam name.
+    PictureToSave selectedPicture() const;
     QByteArray selectedName() const;
 
   signals:
     void statusText(const QString& text);
-    // A panel was clicked: its picture and texts for the viewer. `nextRefresh` is empty when
-    // the refresh text is not a number.
-    void panelSelected(const QImage& picture, const CamDetails& details,
+    // A panel was clicked: its picture as the panel has it (the whole one follows by
+    // selectedPictureArrived when it has yet to be decoded), the picture's own size, and the
+    // texts for the viewer. `nextRefresh` is empty when the refresh text is not a number.
+    void panelSelected(const QImage& picture, QSize pictureSize, const CamDetails& details,
                        const QString& nextRefresh);
-    // The selected panel counted a second.
+    // The selected place counted a second.
     void selectedTicked(const QString& nextRefresh);
     void selectedFetchStarted();
     void selectedPictureArrived(const QImage& picture);
     void selectedDetailsChanged(const CamDetails& details);
     void selectedStopped();
-    // The selected panel's picture age and state, in words, once a second.
+    // The selected place's picture age and state, in words, once a second.
     void selectedAge(const QString& text);
     // A fetched picture is shown in panel `index`.
     void pictureShown(int index);
 
   private:
-    bool startCam(const std::string& name, int wantedPanel);
+    CamSlot& slotAt(int index) { return m_slots.at(size_t(index)); }
+    bool startCam(const CamRecord& record, int wantedPanel);
     void fetchStarted(int index);
     void ticked(int index);
     void progressed(int index, float percent, const QString& fileName);
-    // the completion of fetches, in each panel's order (panelcompletion.cpp)
+    quint64 nextTicket(int index);
+    // the completion of fetches, in each place's order (panelcompletion.cpp)
     void pictureArrived(int index, const FetchedPicture& fetched);
-    void pictureDecoded(quint64 ticket, const DecodedPicture& decoded);
+    void pictureDecoded(quint64 ticket, const PanelDecode& decoded);
     void queueCompletion(int index, PanelCompletion completion);
     void showCompletions(int index);
     void showPicture(int index, const PanelCompletion& completion);
@@ -124,37 +125,32 @@ class CamPanelSet : public QObject {
     void showNotAPicture(int index, const CamDetails& details);
     void showUnchanged(int index, const CamDetails& details);
     void showFailure(int index, const QString& reason, FetchFailure kind);
-    void autoSave(int index, const QImage& picture);
+    void showUnreadable(int index, const PanelCompletion& completion);
+    void autoSave(int index);
+    // the whole picture for the viewer, decoded off the window's thread when it is not at hand
+    void deliverWholePicture(int index);
+    void wholePictureDecoded(int index, const PanelDecode& decoded);
     QString nextRefreshText(int index) const;
     void updateMark(int index);
     QString ageText(int index) const;
     CamDetails withFreshness(int index, CamDetails details) const;
 
-    // what a panel knows of its pictures beyond what it shows
-    struct PanelRecord {
-        FreshnessTracker freshness;
-        QByteArray shownBody; // the bytes of the picture shown, to know the same one again
-        ChangeRate rate;      // how often its picture really changes
-        QByteArray rateBody;  // the bytes of the last picture the rate saw
-    };
-
-    const std::filesystem::path m_camList;
+    CamListModel& m_camList;
     const QString m_camFolder;
     WindowLock& m_lock;
     Prompter& m_prompter;
     CertificatePins& m_pins;
+    BackgroundQueue& m_files;
     std::function<int64_t()> m_now;
-    QList<PanelRecord> m_records;
-    std::unique_ptr<CompletionOrder> m_order;
+    std::array<CamSlot, panelCount> m_slots;
     DecodeQueue* m_decodes = nullptr;
     QScrollBar* m_scrollBar = nullptr; // VScroll1
     QWidget* m_clip = nullptr;         // picWindowOuter
     QWidget* m_inner = nullptr;        // picWindowInner
-    QList<CamPanel*> m_panels;
-    QList<CamFetcher*> m_fetchers;
     QImage m_notFound;
     bool m_autoSave = false;
-    int m_selected = 0;         // panel 0 counts as selected until a panel is clicked
+    int m_selected = 0;         // place 0 counts as selected until a panel is clicked
     bool m_viewerShown = false; // a panel was clicked: the viewer shows the selected picture
     int m_activeCams = 0;
+    quint64 m_tickets = 0;
 };

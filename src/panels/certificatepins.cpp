@@ -25,6 +25,34 @@ bool CertificatePins::trust(const QByteArray& camName, const QString& hostPort,
                                        QString::fromLatin1(fingerprint));
 }
 
+QStringList CertificatePins::keysOf(const QByteArray& camName) const {
+    const QString prefix = QString::fromLatin1(camName.toHex()) + "-";
+    QStringList keys;
+    for (const QString& key : m_settings.UserKeys(m_product, "TrustedCertificates"))
+        if (key.startsWith(prefix))
+            keys << key;
+    return keys;
+}
+
+void CertificatePins::rename(const QByteArray& oldName, const QByteArray& newName,
+                             bool oldNameRemains) {
+    const QString oldPrefix = QString::fromLatin1(oldName.toHex()) + "-";
+    const QString newPrefix = QString::fromLatin1(newName.toHex()) + "-";
+    for (const QString& key : keysOf(oldName)) {
+        const QString fingerprint =
+            m_settings.ReadUserSetting(m_product, "TrustedCertificates", key, QString());
+        const QString moved = newPrefix + key.mid(oldPrefix.size());
+        if (m_settings.WriteUserSetting(m_product, "TrustedCertificates", moved, fingerprint) &&
+            !oldNameRemains)
+            m_settings.RemoveUserSetting(m_product, "TrustedCertificates", key);
+    }
+}
+
+void CertificatePins::forget(const QByteArray& camName) {
+    for (const QString& key : keysOf(camName))
+        m_settings.RemoveUserSetting(m_product, "TrustedCertificates", key);
+}
+
 QString CertificatePins::readable(const QByteArray& fingerprint) {
     QStringList pairs;
     for (qsizetype at = 0; at + 1 < fingerprint.size(); at += 2)

@@ -14,12 +14,18 @@ class CertificatePins {
     // The fingerprint trusted for the cam at that place; empty when none.
     QByteArray lookup(const QByteArray& camName, const QString& hostPort) const;
     bool trust(const QByteArray& camName, const QString& hostPort, const QByteArray& fingerprint);
+    // A renamed cam keeps what it trusts (copied when another cam still has the old name); a
+    // removed one's goes.
+    void rename(const QByteArray& oldName, const QByteArray& newName, bool oldNameRemains);
+    void forget(const QByteArray& camName);
 
     // "ab:cd:..." in upper case, as certificate viewers show it.
     static QString readable(const QByteArray& fingerprint);
 
   private:
     static QString keyOf(const QByteArray& camName, const QString& hostPort);
+    // The keys of a cam's pins.
+    QStringList keysOf(const QByteArray& camName) const;
 
     SettingsStore& m_settings;
     const QString m_product;

@@ -1,58 +1,87 @@
-// What the panels do with what their fetches bring: pictures are decoded on the decode pool,
-// and every completion of a panel (a picture, the same picture again, a page that is no
-// picture, "unchanged", a failure) is shown in the order the fetches ended.
+// What the panels do with what their fetches bring: pictures are decoded off the window's
+// thread, and every completion of a place (a picture, the same picture again, a page that is no
+// picture, "unchanged", a failure) is shown in the order the fetches ended. New pictures are
+// saved on the file thread, one after the other.
 #include "panels/campanelset.h"
 
+#include "common/background.h"
 #include "common/datetimetext.h"
-#include "panels/autosave.h"
+#include "imaging/savepath.h"
 #include "net/camfetcher.h"
 #include "panels/campanel.h"
-#include "panels/completionorder.h"
 #include "panels/decodequeue.h"
 #include "ui/windowlock.h"
 
 #include <QDateTime>
 
+namespace {
+
+// Pictures of a place waiting to be saved, at most: a disk that cannot keep up loses the
+// newest ones, said in the status bar, rather than holding ever more of them in memory.
+constexpr int maxSavesPending = 8;
+
+int placeOf(quint64 ticket) {
+    return int(ticket & 0xff);
+}
+
+} // namespace
+
+quint64 CamPanelSet::nextTicket(int index) {
+    return (++m_tickets << 8) | quint64(index);
+}
+
 void CamPanelSet::pictureArrived(int index, const FetchedPicture& fetched) {
-    PanelRecord& record = m_records[index];
+    CamSlot& place = slotAt(index);
     PanelCompletion completion;
     completion.fetched = fetched;
     // The same bytes as the picture shown, and nothing else on its way to the panel: nothing
     // to decode, nothing to draw again.
-    if (m_order->waiting(index) == 0 && !record.shownBody.isEmpty() &&
-        fetched.body == record.shownBody) {
+    if (place.completions.size() == 0 && !place.shownBody.isEmpty() &&
+        fetched.body == place.shownBody) {
         completion.kind = PanelCompletion::Kind::SamePicture;
-        m_order->add(index, std::move(completion), true);
-        showCompletions(index);
+        queueCompletion(index, std::move(completion));
         return;
     }
-    // The whole picture is needed only by the viewer (once it shows) and for saving; the
-    // panel itself shows it small, and keeps the bytes for whoever asks for it whole later.
-    completion.wantedWhole =
-        (index == m_selected && m_viewerShown) || (m_autoSave && fetched.pictureChanged);
-    const QSize fit = completion.wantedWhole ? QSize() : m_panels[index]->pictureSize();
-    const quint64 ticket = m_order->add(index, std::move(completion), false);
-    m_decodes->submit(ticket, fetched.body, fetched.announcedLength, fit);
+    // The panel shows the picture small; the viewer, once it shows this place, whole.
+    const bool whole = index == m_selected && m_viewerShown;
+    const QSize panelSize = place.view->pictureSize();
+    const quint64 ticket = nextTicket(index);
+    place.completions.add(ticket, std::move(completion), false);
+    // a picture still waiting for its decode is overtaken by this one: it is never shown
+    if (const std::optional<quint64> replaced =
+            m_decodes->submit({index, ticket, fetched.body, fetched.announcedLength,
+                               whole ? QSize() : panelSize, panelSize, false}))
+        place.completions.forget(*replaced);
 }
 
-void CamPanelSet::pictureDecoded(quint64 ticket, const DecodedPicture& decoded) {
-    if (const std::optional<int> index = m_order->decoded(ticket, decoded))
-        showCompletions(*index);
+void CamPanelSet::pictureDecoded(quint64 ticket, const PanelDecode& decoded) {
+    const int index = placeOf(ticket);
+    CamSlot& place = slotAt(index);
+    if (ticket == place.wholeTicket) {
+        wholePictureDecoded(index, decoded);
+        return;
+    }
+    if (place.completions.decoded(ticket, decoded))
+        showCompletions(index);
 }
 
 void CamPanelSet::queueCompletion(int index, PanelCompletion completion) {
-    m_order->add(index, std::move(completion), true);
+    slotAt(index).completions.add(nextTicket(index), std::move(completion), true);
     showCompletions(index);
 }
 
 void CamPanelSet::showCompletions(int index) {
-    while (std::optional<PanelCompletion> completion = m_order->takeReady(index)) {
-        // the indicator goes when the panel's latest fetch has ended
-        if (!m_fetchers[index]->isFetching())
-            m_panels[index]->showFetching(false);
+    CamSlot& place = slotAt(index);
+    while (std::optional<PanelCompletion> completion = place.completions.takeReady()) {
+        // the indicator goes when the place's latest fetch has ended
+        if (!place.fetcher->isFetching())
+            place.view->showFetching(false);
         switch (completion->kind) {
         case PanelCompletion::Kind::Picture:
-            showPicture(index, *completion);
+            if (completion->decoded.decoded.picture.isNull())
+                showUnreadable(index, *completion);
+            else
+                showPicture(index, *completion);
             break;
         case PanelCompletion::Kind::SamePicture:
             showSamePicture(index, *completion);
@@ -71,93 +100,151 @@ void CamPanelSet::showCompletions(int index) {
 }
 
 void CamPanelSet::showPicture(int index, const PanelCompletion& completion) {
-    CamPanel* panel = m_panels[index];
+    CamSlot& place = slotAt(index);
     const FetchedPicture& fetched = completion.fetched;
+    const DecodedPicture& decoded = completion.decoded.decoded;
     const bool selected = index == m_selected;
-    const bool saving = m_autoSave && fetched.pictureChanged;
-    QImage picture = completion.decoded.picture;
-    if (!picture.isNull() && ((selected && m_viewerShown) || saving) && !completion.decoded.whole)
-        picture = DecodePicture(fetched.body).picture; // selected while it was decoded small
     m_lock.lock(true);
-    if (!picture.isNull())
-        panel->showPicture(picture, fetched.body);
-    if (!picture.isNull() && selected)
-        emit selectedPictureArrived(picture);
-    if (saving)
-        autoSave(index, picture.isNull() ? panel->picture() : picture); // the whole picture here
+    place.view->showPicture(completion.decoded.panelPicture, fetched.body);
+    ++place.shownCount;
+    place.shownBody = fetched.body;
+    place.shownSize = decoded.fullSize.isValid() ? decoded.fullSize : decoded.picture.size();
+    place.wholePicture = selected && decoded.whole ? decoded.picture : QImage();
+    if (selected && (decoded.whole || !m_viewerShown))
+        emit selectedPictureArrived(decoded.picture);
     m_lock.lock(false);
-    if (!picture.isNull()) {
-        m_records[index].shownBody = fetched.body;
-        m_records[index].freshness.newPicture(m_now());
-        // new for the rate only when its bytes differ from the last picture's: a picture shown
-        // again after an error page, or while earlier ones were decoded, is no change
-        PanelRecord& record = m_records[index];
-        record.rate.observe(m_now(), fetched.lastModifiedTime, fetched.body != record.rateBody);
-        record.rateBody = fetched.body;
-        emit pictureShown(index);
-    }
+    if (selected && m_viewerShown && !decoded.whole)
+        deliverWholePicture(index); // selected while it was decoded small
+    if (m_autoSave && fetched.pictureChanged)
+        autoSave(index);
+    place.freshness.newPicture(m_now());
+    // new for the rate only when its bytes differ from the last picture's: a picture shown
+    // again after an error page, or while earlier ones were decoded, is no change
+    place.rate.observe(m_now(), fetched.lastModifiedTime, fetched.body != place.rateBody);
+    place.rateBody = fetched.body;
+    emit pictureShown(index);
     updateMark(index);
     if (selected)
         emit selectedDetailsChanged(withFreshness(index, fetched.details));
 }
 
+void CamPanelSet::showUnreadable(int index, const PanelCompletion& completion) {
+    // the panel keeps its previous picture; a picture too costly to decode says so
+    CamSlot& place = slotAt(index);
+    const QString& why = completion.decoded.decoded.refusal;
+    if (why.startsWith("a picture too costly")) {
+        place.freshness.failed(why.toStdString(), false);
+        emit statusText(QString::fromLocal8Bit(place.fetcher->name()) + ": " + why);
+    }
+    updateMark(index);
+    if (index == m_selected)
+        emit selectedDetailsChanged(withFreshness(index, completion.fetched.details));
+}
+
 void CamPanelSet::showSamePicture(int index, const PanelCompletion& completion) {
-    m_records[index].freshness.samePicture();
-    m_records[index].rate.observe(m_now(), std::nullopt, false);
+    CamSlot& place = slotAt(index);
+    place.freshness.samePicture();
+    place.rate.observe(m_now(), std::nullopt, false);
     updateMark(index);
     if (m_autoSave && completion.fetched.pictureChanged)
-        autoSave(index, m_panels[index]->picture());
+        autoSave(index);
     if (index == m_selected)
         emit selectedDetailsChanged(withFreshness(index, completion.fetched.details));
 }
 
 void CamPanelSet::showUnchanged(int index, const CamDetails& details) {
-    m_records[index].freshness.samePicture();
-    m_records[index].rate.observe(m_now(), std::nullopt, false);
-    if (!m_panels[index]->hasPicture())
-        m_fetchers[index]->forgetValidators(); // nothing to keep: ask for the picture itself
+    CamSlot& place = slotAt(index);
+    place.freshness.samePicture();
+    place.rate.observe(m_now(), std::nullopt, false);
+    if (!place.view->hasPicture())
+        place.fetcher->forgetValidators(); // nothing to keep: ask for the picture itself
     updateMark(index);
     if (index == m_selected)
         emit selectedDetailsChanged(withFreshness(index, details));
 }
 
 void CamPanelSet::showFailure(int index, const QString& reason, FetchFailure kind) {
-    CamPanel* panel = m_panels[index];
-    CamFetcher* fetcher = m_fetchers[index];
-    m_records[index].freshness.failed(reason.toStdString(), kind == FetchFailure::Connection);
-    panel->offerCertificateTrust(kind == FetchFailure::Certificate &&
-                                 !fetcher->certificateTrouble().fingerprint.isEmpty());
+    CamSlot& place = slotAt(index);
+    place.freshness.failed(reason.toStdString(), kind == FetchFailure::Connection);
+    place.view->offerCertificateTrust(kind == FetchFailure::Certificate &&
+                                      !place.fetcher->certificateTrouble().fingerprint.isEmpty());
     updateMark(index);
     // errors of the server's own making speak in the mark; what the user can act on in the
     // status bar too
     if (kind == FetchFailure::Certificate || kind == FetchFailure::Protocol)
-        emit statusText(QString::fromLocal8Bit(fetcher->name()) + ": " + reason);
+        emit statusText(QString::fromLocal8Bit(place.fetcher->name()) + ": " + reason);
 }
 
 void CamPanelSet::showNotAPicture(int index, const CamDetails& details) {
-    m_records[index].shownBody.clear(); // the next picture shows again, same or not
+    CamSlot& place = slotAt(index);
+    place.shownBody.clear(); // the next picture shows again, same or not
+    place.shownSize = m_notFound.size();
+    place.wholePicture = {};
+    ++place.shownCount;
     m_lock.lock(true);
-    m_panels[index]->showPlainPicture(m_notFound);
+    place.view->showPlainPicture(m_notFound);
     m_lock.lock(false);
     if (index == m_selected)
         emit selectedDetailsChanged(withFreshness(index, details));
 }
 
-void CamPanelSet::autoSave(int index, const QImage& picture) {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString time = longTimeText(now.time());
-    const SavedPicture saved =
-        AutoSavePicture(picture, m_panels[index]->frameCaption(), m_camFolder, now);
-    const bool selected = index == m_selected;
-    if (!saved.ok) {
-        if (selected)
-            emit statusText(QString("%1 the new picture could not be saved as %2: %3")
-                                .arg(time, saved.path, saved.error));
+void CamPanelSet::deliverWholePicture(int index) {
+    CamSlot& place = slotAt(index);
+    const QByteArray& bytes = place.view->pictureBytes();
+    if (bytes.isEmpty()) {
+        if (place.view->hasPicture()) // a plain picture is whole already
+            emit selectedPictureArrived(place.view->shownPicture());
         return;
     }
-    // the panel shows the picture as it was saved
-    if (!saved.reloaded.isNull())
-        m_panels[index]->showPicture(saved.reloaded, saved.bytes);
-    if (selected)
-        emit statusText(time + " new picture saved as " + saved.path);
+    place.wholeTicket = nextTicket(index);
+    m_decodes->submit({index, place.wholeTicket, bytes, 0, QSize(), QSize(), true});
+}
+
+void CamPanelSet::wholePictureDecoded(int index, const PanelDecode& decoded) {
+    CamSlot& place = slotAt(index);
+    place.wholeTicket = 0;
+    // a picture that came meanwhile, or a click elsewhere, makes this one late
+    if (index != m_selected || decoded.decoded.picture.isNull())
+        return;
+    place.wholePicture = decoded.decoded.picture;
+    emit selectedPictureArrived(place.wholePicture);
+}
+
+void CamPanelSet::autoSave(int index) {
+    CamSlot& place = slotAt(index);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString time = longTimeText(now.time());
+    if (place.savesPending >= maxSavesPending) {
+        if (index == m_selected)
+            emit statusText(QString("%1 a new picture of %2 was not saved: the disk does not keep "
+                                    "up")
+                                .arg(time, QString::fromLocal8Bit(place.caption)));
+        return;
+    }
+    // the picture as the panel shows it: the whole one at hand, or its bytes decoded whole
+    const PictureToSave picture{place.wholePicture, place.wholePicture.isNull()
+                                                        ? place.view->pictureBytes()
+                                                        : QByteArray()};
+    const QString path = SavePath(m_camFolder, place.caption, now);
+    const QSize panelSize = place.view->pictureSize();
+    const quint64 shown = place.shownCount;
+    ++place.savesPending;
+    m_files.run(
+        this, [picture, path, panelSize] { return SavePictureAsJpeg(picture, path, panelSize); },
+        [this, index, shown, time](const SavedPicture& saved) {
+            CamSlot& place = slotAt(index);
+            --place.savesPending;
+            const bool selected = index == m_selected;
+            if (!saved.ok) {
+                if (selected)
+                    emit statusText(QString("%1 the new picture could not be saved as %2: %3")
+                                        .arg(time, saved.path, saved.error));
+                return;
+            }
+            // the panel shows the picture as it was saved, while it still shows that picture
+            if (place.shownCount == shown && !saved.reloaded.isNull())
+                place.view->showPicture(saved.reloaded, saved.bytes);
+            if (selected)
+                emit statusText(time + " new picture saved as " + saved.path);
+        });
 }

@@ -4,15 +4,20 @@
 #include "imaging/picturecheck.h"
 
 DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLength, QSize fit) {
-    // A picture that is not whole, or too large, is one the loader cannot read.
+    // A picture that is not whole, too large or too costly is one the loader cannot read.
     const PictureCheck check =
         CheckPicture(std::string_view(body.constData(), size_t(body.size())), announcedLength);
     if (!check.readable)
-        return {};
+        return {{},
+                false,
+                QSize(int(check.width), int(check.height)),
+                QString::fromStdString(check.why)};
     const QString temporary = WriteTempFile("vbt", body);
     if (temporary.isEmpty())
-        return {};
-    const DecodedPicture decoded = DecodePicture(body, fit); // the same bytes the file holds
+        return {{}, false, {}, "the picture could not be written to the temporary folder"};
+    DecodedPicture decoded = DecodePicture(body, fit); // the same bytes the file holds
     RemoveTempFile(temporary);
+    if (decoded.picture.isNull() && decoded.refusal.isEmpty())
+        decoded.refusal = "the picture could not be read";
     return decoded;
 }

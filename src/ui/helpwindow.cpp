@@ -2,8 +2,8 @@
 
 #include "common/fileexists.h"
 #include "common/numbertext.h"
-#include "ui/screentwips.h"
 #include "ui/rtftext.h"
+#include "ui/screentwips.h"
 #include "ui/settings.h"
 #include "ui/widgetkit.h"
 #include "ui/windowhelpers.h"

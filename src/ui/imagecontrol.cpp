@@ -18,21 +18,12 @@ void ImageControl::coverWhenStretched() {
     setAttribute(Qt::WA_OpaquePaintEvent, stretching && hasPicture());
 }
 
-void ImageControl::setCompactPicture(const QImage& decoded, const QByteArray& fileBytes) {
+void ImageControl::setCompactPicture(const QImage& shown, const QByteArray& fileBytes) {
     full = QImage();
     encoded = fileBytes;
-    if (decoded.isNull() || size().isEmpty())
-        scaled = QImage();
-    else if (decoded.size() == size())
-        scaled = decoded;
-    else
-        scaled = decoded.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled = shown; // made at the control's size by whoever decoded it
     coverWhenStretched();
     update();
-}
-
-QImage ImageControl::picture() const {
-    return full.isNull() && !encoded.isEmpty() ? QImage::fromData(encoded) : full;
 }
 
 void ImageControl::setStretch(bool on) {
@@ -49,7 +40,12 @@ void ImageControl::paintEvent(QPaintEvent* event) {
         painter.drawImage(0, 0, picture());
         return;
     }
-    if (!full.isNull() && (width() > full.width() || height() > full.height())) {
+    if (full.isNull()) {
+        // a compact picture: its copy, stretched when the control changed size since
+        painter.drawImage(rect(), scaled);
+        return;
+    }
+    if (width() > full.width() || height() > full.height()) {
         // Shown larger than it is (the viewer, zoomed in): only the part that shows is drawn,
         // scaled as it is drawn; a whole scaled copy could take hundreds of megabytes.
         const QRectF target = event->rect();
@@ -63,7 +59,7 @@ void ImageControl::paintEvent(QPaintEvent* event) {
     }
     if (scaled.size() != size()) {
         // shown smaller: scaled once, not at every paint
-        scaled = picture().scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled = full.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     painter.drawImage(0, 0, scaled);
 }

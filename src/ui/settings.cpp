@@ -160,6 +160,14 @@ bool SettingsStore::WriteUserSetting(const QString& appName, const QString& sect
     return tryWrite(userFile(appName), section, key, value);
 }
 
+QStringList SettingsStore::UserKeys(const QString& appName, const QString& section) const {
+    if (!QFileInfo::exists(userFile(appName)))
+        return {};
+    QSettings store(userFile(appName), QSettings::IniFormat);
+    store.beginGroup(section.trimmed());
+    return store.childKeys();
+}
+
 QString SettingsStore::permissionDeniedText(const QString& productName) {
     return productName +
            " requires read/write access to the system registry and hard drive in order to run "

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class Prompter;
@@ -44,6 +45,11 @@ class SettingsStore {
                             const QString& defaultValue) const;
     bool WriteUserSetting(const QString& appName, const QString& section, const QString& key,
                           const QString& value);
+    // The keys of a section of the user's own store, and the removal of one.
+    QStringList UserKeys(const QString& appName, const QString& section) const;
+    void RemoveUserSetting(const QString& appName, const QString& section, const QString& key) {
+        removeUserValue(appName, section, key);
+    }
 
     QString machineFile(const QString& appName) const;
     QString userFile(const QString& appName) const;

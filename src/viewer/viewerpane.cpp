@@ -1,10 +1,11 @@
 #include "viewer/viewerpane.h"
 
+#include "common/background.h"
 #include "common/datetimetext.h"
 #include "common/twips.h"
-#include "ui/screentwips.h"
 #include "imaging/savepath.h"
 #include "ui/imagecontrol.h"
+#include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 #include "ui/windowlock.h"
 #include "viewer/detailsblock.h"
@@ -32,9 +33,9 @@ QScrollBar* makeScrollBar(QWidget* parent, const char* name, Qt::Orientation ori
 } // namespace
 
 ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSource& source,
-                       QString camFolder)
+                       QString camFolder, BackgroundQueue& files)
     : QGroupBox("Viewer", parent), m_lock(lock), m_source(source),
-      m_camFolder(std::move(camFolder)) {
+      m_camFolder(std::move(camFolder)), m_files(files) {
     setObjectName("frmMain");
     setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(this, 6600, 0, 8655, 10815);
@@ -79,7 +80,7 @@ void ViewerPane::setImagePlace(const QRect& place) {
     m_image->lower(); // under the scroll bars
 }
 
-void ViewerPane::showSelection(const QImage& picture, const CamDetails& details,
+void ViewerPane::showSelection(const QImage& picture, QSize pictureSize, const CamDetails& details,
                                const QString& nextRefresh) {
     m_lock.lock(true);
     show();
@@ -88,10 +89,9 @@ void ViewerPane::showSelection(const QImage& picture, const CamDetails& details,
     m_image->setStretch(false);
     m_image->setPicture(picture);
     // the picture's own size at this screen's resolution; no picture leaves the image as it is
-    m_naturalWidth =
-        picture.isNull() ? 10 : PixelsToTwipsEven(picture.width(), screenDotsPerInch());
-    m_naturalHeight =
-        picture.isNull() ? 10 : PixelsToTwipsEven(picture.height(), screenDotsPerInch());
+    const bool none = picture.isNull() || pictureSize.isEmpty();
+    m_naturalWidth = none ? 10 : PixelsToTwipsEven(pictureSize.width(), screenDotsPerInch());
+    m_naturalHeight = none ? 10 : PixelsToTwipsEven(pictureSize.height(), screenDotsPerInch());
     ApplyZoom(); // releases the lock
     writeDetails(details);
     setNextRefresh(nextRefresh);
@@ -175,19 +175,25 @@ QImage ViewerPane::picture() const {
 void ViewerPane::cmdSave_Click() {
     if (!m_source.hasSelection())
         return;
+    const PictureToSave picture = m_source.selectedPicture();
     const QString path =
         SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime());
-    const QImage picture = m_source.selectedPicture();
-    const QString error = WritePictureJpeg(picture, path);
-    if (!error.isEmpty()) {
-        emit statusText(QString("%1 the picture could not be saved as %2: %3")
-                            .arg(longTimeText(QTime::currentTime()), path, error));
-        return;
-    }
-    m_lock.lock(true);
-    m_image->setPicture(picture);
-    m_lock.lock(false);
-    emit statusText(longTimeText(QTime::currentTime()) + " saved as " + path);
+    ++m_saving;
+    m_files.run(
+        this, [picture, path] { return SavePictureAsJpeg(picture, path); },
+        [this](const SavedPicture& saved) {
+            --m_saving;
+            const QString time = longTimeText(QTime::currentTime());
+            if (!saved.ok) {
+                emit statusText(QString("%1 the picture could not be saved as %2: %3")
+                                    .arg(time, saved.path, saved.error));
+                return;
+            }
+            m_lock.lock(true);
+            m_image->setPicture(saved.whole);
+            m_lock.lock(false);
+            emit statusText(time + " saved as " + saved.path);
+        });
 }
 
 void ViewerPane::Command3_Click() {

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <cstdint>
 
+class BackgroundQueue;
 class DetailsBlock;
 class FullScreenView;
 class ImageControl;
@@ -22,15 +23,17 @@ struct MainWindowLayout;
 class ViewerPane : public QGroupBox {
     Q_OBJECT
   public:
+    // Pictures are saved on `files`, one after the other.
     ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSource& source,
-               QString camFolder);
+               QString camFolder, BackgroundQueue& files);
     ~ViewerPane() override;
 
     void arrange(const MainWindowLayout& layout);
     DetailsBlock* details() const { return m_details; }
 
-    // The selection of a panel: its picture at its own size, zoomed; its texts in the details.
-    void showSelection(const QImage& picture, const CamDetails& details,
+    // The selection of a panel: its picture at its own size `pictureSize` (a smaller copy is
+    // stretched to it until the whole picture comes), zoomed; its texts in the details.
+    void showSelection(const QImage& picture, QSize pictureSize, const CamDetails& details,
                        const QString& nextRefresh);
     // A new picture of the selected cam, stretched into the picture's current size; into the
     // full-screen view as well while it is open.
@@ -50,7 +53,9 @@ class ViewerPane : public QGroupBox {
     void Slider1_Change() { ApplyZoom(); }
     void HScroll1_Change();
     void VScroll2_Change();
+    // Saves the selected picture; the status bar says where when it is written.
     void cmdSave_Click();
+    bool isSaving() const { return m_saving > 0; }
     void Command3_Click();
 
     QImage picture() const;
@@ -75,6 +80,8 @@ class ViewerPane : public QGroupBox {
     WindowLock& m_lock;
     const SelectedCamSource& m_source;
     const QString m_camFolder;
+    BackgroundQueue& m_files;
+    int m_saving = 0;
     QWidget* m_viewport = nullptr;      // Picture1
     ImageControl* m_image = nullptr;    // imgMain
     QScrollBar* m_horizontal = nullptr; // HScroll1

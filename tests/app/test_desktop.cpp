@@ -176,8 +176,8 @@ class DesktopTest : public QObject {
                                              "\r\n\r\n");
             const std::unique_ptr<MainWindow> againWindow = nextRun(f);
             MainWindow& again = *againWindow;
-            QVERIFY(!again.panels().panel(0)->isRunning());
-            QVERIFY(again.panels().panel(2)->isRunning());
+            QVERIFY(!again.panels().isRunning(0));
+            QVERIFY(again.panels().isRunning(2));
             QCOMPARE(again.panels().panel(2)->frameCaption(), QByteArray("Market"));
             QCOMPARE(again.panels().selectedCam(), 2);
             QCOMPARE(again.panels().activeCams(), 1);
@@ -233,7 +233,7 @@ class DesktopTest : public QObject {
         const std::unique_ptr<MainWindow> againWindow = nextRun(f);
         MainWindow& again = *againWindow;
         QCOMPARE(again.panels().activeCams(), 1);
-        QVERIFY(again.panels().panel(5)->isRunning());
+        QVERIFY(again.panels().isRunning(5));
         QCOMPARE(again.panels().selectedCam(), 5);
         QVERIFY(again.statusText().contains("Nowhere"));
     }
@@ -349,6 +349,7 @@ class DesktopTest : public QObject {
         f.key(QKeyCombination(Qt::CTRL, Qt::Key_Minus));
         QCOMPARE(zoom->value(), 2);
         f.key(QKeyCombination(Qt::CTRL, Qt::Key_S));
+        QTRY_VERIFY(!f.window->viewer().isSaving());
         QCOMPARE(QDir(f.box.path("cam")).entryList(QDir::Files).size(), 1);
         f.key(Qt::Key_F11);
         FullScreenView* view = f.window->viewer().fullScreenView();

@@ -123,6 +123,7 @@ class WiringTest : public QObject {
         Running f;
         f.panels().imgCam_Click(0);
         f.window->viewer().cmdSave_Click();
+        QTRY_VERIFY(!f.window->viewer().isSaving());
         const QStringList saved = QDir(f.box.path("cam")).entryList(QDir::Files);
         QCOMPARE(saved.size(), 1);
         QVERIFY(saved.first().startsWith("A"));
@@ -177,7 +178,7 @@ class WiringTest : public QObject {
         f.start("Hill");
         f.prompter.answers = {PromptAnswer::Ok};
         f.window->camList().cmdRemove_Click();
-        QVERIFY(f.panel(0)->isRunning());
+        QVERIFY(f.panels().isRunning(0));
         QCOMPARE(f.panels().activeCams(), 1);
     }
 };

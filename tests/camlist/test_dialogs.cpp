@@ -1,5 +1,6 @@
 // The cam list pane on its own: the list box, its Add, Del and Edit commands and the dialogs.
 #include "camlist/camdialog.h"
+#include "camlist/camlistmodel.h"
 #include "camlist/camlistpane.h"
 #include "ui/windowlock.h"
 
@@ -29,13 +30,13 @@ struct ListFixture {
     ScriptedPrompter prompter;
     QWidget frame;
     WindowLock lock{&frame};
+    CamListModel model{box.fsPath("00camlist.txt")};
     CamListPane* pane = nullptr; // owned by the frame
     QSignalSpy* notices = nullptr;
 
     explicit ListFixture(const QByteArray& list) {
         box.writeFile("00camlist.txt", list);
-        pane = new CamListPane(&frame, box.fsPath("00camlist.txt"), "Tarvique Webcams", prompter,
-                               lock);
+        pane = new CamListPane(&frame, model, "Tarvique Webcams", prompter, lock);
         notices = new QSignalSpy(pane, &CamListPane::selectionNeeded);
         pane->LoadCamList();
     }

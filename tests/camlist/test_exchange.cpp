@@ -4,6 +4,7 @@
 #include "camlist/camlistfile.h"
 #include "camlist/camlisttext.h"
 #include "camlist/exportcamsdialog.h"
+#include "camlist/camlistmodel.h"
 #include "camlist/listexchange.h"
 
 #include "camlistbytes.h"
@@ -131,7 +132,9 @@ class CamListExchangeTest : public QObject {
         QWidget window;
         ScriptedPrompter prompter;
         ScriptedFileChooser files;
-        ListExchange exchange(&window, box.fsPath("00camlist.txt"), prompter, files);
+        CamListModel model(box.fsPath("00camlist.txt"));
+        model.load(false);
+        ListExchange exchange(&window, model, prompter, files);
         int changes = 0;
         connect(&exchange, &ListExchange::listChanged, this, [&] { ++changes; });
 

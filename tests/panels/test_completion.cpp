@@ -32,7 +32,7 @@ class CompletionTest : public QObject {
     void fetchOnce(PanelsFixture& f, const QByteArray& answer) {
         server->setScript(ScriptedServer::answer(answer));
         const int before = server->connections;
-        if (f.panel(0)->isRunning())
+        if (f.set->isRunning(0))
             f.set->cmdRefresh_Click(0);
         else
             f.start("Cam");
@@ -73,7 +73,7 @@ class CompletionTest : public QObject {
         fetcher->setClock([&now] { return now; });
 
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
-        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::red));
+        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::red));
         QCOMPARE(fetcher->lastChanged(), QByteArray(" A"));
         const QString firstSeen = fetcher->lastRefreshed();
         QVERIFY(!firstSeen.isEmpty());
@@ -82,7 +82,7 @@ class CompletionTest : public QObject {
 
         now = now.addSecs(5);
         fetchOnce(f, imageResponse(jpegOf(Qt::green), "Last-Modified: A"));
-        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::green)); // shown anyway
+        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::green)); // shown anyway
         QCOMPARE(fetcher->lastRefreshed(), firstSeen);
         QVERIFY(savedPictures(f).isEmpty());
 
@@ -125,12 +125,12 @@ class CompletionTest : public QObject {
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         fetchOnce(f, "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nLast-Modified: "
                      "Z\r\n\r\n<html>gone</html>");
-        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
         QCOMPARE(QByteArray::fromStdString(f.fetcher(0)->lastModified()),
                  QByteArray("Last-Modified: A"));
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         fetchOnce(f, "no header end at all");
-        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
     }
 
     void unreadableBodiesKeepThePreviousPicture_data() {
@@ -160,20 +160,20 @@ class CompletionTest : public QObject {
         QFETCH(QByteArray, answer);
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
         fetchOnce(f, imageResponse(jpegOf(Qt::red)));
-        const QImage before = f.panel(0)->picture();
+        const QImage before = pictureOf(f.panel(0));
         fetchOnce(f, answer);
-        QCOMPARE(f.panel(0)->picture(), before);
+        QCOMPARE(pictureOf(f.panel(0)), before);
         fetchOnce(f, imageResponse(jpegOf(Qt::green))); // and the next good one shows
-        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::green));
+        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::green));
     }
 
     void picturesAreToldByTheirBytes() {
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
         QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
         fetchOnce(f, imageResponse(pngOf(Qt::yellow), {}, "image/jpeg"));
-        QCOMPARE(f.panel(0)->picture().size(), QSize(20, 10));
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(20, 10));
         fetchOnce(f, imageResponse(tinyGif, {}, "image/gif"));
-        QCOMPARE(f.panel(0)->picture().size(), QSize(1, 1));
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(1, 1));
         // the selected panel's picture goes to the viewer too
         QCOMPARE(toViewer.last()[0].value<QImage>().size(), QSize(1, 1));
     }
@@ -228,7 +228,7 @@ class CompletionTest : public QObject {
         fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B"));
         QVERIFY(f.status.contains("could not be saved"));
         QVERIFY(!f.status.contains("new picture saved as"));
-        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
+        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::blue));
     }
 
     void noTemporaryFolderShowsNothingNewAndRecovers() {
@@ -236,10 +236,10 @@ class CompletionTest : public QObject {
         fetchOnce(f, imageResponse(jpegOf(Qt::red)));
         qputenv("TMPDIR", QFile::encodeName(temporary->path() + "/missing"));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
-        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::red));
+        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::red));
         qputenv("TMPDIR", QFile::encodeName(temporary->path()));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
-        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
+        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::blue));
     }
 
 };

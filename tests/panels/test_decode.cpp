@@ -68,7 +68,7 @@ class DecodeOrderTest : public QObject {
         f.set->decodeQueue().setDecoder(slow.decoder());
         QList<QSize> shown;
         connect(f.set, &CamPanelSet::pictureShown, f.set,
-                [&] { shown << f.panel(0)->picture().size(); });
+                [&] { shown << pictureOf(f.panel(0)).size(); });
         QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
         f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
         f.fetchOnly(picture(jpegOf(Qt::green, 40, 30)));   // decoded at once
@@ -78,7 +78,7 @@ class DecodeOrderTest : public QObject {
         QCOMPARE(shown, (QList<QSize>{QSize(64, 48), QSize(40, 30)}));
         QCOMPARE(toViewer.size(), 2); // the selected panel's hand-off kept its order too
         QCOMPARE(toViewer[1][0].value<QImage>().size(), QSize(40, 30));
-        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture()); // the last word is the 404's
+        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture()); // the last word is the 404's
     }
 
     void aStoppedPanelDropsItsLateDecode() {
@@ -124,7 +124,7 @@ class DecodeOrderTest : public QObject {
         QTRY_VERIFY(f.set->isSettled(0));
         f.fetchOnly(picture(jpegOf(Qt::red, 320, 200)));
         QTRY_VERIFY(f.set->isSettled(0));
-        QCOMPARE(f.panel(0)->picture().size(), QSize(320, 200));
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(320, 200));
     }
 
     void closingWhileDecodesRunIsQuiet() {

@@ -194,7 +194,7 @@ class HostileTest : public QObject {
         QVERIFY2(clock.worstGapMs < 500,
                  qPrintable(QString("the window froze for %1 ms").arg(clock.worstGapMs)));
         QVERIFY(largestBuffer <= maxResponseBytes);
-        QVERIFY(f.panel(0)->isRunning());
+        QVERIFY(f.set->isRunning(0));
         QVERIFY(fetcher->isCounting());
 
         // the next cycle, with a server that behaves
@@ -202,7 +202,7 @@ class HostileTest : public QObject {
         fetcher->setRecord("Cam", goodAddress.toUtf8(), "300");
         QSignalSpy loaded(f.set, &CamPanelSet::pictureShown);
         f.set->cmdRefresh_Click(0);
-        QTRY_COMPARE_WITH_TIMEOUT(f.panel(0)->picture().size(), QSize(64, 48), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(pictureOf(f.panel(0)).size(), QSize(64, 48), 5000);
     }
 
     // The add dialog's "Test" meets the same servers: it always reports, within its bounds,

@@ -40,7 +40,7 @@ class ModernFetchTest : public QObject {
         f.start("Cam");
         QVERIFY(shown.wait(3000));                // long before the 300 s interval
         QCOMPARE(f.fetcher(0)->socketState(), 0); // the program closed it
-        QCOMPARE(f.panel(0)->picture().size(), QSize(40, 30));
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(40, 30));
     }
 
     void chunkedBodiesAreDecoded() {
@@ -61,7 +61,7 @@ class ModernFetchTest : public QObject {
         QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
         f.start("Cam");
         QVERIFY(shown.wait(3000));
-        QCOMPARE(f.panel(0)->picture().size(), QSize(40, 30));
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(40, 30));
     }
 
     void brokenChunksKeepThePictureAndSaySo_data() {
@@ -79,11 +79,11 @@ class ModernFetchTest : public QObject {
         QFETCH(QString, why);
         OneCam f;
         f.fetch(picture(jpegOf(Qt::red)));
-        const QImage before = f.panel(0)->picture();
+        const QImage before = pictureOf(f.panel(0));
         f.fetch(
             "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nTransfer-Encoding: chunked\r\n\r\n" +
             body);
-        QCOMPARE(f.panel(0)->picture(), before);
+        QCOMPARE(pictureOf(f.panel(0)), before);
         QVERIFY2(f.status.contains(why), qPrintable(f.status));
         QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);
     }
@@ -114,7 +114,7 @@ class ModernFetchTest : public QObject {
         QVERIFY(f.server.requests[0].endsWith("Accept: */*\r\n\r\n"));
         const QString changed = QString::fromLocal8Bit(f.fetcher(0)->lastChanged());
         const QString refreshed = f.fetcher(0)->lastRefreshed();
-        const QImage before = f.panel(0)->picture();
+        const QImage before = pictureOf(f.panel(0));
 
         now = now.addSecs(60);
         f.fetch("HTTP/1.1 304 Not Modified\r\nETag: W/\"v1\"\r\nContent-Length: 5\r\n\r\nhello");
@@ -123,7 +123,7 @@ class ModernFetchTest : public QObject {
         QVERIFY(second.contains("\r\nIf-None-Match: W/\"v1\"\r\n"));
         QVERIFY(second.endsWith("\r\n\r\n"));
         QCOMPARE(shown.size(), 1); // nothing decoded, nothing shown anew
-        QCOMPARE(f.panel(0)->picture(), before);
+        QCOMPARE(pictureOf(f.panel(0)), before);
         QCOMPARE(QString::fromLocal8Bit(f.fetcher(0)->lastChanged()), changed);
         QVERIFY(f.fetcher(0)->lastRefreshed() != refreshed); // Last Refreshed moves on
         QCOMPARE(f.panel(0)->stateMark(), Freshness::Unchanged);
@@ -226,7 +226,7 @@ class ModernFetchTest : public QObject {
         QFETCH(QByteArray, status);
         OneCam f;
         f.fetch(response(status, "Content-Type: text/html\r\n", "<h1>no</h1>"));
-        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
         QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);
         QVERIFY(f.panel(0)->stateTooltip().contains("HTTP " + status.left(3)));
     }
@@ -240,16 +240,16 @@ class ModernFetchTest : public QObject {
         f.fetch(picture(red));
         // bytes after the announced length are not part of the picture
         f.fetch(picture(blue) + "and some bytes more");
-        QTRY_VERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
+        QTRY_VERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::blue));
         // an answer with no body at all that calls itself a picture shows nothing new
         f.fetch("HTTP/1.1 204 No Content\r\nContent-Type: image/jpeg\r\n\r\n");
         QCOMPARE(bodies, QList<QByteArray>({red, blue, QByteArray()}));
-        QVERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::blue));
+        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::blue));
         QCOMPARE(f.fetcher(0)->response().responseBuffer, QByteArray());
         // and the next picture is whole again, though the last ones' storage is reused
         f.fetch(picture(red));
         QCOMPARE(bodies.last(), red);
-        QTRY_VERIFY(sameColour(f.panel(0)->picture().pixel(5, 5), Qt::red));
+        QTRY_VERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::red));
 
         // a picture holds no more memory than its bytes need, whatever the server announced
         // or however it framed them
@@ -271,14 +271,14 @@ class ModernFetchTest : public QObject {
     void picturesAreToldByTheirBytes() {
         OneCam f;
         f.fetch(response("200 OK", "Content-Type: application/octet-stream\r\n", jpegOf(Qt::red)));
-        QCOMPARE(f.panel(0)->picture().size(), QSize(40, 30));
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(40, 30));
         f.fetch(response("200 OK", "Content-Type: text/plain\r\n", pngOf(Qt::yellow)));
-        QCOMPARE(f.panel(0)->picture().size(), QSize(20, 10));
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(20, 10));
         // a cut picture without "image/" is no picture; an error page with picture bytes either
         f.fetch(response("200 OK", {}, jpegOf(Qt::blue).chopped(30)));
-        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
         f.fetch(response("404 Not Found", {}, jpegOf(Qt::blue)));
-        QCOMPARE(f.panel(0)->picture(), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
     }
 
     void failuresMakeTheNextAttemptWait() {

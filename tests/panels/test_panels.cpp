@@ -19,7 +19,7 @@ class PanelTest : public QObject {
     void addressWithoutPathConnectsNowhereAndKeepsCounting() {
         PanelsFixture f(camList({{"Bare", "http://127.0.0.1", "1"}}));
         f.start("Bare");
-        QVERIFY(f.panel(0)->isRunning());
+        QVERIFY(f.set->isRunning(0));
         QVERIFY(f.panel(0)->isFetching());
         QVERIFY(f.fetcher(0)->isCounting());
         QCOMPARE(f.fetcher(0)->socketState(), 0);
@@ -136,7 +136,7 @@ class PanelTest : public QObject {
             f.start("cam" + QByteArray::number(i));
         QCOMPARE(f.set->activeCams(), 24);
         QCOMPARE(f.runningPanels().size(), 24);
-        QVERIFY(!f.panel(24)->isRunning());
+        QVERIFY(!f.set->isRunning(24));
 
         f.start("cam3"); // already running: nothing changes
         QCOMPARE(f.set->activeCams(), 24);
@@ -145,7 +145,7 @@ class PanelTest : public QObject {
         f.set->cmdStop_Click(5);
         QCOMPARE(f.set->activeCams(), 22);
         f.start("cam24");
-        QVERIFY(f.panel(3)->isRunning());
+        QVERIFY(f.set->isRunning(3));
         QCOMPARE(f.panel(3)->frameCaption(), QByteArray("cam24"));
         QCOMPARE(f.panel(3)->title(), QString("cam24"));
         QTRY_VERIFY_WITH_TIMEOUT(server.connections >= 25, 10000);
@@ -168,7 +168,7 @@ class PanelTest : public QObject {
         f.set->cmdStop_Click(0);
         f.start("[webcam]"); // the stopped panel 0 now carries "[webcam]"
         QCOMPARE(f.set->activeCams(), 1);
-        QVERIFY(!f.panel(0)->isRunning());
+        QVERIFY(!f.set->isRunning(0));
     }
 
     void invalidRefreshClaimsNoPanel() {
@@ -209,7 +209,7 @@ class PanelTest : public QObject {
         QVERIFY(fetcher->isHalted());
         QVERIFY(f.status.contains("Cam"));
         QVERIFY(f.status.contains("invalid refresh interval"));
-        QVERIFY(f.panel(0)->isRunning());
+        QVERIFY(f.set->isRunning(0));
         QCOMPARE(f.set->activeCams(), 1);
 
         f.status.clear();
@@ -272,7 +272,7 @@ class PanelTest : public QObject {
         f.set->cmdStop_Click(1);
         QCOMPARE(f.set->selectedCam(), -1);
         QCOMPARE(stopped.size(), 1);
-        QVERIFY(f.panel(1)->picture().isNull());
+        QVERIFY(pictureOf(f.panel(1)).isNull());
         QCOMPARE(f.panel(1)->frameCaption(), QByteArray("[webcam]"));
     }
 
@@ -303,7 +303,7 @@ class PanelTest : public QObject {
         QVERIFY(clock.ticks >= 20); // four one-second cycles took three seconds at least
         QVERIFY2(clock.worstGapMs < 1000, qPrintable(QString::number(clock.worstGapMs)));
         for (int i = 0; i < 24; ++i)
-            QVERIFY(f.panel(i)->isRunning());
+            QVERIFY(f.set->isRunning(i));
     }
 
     void theMarkFollowsThePictures() {

@@ -34,7 +34,7 @@ class SecureFetchTest : public QObject {
         QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
         f.start("Secure");
         QVERIFY(shown.wait(5000));
-        QCOMPARE(f.panel(0)->picture().size(), QSize(40, 30));
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(40, 30));
         // the same request as over plain HTTP
         QCOMPARE(server.requests[0], "GET /live/cam.jpg HTTP/1.1\r\nHost: 127.0.0.1:" +
                                          QByteArray::number(server.port()) +
@@ -186,7 +186,7 @@ class SecureFetchTest : public QObject {
         f.start("B");
         QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0) && f.set->isSettled(1), 10000);
         for (int i : {0, 1}) {
-            QVERIFY(!f.panel(i)->hasPicture() || f.panel(i)->picture() == f.set->notFoundPicture());
+            QVERIFY(!f.panel(i)->hasPicture() || pictureOf(f.panel(i)) == f.set->notFoundPicture());
             QCOMPARE(f.panel(i)->stateMark(), Freshness::Error);
         }
         QVERIFY(f.panel(0)->stateTooltip().contains("TLS"));

@@ -30,7 +30,7 @@ struct OneCam : PanelsFixture {
     // The same, waiting only for the fetch: decodes may still be on their way.
     void fetchOnly(const QByteArray& answer) {
         server.setScript(ScriptedServer::answer(answer));
-        if (panel(0)->isRunning())
+        if (set->isRunning(0))
             set->cmdRefresh_Click(0);
         else
             start("Cam");

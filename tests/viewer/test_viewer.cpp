@@ -1,4 +1,5 @@
 // The viewer pane on its own: selection, zoom and scrolling, saving, the full-screen view.
+#include "common/background.h"
 #include "common/twips.h"
 #include "ui/screentwips.h"
 #include "ui/imagecontrol.h"
@@ -34,13 +35,14 @@ struct FakePanels : SelectedCamSource {
     int selected = -1;
 
     bool hasSelection() const override { return selected >= 0; }
-    QImage selectedPicture() const override { return pictures.value(selected); }
+    PictureToSave selectedPicture() const override { return {pictures.value(selected), {}}; }
     QByteArray selectedName() const override { return names.value(selected); }
 };
 
 // A shown viewer in a window of 900 x 700 pixels, laid out by the main window's rules.
 struct Viewer {
     Sandbox box;
+    BackgroundQueue files{1};
     QWidget window;
     WindowLock lock{&window};
     FakePanels panels;
@@ -49,7 +51,7 @@ struct Viewer {
 
     Viewer() {
         QDir().mkpath(box.path("cam"));
-        viewer = new ViewerPane(&window, lock, panels, box.path("cam"));
+        viewer = new ViewerPane(&window, lock, panels, box.path("cam"), files);
         QObject::connect(viewer, &ViewerPane::statusText, &window,
                          [this](const QString& text) { status = text; });
         window.resize(900, 700);
@@ -60,7 +62,7 @@ struct Viewer {
 
     void select(int index) {
         panels.selected = index;
-        viewer->showSelection(panels.pictures[index],
+        viewer->showSelection(panels.pictures[index], panels.pictures[index].size(),
                               {QString(panels.names[index]), "30", " A", "12/7/2026", QString(),
                                QString(), QString()},
                               "30");
@@ -197,6 +199,7 @@ class ViewerTest : public QObject {
         Viewer f;
         f.select(0);
         f.button("cmdSave")->click();
+        QTRY_VERIFY(!f.viewer->isSaving());
         const QStringList saved = QDir(f.box.path("cam")).entryList(QDir::Files);
         QCOMPARE(saved.size(), 1);
         QVERIFY(saved.first().startsWith("A") && saved.first().endsWith(".jpg"));
@@ -212,6 +215,7 @@ class ViewerTest : public QObject {
         f.viewer->cmdSave_Click();
         if (start.second() != QTime::currentTime().second())
             QSKIP("the second changed between the two saves");
+        QTRY_VERIFY(!f.viewer->isSaving());
         QCOMPARE(QDir(f.box.path("cam")).entryList(QDir::Files).size(), 1);
     }
 
@@ -228,6 +232,7 @@ class ViewerTest : public QObject {
         f.panels.names[1] = name;
         f.select(1);
         f.viewer->cmdSave_Click();
+        QTRY_VERIFY(!f.viewer->isSaving());
         QCOMPARE(QDir(f.box.path("cam")).entryList(QDir::Files).size(), 1);
         QCOMPARE(QDir(f.box.programFolder()).entryList(QDir::Files), QStringList());
     }
@@ -238,6 +243,7 @@ class ViewerTest : public QObject {
         const QImage before = f.viewer->picture();
         ReadOnlyFolder readOnly(f.box.path("cam"));
         f.viewer->cmdSave_Click();
+        QTRY_VERIFY(!f.viewer->isSaving());
         QVERIFY(f.status.contains("could not be saved"));
         QCOMPARE(f.viewer->picture(), before);
     }

@@ -1,0 +1,101 @@
+#include "camlist/camlistmodel.h"
+
+#include "camlist/camlistfile.h"
+#include "camlist/camlisttext.h"
+
+#include <sys/stat.h>
+
+CamListModel::CamListModel(std::filesystem::path file, QObject* parent)
+    : QObject(parent), m_file(std::move(file)) {
+    setObjectName("camListModel");
+}
+
+CamListModel::Stamp CamListModel::stampNow() const {
+    struct stat status {};
+    if (::stat(m_file.c_str(), &status) != 0)
+        return {};
+    return {true, status.st_ino, status.st_size,
+            int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+}
+
+void CamListModel::remember(std::string text) {
+    m_text = std::move(text);
+    m_names = camlisttext::listNames(m_text);
+    m_stamp = stampNow();
+}
+
+FileResult CamListModel::load(bool create) {
+    if (create && !stampNow().exists) {
+        const FileResult created = createCamList(m_file);
+        if (!created.ok) {
+            remember({});
+            emit changed();
+            return created;
+        }
+    }
+    const ReadResult read = readCamList(m_file);
+    remember(read.ok ? read.bytes : std::string());
+    emit changed();
+    return read.ok ? FileResult{} : FileResult::failure(read.error);
+}
+
+void CamListModel::readAgainWhenChanged() {
+    if (stampNow() == m_stamp)
+        return;
+    const ReadResult read = readCamList(m_file);
+    if (!read.ok)
+        return;
+    remember(read.bytes);
+    // not at once: whoever asks may be handling a signal of the list itself
+    QMetaObject::invokeMethod(this, &CamListModel::changed, Qt::QueuedConnection);
+}
+
+std::optional<CamRecord> CamListModel::find(std::string_view name) {
+    if (name.empty())
+        return std::nullopt;
+    readAgainWhenChanged();
+    return camlisttext::findRecord(m_text, name);
+}
+
+FileResult CamListModel::commit(std::string text) {
+    const FileResult written = replaceFileAtomically(m_file, text);
+    if (written.ok)
+        remember(std::move(text));
+    emit changed(); // a failed write leaves the list as the file holds it
+    return written;
+}
+
+FileResult CamListModel::append(const CamRecord& record) {
+    readAgainWhenChanged();
+    return commit(m_text + camlisttext::recordText(record));
+}
+
+FileResult CamListModel::remove(std::string_view name) {
+    if (name.empty())
+        return {};
+    readAgainWhenChanged();
+    const FileResult written = commit(camlisttext::withoutRecord(m_text, name));
+    if (written.ok && !contains(name))
+        emit removed(std::string(name));
+    return written;
+}
+
+FileResult CamListModel::replace(std::string_view oldName, const CamRecord& record) {
+    readAgainWhenChanged();
+    const std::string kept = oldName.empty() ? m_text : camlisttext::withoutRecord(m_text, oldName);
+    const FileResult written = commit(kept + camlisttext::recordText(record));
+    if (written.ok && !oldName.empty() && oldName != record.name)
+        emit renamed(std::string(oldName), record.name);
+    return written;
+}
+
+CamListImportReport CamListModel::import(const std::filesystem::path& source) {
+    readAgainWhenChanged();
+    CamListImportReport report = MergeCamListFile(m_text, source);
+    if (!report.merged.empty()) {
+        report.result = commit(std::move(report.merged));
+        if (!report.result.ok)
+            report.added = 0;
+    }
+    return report;
+}
