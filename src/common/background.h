@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -38,7 +39,7 @@ class BackgroundQueue {
                 auto result = std::make_shared<decltype(work())>(work());
                 QMetaObject::invokeMethod(
                     results,
-                    [guard, done = std::move(done), result] {
+                    [guard, done = std::move(done), result]() mutable {
                         if (guard)
                             done(std::move(*result));
                     },
@@ -55,3 +56,23 @@ class BackgroundQueue {
     std::unique_ptr<QObject> m_results; // lives on the thread that made the queue
     QThreadPool m_pool;
 };
+
+// Runs `work` on Qt's shared pool without anyone waiting for it: `done` gets its result on the
+// application's thread while `context` still exists. For work of a window that may close while
+// it runs (a dialog's Test), whose end nobody should wait for.
+template <typename Work, typename Done>
+void RunDetached(QObject* context, Work work, Done done) {
+    QPointer<QObject> guard(context);
+    QObject* application = QCoreApplication::instance();
+    QThreadPool::globalInstance()->start(
+        [guard, application, work = std::move(work), done = std::move(done)]() mutable {
+            auto result = std::make_shared<decltype(work())>(work());
+            QMetaObject::invokeMethod(
+                application,
+                [guard, done = std::move(done), result]() mutable {
+                    if (guard)
+                        done(std::move(*result));
+                },
+                Qt::QueuedConnection);
+        });
+}

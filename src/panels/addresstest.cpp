@@ -1,9 +1,11 @@
 #include "panels/addresstest.h"
 
+#include "common/background.h"
 #include "common/localtext.h"
 #include "common/numbertext.h"
 #include "imaging/picturecheck.h"
 #include "imaging/picturedecoder.h"
+#include "panels/picturedecode.h"
 #include "net/camfetcher.h"
 
 #include <QBuffer>
@@ -112,16 +114,26 @@ void AddressTest::pictureArrived(const FetchedPicture& fetched) {
     if (!report.ok)
         report.headline += QString(", but with HTTP %1").arg(status);
     report.facts = answerFacts(fetched.body.size());
-    const QImage picture = DecodePicture(fetched.body, previewSize).picture;
-    if (!picture.isNull())
-        report.preview = picture.scaled(previewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    else if (report.ok) {
-        // called a picture, but none can be made of it: the panel would keep showing nothing
-        report.ok = false;
-        report.headline = "The answer says it is a picture, but it cannot be shown (damaged, "
-                          "cut short or of an unknown kind)";
-    }
-    finish(report);
+    m_fetcher->stop();
+    // the preview is decoded as a panel would decode the picture, off the window's thread
+    RunDetached(
+        this,
+        [body = fetched.body, length = fetched.announcedLength] {
+            const QImage picture = DecodeFetchedPicture(body, length, previewSize).picture;
+            return picture.isNull() ? picture
+                                    : picture.scaled(previewSize, Qt::KeepAspectRatio,
+                                                     Qt::SmoothTransformation);
+        },
+        [this, report](const QImage& preview) mutable {
+            report.preview = preview;
+            if (preview.isNull() && report.ok) {
+                // called a picture, but none can be made of it: the panel would show nothing
+                report.ok = false;
+                report.headline = "The answer says it is a picture, but it cannot be shown "
+                                  "(damaged, cut short or of an unknown kind)";
+            }
+            finish(report);
+        });
 }
 
 void AddressTest::failed(const QString& reason, FetchFailure kind) {

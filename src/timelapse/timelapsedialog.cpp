@@ -1,5 +1,6 @@
 #include "timelapse/timelapsedialog.h"
 
+#include "common/background.h"
 #include "common/filechooser.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
@@ -8,7 +9,6 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QFormLayout>
 #include <QLabel>
 #include <QProgressDialog>
@@ -16,12 +16,20 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <atomic>
 
 namespace {
 
 constexpr const char* dateTimeFormat = "yyyy-MM-dd HH:mm:ss";
 
 } // namespace
+
+struct TimelapseDialog::Run {
+    std::atomic<bool> cancelled{false};
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+};
 
 TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QByteArray>& camNames,
                                  const QByteArray& selectedCam, Prompter& prompter,
@@ -90,11 +98,17 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     });
     connect(m_from, &QDateTimeEdit::dateTimeChanged, this, [this] { updateCount(); });
     connect(m_to, &QDateTimeEdit::dateTimeChanged, this, [this] { updateCount(); });
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(100);
+    connect(m_progressTimer, &QTimer::timeout, this, &TimelapseDialog::showProgress);
     findCamsPictures();
     updateCount();
 }
 
-TimelapseDialog::~TimelapseDialog() = default; // an unfinished film is dropped
+TimelapseDialog::~TimelapseDialog() {
+    if (m_run)
+        m_run->cancelled = true; // an unfinished film is dropped
+}
 
 TimelapseOptions TimelapseDialog::options() const {
     TimelapseOptions options;
@@ -110,16 +124,35 @@ TimelapseOptions TimelapseDialog::options() const {
 }
 
 void TimelapseDialog::findCamsPictures() {
-    // the folder is read once for each cam chosen; the range is counted from this
+    // the folder is read once for each cam chosen, off the window's thread; the range is
+    // counted from this
     m_camsPictures.clear();
-    if (m_camBox->currentIndex() >= 0)
-        m_camsPictures = FindSavedPictures(m_camFolder, m_camBox->currentData().toByteArray(),
-                                           std::nullopt, std::nullopt, m_camNames);
+    if (m_camBox->currentIndex() < 0)
+        return;
+    const quint64 search = ++m_searches;
+    m_counting = search;
+    RunDetached(
+        this,
+        [folder = m_camFolder, cam = m_camBox->currentData().toByteArray(), others = m_camNames] {
+            return FindSavedPictures(folder, cam, std::nullopt, std::nullopt, others);
+        },
+        [this, search](std::vector<CamPictureFile> pictures) {
+            if (search != m_counting)
+                return; // another cam was chosen meanwhile
+            m_counting = 0;
+            m_camsPictures = std::move(pictures);
+            updateCount();
+        });
 }
 
 void TimelapseDialog::updateCount() {
     if (m_camBox->currentIndex() < 0) {
         m_count->setText("There is no cam in the list.");
+        m_export->setEnabled(false);
+        return;
+    }
+    if (m_counting) {
+        m_count->setText("Looking for the saved pictures...");
         m_export->setEnabled(false);
         return;
     }
@@ -137,7 +170,7 @@ void TimelapseDialog::updateCount() {
     }
     m_count->setText(count == 1 ? QString("1 saved picture")
                                 : QString("%1 saved pictures").arg(count));
-    m_export->setEnabled(count > 0 && !m_job);
+    m_export->setEnabled(count > 0 && !m_run);
 }
 
 // The choices stay as they are while a film is made from them.
@@ -158,71 +191,69 @@ void TimelapseDialog::exportFilm() {
 }
 
 void TimelapseDialog::exportTo(const QString& path) {
-    if (m_job)
+    if (m_run)
         return;
     TimelapseOptions chosen = options();
     chosen.output = path;
     m_output = path;
-    m_job = std::make_unique<TimelapseExport>(chosen);
-    if (!m_job->start()) {
-        complete();
-        return;
-    }
+    auto run = std::make_shared<Run>();
+    m_run = run;
     m_export->setEnabled(false);
     setChoicesEnabled(false);
     // not modal: a modal progress dialog would run the event loop inside each update
-    m_progress =
-        new QProgressDialog("Making the time-lapse film...", "Cancel", 0, m_job->total(), this);
+    m_progress = new QProgressDialog("Making the time-lapse film...", "Cancel", 0,
+                                     int(m_camsPictures.size()), this);
     m_progress->setObjectName("timelapseProgress");
     m_progress->setWindowModality(Qt::NonModal);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(300);
-    connect(m_progress, &QProgressDialog::canceled, this, [this] {
-        if (m_job) {
-            m_job->cancel();
-            complete();
-        }
+    connect(m_progress, &QProgressDialog::canceled, this, [this, framesPerSecond =
+                                                                     chosen.framesPerSecond] {
+        if (!m_run)
+            return;
+        m_run->cancelled = true; // the film's thread drops what it made
+        TimelapseSummary cancelled;
+        cancelled.cancelled = true;
+        complete(cancelled, framesPerSecond);
     });
-    QTimer::singleShot(0, this, &TimelapseDialog::nextSteps);
+    m_progressTimer->start();
+    ++m_filmsAtWork;
+    RunDetached(
+        this,
+        [chosen, run] {
+            TimelapseExport film(chosen);
+            return film.run([&run](int done, int total) {
+                run->done = done;
+                run->total = total;
+                return !run->cancelled;
+            });
+        },
+        [this, run, framesPerSecond = chosen.framesPerSecond](const TimelapseSummary& summary) {
+            --m_filmsAtWork;
+            if (run == m_run) // not cancelled meanwhile
+                complete(summary, framesPerSecond);
+        });
 }
 
-void TimelapseDialog::nextSteps() {
-    if (!m_job)
+void TimelapseDialog::showProgress() {
+    if (!m_run || !m_progress)
         return;
-    if (m_progress && m_progress->wasCanceled()) {
-        m_job->cancel();
-        complete();
-        return;
-    }
-    // a slice of steps at a time, so the window stays alive and Cancel is heard
-    QElapsedTimer slice;
-    slice.start();
-    bool more = true;
-    while (more && slice.elapsed() < 40)
-        more = m_job->step();
-    if (m_progress)
-        m_progress->setValue(m_job->done());
-    if (more) {
-        QTimer::singleShot(0, this, &TimelapseDialog::nextSteps);
-        return;
-    }
-    if (m_job->summary().error.isEmpty())
-        m_job->finish();
-    complete();
+    m_progress->setMaximum(std::max(m_run->total.load(), 1));
+    m_progress->setValue(m_run->done);
 }
 
-void TimelapseDialog::complete() {
-    m_summary = m_job->summary();
-    const int framesPerSecond = m_job->options().framesPerSecond;
-    m_job.reset();
+void TimelapseDialog::complete(const TimelapseSummary& summary, int framesPerSecond) {
+    m_summary = summary;
+    m_run.reset();
+    m_progressTimer->stop();
     setChoicesEnabled(true);
-    findCamsPictures();
     if (m_progress) {
         m_progress->hide();
         m_progress->deleteLater();
         m_progress = nullptr;
     }
+    findCamsPictures();
     updateCount();
     if (m_summary.cancelled)
         return;

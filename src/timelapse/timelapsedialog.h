@@ -16,9 +16,11 @@ class QLabel;
 class QProgressDialog;
 class QPushButton;
 class QSpinBox;
+class QTimer;
 
 // "Export Time-lapse": a cam, a time range (all its saved pictures unless narrowed) and a frame
 // rate; Export asks where the film goes and makes it with a progress dialog that can cancel.
+// The cam's pictures are found and the film is made off the window's thread.
 class TimelapseDialog : public QDialog {
     Q_OBJECT
   public:
@@ -37,10 +39,14 @@ class TimelapseDialog : public QDialog {
 
     // Asks for the film's file and makes it.
     void exportFilm();
-    // Makes the film at `path`, a slice of pictures between events, with a progress dialog
-    // whose Cancel drops the film; the result is said in a message and kept in lastSummary().
+    // Makes the film at `path` on a thread of its own, with a progress dialog whose Cancel drops
+    // the film; the result is said in a message and kept in lastSummary().
     void exportTo(const QString& path);
-    bool isExporting() const { return m_job != nullptr; }
+    bool isExporting() const { return m_run != nullptr; }
+    // Films still being made or dropped on their threads, a cancelled one included.
+    int filmsAtWork() const { return m_filmsAtWork; }
+    // The chosen cam's saved pictures are being found.
+    bool isCounting() const { return m_counting != 0; }
     QProgressDialog* progressDialog() const { return m_progress; }
 
   signals:
@@ -52,8 +58,10 @@ class TimelapseDialog : public QDialog {
     void updateCount();
     void findCamsPictures();
     void setChoicesEnabled(bool enabled);
-    void nextSteps();
-    void complete();
+    void showProgress();
+    void complete(const TimelapseSummary& summary, int framesPerSecond);
+
+    struct Run; // what the dialog and the thread making the film share
 
     const QString m_camFolder;
     const std::vector<QByteArray> m_camNames;
@@ -67,8 +75,12 @@ class TimelapseDialog : public QDialog {
     QSpinBox* m_framesPerSecond = nullptr;
     QLabel* m_count = nullptr;
     QPushButton* m_export = nullptr;
-    std::unique_ptr<TimelapseExport> m_job;
+    std::shared_ptr<Run> m_run;
+    int m_filmsAtWork = 0;
+    quint64 m_searches = 0;
+    quint64 m_counting = 0; // the search for the chosen cam's pictures under way
     QProgressDialog* m_progress = nullptr;
+    QTimer* m_progressTimer = nullptr;
     QString m_output;
     TimelapseSummary m_summary;
 };

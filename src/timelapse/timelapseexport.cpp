@@ -211,6 +211,10 @@ TimelapseSummary TimelapseExport::run(const std::function<bool(int, int)>& progr
             cancel();
             return m_summary;
         }
+    if (progress && m_summary.error.isEmpty() && !progress(done(), total())) {
+        cancel(); // a film cancelled after its last picture is not finished either
+        return m_summary;
+    }
     if (m_summary.error.isEmpty())
         finish();
     return m_summary;
