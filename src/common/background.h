@@ -60,8 +60,7 @@ class BackgroundQueue {
 // Runs `work` on Qt's shared pool without anyone waiting for it: `done` gets its result on the
 // application's thread while `context` still exists. For work of a window that may close while
 // it runs (a dialog's Test), whose end nobody should wait for.
-template <typename Work, typename Done>
-void RunDetached(QObject* context, Work work, Done done) {
+template <typename Work, typename Done> void RunDetached(QObject* context, Work work, Done done) {
     QPointer<QObject> guard(context);
     QObject* application = QCoreApplication::instance();
     QThreadPool::globalInstance()->start(

@@ -5,8 +5,8 @@
 #include "common/numbertext.h"
 #include "imaging/picturecheck.h"
 #include "imaging/picturedecoder.h"
-#include "panels/picturedecode.h"
 #include "net/camfetcher.h"
+#include "panels/picturedecode.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -120,9 +120,9 @@ void AddressTest::pictureArrived(const FetchedPicture& fetched) {
         this,
         [body = fetched.body, length = fetched.announcedLength] {
             const QImage picture = DecodeFetchedPicture(body, length, previewSize).picture;
-            return picture.isNull() ? picture
-                                    : picture.scaled(previewSize, Qt::KeepAspectRatio,
-                                                     Qt::SmoothTransformation);
+            return picture.isNull()
+                       ? picture
+                       : picture.scaled(previewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         },
         [this, report](const QImage& preview) mutable {
             report.preview = preview;

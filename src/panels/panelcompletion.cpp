@@ -129,13 +129,14 @@ void CamPanelSet::showPicture(int index, const PanelCompletion& completion) {
 }
 
 void CamPanelSet::showUnreadable(int index, const PanelCompletion& completion) {
-    // the panel keeps its previous picture; a picture too costly to decode says so
+    // the panel keeps its previous picture, and its mark says why the new one is not shown
     CamSlot& place = slotAt(index);
-    const QString& why = completion.decoded.decoded.refusal;
-    if (why.startsWith("a picture too costly")) {
-        place.freshness.failed(why.toStdString(), false);
+    const QString& refusal = completion.decoded.decoded.refusal;
+    const QString why =
+        refusal.startsWith("a picture too") ? refusal : QString("the picture could not be read");
+    place.freshness.failed(why.toStdString(), false);
+    if (refusal.startsWith("a picture too costly"))
         emit statusText(QString::fromLocal8Bit(place.fetcher->name()) + ": " + why);
-    }
     updateMark(index);
     if (index == m_selected)
         emit selectedDetailsChanged(withFreshness(index, completion.fetched.details));

@@ -208,15 +208,15 @@ void TimelapseDialog::exportTo(const QString& path) {
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(300);
-    connect(m_progress, &QProgressDialog::canceled, this, [this, framesPerSecond =
-                                                                     chosen.framesPerSecond] {
-        if (!m_run)
-            return;
-        m_run->cancelled = true; // the film's thread drops what it made
-        TimelapseSummary cancelled;
-        cancelled.cancelled = true;
-        complete(cancelled, framesPerSecond);
-    });
+    connect(m_progress, &QProgressDialog::canceled, this,
+            [this, framesPerSecond = chosen.framesPerSecond] {
+                if (!m_run)
+                    return;
+                m_run->cancelled = true; // the film's thread drops what it made
+                TimelapseSummary cancelled;
+                cancelled.cancelled = true;
+                complete(cancelled, framesPerSecond);
+            });
     m_progressTimer->start();
     ++m_filmsAtWork;
     RunDetached(

@@ -6,10 +6,10 @@
 #include "camlist/camlistpane.h"
 #include "camlist/exportcamsdialog.h"
 #include "camlist/listexchange.h"
+#include "imaging/savepath.h"
+#include "net/networkclock.h"
 #include "panels/campanel.h"
 #include "panels/campanelset.h"
-#include "net/networkclock.h"
-#include "imaging/savepath.h"
 #include "timelapse/timelapsedialog.h"
 
 #include "camlistbytes.h"

@@ -3,15 +3,17 @@
 #include "app/mainwindow.h"
 #include "camlist/camdialog.h"
 #include "common/twips.h"
-#include "ui/screentwips.h"
 #include "net/camfetcher.h"
 #include "ui/imagecontrol.h"
 #include "ui/noticewindow.h"
+#include "ui/screentwips.h"
 #include "viewer/detailsblock.h"
 #include "viewer/fullscreenview.h"
 #include "viewer/viewerpane.h"
 
+#include "certificates.h"
 #include "pictures.h"
+#include "scriptedserver.h"
 #include "testmain.h"
 #include "windowfixture.h"
 
@@ -180,6 +182,32 @@ class WiringTest : public QObject {
         f.window->camList().cmdRemove_Click();
         QVERIFY(f.panels().isRunning(0));
         QCOMPARE(f.panels().activeCams(), 1);
+    }
+
+    void aRenamedCamKeepsWhatItTrustsAndARemovedOneLetsItGo() {
+        ScriptedServer server(makeCertificate(CertificateOrder{}));
+        server.setScript(ScriptedServer::answer(ScriptedServer::okResponse(jpegOf(Qt::red))));
+        WindowFixture f(camList({{"Home", "https://" + server.address("/c.jpg"), "300"}}));
+        f.start("Home");
+        QTRY_VERIFY_WITH_TIMEOUT(f.panels().isSettled(0), 5000);
+        f.prompter.answers = {PromptAnswer::Ok};
+        f.panels().trustCertificate(0);
+        QTRY_COMPARE_WITH_TIMEOUT(f.panel(0)->stateMark(), Freshness::New, 5000);
+
+        f.select("Home");
+        f.window->camList().cmdEdit_Click();
+        EditCamDialog* edit = f.window->camList().editDialog();
+        edit->nameBox()->setText("Garden");
+        edit->Command1_Click();
+        server.setScript(ScriptedServer::answer(ScriptedServer::okResponse(jpegOf(Qt::green))));
+        f.panels().cmdRefresh_Click(0); // a new connection, under the new name
+        QTRY_VERIFY_WITH_TIMEOUT(f.panels().isSettled(0), 5000);
+        QCOMPARE(f.panel(0)->stateMark(), Freshness::New);
+
+        f.select("Garden");
+        f.prompter.answers = {PromptAnswer::Ok};
+        f.window->camList().cmdRemove_Click();
+        QVERIFY(f.window->settings().UserKeys("Tarvique Webcams", "TrustedCertificates").isEmpty());
     }
 };
 

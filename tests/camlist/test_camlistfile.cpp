@@ -1,4 +1,5 @@
 #include "camlist/camlistfile.h"
+#include "camlist/camlistmodel.h"
 #include "common/fileexists.h"
 #include "sandbox.h"
 
@@ -135,6 +136,29 @@ class CamListFileTest : public QObject {
         QCOMPARE(FileNamePart("c.txt"), "c.txt"s);
         QCOMPARE(FileNamePart("/a/"), ""s);
         QCOMPARE(FileNamePart(""), ""s);
+    }
+
+    void theModelWritesTheFilesBytesAndKeepsAnotherProgramsChange() {
+        Sandbox box;
+        const auto file = box.fsPath(camListFileName);
+        box.writeFile(camListFileName, "\r\n[name]A\r\nu\r\n1\r\n\r\n");
+        CamListModel model(file);
+        QVERIFY(model.load(false).ok);
+        // another program adds a cam meanwhile: it is looked up, and kept by the next change
+        const QByteArray edited = "\r\n[name]A\r\nu\r\n1\r\n\r\n[name]B\r\nv\r\n2\r\n\r\n";
+        box.writeFile(camListFileName, edited);
+        QVERIFY(model.find("B"));
+        QVERIFY(model.replace("A", {"C", "w", "3"}).ok);
+        box.writeFile("expected.txt", edited);
+        QVERIFY(ReplaceCamRecord(box.fsPath("expected.txt"), "A", {"C", "w", "3"}).ok);
+        QCOMPARE(box.readFile(camListFileName), box.readFile("expected.txt"));
+        // a change that cannot be written is not made in memory either
+        {
+            ReadOnlyFolder readOnly(box.programFolder());
+            QVERIFY(!model.append({"D", "x", "4"}).ok);
+        }
+        QVERIFY(!model.find("D"));
+        QCOMPARE(model.names(), (std::vector<std::string>{"B", "C"}));
     }
 };
 

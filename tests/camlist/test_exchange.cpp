@@ -2,9 +2,9 @@
 // every kind of foreign or broken file refused or counted and the list changed at most once.
 #include "camlist/camlistexchange.h"
 #include "camlist/camlistfile.h"
+#include "camlist/camlistmodel.h"
 #include "camlist/camlisttext.h"
 #include "camlist/exportcamsdialog.h"
-#include "camlist/camlistmodel.h"
 #include "camlist/listexchange.h"
 
 #include "camlistbytes.h"

@@ -101,6 +101,19 @@ class PictureCheckTest : public QObject {
             progressive += "\xff\xda\x00\x08\x01\x01\x00\x00\x00\x00\x55"s;
         progressive += "\xff\xd9"s;
         QVERIFY(!CheckPicture(progressive, 0).readable);
+        // the cost counts pixels times scans: many scans of a large picture are too costly, as
+        // many of a small one or few of a large one are not
+        const auto scanned = [](int side, int scans) {
+            std::string jpeg = jpegHeaderDeclaring(side, side);
+            for (int i = 0; i < scans; ++i)
+                jpeg += "\xff\xda\x00\x08\x01\x01\x00\x00\x00\x00\x55"s;
+            return CheckPicture(jpeg + "\xff\xd9"s, 0);
+        };
+        QCOMPARE(scanned(8192, 500).why,
+                 "a picture too costly to decode (8192 x 8192, 500 scans)"s);
+        QVERIFY(!scanned(8192, 17).readable);
+        QVERIFY(scanned(8192, 16).readable);
+        QVERIFY(scanned(512, 500).readable);
         std::string gif = tinyGif;
         gif[6] = '\xff', gif[7] = '\xff';
         QVERIFY(!CheckPicture(gif, 0).readable);

@@ -109,6 +109,19 @@ class PictureDecoderTest : public QObject {
         QCOMPARE(DecodePicture(tinyGif, QSize(85, 64)).picture.size(), QSize(1, 1));
     }
 
+    void picturesLargerThanQtReadsByDefaultDecodeWhole_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("jpeg") << jpegOf(Qt::blue, 6000, 6000);
+        QTest::newRow("png") << pngOf(Qt::blue, 6000, 6000);
+    }
+    void picturesLargerThanQtReadsByDefaultDecodeWhole() {
+        QFETCH(QByteArray, bytes);
+        const DecodedPicture whole = DecodePicture(bytes);
+        QCOMPARE(whole.picture.size(), QSize(6000, 6000));
+        QCOMPARE(whole.fullSize, QSize(6000, 6000));
+        QCOMPARE(DecodePicture(bytes, QSize(85, 64)).fullSize, QSize(6000, 6000));
+    }
+
     void unreadableOrHugePicturesGiveNothing() {
         QVERIFY(DecodePicture("not a picture").picture.isNull());
         QByteArray huge = jpegOf(Qt::blue);

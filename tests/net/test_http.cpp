@@ -228,7 +228,6 @@ class HttpTest : public QObject {
         QCOMPARE(NextAttemptSeconds(1, 10, 1.0, 5), 10);
         QCOMPARE(NextAttemptSeconds(1, 10, 1.0, 86400), 3600);
     }
-
 };
 
 WEBCAMS_TEST(HttpTest)

@@ -1,10 +1,10 @@
 // The dialogs' "Test": one fetch by a panel's own code, reported in words; and the rate at which
 // a cam's picture really changes, learned from its fetches.
-#include "panels/addresstest.h"
 #include "net/camfetcher.h"
+#include "net/camsocket.h"
+#include "panels/addresstest.h"
 #include "panels/campanel.h"
 #include "panels/campanelset.h"
-#include "net/camsocket.h"
 #include "panels/changerate.h"
 
 #include "camlistbytes.h"

@@ -135,34 +135,53 @@ class CompletionTest : public QObject {
 
     void unreadableBodiesKeepThePreviousPicture_data() {
         QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("why"); // what the mark says
         const QByteArray jpeg = jpegOf(Qt::blue);
         QTest::newRow("error page saying image/")
             << QByteArray("HTTP/1.1 500 Oops\r\nContent-Type: text/html\r\nX-Hint: "
-                          "image/jpeg\r\n\r\n<h1>500</h1>");
-        QTest::newRow("truncated JPEG")
-            << imageResponse(jpeg).left(imageResponse(jpeg).size() - 40);
+                          "image/jpeg\r\n\r\n<h1>500</h1>")
+            << "HTTP 500";
+        QTest::newRow("truncated JPEG") << imageResponse(jpeg).left(imageResponse(jpeg).size() - 40)
+                                        << "the picture could not be read";
         QTest::newRow("shorter than announced")
             << ("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 99999\r\n\r\n" +
-                jpeg);
-        QTest::newRow("truncated GIF") << imageResponse(tinyGif.chopped(1), {}, "image/gif");
+                jpeg)
+            << "the picture could not be read";
+        QTest::newRow("truncated GIF") << imageResponse(tinyGif.chopped(1), {}, "image/gif")
+                                       << "the picture could not be read";
         QTest::newRow("chunked") << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n"
                                                "Transfer-Encoding: chunked\r\n\r\n10\r\n" +
-                                               jpeg.left(16) + "\r\n0\r\n\r\n");
-        QTest::newRow("XML body") << imageResponse("<?xml version=\"1.0\"?><error/>");
+                                               jpeg.left(16) + "\r\n0\r\n\r\n")
+                                 << "the picture could not be read";
+        QTest::newRow("XML body") << imageResponse("<?xml version=\"1.0\"?><error/>")
+                                  << "the picture could not be read";
         QByteArray huge = jpegOf(Qt::blue);
         huge[huge.indexOf("\xff\xc0") + 5] = char(0x75); // height 30000
         huge[huge.indexOf("\xff\xc0") + 6] = char(0x30);
         huge[huge.indexOf("\xff\xc0") + 7] = char(0x75); // width 30000
         huge[huge.indexOf("\xff\xc0") + 8] = char(0x30);
-        QTest::newRow("30000 x 30000") << imageResponse(huge);
+        QTest::newRow("30000 x 30000") << imageResponse(huge) << "a picture too large to show";
+        QByteArray costly = jpeg.left(jpeg.indexOf("\xff\xc0") + 9);
+        costly[costly.size() - 4] = char(0x20), costly[costly.size() - 3] = 0; // 8192 high
+        costly[costly.size() - 2] = char(0x20), costly[costly.size() - 1] = 0; // 8192 wide
+        costly += jpeg.mid(jpeg.indexOf("\xff\xc0") + 9,
+                           jpeg.indexOf("\xff\xda") - jpeg.indexOf("\xff\xc0") - 9);
+        for (int scan = 0; scan < 500; ++scan)
+            costly += QByteArray("\xff\xda\x00\x08\x01\x01\x00\x00\x00\x00\x55", 11);
+        QTest::newRow("500 scans of 8192 x 8192")
+            << imageResponse(costly + "\xff\xd9")
+            << "a picture too costly to decode (8192 x 8192, 500 scans)";
     }
     void unreadableBodiesKeepThePreviousPicture() {
         QFETCH(QByteArray, answer);
+        QFETCH(QString, why);
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
         fetchOnce(f, imageResponse(jpegOf(Qt::red)));
         const QImage before = pictureOf(f.panel(0));
         fetchOnce(f, answer);
         QCOMPARE(pictureOf(f.panel(0)), before);
+        QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);
+        QVERIFY2(f.panel(0)->stateTooltip().contains(why), qPrintable(f.panel(0)->stateTooltip()));
         fetchOnce(f, imageResponse(jpegOf(Qt::green))); // and the next good one shows
         QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::green));
     }
@@ -241,7 +260,6 @@ class CompletionTest : public QObject {
         fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
         QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::blue));
     }
-
 };
 
 WEBCAMS_TEST(CompletionTest)

@@ -10,6 +10,7 @@
 #include "scriptedserver.h"
 #include "testmain.h"
 
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -21,22 +22,27 @@ QByteArray picture(const QByteArray& body) {
     return ScriptedServer::okResponse(body, "image/jpeg");
 }
 
-// The real decode, counted, and slowed down for pictures of a given width.
+// The real decode, counted, and held for pictures of a given width: until the test lets it go
+// (no clock involved), or for a while.
 struct SlowDecoder {
     std::shared_ptr<std::atomic<int>> count = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<QSemaphore> gate = std::make_shared<QSemaphore>(0);
     int slowWidth = -1;
-    int delayMs = 0;
+    int delayMs = 0; // 0: held until release()
 
     DecodeQueue::Decoder decoder() const {
-        return [count = count, slowWidth = slowWidth,
+        return [count = count, gate = gate, slowWidth = slowWidth,
                 delayMs = delayMs](const QByteArray& body, int64_t length, QSize fit) {
-            ++*count;
             const DecodedPicture decoded = DecodeFetchedPicture(body, length, QSize());
-            if (decoded.picture.width() == slowWidth)
+            if (decoded.picture.width() == slowWidth && delayMs > 0)
                 QThread::msleep(ulong(delayMs));
+            else if (decoded.picture.width() == slowWidth)
+                gate->tryAcquire(1, 10000);
+            ++*count;
             return DecodeFetchedPicture(body, length, fit);
         };
     }
+    void release(int decodes = 1) const { gate->release(decodes); }
 };
 
 } // namespace
@@ -63,8 +69,7 @@ class DecodeOrderTest : public QObject {
     void aSlowDecodeIsNeverOvertaken() {
         OneCam f;
         SlowDecoder slow;
-        slow.slowWidth = 64; // the first picture takes long to decode
-        slow.delayMs = 400;
+        slow.slowWidth = 64; // the first picture is held in its decode
         f.set->decodeQueue().setDecoder(slow.decoder());
         QList<QSize> shown;
         connect(f.set, &CamPanelSet::pictureShown, f.set,
@@ -73,7 +78,11 @@ class DecodeOrderTest : public QObject {
         f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
         f.fetchOnly(picture(jpegOf(Qt::green, 40, 30)));   // decoded at once
         f.fetchOnly("HTTP/1.1 404 Not Found\r\n\r\ngone"); // no picture at all
+        if (f.set->decodeQueue().threads() > 1)
+            QTRY_COMPARE(slow.count->load(), 1); // the second picture is decoded, and waits
+        QVERIFY(shown.isEmpty());
         QVERIFY(!f.set->isSettled(0));
+        slow.release();
         QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QCOMPARE(shown, (QList<QSize>{QSize(64, 48), QSize(40, 30)}));
         QCOMPARE(toViewer.size(), 2); // the selected panel's hand-off kept its order too
@@ -85,11 +94,11 @@ class DecodeOrderTest : public QObject {
         OneCam f;
         SlowDecoder slow;
         slow.slowWidth = 64;
-        slow.delayMs = 300;
         f.set->decodeQueue().setDecoder(slow.decoder());
         QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
         f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
         f.set->cmdStop_Click(0);
+        slow.release();
         f.set->decodeQueue().waitForDone();
         QTest::qWait(50); // let a late result arrive if it were to
         QCOMPARE(shown.size(), 0);
@@ -106,16 +115,45 @@ class DecodeOrderTest : public QObject {
         f.set->cmdStop_Click(0);
         SlowDecoder slow;
         slow.slowWidth = 800;
-        slow.delayMs = 300;
         f.set->decodeQueue().setDecoder(slow.decoder());
         f.server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::blue, 800, 600))));
         f.start("Cam"); // panel 0 again, and nobody is selected now
         QTRY_VERIFY(!f.fetcher(0)->isFetching());
         QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
         f.set->imgCam_Click(0); // selected while its picture is decoded small
+        slow.release(2);        // the small decode, and the whole one that follows
         QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QCOMPARE(toViewer.size(), 1);
         QCOMPARE(toViewer[0][0].value<QImage>().size(), QSize(800, 600));
+    }
+
+    void eachPlaceWaitsWithOneDecodeAtMost() {
+        DecodeQueue queue;
+        SlowDecoder held;
+        held.slowWidth = 64;
+        queue.setDecoder(held.decoder());
+        QList<quint64> results;
+        connect(&queue, &DecodeQueue::decoded, &queue,
+                [&](quint64 ticket, const PanelDecode&) { results << ticket; });
+        const QByteArray busy = jpegOf(Qt::red, 64, 48), small = jpegOf(Qt::green, 8, 8);
+        auto order = [&](int place, quint64 ticket, const QByteArray& body, bool forViewer) {
+            return queue.submit({place, ticket, body, 0, QSize(4, 4), QSize(4, 4), forViewer});
+        };
+        for (int thread = 0; thread < queue.threads(); ++thread) // every thread held
+            QVERIFY(!order(9, 100 + thread, busy, false));
+        QCOMPARE(order(0, 1, small, false), std::optional<quint64>());
+        QCOMPARE(order(0, 2, small, false), std::optional<quint64>(1)); // the newer replaces
+        QCOMPARE(order(0, 3, small, true), std::optional<quint64>());   // the viewer's is apart
+        QCOMPARE(order(1, 4, small, false), std::optional<quint64>());  // another place
+        QCOMPARE(order(1, 5, small, false), std::optional<quint64>(4));
+        QCOMPARE(queue.cancel(1), std::vector<quint64>{5}); // a stop drops what waits
+        QCOMPARE(queue.waiting(), 2);
+        held.release(queue.threads());
+        queue.waitForDone();
+        // nothing replaced or dropped came back
+        QList<quint64> rest = results.mid(queue.threads());
+        std::sort(rest.begin(), rest.end());
+        QCOMPARE(rest, (QList<quint64>{2, 3}));
     }
 
     void aPictureOfAnotherSizeShowsAtItsOwn() {

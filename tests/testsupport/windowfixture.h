@@ -3,9 +3,9 @@
 #include "app/mainwindow.h"
 #include "camlist/camlistpane.h"
 #include "common/appidentity.h"
+#include "net/networkclock.h"
 #include "panels/campanel.h"
 #include "panels/campanelset.h"
-#include "net/networkclock.h"
 
 #include "camlistbytes.h"
 #include "sandbox.h"

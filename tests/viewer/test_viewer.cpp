@@ -1,8 +1,8 @@
 // The viewer pane on its own: selection, zoom and scrolling, saving, the full-screen view.
 #include "common/background.h"
 #include "common/twips.h"
-#include "ui/screentwips.h"
 #include "ui/imagecontrol.h"
+#include "ui/screentwips.h"
 #include "ui/windowlock.h"
 #include "viewer/detailsblock.h"
 #include "viewer/fullscreenview.h"
