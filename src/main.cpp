@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     SplashWindow splash([&]() -> QWidget* {
         mainWindow = std::make_unique<MainWindow>(identity, places.folder, prompter);
         mainWindow->setHelpFile(places.helpFile);
-        mainWindow->Form_Load();
+        mainWindow->load();
         return mainWindow.get();
     });
     // at logout the program ends as by its close box, keeping the running cams for next time
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         else
             QCoreApplication::exit(0);
     });
-    splash.Form_Load();
+    splash.load();
     splash.show();
     return app.exec();
 }

@@ -186,7 +186,7 @@ Row measure(quint16 port, int cams, QSize size, int every, int seconds, int samp
     window.clock().setTimeServer("127.0.0.1", 1);
     window.setProcessEnd([] {});
     window.settings().WriteUserSetting(LoadAppIdentity().ProductName, "Settings", "showHelp", "0");
-    window.Form_Load();
+    window.load();
     if (!qEnvironmentVariableIsSet("BENCH_HIDDEN"))
         window.show();
     CamPanelSet& panels = window.panels();
@@ -208,7 +208,7 @@ Row measure(quint16 port, int cams, QSize size, int every, int seconds, int samp
     }
     for (int i = 0; i < cams; ++i) {
         window.camList().list()->setCurrentRow(i);
-        window.cmdStartCam_Click();
+        window.startListedCam();
     }
     // first pictures in, caches warm (democam draws a size's frames at its first request)
     QElapsedTimer warming;
@@ -245,7 +245,7 @@ Row measure(quint16 port, int cams, QSize size, int every, int seconds, int samp
     row.cpuPerFetch = cpu / std::max(1, row.fetches);
     row.peakMiB = statusKiB("VmHWM:") / 1024;
     const QSize panelPicture = panels.panel(1)->pictureSize();
-    panels.cmdStopAll_Click();
+    panels.stopAllCams();
     bodies.removeAll(QByteArray());
     if (!bodies.isEmpty()) {
         row.barePerPicture = bareDecodeSeconds(bodies, panelPicture);

@@ -30,9 +30,9 @@ void addViewerAction(QWidget& window, ViewerPane& viewer, const char* name,
 
 void InstallShortcuts(QWidget& window, CamListPane& camList, ViewerPane& viewer) {
     addViewerAction(window, viewer, "actionSaveImage", {QKeySequence(Qt::CTRL | Qt::Key_S)},
-                    [&viewer] { viewer.cmdSave_Click(); });
+                    [&viewer] { viewer.saveShownPicture(); });
     addViewerAction(window, viewer, "actionFullScreen", {QKeySequence(Qt::Key_F11)},
-                    [&viewer] { viewer.Command3_Click(); });
+                    [&viewer] { viewer.openFullScreenView(); });
     QScrollBar* zoom = viewer.details()->zoomSlider();
     addViewerAction(window, viewer, "actionZoomIn",
                     {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},

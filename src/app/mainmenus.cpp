@@ -29,7 +29,7 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
             &MainMenus::exportCamListRequested);
     file->addSeparator();
     connect(addItem(file, "mnuFileItem(0)", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q)),
-            &QAction::triggered, this, [this] { mnuFileItem_Click(0); });
+            &QAction::triggered, this, [this] { chooseFileItem(0); });
 
     QMenu* cams = addMenu(bar, "mnuCams", "&Cams");
     const QList<std::pair<QString, QKeySequence>> camItems = {
@@ -41,26 +41,26 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     for (int index = 0; index < camItems.size(); ++index)
         connect(addItem(cams, QString("mnuCamItem(%1)").arg(index), camItems[index].first,
                         camItems[index].second),
-                &QAction::triggered, this, [this, index] { mnuCamItem_Click(index); });
+                &QAction::triggered, this, [this, index] { chooseCamItem(index); });
     cams->addSeparator();
     connect(addItem(cams, "exportTimelapseAction", "Export &Time-lapse..."), &QAction::triggered,
             this, &MainMenus::exportTimelapseRequested);
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
     connect(addItem(help, "mnuHelpItem(0)", "&View Help", QKeySequence(Qt::Key_F1)),
-            &QAction::triggered, this, [this] { mnuHelpItem_Click(0); });
+            &QAction::triggered, this, [this] { chooseHelpItem(0); });
 
     QMenu* about = addMenu(bar, "mnuAbout", "A&bout");
     connect(addItem(about, "mnuAboutItem", "&About this software"), &QAction::triggered, this,
-            &MainMenus::mnuAboutItem_Click);
+            &MainMenus::chooseAboutItem);
 }
 
-void MainMenus::mnuFileItem_Click(int index) {
+void MainMenus::chooseFileItem(int index) {
     if (index == 0)
         emit exitRequested();
 }
 
-void MainMenus::mnuCamItem_Click(int index) {
+void MainMenus::chooseCamItem(int index) {
     switch (index) {
     case 0:
         emit addCamRequested();

@@ -11,10 +11,10 @@ class MainMenus : public QObject {
   public:
     MainMenus(QMenuBar* bar, QObject* parent);
 
-    void mnuFileItem_Click(int index);
-    void mnuCamItem_Click(int index);
-    void mnuHelpItem_Click(int) { emit helpRequested(); }
-    void mnuAboutItem_Click() { emit aboutRequested(); }
+    void chooseFileItem(int index);
+    void chooseCamItem(int index);
+    void chooseHelpItem(int) { emit helpRequested(); }
+    void chooseAboutItem() { emit aboutRequested(); }
 
   signals:
     void exitRequested();

@@ -93,11 +93,11 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
 MainWindow::~MainWindow() = default;
 
 void MainWindow::connectParts() {
-    connect(m_controls, &ControlsFrame::startCamClicked, this, &MainWindow::cmdStartCam_Click);
-    connect(m_controls, &ControlsFrame::stopAllClicked, m_panels, &CamPanelSet::cmdStopAll_Click);
+    connect(m_controls, &ControlsFrame::startCamClicked, this, &MainWindow::startListedCam);
+    connect(m_controls, &ControlsFrame::stopAllClicked, m_panels, &CamPanelSet::stopAllCams);
     connect(m_controls, &ControlsFrame::websiteClicked, m_windows, &SecondaryWindows::openWebsite);
     connect(m_controls->autoSaveBox(), &QCheckBox::toggled, m_panels, &CamPanelSet::setAutoSave);
-    connect(m_controls->autoSaveBox(), &QCheckBox::toggled, this, &MainWindow::chkSave_Click);
+    connect(m_controls->autoSaveBox(), &QCheckBox::toggled, this, &MainWindow::storeAutoSave);
 
     connect(m_camList, &CamListPane::selectionNeeded, m_windows,
             &SecondaryWindows::showSelectCamNotice);
@@ -122,17 +122,17 @@ void MainWindow::connectParts() {
     connect(m_clock, &NetworkClock::timeText, m_viewer, &ViewerPane::setTime);
 
     connect(m_menus, &MainMenus::exitRequested, this, &MainWindow::endProgram);
-    connect(m_menus, &MainMenus::addCamRequested, m_camList, &CamListPane::cmdAdd_Click);
-    connect(m_menus, &MainMenus::deleteCamRequested, m_camList, &CamListPane::cmdRemove_Click);
-    connect(m_menus, &MainMenus::editCamRequested, m_camList, &CamListPane::cmdEdit_Click);
-    connect(m_menus, &MainMenus::startCamRequested, this, &MainWindow::cmdStartCam_Click);
-    connect(m_menus, &MainMenus::stopAllRequested, m_panels, &CamPanelSet::cmdStopAll_Click);
+    connect(m_menus, &MainMenus::addCamRequested, m_camList, &CamListPane::addCam);
+    connect(m_menus, &MainMenus::deleteCamRequested, m_camList, &CamListPane::removeSelectedCam);
+    connect(m_menus, &MainMenus::editCamRequested, m_camList, &CamListPane::editSelectedCam);
+    connect(m_menus, &MainMenus::startCamRequested, this, &MainWindow::startListedCam);
+    connect(m_menus, &MainMenus::stopAllRequested, m_panels, &CamPanelSet::stopAllCams);
     m_exports->answer(*m_menus);
     connect(m_menus, &MainMenus::helpRequested, m_windows, &SecondaryWindows::showHelpWindow);
     connect(m_menus, &MainMenus::aboutRequested, m_windows, &SecondaryWindows::showAboutWindow);
 }
 
-void MainWindow::Form_Load() {
+void MainWindow::load() {
     SetWindowIcons(this, "AAA", true);
     // Without a window manager a maximise request does nothing, so fill the screen as well.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -166,14 +166,14 @@ void MainWindow::endProgram() {
     m_endProcess();
 }
 
-void MainWindow::cmdStartCam_Click() {
+void MainWindow::startListedCam() {
     if (m_camList->AnyCamSelected())
         m_panels->StartSelectedCam(m_camList->currentListName());
     else
         m_windows->showSelectCamNotice();
 }
 
-void MainWindow::chkSave_Click() {
+void MainWindow::storeAutoSave() {
     m_settings.WriteSetting(m_identity.ProductName, "Settings", "autoSave",
                             m_controls->autoSaveBox()->isChecked() ? "1" : "0");
 }

@@ -36,10 +36,10 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     // Runs once after construction, before the window is first shown.
-    void Form_Load();
+    void load();
     void ArrangeMainWindow();
-    void cmdStartCam_Click();
-    void chkSave_Click();
+    void startListedCam();
+    void storeAutoSave();
 
     QString statusText() const;
     void setStatusText(const QString& text);

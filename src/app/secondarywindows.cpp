@@ -43,7 +43,7 @@ void SecondaryWindows::showHelpWindow() {
 void SecondaryWindows::showAboutWindow() {
     if (!m_about) {
         m_about = new AboutWindow(m_identity, version::major, version::minor, m_owner);
-        connect(m_about, &AboutWindow::lblWebsite_Click, this, &SecondaryWindows::openWebsite);
+        connect(m_about, &AboutWindow::websiteClicked, this, &SecondaryWindows::openWebsite);
     }
     bringForward(m_about);
 }

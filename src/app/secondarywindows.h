@@ -25,7 +25,7 @@ class SecondaryWindows : public QObject {
     void showSelectCamNotice();
     void showHelpWindow();
     void showAboutWindow();
-    // Command2_Click and lblWebsite_Click.
+    // cancel and websiteClicked.
     void openWebsite();
 
     NoticeWindow* notice() const;

@@ -35,7 +35,7 @@ void selectAgainAtFirstPicture(CamPanelSet& panels, int index) {
                                            return;
                                        QObject::disconnect(*connection);
                                        if (panels.selectedCam() == index)
-                                           panels.imgCam_Click(index);
+                                           panels.selectPanel(index);
                                    });
 }
 
@@ -114,7 +114,7 @@ QString RestoreSession(CamPanelSet& panels, const Session& session) {
     for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
         if (!session.selected.empty() && panels.isRunning(index) &&
             panels.slot(index).record.name == session.selected) {
-            panels.imgCam_Click(index);
+            panels.selectPanel(index);
             selectAgainAtFirstPicture(panels, index);
         }
     if (missing.isEmpty())

@@ -29,14 +29,14 @@ SplashWindow::SplashWindow(MainWindowLoader loader, QWidget* parent)
     // for were never granted by the system's timer
     m_timer->setInterval(16);
     m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &SplashWindow::Timer2_Timer);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::countSplashTick);
 }
 
-void SplashWindow::Form_Load() {
+void SplashWindow::load() {
     m_timer->start();
 }
 
-void SplashWindow::Timer2_Timer() {
+void SplashWindow::countSplashTick() {
     m_count = qint16(m_count + 2);
     if (m_count != 150)
         return;

@@ -15,8 +15,8 @@ class SplashWindow : public QWidget {
 
     explicit SplashWindow(MainWindowLoader loadMainWindow, QWidget* parent = nullptr);
 
-    void Form_Load();
-    void Timer2_Timer();
+    void load();
+    void countSplashTick();
 
     // intTemp: 2 for every tick counted; 150 once the main window was shown.
     qint16 intTemp() const { return m_count; }

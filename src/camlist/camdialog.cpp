@@ -123,9 +123,9 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
     extras->addWidget(m_reportPanel);
     m_reportPanel->hide();
 
-    connect(ok, &QToolButton::clicked, this, &CamDialog::Command1_Click);
-    connect(cancel, &QToolButton::clicked, this, &CamDialog::Command2_Click);
-    connect(m_test, &QToolButton::clicked, this, &CamDialog::cmdTest_Click);
+    connect(ok, &QToolButton::clicked, this, &CamDialog::saveRecord);
+    connect(cancel, &QToolButton::clicked, this, &CamDialog::cancel);
+    connect(m_test, &QToolButton::clicked, this, &CamDialog::testAddress);
     m_designHeight = tw(layout.clientHeight);
     fitExtras();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -148,7 +148,7 @@ void CamDialog::setAddressChecker(AddressCheckerFactory factory) {
     m_test->setVisible(bool(m_checkerFactory));
 }
 
-void CamDialog::cmdTest_Click() {
+void CamDialog::testAddress() {
     if (!m_checkerFactory || m_checker)
         return;
     if (m_addressBox->text().isEmpty()) {
@@ -212,7 +212,7 @@ QString CamDialog::fieldWithControlCharacter() const {
     return {};
 }
 
-void CamDialog::Command1_Click() {
+void CamDialog::saveRecord() {
     // blanks count as content; nothing else is checked
     if (m_nameBox->text().isEmpty() || m_addressBox->text().isEmpty() ||
         m_refreshBox->text().isEmpty()) {

@@ -24,13 +24,13 @@ class CamDialog : public QWidget {
     QLineEdit* addressBox() const { return m_addressBox; }
     QLineEdit* refreshBox() const { return m_refreshBox; }
 
-    void Command1_Click();
-    void Command2_Click() { close(); }
+    void saveRecord();
+    void cancel() { close(); }
 
     // With a checker the dialog has a "Test" button: one fetch of the typed address, reported
     // below the boxes; nothing is saved.
     void setAddressChecker(AddressCheckerFactory factory);
-    void cmdTest_Click();
+    void testAddress();
     QToolButton* testButton() const { return m_test; }
     bool isTesting() const { return m_checker != nullptr; }
     QLabel* reportLabel() const { return m_report; }

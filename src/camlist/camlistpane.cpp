@@ -36,17 +36,17 @@ CamListPane::CamListPane(QWidget* frame, CamListModel& camList, const QString& p
     m_list->setFont(designFont());
     setGeometryTwips(m_list, 60, 3540, 2355, 6690);
 
-    connect(add, &QToolButton::clicked, this, &CamListPane::cmdAdd_Click);
-    connect(remove, &QToolButton::clicked, this, &CamListPane::cmdRemove_Click);
-    connect(edit, &QToolButton::clicked, this, &CamListPane::cmdEdit_Click);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, &CamListPane::List1_DblClick);
+    connect(add, &QToolButton::clicked, this, &CamListPane::addCam);
+    connect(remove, &QToolButton::clicked, this, &CamListPane::removeSelectedCam);
+    connect(edit, &QToolButton::clicked, this, &CamListPane::editSelectedCam);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &CamListPane::requestStart);
     connect(&m_camList, &CamListModel::changed, this, &CamListPane::RefreshMainList);
     // Enter on a name starts the cam, as a double click does
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
         auto* start = new QShortcut(key, m_list, nullptr, nullptr, Qt::WidgetShortcut);
         connect(start, &QShortcut::activated, this, [this] {
             if (AnyCamSelected())
-                List1_DblClick();
+                requestStart();
         });
     }
 }
@@ -91,7 +91,7 @@ bool CamListPane::AnyCamSelected() const {
     return !m_list->selectedItems().isEmpty();
 }
 
-void CamListPane::cmdAdd_Click() {
+void CamListPane::addCam() {
     if (!m_addDialog) {
         m_addDialog = new AddCamDialog(m_camList, m_prompter, m_productName, m_frame);
         m_addDialog->setAddressChecker(m_checker);
@@ -99,7 +99,7 @@ void CamListPane::cmdAdd_Click() {
     bringForward(m_addDialog);
 }
 
-void CamListPane::cmdEdit_Click() {
+void CamListPane::editSelectedCam() {
     if (!AnyCamSelected()) {
         emit selectionNeeded();
         return;
@@ -125,7 +125,7 @@ void CamListPane::cmdEdit_Click() {
     bringForward(m_editDialog);
 }
 
-void CamListPane::cmdRemove_Click() {
+void CamListPane::removeSelectedCam() {
     if (!AnyCamSelected()) {
         emit selectionNeeded();
         return;

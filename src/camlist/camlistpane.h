@@ -38,10 +38,10 @@ class CamListPane : public QObject {
     // The exact bytes of the cam name at the list's current index (empty when none).
     std::string currentListName() const;
 
-    void cmdAdd_Click();
-    void cmdEdit_Click();
-    void cmdRemove_Click();
-    void List1_DblClick() { emit startRequested(); }
+    void addCam();
+    void editSelectedCam();
+    void removeSelectedCam();
+    void requestStart() { emit startRequested(); }
 
     // The dialogs' "Test" button, and the edit dialog's suggested refresh for a running cam.
     void setAddressChecker(AddressCheckerFactory factory) { m_checker = std::move(factory); }

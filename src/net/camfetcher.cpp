@@ -15,7 +15,7 @@ CamFetcher::CamFetcher(QObject* parent) : QObject(parent) {
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
     m_exchange = new Exchange(this);
-    connect(m_timer, &QTimer::timeout, this, &CamFetcher::timRefresh_Timer);
+    connect(m_timer, &QTimer::timeout, this, &CamFetcher::countSecond);
     connect(m_exchange, &Exchange::serverReached, this, &CamFetcher::serverReached);
     connect(m_exchange, &Exchange::progressed, this, &CamFetcher::progressed);
     connect(m_exchange, &Exchange::finished, this, &CamFetcher::exchangeFinished);
@@ -49,7 +49,7 @@ bool CamFetcher::isCounting() const {
     return m_timer->isActive();
 }
 
-void CamFetcher::cmdStart_Click() {
+void CamFetcher::beginCycle() {
     // A refresh text that is not a number (an edit of a running cam can bring one) starts no
     // cycle: the panel stops cleanly and says why, instead of waiting for a tick that never
     // comes.
@@ -82,7 +82,7 @@ void CamFetcher::cmdStart_Click() {
     m_fetching = true;
 }
 
-void CamFetcher::timRefresh_Timer() {
+void CamFetcher::countSecond() {
     ++m_elapsedSecs;
     emit ticked();
     if (m_elapsedSecs < m_waitSecs)
@@ -94,7 +94,7 @@ void CamFetcher::timRefresh_Timer() {
             return;
     }
     m_timer->stop();
-    cmdStart_Click();
+    beginCycle();
 }
 
 void CamFetcher::stop() {
@@ -132,7 +132,7 @@ void CamFetcher::judge(const ExchangeResult& result) {
     const int status = result.status;
     const std::string_view body(result.body.constData(), size_t(result.body.size()));
     const bool successful = status >= 200 && status < 300;
-    // "image/" in the headers makes a picture, as it always did; a successful answer whose
+    // "image/" anywhere in the headers makes a picture; a successful answer whose
     // bytes are a whole picture of a known kind is one too, whatever its type says
     const bool picture = IsImageResponse(result.headers) ||
                          (successful && m_isWholePicture && m_isWholePicture(body));

@@ -100,9 +100,9 @@ class CamFetcher : public QObject {
     void forgetValidators();
 
     // Begins a fetch cycle: count from zero and ask the server again, at once.
-    void cmdStart_Click();
+    void beginCycle();
     // One second of the cycle; when the wait is over the next cycle begins.
-    void timRefresh_Timer();
+    void countSecond();
     // Drops the connection and stops counting.
     void stop();
 

@@ -14,8 +14,8 @@ constexpr qint64 minimumQueryGapMs = 4000;
 NetworkClock::NetworkClock(QObject* parent) : QObject(parent) {
     m_socket = new CamSocket(this);
     m_socket->setObjectName("objWinsock");
-    connect(m_socket, &CamSocket::DataArrival, this, &NetworkClock::objWinsock_DataArrival);
-    connect(m_socket, &CamSocket::CloseEvent, this, &NetworkClock::objWinsock_Close);
+    connect(m_socket, &CamSocket::DataArrival, this, &NetworkClock::readTimeAnswer);
+    connect(m_socket, &CamSocket::CloseEvent, this, &NetworkClock::timeServerClosed);
 }
 
 void NetworkClock::RequestNetworkTime() {
@@ -32,7 +32,7 @@ void NetworkClock::setTimeServer(const QString& host, quint16 port) {
     m_port = port;
 }
 
-void NetworkClock::objWinsock_DataArrival(qint64) {
+void NetworkClock::readTimeAnswer(qint64) {
     const QByteArray text = m_socket->GetData();
     const std::optional<DaytimeAnswer> answer =
         ParseDaytimeAnswer(std::string_view(text.constData(), size_t(text.size())));
@@ -43,7 +43,7 @@ void NetworkClock::objWinsock_DataArrival(qint64) {
     emit timeText(generalDateText(moment) + " GMT");
 }
 
-void NetworkClock::objWinsock_Close() {
+void NetworkClock::timeServerClosed() {
     if (m_socket->State() != 0)
         m_socket->Close();
 }

@@ -22,8 +22,8 @@ class NetworkClock : public QObject {
     void timeText(const QString& text);
 
   private:
-    void objWinsock_DataArrival(qint64 bytesTotal);
-    void objWinsock_Close();
+    void readTimeAnswer(qint64 bytesTotal);
+    void timeServerClosed();
 
     CamSocket* m_socket = nullptr; // objWinsock
     QString m_host = "time.nist.gov";

@@ -72,7 +72,7 @@ void AddressTest::check(const QByteArray& address, const QByteArray& refresh,
     // a refresh that is no number bounds the test as the usual 30 seconds would
     m_fetcher->setRecord("Test", address, parseLong(refresh.toStdString()) ? refresh : "30");
     m_clock.start();
-    m_fetcher->cmdStart_Click();
+    m_fetcher->beginCycle();
 }
 
 QStringList AddressTest::answerFacts(qsizetype bodyBytes) const {

@@ -40,7 +40,7 @@ CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolde
     m_inner = new QWidget(m_clip);
     m_inner->setObjectName("picWindowInner");
     setGeometryTwips(m_inner, -60, -30, 3555, 24060);
-    connect(m_scrollBar, &QScrollBar::valueChanged, this, &CamPanelSet::VScroll1_Change);
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, &CamPanelSet::scrollPanels);
     m_decodes = new DecodeQueue(this);
     connect(m_decodes, &DecodeQueue::decoded, this, &CamPanelSet::pictureDecoded);
 
@@ -53,9 +53,9 @@ CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolde
         place.fetcher = cycle;
         cycle->setObjectName(QString("camFetcher(%1)").arg(index));
         cycle->setPictureTest(IsWholeKnownPicture);
-        connect(view, &CamPanel::clicked, this, [this, index] { imgCam_Click(index); });
-        connect(view, &CamPanel::refreshClicked, this, [this, index] { cmdRefresh_Click(index); });
-        connect(view, &CamPanel::stopClicked, this, [this, index] { cmdStop_Click(index); });
+        connect(view, &CamPanel::clicked, this, [this, index] { selectPanel(index); });
+        connect(view, &CamPanel::refreshClicked, this, [this, index] { refreshNow(index); });
+        connect(view, &CamPanel::stopClicked, this, [this, index] { stopCam(index); });
         connect(view, &CamPanel::trustCertificateClicked, this,
                 [this, index] { trustCertificate(index); });
         connect(cycle, &CamFetcher::fetchStarted, this, [this, index] { fetchStarted(index); });
@@ -113,7 +113,7 @@ void CamPanelSet::setAreaHeightTwips(int clipHeight, int scrollBarHeight) {
     setGeometryTwips(m_scrollBar, 3600, 240, 255, scrollBarHeight);
 }
 
-void CamPanelSet::VScroll1_Change() {
+void CamPanelSet::scrollPanels() {
     m_inner->move(m_inner->x(), tw(PanelAreaTop(m_scrollBar->value())));
 }
 
@@ -184,15 +184,15 @@ bool CamPanelSet::startCam(const CamRecord& record, int wanted) {
     place.fetcher->setRecord(QByteArray::fromStdString(record.name),
                              QByteArray::fromStdString(record.url),
                              QByteArray::fromStdString(record.refresh));
-    place.fetcher->cmdStart_Click();
+    place.fetcher->beginCycle();
     return true;
 }
 
-void CamPanelSet::cmdRefresh_Click(int index) {
-    fetcher(index)->cmdStart_Click();
+void CamPanelSet::refreshNow(int index) {
+    fetcher(index)->beginCycle();
 }
 
-void CamPanelSet::cmdStop_Click(int index) {
+void CamPanelSet::stopCam(int index) {
     CamSlot& place = slotAt(index);
     CamPanel* panel = place.view;
     place.fetcher->stop();
@@ -228,12 +228,12 @@ void CamPanelSet::cmdStop_Click(int index) {
     }
 }
 
-void CamPanelSet::cmdStopAll_Click() {
+void CamPanelSet::stopAllCams() {
     for (int index = 0; index < panelCount; ++index)
-        cmdStop_Click(index);
+        stopCam(index);
 }
 
-void CamPanelSet::imgCam_Click(int index) {
+void CamPanelSet::selectPanel(int index) {
     if (index < 0 || index >= maxRunningCams)
         return; // only places 0 to 23 ever run
     if (m_selected >= 0 && m_selected != index)
@@ -266,7 +266,7 @@ void CamPanelSet::UpdateOpenPanels(const std::string& oldName, const CamRecord& 
         // a running place takes the new values at its next cycle; one that stopped for a bad
         // interval has no next cycle, so it begins one now
         if (place.fetcher->isHalted() && parseLong(edited.refresh))
-            place.fetcher->cmdStart_Click();
+            place.fetcher->beginCycle();
     }
 }
 
@@ -375,5 +375,5 @@ void CamPanelSet::trustCertificate(int index) {
     }
     panel(index)->offerCertificateTrust(false);
     emit statusText(name + ": the certificate of " + fetcher->troubleHostPort() + " is trusted");
-    cmdRefresh_Click(index);
+    refreshNow(index);
 }

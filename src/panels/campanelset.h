@@ -64,7 +64,7 @@ class CamPanelSet : public QObject {
     void setAutoSave(bool on) { m_autoSave = on; }
     // The visible part of the panel area follows the window; the area itself never changes.
     void setAreaHeightTwips(int clipHeight, int scrollBarHeight);
-    void VScroll1_Change();
+    void scrollPanels();
 
     // Starts the cam of that name in the list unless it runs already or 24 run.
     void StartSelectedCam(const std::string& name);
@@ -72,11 +72,11 @@ class CamPanelSet : public QObject {
     // Starts the cam in place `panel` when that one is free (a restored session); false when
     // the cam is not in the cam list or cannot start, with the reason in `why`.
     bool StartCamInPanel(const std::string& name, int panel, QString* why = nullptr);
-    void cmdRefresh_Click(int index);
-    void cmdStop_Click(int index);
-    void cmdStopAll_Click();
+    void refreshNow(int index);
+    void stopCam(int index);
+    void stopAllCams();
     // A click on a panel's picture: it becomes the selected place.
-    void imgCam_Click(int index);
+    void selectPanel(int index);
     // An edited cam: the places running `oldName` take the new record; nothing restarts.
     void UpdateOpenPanels(const std::string& oldName, const CamRecord& edited);
 

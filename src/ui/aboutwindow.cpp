@@ -57,6 +57,6 @@ AboutWindow::AboutWindow(const AppIdentity& identity, int major, int minor, QWid
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_website && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-        emit lblWebsite_Click();
+        emit websiteClicked();
     return QWidget::eventFilter(watched, event);
 }

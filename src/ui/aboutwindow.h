@@ -12,7 +12,7 @@ class AboutWindow : public QWidget {
     AboutWindow(const AppIdentity& identity, int major, int minor, QWidget* parent = nullptr);
 
   signals:
-    void lblWebsite_Click();
+    void websiteClicked();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

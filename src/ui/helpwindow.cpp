@@ -35,13 +35,13 @@ HelpWindow::HelpWindow(const QString& helpFile, const QString& productName, Sett
     m_showAtStartup = new QCheckBox("Show at Startup", this);
     m_showAtStartup->setObjectName("Check1");
     setGeometryTwips(m_showAtStartup, 60, 7620, 1995, 255);
-    connect(m_showAtStartup, &QCheckBox::clicked, this, &HelpWindow::Check1_Click);
+    connect(m_showAtStartup, &QCheckBox::clicked, this, &HelpWindow::storeShowAtStartup);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    Form_Load();
+    load();
 }
 
-void HelpWindow::Form_Load() {
+void HelpWindow::load() {
     const QString& path = m_helpFile;
     QFile file(path);
     if (FileExists(QFile::encodeName(path).toStdString()) && file.open(QIODevice::ReadOnly))
@@ -55,7 +55,7 @@ void HelpWindow::Form_Load() {
     m_showAtStartup->setChecked(parseLong(showHelp.toStdString()).value_or(0) == 1);
 }
 
-void HelpWindow::Check1_Click() {
+void HelpWindow::storeShowAtStartup() {
     m_settings.WriteUserSetting(m_product, "Settings", "showHelp",
                                 m_showAtStartup->isChecked() ? "1" : "0");
 }

@@ -13,8 +13,8 @@ class HelpWindow : public QWidget {
     HelpWindow(const QString& helpFile, const QString& productName, SettingsStore& settings,
                QWidget* parent = nullptr);
 
-    void Form_Load();
-    void Check1_Click();
+    void load();
+    void storeShowAtStartup();
 
     // rtf1 and Check1 ("Show at Startup").
     QTextBrowser* document() const { return m_document; }

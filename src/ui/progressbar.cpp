@@ -13,7 +13,7 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
 
 void ProgressBar::setExactValue(float value) {
     if (!(value >= 0 && value <= 100))
-        return; // refused, as a value out of range always was
+        return; // a value out of range is refused: the bar keeps its last one
     current = value;
     if (int(value) == QProgressBar::value())
         return;

@@ -10,13 +10,13 @@ WebsiteOpener::WebsiteOpener(Browser openInBrowser, QObject* parent)
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
     m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, &WebsiteOpener::Timer1_Timer);
+    connect(m_timer, &QTimer::timeout, this, &WebsiteOpener::openAfterItsTick);
 }
 
 void WebsiteOpener::openWebsite() {
     m_request = "Website";
     if (!m_loaded)
-        Form_Load();
+        load();
 }
 
 QString WebsiteOpener::websiteTarget(const QString& website) {
@@ -26,7 +26,7 @@ QString WebsiteOpener::websiteTarget(const QString& website) {
     return "http://" + website;
 }
 
-void WebsiteOpener::Form_Load() {
+void WebsiteOpener::load() {
     m_loaded = true;
     m_timer->start();
     const AppIdentity identity = LoadAppIdentity();
@@ -37,6 +37,6 @@ void WebsiteOpener::Form_Load() {
     m_request.clear();
 }
 
-void WebsiteOpener::Timer1_Timer() {
+void WebsiteOpener::openAfterItsTick() {
     m_loaded = false;
 }

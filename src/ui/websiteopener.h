@@ -16,7 +16,7 @@ class WebsiteOpener : public QObject {
     using Browser = std::function<void(const QUrl&)>;
     explicit WebsiteOpener(Browser openInBrowser, QObject* parent = nullptr);
 
-    // Command2_Click and lblWebsite_Click.
+    // cancel and websiteClicked.
     void openWebsite();
     bool isLoaded() const { return m_loaded; }
     const QString& websiteRequest() const { return m_request; }
@@ -25,8 +25,8 @@ class WebsiteOpener : public QObject {
     static QString websiteTarget(const QString& website);
 
   private:
-    void Form_Load();
-    void Timer1_Timer();
+    void load();
+    void openAfterItsTick();
 
     Browser m_browser;
     QTimer* m_timer = nullptr; // Timer1

@@ -23,7 +23,7 @@ FullScreenView::FullScreenView(QWidget* parent)
     m_indicator->setStretch(true);
     setGeometryTwips(m_indicator, 0, 0, 720, 720);
     m_indicator->hide();
-    connect(m_picture, &ImageControl::clicked, this, &FullScreenView::Image1_Click);
+    connect(m_picture, &ImageControl::clicked, this, &FullScreenView::closeByClick);
 }
 
 void FullScreenView::showPicture(const QImage& picture) {
@@ -43,7 +43,7 @@ bool FullScreenView::isIndicatorShown() const {
     return m_indicator->isVisible();
 }
 
-void FullScreenView::Image1_Click() {
+void FullScreenView::closeByClick() {
     close();
 }
 

@@ -18,7 +18,7 @@ class FullScreenView : public QWidget {
     void showIndicator(bool on);
     bool isIndicatorShown() const;
 
-    void Image1_Click();
+    void closeByClick();
 
   signals:
     // The view is gone, whatever closed it.

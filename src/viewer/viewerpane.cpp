@@ -52,11 +52,11 @@ ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSourc
     m_corner->setObjectName("Command1");
     m_details = new DetailsBlock(this);
 
-    connect(m_horizontal, &QScrollBar::valueChanged, this, &ViewerPane::HScroll1_Change);
-    connect(m_vertical, &QScrollBar::valueChanged, this, &ViewerPane::VScroll2_Change);
-    connect(m_details, &DetailsBlock::zoomChanged, this, &ViewerPane::Slider1_Change);
-    connect(m_details, &DetailsBlock::saveClicked, this, &ViewerPane::cmdSave_Click);
-    connect(m_details, &DetailsBlock::fullScreenClicked, this, &ViewerPane::Command3_Click);
+    connect(m_horizontal, &QScrollBar::valueChanged, this, &ViewerPane::scrollPictureHorizontally);
+    connect(m_vertical, &QScrollBar::valueChanged, this, &ViewerPane::scrollPictureVertically);
+    connect(m_details, &DetailsBlock::zoomChanged, this, &ViewerPane::applyChosenZoom);
+    connect(m_details, &DetailsBlock::saveClicked, this, &ViewerPane::saveShownPicture);
+    connect(m_details, &DetailsBlock::fullScreenClicked, this, &ViewerPane::openFullScreenView);
 }
 
 ViewerPane::~ViewerPane() {
@@ -122,11 +122,11 @@ void ViewerPane::ApplyZoom() {
     m_lock.lock(false); // on every path
 }
 
-void ViewerPane::HScroll1_Change() {
+void ViewerPane::scrollPictureHorizontally() {
     setImagePlace(m_imagePlace.translated(-m_horizontal->value() - m_imagePlace.x(), 0));
 }
 
-void ViewerPane::VScroll2_Change() {
+void ViewerPane::scrollPictureVertically() {
     setImagePlace(m_imagePlace.translated(0, -m_vertical->value() - m_imagePlace.y()));
 }
 
@@ -172,7 +172,7 @@ QImage ViewerPane::picture() const {
     return m_image->picture();
 }
 
-void ViewerPane::cmdSave_Click() {
+void ViewerPane::saveShownPicture() {
     if (!m_source.hasSelection())
         return;
     const PictureToSave picture = m_source.selectedPicture();
@@ -196,7 +196,7 @@ void ViewerPane::cmdSave_Click() {
         });
 }
 
-void ViewerPane::Command3_Click() {
+void ViewerPane::openFullScreenView() {
     m_fullScreen = true;
     m_screenSaver.SetScreenSaverActive(false);
     if (!m_fullScreenView) {

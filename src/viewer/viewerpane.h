@@ -50,13 +50,13 @@ class ViewerPane : public QGroupBox {
     void hideViewer();
 
     void ApplyZoom();
-    void Slider1_Change() { ApplyZoom(); }
-    void HScroll1_Change();
-    void VScroll2_Change();
+    void applyChosenZoom() { ApplyZoom(); }
+    void scrollPictureHorizontally();
+    void scrollPictureVertically();
     // Saves the selected picture; the status bar says where when it is written.
-    void cmdSave_Click();
+    void saveShownPicture();
     bool isSaving() const { return m_saving > 0; }
-    void Command3_Click();
+    void openFullScreenView();
 
     QImage picture() const;
     // The picture's place in the viewport, and its size at factor 1, in twips.

@@ -54,7 +54,7 @@ std::unique_ptr<MainWindow> nextRun(WindowFixture& previous) {
                                                previous.prompter);
     window->clock().setTimeServer("127.0.0.1", 1);
     window->setProcessEnd([] {});
-    window->Form_Load();
+    window->load();
     return window;
 }
 
@@ -163,8 +163,8 @@ class DesktopTest : public QObject {
             f.start("Harbour");
             f.start("Hill");
             f.start("Market");
-            f.panels().cmdStop_Click(1); // Hill: panels 0 and 2 run
-            f.panels().imgCam_Click(2);
+            f.panels().stopCam(1); // Hill: panels 0 and 2 run
+            f.panels().selectPanel(2);
             f.window->close();
             kept = LoadSession(f.window->settings(), "Tarvique Webcams");
             QCOMPARE(kept.running, (std::vector<Session::Cam>{{0, "Harbour"}, {2, "Market"}}));
@@ -210,7 +210,7 @@ class DesktopTest : public QObject {
                     {{{3, "Hill"}, {4, "Market"}}, "Hill"});
         const std::unique_ptr<MainWindow> thirdWindow = nextRun(g);
         MainWindow& third = *thirdWindow;
-        third.panels().imgCam_Click(4);
+        third.panels().selectPanel(4);
         QTRY_VERIFY_WITH_TIMEOUT(third.panels().isSettled(3) && third.panels().isSettled(4), 10000);
         QCOMPARE(third.panels().selectedCam(), 4);
     }
@@ -340,7 +340,7 @@ class DesktopTest : public QObject {
         Active f;
         f.start("Harbour");
         f.panel(0)->showPlainPicture(filledPicture(Qt::red, 320, 240));
-        f.panels().imgCam_Click(0);
+        f.panels().selectPanel(0);
         QScrollBar* zoom = f.window->viewer().details()->zoomSlider();
         f.key(QKeyCombination(Qt::CTRL, Qt::Key_Plus));
         QCOMPARE(zoom->value(), 2);

@@ -44,7 +44,7 @@ struct ExportFixture {
             std::make_unique<MainWindow>(LoadAppIdentity(), box.programFolder(), prompter, &files);
         window->clock().setTimeServer("127.0.0.1", 1);
         window->setProcessEnd([] {});
-        window->Form_Load();
+        window->load();
     }
     void trigger(const char* action) {
         QAction* item = window->findChild<QAction*>(action);
@@ -77,10 +77,10 @@ class ExportsTest : public QObject {
         dialog->close();
         QTRY_VERIFY(!f.window->exports().timelapseDialog());
         f.window->camList().list()->setCurrentRow(1);
-        f.window->cmdStartCam_Click();
+        f.window->startListedCam();
         f.window->camList().list()->setCurrentRow(0);
         f.window->panels().panel(0)->showPlainPicture(filledPicture(Qt::red, 8, 8));
-        f.window->panels().imgCam_Click(0);
+        f.window->panels().selectPanel(0);
         f.trigger("exportTimelapseAction");
         QCOMPARE(f.window->exports().timelapseDialog()->camBox()->currentText(), QString("Hill"));
 

@@ -47,7 +47,7 @@ struct Prepared {
         window = std::make_unique<MainWindow>(LoadAppIdentity(), box.programFolder(), prompter);
         window->clock().setTimeServer("127.0.0.1", 1);
         window->setProcessEnd([this] { ++ends; });
-        window->Form_Load();
+        window->load();
     }
 };
 
@@ -83,7 +83,7 @@ class ServicesTest : public QObject {
         QVERIFY(!p.window->windows().helpWindow());
         QCOMPARE(QFileInfo(p.store->machineFile(product)).lastModified(), written);
 
-        p.window->menus().mnuHelpItem_Click(0);
+        p.window->menus().chooseHelpItem(0);
         QVERIFY(!p.window->windows().helpWindow()->showAtStartupBox()->isChecked());
         p.window->windows().showHelpWindow(); // "View Help" again: one window
         QCOMPARE(p.window->findChildren<HelpWindow*>().size(), 1);
@@ -203,7 +203,7 @@ class ServicesTest : public QObject {
         p.load();
         p.window->show();
         p.window->windows().showAboutWindow();
-        p.window->camList().cmdAdd_Click();
+        p.window->camList().addCam();
         QPointer<HelpWindow> help = p.window->windows().helpWindow();
         QPointer<AboutWindow> about = p.window->windows().aboutWindow();
         QPointer<AddCamDialog> add = p.window->camList().addDialog();

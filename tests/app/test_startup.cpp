@@ -37,10 +37,10 @@ class StartupTest : public QObject {
         QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
         splash.show();
         for (int tick = 1; tick < 75; ++tick)
-            splash.Timer2_Timer();
+            splash.countSplashTick();
         QCOMPARE(loads, 0);
         QCOMPARE(splash.intTemp(), qint16(148));
-        splash.Timer2_Timer();
+        splash.countSplashTick();
         QCOMPARE(loads, 1);
         QCOMPARE(splash.intTemp(), qint16(150));
         QVERIFY(!splash.isCounting());
@@ -56,7 +56,7 @@ class StartupTest : public QObject {
         QSignalSpy shown(&splash, &SplashWindow::mainWindowShown);
         QElapsedTimer clock;
         clock.start();
-        splash.Form_Load();
+        splash.load();
         splash.show();
         QVERIFY(shown.wait(10000));
         const qint64 shownAfter = clock.elapsed();
@@ -69,7 +69,7 @@ class StartupTest : public QObject {
         QWidget mainWindow;
         SplashWindow splash([&]() -> QWidget* { return &mainWindow; });
         QSignalSpy shown(&splash, &SplashWindow::mainWindowShown);
-        splash.Form_Load();
+        splash.load();
         splash.show();
         QVERIFY(shown.wait(5000));
         QCOMPARE(shown.size(), 1);
@@ -81,7 +81,7 @@ class StartupTest : public QObject {
         Sandbox box;
         ScriptedPrompter prompter;
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
-        window.Form_Load();
+        window.load();
         QVERIFY(QFileInfo(box.path("cam")).isDir());
         QCOMPARE(box.readFile("00camlist.txt"), QByteArray("\r\n"));
         QCOMPARE(window.camList().list()->count(), 0);
@@ -99,7 +99,7 @@ class StartupTest : public QObject {
                                        "[name]caf\xc3\xa9\r\nu\r\n3\r\n");
         ScriptedPrompter prompter;
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
-        window.Form_Load();
+        window.load();
         QCOMPARE(window.camList().list()->count(), 3);
         QCOMPARE(window.camList().list()->item(0)->text(), QString("Zulu"));
         QCOMPARE(window.camList().list()->item(1)->text(), QString("alpha"));
@@ -114,7 +114,7 @@ class StartupTest : public QObject {
         box.writeFile("00camlist.txt", "[name]bad\xff\xfe\r\nu\r\n1\r\n");
         ScriptedPrompter prompter;
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
-        window.Form_Load();
+        window.load();
         window.camList().list()->setCurrentRow(0);
         QCOMPARE(window.camList().currentListName(), std::string("bad\xff\xfe"));
     }
@@ -124,7 +124,7 @@ class StartupTest : public QObject {
         QDir().mkpath(box.path("00camlist.txt")); // a folder where the list should be
         ScriptedPrompter prompter;
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
-        window.Form_Load();
+        window.load();
         QCOMPARE(window.camList().list()->count(), 0);
         QVERIFY(!window.statusText().isEmpty());
     }
@@ -134,7 +134,7 @@ class StartupTest : public QObject {
         ScriptedPrompter prompter;
         ReadOnlyFolder readOnly(box.programFolder());
         MainWindow window(LoadAppIdentity(), box.programFolder(), prompter);
-        window.Form_Load();
+        window.load();
         QCOMPARE(window.camList().list()->count(), 0);
         QVERIFY(!window.statusText().isEmpty());
         QVERIFY(!box.exists("00camlist.txt"));

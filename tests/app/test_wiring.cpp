@@ -100,22 +100,22 @@ class WiringTest : public QObject {
 
     void stoppingTheSelectedPanelHidesTheViewer() {
         Running f;
-        f.panels().imgCam_Click(1);
-        f.panels().cmdStop_Click(0);
+        f.panels().selectPanel(1);
+        f.panels().stopCam(0);
         QVERIFY(!f.window->viewer().isHidden());
-        f.panels().cmdStop_Click(1);
+        f.panels().stopCam(1);
         QVERIFY(f.window->viewer().isHidden());
         QVERIFY(f.window->viewer().details()->isHidden());
     }
 
     void stoppingTheSelectedCamWhileFullScreen() {
         Running f;
-        f.panels().imgCam_Click(0);
-        f.window->viewer().Command3_Click();
-        f.panels().cmdStop_Click(0);
+        f.panels().selectPanel(0);
+        f.window->viewer().openFullScreenView();
+        f.panels().stopCam(0);
         QCOMPARE(f.panels().selectedCam(), -1);
         QVERIFY(f.window->viewer().isHidden());
-        f.panels().cmdRefresh_Click(1); // another cam's fetch leaves the view alone
+        f.panels().refreshNow(1); // another cam's fetch leaves the view alone
         QVERIFY(!f.window->viewer().fullScreenView()->isIndicatorShown());
         f.window->viewer().fullScreenView()->close();
         QVERIFY(!f.window->viewer().fullScreenOn());
@@ -123,8 +123,8 @@ class WiringTest : public QObject {
 
     void savingSavesTheSelectedPanelsPicture() {
         Running f;
-        f.panels().imgCam_Click(0);
-        f.window->viewer().cmdSave_Click();
+        f.panels().selectPanel(0);
+        f.window->viewer().saveShownPicture();
         QTRY_VERIFY(!f.window->viewer().isSaving());
         const QStringList saved = QDir(f.box.path("cam")).entryList(QDir::Files);
         QCOMPARE(saved.size(), 1);
@@ -134,15 +134,15 @@ class WiringTest : public QObject {
 
     void startWithoutSelectionShowsTheNotice() {
         WindowFixture f(camList({{"Cam", "http://127.0.0.1/x", "60"}}));
-        f.window->cmdStartCam_Click();
+        f.window->startListedCam();
         QCOMPARE(f.window->findChildren<NoticeWindow*>().size(), 1);
         QCOMPARE(f.panels().activeCams(), 0);
     }
 
     void commandsWithoutSelectionShowOneNotice() {
         WindowFixture f(twoCams);
-        f.window->camList().cmdEdit_Click();
-        f.window->camList().cmdRemove_Click();
+        f.window->camList().editSelectedCam();
+        f.window->camList().removeSelectedCam();
         QCOMPARE(f.window->findChildren<NoticeWindow*>().size(), 1);
         QVERIFY(f.prompter.asked.isEmpty());
     }
@@ -150,8 +150,8 @@ class WiringTest : public QObject {
     void doubleClickStartsTheCamOnce() {
         WindowFixture f(twoCams);
         f.select("Hill");
-        f.window->camList().List1_DblClick();
-        f.window->camList().List1_DblClick();
+        f.window->camList().requestStart();
+        f.window->camList().requestStart();
         QCOMPARE(f.panels().activeCams(), 1);
         QCOMPARE(f.panel(0)->frameCaption(), QByteArray("Hill"));
     }
@@ -161,11 +161,11 @@ class WiringTest : public QObject {
         f.start("Harbour");
         f.start("Hill");
         f.select("Harbour");
-        f.window->camList().cmdEdit_Click();
+        f.window->camList().editSelectedCam();
         EditCamDialog* edit = f.window->camList().editDialog();
         type(edit->nameBox(), "Port");
         type(edit->refreshBox(), "9");
-        edit->Command1_Click();
+        edit->saveRecord();
         CamFetcher* renamed = f.panels().fetcher(0);
         QCOMPARE(f.panel(0)->frameCaption(), QByteArray("Port"));
         QCOMPARE(renamed->name(), QByteArray("Port"));
@@ -179,7 +179,7 @@ class WiringTest : public QObject {
         WindowFixture f(twoCams);
         f.start("Hill");
         f.prompter.answers = {PromptAnswer::Ok};
-        f.window->camList().cmdRemove_Click();
+        f.window->camList().removeSelectedCam();
         QVERIFY(f.panels().isRunning(0));
         QCOMPARE(f.panels().activeCams(), 1);
     }
@@ -195,18 +195,18 @@ class WiringTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(f.panel(0)->stateMark(), Freshness::New, 5000);
 
         f.select("Home");
-        f.window->camList().cmdEdit_Click();
+        f.window->camList().editSelectedCam();
         EditCamDialog* edit = f.window->camList().editDialog();
         edit->nameBox()->setText("Garden");
-        edit->Command1_Click();
+        edit->saveRecord();
         server.setScript(ScriptedServer::answer(ScriptedServer::okResponse(jpegOf(Qt::green))));
-        f.panels().cmdRefresh_Click(0); // a new connection, under the new name
+        f.panels().refreshNow(0); // a new connection, under the new name
         QTRY_VERIFY_WITH_TIMEOUT(f.panels().isSettled(0), 5000);
         QCOMPARE(f.panel(0)->stateMark(), Freshness::New);
 
         f.select("Garden");
         f.prompter.answers = {PromptAnswer::Ok};
-        f.window->camList().cmdRemove_Click();
+        f.window->camList().removeSelectedCam();
         QVERIFY(f.window->settings().UserKeys("Tarvique Webcams", "TrustedCertificates").isEmpty());
     }
 };

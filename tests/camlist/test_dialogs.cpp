@@ -100,13 +100,13 @@ class DialogTest : public QObject {
         QCOMPARE(add->size(), QSize(316, 149));
         QCOMPARE(add->addressBox()->pos(), QPoint(56, 24));
         QVERIFY(add->nameBox()->text().isEmpty());
-        f.pane->cmdAdd_Click(); // the same window again
+        f.pane->addCam(); // the same window again
         QCOMPARE(f.frame.findChildren<AddCamDialog*>().size(), 1);
     }
 
     void emptyBoxesAreRefusedAndNothingIsWritten() {
         ListFixture f(twoCams);
-        f.pane->cmdAdd_Click();
+        f.pane->addCam();
         AddCamDialog* add = f.pane->addDialog();
         type(add->nameBox(), "New");
         type(add->addressBox(), "http://n/c.jpg");
@@ -121,7 +121,7 @@ class DialogTest : public QObject {
 
     void anythingTypedIsWrittenAsTyped() {
         ListFixture f(twoCams);
-        f.pane->cmdAdd_Click();
+        f.pane->addCam();
         AddCamDialog* add = f.pane->addDialog();
         type(add->nameBox(), "Harbour"); // a name already in the list
         type(add->addressBox(), " ");    // blanks count as content
@@ -136,7 +136,7 @@ class DialogTest : public QObject {
 
     void cancelWritesNothing() {
         ListFixture f(twoCams);
-        f.pane->cmdAdd_Click();
+        f.pane->addCam();
         type(f.pane->addDialog()->nameBox(), "x");
         f.pane->addDialog()->findChild<QToolButton*>("Command2")->click();
         QTRY_VERIFY(!f.pane->addDialog());
@@ -168,7 +168,7 @@ class DialogTest : public QObject {
         const QByteArray odd = "\r\n[name]Odd\xff\xfe cam\r\nhttp://h/\xe9.jpg\r\n1200\r\n\r\n";
         ListFixture f(odd);
         f.pane->list()->setCurrentRow(0);
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         EditCamDialog* edit = f.pane->editDialog();
         QCOMPARE(edit->refreshBox()->text(), QString("1200"));
         pressOk(edit);
@@ -181,7 +181,7 @@ class DialogTest : public QObject {
     void theRefreshLimitHoldsForTypingOnly() {
         ListFixture f("[name]Long\r\nu\r\n1200\r\n\r\n");
         f.pane->list()->setCurrentRow(0);
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         QLineEdit* refresh = f.pane->editDialog()->refreshBox();
         refresh->setFocus();
         refresh->end(false);
@@ -213,14 +213,14 @@ class DialogTest : public QObject {
         QFETCH(QString, text);
         QFETCH(QString, field);
         ListFixture f(twoCams);
-        f.pane->cmdAdd_Click();
+        f.pane->addCam();
         AddCamDialog* add = f.pane->addDialog();
         type(add->nameBox(), "New");
         type(add->addressBox(), "http://n/a.jpg");
         type(add->refreshBox(), "30");
         QLineEdit* boxes[] = {add->nameBox(), add->addressBox(), add->refreshBox()};
         boxes[box]->setText(text); // as pasted
-        add->Command1_Click();
+        add->saveRecord();
         QCOMPARE(f.prompter.asked.size(), 1);
         QCOMPARE(f.prompter.asked[0].title, QString(":: error"));
         QVERIFY2(f.prompter.asked[0].text.startsWith(field), qPrintable(f.prompter.asked[0].text));
@@ -233,11 +233,11 @@ class DialogTest : public QObject {
         ListFixture f(twoCams);
         QSignalSpy edited(f.pane, &CamListPane::camEdited);
         f.select("Harbour");
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         EditCamDialog* edit = f.pane->editDialog();
         type(edit->nameBox(), "Port");
         type(edit->refreshBox(), "9");
-        edit->Command1_Click();
+        edit->saveRecord();
         QCOMPARE(edited.size(), 1);
         QCOMPARE(edited[0][0].value<std::string>(), std::string("Harbour"));
         const CamRecord record = edited[0][1].value<CamRecord>();
@@ -249,14 +249,14 @@ class DialogTest : public QObject {
     void anOpenEditDialogKeepsItsRecord() {
         ListFixture f(twoCams);
         f.select("Harbour");
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         f.select("Hill");
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         EditCamDialog* edit = f.pane->editDialog();
         QCOMPARE(f.frame.findChildren<EditCamDialog*>().size(), 1);
         QCOMPARE(QByteArray::fromStdString(edit->oldRecord().name), QByteArray("Harbour"));
         type(edit->addressBox(), "http://h/new.jpg");
-        edit->Command1_Click();
+        edit->saveRecord();
         QVERIFY(f.file().contains("[name]Hill\r\nhttp://h/b.jpg\r\n5"));
         QVERIFY(f.file().endsWith("[name]Harbour\r\nhttp://h/new.jpg\r\n30\r\n\r\n"));
     }
@@ -266,11 +266,11 @@ class DialogTest : public QObject {
             "[name]Twin\r\nfirst\r\n1\r\n\r\n[name]Twin\r\nsecond\r\n2\r\n\r\n";
         ListFixture f(twins);
         f.pane->list()->setCurrentRow(1); // the second entry carries the same name
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         QCOMPARE(f.pane->editDialog()->addressBox()->text(), QString("first"));
         f.pane->editDialog()->close();
         f.prompter.answers = {PromptAnswer::Ok};
-        f.pane->cmdRemove_Click();
+        f.pane->removeSelectedCam();
         QCOMPARE(f.file(), QByteArray("\r\n\r\n\r\n[name]Twin\r\nsecond\r\n2\r\n\r\n\r\n"));
         QCOMPARE(f.listed(), QStringList{"Twin"});
     }
@@ -287,7 +287,7 @@ class DialogTest : public QObject {
         QCOMPARE(f.file(), twoCams);
 
         f.prompter.answers = {PromptAnswer::Ok};
-        f.pane->cmdRemove_Click();
+        f.pane->removeSelectedCam();
         QCOMPARE(f.listed(), QStringList{"Harbour"});
         QVERIFY(!f.file().contains("Hill"));
     }
@@ -296,11 +296,11 @@ class DialogTest : public QObject {
         const QByteArray upper = "[NAME]Loud\r\nu\r\n1\r\n\r\n[name]Quiet\r\nv\r\n2\r\n\r\n";
         ListFixture f(upper);
         f.select("Loud");
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         QVERIFY(!f.pane->editDialog());
         QCOMPARE(f.prompter.asked.size(), 1);
         QVERIFY(f.prompter.asked[0].text.contains("could not be found"));
-        f.pane->cmdRemove_Click();
+        f.pane->removeSelectedCam();
         QCOMPARE(f.prompter.asked.size(), 2);
         QVERIFY(f.prompter.asked[1].text.contains("nothing was deleted"));
         QCOMPARE(f.file(), upper);
@@ -308,8 +308,8 @@ class DialogTest : public QObject {
 
     void commandsWithoutSelectionAskForOne() {
         ListFixture f(twoCams);
-        f.pane->cmdEdit_Click();
-        f.pane->cmdRemove_Click();
+        f.pane->editSelectedCam();
+        f.pane->removeSelectedCam();
         QCOMPARE(f.notices->size(), 2);
         QVERIFY(f.prompter.asked.isEmpty());
         QVERIFY(!f.pane->editDialog());
@@ -319,7 +319,7 @@ class DialogTest : public QObject {
         ListFixture f(twoCams);
         QSignalSpy start(f.pane, &CamListPane::startRequested);
         f.select("Hill");
-        f.pane->List1_DblClick();
+        f.pane->requestStart();
         QCOMPARE(start.size(), 1);
         QCOMPARE(f.pane->currentListName(), std::string("Hill"));
     }
@@ -327,12 +327,12 @@ class DialogTest : public QObject {
     void aReadOnlyFolderIsReportedAndTheListMatchesTheFile() {
         ListFixture f(twoCams);
         ReadOnlyFolder readOnly(f.box.programFolder());
-        f.pane->cmdAdd_Click();
+        f.pane->addCam();
         AddCamDialog* add = f.pane->addDialog();
         type(add->nameBox(), "New");
         type(add->addressBox(), "u");
         type(add->refreshBox(), "1");
-        add->Command1_Click();
+        add->saveRecord();
         QCOMPARE(f.prompter.asked.size(), 1);
         QVERIFY(f.prompter.asked[0].text.startsWith("The cam list could not be saved"));
         QVERIFY(f.pane->addDialog()); // still open with what was typed
@@ -340,7 +340,7 @@ class DialogTest : public QObject {
 
         f.select("Hill");
         f.prompter.answers = {PromptAnswer::Ok};
-        f.pane->cmdRemove_Click();
+        f.pane->removeSelectedCam();
         QCOMPARE(f.prompter.asked.size(), 3);
         QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill"}));
         QCOMPARE(f.file(), twoCams);
@@ -377,7 +377,7 @@ class DialogTest : public QObject {
             checker->pending = &pending;
             return checker;
         });
-        f.pane->cmdAdd_Click();
+        f.pane->addCam();
         CamDialog* dialog = f.pane->addDialog();
         QVERIFY(dialog->testButton()->isVisibleTo(dialog));
         const int plainHeight = dialog->height();
@@ -405,7 +405,7 @@ class DialogTest : public QObject {
 
         // the edit dialog tests with the cam's own trusted certificate
         f.select("Hill");
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         f.pane->editDialog()->testButton()->click();
         QCOMPARE(camName, QByteArray("Hill"));
         QCOMPARE(asked, QByteArray("http://h/b.jpg"));
@@ -426,7 +426,7 @@ class DialogTest : public QObject {
                 return std::nullopt;
             });
         f.select("Hill");
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         EditCamDialog* edit = f.pane->editDialog();
         QVERIFY(edit->suggestionLabel());
         QCOMPARE(edit->suggestionLabel()->text(), QString("This cam changes about every 30 s."));
@@ -437,7 +437,7 @@ class DialogTest : public QObject {
         QTRY_VERIFY(!f.pane->editDialog());
         // the box takes three digits
         f.select("Harbour");
-        f.pane->cmdEdit_Click();
+        f.pane->editSelectedCam();
         QCOMPARE(f.pane->editDialog()->useSuggestionButton()->text(), QString("Use 999 s"));
     }
 

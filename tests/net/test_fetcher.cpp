@@ -97,7 +97,7 @@ class FetcherTest : public QObject {
         const QString address = (withScheme ? "http://" : "") + server.address(path);
         CamFetcher fetcher;
         fetcher.setRecord("Cam", address.toUtf8(), "30");
-        fetcher.cmdStart_Click();
+        fetcher.beginCycle();
         QTRY_COMPARE(server.requests.size(), 1);
         QTRY_VERIFY(server.requests[0].endsWith("\r\n\r\n"));
         const QByteArray host = "127.0.0.1:" + QByteArray::number(server.port());
@@ -110,7 +110,7 @@ class FetcherTest : public QObject {
         server.setScript(ScriptedServer::answer(ScriptedServer::okResponse("x")));
         CamFetcher fetcher;
         fetcher.setRecord("Cam", ("http://" + server.address("/a b.jpg")).toUtf8(), "0");
-        fetcher.cmdStart_Click();
+        fetcher.beginCycle();
         QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() >= 2, 5000);
         QTRY_VERIFY(server.requests[1].endsWith("\r\n\r\n"));
         QVERIFY(server.requests[1].startsWith("GET /a%20b.jpg HTTP/1.1\r\n"));
@@ -122,15 +122,15 @@ class FetcherTest : public QObject {
         CamFetcher fetcher;
         QSignalSpy started(&fetcher, &CamFetcher::fetchStarted);
         fetcher.setRecord("Cam", ("http://" + server.address("/c.jpg")).toUtf8(), "3");
-        fetcher.cmdStart_Click();
+        fetcher.beginCycle();
         QTRY_VERIFY(!fetcher.isFetching()); // a healthy cam: the fetch ended well
         QCOMPARE(fetcher.refreshSecs(), 3);
         QVERIFY(fetcher.isCounting());
-        fetcher.timRefresh_Timer();
-        fetcher.timRefresh_Timer();
+        fetcher.countSecond();
+        fetcher.countSecond();
         QCOMPARE(fetcher.elapsedSecs(), 2);
         QCOMPARE(started.size(), 1);
-        fetcher.timRefresh_Timer(); // the interval ran out: a new cycle from zero
+        fetcher.countSecond(); // the interval ran out: a new cycle from zero
         QCOMPARE(fetcher.elapsedSecs(), 0);
         QCOMPARE(started.size(), 2);
         fetcher.stop();
@@ -147,7 +147,7 @@ class FetcherTest : public QObject {
 
         server.setScript(ScriptedServer::answer(
             ScriptedServer::okResponse("body", "image/jpeg", "Last-Modified: A\r\n")));
-        fetcher.cmdStart_Click();
+        fetcher.beginCycle();
         QVERIFY(pictures.wait(5000));
         const FetchedPicture first = pictures[0][0].value<FetchedPicture>();
         QCOMPARE(first.body, QByteArray("body"));
@@ -158,7 +158,7 @@ class FetcherTest : public QObject {
 
         server.setScript(ScriptedServer::answer(
             "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\n\r\n<h1>gone</h1>"));
-        fetcher.cmdStart_Click();
+        fetcher.beginCycle();
         QVERIFY(others.wait(5000));
         QCOMPARE(fetcher.lastModified(), std::string("Last-Modified: A"));
         QCOMPARE(pictures.size(), 1);

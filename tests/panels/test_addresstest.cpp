@@ -208,7 +208,7 @@ class LearnedRateTest : public QObject {
         });
         PanelsFixture f(camList({{"Cam", "http://" + server.address("/c.jpg"), "300"}}));
         f.start("Cam");
-        f.set->imgCam_Click(0);
+        f.set->selectPanel(0);
         QString rate;
         connect(f.set, &CamPanelSet::selectedDetailsChanged, this,
                 [&](const CamDetails& details) { rate = details.updateRate; });
@@ -216,7 +216,7 @@ class LearnedRateTest : public QObject {
             QTRY_VERIFY_WITH_TIMEOUT(served == fetch && f.set->isSettled(0), 5000);
             if (fetch == 3)
                 QVERIFY(rate.isEmpty()); // three changes tell too little
-            f.set->cmdRefresh_Click(0);
+            f.set->refreshNow(0);
         }
         QTRY_COMPARE_WITH_TIMEOUT(rate,
                                   QString("changes at every refresh, about every 7 s or "
@@ -224,7 +224,7 @@ class LearnedRateTest : public QObject {
                                   5000);
         QCOMPARE(f.set->learnedRate("Cam")->intervalSeconds(), std::optional<int>(7));
         QVERIFY(!f.set->learnedRate("Other"));
-        f.set->cmdStop_Click(0); // a stopped panel forgets
+        f.set->stopCam(0); // a stopped panel forgets
         QVERIFY(!f.set->learnedRate("Cam"));
     }
 
@@ -247,7 +247,7 @@ class LearnedRateTest : public QObject {
         for (int fetch = 1; fetch <= 10; ++fetch) {
             QTRY_VERIFY_WITH_TIMEOUT(served == fetch && f.set->isSettled(0), 5000);
             now += 10;
-            f.set->cmdRefresh_Click(0);
+            f.set->refreshNow(0);
         }
         QTRY_VERIFY_WITH_TIMEOUT(served == 11 && f.set->isSettled(0), 5000);
         QVERIFY(!f.set->learnedRate("Cam")->intervalSeconds());

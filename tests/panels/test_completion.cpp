@@ -33,7 +33,7 @@ class CompletionTest : public QObject {
         server->setScript(ScriptedServer::answer(answer));
         const int before = server->connections;
         if (f.set->isRunning(0))
-            f.set->cmdRefresh_Click(0);
+            f.set->refreshNow(0);
         else
             f.start("Cam");
         QTRY_VERIFY(server->connections > before);
@@ -202,7 +202,7 @@ class CompletionTest : public QObject {
                                  {"Other", "http://" + server->address("/o.jpg"), "300"}}));
         f.set->setAutoSave(true);
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
-        f.set->cmdStop_Click(0);
+        f.set->stopCam(0);
         server->setScript(
             ScriptedServer::answer(imageResponse(jpegOf(Qt::blue), "Last-Modified: B")));
         f.start("Other");
@@ -232,7 +232,7 @@ class CompletionTest : public QObject {
         QTRY_VERIFY(!f.fetcher(0)->lastChanged().isEmpty());
         server->setScript(
             ScriptedServer::answer(imageResponse(jpegOf(Qt::blue), "Last-Modified: B")));
-        f.set->cmdRefresh_Click(0);
+        f.set->refreshNow(0);
         QTRY_COMPARE(savedPictures(f).size(), 1);
         const QStringList outside = QDir(f.box.programFolder()).entryList(QDir::Files);
         QCOMPARE(outside, QStringList{"00camlist.txt"});

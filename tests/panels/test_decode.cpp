@@ -97,7 +97,7 @@ class DecodeOrderTest : public QObject {
         f.set->decodeQueue().setDecoder(slow.decoder());
         QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
         f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
-        f.set->cmdStop_Click(0);
+        f.set->stopCam(0);
         slow.release();
         f.set->decodeQueue().waitForDone();
         QTest::qWait(50); // let a late result arrive if it were to
@@ -112,7 +112,7 @@ class DecodeOrderTest : public QObject {
                         camList({{"Cam", "http://" + f.server.address("/c.jpg"), "300"},
                                  {"Two", "http://" + f.server.address("/t.jpg"), "300"}}));
         f.start("Two"); // panel 0, selected before any click
-        f.set->cmdStop_Click(0);
+        f.set->stopCam(0);
         SlowDecoder slow;
         slow.slowWidth = 800;
         f.set->decodeQueue().setDecoder(slow.decoder());
@@ -120,7 +120,7 @@ class DecodeOrderTest : public QObject {
         f.start("Cam"); // panel 0 again, and nobody is selected now
         QTRY_VERIFY(!f.fetcher(0)->isFetching());
         QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
-        f.set->imgCam_Click(0); // selected while its picture is decoded small
+        f.set->selectPanel(0); // selected while its picture is decoded small
         slow.release(2);        // the small decode, and the whole one that follows
         QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QCOMPARE(toViewer.size(), 1);

@@ -201,7 +201,7 @@ class HostileTest : public QObject {
         server.setScript(ScriptedServer::answer(ok(jpeg(64, 48))));
         fetcher->setRecord("Cam", goodAddress.toUtf8(), "300");
         QSignalSpy loaded(f.set, &CamPanelSet::pictureShown);
-        f.set->cmdRefresh_Click(0);
+        f.set->refreshNow(0);
         QTRY_COMPARE_WITH_TIMEOUT(pictureOf(f.panel(0)).size(), QSize(64, 48), 5000);
     }
 

@@ -291,11 +291,11 @@ class ModernFetchTest : public QObject {
         // the count goes on for 40 s; nothing is asked before
         const int asked = f.server.connections;
         for (int second = 1; second < 40; ++second)
-            f.fetcher(0)->timRefresh_Timer();
+            f.fetcher(0)->countSecond();
         QCOMPARE(next.last()[0].toString(), QString("1"));
         QCOMPARE(f.server.connections, asked);
         f.server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
-        f.fetcher(0)->timRefresh_Timer(); // the 40th second: the next attempt
+        f.fetcher(0)->countSecond(); // the 40th second: the next attempt
         QTRY_COMPARE(f.server.connections, asked + 1);
         QTRY_VERIFY(f.set->isSettled(0));
         // the first success resets the schedule
@@ -342,7 +342,7 @@ class ModernFetchTest : public QObject {
         f.start("Gone");
         for (int attempt = 0; attempt < 3; ++attempt) {
             if (attempt > 0)
-                f.set->cmdRefresh_Click(0);
+                f.set->refreshNow(0);
             QTRY_VERIFY(f.set->isSettled(0));
             QCOMPARE(f.panel(0)->stateMark(), attempt < 2 ? Freshness::Error : Freshness::Offline);
         }
@@ -357,14 +357,14 @@ class ModernFetchTest : public QObject {
         f.fetch(picture(jpegOf(Qt::red)));
         QCOMPARE(f.panel(0)->stateMark(), Freshness::New);
         now += 12;
-        f.fetcher(0)->timRefresh_Timer();
+        f.fetcher(0)->countSecond();
         QVERIFY(f.panel(0)->stateTooltip().startsWith("12 s old"));
         QVERIFY(age.last()[0].toString().startsWith("12 s old"));
         now += 3 * 60;
-        f.fetcher(0)->timRefresh_Timer();
+        f.fetcher(0)->countSecond();
         QVERIFY(f.panel(0)->stateTooltip().startsWith("3 min old"));
         now += 10 * 60; // no new picture for ten minutes (more than ten intervals of 10 s)
-        f.fetcher(0)->timRefresh_Timer();
+        f.fetcher(0)->countSecond();
         QCOMPARE(f.panel(0)->stateMark(), Freshness::Stale);
     }
 

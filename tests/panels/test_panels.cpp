@@ -141,8 +141,8 @@ class PanelTest : public QObject {
         f.start("cam3"); // already running: nothing changes
         QCOMPARE(f.set->activeCams(), 24);
 
-        f.set->cmdStop_Click(3);
-        f.set->cmdStop_Click(5);
+        f.set->stopCam(3);
+        f.set->stopCam(5);
         QCOMPARE(f.set->activeCams(), 22);
         f.start("cam24");
         QVERIFY(f.set->isRunning(3));
@@ -150,7 +150,7 @@ class PanelTest : public QObject {
         QCOMPARE(f.panel(3)->title(), QString("cam24"));
         QTRY_VERIFY_WITH_TIMEOUT(server.connections >= 25, 10000);
 
-        f.set->cmdStopAll_Click();
+        f.set->stopAllCams();
         QCOMPARE(f.set->activeCams(), 0);
         QVERIFY(f.runningPanels().isEmpty());
         QCOMPARE(f.set->selectedCam(), -1);
@@ -165,7 +165,7 @@ class PanelTest : public QObject {
         f.start("[webcam]"); // no panel was stopped yet: it starts
         f.start("Real");
         QCOMPARE(f.set->activeCams(), 2);
-        f.set->cmdStop_Click(0);
+        f.set->stopCam(0);
         f.start("[webcam]"); // the stopped panel 0 now carries "[webcam]"
         QCOMPARE(f.set->activeCams(), 1);
         QVERIFY(!f.set->isRunning(0));
@@ -184,9 +184,9 @@ class PanelTest : public QObject {
         f.start("Cam");
         CamFetcher* fetcher = f.fetcher(0);
         for (int tick = 0; tick < 7; ++tick)
-            fetcher->timRefresh_Timer();
+            fetcher->countSecond();
         fetcher->setRecord("Cam", "http://127.0.0.1/x", "soon");
-        f.set->cmdRefresh_Click(0);
+        f.set->refreshNow(0);
         QCOMPARE(fetcher->elapsedSecs(), 7);
         QVERIFY(f.status.contains("invalid refresh interval"));
     }
@@ -201,8 +201,8 @@ class PanelTest : public QObject {
         QTRY_VERIFY(f.set->isSettled(0));
         // the edit dialog gave the running panel a refresh that is not a number
         f.set->UpdateOpenPanels("Cam", {"Cam", address.toStdString(), "soon"});
-        fetcher->timRefresh_Timer();
-        fetcher->timRefresh_Timer(); // the interval of 2 ran out
+        fetcher->countSecond();
+        fetcher->countSecond(); // the interval of 2 ran out
         QVERIFY(!f.panel(0)->isFetching());
         QVERIFY(!fetcher->isCounting());
         QCOMPARE(fetcher->socketState(), 0);
@@ -213,7 +213,7 @@ class PanelTest : public QObject {
         QCOMPARE(f.set->activeCams(), 1);
 
         f.status.clear();
-        f.set->cmdRefresh_Click(0); // still not a number: said again, nothing runs
+        f.set->refreshNow(0); // still not a number: said again, nothing runs
         QVERIFY(f.status.contains("invalid refresh interval"));
         QVERIFY(!fetcher->isCounting());
 
@@ -222,7 +222,7 @@ class PanelTest : public QObject {
         QVERIFY(fetcher->isCounting());
         QVERIFY(f.panel(0)->isFetching());
         QCOMPARE(fetcher->refreshSecs(), 5);
-        f.set->cmdStop_Click(0);
+        f.set->stopCam(0);
         QCOMPARE(f.set->activeCams(), 0);
         QVERIFY(!fetcher->isCounting());
     }
@@ -236,12 +236,12 @@ class PanelTest : public QObject {
         CamFetcher* fetcher = f.fetcher(0);
         QTRY_VERIFY(f.set->isSettled(0)); // a healthy cam keeps its interval
         QCOMPARE(fetcher->refreshSecs(), 2);
-        fetcher->timRefresh_Timer();
+        fetcher->countSecond();
         QCOMPARE(nextRefresh.last()[0].toString(), QString("1.5"));
-        fetcher->timRefresh_Timer();
+        fetcher->countSecond();
         QCOMPARE(nextRefresh.last()[0].toString(), QString("0.5"));
         QCOMPARE(fetcher->elapsedSecs(), 0); // expired at 2: a new cycle began
-        fetcher->timRefresh_Timer();
+        fetcher->countSecond();
         QCOMPARE(nextRefresh.last()[0].toString(), QString("1.5"));
     }
 
@@ -265,11 +265,11 @@ class PanelTest : public QObject {
         QSignalSpy stopped(f.set, &CamPanelSet::selectedStopped);
         f.start("A");
         f.start("B");
-        f.set->imgCam_Click(1);
-        f.set->cmdStop_Click(0);
+        f.set->selectPanel(1);
+        f.set->stopCam(0);
         QCOMPARE(f.set->selectedCam(), 1);
         QCOMPARE(stopped.size(), 0);
-        f.set->cmdStop_Click(1);
+        f.set->stopCam(1);
         QCOMPARE(f.set->selectedCam(), -1);
         QCOMPARE(stopped.size(), 1);
         QVERIFY(pictureOf(f.panel(1)).isNull());

@@ -146,7 +146,7 @@ class SecureFetchTest : public QObject {
 
         // a later, different certificate is refused again, and said so
         server.setIdentity(makeCertificate(order));
-        f.set->cmdRefresh_Click(0);
+        f.set->refreshNow(0);
         QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QVERIFY2(f.status.contains("changed since it was trusted"), qPrintable(f.status));
         QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);

@@ -31,7 +31,7 @@ struct OneCam : PanelsFixture {
     void fetchOnly(const QByteArray& answer) {
         server.setScript(ScriptedServer::answer(answer));
         if (set->isRunning(0))
-            set->cmdRefresh_Click(0);
+            set->refreshNow(0);
         else
             start("Cam");
         QTRY_VERIFY_WITH_TIMEOUT(!fetcher(0)->isFetching(), 5000);

@@ -28,7 +28,7 @@ struct WindowFixture {
         window = std::make_unique<MainWindow>(LoadAppIdentity(), box.programFolder(), prompter);
         window->clock().setTimeServer("127.0.0.1", 1);
         window->setProcessEnd([this] { ++processEnds; });
-        window->Form_Load();
+        window->load();
     }
 
     QListWidget* list() const { return window->camList().list(); }
@@ -45,6 +45,6 @@ struct WindowFixture {
     // Selects the cam in the list and presses "Start Cam".
     void start(const QString& name) {
         select(name);
-        window->cmdStartCam_Click();
+        window->startListedCam();
     }
 };

@@ -96,7 +96,7 @@ class UiWindowsTest : public QObject {
         QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), QString("1.0"));
         QCOMPARE(about.findChild<QLabel*>("lblWebsite")->text(), LoadAppIdentity().Website);
         int clicks = 0;
-        connect(&about, &AboutWindow::lblWebsite_Click, &about, [&] { ++clicks; });
+        connect(&about, &AboutWindow::websiteClicked, &about, [&] { ++clicks; });
         about.show();
         QTest::mouseClick(about.findChild<QLabel*>("lblWebsite"), Qt::LeftButton);
         QCOMPARE(clicks, 1);

@@ -211,8 +211,8 @@ class ViewerTest : public QObject {
         Viewer f;
         f.select(1);
         QTime start = QTime::currentTime();
-        f.viewer->cmdSave_Click();
-        f.viewer->cmdSave_Click();
+        f.viewer->saveShownPicture();
+        f.viewer->saveShownPicture();
         if (start.second() != QTime::currentTime().second())
             QSKIP("the second changed between the two saves");
         QTRY_VERIFY(!f.viewer->isSaving());
@@ -231,7 +231,7 @@ class ViewerTest : public QObject {
         Viewer f;
         f.panels.names[1] = name;
         f.select(1);
-        f.viewer->cmdSave_Click();
+        f.viewer->saveShownPicture();
         QTRY_VERIFY(!f.viewer->isSaving());
         QCOMPARE(QDir(f.box.path("cam")).entryList(QDir::Files).size(), 1);
         QCOMPARE(QDir(f.box.programFolder()).entryList(QDir::Files), QStringList());
@@ -242,7 +242,7 @@ class ViewerTest : public QObject {
         f.select(1);
         const QImage before = f.viewer->picture();
         ReadOnlyFolder readOnly(f.box.path("cam"));
-        f.viewer->cmdSave_Click();
+        f.viewer->saveShownPicture();
         QTRY_VERIFY(!f.viewer->isSaving());
         QVERIFY(f.status.contains("could not be saved"));
         QCOMPARE(f.viewer->picture(), before);
@@ -250,7 +250,7 @@ class ViewerTest : public QObject {
 
     void nothingSelectedSavesNothing() {
         Viewer f;
-        f.viewer->cmdSave_Click();
+        f.viewer->saveShownPicture();
         QVERIFY(QDir(f.box.path("cam")).entryList(QDir::Files).isEmpty());
         QCOMPARE(f.status, QString());
     }
@@ -284,7 +284,7 @@ class ViewerTest : public QObject {
         Viewer f;
         f.panels.pictures[1] = QImage(); // an empty viewer: a black screen
         f.select(1);
-        f.viewer->Command3_Click();
+        f.viewer->openFullScreenView();
         QTest::keyClick(f.viewer->fullScreenView(), Qt::Key_Escape);
         QVERIFY(!f.viewer->fullScreenOn());
     }
