@@ -1,6 +1,9 @@
 # Set-up, build, run and test in one place. Each target installs the Debian packages it needs.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
+# More CMake options, such as -DWEBCAMS_WERROR=ON (CI builds with warnings as errors).
+CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -15,7 +18,7 @@ PREFIX ?= /usr/local
 # Tests read the time-lapse films back with ffprobe and ffmpeg; the program does not use them.
 TEST_PACKAGES := ffmpeg
 
-.PHONY: deps test-deps build run test test-asan fuzz bench pictures install package clean
+.PHONY: deps test-deps configure build run test test-asan test-tsan fuzz bench pictures install package clean
 
 # Installs the listed packages that are missing: $(call install-missing,<packages>)
 install-missing = missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -29,12 +32,16 @@ deps:
 test-deps:
 	@$(call install-missing,$(TEST_PACKAGES))
 
-build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Starts the demo cams too, and gives a new program folder a list of them.
-run: build
+# Builds only the program and democam, starts the demo cams too, and gives a new program
+# folder a list of them.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target dunmoral democam
 	tools/run-with-democam.sh $(BUILD)
 
 test: build test-deps
@@ -42,19 +49,29 @@ test: build test-deps
 
 # The same tests, built with the address and undefined-behaviour sanitizers.
 test-asan: deps test-deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBCAMS_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBCAMS_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The threaded parts (network, panels, decoding) built with the thread sanitizer.
+TSAN_TESTS := test_net test_panels test_imaging
+test-tsan: deps test-deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBCAMS_TSAN=ON $(CMAKE_FLAGS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
+	TSAN_OPTIONS="suppressions=$(CURDIR)/tools/sanitizers/tsan.supp" \
+	    ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -R '^test_(net|panels|imaging)\.'
+
 # Every fuzz target for FUZZ_SECONDS (20 by default) on its seed corpus.
 FUZZ_SECONDS ?= 20
-fuzz:
+fuzz: deps
 	@$(call install-missing,$(FUZZ_PACKAGES))
 	fuzz/run.sh $(FUZZ_SECONDS)
 
 # Benchmarks: numbers and ratios against a reference run in the same process.
+# cjpeg makes the costly JPEG of the "costly" row.
 bench: build
+	@$(call install-missing,libjpeg-turbo-progs)
 	cmake --build $(BUILD) --target bench_jpeg bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_jpeg

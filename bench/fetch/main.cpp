@@ -1,4 +1,4 @@
-// Usage: bench_fetch [seconds a row] [W1] [W2] [W3] [viewer] [soak=SECONDS]
+// Usage: bench_fetch [seconds a row] [W1] [W2] [W3] [viewer] [soak=SECONDS] [stall] [costly]
 // The real main window, offscreen, fetching from democam with refresh 1 s. Rows:
 //   W1      24 cams of 1920x1080, every fetch a new picture: CPU per picture, against a bare
 //           tjDecompress2 of the same bytes at the same scale in this process (the ratio shows
@@ -8,11 +8,23 @@
 //           begun, and the worst lateness of a one-second tick
 //   viewer  one 3840x2160 picture at zoom 5: resident memory added and the slowest repaint
 //   soak    W1 for the given seconds, resident memory sampled ten times
-// With no row named, all four run, the soak for 120 s.
+//   stall   the longest stall of the window's thread (how late a zero-delay timer fires)
+//           while 24 cams of 1920x1080 auto-save every second, while a 500-picture time-lapse
+//           is made from its dialog, and when a panel showing a 5792x5792 progressive JPEG is
+//           clicked
+//   costly  the auto-saves of 5 cams of 1920x1080 alone, and beside a sixth cam serving an
+//           8192x8192 progressive JPEG of 500 scans (made with cjpeg); peak memory
+// With no row named, all of them run, the soak for 120 s.
+#include "app/controlsframe.h"
 #include "app/mainwindow.h"
 #include "camlist/camlistpane.h"
 #include "common/appidentity.h"
+#include "common/background.h"
+#include "common/filechooser.h"
 #include "common/prompter.h"
+#include "imaging/savepath.h"
+#include "photolike.h"
+#include "timelapse/timelapsedialog.h"
 #include "ui/screentwips.h"
 #include "net/camfetcher.h"
 #include "panels/campanel.h"
@@ -25,9 +37,12 @@
 #include "viewer/viewerpane.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMap>
 #include <QProcess>
@@ -104,6 +119,35 @@ struct TickLateness {
     }
 };
 
+// The longest stall of this thread: how late a zero-delay timer fires at worst.
+struct StallWatch {
+    QTimer tick;
+    QElapsedTimer since;
+    double worstMs = 0;
+    StallWatch() {
+        tick.setInterval(0);
+        QObject::connect(&tick, &QTimer::timeout, &tick, [this] {
+            worstMs = std::max(worstMs, double(since.nsecsElapsed()) / 1e6);
+            since.restart();
+        });
+        since.start();
+        tick.start();
+    }
+};
+
+// Waits until `done` holds, at most `limitMs`.
+template <typename Condition> bool waitUntil(Condition done, int limitMs) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < limitMs)
+        wait(5);
+    return done();
+}
+
+int filesIn(const QString& folder) {
+    return int(QDir(folder).entryList(QDir::Files).size());
+}
+
 // The bare decode: TurboJPEG at the scale the panel asks for, on this thread.
 double bareDecodeSeconds(const QList<QByteArray>& bodies, QSize panel) {
     tjhandle handle = tjInitDecompress();
@@ -161,20 +205,37 @@ struct Row {
     double barePerPicture = 0;   // one decode at a time
     double bareSideBySide = 0;   // as many at once as the decode pool runs
     double guiPerPicture = 0;    // of which on the GUI thread
+    double worstStallMs = 0;     // of the window's thread
+    int saves = 0;               // pictures auto-saved
     QList<long> residentKiB;     // samples, for the soak
     QMap<QString, int> failures; // reason -> how often, to explain a row that falls short
 };
 
-Row measure(quint16 port, int cams, QSize size, int every, int seconds, int samples = 0) {
+// What a row runs: democam's cams of one size, and more addresses besides.
+struct Setup {
+    int cams = 24;
+    QSize size{1920, 1080};
+    int every = 0; // democam's "?every=": 0 is a new picture at each fetch
+    bool autoSave = false;
+    QStringList moreAddresses;
+};
+
+Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
     QTemporaryDir folder;
     QByteArray list = "\r\n";
-    for (int i = 0; i < cams; ++i)
+    const int cams = setup.cams + int(setup.moreAddresses.size());
+    for (int i = 0; i < setup.cams; ++i)
         list += QString("[name]cam%1\r\nhttp://127.0.0.1:%2/cam%1-%3x%4.jpg?every=%5\r\n1\r\n\r\n")
                     .arg(i, 2, 10, QChar('0'))
                     .arg(port)
-                    .arg(size.width())
-                    .arg(size.height())
-                    .arg(every)
+                    .arg(setup.size.width())
+                    .arg(setup.size.height())
+                    .arg(setup.every)
+                    .toUtf8();
+    for (int i = 0; i < setup.moreAddresses.size(); ++i)
+        list += QString("[name]more%1\r\n%2\r\n1\r\n\r\n")
+                    .arg(i)
+                    .arg(setup.moreAddresses[i])
                     .toUtf8();
     QFile file(folder.filePath("00camlist.txt"));
     file.open(QIODevice::WriteOnly);
@@ -187,6 +248,7 @@ Row measure(quint16 port, int cams, QSize size, int every, int seconds, int samp
     window.setProcessEnd([] {});
     window.settings().WriteUserSetting(LoadAppIdentity().ProductName, "Settings", "showHelp", "0");
     window.load();
+    window.controls().autoSaveBox()->setChecked(setup.autoSave);
     if (!qEnvironmentVariableIsSet("BENCH_HIDDEN"))
         window.show();
     CamPanelSet& panels = window.panels();
@@ -213,7 +275,7 @@ Row measure(quint16 port, int cams, QSize size, int every, int seconds, int samp
     // first pictures in, caches warm (democam draws a size's frames at its first request)
     QElapsedTimer warming;
     warming.start();
-    while (pictures < cams && warming.elapsed() < 60000)
+    while (pictures < setup.cams && warming.elapsed() < 60000)
         wait(200);
     wait(3000);
     waitForQuiet(panels, cams);
@@ -223,7 +285,10 @@ Row measure(quint16 port, int cams, QSize size, int every, int seconds, int samp
     const int picturesBefore = pictures, fetchesBefore = fetches, startedBefore = started;
     const double cpuBefore = processCpuSeconds();
     const double guiBefore = threadCpuSeconds();
+    const QString camFolder = folder.filePath("cam");
+    const int savedBefore = filesIn(camFolder);
     TickLateness lateness;
+    StallWatch stalls;
     Row row;
     if (samples > 0) {
         for (int sample = 0; sample < samples; ++sample) {
@@ -235,6 +300,8 @@ Row measure(quint16 port, int cams, QSize size, int every, int seconds, int samp
         waitForQuiet(panels, cams);
     }
     row.worstTickLateMs = lateness.worstMs;
+    row.worstStallMs = stalls.worstMs;
+    row.saves = filesIn(camFolder) - savedBefore;
     row.started = started - startedBefore;
     row.failures = failures;
     row.pictures = pictures - picturesBefore;
@@ -275,7 +342,7 @@ ViewerRow measureViewer() {
     struct OnePicture : SelectedCamSource {
         QImage picture;
         bool hasSelection() const override { return true; }
-        QImage selectedPicture() const override { return picture; }
+        PictureToSave selectedPicture() const override { return {picture, {}}; }
         QByteArray selectedName() const override { return "cam"; }
     } source;
     QImage picture(3840, 2160, QImage::Format_RGB32);
@@ -288,14 +355,15 @@ ViewerRow measureViewer() {
     QTemporaryDir folder;
     QWidget window;
     WindowLock lock(&window);
-    ViewerPane viewer(&window, lock, source, folder.path());
+    BackgroundQueue files(1);
+    ViewerPane viewer(&window, lock, source, folder.path(), files);
     window.resize(1600, 1000);
     window.show();
     viewer.arrange(ArrangeMainWindowTwips(twipsOf(1000), twipsOf(1600), twipsOf(25)));
     wait(200);
     resetPeakMemory();
     const long before = statusKiB("VmRSS:");
-    viewer.showSelection(picture, {"cam", "1", "", "", "", "", ""}, "1");
+    viewer.showSelection(picture, picture.size(), {"cam", "1", "", "", "", "", ""}, "1");
     viewer.details()->zoomSlider()->setValue(5);
     ViewerRow row;
     QScrollBar* across = viewer.horizontalBar();
@@ -310,6 +378,121 @@ ViewerRow measureViewer() {
     }
     row.addedMiB = (statusKiB("VmHWM:") - before) / 1024;
     return row;
+}
+
+// A file dialog nobody answers (none is expected here).
+class NoFiles : public FileChooser {
+  public:
+    QString fileToOpen(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString fileToSave(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+};
+
+QByteArray jpegOf(const QImage& picture, int flags = 0) {
+    tjhandle handle = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    tjCompress2(handle, rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(),
+                TJPF_BGRX, &out, &size, TJSAMP_420, 85, flags);
+    QByteArray bytes(reinterpret_cast<const char*>(out), qsizetype(size));
+    tjFree(out);
+    tjDestroy(handle);
+    return bytes;
+}
+
+// A time-lapse of 500 saved 1920x1080 pictures made from its dialog: the window's longest
+// stall while it is made.
+double exportStallMs() {
+    QTemporaryDir folder;
+    const QString cam = folder.filePath("cam");
+    QDir().mkpath(cam);
+    const QByteArray jpeg = jpegOf(makePhotoLikePicture(1920, 1080, 7));
+    const QDateTime first(QDate(2026, 12, 7), QTime(8, 0));
+    for (int i = 0; i < 500; ++i) {
+        QFile file(SavePath(cam, "Harbour", first.addSecs(60 * i)));
+        file.open(QIODevice::WriteOnly);
+        file.write(jpeg);
+    }
+    SilentPrompter prompter;
+    NoFiles files;
+    TimelapseDialog dialog(cam, {"Harbour"}, "Harbour", prompter, files);
+    dialog.show();
+    waitUntil([&] { return !dialog.isCounting(); }, 60000);
+    StallWatch stalls;
+    dialog.exportTo(folder.filePath("film.avi"));
+    waitUntil([&] { return !dialog.isExporting(); }, 300000);
+    return stalls.worstMs;
+}
+
+// A click on a panel showing a 5792x5792 progressive JPEG (served by democam from `files`):
+// the window's longest stall until the viewer has the whole picture, and how long that took.
+std::pair<double, double> clickStallMs(quint16 port, const QString& files) {
+    QFile big(files + "/progressive-5792.jpg");
+    big.open(QIODevice::WriteOnly);
+    big.write(jpegOf(makePhotoLikePicture(5792, 5792, 3), TJFLAG_PROGRESSIVE));
+    big.close();
+    QTemporaryDir folder;
+    QFile list(folder.filePath("00camlist.txt"));
+    list.open(QIODevice::WriteOnly);
+    list.write(QString("\r\n[name]Big\r\nhttp://127.0.0.1:%1/files/progressive-5792.jpg\r\n600"
+                       "\r\n\r\n")
+                   .arg(port)
+                   .toUtf8());
+    list.close();
+    SilentPrompter prompter;
+    MainWindow window(LoadAppIdentity(), folder.path(), prompter);
+    window.clock().setTimeServer("127.0.0.1", 1);
+    window.setProcessEnd([] {});
+    window.load();
+    window.show();
+    CamPanelSet& panels = window.panels();
+    int shown = 0;
+    QObject::connect(&panels, &CamPanelSet::pictureShown, &window, [&](int) { ++shown; });
+    window.camList().list()->setCurrentRow(0);
+    window.startListedCam();
+    waitUntil([&] { return shown > 0; }, 120000);
+    wait(500);
+    QSize viewed;
+    QObject::connect(&panels, &CamPanelSet::selectedPictureArrived, &window,
+                     [&](const QImage& picture) { viewed = picture.size(); });
+    StallWatch stalls;
+    QElapsedTimer whole;
+    whole.start();
+    panels.selectPanel(0);
+    waitUntil([&] { return viewed.width() == 5792; }, 120000);
+    return {stalls.worstMs, double(whole.elapsed())};
+}
+
+// An 8192x8192 progressive JPEG of 500 scans, made once by cjpeg with a scan script: both DC
+// passes, then every AC band of luminance and blue chrominance in three passes, and of red
+// chrominance in two.
+bool makeCostlyJpeg(const QString& path) {
+    if (QFile::exists(path))
+        return true;
+    QTemporaryDir work;
+    QFile script(work.filePath("scans.txt"));
+    script.open(QIODevice::WriteOnly);
+    script.write("0,1,2: 0-0, 0, 1;\n0,1,2: 0-0, 1, 0;\n");
+    for (int component = 0; component < 3; ++component)
+        for (const auto& [high, low] : component < 2 ? QList<std::pair<int, int>>{{0, 2}, {2, 1}, {1, 0}}
+                                                     : QList<std::pair<int, int>>{{0, 1}, {1, 0}})
+            for (int band = 1; band <= (component < 2 ? 63 : 60); ++band)
+                script.write(QString("%1: %2-%2, %3, %4;\n")
+                                 .arg(component)
+                                 .arg(band)
+                                 .arg(high)
+                                 .arg(low)
+                                 .toLatin1());
+    script.close();
+    const QString ppm = work.filePath("picture.ppm");
+    makePhotoLikePicture(8192, 8192, 11).save(ppm, "PPM");
+    QProcess cjpeg;
+    cjpeg.start("cjpeg", {"-quality", "60", "-scans", script.fileName(), "-outfile", path, ppm});
+    return cjpeg.waitForFinished(600000) && cjpeg.exitCode() == 0 && QFile::exists(path);
 }
 
 } // namespace
@@ -330,17 +513,18 @@ int main(int argc, char** argv) {
             rows << QString::fromLatin1(word);
     }
     if (rows.isEmpty())
-        rows = {"W1", "W2", "W3", "viewer", "soak"};
+        rows = {"W1", "W2", "W3", "viewer", "stall", "costly", "soak"};
     // settings of its own: the real user's are never read or written
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.filePath("user")));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(settings.filePath("system")));
 
     QProcess democam;
+    QTemporaryDir served; // files democam serves as /files/<file>
     quint16 port = 0;
     for (quint16 candidate = 8188; candidate < 8200 && !port; ++candidate) {
         democam.start(QCoreApplication::applicationDirPath() + "/../tools/democam",
-                      {QString::number(candidate)});
+                      {QString::number(candidate), served.path()});
         if (democam.waitForReadyRead(5000) && democam.state() == QProcess::Running)
             port = candidate;
         else
@@ -356,7 +540,7 @@ int main(int argc, char** argv) {
     double w1PerPicture = 0;
     for (const QString& name : rows) {
         if (name == "W1") {
-            const Row r = measure(port, 24, QSize(1920, 1080), 0, seconds);
+            const Row r = measure(port, Setup{}, seconds);
             w1PerPicture = r.cpuPerPicture;
             std::printf("W1 24 x 1920x1080, new each fetch: %d pictures, %.2f ms CPU/picture "
                         "(%.2f on the GUI thread); bare tjDecompress2 %.2f ms alone, %.2f ms "
@@ -368,7 +552,7 @@ int main(int argc, char** argv) {
                         r.cpuPerPicture / r.bareSideBySide, r.cpuPerPicture / r.barePerPicture,
                         r.peakMiB, r.worstTickLateMs);
         } else if (name == "W2") {
-            const Row r = measure(port, 24, QSize(1920, 1080), 5, seconds);
+            const Row r = measure(port, Setup{24, {1920, 1080}, 5}, seconds);
             std::printf("W2 24 x 1920x1080, new every 5 s: %d fetches, %d pictures, %.2f ms "
                         "CPU/fetch, ratio to W1 %.2f (target <= 0.3), peak %ld MB, worst tick "
                         "%.1f ms\n",
@@ -376,7 +560,7 @@ int main(int argc, char** argv) {
                         w1PerPicture > 0 ? r.cpuPerFetch / w1PerPicture : 0.0, r.peakMiB,
                         r.worstTickLateMs);
         } else if (name == "W3") {
-            const Row r = measure(port, 24, QSize(3840, 2160), 0, seconds);
+            const Row r = measure(port, Setup{24, {3840, 2160}}, seconds);
             const int due = std::max(1, r.started);
             std::printf("W3 24 x 3840x2160, new each fetch: %d of %d pictures (%.0f %%, target "
                         ">= 95), worst tick %.1f ms (target <= 100), peak %ld MB (target < "
@@ -390,8 +574,45 @@ int main(int argc, char** argv) {
             std::printf("viewer 3840x2160 at zoom 5: %ld MB added at peak, slowest repaint "
                         "%.1f ms (target < 16)\n",
                         r.addedMiB, r.slowestRepaintMs);
+        } else if (name == "stall") {
+            Setup saving;
+            saving.autoSave = true;
+            const Row r = measure(port, saving, seconds);
+            std::printf("stall, 24 x 1920x1080 auto-saving every second: longest %.1f ms (target "
+                        "<= 50), %d pictures saved\n",
+                        r.worstStallMs, r.saves);
+            std::fflush(stdout);
+            std::printf("stall, a 500-picture time-lapse made from its dialog: longest %.1f ms "
+                        "(target <= 50)\n",
+                        exportStallMs());
+            std::fflush(stdout);
+            const auto [click, whole] = clickStallMs(port, served.path());
+            std::printf("stall, a click on a panel showing a 5792x5792 progressive JPEG: longest "
+                        "%.1f ms (target <= 50); the whole picture in the viewer after %.0f ms\n",
+                        click, whole);
+        } else if (name == "costly") {
+            const QString costly = QCoreApplication::applicationDirPath() + "/costly-8192.jpg";
+            if (!makeCostlyJpeg(costly)) {
+                std::printf("costly: no 500-scan JPEG could be made (cjpeg, from Debian's "
+                            "libjpeg-turbo-progs, is needed)\n");
+                continue;
+            }
+            QFile::copy(costly, served.path() + "/costly-8192.jpg");
+            Setup alone;
+            alone.cams = 5;
+            alone.autoSave = true;
+            const Row before = measure(port, alone, seconds);
+            Setup beside = alone;
+            beside.moreAddresses = {
+                QString("http://127.0.0.1:%1/files/costly-8192.jpg").arg(port)};
+            const Row after = measure(port, beside, seconds);
+            std::printf("costly, 5 x 1920x1080 auto-saving: %d saves alone, %d beside a cam of an "
+                        "8192x8192 JPEG of 500 scans (%ld KB): %.0f %% (target >= 90), peak %ld "
+                        "MB (target < 400)\n",
+                        before.saves, after.saves, long(QFileInfo(costly).size() / 1024),
+                        100.0 * after.saves / std::max(1, before.saves), after.peakMiB);
         } else if (name == "soak") {
-            const Row r = measure(port, 24, QSize(1920, 1080), 0, soakSeconds, 10);
+            const Row r = measure(port, Setup{}, soakSeconds, 10);
             std::printf("soak W1 for %d s, resident MB every %d s:", soakSeconds, soakSeconds / 10);
             for (long kib : r.residentKiB)
                 std::printf(" %ld", kib / 1024);

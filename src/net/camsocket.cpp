@@ -1,6 +1,7 @@
 #include "net/camsocket.h"
 
 #include <QCryptographicHash>
+#include <QNetworkProxy>
 #include <QSslSocket>
 #include <QStringList>
 #include <QTcpSocket>
@@ -28,6 +29,9 @@ void CamSocket::open(QTcpSocket* socket) {
     m_closeRaised = false;
     m_encrypted = false;
     m_socket = socket;
+    // cams are reached directly; a proxy is the program's own choice, never one looked up by
+    // the toolkit behind its back
+    socket->setProxy(QNetworkProxy::NoProxy);
     connect(socket, &QTcpSocket::readyRead, this, &CamSocket::readAvailable);
     connect(socket, &QTcpSocket::disconnected, this, &CamSocket::remoteClosed);
     connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {

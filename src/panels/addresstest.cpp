@@ -116,7 +116,7 @@ void AddressTest::pictureArrived(const FetchedPicture& fetched) {
     report.facts = answerFacts(fetched.body.size());
     m_fetcher->stop();
     // the preview is decoded as a panel would decode the picture, off the window's thread
-    RunDetached(
+    m_work.run(
         this,
         [body = fetched.body, length = fetched.announcedLength] {
             const QImage picture = DecodeFetchedPicture(body, length, previewSize).picture;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "camlist/addresscheck.h"
+#include "common/background.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -30,6 +31,8 @@ class AddressTest : public QObject, public AddressChecker {
     QStringList answerFacts(qsizetype bodyBytes) const;
 
     CamFetcher* m_fetcher = nullptr;
+    // the preview's decode, left to finish on its own when the dialog goes
+    BackgroundQueue m_work{1, false};
     QElapsedTimer m_clock;
     std::function<void(const AddressReport&)> m_done;
 };

@@ -1,26 +1,23 @@
 #include "panels/decodequeue.h"
 
+#include "common/workerthreads.h"
 #include "panels/picturedecode.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-#include <QPointer>
 #include <QThread>
 #include <algorithm>
 
-DecodeQueue::DecodeQueue(QObject* parent) : QObject(parent) {
-    m_pool.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
-    // idle threads stay a while: waking one for every picture costs more than decoding
-    m_pool.setExpiryTimeout(60000);
+DecodeQueue::DecodeQueue(QObject* parent)
+    : QObject(parent), m_threads(std::make_unique<WorkerThreads>(
+                           std::clamp(QThread::idealThreadCount(), 1, 4), true)) {
     m_decoder = [](const QByteArray& body, int64_t announcedLength, QSize fit) {
         return DecodeFetchedPicture(body, announcedLength, fit);
     };
 }
 
-DecodeQueue::~DecodeQueue() {
-    m_waiting.clear();
-    m_pool.clear();
-    m_pool.waitForDone();
+DecodeQueue::~DecodeQueue() = default; // running decodes are waited for, their results dropped
+
+int DecodeQueue::threads() const {
+    return m_threads->threads();
 }
 
 std::optional<quint64> DecodeQueue::submit(Order order) {
@@ -54,39 +51,32 @@ std::vector<quint64> DecodeQueue::cancel(int place) {
 }
 
 void DecodeQueue::startWaiting() {
-    while (m_running < m_pool.maxThreadCount() && !m_waiting.empty()) {
+    while (m_running < threads() && !m_waiting.empty()) {
         Order order = std::move(m_waiting.front());
         m_waiting.pop_front();
         ++m_running;
-        QPointer<DecodeQueue> self(this);
-        m_pool.start([this, self, decoder = m_decoder, order = std::move(order)] {
+        m_threads->post([this, decoder = m_decoder, order = std::move(order)] {
             PanelDecode result;
             result.decoded = decoder(order.body, order.announcedLength, order.fit);
             const QImage& picture = result.decoded.picture;
             if (!picture.isNull() && !order.panelSize.isEmpty())
-                result.panelPicture = picture.size() == order.panelSize
-                                          ? picture
-                                          : picture.scaled(order.panelSize, Qt::IgnoreAspectRatio,
-                                                           Qt::SmoothTransformation);
-            // back on the queue's own thread; the queue outlives the pool's work
-            QMetaObject::invokeMethod(
-                this,
-                [self, ticket = order.ticket, result = std::move(result)] {
-                    if (!self)
-                        return;
-                    --self->m_running;
-                    emit self->decoded(ticket, result);
-                    self->startWaiting();
-                },
-                Qt::QueuedConnection);
+                result.panelPicture =
+                    picture.size() == order.panelSize
+                        ? picture
+                        : picture.scaled(order.panelSize, Qt::IgnoreAspectRatio,
+                                         Qt::SmoothTransformation);
+            // on the queue's own thread, which is there as long as its threads are
+            return std::function<void()>([this, ticket = order.ticket, result] {
+                --m_running;
+                emit decoded(ticket, result);
+                startWaiting();
+            });
         });
     }
 }
 
 void DecodeQueue::waitForDone() {
-    // decodes that wait begin as running ones end, which takes the event loop
-    while (m_running > 0 || !m_waiting.empty()) {
-        m_pool.waitForDone();
-        QCoreApplication::sendPostedEvents(this);
-    }
+    // decodes that wait begin as running ones end
+    while (m_running > 0 || !m_waiting.empty())
+        m_threads->waitForDone();
 }

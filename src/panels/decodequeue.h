@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QSize>
-#include <QThreadPool>
+#include <memory>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -24,6 +24,8 @@ struct PanelDecode {
 // never comes), and a stopped place's waiting decodes are dropped. A whole decode for the
 // viewer goes before the panels' waiting decodes. What a decode may cost is bounded by the
 // picture check's budget, so one costly picture cannot hold the others up for long.
+class WorkerThreads;
+
 class DecodeQueue : public QObject {
     Q_OBJECT
   public:
@@ -51,7 +53,7 @@ class DecodeQueue : public QObject {
     std::optional<quint64> submit(Order order);
     // Drops the place's decodes that have not begun; returns their tickets.
     std::vector<quint64> cancel(int place);
-    int threads() const { return m_pool.maxThreadCount(); }
+    int threads() const;
     int waiting() const { return int(m_waiting.size()); }
     int running() const { return m_running; }
     // Waits until no decode runs (tests, and the end of the program).
@@ -63,7 +65,7 @@ class DecodeQueue : public QObject {
   private:
     void startWaiting();
 
-    QThreadPool m_pool;
+    std::unique_ptr<WorkerThreads> m_threads;
     Decoder m_decoder;
     std::deque<Order> m_waiting;
     int m_running = 0;

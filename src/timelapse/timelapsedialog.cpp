@@ -131,7 +131,7 @@ void TimelapseDialog::findCamsPictures() {
         return;
     const quint64 search = ++m_searches;
     m_counting = search;
-    RunDetached(
+    m_work.run(
         this,
         [folder = m_camFolder, cam = m_camBox->currentData().toByteArray(), others = m_camNames] {
             return FindSavedPictures(folder, cam, std::nullopt, std::nullopt, others);
@@ -219,7 +219,7 @@ void TimelapseDialog::exportTo(const QString& path) {
             });
     m_progressTimer->start();
     ++m_filmsAtWork;
-    RunDetached(
+    m_work.run(
         this,
         [chosen, run] {
             TimelapseExport film(chosen);

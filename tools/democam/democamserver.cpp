@@ -4,6 +4,7 @@
 #include "photolike.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTcpSocket>
@@ -62,8 +63,25 @@ QByteArray DemoCamServer::drawFrame(const QString& name, int width, int height, 
     return bytes;
 }
 
+QByteArray DemoCamServer::fileAnswer(const QString& name) const {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_-][A-Za-z0-9._-]*$"));
+    QFile file(fileFolder + "/" + name);
+    if (fileFolder.isEmpty() || !plain.match(name).hasMatch() || file.size() > 64 * 1024 * 1024 ||
+        !file.open(QIODevice::ReadOnly))
+        return notFound();
+    const QByteArray bytes = file.readAll();
+    const QByteArray type = name.endsWith(".gif") ? "image/gif"
+                            : name.endsWith(".png") ? "image/png"
+                                                    : "image/jpeg";
+    return "HTTP/1.1 200 OK\r\nContent-Type: " + type +
+           "\r\nContent-Length: " + QByteArray::number(bytes.size()) +
+           "\r\nConnection: close\r\n\r\n" + bytes;
+}
+
 QByteArray DemoCamServer::answer(const QByteArray& target, const QDateTime& now,
                                  const QByteArray& request) {
+    if (target.startsWith("/files/"))
+        return fileAnswer(QString::fromLatin1(target.mid(7)));
     static const QRegularExpression pattern(
         QStringLiteral("^/([A-Za-z0-9_]+)(?:-(\\d{2,4})x(\\d{2,4}))?\\.(jpg|gif)"
                        "(?:\\?every=(\\d{1,4}))?$"));
