@@ -552,7 +552,7 @@ int main(int argc, char** argv) {
                         r.cpuPerPicture / r.bareSideBySide, r.cpuPerPicture / r.barePerPicture,
                         r.peakMiB, r.worstTickLateMs);
         } else if (name == "W2") {
-            const Row r = measure(port, Setup{24, {1920, 1080}, 5}, seconds);
+            const Row r = measure(port, Setup{24, {1920, 1080}, 5, false, {}}, seconds);
             std::printf("W2 24 x 1920x1080, new every 5 s: %d fetches, %d pictures, %.2f ms "
                         "CPU/fetch, ratio to W1 %.2f (target <= 0.3), peak %ld MB, worst tick "
                         "%.1f ms\n",
@@ -560,7 +560,7 @@ int main(int argc, char** argv) {
                         w1PerPicture > 0 ? r.cpuPerFetch / w1PerPicture : 0.0, r.peakMiB,
                         r.worstTickLateMs);
         } else if (name == "W3") {
-            const Row r = measure(port, Setup{24, {3840, 2160}}, seconds);
+            const Row r = measure(port, Setup{24, {3840, 2160}, 0, false, {}}, seconds);
             const int due = std::max(1, r.started);
             std::printf("W3 24 x 3840x2160, new each fetch: %d of %d pictures (%.0f %%, target "
                         ">= 95), worst tick %.1f ms (target <= 100), peak %ld MB (target < "
