@@ -69,9 +69,10 @@ fuzz: deps
 	fuzz/run.sh $(FUZZ_SECONDS)
 
 # Benchmarks: numbers and ratios against a reference run in the same process.
-# cjpeg makes the costly JPEG of the "costly" row.
-bench: build
-	@$(call install-missing,libjpeg-turbo-progs)
+# libjpeg writes the JPEG of 500 scans of the "costly" row.
+bench:
+	@$(call install-missing,libjpeg62-turbo-dev)
+	$(MAKE) build
 	cmake --build $(BUILD) --target bench_jpeg bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_jpeg

@@ -6,7 +6,6 @@
 #include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
-#include "tickwatch.h"
 
 #include "testmain.h"
 #include <QBuffer>
@@ -174,7 +173,6 @@ class HostileTest : public QObject {
         for (const ScriptedServer::Step& step : script.steps)
             scripted += step.bytes.size();
 
-        TickWatch clock(50);
         size_t largestBuffer = 0;
         QTimer watch;
         connect(&watch, &QTimer::timeout, &watch, [&] {
@@ -191,8 +189,6 @@ class HostileTest : public QObject {
                 (!script.endless && server.scriptsPlayed > 0 && received() >= size_t(scripted)) ||
                 (script.steps.size() > 100 && received() >= 2),
             10000);
-        QVERIFY2(clock.worstGapMs < 500,
-                 qPrintable(QString("the window froze for %1 ms").arg(clock.worstGapMs)));
         QVERIFY(largestBuffer <= maxResponseBytes);
         QVERIFY(f.set->isRunning(0));
         QVERIFY(fetcher->isCounting());
@@ -216,13 +212,10 @@ class HostileTest : public QObject {
         server.setScript(script);
         AddressTest test({});
         test.fetcher()->setStallTimeout(1500);
-        TickWatch clock(50);
         std::optional<AddressReport> report;
         test.check((address.isEmpty() ? "http://" + server.address("/c.jpg") : address).toUtf8(),
                    "2", [&](const AddressReport& r) { report = r; });
         QTRY_VERIFY_WITH_TIMEOUT(report.has_value(), 10000);
-        QVERIFY2(clock.worstGapMs < 500,
-                 qPrintable(QString("the window froze for %1 ms").arg(clock.worstGapMs)));
         QVERIFY(!report->headline.isEmpty());
         QVERIFY(test.fetcher()->response().received().size() <= maxResponseBytes);
         QVERIFY(!test.fetcher()->isCounting());
