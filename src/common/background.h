@@ -22,11 +22,10 @@ class BackgroundQueue {
         m_threads.post(
             [guard, work = std::move(work), done = std::move(done)]() mutable {
                 auto result = std::make_shared<decltype(work())>(work());
-                return std::function<void()>(
-                    [guard, result, done = std::move(done)]() mutable {
-                        if (guard)
-                            done(std::move(*result));
-                    });
+                return std::function<void()>([guard, result, done = std::move(done)]() mutable {
+                    if (guard)
+                        done(std::move(*result));
+                });
             },
             first);
     }

@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -10,6 +11,7 @@
 
 struct WorkerThreads::Shared {
     std::mutex mutex;
+    std::condition_variable wake; // work came, or the end
     std::condition_variable idle; // a worker finished its work
     std::deque<Work> waiting;
     std::deque<std::function<void()>> results;
@@ -21,13 +23,14 @@ struct WorkerThreads::Shared {
     int alive = 0; // threads started and not yet ended
     int threads = 0;
 
-    // Runs on each worker while there is work. A thread ends as soon as none waits, in the
-    // same hold of the lock that hands in its last result: a thread never outlives the moment
-    // its last result is taken, so the next work starts on a new thread, which takes on the
-    // process's state as it is then (a test's dropped privileges, say).
+    // Runs on each worker while there is work, and a while longer: starting a thread, and a
+    // decoder's state on it, for every picture would cost more than the pictures.
     void work(const std::shared_ptr<Shared>& self) {
         std::unique_lock lock(mutex);
         for (;;) {
+            if (waiting.empty() && !stopping)
+                wake.wait_for(lock, std::chrono::seconds(30),
+                              [this] { return stopping || !waiting.empty(); });
             if (waiting.empty() || stopping) {
                 --alive;
                 idle.notify_all();
@@ -68,6 +71,7 @@ WorkerThreads::~WorkerThreads() {
     m_shared->stopping = true;
     m_shared->waiting.clear();
     m_shared->results.clear();
+    m_shared->wake.notify_all();
     if (m_shared->waitAtEnd)
         m_shared->idle.wait(lock, [this] { return m_shared->running == 0; });
 }
@@ -78,11 +82,14 @@ void WorkerThreads::post(Work work, bool first) {
         m_shared->waiting.push_front(std::move(work));
     else
         m_shared->waiting.push_back(std::move(work));
-    if (m_shared->alive < m_shared->threads) {
+    // a waiting thread takes it, or a new one when all are busy
+    const int idleThreads = m_shared->alive - m_shared->running;
+    if (idleThreads < int(m_shared->waiting.size()) && m_shared->alive < m_shared->threads) {
         ++m_shared->alive;
         std::thread worker([shared = m_shared] { shared->work(shared); });
         worker.detach(); // its end is told through the shared state
     }
+    m_shared->wake.notify_one();
 }
 
 void WorkerThreads::clear() {
@@ -116,9 +123,8 @@ void WorkerThreads::waitForDone() {
     for (;;) {
         {
             std::unique_lock lock(m_shared->mutex);
-            m_shared->idle.wait(lock, [this] {
-                return m_shared->running == 0 && m_shared->waiting.empty();
-            });
+            m_shared->idle.wait(
+                lock, [this] { return m_shared->running == 0 && m_shared->waiting.empty(); });
             if (m_shared->results.empty())
                 return;
         }

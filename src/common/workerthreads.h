@@ -5,8 +5,9 @@
 #include <memory>
 
 // At most a few threads of its own that run work handed to them, and bring each result back to
-// the thread that made them. Threads start when work comes and end when none is left. Work waits in the order it was given (or first, when asked); what
-// runs on a worker returns what then runs on the owner's thread.
+// the thread that made them. Threads start when work comes and end when none came for a while. Work
+// waits in the order it was given (or first, when asked); what runs on a worker returns what then
+// runs on the owner's thread.
 //
 // Everything passes between the threads under a standard mutex, never in a queued call's
 // arguments, so the thread sanitizer sees each hand-over (it cannot see Qt's own locks).

@@ -60,11 +60,10 @@ void DecodeQueue::startWaiting() {
             result.decoded = decoder(order.body, order.announcedLength, order.fit);
             const QImage& picture = result.decoded.picture;
             if (!picture.isNull() && !order.panelSize.isEmpty())
-                result.panelPicture =
-                    picture.size() == order.panelSize
-                        ? picture
-                        : picture.scaled(order.panelSize, Qt::IgnoreAspectRatio,
-                                         Qt::SmoothTransformation);
+                result.panelPicture = picture.size() == order.panelSize
+                                          ? picture
+                                          : picture.scaled(order.panelSize, Qt::IgnoreAspectRatio,
+                                                           Qt::SmoothTransformation);
             // on the queue's own thread, which is there as long as its threads are
             return std::function<void()>([this, ticket = order.ticket, result] {
                 --m_running;

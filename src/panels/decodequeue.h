@@ -5,9 +5,9 @@
 #include <QByteArray>
 #include <QObject>
 #include <QSize>
-#include <memory>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 

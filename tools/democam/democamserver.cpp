@@ -70,7 +70,7 @@ QByteArray DemoCamServer::fileAnswer(const QString& name) const {
         !file.open(QIODevice::ReadOnly))
         return notFound();
     const QByteArray bytes = file.readAll();
-    const QByteArray type = name.endsWith(".gif") ? "image/gif"
+    const QByteArray type = name.endsWith(".gif")   ? "image/gif"
                             : name.endsWith(".png") ? "image/png"
                                                     : "image/jpeg";
     return "HTTP/1.1 200 OK\r\nContent-Type: " + type +
