@@ -22,13 +22,27 @@ void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
     });
 }
 
-void FollowRenamesAndRemovals(CamListModel& camList, CertificatePins& pins) {
+void FollowRenamesAndRemovals(CamListModel& camList, const CamPanelSet& panels,
+                              CertificatePins& pins) {
     QObject::connect(&camList, &CamListModel::renamed, &camList,
                      [&camList, &pins](const std::string& oldName, const std::string& newName) {
                          pins.rename(QByteArray::fromStdString(oldName),
                                      QByteArray::fromStdString(newName), camList.contains(oldName));
                      });
-    QObject::connect(&camList, &CamListModel::removed, &camList, [&pins](const std::string& name) {
-        pins.forget(QByteArray::fromStdString(name));
-    });
+    const auto runs = [&panels](const std::string& name) {
+        for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
+            if (panels.isRunning(index) && panels.slot(index).record.name == name)
+                return true;
+        return false;
+    };
+    QObject::connect(&camList, &CamListModel::removed, &camList,
+                     [&pins, runs](const std::string& name) {
+                         if (!runs(name))
+                             pins.forget(QByteArray::fromStdString(name));
+                     });
+    QObject::connect(&panels, &CamPanelSet::camStopped, &camList,
+                     [&camList, &pins, runs](const std::string& name) {
+                         if (!runs(name) && !camList.contains(name))
+                             pins.forget(QByteArray::fromStdString(name));
+                     });
 }

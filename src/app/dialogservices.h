@@ -12,5 +12,7 @@ void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
 class CamListModel;
 
 // What belongs to a cam besides its record (its trusted certificates) follows it when it is
-// renamed in the program and goes when it is removed.
-void FollowRenamesAndRemovals(CamListModel& camList, CertificatePins& pins);
+// renamed in the program and goes when it is removed, or, when it still runs in a panel, once
+// that panel stops.
+void FollowRenamesAndRemovals(CamListModel& camList, const CamPanelSet& panels,
+                              CertificatePins& pins);

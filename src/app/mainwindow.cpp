@@ -84,7 +84,7 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
         files = (m_ownFiles = std::make_unique<DialogFileChooser>()).get();
     m_exports = new ExportCommands(this, *m_camList, *m_panels, camFolder(), prompter, *files);
     GiveDialogsTheirServices(*m_camList, *m_panels, m_pins);
-    FollowRenamesAndRemovals(*m_camListModel, m_pins);
+    FollowRenamesAndRemovals(*m_camListModel, *m_panels, m_pins);
     connectParts();
     InstallShortcuts(*this, *m_camList, *m_viewer);
     resize(tw(13155), tw(11310));
@@ -163,6 +163,7 @@ void MainWindow::setHelpFile(const QString& path) {
 
 void MainWindow::endProgram() {
     SaveSession(m_settings, m_identity.ProductName, CurrentSession(*m_panels));
+    m_files.waitForDone(); // pictures on their way to the disk get there
     m_endProcess();
 }
 

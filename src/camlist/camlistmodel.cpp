@@ -35,16 +35,27 @@ FileResult CamListModel::load(bool create) {
     }
     const ReadResult read = readCamList(m_file);
     remember(read.ok ? read.bytes : std::string());
+    m_readError = read.ok ? std::string() : read.error;
     emit changed();
-    return read.ok ? FileResult{} : FileResult::failure(read.error);
+    return readable();
+}
+
+FileResult CamListModel::readable() const {
+    if (m_readError.empty())
+        return {};
+    return FileResult::failure("the cam list could not be read, so it was not changed: " +
+                               m_readError);
 }
 
 void CamListModel::readAgainWhenChanged() {
     if (stampNow() == m_stamp)
         return;
     const ReadResult read = readCamList(m_file);
-    if (!read.ok)
+    if (!read.ok) {
+        m_readError = read.error;
         return;
+    }
+    m_readError.clear();
     remember(read.bytes);
     // not at once: whoever asks may be handling a signal of the list itself
     QMetaObject::invokeMethod(this, &CamListModel::changed, Qt::QueuedConnection);
@@ -58,6 +69,8 @@ std::optional<CamRecord> CamListModel::find(std::string_view name) {
 }
 
 FileResult CamListModel::commit(std::string text) {
+    if (!m_readError.empty())
+        return readable();
     const FileResult written = replaceFileAtomically(m_file, text);
     if (written.ok)
         remember(std::move(text));
@@ -91,6 +104,11 @@ FileResult CamListModel::replace(std::string_view oldName, const CamRecord& reco
 
 CamListImportReport CamListModel::import(const std::filesystem::path& source) {
     readAgainWhenChanged();
+    if (!m_readError.empty()) {
+        CamListImportReport refused;
+        refused.result = readable();
+        return refused;
+    }
     CamListImportReport report = MergeCamListFile(m_text, source);
     if (!report.merged.empty()) {
         report.result = commit(std::move(report.merged));

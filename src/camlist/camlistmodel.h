@@ -31,6 +31,8 @@ class CamListModel : public QObject {
     std::optional<CamRecord> find(std::string_view name);
     bool contains(std::string_view name) { return find(name).has_value(); }
     const std::string& text() const { return m_text; }
+    // Reads the file again when another program changed it.
+    void refresh() { readAgainWhenChanged(); }
 
     FileResult append(const CamRecord& record);
     // Removes the first record named `name` (its three lines become two empty lines).
@@ -54,8 +56,12 @@ class CamListModel : public QObject {
     void readAgainWhenChanged();
     void remember(std::string text);
 
+    // Whether the text is the file's: a list that could not be read is never written over.
+    FileResult readable() const;
+
     const std::filesystem::path m_file;
     std::string m_text;
+    std::string m_readError; // why the file could not be read last time; empty when it could
     std::vector<std::string> m_names;
     // the file as last seen, to notice another program's change
     struct Stamp {

@@ -62,6 +62,7 @@ void ListExchange::exportList() {
         m_exportDialog->activateWindow();
         return;
     }
+    m_camList.refresh();
     m_exportDialog = new ExportCamsDialog(m_camList.names(), m_window);
     m_exportDialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_exportDialog, &QDialog::accepted, this, &ListExchange::writeExport);
@@ -77,6 +78,7 @@ void ListExchange::writeExport() {
     if (target.isEmpty() || names.empty())
         return;
     int count = 0;
+    m_camList.refresh();
     const FileResult written =
         replaceFileAtomically(pathOf(target), ExportedCamList(m_camList.text(), names, &count));
     m_prompter.ask(m_window, "Export Cam List",

@@ -104,6 +104,15 @@ QSize JpegDecodeSize(int width, int height, QSize fitAtLeast) {
     return best;
 }
 
+void AllowLargestPictures() {
+    static const bool raised = [] {
+        QImageReader::setAllocationLimit(int((int64_t(maxPictureSide) * maxPictureSide * 4) >> 20) +
+                                         16);
+        return true;
+    }();
+    Q_UNUSED(raised);
+}
+
 DecodedPicture DecodePicture(const QByteArray& bytes, QSize fitAtLeast) {
     if (SniffPicture(std::string_view(bytes.constData(), size_t(bytes.size()))) ==
         PictureFormat::Jpeg) {

@@ -22,5 +22,10 @@ struct DecodedPicture {
 
 DecodedPicture DecodePicture(const QByteArray& bytes, QSize fitAtLeast = {});
 
+// Lets Qt's picture readers make pictures as large as the largest shown (more than Qt reads by
+// default). Decoding does it itself; call it before decodes begin on other threads, as it
+// changes a setting every reader shares.
+void AllowLargestPictures();
+
 // The size TurboJPEG decodes a `width` x `height` JPEG to when it must cover `fitAtLeast`.
 QSize JpegDecodeSize(int width, int height, QSize fitAtLeast);

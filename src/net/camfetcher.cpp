@@ -106,6 +106,8 @@ void CamFetcher::stop() {
 void CamFetcher::exchangeFinished(const ExchangeResult& result) {
     m_fetching = false;
     m_visited = result.visited;
+    m_lastSecure = result.secure;
+    m_lastPinned = result.pinned;
     if (!result.answered) {
         if (result.failure == FetchFailure::Certificate) {
             m_trouble = result.trouble;
@@ -114,8 +116,6 @@ void CamFetcher::exchangeFinished(const ExchangeResult& result) {
         fail(result.reason, result.failure);
         return;
     }
-    m_lastSecure = result.secure;
-    m_lastPinned = result.pinned;
     if (result.status == 304) {
         // unchanged: Last Refreshed moves on, the picture and Last Changed stay
         m_pictureChanged = false;

@@ -175,7 +175,9 @@ void Exchange::complete() {
     // from here on the buffer holds the body, which the result shares without a copy
     keepOnlyBody(body.bytes);
     result.body = m_response.responseBuffer;
-    result.announcedLength = ContentLengthOf(result.headers);
+    // the length the body was framed by: the exact field, and none under chunked framing
+    result.announcedLength =
+        m_response.framing.kind == BodyFraming::ContentLength ? m_response.framing.length : 0;
     emit finished(result);
 }
 
@@ -231,6 +233,8 @@ void Exchange::fail(const QString& reason, FetchFailure kind) {
     result.failure = kind;
     result.visited = m_visited;
     result.answeredBy = m_target;
+    result.secure = m_secure;
+    result.pinned = m_pinned;
     if (kind == FetchFailure::Certificate) {
         result.trouble = m_socket->certificateTrouble();
         result.troubleHostPort = hostPortOf(m_target);

@@ -51,9 +51,10 @@ struct ExchangeResult {
     std::string headers; // the header text as sent, before its blank line; empty without one
     ResponseHead head;   // the same, read field by field
     QByteArray body;     // as its framing delivered it, in the answer's own storage
-    int64_t announcedLength = 0;
+    int64_t announcedLength = 0;      // Content-Length, read strictly; 0 when the body had none
     CamAddress answeredBy;            // the last hop, after redirects
     std::vector<std::string> visited; // every address asked, redirects included, first first
+    // the last connection (of an answer or a failure): TLS, and accepted by a trusted pin
     bool secure = false, pinned = false;
     // a failure
     QString reason;

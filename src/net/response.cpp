@@ -6,7 +6,12 @@
 
 namespace {
 constexpr std::string_view headerEnd = "\r\n\r\n";
+
+// 1xx answers other than 101 (which would switch to another protocol, never asked for here)
+bool isInterim(int status) {
+    return status >= 100 && status < 200 && status != 101;
 }
+} // namespace
 
 namespace {
 
@@ -57,8 +62,20 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
         return outcome;
     }
 
-    const std::string_view received = state.received();
-    const size_t end = received.find(headerEnd, state.headerScanFrom);
+    std::string_view received = state.received();
+    size_t end = received.find(headerEnd, state.headerScanFrom);
+    // an interim answer before the final one says nothing of it: passed over and not kept
+    while (end != std::string_view::npos && end <= maxHeaderBytes &&
+           isInterim(ParseResponseHead(received.substr(0, end)).status)) {
+        if (++state.interimAnswers > maxInterimAnswers) {
+            outcome.error = "the server sent more than 10 interim answers";
+            return outcome;
+        }
+        state.receivedBytes -= int32_t(end + headerEnd.size());
+        state.responseBuffer.remove(0, qsizetype(end + headerEnd.size()));
+        received = state.received();
+        end = received.find(headerEnd);
+    }
     if (end == std::string_view::npos) {
         if (received.size() > maxHeaderBytes)
             outcome.abort = true;

@@ -14,6 +14,8 @@ inline constexpr size_t maxHeaderBytes = 64 * 1024;
 inline constexpr size_t maxResponseBytes = 64 * 1024 * 1024;
 // Buffers up to this size are kept for the next answer of the same cam.
 inline constexpr size_t keptBufferBytes = 8 * 1024 * 1024;
+// Interim answers passed over, at most, before one is final.
+inline constexpr int maxInterimAnswers = 10;
 
 // A response gathered from the socket, headers and body together. It is complete when the
 // server closes, or earlier when its body is whole by its Content-Length or its final chunk.
@@ -25,6 +27,7 @@ struct ResponseState {
     bool headerDone = false;
     int32_t contentLength = 0; // for progress; 0 while no length is known
     size_t headerScanFrom = 0; // where the search for the header end goes on
+    int interimAnswers = 0;    // 1xx answers passed over before the final one
     size_t bodyStart = 0;      // where the body begins in responseBuffer
     ResponseHead head;
     Framing framing;
@@ -53,7 +56,8 @@ struct DataOutcome {
 };
 
 // Appends a batch of received bytes. Progress is reported from the batch after the one that
-// completed the headers, and only when a length is known.
+// completed the headers, and only when a length is known. Interim answers (100 Continue, 102,
+// 103 Early Hints) before the final one are passed over and not kept.
 DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes);
 
 // The body length from the first header line containing "Content-Length" (exact letters):

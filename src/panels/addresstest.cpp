@@ -115,7 +115,10 @@ void AddressTest::pictureArrived(const FetchedPicture& fetched) {
         report.headline += QString(", but with HTTP %1").arg(status);
     report.facts = answerFacts(fetched.body.size());
     m_fetcher->stop();
-    // the preview is decoded as a panel would decode the picture, off the window's thread
+    // the preview is decoded as a panel would decode the picture, off the window's thread; the
+    // report waits for it, and a failure said meanwhile (the picture's error status) is not
+    // the report
+    auto done = std::exchange(m_done, nullptr);
     m_work.run(
         this,
         [body = fetched.body, length = fetched.announcedLength] {
@@ -124,7 +127,7 @@ void AddressTest::pictureArrived(const FetchedPicture& fetched) {
                        ? picture
                        : picture.scaled(previewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         },
-        [this, report](const QImage& preview) mutable {
+        [report, done](const QImage& preview) mutable {
             report.preview = preview;
             if (preview.isNull() && report.ok) {
                 // called a picture, but none can be made of it: the panel would show nothing
@@ -132,7 +135,8 @@ void AddressTest::pictureArrived(const FetchedPicture& fetched) {
                 report.headline = "The answer says it is a picture, but it cannot be shown "
                                   "(damaged, cut short or of an unknown kind)";
             }
-            finish(report);
+            if (done)
+                done(report);
         });
 }
 

@@ -219,8 +219,10 @@ void CamPanelSet::stopCam(int index) {
     place.caption = "[webcam]";
     panel->setFrameCaption(place.caption);
     panel->hide();
-    if (wasRunning)
+    if (wasRunning) {
         --m_activeCams;
+        emit camStopped(place.record.name);
+    }
     if (index == m_selected) {
         m_selected = -1;
         m_viewerShown = false;

@@ -107,6 +107,8 @@ class CamPanelSet : public QObject {
     void selectedAge(const QString& text);
     // A fetched picture is shown in panel `index`.
     void pictureShown(int index);
+    // The cam of that name stopped running in a place.
+    void camStopped(const std::string& name);
 
   private:
     CamSlot& slotAt(int index) { return m_slots.at(size_t(index)); }
@@ -126,7 +128,8 @@ class CamPanelSet : public QObject {
     void showUnchanged(int index, const CamDetails& details);
     void showFailure(int index, const QString& reason, FetchFailure kind);
     void showUnreadable(int index, const PanelCompletion& completion);
-    void autoSave(int index);
+    // Saves the picture of these bytes as the place's cam's, off the window's thread.
+    void autoSave(int index, const QByteArray& bytes);
     // the whole picture for the viewer, decoded off the window's thread when it is not at hand
     void deliverWholePicture(int index);
     void wholePictureDecoded(int index, const PanelDecode& decoded);
@@ -153,4 +156,5 @@ class CamPanelSet : public QObject {
     bool m_viewerShown = false; // a panel was clicked: the viewer shows the selected picture
     int m_activeCams = 0;
     quint64 m_tickets = 0;
+    qint64 m_saveBytesPending = 0; // the pictures waiting to be saved, all places together
 };

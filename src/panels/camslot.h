@@ -37,8 +37,10 @@ struct CamSlot {
     quint64 shownCount = 0; // counts the pictures shown: work done for an older one is dropped
 
     CompletionQueue completions; // fetches ended, in order, some waiting for their decode
-    quint64 wholeTicket = 0;     // a whole decode for the viewer under way
+    quint64 wholeTicket = 0;     // a whole decode for the viewer under way,
+    quint64 wholeFor = 0;        // of the picture shown then (shownCount)
     int savesPending = 0;        // auto-saves not yet written
+    QString lastRefusal;         // why the last picture was not shown, said once
 
     // No fetch runs and nothing waits to be shown or saved.
     bool settled() const;

@@ -25,6 +25,12 @@ std::optional<PanelCompletion> CompletionQueue::takeReady() {
     return completion;
 }
 
-void CompletionQueue::forget(quint64 ticket) {
-    std::erase_if(m_entries, [ticket](const Entry& entry) { return entry.ticket == ticket; });
+std::optional<PanelCompletion> CompletionQueue::forget(quint64 ticket) {
+    const auto entry = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [ticket](const Entry& e) { return e.ticket == ticket; });
+    if (entry == m_entries.end())
+        return std::nullopt;
+    PanelCompletion completion = std::move(entry->completion);
+    m_entries.erase(entry);
+    return completion;
 }

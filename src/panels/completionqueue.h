@@ -28,8 +28,9 @@ class CompletionQueue {
     bool decoded(quint64 ticket, const PanelDecode& result);
     // The next completion when it is ready, in order.
     std::optional<PanelCompletion> takeReady();
-    // A completion that will never be decoded (a newer picture replaced it) is left out.
-    void forget(quint64 ticket);
+    // A completion that will never be decoded (a newer picture replaced it) is left out, and
+    // given back.
+    std::optional<PanelCompletion> forget(quint64 ticket);
     void clear() { m_entries.clear(); }
     size_t size() const { return m_entries.size(); }
 

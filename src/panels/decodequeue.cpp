@@ -9,6 +9,7 @@
 DecodeQueue::DecodeQueue(QObject* parent)
     : QObject(parent), m_threads(std::make_unique<WorkerThreads>(
                            std::clamp(QThread::idealThreadCount(), 1, 4), true)) {
+    AllowLargestPictures(); // here, before any decode runs on a thread of its own
     m_decoder = [](const QByteArray& body, int64_t announcedLength, QSize fit) {
         return DecodeFetchedPicture(body, announcedLength, fit);
     };

@@ -16,9 +16,11 @@
 
 namespace {
 
-// Pictures of a place waiting to be saved, at most: a disk that cannot keep up loses the
-// newest ones, said in the status bar, rather than holding ever more of them in memory.
+// Pictures waiting to be saved, at most: of one place, and in bytes of all places together. A
+// disk that cannot keep up loses the newest ones, said in the status bar, rather than holding
+// ever more of them in memory.
 constexpr int maxSavesPending = 8;
+constexpr qint64 maxSaveBytesPending = 256 * 1024 * 1024;
 
 int placeOf(quint64 ticket) {
     return int(ticket & 0xff);
@@ -116,7 +118,8 @@ void CamPanelSet::showPicture(int index, const PanelCompletion& completion) {
     if (selected && m_viewerShown && !decoded.whole)
         deliverWholePicture(index); // selected while it was decoded small
     if (m_autoSave && fetched.pictureChanged)
-        autoSave(index);
+        autoSave(index, fetched.body);
+    place.lastRefusal.clear();
     place.freshness.newPicture(m_now());
     // new for the rate only when its bytes differ from the last picture's: a picture shown
     // again after an error page, or while earlier ones were decoded, is no change
@@ -135,8 +138,9 @@ void CamPanelSet::showUnreadable(int index, const PanelCompletion& completion) {
     const QString why =
         refusal.startsWith("a picture too") ? refusal : QString("the picture could not be read");
     place.freshness.failed(why.toStdString(), false);
-    if (refusal.startsWith("a picture too costly"))
+    if (refusal.startsWith("a picture too costly") && refusal != place.lastRefusal)
         emit statusText(QString::fromLocal8Bit(place.fetcher->name()) + ": " + why);
+    place.lastRefusal = refusal;
     updateMark(index);
     if (index == m_selected)
         emit selectedDetailsChanged(withFreshness(index, completion.fetched.details));
@@ -148,7 +152,7 @@ void CamPanelSet::showSamePicture(int index, const PanelCompletion& completion) 
     place.rate.observe(m_now(), std::nullopt, false);
     updateMark(index);
     if (m_autoSave && completion.fetched.pictureChanged)
-        autoSave(index);
+        autoSave(index, completion.fetched.body);
     if (index == m_selected)
         emit selectedDetailsChanged(withFreshness(index, completion.fetched.details));
 }
@@ -198,6 +202,7 @@ void CamPanelSet::deliverWholePicture(int index) {
         return;
     }
     place.wholeTicket = nextTicket(index);
+    place.wholeFor = place.shownCount;
     m_decodes->submit({index, place.wholeTicket, bytes, 0, QSize(), QSize(), true});
 }
 
@@ -205,36 +210,38 @@ void CamPanelSet::wholePictureDecoded(int index, const PanelDecode& decoded) {
     CamSlot& place = slotAt(index);
     place.wholeTicket = 0;
     // a picture that came meanwhile, or a click elsewhere, makes this one late
-    if (index != m_selected || decoded.decoded.picture.isNull())
+    if (index != m_selected || place.shownCount != place.wholeFor ||
+        decoded.decoded.picture.isNull())
         return;
     place.wholePicture = decoded.decoded.picture;
     emit selectedPictureArrived(place.wholePicture);
 }
 
-void CamPanelSet::autoSave(int index) {
+void CamPanelSet::autoSave(int index, const QByteArray& bytes) {
     CamSlot& place = slotAt(index);
     const QDateTime now = QDateTime::currentDateTime();
     const QString time = longTimeText(now.time());
-    if (place.savesPending >= maxSavesPending) {
-        if (index == m_selected)
-            emit statusText(QString("%1 a new picture of %2 was not saved: the disk does not keep "
-                                    "up")
-                                .arg(time, QString::fromLocal8Bit(place.caption)));
+    const QString cam = QString::fromLocal8Bit(place.caption);
+    if (place.savesPending >= maxSavesPending ||
+        m_saveBytesPending + bytes.size() > maxSaveBytesPending) {
+        emit statusText(QString("%1 a new picture of %2 was not saved: the disk does not keep up")
+                            .arg(time, cam));
         return;
     }
-    // the picture as the panel shows it: the whole one at hand, or its bytes decoded whole
-    const PictureToSave picture{place.wholePicture, place.wholePicture.isNull()
-                                                        ? place.view->pictureBytes()
-                                                        : QByteArray()};
     const QString path = SavePath(m_camFolder, place.caption, now);
     const QSize panelSize = place.view->pictureSize();
     const quint64 shown = place.shownCount;
     ++place.savesPending;
+    m_saveBytesPending += bytes.size();
     m_files.run(
-        this, [picture, path, panelSize] { return SavePictureAsJpeg(picture, path, panelSize); },
-        [this, index, shown, time](const SavedPicture& saved) {
+        this,
+        [bytes, path, panelSize] {
+            return SavePictureAsJpeg({{}, bytes}, path, panelSize);
+        },
+        [this, index, shown, time, size = bytes.size()](const SavedPicture& saved) {
             CamSlot& place = slotAt(index);
             --place.savesPending;
+            m_saveBytesPending -= size;
             const bool selected = index == m_selected;
             if (!saved.ok) {
                 if (selected)

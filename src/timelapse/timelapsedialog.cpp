@@ -26,7 +26,18 @@ constexpr const char* dateTimeFormat = "yyyy-MM-dd HH:mm:ss";
 } // namespace
 
 struct TimelapseDialog::Run {
-    std::atomic<bool> cancelled{false};
+    // making the film, cancelled, or past the point where it is kept: each of the two threads
+    // moves it on only from "making", so a cancel and the film's commit never both happen
+    enum State { Making, Cancelled, Committing };
+    std::atomic<int> state{Making};
+    bool cancel() {
+        int making = Making;
+        return state.compare_exchange_strong(making, Cancelled);
+    }
+    bool commit() {
+        int making = Making;
+        return state.compare_exchange_strong(making, Committing);
+    }
     std::atomic<int> done{0};
     std::atomic<int> total{0};
 };
@@ -107,7 +118,7 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
 
 TimelapseDialog::~TimelapseDialog() {
     if (m_run)
-        m_run->cancelled = true; // an unfinished film is dropped
+        m_run->cancel(); // an unfinished film is dropped
 }
 
 TimelapseOptions TimelapseDialog::options() const {
@@ -212,8 +223,11 @@ void TimelapseDialog::exportTo(const QString& path) {
             [this, framesPerSecond = chosen.framesPerSecond] {
                 if (!m_run)
                     return;
-                m_run->cancelled = true; // the film's thread drops what it made
-                TimelapseSummary cancelled;
+                if (!m_run->cancel()) { // the film is whole and being kept: said when it is
+                    m_progress->setLabelText("Writing the end of the film...");
+                    return;
+                }
+                TimelapseSummary cancelled; // the film's thread drops what it made
                 cancelled.cancelled = true;
                 complete(cancelled, framesPerSecond);
             });
@@ -223,10 +237,11 @@ void TimelapseDialog::exportTo(const QString& path) {
         this,
         [chosen, run] {
             TimelapseExport film(chosen);
+            film.setCommitCheck([&run] { return run->commit(); });
             return film.run([&run](int done, int total) {
                 run->done = done;
                 run->total = total;
-                return !run->cancelled;
+                return run->state == Run::Making;
             });
         },
         [this, run, framesPerSecond = chosen.framesPerSecond](const TimelapseSummary& summary) {

@@ -77,9 +77,9 @@ class TimelapseDialog : public QDialog {
     QLabel* m_count = nullptr;
     QPushButton* m_export = nullptr;
     std::shared_ptr<Run> m_run;
-    // the pictures' search and the film, one after the other; a film being cancelled is left
-    // to end on its own when the dialog goes
-    BackgroundQueue m_work{1, false};
+    // the pictures' search and the film, one after the other; a film being cancelled ends
+    // after the picture it is at, which the dialog waits for when it goes
+    BackgroundQueue m_work{1, true};
     int m_filmsAtWork = 0;
     quint64 m_searches = 0;
     quint64 m_counting = 0; // the search for the chosen cam's pictures under way

@@ -189,6 +189,10 @@ bool TimelapseExport::finish() {
                         .arg(localText(m_options.camName)));
     if (!m_writer->finish())
         return fail(localText(m_writer->error()));
+    if (m_mayCommit && !m_mayCommit()) {
+        cancel();
+        return false;
+    }
     const FileResult committed = m_file->commit(Durability::Synced);
     m_writer.reset();
     m_sink.reset();
@@ -211,10 +215,6 @@ TimelapseSummary TimelapseExport::run(const std::function<bool(int, int)>& progr
             cancel();
             return m_summary;
         }
-    if (progress && m_summary.error.isEmpty() && !progress(done(), total())) {
-        cancel(); // a film cancelled after its last picture is not finished either
-        return m_summary;
-    }
     if (m_summary.error.isEmpty())
         finish();
     return m_summary;

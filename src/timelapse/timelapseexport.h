@@ -55,6 +55,10 @@ class TimelapseExport {
     const TimelapseSummary& summary() const { return m_summary; }
     const TimelapseOptions& options() const { return m_options; }
 
+    // Asked right before the finished film takes its name: false drops it instead, as a cancel
+    // would (the one moment that decides whether a film a user cancels is kept).
+    void setCommitCheck(std::function<bool()> mayCommit) { m_mayCommit = std::move(mayCommit); }
+
     // Runs start, every step and finish; `progress` hears (done, total) after each step and
     // may answer false to cancel.
     TimelapseSummary run(const std::function<bool(int, int)>& progress = {});
@@ -66,6 +70,7 @@ class TimelapseExport {
 
     TimelapseOptions m_options;
     TimelapseSummary m_summary;
+    std::function<bool()> m_mayCommit;
     std::vector<CamPictureFile> m_pictures;
     size_t m_next = 0;
     std::unique_ptr<ReplacementFile> m_file;

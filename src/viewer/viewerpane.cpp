@@ -83,6 +83,7 @@ void ViewerPane::setImagePlace(const QRect& place) {
 void ViewerPane::showSelection(const QImage& picture, QSize pictureSize, const CamDetails& details,
                                const QString& nextRefresh) {
     m_lock.lock(true);
+    ++m_pictures;
     show();
     m_details->show();
     setImagePlace({m_imagePlace.x(), m_imagePlace.y(), 10, 10});
@@ -131,6 +132,7 @@ void ViewerPane::scrollPictureVertically() {
 }
 
 void ViewerPane::showSelectedPicture(const QImage& picture) {
+    ++m_pictures;
     m_image->setPicture(picture);
     if (!m_fullScreen || !m_fullScreenView)
         return;
@@ -164,6 +166,7 @@ void ViewerPane::showFullScreenIndicator() {
 }
 
 void ViewerPane::hideViewer() {
+    ++m_pictures;
     hide();
     m_details->hide();
 }
@@ -179,9 +182,10 @@ void ViewerPane::saveShownPicture() {
     const QString path =
         SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime());
     ++m_saving;
+    // ahead of the auto-saves that wait: the user is waiting for this one
     m_files.run(
         this, [picture, path] { return SavePictureAsJpeg(picture, path); },
-        [this](const SavedPicture& saved) {
+        [this, shown = m_pictures](const SavedPicture& saved) {
             --m_saving;
             const QString time = longTimeText(QTime::currentTime());
             if (!saved.ok) {
@@ -189,11 +193,14 @@ void ViewerPane::saveShownPicture() {
                                     .arg(time, saved.path, saved.error));
                 return;
             }
-            m_lock.lock(true);
-            m_image->setPicture(saved.whole);
-            m_lock.lock(false);
+            if (shown == m_pictures) { // the picture it saved is still the one shown
+                m_lock.lock(true);
+                m_image->setPicture(saved.whole);
+                m_lock.lock(false);
+            }
             emit statusText(time + " saved as " + saved.path);
-        });
+        },
+        true);
 }
 
 void ViewerPane::openFullScreenView() {

@@ -82,6 +82,7 @@ class ViewerPane : public QGroupBox {
     const QString m_camFolder;
     BackgroundQueue& m_files;
     int m_saving = 0;
+    quint64 m_pictures = 0; // counts the pictures shown: a save that ends later leaves a newer one
     QWidget* m_viewport = nullptr;      // Picture1
     ImageControl* m_image = nullptr;    // imgMain
     QScrollBar* m_horizontal = nullptr; // HScroll1

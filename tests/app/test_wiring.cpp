@@ -204,9 +204,13 @@ class WiringTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(f.panels().isSettled(0), 5000);
         QCOMPARE(f.panel(0)->stateMark(), Freshness::New);
 
+        // removed from the list, it runs on and keeps what it trusts until its panel stops
         f.select("Garden");
         f.prompter.answers = {PromptAnswer::Ok};
         f.window->camList().removeSelectedCam();
+        QCOMPARE(f.window->settings().UserKeys("Tarvique Webcams", "TrustedCertificates").size(),
+                 1);
+        f.panels().stopCam(0);
         QVERIFY(f.window->settings().UserKeys("Tarvique Webcams", "TrustedCertificates").isEmpty());
     }
 };

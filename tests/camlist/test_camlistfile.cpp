@@ -159,6 +159,17 @@ class CamListFileTest : public QObject {
         }
         QVERIFY(!model.find("D"));
         QCOMPARE(model.names(), (std::vector<std::string>{"B", "C"}));
+        // a list that cannot be read is never written over
+        const QByteArray kept = box.readFile(camListFileName);
+        {
+            PermissionsEnforced enforced;
+            ::chmod(file.c_str(), 0);
+            CamListModel unreadable(file);
+            QVERIFY(!unreadable.load(false).ok);
+            QVERIFY(!unreadable.append({"E", "y", "5"}).ok);
+            ::chmod(file.c_str(), 0644);
+        }
+        QCOMPARE(box.readFile(camListFileName), kept);
     }
 };
 

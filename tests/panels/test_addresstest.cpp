@@ -100,6 +100,15 @@ class AddressCheckTest : public QObject {
         QVERIFY(damaged && !damaged->ok);
         QVERIFY(damaged->headline.contains("cannot be shown"));
 
+        // a picture sent with an error status: described, with its status
+        server.setScript(ScriptedServer::answer(
+            "HTTP/1.1 404 Not Found\r\nContent-Type: image/jpeg\r\n\r\n" + jpegOf(Qt::red)));
+        AddressTest erring({});
+        const auto withError = checked(erring, "http://" + server.address("/404.jpg"));
+        QVERIFY(withError && !withError->ok);
+        QCOMPARE(withError->headline, QString("A JPEG of 40 x 30, but with HTTP 404"));
+        QVERIFY(!withError->preview.isNull());
+
         AddressTest refused({});
         const auto nobody = checked(refused, "http://127.0.0.1:1/cam.jpg");
         QVERIFY(nobody && !nobody->ok);

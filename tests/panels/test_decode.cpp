@@ -121,10 +121,29 @@ class DecodeOrderTest : public QObject {
         QTRY_VERIFY(!f.fetcher(0)->isFetching());
         QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
         f.set->selectPanel(0); // selected while its picture is decoded small
-        slow.release(2);        // the small decode, and the whole one that follows
+        slow.release(2);       // the small decode, and the whole one that follows
         QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
         QCOMPARE(toViewer.size(), 1);
         QCOMPARE(toViewer[0][0].value<QImage>().size(), QSize(800, 600));
+    }
+
+    void aLateWholePictureNeverReplacesANewerOne() {
+        OneCam f;
+        f.fetch(picture(jpegOf(Qt::red, 200, 150)));
+        SlowDecoder held;
+        held.slowWidth = 200; // the whole decode the click asks for is held
+        f.set->decodeQueue().setDecoder(held.decoder());
+        if (f.set->decodeQueue().threads() < 2)
+            QSKIP("the newer picture is decoded beside the held one");
+        QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
+        f.set->selectPanel(0);
+        f.fetchOnly(picture(jpegOf(Qt::green, 120, 90))); // decoded whole: the viewer shows it
+        QTRY_VERIFY(!toViewer.isEmpty());
+        QCOMPARE(toViewer.last()[0].value<QImage>().size(), QSize(120, 90));
+        held.release();
+        QTRY_VERIFY(f.set->isSettled(0));
+        QCOMPARE(toViewer.last()[0].value<QImage>().size(), QSize(120, 90));
+        QCOMPARE(f.set->selectedPicture().picture.size(), QSize(120, 90)); // what Save Image saves
     }
 
     void eachPlaceWaitsWithOneDecodeAtMost() {
