@@ -111,7 +111,7 @@ void MainWindow::connectParts() {
     connect(m_panels, &CamPanelSet::panelSelected, m_clock, &NetworkClock::RequestNetworkTime);
     connect(m_panels, &CamPanelSet::selectedTicked, m_viewer, &ViewerPane::setNextRefresh);
     connect(m_panels, &CamPanelSet::selectedTicked, m_clock, &NetworkClock::RequestNetworkTime);
-    connect(m_panels, &CamPanelSet::selectedFetchStarted, m_viewer,
+    connect(m_panels, &CamPanelSet::selectedFetching, m_viewer,
             &ViewerPane::showFullScreenIndicator);
     connect(m_panels, &CamPanelSet::selectedPictureArrived, m_viewer,
             &ViewerPane::showSelectedPicture);

@@ -45,6 +45,7 @@ PictureCheck checkJpeg(std::string_view b) {
         const uint8_t marker = uint8_t(b[at++]);
         if (marker == 0xD9) { // end of image
             check.scans = scans;
+            check.end = at;
             if (check.width * check.height * std::max(scans, 1) > maxDecodeWork)
                 return unreadable(check, "a picture too costly to decode (" +
                                              std::to_string(check.width) + " x " +
@@ -117,8 +118,10 @@ PictureCheck checkGif(std::string_view b) {
         at += 3u * (2u << (packed & 7));
     while (at < b.size()) {
         const uint8_t block = uint8_t(b[at++]);
-        if (block == 0x3B)
-            return check; // trailer
+        if (block == 0x3B) { // trailer
+            check.end = at;
+            return check;
+        }
         if (block == 0x21) {
             ++at; // label
             if (!skipSubBlocks(b, at))
@@ -164,8 +167,10 @@ PictureCheck checkPng(std::string_view b) {
         }
         if (uint64_t(at) + 12 + length > b.size())
             break;
-        if (type == "IEND")
+        if (type == "IEND") {
+            check.end = at + 12 + size_t(length);
             return check;
+        }
         at += 12 + size_t(length);
     }
     return unreadable(check, "a PNG without its end");

@@ -117,10 +117,9 @@ void CamFetcher::exchangeFinished(const ExchangeResult& result) {
         return;
     }
     if (result.status == 304) {
-        // unchanged: Last Refreshed moves on, the picture and Last Changed stay
+        // unchanged: the picture, Last Changed and Last Refreshed (when the picture's time was
+        // first seen) stay, as for the same picture sent again
         m_pictureChanged = false;
-        const QDateTime now = m_now();
-        m_lastRefreshed = shortDateText(now.date()) + " " + longTimeText(now.time());
         succeeded();
         emit unchanged(details());
         return;
@@ -147,6 +146,9 @@ void CamFetcher::judge(const ExchangeResult& result) {
              retryAfter);
         return;
     }
+    // what this picture changes is kept until the picture is shown: a picture that cannot be
+    // shown takes it back
+    m_beforeLastPicture = {m_lastModified, m_lastChanged, m_lastRefreshed, m_validators};
     noteLastModified(result.headers);
     if (successful)
         noteValidators(result);
@@ -158,6 +160,7 @@ void CamFetcher::judge(const ExchangeResult& result) {
     if (const auto modified = result.head.value("Last-Modified"))
         fetched.lastModifiedTime = ParseHttpDate(*modified);
     fetched.details = details();
+    fetched.judged = ++m_judged;
     if (status == 0 || successful)
         succeeded();
     emit pictureArrived(fetched);
@@ -209,6 +212,16 @@ std::optional<int64_t> CamFetcher::lastModifiedTime() const {
     if (m_validators.lastModified.empty())
         return std::nullopt;
     return ParseHttpDate(m_validators.lastModified);
+}
+
+void CamFetcher::refusePicture(const FetchedPicture& picture) {
+    if (picture.judged != m_judged)
+        return; // a later picture has been judged since: its news stands
+    m_lastModified = m_beforeLastPicture.lastModified;
+    m_lastChanged = m_beforeLastPicture.lastChanged;
+    m_lastRefreshed = m_beforeLastPicture.lastRefreshed;
+    m_validators = m_beforeLastPicture.validators;
+    m_pictureChanged = false;
 }
 
 void CamFetcher::forgetValidators() {

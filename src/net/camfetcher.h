@@ -22,6 +22,7 @@ struct FetchedPicture {
     bool pictureChanged = false;             // a new Last-Modified line after an earlier one
     std::optional<int64_t> lastModifiedTime; // seconds since the epoch, when one was sent
     CamDetails details;                      // the panel's texts right after this response
+    quint64 judged = 0;                      // the fetcher's count of pictures judged, with it
 };
 
 // The refresh cycle of one cam: the one-second count, one exchange with the server at each
@@ -42,6 +43,10 @@ class CamFetcher : public QObject {
     void setJitter(std::function<double()> jitter) { m_jitter = std::move(jitter); }
     // How long a connection may make no progress before the fetch gives up.
     void setStallTimeout(int milliseconds) { m_exchange->setStallTimeout(milliseconds); }
+    // What the answers being received share with other cams'.
+    void setReceptionBudget(std::shared_ptr<ReceptionBudget> budget) {
+        m_exchange->setBudget(std::move(budget));
+    }
     // The SHA-256 (hex) of a certificate the user trusts for "host:port" of this cam.
     void setPinLookup(std::function<QByteArray(const QString& hostPort)> lookup) {
         m_pins = std::move(lookup);
@@ -98,6 +103,9 @@ class CamFetcher : public QObject {
 
     // The next request asks unconditionally (there is no picture the validators stand for).
     void forgetValidators();
+    // A picture that could not be shown is no news: its Last-Modified line, its texts and its
+    // validators are taken back, unless a later picture was judged since.
+    void refusePicture(const FetchedPicture& picture);
 
     // Begins a fetch cycle: count from zero and ask the server again, at once.
     void beginCycle();
@@ -161,4 +169,11 @@ class CamFetcher : public QObject {
     CertificateTrouble m_trouble;
     QString m_troubleHostPort;
     Validators m_validators; // of the last picture
+    quint64 m_judged = 0;
+    struct Before {
+        std::string lastModified;
+        QByteArray lastChanged;
+        QString lastRefreshed;
+        Validators validators;
+    } m_beforeLastPicture; // what the last picture judged changed, to take back
 };

@@ -84,6 +84,24 @@ void Exchange::abort() {
     m_stall->stop();
     m_socket->Close();
     m_running = false;
+    giveBackHeld();
+}
+
+bool Exchange::holdReceived() {
+    if (!m_budget)
+        return true;
+    const auto holding =
+        int64_t(m_response.responseBuffer.size()) + int64_t(m_response.decoded.size());
+    if (holding > m_held && !m_budget->take(holding - m_held))
+        return false;
+    m_held = std::max(m_held, holding);
+    return true;
+}
+
+void Exchange::giveBackHeld() {
+    if (m_budget)
+        m_budget->giveBack(m_held);
+    m_held = 0;
 }
 
 void Exchange::release() {
@@ -136,6 +154,14 @@ void Exchange::dataArrived() {
         fail(localText(outcome.error), FetchFailure::Protocol);
         return;
     }
+    if (!holdReceived()) {
+        m_response.reset();
+        fail(QString("the answers of all cams at once would hold more than %1 MB: this one waits "
+                     "for a later try")
+                 .arg(m_budget->limit() / (1024 * 1024)),
+             FetchFailure::Protocol);
+        return;
+    }
     if (outcome.percent)
         emit progressed(*outcome.percent, localText(RequestFileName(m_target.camPath)));
     if (outcome.complete && m_running)
@@ -146,6 +172,7 @@ void Exchange::complete() {
     m_stall->stop();
     m_socket->Close();
     m_running = false;
+    giveBackHeld(); // the body goes on to its cam, which keeps only the picture's own bytes
     const CompletedResponse split = SplitResponse(m_response.received());
     const int status = m_response.headerDone ? m_response.head.status : 0;
     if (IsRedirectStatus(status) && m_response.head.value("Location")) {
@@ -228,6 +255,7 @@ void Exchange::fail(const QString& reason, FetchFailure kind) {
     m_stall->stop();
     m_socket->Close();
     m_running = false;
+    giveBackHeld();
     ExchangeResult result;
     result.reason = reason;
     result.failure = kind;

@@ -2,6 +2,7 @@
 
 #include "net/camaddress.h"
 #include "net/camsocket.h"
+#include "net/receptionbudget.h"
 #include "net/recycledbodies.h"
 #include "net/response.h"
 
@@ -9,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,6 +76,8 @@ class Exchange : public QObject {
 
     // How long a connection may make no progress before the exchange gives up.
     void setStallTimeout(int milliseconds);
+    // What this exchange's answers share with other cams' while they are received.
+    void setBudget(std::shared_ptr<ReceptionBudget> budget) { m_budget = std::move(budget); }
     // Begins at once, dropping one under way. False (and no result follows) when the address
     // cannot be fetched at all; `problem` then says why.
     bool start(const ExchangeRequest& request, std::string* problem = nullptr);
@@ -100,6 +104,9 @@ class Exchange : public QObject {
     void keepOnlyBody(std::string_view body);
     bool followRedirect();
     void fail(const QString& reason, FetchFailure kind);
+    // Takes from the budget what the answer holds now; false when that passes it.
+    bool holdReceived();
+    void giveBackHeld();
 
     CamSocket* m_socket = nullptr;
     QTimer* m_stall = nullptr;
@@ -108,6 +115,8 @@ class Exchange : public QObject {
     std::vector<std::string> m_visited;
     ResponseState m_response;
     RecycledBodies m_bodies;
+    std::shared_ptr<ReceptionBudget> m_budget;
+    int64_t m_held = 0; // taken from the budget
     bool m_running = false;
     bool m_secure = false, m_pinned = false;
 };

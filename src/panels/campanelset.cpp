@@ -5,6 +5,7 @@
 #include "common/numbertext.h"
 #include "common/prompter.h"
 #include "imaging/picturecheck.h"
+#include "net/receptionbudget.h"
 #include "net/camfetcher.h"
 #include "panels/campanel.h"
 #include "panels/certificatepins.h"
@@ -24,7 +25,8 @@ CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolde
                          Prompter& prompter, CertificatePins& pins, BackgroundQueue& files)
     : QObject(frame), m_camList(camList), m_camFolder(std::move(camFolder)), m_lock(lock),
       m_prompter(prompter), m_pins(pins), m_files(files),
-      m_now([] { return QDateTime::currentSecsSinceEpoch(); }) {
+      m_now([] { return QDateTime::currentSecsSinceEpoch(); }),
+      m_budget(std::make_shared<ReceptionBudget>(programReceptionBytes)) {
     setObjectName("camPanelSet");
     m_scrollBar = new QScrollBar(Qt::Vertical, frame);
     m_scrollBar->setObjectName("VScroll1");
@@ -53,6 +55,7 @@ CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolde
         place.fetcher = cycle;
         cycle->setObjectName(QString("camFetcher(%1)").arg(index));
         cycle->setPictureTest(IsWholeKnownPicture);
+        cycle->setReceptionBudget(m_budget);
         connect(view, &CamPanel::clicked, this, [this, index] { selectPanel(index); });
         connect(view, &CamPanel::refreshClicked, this, [this, index] { refreshNow(index); });
         connect(view, &CamPanel::stopClicked, this, [this, index] { stopCam(index); });
@@ -93,7 +96,7 @@ CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolde
             return m_pins.lookup(fetcher(index)->name(), hostPort);
         });
         connect(cycle, &CamFetcher::halted, this, [this, index](const QString& text) {
-            panel(index)->showFetching(false);
+            showFetching(index, false);
             emit statusText(text);
         });
     }
@@ -184,6 +187,9 @@ bool CamPanelSet::startCam(const CamRecord& record, int wanted) {
     place.fetcher->setRecord(QByteArray::fromStdString(record.name),
                              QByteArray::fromStdString(record.url),
                              QByteArray::fromStdString(record.refresh));
+    // a panel with no picture to show asks for the picture itself, not whether it changed
+    if (!place.view->hasPicture())
+        place.fetcher->forgetValidators();
     place.fetcher->beginCycle();
     return true;
 }
@@ -198,7 +204,7 @@ void CamPanelSet::stopCam(int index) {
     place.fetcher->stop();
     m_lock.lock(true);
     panel->clearPicture();
-    panel->showFetching(false);
+    showFetching(index, false);
     m_lock.lock(false);
     // what was still to come for this place is dropped: queued decodes, late results, the
     // picture kept whole; saves already asked for are still written
@@ -246,8 +252,11 @@ void CamPanelSet::selectPanel(int index) {
     const bool whole = !place.wholePicture.isNull();
     const QImage shown = whole ? place.wholePicture : place.view->shownPicture();
     const QSize size = place.shownSize.isValid() ? place.shownSize : shown.size();
+    // the viewer measures the picture at the click; without one it does so at the first
+    m_selectedWithoutPicture = shown.isNull();
     emit panelSelected(shown, size, withFreshness(index, place.fetcher->details()),
                        nextRefreshText(index));
+    emit selectedAge(ageText(index));
     if (!whole)
         deliverWholePicture(index);
 }
@@ -330,11 +339,15 @@ void CamPanelSet::fetchStarted(int index) {
     CamSlot& place = slotAt(index);
     place.freshness.fetchStarted();
     updateMark(index);
-    place.view->showFetching(true);
-    if (index == m_selected)
-        emit selectedFetchStarted();
+    showFetching(index, true);
     place.caption = place.fetcher->name();
     place.view->setFrameCaption(place.caption);
+}
+
+void CamPanelSet::showFetching(int index, bool on) {
+    slot(index).view->showFetching(on);
+    if (index == m_selected)
+        emit selectedFetching(on);
 }
 
 void CamPanelSet::ticked(int index) {

@@ -9,8 +9,10 @@
 #include <QObject>
 #include <array>
 #include <functional>
+#include <memory>
 
 class BackgroundQueue;
+class ReceptionBudget;
 class CamListModel;
 class CertificatePins;
 class DecodeQueue;
@@ -47,6 +49,9 @@ class CamPanelSet : public QObject {
     CamFetcher* fetcher(int index) const { return slot(index).fetcher; }
     bool isRunning(int index) const { return slot(index).running; }
     int selectedCam() const { return m_selected; }
+    // A panel was clicked and the viewer shows the selected place (place 0 counts as selected
+    // before any click, unseen).
+    bool isViewerShown() const { return m_viewerShown; }
     // What a running cam of that name has learned about how often its picture changes.
     const ChangeRate* learnedRate(const QByteArray& camName) const;
     int activeCams() const { return m_activeCams; }
@@ -99,7 +104,8 @@ class CamPanelSet : public QObject {
                        const QString& nextRefresh);
     // The selected place counted a second.
     void selectedTicked(const QString& nextRefresh);
-    void selectedFetchStarted();
+    // The selected place's fetching indicator shows, or goes.
+    void selectedFetching(bool on);
     void selectedPictureArrived(const QImage& picture);
     void selectedDetailsChanged(const CamDetails& details);
     void selectedStopped();
@@ -132,6 +138,8 @@ class CamPanelSet : public QObject {
     void autoSave(int index, const QByteArray& bytes);
     // the whole picture for the viewer, decoded off the window's thread when it is not at hand
     void deliverWholePicture(int index);
+    // The place's fetching indicator, and the full-screen view's for the selected place.
+    void showFetching(int index, bool on);
     void wholePictureDecoded(int index, const PanelDecode& decoded);
     QString nextRefreshText(int index) const;
     void updateMark(int index);
@@ -146,6 +154,7 @@ class CamPanelSet : public QObject {
     BackgroundQueue& m_files;
     std::function<int64_t()> m_now;
     std::array<CamSlot, panelCount> m_slots;
+    std::shared_ptr<ReceptionBudget> m_budget; // the answers being received, all places
     DecodeQueue* m_decodes = nullptr;
     QScrollBar* m_scrollBar = nullptr; // VScroll1
     QWidget* m_clip = nullptr;         // picWindowOuter
@@ -154,6 +163,7 @@ class CamPanelSet : public QObject {
     bool m_autoSave = false;
     int m_selected = 0;         // place 0 counts as selected until a panel is clicked
     bool m_viewerShown = false; // a panel was clicked: the viewer shows the selected picture
+    bool m_selectedWithoutPicture = false; // the viewer measured no picture at the click
     int m_activeCams = 0;
     quint64 m_tickets = 0;
     qint64 m_saveBytesPending = 0; // the pictures waiting to be saved, all places together

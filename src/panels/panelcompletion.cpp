@@ -6,6 +6,7 @@
 
 #include "common/background.h"
 #include "common/datetimetext.h"
+#include "imaging/picturecheck.h"
 #include "imaging/savepath.h"
 #include "net/camfetcher.h"
 #include "panels/campanel.h"
@@ -32,10 +33,16 @@ quint64 CamPanelSet::nextTicket(int index) {
     return (++m_tickets << 8) | quint64(index);
 }
 
-void CamPanelSet::pictureArrived(int index, const FetchedPicture& fetched) {
+void CamPanelSet::pictureArrived(int index, const FetchedPicture& arrived) {
     CamSlot& place = slotAt(index);
     PanelCompletion completion;
-    completion.fetched = fetched;
+    completion.fetched = arrived;
+    FetchedPicture& fetched = completion.fetched;
+    // what follows the picture's end is not the picture's, and is not kept
+    const PictureCheck check =
+        CheckPicture(std::string_view(fetched.body.constData(), size_t(fetched.body.size())), 0);
+    if (check.end > 0 && check.end < size_t(fetched.body.size()))
+        fetched.body = fetched.body.left(qsizetype(check.end));
     // The same bytes as the picture shown, and nothing else on its way to the panel: nothing
     // to decode, nothing to draw again.
     if (place.completions.size() == 0 && !place.shownBody.isEmpty() &&
@@ -44,16 +51,21 @@ void CamPanelSet::pictureArrived(int index, const FetchedPicture& fetched) {
         queueCompletion(index, std::move(completion));
         return;
     }
+    const QByteArray body = fetched.body;
+    const int64_t announced = fetched.announcedLength;
     // The panel shows the picture small; the viewer, once it shows this place, whole.
     const bool whole = index == m_selected && m_viewerShown;
     const QSize panelSize = place.view->pictureSize();
     const quint64 ticket = nextTicket(index);
     place.completions.add(ticket, std::move(completion), false);
-    // a picture still waiting for its decode is overtaken by this one: it is never shown
-    if (const std::optional<quint64> replaced =
-            m_decodes->submit({index, ticket, fetched.body, fetched.announcedLength,
-                               whole ? QSize() : panelSize, panelSize, false}))
-        place.completions.forget(*replaced);
+    // a picture still waiting for its decode is overtaken by this one: it is never shown, but
+    // saved when it was new
+    if (const std::optional<quint64> replaced = m_decodes->submit(
+            {index, ticket, body, announced, whole ? QSize() : panelSize, panelSize, false}))
+        if (const std::optional<PanelCompletion> overtaken = place.completions.forget(*replaced))
+            if (m_autoSave && overtaken->fetched.pictureChanged)
+                autoSave(index, overtaken->fetched.body);
+
 }
 
 void CamPanelSet::pictureDecoded(quint64 ticket, const PanelDecode& decoded) {
@@ -77,7 +89,7 @@ void CamPanelSet::showCompletions(int index) {
     while (std::optional<PanelCompletion> completion = place.completions.takeReady()) {
         // the indicator goes when the place's latest fetch has ended
         if (!place.fetcher->isFetching())
-            place.view->showFetching(false);
+            showFetching(index, false);
         switch (completion->kind) {
         case PanelCompletion::Kind::Picture:
             if (completion->decoded.decoded.picture.isNull())
@@ -115,7 +127,9 @@ void CamPanelSet::showPicture(int index, const PanelCompletion& completion) {
     if (selected && (decoded.whole || !m_viewerShown))
         emit selectedPictureArrived(decoded.picture);
     m_lock.lock(false);
-    if (selected && m_viewerShown && !decoded.whole)
+    if (selected && m_viewerShown && m_selectedWithoutPicture)
+        selectPanel(index); // the viewer measures its first picture as a click would
+    else if (selected && m_viewerShown && !decoded.whole)
         deliverWholePicture(index); // selected while it was decoded small
     if (m_autoSave && fetched.pictureChanged)
         autoSave(index, fetched.body);
@@ -132,8 +146,10 @@ void CamPanelSet::showPicture(int index, const PanelCompletion& completion) {
 }
 
 void CamPanelSet::showUnreadable(int index, const PanelCompletion& completion) {
-    // the panel keeps its previous picture, and its mark says why the new one is not shown
+    // the panel keeps its previous picture, and its mark says why the new one is not shown; a
+    // picture not shown is no news, and not saved
     CamSlot& place = slotAt(index);
+    place.fetcher->refusePicture(completion.fetched);
     const QString& refusal = completion.decoded.decoded.refusal;
     const QString why =
         refusal.startsWith("a picture too") ? refusal : QString("the picture could not be read");
@@ -143,7 +159,7 @@ void CamPanelSet::showUnreadable(int index, const PanelCompletion& completion) {
     place.lastRefusal = refusal;
     updateMark(index);
     if (index == m_selected)
-        emit selectedDetailsChanged(withFreshness(index, completion.fetched.details));
+        emit selectedDetailsChanged(withFreshness(index, place.fetcher->details()));
 }
 
 void CamPanelSet::showSamePicture(int index, const PanelCompletion& completion) {

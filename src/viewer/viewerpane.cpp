@@ -160,9 +160,9 @@ void ViewerPane::setTime(const QString& text) {
     m_details->setTime(text);
 }
 
-void ViewerPane::showFullScreenIndicator() {
+void ViewerPane::showFullScreenIndicator(bool on) {
     if (m_fullScreen && m_fullScreenView)
-        m_fullScreenView->showIndicator(true);
+        m_fullScreenView->showIndicator(on);
 }
 
 void ViewerPane::hideViewer() {

@@ -44,8 +44,8 @@ class ViewerPane : public QGroupBox {
     void setTime(const QString& text);
     // The picture's age and the cam's state ("12 s old, new picture").
     void setAge(const QString& text);
-    // A fetch of the selected cam begins: the full-screen view shows its indicator.
-    void showFullScreenIndicator();
+    // The selected cam's fetching indicator, shown in the full-screen view too.
+    void showFullScreenIndicator(bool on);
     // The selected panel was stopped.
     void hideViewer();
 

@@ -267,7 +267,7 @@ class ViewerTest : public QObject {
         QVERIFY(image->stretch());
         QCOMPARE(image->size(), view->size());
 
-        f.viewer->showFullScreenIndicator(); // a fetch of the selected cam begins
+        f.viewer->showFullScreenIndicator(true); // a fetch of the selected cam begins
         QVERIFY(view->isIndicatorShown());
         f.viewer->showSelectedPicture(filledPicture(Qt::green, 10, 10));
         QCOMPARE(view->picture().size(), QSize(10, 10));
@@ -277,7 +277,7 @@ class ViewerTest : public QObject {
         QVERIFY(!f.viewer->fullScreenOn());
         QTRY_VERIFY(!f.viewer->fullScreenView());
         f.viewer->showSelectedPicture(filledPicture(Qt::blue, 5, 5)); // leaves the closed view
-        f.viewer->showFullScreenIndicator();
+        f.viewer->showFullScreenIndicator(true);
     }
 
     void escapeClosesTheViewLikeAClick() {
