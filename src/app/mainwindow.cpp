@@ -97,7 +97,10 @@ void MainWindow::connectParts() {
     connect(m_controls, &ControlsFrame::stopAllClicked, m_panels, &CamPanelSet::stopAllCams);
     connect(m_controls, &ControlsFrame::websiteClicked, m_windows, &SecondaryWindows::openWebsite);
     connect(m_controls->autoSaveBox(), &QCheckBox::toggled, m_panels, &CamPanelSet::setAutoSave);
-    connect(m_controls->autoSaveBox(), &QCheckBox::toggled, this, &MainWindow::storeAutoSave);
+    // stored when the user changes it: a value written at start-up would hide a machine-wide
+    // default set later
+    connect(m_controls->autoSaveBox(), &QCheckBox::clicked, this, &MainWindow::storeAutoSave);
+
 
     connect(m_camList, &CamListPane::selectionNeeded, m_windows,
             &SecondaryWindows::showSelectCamNotice);

@@ -24,21 +24,6 @@ std::optional<std::string> fromHex(std::string_view text) {
     return QByteArray::fromHex(QByteArray(text.data(), qsizetype(text.size()))).toStdString();
 }
 
-// A cam selected before its first picture has come shows an empty viewer, as a click on such a
-// panel does; the restored selection is made again when the picture comes, unless the user has
-// chosen another cam meanwhile.
-void selectAgainAtFirstPicture(CamPanelSet& panels, int index) {
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = QObject::connect(&panels, &CamPanelSet::pictureShown, &panels,
-                                   [&panels, index, connection](int shown) {
-                                       if (shown != index)
-                                           return;
-                                       QObject::disconnect(*connection);
-                                       if (panels.selectedCam() == index)
-                                           panels.selectPanel(index);
-                                   });
-}
-
 } // namespace
 
 std::string EncodeRunningCams(const std::vector<Session::Cam>& cams) {
@@ -80,8 +65,10 @@ Session CurrentSession(const CamPanelSet& panels) {
     for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
         if (panels.isRunning(index))
             session.running.push_back({index, panels.slot(index).record.name});
+    // the cam the viewer shows: place 0 counting as selected before any click is not one
     const int selected = panels.selectedCam();
-    if (selected >= 0 && selected < CamPanelSet::maxRunningCams && panels.isRunning(selected))
+    if (panels.isViewerShown() && selected >= 0 && selected < CamPanelSet::maxRunningCams &&
+        panels.isRunning(selected))
         session.selected = panels.slot(selected).record.name;
     return session;
 }
@@ -107,17 +94,19 @@ Session LoadSession(const SettingsStore& settings, const QString& productName) {
 }
 
 QString RestoreSession(CamPanelSet& panels, const Session& session) {
-    QStringList missing;
-    for (const Session::Cam& cam : session.running)
-        if (!panels.StartCamInPanel(cam.name, cam.panel))
-            missing << localText(cam.name);
+    QStringList notStarted;
+    for (const Session::Cam& cam : session.running) {
+        QString why;
+        if (!panels.StartCamInPanel(cam.name, cam.panel, &why))
+            notStarted << QString("%1 (%2)").arg(localText(cam.name), why);
+    }
+
+    // the viewed cam again; its first picture is measured when it comes
     for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
         if (!session.selected.empty() && panels.isRunning(index) &&
-            panels.slot(index).record.name == session.selected) {
+            panels.slot(index).record.name == session.selected)
             panels.selectPanel(index);
-            selectAgainAtFirstPicture(panels, index);
-        }
-    if (missing.isEmpty())
+    if (notStarted.isEmpty())
         return {};
-    return "Not started again, no longer in the cam list: " + missing.join(", ");
+    return "Not started again: " + notStarted.join(", ");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -15,4 +16,11 @@ class Prompter {
     virtual ~Prompter();
     virtual PromptAnswer ask(QWidget* parent, const QString& title, const QString& text,
                              PromptButtons buttons) = 0;
+    // Asks without waiting for the answer, which `answered` hears later: the window goes on
+    // meanwhile, with no event loop inside another. This one asks at once.
+    virtual void askLater(QWidget* parent, const QString& title, const QString& text,
+                          PromptButtons buttons, std::function<void(PromptAnswer)> answered) {
+        answered(ask(parent, title, text, buttons));
+    }
+
 };

@@ -6,6 +6,7 @@
 #include "imaging/picturecheck.h"
 #include "imaging/picturedecoder.h"
 #include "net/camfetcher.h"
+#include "panels/certificatepins.h"
 #include "panels/picturedecode.h"
 
 #include <QBuffer>
@@ -39,11 +40,6 @@ QString pictureKind(const QByteArray& body) {
 }
 
 // A long hex text in groups of 16, so it wraps.
-QString spaced(QString hex) {
-    for (qsizetype at = 16; at < hex.size(); at += 17)
-        hex.insert(at, ' ');
-    return hex;
-}
 
 } // namespace
 
@@ -153,7 +149,8 @@ void AddressTest::failed(const QString& reason, FetchFailure kind) {
         if (!trouble.subject.isEmpty())
             facts << "Issued to: " + trouble.subject;
         if (!trouble.fingerprint.isEmpty())
-            facts << "SHA-256 fingerprint: " + spaced(QString::fromLatin1(trouble.fingerprint));
+            facts << "SHA-256 fingerprint:\n" + CertificatePins::readable(trouble.fingerprint);
+
         facts << "If this is your own camera, start the cam and choose \"Trust This "
                  "Certificate...\" on its panel.";
         break;

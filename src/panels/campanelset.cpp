@@ -367,28 +367,37 @@ void CamPanelSet::progressed(int index, float percent, const QString& fileName) 
 }
 
 void CamPanelSet::trustCertificate(int index) {
-    CamFetcher* fetcher = this->fetcher(index);
-    const CertificateTrouble& trouble = fetcher->certificateTrouble();
-    if (trouble.fingerprint.isEmpty())
+    const CamFetcher* fetcher = this->fetcher(index);
+    // what the question shows is what is trusted, whatever the server presents meanwhile
+    const CertificateTrouble trouble = fetcher->certificateTrouble();
+    const QByteArray cam = fetcher->name();
+    const QString hostPort = fetcher->troubleHostPort();
+    if (trouble.fingerprint.isEmpty() || hostPort.isEmpty())
         return;
-    const QString name = QString::fromLocal8Bit(fetcher->name());
+    const QString name = QString::fromLocal8Bit(cam);
     const QString text =
         QString("The certificate that %1 presented for %2 is not trusted (%3).\n\n"
                 "Issued to: %4\nSHA-256 fingerprint:\n%5\n\n"
                 "Trust exactly this certificate for %2 from now on? A different certificate "
                 "will be refused again.")
-            .arg(fetcher->troubleHostPort(), name, trouble.reason, trouble.subject,
+            .arg(hostPort, name, trouble.reason, trouble.subject,
                  CertificatePins::readable(trouble.fingerprint));
-    if (m_prompter.ask(panel(index), "Trust this certificate", text, PromptButtons::TrustCancel) !=
-        PromptAnswer::Ok)
-        return;
-    if (!m_pins.trust(fetcher->name(), fetcher->troubleHostPort(), trouble.fingerprint)) {
-        m_prompter.ask(panel(index), ":: error",
-                       "The trusted certificate could not be stored in your settings.",
-                       PromptButtons::Ok);
-        return;
-    }
-    panel(index)->offerCertificateTrust(false);
-    emit statusText(name + ": the certificate of " + fetcher->troubleHostPort() + " is trusted");
-    refreshNow(index);
+    m_prompter.askLater(
+        panel(index), "Trust this certificate", text, PromptButtons::TrustCancel,
+        [this, index, cam, name, hostPort, fingerprint = trouble.fingerprint](PromptAnswer answer) {
+            if (answer != PromptAnswer::Ok)
+                return;
+            if (!m_pins.trust(cam, hostPort, fingerprint)) {
+                m_prompter.askLater(panel(index), ":: error",
+                                    "The trusted certificate could not be stored in your settings.",
+                                    PromptButtons::Ok, [](PromptAnswer) {});
+                return;
+            }
+            emit statusText(name + ": the certificate of " + hostPort + " is trusted");
+            // the place asks again at once, when it still runs that cam
+            if (isRunning(index) && this->fetcher(index)->name() == cam) {
+                panel(index)->offerCertificateTrust(false);
+                refreshNow(index);
+            }
+        });
 }

@@ -54,8 +54,12 @@ void CertificatePins::forget(const QByteArray& camName) {
 }
 
 QString CertificatePins::readable(const QByteArray& fingerprint) {
-    QStringList pairs;
-    for (qsizetype at = 0; at + 1 < fingerprint.size(); at += 2)
-        pairs << QString::fromLatin1(fingerprint.mid(at, 2)).toUpper();
-    return pairs.join(':');
+    QString text;
+    for (qsizetype at = 0; at + 1 < fingerprint.size(); at += 2) {
+        if (at > 0)
+            text += at % 32 == 0 ? ":\n" : ":";
+        text += QString::fromLatin1(fingerprint.mid(at, 2)).toUpper();
+    }
+    return text;
+
 }

@@ -19,8 +19,10 @@ class CertificatePins {
     void rename(const QByteArray& oldName, const QByteArray& newName, bool oldNameRemains);
     void forget(const QByteArray& camName);
 
-    // "ab:cd:..." in upper case, as certificate viewers show it.
+    // "AB:CD:..." in upper case, as openssl and certificate viewers show it, in lines of 16
+    // pairs (a fingerprint of 32 bytes takes two).
     static QString readable(const QByteArray& fingerprint);
+
 
   private:
     static QString keyOf(const QByteArray& camName, const QString& hostPort);

@@ -2,9 +2,19 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <memory>
 
-PromptAnswer MessageBoxPrompter::ask(QWidget* parent, const QString& title, const QString& text,
-                                     PromptButtons buttons) {
+namespace {
+
+QMessageBox* makeBox(QWidget* parent, const QString& title, const QString& text,
+                     PromptButtons buttons) {
+    if (buttons == PromptButtons::TrustCancel) {
+        auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Cancel, parent);
+        QPushButton* trust = box->addButton("Trust this certificate", QMessageBox::AcceptRole);
+        trust->setObjectName("trustButton");
+        box->setDefaultButton(QMessageBox::Cancel);
+        return box;
+    }
     QMessageBox::StandardButtons shown = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::Information;
     if (buttons == PromptButtons::OkCancel) {
@@ -14,15 +24,15 @@ PromptAnswer MessageBoxPrompter::ask(QWidget* parent, const QString& title, cons
         shown = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
         icon = QMessageBox::Critical;
     }
-    if (buttons == PromptButtons::TrustCancel) {
-        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Cancel, parent);
-        QPushButton* trust = box.addButton("Trust this certificate", QMessageBox::AcceptRole);
-        box.setDefaultButton(QMessageBox::Cancel);
-        box.exec();
-        return box.clickedButton() == trust ? PromptAnswer::Ok : PromptAnswer::Cancel;
-    }
-    QMessageBox box(icon, title, text, shown, parent);
-    switch (box.exec()) {
+    return new QMessageBox(icon, title, text, shown, parent);
+}
+
+PromptAnswer answerOf(const QMessageBox& box, PromptButtons buttons) {
+    if (buttons == PromptButtons::TrustCancel)
+        return box.clickedButton() == box.findChild<QPushButton*>("trustButton")
+                   ? PromptAnswer::Ok
+                   : PromptAnswer::Cancel;
+    switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Cancel:
         return PromptAnswer::Cancel;
     case QMessageBox::Abort:
@@ -37,4 +47,25 @@ PromptAnswer MessageBoxPrompter::ask(QWidget* parent, const QString& title, cons
         // closed with the close box or Escape
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
     }
+}
+
+} // namespace
+
+PromptAnswer MessageBoxPrompter::ask(QWidget* parent, const QString& title, const QString& text,
+                                     PromptButtons buttons) {
+    std::unique_ptr<QMessageBox> box(makeBox(parent, title, text, buttons));
+    box->exec();
+    return answerOf(*box, buttons);
+}
+
+void MessageBoxPrompter::askLater(QWidget* parent, const QString& title, const QString& text,
+                                  PromptButtons buttons,
+                                  std::function<void(PromptAnswer)> answered) {
+    QMessageBox* box = makeBox(parent, title, text, buttons);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [box, buttons, answered = std::move(answered)] {
+                         answered(answerOf(*box, buttons));
+                     });
+    box->open();
 }

@@ -215,7 +215,24 @@ class DesktopTest : public QObject {
         QCOMPARE(third.panels().selectedCam(), 4);
     }
 
+    void theSessionKeepsWhatTheUserSawAndSaysWhyACamStaysOut() {
+        WindowFixture f(camList({{"Hill", "http://127.0.0.1:1/b.jpg", "30"},
+                                 {"Bad", "http://127.0.0.1:1/c.jpg", "30"}}));
+        f.start("Hill");
+        f.start("Bad");
+        f.window->close(); // no panel was ever clicked: no cam was viewed
+        QCOMPARE(LoadSession(f.window->settings(), "Tarvique Webcams").selected, std::string());
+        f.box.writeFile("00camlist.txt", camList({{"Hill", "http://127.0.0.1:1/b.jpg", "30"},
+                                                  {"Bad", "http://127.0.0.1:1/c.jpg", "x"}}));
+        const std::unique_ptr<MainWindow> again = nextRun(f);
+        QVERIFY(again->panels().isRunning(0));
+        QVERIFY(!again->viewer().isVisible());
+        QVERIFY2(again->statusText().contains("Bad (its refresh interval \"x\" is not a number)"),
+                 qPrintable(again->statusText()));
+    }
+
     void aDamagedSessionStartsWhatItCan() {
+
         std::vector<Session::Cam> many;
         for (int panel = 0; panel < 30; ++panel)
             many.push_back({panel, "cam" + std::to_string(panel)});

@@ -56,11 +56,11 @@ struct Prepared {
 class ServicesTest : public QObject {
     Q_OBJECT
   private slots:
-    void firstStartStoresAutoSaveOffAndShowsHelp() {
+    void firstStartStoresNothingAndShowsHelp() {
         Prepared p;
         p.load();
         QVERIFY(!p.window->controls().autoSaveBox()->isChecked());
-        QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
+        QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("x"));
         HelpWindow* help = p.window->windows().helpWindow();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->windowTitle(), QString("Readme/Help"));
@@ -125,7 +125,6 @@ class ServicesTest : public QObject {
         p.load();
         QVERIFY(p.prompter.asked.isEmpty());
         QVERIFY(!QFileInfo::exists(p.store->machineFile(product)));
-        QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("0"));
         p.window->controls().autoSaveBox()->click();
         QCOMPARE(p.store->ReadSetting(product, "Settings", "autoSave", "x").value, QString("1"));
         QVERIFY(p.prompter.asked.isEmpty());
@@ -133,13 +132,16 @@ class ServicesTest : public QObject {
         QVERIFY(p.window->controls().autoSaveBox()->isChecked());
     }
 
-    void noWritableStoreAsksAtStartUp() {
+    void noWritableStoreAsksWhenTheUserChangesASetting() {
         Prepared p;
         ReadOnlyFolder system(qEnvironmentVariable("XDG_CONFIG_DIRS"));
         ReadOnlyFolder user(qEnvironmentVariable("XDG_CONFIG_HOME"));
         p.prompter.answers = {PromptAnswer::Ignore};
         p.load();
+        QVERIFY(p.prompter.asked.isEmpty());
+        p.window->controls().autoSaveBox()->click();
         QCOMPARE(p.prompter.asked.size(), 1);
+
         QCOMPARE(p.prompter.asked[0].title, QString("Permission Denied"));
         p.window->controls().autoSaveBox()->click(); // Ignore was remembered
         QCOMPARE(p.prompter.asked.size(), 1);

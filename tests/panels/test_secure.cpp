@@ -152,7 +152,27 @@ class SecureFetchTest : public QObject {
         QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);
     }
 
+    void whatIsTrustedIsTheCertificateTheQuestionShowed() {
+        CertificateOrder order;
+        const TestIdentity shown = makeCertificate(order);
+        ScriptedServer server(shown);
+        server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
+        PanelsFixture f(camList({{"Home", "https://" + server.address("/c.jpg"), "300"}}));
+        f.start("Home");
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        f.prompter.later = true;
+        f.set->trustCertificate(0);
+        // while the question is open, the server presents another certificate to a retry
+        server.setIdentity(makeCertificate(order));
+        f.set->refreshNow(0);
+        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        f.prompter.waiting.takeFirst()(PromptAnswer::Ok);
+        QCOMPARE(f.pins.lookup("Home", "127.0.0.1:" + QString::number(server.port())),
+                 CamSocket::fingerprintOf(shown.certificate));
+    }
+
     void cancellingTheTrustTrustsNothing() {
+
         const TestIdentity mine = makeCertificate(CertificateOrder{});
         ScriptedServer server(mine);
         server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));

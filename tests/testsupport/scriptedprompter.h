@@ -15,6 +15,18 @@ class ScriptedPrompter : public Prompter {
 
     QList<PromptAnswer> answers; // taken front first; Ok or Cancel when empty
     QList<Asked> asked;
+    // With `later`, askLater's questions wait in `waiting` until the test answers them.
+    bool later = false;
+    QList<std::function<void(PromptAnswer)>> waiting;
+
+    void askLater(QWidget* parent, const QString& title, const QString& text, PromptButtons buttons,
+                  std::function<void(PromptAnswer)> answered) override {
+        if (!later)
+            return Prompter::askLater(parent, title, text, buttons, std::move(answered));
+        asked.append({title, text, buttons});
+        waiting.append(std::move(answered));
+    }
+
 
     PromptAnswer ask(QWidget*, const QString& title, const QString& text,
                      PromptButtons buttons) override {
