@@ -5,6 +5,7 @@
 #include "app/termination.h"
 #include "app/timelapsecommand.h"
 #include "common/appidentity.h"
+#include "common/localtext.h"
 #include "ui/messageboxprompter.h"
 
 #include <QApplication>
@@ -25,7 +26,10 @@ int main(int argc, char** argv) {
     }
     if (line.action != CommandLine::Action::Run) {
         FILE* out = line.action == CommandLine::Action::Error ? stderr : stdout;
-        std::fputs(qPrintable(line.text), out);
+        QStringList lines = line.text.split('\n');
+        for (QString& shown : lines) // an argument is echoed without its control characters
+            shown = terminalText(shown);
+        std::fputs(qPrintable(lines.join('\n')), out);
         if (!line.text.endsWith('\n'))
             std::fputs("\n", out);
         return line.action == CommandLine::Action::Error ? 2 : 0;
@@ -37,7 +41,8 @@ int main(int argc, char** argv) {
 
     const ProgramPlaces places = ProgramPlacesOfThisRun(line.programFolder);
     if (!places.error.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(places.error));
+        std::fprintf(stderr, "%s\n", qPrintable(terminalText(places.error)));
+
         prompter.ask(nullptr, identity.ProductName, places.error, PromptButtons::Ok);
         return 1;
     }

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Starts democam in the background, gives a new program folder a cam list of the demo cams,
-# runs the program, and stops democam when the program exits.
+# Starts democam in the background, gives the program folder a cam list of the demo cams (or
+# points the demo cams of an existing list at the port democam has this time), runs the
+# program, and stops democam when the program exits.
 # Usage: tools/run-with-democam.sh <build folder>
+# DEMO_PORTS (the ports to try, in order) and DUNMORAL (the program to run) may be set.
 set -u
 build=${1:-build}
 democam="$build/tools/democam"
 port=""
-for candidate in 8088 8089 8090 8091 8092 8093 8094 8095 8096 8097; do
+for candidate in ${DEMO_PORTS:-8088 8089 8090 8091 8092 8093 8094 8095 8096 8097}; do
     "$democam" "$candidate" >/dev/null 2>&1 &
     pid=$!
     sleep 0.5
@@ -23,6 +25,7 @@ else
 fi
 
 list="$build/00camlist.txt"
+demoPaths='harbour\.jpg|hilltop-1280x720\.jpg|market\.jpg|lighthouse\.gif|station-1920x1080\.jpg|northgate-800x600\.jpg|missing\.jpg'
 if [ -n "$port" ] && [ ! -e "$list" ]; then
     base="http://127.0.0.1:$port"
     {
@@ -37,9 +40,12 @@ if [ -n "$port" ] && [ ! -e "$list" ]; then
             "Missing cam" "$base/missing.jpg" 30
     } > "$list"
     echo "wrote the demo cams into $list"
+elif [ -n "$port" ]; then
+    # democam may have another port than last time: the demo cams follow it
+    sed -E -i "s#^http://127\.0\.0\.1:[0-9]+/($demoPaths)(\r?)\$#http://127.0.0.1:$port/\1\2#" "$list"
 fi
 
-(cd "$build" && ./dunmoral)
+(cd "$build" && ${DUNMORAL:-./dunmoral})
 status=$?
 [ -n "$port" ] && kill "$pid" 2>/dev/null
 exit $status

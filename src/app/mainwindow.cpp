@@ -13,8 +13,12 @@
 #include "camlist/camlistmodel.h"
 #include "camlist/camlistpane.h"
 #include "common/fileexists.h"
+#include "common/tempfile.h"
+
 #include "net/networkclock.h"
 #include "panels/campanelset.h"
+#include "timelapse/timelapseexport.h"
+
 #include "ui/dialogfilechooser.h"
 #include "ui/screentwips.h"
 #include "ui/statustext.h"
@@ -101,7 +105,6 @@ void MainWindow::connectParts() {
     // default set later
     connect(m_controls->autoSaveBox(), &QCheckBox::clicked, this, &MainWindow::storeAutoSave);
 
-
     connect(m_camList, &CamListPane::selectionNeeded, m_windows,
             &SecondaryWindows::showSelectCamNotice);
     connect(m_camList, &CamListPane::startRequested, this,
@@ -150,6 +153,15 @@ void MainWindow::load() {
     if (!FolderExists(cam) && !QDir().mkpath(cam))
         setStatusText("Could not create the picture folder " + cam);
     m_panels->givePanelsFetchingIndicator(m_indicator);
+    // what a crash left behind: temporary pictures and unfinished films
+    m_files.run(
+        this,
+        [cam] {
+            return RemoveStaleTempFiles("vbt", std::chrono::hours(1)) +
+                   RemoveStaleFilmTemporaries(cam, std::chrono::hours(1));
+        },
+        [](int) {});
+
     m_camList->LoadCamList();
     if (helpAtStartup(m_settings, m_identity.ProductName))
         m_windows->showHelpWindow();

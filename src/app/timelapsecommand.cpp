@@ -4,6 +4,7 @@
 #include "app/programfolder.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlisttext.h"
+#include "common/localtext.h"
 #include "timelapse/timelapseexport.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,7 @@
 int ExportTimelapseCommand(const CommandLine& line) {
     const ProgramPlaces places = ProgramPlacesOfThisRun(line.programFolder);
     if (!places.error.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(places.error));
+        std::fprintf(stderr, "%s\n", qPrintable(terminalText(places.error)));
         return 1;
     }
     TimelapseOptions options;
@@ -35,10 +36,11 @@ int ExportTimelapseCommand(const CommandLine& line) {
         return true;
     });
     if (!summary.error.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(summary.error));
+        std::fprintf(stderr, "%s\n", qPrintable(terminalText(summary.error)));
         return 1;
     }
-    std::printf("%s\n",
-                qPrintable(TimelapseReport(summary, options.output, options.framesPerSecond)));
+    std::printf("%s\n", qPrintable(terminalText(
+                            TimelapseReport(summary, options.output, options.framesPerSecond))));
+
     return 0;
 }

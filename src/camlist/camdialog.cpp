@@ -1,6 +1,7 @@
 #include "camlist/camdialog.h"
 
 #include "camlist/camlistmodel.h"
+#include "camlist/camlisttext.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
 #include "ui/screentwips.h"
@@ -38,6 +39,11 @@ namespace {
 bool holdsControlCharacter(const QString& text) {
     return std::any_of(text.begin(), text.end(),
                        [](QChar c) { return c.unicode() < 32 || c.unicode() == 127; });
+}
+
+// What would break the cam list's record lines: a control character, or the name marker.
+bool breaksRecordLines(const QString& text) {
+    return holdsControlCharacter(text) || text.contains("[name]", Qt::CaseInsensitive);
 }
 
 // A box's bytes: the original ones while it shows them unchanged.
@@ -82,7 +88,12 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
     label("Label3", "Refresh:", layout.label3);
     m_refreshBox = box("Text3", "Enter the time in seconds", layout.text3);
     m_refreshLimit = new TypedLengthLimit(3, m_refreshBox);
+    // names and addresses are bounded too, so the list stays quick to read at every start
+    m_nameLimit = new TypedLengthLimit(int(camlisttext::maxNameLength), m_nameBox);
+    m_addressLimit = new TypedLengthLimit(int(camlisttext::maxAddressLength), m_addressBox);
     m_refreshBox->setValidator(m_refreshLimit);
+    m_nameBox->setValidator(m_nameLimit);
+    m_addressBox->setValidator(m_addressLimit);
     label("Label4", "seconds", layout.label4);
     QToolButton* ok = makePictureButton(this, "Command1", "OK", {}, ":/pictures/ok.png");
     setGeometryTwips(ok, layout.command1);
@@ -192,6 +203,9 @@ void CamDialog::showReport(const AddressReport& report) {
 void CamDialog::fillFromRecord(const CamRecord& record) {
     m_original = record;
     m_refreshLimit->allowStoredLength(localText(record.refresh).size());
+    m_nameLimit->allowStoredLength(localText(record.name).size());
+    m_addressLimit->allowStoredLength(localText(record.url).size());
+
     m_nameBox->setText(localText(record.name));
     m_addressBox->setText(localText(record.url));
     m_refreshBox->setText(localText(record.refresh));
@@ -203,9 +217,9 @@ CamRecord CamDialog::enteredRecord() const {
 }
 
 QString CamDialog::fieldWithControlCharacter() const {
-    if (changed(m_nameBox, m_original.name) && holdsControlCharacter(m_nameBox->text()))
+    if (changed(m_nameBox, m_original.name) && breaksRecordLines(m_nameBox->text()))
         return "The name";
-    if (changed(m_addressBox, m_original.url) && holdsControlCharacter(m_addressBox->text()))
+    if (changed(m_addressBox, m_original.url) && breaksRecordLines(m_addressBox->text()))
         return "The URL";
     if (changed(m_refreshBox, m_original.refresh) && holdsControlCharacter(m_refreshBox->text()))
         return "The refresh interval";
@@ -222,13 +236,13 @@ void CamDialog::saveRecord() {
     // a line break would split the record across lines of the cam list
     if (const QString field = fieldWithControlCharacter(); !field.isEmpty()) {
         m_prompter.ask(this, ":: error",
-                       field + " must not contain line breaks, tabs or other control characters.",
+                       field + " must not contain line breaks, tabs or other control characters, "
+                               "nor \"[name]\".",
                        PromptButtons::Ok);
         return;
     }
     const CamRecord record = enteredRecord();
     const FileResult written = write(record);
-    emit listWritten(); // the list shows the file as it is, written or not
     if (!written.ok) {
         m_prompter.ask(this, ":: error",
                        "The cam list could not be saved: " + localText(written.error),
@@ -279,7 +293,8 @@ EditCamDialog::EditCamDialog(CamListModel& camList, Prompter& prompter, const Ca
                 parent),
       m_old(old) {
     setObjectName("Form3");
-    auto* note = new QLabel("(Cams that are already open will need to be restarted)", this);
+    auto* note =
+        new QLabel("(Cams that are already open take the changes at their next refresh)", this);
     note->setObjectName("Label5");
     note->setFont(designFont("MS Sans Serif"));
     setGeometryTwips(note, 60, 60, 4635, 255);

@@ -37,8 +37,6 @@ class CamDialog : public QWidget {
     QLabel* previewLabel() const { return m_preview; }
 
   signals:
-    // The file was written, or a write was tried and failed: the list shows the file as it is.
-    void listWritten();
     // A record was saved; for an edit, `oldName` is the name the dialog was opened with.
     void saved(const std::string& oldName, const CamRecord& record);
 
@@ -81,6 +79,8 @@ class CamDialog : public QWidget {
     AddressCheckerFactory m_checkerFactory;
     std::unique_ptr<AddressChecker> m_checker;
     TypedLengthLimit* m_refreshLimit = nullptr;
+    TypedLengthLimit* m_nameLimit = nullptr;
+    TypedLengthLimit* m_addressLimit = nullptr;
     QLineEdit* m_nameBox = nullptr;
     QLineEdit* m_addressBox = nullptr;
     QLineEdit* m_refreshBox = nullptr;

@@ -40,11 +40,6 @@ std::vector<std::string_view> lenientLines(std::string_view text) {
     return lines;
 }
 
-bool hasControlCharacter(std::string_view field) {
-    return std::any_of(field.begin(), field.end(),
-                       [](char c) { return uint8_t(c) < 32 || uint8_t(c) == 127; });
-}
-
 bool isRefresh(std::string_view field) {
     return !field.empty() && field.size() <= 9 &&
            std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -52,7 +47,10 @@ bool isRefresh(std::string_view field) {
 
 bool isWellFormed(const CamRecord& record) {
     return !record.name.empty() && !record.url.empty() && isRefresh(record.refresh) &&
-           !hasControlCharacter(record.name) && !hasControlCharacter(record.url);
+           record.name.size() <= camlisttext::maxNameLength &&
+           record.url.size() <= camlisttext::maxAddressLength &&
+           !camlisttext::breaksRecordLines(record.name) &&
+           !camlisttext::breaksRecordLines(record.url);
 }
 
 } // namespace

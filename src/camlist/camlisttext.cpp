@@ -1,6 +1,8 @@
 #include "camlist/camlisttext.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdint>
 
 namespace camlisttext {
 namespace {
@@ -116,3 +118,13 @@ std::string withoutRecord(std::string_view text, std::string_view name) {
 }
 
 } // namespace camlisttext
+
+bool camlisttext::breaksRecordLines(std::string_view field) {
+    if (std::any_of(field.begin(), field.end(),
+                    [](char c) { return uint8_t(c) < 32 || uint8_t(c) == 127; }))
+        return true;
+    std::string lower(field);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return lower.find(marker) != std::string::npos;
+}

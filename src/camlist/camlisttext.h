@@ -27,7 +27,18 @@ std::vector<std::string> listNames(std::string_view text);
 // following lines is no record.
 std::optional<CamRecord> findRecord(std::string_view text, std::string_view name);
 
+// Lengths a name and an address may have when they are typed or imported (a list written by
+// hand may hold longer ones, which are kept).
+inline constexpr size_t maxNameLength = 256;
+inline constexpr size_t maxAddressLength = 2048;
+
+// Whether a field would break the list's record lines: a control character (a line break
+// would split the record) or the name marker in any letter case (a line holding it is read as
+// a cam's name).
+bool breaksRecordLines(std::string_view field);
+
 // The bytes a record adds at the end of the file.
+
 std::string recordText(const CamRecord& record);
 
 // The file after removing the first record named `name`: its three lines become two empty

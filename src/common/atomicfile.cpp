@@ -37,7 +37,9 @@ mode_t defaultFileMode() {
 
 ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes) {
     ReadResult result;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // not blocking: opening a FIFO (or a link to one) for reading would wait for a writer
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             result.missing = true;

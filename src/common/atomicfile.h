@@ -31,7 +31,8 @@ struct ReadResult {
 bool writeAllBytes(int fd, std::string_view bytes);
 
 // Reads a whole file. A missing file is ok with no bytes; a file larger than maxBytes, a
-// folder or an unreadable file is an error.
+// folder, a FIFO or a device (never waited for) or an unreadable file is an error.
+
 ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes);
 
 // Removes what a crash during a rewrite of `path` can leave beside it: its ".<name>.XXXXXX"

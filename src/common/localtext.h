@@ -20,3 +20,16 @@ inline QString localText(const char* bytes) {
 inline QString localText(const std::string& bytes) {
     return localText(std::string_view(bytes));
 }
+
+// Text for a terminal: control characters (which a terminal would act on, as escape sequences)
+// are written as "\xNN".
+inline QString terminalText(const QString& text) {
+    QString shown;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0))
+            shown += QString("\\x%1").arg(c.unicode(), 2, 16, QChar('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}

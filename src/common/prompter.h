@@ -22,5 +22,4 @@ class Prompter {
                           PromptButtons buttons, std::function<void(PromptAnswer)> answered) {
         answered(ask(parent, title, text, buttons));
     }
-
 };

@@ -5,7 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
@@ -42,4 +47,29 @@ QString WriteTempFile(const QString& prefix, const QByteArray& bytes) {
 
 void RemoveTempFile(const QString& name) {
     ::unlink(QFile::encodeName(name).constData()); // a picture a second: no file engine for it
+}
+
+int RemoveStaleTempFiles(const QString& prefix, std::chrono::seconds age) {
+    const QString folder = QDir::tempPath();
+    const QByteArray start = QFile::encodeName(prefix);
+    const auto oldest = std::chrono::system_clock::now() - age;
+    int removed = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(QFile::encodeName(folder).toStdString()), error)) {
+        const std::string name = entry.path().filename().string();
+        // the prefix and the six characters mkostemp chose
+        if (name.size() != size_t(start.size()) + 6 || !name.starts_with(start.toStdString()) ||
+            !std::all_of(name.begin() + start.size(), name.end(),
+                         [](unsigned char c) { return std::isalnum(c) != 0; }))
+            continue;
+        struct stat status {};
+        if (::lstat(entry.path().c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            status.st_uid != ::getuid() ||
+            std::chrono::system_clock::from_time_t(status.st_mtime) >= oldest)
+            continue;
+        if (::unlink(entry.path().c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }

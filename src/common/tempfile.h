@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 
 // A new, empty file with a unique name in the temporary folder, made exclusively and readable
 // by this user only, and left open for writing.
@@ -17,3 +18,8 @@ QString WriteTempFile(const QString& prefix, const QByteArray& bytes);
 
 // Deletes such a file.
 void RemoveTempFile(const QString& name);
+
+// Deletes what a crash can leave in the temporary folder: this user's files made by
+// MakeTempFileName with `prefix` that are older than `age` (a younger one may be in use).
+// Returns how many went.
+int RemoveStaleTempFiles(const QString& prefix, std::chrono::seconds age);

@@ -21,8 +21,8 @@ struct PictureCheck {
     PictureFormat format = PictureFormat::Unknown;
     int64_t width = 0, height = 0; // as declared; 0 when not known
     int scans = 0;                 // a JPEG's scans
-    size_t end = 0; // where a whole JPEG, GIF or PNG ends (what follows is not the picture's)
-    std::string why;               // why it is not readable
+    size_t end = 0;  // where a whole JPEG, GIF or PNG ends (what follows is not the picture's)
+    std::string why; // why it is not readable
 };
 
 // `contentLength` is the announced body length, 0 or less when none was announced.

@@ -61,5 +61,4 @@ QString CertificatePins::readable(const QByteArray& fingerprint) {
         text += QString::fromLatin1(fingerprint.mid(at, 2)).toUpper();
     }
     return text;
-
 }

@@ -23,7 +23,6 @@ class CertificatePins {
     // pairs (a fingerprint of 32 bytes takes two).
     static QString readable(const QByteArray& fingerprint);
 
-
   private:
     static QString keyOf(const QByteArray& camName, const QString& hostPort);
     // The keys of a cam's pins.

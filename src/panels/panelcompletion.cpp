@@ -65,7 +65,6 @@ void CamPanelSet::pictureArrived(int index, const FetchedPicture& arrived) {
         if (const std::optional<PanelCompletion> overtaken = place.completions.forget(*replaced))
             if (m_autoSave && overtaken->fetched.pictureChanged)
                 autoSave(index, overtaken->fetched.body);
-
 }
 
 void CamPanelSet::pictureDecoded(quint64 ticket, const PanelDecode& decoded) {

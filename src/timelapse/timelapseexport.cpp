@@ -9,6 +9,8 @@
 
 #include <QFile>
 #include <QPainter>
+#include <filesystem>
+#include <sys/stat.h>
 #include <turbojpeg.h>
 
 namespace {
@@ -109,7 +111,14 @@ bool TimelapseExport::start() {
         return fail("There are no saved pictures of " + localText(m_options.camName) +
                     (m_options.from || m_options.to ? " in that time range" : QString()) + " in " +
                     m_options.camFolder + ".");
-    m_file = std::make_unique<ReplacementFile>(QFile::encodeName(m_options.output).toStdString());
+    // the film takes the output's place: only a regular file is replaced, never a device or a
+    // FIFO given as the output
+    const std::filesystem::path output = QFile::encodeName(m_options.output).toStdString();
+    struct stat status {};
+    if (::stat(output.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        return fail(m_options.output + " is not a regular file: the film is not written there.");
+    removeStaleTemporaries(output, std::chrono::hours(1)); // of an export a crash ended
+    m_file = std::make_unique<ReplacementFile>(output);
     const FileResult opened = m_file->open();
     if (!opened.ok)
         return fail(localText(opened.error));
@@ -238,4 +247,21 @@ QString TimelapseReport(const TimelapseSummary& summary, const QString& path, in
                     .arg(summary.damaged)
                     .arg(summary.damaged == 1 ? "picture was" : "pictures were");
     return text;
+}
+
+int RemoveStaleFilmTemporaries(const QString& folder, std::chrono::seconds age) {
+    std::error_code error;
+    int removed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(QFile::encodeName(folder).toStdString()), error)) {
+        const std::string name = entry.path().filename().string();
+        const size_t film = name.rfind(".avi.");
+        // ".<name>.avi." and the six characters the temporary's maker chose
+        if (!name.starts_with('.') || film == std::string::npos || film < 2 ||
+            name.size() != film + 5 + 6)
+            continue;
+        removed +=
+            removeStaleTemporaries(entry.path().parent_path() / name.substr(1, film + 3), age);
+    }
+    return removed;
 }

@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QSize>
 #include <QString>
+#include <chrono>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -78,5 +80,10 @@ class TimelapseExport {
     std::unique_ptr<MjpegAviWriter> m_writer;
 };
 
+// Removes what a crash during an export can leave in `folder`: the temporaries of ".avi" films
+// (".<name>.avi.XXXXXX") older than `age` (a younger one may be an export under way).
+int RemoveStaleFilmTemporaries(const QString& folder, std::chrono::seconds age);
+
 // The summary in words: where the film went, its frames and rate, what was skipped or scaled.
+
 QString TimelapseReport(const TimelapseSummary& summary, const QString& path, int framesPerSecond);

@@ -63,9 +63,8 @@ void MessageBoxPrompter::askLater(QWidget* parent, const QString& title, const Q
                                   std::function<void(PromptAnswer)> answered) {
     QMessageBox* box = makeBox(parent, title, text, buttons);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(box, &QMessageBox::finished, box,
-                     [box, buttons, answered = std::move(answered)] {
-                         answered(answerOf(*box, buttons));
-                     });
+    QObject::connect(
+        box, &QMessageBox::finished, box,
+        [box, buttons, answered = std::move(answered)] { answered(answerOf(*box, buttons)); });
     box->open();
 }

@@ -7,6 +7,6 @@ class MessageBoxPrompter : public Prompter {
   public:
     PromptAnswer ask(QWidget* parent, const QString& title, const QString& text,
                      PromptButtons buttons) override;
-    void askLater(QWidget* parent, const QString& title, const QString& text,
-                  PromptButtons buttons, std::function<void(PromptAnswer)> answered) override;
+    void askLater(QWidget* parent, const QString& title, const QString& text, PromptButtons buttons,
+                  std::function<void(PromptAnswer)> answered) override;
 };

@@ -152,7 +152,7 @@ class DialogTest : public QObject {
         QVERIFY(edit);
         QCOMPARE(edit->windowTitle(), QString("Harbour"));
         QCOMPARE(edit->findChild<QLabel*>("Label5")->text(),
-                 QString("(Cams that are already open will need to be restarted)"));
+                 QString("(Cams that are already open take the changes at their next refresh)"));
         QCOMPARE(edit->addressBox()->text(), QString("http://h/a.jpg"));
         QCOMPARE(edit->nameBox()->toolTip(), QString("Create a unique name for the cam"));
         pressOk(edit);
@@ -207,7 +207,12 @@ class DialogTest : public QObject {
                                             << "The refresh interval";
         QTest::newRow("escape in the name") << 0 << "a\x1b"
                                             << "The name";
+        QTest::newRow("the name marker in the name") << 0 << "a[Name]b"
+                                                     << "The name";
+        QTest::newRow("the name marker in the URL") << 1 << "http://n/[name].jpg"
+                                                    << "The URL";
     }
+
     void controlCharactersAreRefused() {
         QFETCH(int, box);
         QFETCH(QString, text);

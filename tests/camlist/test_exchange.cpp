@@ -73,11 +73,17 @@ class CamListExchangeTest : public QObject {
         QCOMPARE(import.duplicates, 2);
         // a record cut short in the middle and at the end, empty fields, a tab, a refresh that
         // is no number
-        import = MergeCamList(list, "[name]Cut\r\nhttp://c\r\n[name]Good\r\nhttp://g\r\n9\r\n"
-                                    "[name]\r\nhttp://e\r\n9\r\n[name]Tab\tbed\r\nhttp://t\r\n9\r\n"
-                                    "[name]Slow\r\nhttp://s\r\nsoon\r\n[name]End\r\nhttp://e\r\n");
+        // and fields that would break the list's lines or are too long for a cam
+        import = MergeCamList(
+            list, "[name]Cut\r\nhttp://c\r\n[name]Good\r\nhttp://g\r\n9\r\n"
+                  "[name]\r\nhttp://e\r\n9\r\n[name]Tab\tbed\r\nhttp://t\r\n9\r\n"
+                  "[name]Slow\r\nhttp://s\r\nsoon\r\n[name]A[NAME]B\r\nhttp://a\r\n9\r\n"
+                  "[name]U\r\nhttp://u/[name]\r\n9\r\n[name]" +
+                      std::string(257, 'n') + "\r\nhttp://n\r\n9\r\n[name]Long\r\nhttp://" +
+                      std::string(3000, 'a') + "\r\n9\r\n[name]End\r\nhttp://e\r\n");
         QCOMPARE(import.addedNames, std::vector<std::string>{"Good"});
-        QCOMPARE(import.malformed, 5);
+        QCOMPARE(import.malformed, 9);
+
         // an empty list file takes the records after its first empty line
         QCOMPARE(MergeCamList("", "[name]A\nhttp://a\n1\n").merged,
                  text(camList({{"A", "http://a", "1"}})));

@@ -130,7 +130,8 @@ class AddressCheckTest : public QObject {
         QVERIFY(report->headline.startsWith("The certificate is not trusted"));
         // in the form the trust question shows it
         const QByteArray fingerprint = CamSocket::fingerprintOf(selfSigned.certificate);
-        QVERIFY(hasFact(*report, "SHA-256 fingerprint:\n" + CertificatePins::readable(fingerprint)));
+        QVERIFY(
+            hasFact(*report, "SHA-256 fingerprint:\n" + CertificatePins::readable(fingerprint)));
 
         // trusted by the user for this cam: accepted, and said so
 

@@ -27,7 +27,6 @@ class ScriptedPrompter : public Prompter {
         waiting.append(std::move(answered));
     }
 
-
     PromptAnswer ask(QWidget*, const QString& title, const QString& text,
                      PromptButtons buttons) override {
         asked.append({title, text, buttons});
