@@ -1,5 +1,7 @@
 #include "viewer/detailsblock.h"
 
+#include "ui/elidedlabel.h"
+#include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 
 #include <QLabel>
@@ -9,10 +11,22 @@
 namespace {
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect twips) {
-    auto* label = new QLabel(caption, parent);
+    auto* label = new ElidedLabel(caption, parent);
     label->setObjectName(name);
     setGeometryTwips(label, twips);
     return label;
+}
+
+// A row of the details: its caption, and its value, whose text starts on the caption's line
+// (a taller caption box draws its text as high as the value's box begins).
+QLabel* makeRow(QWidget* parent, const char* captionName, const QString& caption, QRect captionAt,
+                const char* valueName, QRect valueAt) {
+    QLabel* captionLabel = makeLabel(parent, captionName, caption, captionAt);
+    QLabel* value = makeLabel(parent, valueName, {}, valueAt);
+    for (QLabel* label : {captionLabel, value})
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    captionLabel->setContentsMargins(0, tw(valueAt.top()) - tw(captionAt.top()), 0, 0);
+    return value;
 }
 
 } // namespace
@@ -44,29 +58,30 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     connect(save, &QToolButton::clicked, this, &DetailsBlock::saveClicked);
     connect(fullScreen, &QToolButton::clicked, this, &DetailsBlock::fullScreenClicked);
 
-    makeLabel(this, "lblNameCaption", "Name:", {180, 1920, 1995, 255});
-    m_name = makeLabel(this, "lblName", {}, {1980, 1920, 2235, 255});
-    makeLabel(this, "lblLastRefreshedCaption", "Last Refreshed:", {180, 2160, 2055, 375});
-    m_lastRefreshed = makeLabel(this, "lblLastRefreshed", {}, {1980, 2190, 1995, 195});
-    makeLabel(this, "lblLastChangedCaption", "Last Changed:", {180, 2400, 2115, 315});
-    m_lastChanged = makeLabel(this, "lblLastChanged", {}, {1920, 2430, 1995, 195});
-    makeLabel(this, "lblTimeCaption", "Current Time:", {180, 2640, 2175, 255})->hide();
-    m_time = makeLabel(this, "lblTime", {}, {1920, 2665, 1995, 195});
+    m_name = makeRow(this, "lblNameCaption", "Name:", {180, 1920, 1995, 255}, "lblName",
+                     {1980, 1920, 2235, 255});
+    m_lastRefreshed =
+        makeRow(this, "lblLastRefreshedCaption", "Last Refreshed:", {180, 2160, 2055, 375},
+                "lblLastRefreshed", {1980, 2190, 1995, 195});
+    m_lastChanged = makeRow(this, "lblLastChangedCaption", "Last Changed:", {180, 2400, 2115, 315},
+                            "lblLastChanged", {1920, 2430, 1995, 195});
+    m_time = makeRow(this, "lblTimeCaption", "Current Time:", {180, 2640, 2175, 255}, "lblTime",
+                     {1920, 2665, 1995, 195});
+    findChild<QLabel*>("lblTimeCaption")->hide();
     m_time->hide();
-    makeLabel(this, "lblRefreshCaption", "Refresh Rate:", {180, 2880, 2055, 255});
-    m_refresh = makeLabel(this, "lblRefresh", {}, {1980, 2910, 1995, 195});
-    makeLabel(this, "lblNextRefreshCaption", "Next Refresh:", {180, 3120, 2235, 285});
-    m_nextRefresh = makeLabel(this, "lblNextRefresh", {}, {1980, 3170, 1995, 195});
+    m_refresh = makeRow(this, "lblRefreshCaption", "Refresh Rate:", {180, 2880, 2055, 255},
+                        "lblRefresh", {1980, 2910, 1995, 195});
+    m_nextRefresh = makeRow(this, "lblNextRefreshCaption", "Next Refresh:", {180, 3120, 2235, 285},
+                            "lblNextRefresh", {1980, 3170, 1995, 195});
 
     // beyond the classic rows, a second column: where the picture came from, its age, and how
     // often the cam's picture really changes
-    makeLabel(this, "lblSourceCaption", "Fetched From:", {4560, 1920, 1500, 255});
-    m_source = makeLabel(this, "lblSource", {}, {6060, 1920, 6000, 255});
-    m_source->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    makeLabel(this, "lblAgeCaption", "Picture Age:", {4560, 2160, 1500, 255});
-    m_age = makeLabel(this, "lblAge", {}, {6060, 2160, 6000, 255});
-    makeLabel(this, "lblUpdateRateCaption", "Update Rate:", {4560, 2400, 1500, 255});
-    m_updateRate = makeLabel(this, "lblUpdateRate", {}, {6060, 2400, 6000, 255});
+    m_source = makeRow(this, "lblSourceCaption", "Fetched From:", {4560, 1920, 1500, 255},
+                       "lblSource", {6060, 1920, 6000, 255});
+    m_age = makeRow(this, "lblAgeCaption", "Picture Age:", {4560, 2160, 1500, 255}, "lblAge",
+                    {6060, 2160, 6000, 255});
+    m_updateRate = makeRow(this, "lblUpdateRateCaption", "Update Rate:", {4560, 2400, 1500, 255},
+                           "lblUpdateRate", {6060, 2400, 6000, 255});
 }
 
 int DetailsBlock::zoomFactor() const {

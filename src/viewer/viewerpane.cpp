@@ -44,7 +44,10 @@ ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSourc
     m_viewport = new QWidget(this);
     m_viewport->setObjectName("Picture1");
     m_viewport->setAutoFillBackground(true);
-    m_image = new ImageControl(m_viewport);
+    // the picture shows between the scroll bars, never under or beyond them
+    m_pictureArea = new QWidget(m_viewport);
+    m_pictureArea->setObjectName("pictureArea");
+    m_image = new ImageControl(m_pictureArea);
     m_image->setObjectName("imgMain");
     m_horizontal = makeScrollBar(m_viewport, "HScroll1", Qt::Horizontal);
     m_vertical = makeScrollBar(m_viewport, "VScroll2", Qt::Vertical);
@@ -68,6 +71,7 @@ void ViewerPane::arrange(const MainWindowLayout& l) {
                      l.frmMainHeight);
     setGeometryTwips(m_viewport, 120, design::picture1Top, l.picture1Width, l.picture1Height);
     setGeometryTwips(m_details, 120, l.frmDetailsTop, l.frmDetailsWidth, design::frmDetailsHeight);
+    setGeometryTwips(m_pictureArea, 0, 0, l.vScroll2Left, l.hScroll1Top);
     setGeometryTwips(m_vertical, l.vScroll2Left, 0, design::scrollBarThickness, l.vScroll2Height);
     setGeometryTwips(m_horizontal, 0, l.hScroll1Top, l.hScroll1Width, design::scrollBarThickness);
     setGeometryTwips(m_corner, l.command1Left, l.command1Top, design::command1Size,
@@ -77,7 +81,6 @@ void ViewerPane::arrange(const MainWindowLayout& l) {
 void ViewerPane::setImagePlace(const QRect& place) {
     m_imagePlace = place;
     setGeometryTwips(m_image, place);
-    m_image->lower(); // under the scroll bars
 }
 
 void ViewerPane::showSelection(const QImage& picture, QSize pictureSize, const CamDetails& details,
@@ -109,15 +112,15 @@ void ViewerPane::ApplyZoom() {
         // The new size first: a lower maximum clamps a bar's value, and its change handler
         // then moves the picture to where the bar says. That place is kept, not the old one.
         setImagePlace({m_imagePlace.topLeft(), QSize(zoom->imageWidth, zoom->imageHeight)});
-        if (zoom->horizontalEnabled)
-            m_horizontal->setMaximum(zoom->horizontalMaximum);
-        else
+        // a bar that is not needed keeps no thumb
+        m_horizontal->setMaximum(zoom->horizontalEnabled ? zoom->horizontalMaximum : 0);
+        if (!zoom->horizontalEnabled)
             setImagePlace({QPoint(0, m_imagePlace.y()), m_imagePlace.size()});
         m_horizontal->setEnabled(zoom->horizontalEnabled);
-        if (zoom->verticalEnabled)
-            m_vertical->setMaximum(zoom->verticalMaximum);
-        else
+        m_vertical->setMaximum(zoom->verticalEnabled ? zoom->verticalMaximum : 0);
+        if (!zoom->verticalEnabled)
             setImagePlace({QPoint(m_imagePlace.x(), 0), m_imagePlace.size()});
+
         m_vertical->setEnabled(zoom->verticalEnabled);
     }
     m_lock.lock(false); // on every path

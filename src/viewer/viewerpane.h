@@ -83,7 +83,9 @@ class ViewerPane : public QGroupBox {
     BackgroundQueue& m_files;
     int m_saving = 0;
     quint64 m_pictures = 0; // counts the pictures shown: a save that ends later leaves a newer one
-    QWidget* m_viewport = nullptr;      // Picture1
+    QWidget* m_viewport = nullptr;    // Picture1
+    QWidget* m_pictureArea = nullptr; // the part of Picture1 between the scroll bars
+
     ImageControl* m_image = nullptr;    // imgMain
     QScrollBar* m_horizontal = nullptr; // HScroll1
     QScrollBar* m_vertical = nullptr;   // VScroll2

@@ -148,12 +148,14 @@ class ExportsTest : public QObject {
         QVERIFY(probe.waitForFinished(30000));
         QCOMPARE(probe.readAllStandardOutput().trimmed(), QByteArray("4/1,10"));
 
-        // a cam without pictures: a clear message and status 1
+        // a cam without pictures: a clear message and status 1; the name as it was typed, but
+        // with no control character a terminal would act on
         program.start(DUNMORAL, {"--program-folder", box.programFolder(), "--export-timelapse",
-                                 "Nobody", box.path("nobody.avi")});
+                                 "Nobody\x1b[2J", box.path("nobody.avi")});
         QVERIFY(program.waitForFinished(30000));
         QCOMPARE(program.exitCode(), 1);
-        QVERIFY(program.readAllStandardError().contains("There are no saved pictures of Nobody"));
+        QVERIFY(program.readAllStandardError().contains(
+            "There are no saved pictures of Nobody\\x1b[2J"));
         QVERIFY(!box.exists("nobody.avi"));
     }
 };

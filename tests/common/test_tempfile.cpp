@@ -2,6 +2,7 @@
 #include "common/tempfile.h"
 #include "testmain.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,7 +49,25 @@ class TempFileTest : public QObject {
         ::close(made.descriptor);
     }
 
+    void whatACrashLeftIsRemovedWhenOld() {
+        const QString old = MakeTempFileName("vbt").name, young = MakeTempFileName("vbt").name;
+        const QString other = folder.filePath("vbtnotours"), foreign = folder.filePath("abc123456");
+        for (const QString& path : {other, foreign})
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        for (const QString& path : {old, other, foreign}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-2 * 3600),
+                             QFileDevice::FileModificationTime);
+        }
+        QCOMPARE(RemoveStaleTempFiles("vbt", std::chrono::hours(1)), 1);
+        QVERIFY(!QFile::exists(old));
+        for (const QString& path : {young, other, foreign})
+            QVERIFY(QFile::exists(path));
+    }
+
     void missingFolderMakesNone() {
+
         qputenv("TMPDIR", QFile::encodeName(folder.filePath("missing")));
         QCOMPARE(WriteTempFile("vbt", "abc"), QString());
         QCOMPARE(MakeTempFileName("vbt").descriptor, -1);

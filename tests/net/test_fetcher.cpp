@@ -3,6 +3,7 @@
 #include "net/camfetcher.h"
 #include "net/camsocket.h"
 #include "net/networkclock.h"
+#include "net/receptionbudget.h"
 
 #include "scriptedserver.h"
 #include "testmain.h"
@@ -138,7 +139,29 @@ class FetcherTest : public QObject {
         QCOMPARE(fetcher.socketState(), 0);
     }
 
+    void answersShareTheirBudget() {
+        ScriptedServer server;
+        auto budget = std::make_shared<ReceptionBudget>(100 * 1024);
+        CamFetcher fetcher;
+        fetcher.setReceptionBudget(budget);
+        QSignalSpy failed(&fetcher, &CamFetcher::failed);
+        QSignalSpy pictures(&fetcher, &CamFetcher::pictureArrived);
+        fetcher.setRecord("Cam", ("http://" + server.address("/c.jpg")).toUtf8(), "300");
+        server.setScript(
+            ScriptedServer::answer(ScriptedServer::okResponse(QByteArray(200000, 'x')), 8192, 1));
+        fetcher.beginCycle();
+        QVERIFY(failed.wait(5000));
+        QVERIFY(failed[0][0].toString().startsWith("the answers of all cams at once"));
+        QCOMPARE(budget->held(), 0); // given back
+        server.setScript(
+            ScriptedServer::answer(ScriptedServer::okResponse(QByteArray(50000, 'x'))));
+        fetcher.beginCycle();
+        QVERIFY(pictures.wait(5000));
+        QCOMPARE(budget->held(), 0);
+    }
+
     void theJudgementComesWithTheClose() {
+
         ScriptedServer server;
         CamFetcher fetcher;
         QSignalSpy pictures(&fetcher, &CamFetcher::pictureArrived);

@@ -186,7 +186,23 @@ class CompletionTest : public QObject {
         QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::green));
     }
 
+    void aPictureThatCannotBeShownIsNoNews() {
+        PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
+        f.set->setAutoSave(true);
+        const QByteArray red = jpegOf(Qt::red);
+        fetchOnce(f, imageResponse(red, "Last-Modified: A\r\nETag: \"a\""));
+        fetchOnce(f, imageResponse(red.left(red.size() - 40), "Last-Modified: B\r\nETag: \"b\""));
+        QCOMPARE(savedPictures(f), QStringList()); // the earlier picture is not saved again
+        QCOMPARE(f.fetcher(0)->lastChanged(), QByteArray(" A"));
+        // asked as for the picture shown, so the server sends the whole one again
+        fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B\r\nETag: \"b\""));
+        QVERIFY(server->requests.last().contains("If-None-Match: \"a\""));
+        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::blue));
+        QTRY_COMPARE(savedPictures(f).size(), 1); // and it is new
+    }
+
     void picturesAreToldByTheirBytes() {
+
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
         QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
         fetchOnce(f, imageResponse(pngOf(Qt::yellow), {}, "image/jpeg"));

@@ -1,6 +1,8 @@
 // Fetching as the web is today, against scripted servers: redirects, status codes, conditional
 // requests and 304, bodies framed by their length or in chunks, pictures told by their bytes,
 // the panel's freshness mark, and the retry schedule after failures.
+#include "panels/addresstest.h"
+
 #include "onecamfixture.h"
 #include "panelsfixture.h"
 #include "pictures.h"
@@ -146,7 +148,52 @@ class ModernFetchTest : public QObject {
         QVERIFY(f.server.requests[2].contains("If-None-Match: \"a\""));
     }
 
+    void aCamStartedAgainAsksForItsPicture() {
+        OneCam f;
+        f.fetch(picture(jpegOf(Qt::red), "ETag: \"a\"\r\n"));
+        f.set->stopCam(0);
+        f.fetch("HTTP/1.1 304 Not Modified\r\nETag: \"a\"\r\n\r\n");
+        QVERIFY(!f.server.requests.last().contains("If-"));
+    }
+
+    void answersThatAreWholePicturesWhateverTheirFraming_data() {
+        QTest::addColumn<QByteArray>("answer");
+        const QByteArray jpeg = jpegOf(Qt::red);
+        const QByteArray length = "Content-Length: " + QByteArray::number(jpeg.size()) + "\r\n";
+        const QByteArray type = "Content-Type: image/jpeg\r\n";
+        QTest::newRow("100 Continue first") << "HTTP/1.1 100 Continue\r\n\r\n" + picture(jpeg);
+        QTest::newRow("102 and 103 first")
+            << "HTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 103 Early Hints\r\nLink: </x>\r\n\r\n" +
+                   picture(jpeg);
+        QTest::newRow("a field that only holds the name")
+            << "HTTP/1.1 200 OK\r\n" + type + "X-Orig-Content-Length: 999999\r\n" + length +
+                   "\r\n" + jpeg;
+        QTest::newRow("a length beside chunks")
+            << "HTTP/1.1 200 OK\r\n" + type +
+                   "Content-Length: 999999\r\nTransfer-Encoding: "
+                   "chunked\r\n\r\n" +
+                   QByteArray::number(jpeg.size(), 16) + "\r\n" + jpeg + "\r\n0\r\n\r\n";
+        QTest::newRow("padding after the picture")
+            << "HTTP/1.1 200 OK\r\n" + type + "\r\n" + jpeg + QByteArray(1 << 20, '\0');
+    }
+    void answersThatAreWholePicturesWhateverTheirFraming() {
+        QFETCH(QByteArray, answer);
+        OneCam f;
+        f.fetch(answer);
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(40, 30));
+        QCOMPARE(f.set->slot(0).shownBody, jpegOf(Qt::red)); // nothing after its end is kept
+        // and the Test button reads it as the panel does
+        AddressTest test({});
+        std::optional<AddressReport> report;
+        f.server.setScript(ScriptedServer::answer(answer));
+        test.check(("http://" + f.server.address("/c.jpg")).toUtf8(), "5",
+                   [&](const AddressReport& r) { report = r; });
+        QTRY_VERIFY(report);
+        QVERIFY2(report->ok, qPrintable(report->headline));
+    }
+
     void sameBytesAreNotDecodedAgain() {
+
         OneCam f;
         QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
         const QByteArray jpeg = jpegOf(Qt::red);

@@ -29,6 +29,7 @@
 #include <numeric>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -264,7 +265,34 @@ class TimelapseTest : public QObject {
         QVERIFY(QDir(box.path("locked")).isEmpty());
     }
 
+    void specialFilesNeitherHangNorAreReplaced() {
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        saveFrames(box.path("cam"), "Harbour", 3);
+        // a FIFO among the pictures, through a link: passed over, never waited for
+        const QString fifo = box.path("fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QFile::link(fifo, SavePath(box.path("cam"), "Harbour", firstMoment.addSecs(-60))));
+        TimelapseOptions options = optionsFor(box, "Harbour");
+        // a crash's leftover beside the film, old enough to be nobody's
+        const QString stale = box.path(".film.avi.AbC123");
+        QFile leftover(stale);
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.setFileTime(firstMoment.addDays(-1), QFileDevice::FileModificationTime);
+        leftover.close();
+        TimelapseSummary summary = TimelapseExport(options).run();
+        QCOMPARE(summary.written, 3);
+        QCOMPARE(summary.damaged, 1);
+        QVERIFY(!QFile::exists(stale));
+        // a FIFO given as the film is refused and stays what it is
+        options.output = fifo;
+        summary = TimelapseExport(options).run();
+        QVERIFY(summary.error.contains("is not a regular file"));
+        QVERIFY(QFileInfo(fifo).isSymLink() || !QFileInfo(fifo).isFile());
+    }
+
     void aFullDiskLeavesNothing() {
+
         Sandbox box;
         QDir().mkpath(box.path("cam"));
         saveFrames(box.path("cam"), "Harbour", 60, {320, 240});

@@ -1,6 +1,7 @@
 // The viewer pane on its own: selection, zoom and scrolling, saving, the full-screen view.
 #include "common/background.h"
 #include "common/twips.h"
+#include "ui/elidedlabel.h"
 #include "ui/imagecontrol.h"
 #include "ui/screentwips.h"
 #include "ui/windowlock.h"
@@ -308,6 +309,41 @@ class ViewerTest : public QObject {
         QCOMPARE(f.slider()->minimum(), 1);
         QCOMPARE(f.slider()->maximum(), 5);
         QCOMPARE(f.button("cmdSave")->pos(), QPoint(tw(180), tw(840)));
+    }
+
+    void detailTextsFitOrAreCutWithTheirWholeTextShown() {
+        Viewer f;
+        f.select(0);
+        const QString changed = " Mon, 07 Dec 2026 17:45:12 GMT and a good deal more besides";
+        f.viewer->writeDetails({"A", "30", changed, "12/7/2026", QString(), QString(), QString()});
+        auto* lastChanged = f.viewer->findChild<ElidedLabel*>("lblLastChanged");
+        QCOMPARE(lastChanged->text(), changed);
+        QVERIFY(lastChanged->isElided());
+        lastChanged->grab(); // painted: its tooltip says what is cut
+        QCOMPARE(lastChanged->toolTip(), changed);
+        // each caption's text starts on its value's line
+        for (const char* row :
+             {"lblName", "lblLastRefreshed", "lblLastChanged", "lblRefresh", "lblNextRefresh"}) {
+            const auto* value = f.viewer->findChild<QLabel*>(row);
+            const auto* caption = f.viewer->findChild<QLabel*>(QString(row) + "Caption");
+            QCOMPARE(caption->y() + caption->contentsRect().y(), value->y());
+        }
+    }
+
+    void theZoomedPictureShowsOnlyBetweenTheBars() {
+        Viewer f;
+        f.select(0); // red
+        f.slider()->setValue(2);
+        const QImage shown = f.viewer->viewport()->grab().toImage();
+        const QRect bar = f.viewer->verticalBar()->geometry();
+        for (const QPoint beside : {QPoint(bar.right() + 2, 10),
+                                    QPoint(10, f.viewer->horizontalBar()->geometry().bottom() + 2)})
+            if (shown.rect().contains(beside))
+                QVERIFY(!sameColour(shown.pixel(beside), Qt::red));
+        f.slider()->setValue(1);
+        f.select(1); // small: the bars keep no thumb
+        QCOMPARE(f.viewer->horizontalBar()->maximum(), 0);
+        QCOMPARE(f.viewer->verticalBar()->maximum(), 0);
     }
 };
 

@@ -1,0 +1,20 @@
+#include "ui/elidedlabel.h"
+
+#include <QPainter>
+#include <QStyle>
+
+bool ElidedLabel::isElided() const {
+    return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    const QRect area = contentsRect();
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+    // the whole text in the tooltip while it is cut, none otherwise
+    const QString tip = shown == text() ? QString() : text();
+    if (toolTip() != tip)
+        setToolTip(tip);
+    QPainter painter(this);
+    style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(), shown,
+                          foregroundRole());
+}
