@@ -15,6 +15,7 @@
 #include "scriptedserver.h"
 #include "testmain.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <optional>
 
@@ -237,6 +238,13 @@ class LearnedRateTest : public QObject {
                                   5000);
         QCOMPARE(f.set->learnedRate("Cam")->intervalSeconds(), std::optional<int>(7));
         QVERIFY(!f.set->learnedRate("Other"));
+        // a click shows what the place knows at once: its rate and its picture's age
+        QSignalSpy clicked(f.set, &CamPanelSet::panelSelected);
+        QSignalSpy age(f.set, &CamPanelSet::selectedAge);
+        f.set->selectPanel(0);
+        QCOMPARE(clicked[0][2].value<CamDetails>().updateRate, rate);
+        QCOMPARE(age.size(), 1);
+
         f.set->stopCam(0); // a stopped panel forgets
         QVERIFY(!f.set->learnedRate("Cam"));
     }

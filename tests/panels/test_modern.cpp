@@ -119,7 +119,10 @@ class ModernFetchTest : public QObject {
         const QImage before = pictureOf(f.panel(0));
 
         now = now.addSecs(60);
+        QSignalSpy fetching(f.set, &CamPanelSet::selectedFetching); // place 0 counts as selected
         f.fetch("HTTP/1.1 304 Not Modified\r\nETag: W/\"v1\"\r\nContent-Length: 5\r\n\r\nhello");
+        QCOMPARE(fetching.last()[0].toBool(), false); // the full-screen indicator goes too
+
         const QByteArray second = f.server.requests[1];
         QVERIFY(second.contains("\r\nIf-Modified-Since: Mon, 07 Dec 2026 09:00:00 GMT\r\n"));
         QVERIFY(second.contains("\r\nIf-None-Match: W/\"v1\"\r\n"));
