@@ -12,6 +12,9 @@ struct CamAddress {
     std::string camPath;   // from the first "/" on, query included
     std::string connectTo; // the host name or address to connect to
     uint16_t port = 80;
+    // "user:password@" before the host, taken out of camHost and of text()
+    bool hasUserInfo = false;
+    std::string user, password;
 
     // The address written out again: "http://host[:port]/path" or "https://...".
     std::string text() const;
@@ -23,7 +26,14 @@ struct CamAddress {
 // port is not a number from 1 to 65535, or when the address names another scheme.
 std::optional<CamAddress> SplitCamAddress(std::string_view address);
 
+// The address without its "user:password@", when it has one.
+std::string AddressWithoutUserInfo(std::string_view address);
+
+// Text with its "%hh" escapes undone.
+std::string percentDecoded(std::string_view text);
+
 // Why an address cannot be fetched, in words for the user; empty when it can.
+
 std::string AddressProblem(std::string_view address);
 
 // The path as sent: spaces become "%20" and control characters are percent-encoded, so

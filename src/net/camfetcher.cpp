@@ -69,10 +69,19 @@ void CamFetcher::beginCycle() {
     m_elapsedSecs = 0;
     m_timer->start(); // also restarts the one-second period of a running timer
     m_fetching = false;
+    m_waitingForCredentials = false;
     ExchangeRequest request;
     request.address = m_address;
     request.validators = m_validators;
     request.pins = m_pins;
+    request.credentials = m_credentials;
+    if (!request.credentials)
+        if (const auto split = SplitCamAddress(m_address.toStdString());
+            split && split->hasUserInfo)
+            request.credentials = Credentials{QString::fromStdString(split->user),
+                                              QString::fromStdString(split->password)};
+    request.auth = m_auth;
+    request.plainBasicAllowed = m_plainPasswordAllowed;
     std::string why;
     if (!m_exchange->start(request, &why)) {
         // no connection is made; the next expiry tries again
@@ -171,6 +180,14 @@ void CamFetcher::judge(const ExchangeResult& result) {
 void CamFetcher::fail(const QString& reason, FetchFailure kind, std::optional<int64_t> retryAfter) {
     m_exchange->abort();
     m_fetching = false;
+    if (kind == FetchFailure::Refused || kind == FetchFailure::PlainPassword) {
+        // no second try with what the cam refused: cams lock an address out after a few
+        m_timer->stop();
+        m_waitingForCredentials = true;
+        emit failed(reason, kind);
+        return;
+    }
+
     ++m_failures;
     m_waitSecs = NextAttemptSeconds(m_failures, m_refreshSecs, m_jitter(), retryAfter);
     emit failed(reason, kind);
@@ -226,4 +243,23 @@ void CamFetcher::refusePicture(const FetchedPicture& picture) {
 
 void CamFetcher::forgetValidators() {
     m_validators.address.clear();
+}
+
+void CamFetcher::setCredentials(std::optional<Credentials> credentials) {
+    if (credentials && credentials->isEmpty())
+        credentials.reset();
+    if (credentials == m_credentials)
+        return;
+    m_credentials = std::move(credentials);
+    m_auth = std::make_shared<AuthMemory>(); // what the server said was for the old ones
+    if (m_waitingForCredentials)
+        beginCycle();
+}
+
+void CamFetcher::setPlainPasswordAllowed(bool allowed) {
+    if (allowed == m_plainPasswordAllowed)
+        return;
+    m_plainPasswordAllowed = allowed;
+    if (allowed && m_waitingForCredentials)
+        beginCycle();
 }

@@ -75,7 +75,17 @@ class CamFetcher : public QObject {
     // Where the last picture really came from, after redirects.
     const QString& source() const { return m_source; }
 
+    // The cam's user name and password (none: the address's own "user:password@", if any).
+    // Changed ones are tried at once when the cam refused the last ones.
+    void setCredentials(std::optional<Credentials> credentials);
+    // Whether the user agreed that the password may go to this cam over plain HTTP (Basic).
+    void setPlainPasswordAllowed(bool allowed);
+    // The cam refused the user name or password, or asked for it unencrypted: no further
+    // attempt is made until the credentials change or the cam is refreshed by hand.
+    bool isWaitingForCredentials() const { return m_waitingForCredentials; }
+
     // The cycle stopped because the refresh text is not a number; a refresh or an edit that
+
     // makes it one starts it again.
     bool isHalted() const { return m_halted; }
     int32_t refreshSecs() const { return m_refreshSecs; }
@@ -169,6 +179,11 @@ class CamFetcher : public QObject {
     CertificateTrouble m_trouble;
     QString m_troubleHostPort;
     Validators m_validators; // of the last picture
+    std::optional<Credentials> m_credentials;
+    std::shared_ptr<AuthMemory> m_auth = std::make_shared<AuthMemory>();
+    bool m_plainPasswordAllowed = false;
+    bool m_waitingForCredentials = false;
+
     quint64 m_judged = 0;
     struct Before {
         std::string lastModified;

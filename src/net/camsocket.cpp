@@ -13,6 +13,11 @@ CamSocket::~CamSocket() {
 }
 
 void CamSocket::Close() {
+    m_nextAddresses.clear();
+    dropSocket();
+}
+
+void CamSocket::dropSocket() {
     m_received.clear();
     if (!m_socket)
         return;
@@ -25,9 +30,11 @@ void CamSocket::Close() {
 }
 
 void CamSocket::open(QTcpSocket* socket) {
-    Close();
+    dropSocket(); // the host's other addresses stay to be tried
+
     m_closeRaised = false;
     m_encrypted = false;
+    m_connected = false;
     m_socket = socket;
     // cams are reached directly; a proxy is the program's own choice, never one looked up by
     // the toolkit behind its back
@@ -47,7 +54,10 @@ void CamSocket::open(QTcpSocket* socket) {
             fail("the host name was not found", SocketFailure::HostNotFound);
             break;
         case QAbstractSocket::ConnectionRefusedError:
-            fail("the connection was refused", SocketFailure::Refused);
+            if (!m_nextAddresses.isEmpty())
+                connectNext(); // the host's next address
+            else
+                fail("the connection was refused", SocketFailure::Refused);
             break;
         case QAbstractSocket::SslHandshakeFailedError:
         case QAbstractSocket::SslInternalError:
@@ -56,28 +66,62 @@ void CamSocket::open(QTcpSocket* socket) {
                 fail("the TLS handshake failed: " + m_socket->errorString(), SocketFailure::Tls);
             break; // a certificate failure was reported already
         default:
-            fail(m_socket ? m_socket->errorString().toLower() : QString("a network error"),
-                 SocketFailure::Network);
+            if (!m_connected && !m_nextAddresses.isEmpty())
+                connectNext();
+            else
+                fail(m_socket ? m_socket->errorString().toLower() : QString("a network error"),
+                     SocketFailure::Network);
             break;
         }
     });
 }
 
 void CamSocket::Connect(const QString& host, quint16 port) {
-    auto* socket = new QTcpSocket(this);
-    open(socket);
-    connect(socket, &QTcpSocket::connected, this, &CamSocket::Connected);
-    socket->connectToHost(host, port);
+    m_pinned.clear();
+    begin(host, port, false);
 }
 
 void CamSocket::ConnectEncrypted(const QString& host, quint16 port,
                                  const QByteArray& pinnedFingerprint) {
-    auto* socket = new QSslSocket(this);
-    open(socket);
     m_pinned = pinnedFingerprint;
+    begin(host, port, true);
+}
+
+void CamSocket::begin(const QString& host, quint16 port, bool secure) {
+    m_host = host;
+    m_port = port;
+    m_secure = secure;
     m_trouble = {};
     m_acceptedByPin = false;
-    socket->setPeerVerifyName(host);
+    m_nextAddresses.clear();
+    // "localhost" is the loopback of both families whatever the hosts file says (RFC 6761):
+    // a server that listens on only one of them is reached all the same
+    const QString name = host.toLower();
+    if (name == "localhost" || name.endsWith(".localhost"))
+        m_nextAddresses = {QHostAddress(QHostAddress::LocalHostIPv6),
+                           QHostAddress(QHostAddress::LocalHost)};
+    connectNext();
+}
+
+void CamSocket::connectNext() {
+    // the name itself, when it has no addresses of its own here: Qt looks it up and tries
+    // each of its addresses in turn
+    const QString target =
+        m_nextAddresses.isEmpty() ? m_host : m_nextAddresses.takeFirst().toString();
+    if (!m_secure) {
+        auto* socket = new QTcpSocket(this);
+        open(socket);
+        connect(socket, &QTcpSocket::connected, this, [this] {
+            m_connected = true;
+            emit Connected();
+        });
+        socket->connectToHost(target, m_port);
+        return;
+    }
+    auto* socket = new QSslSocket(this);
+    open(socket);
+    socket->setPeerVerifyName(m_host);
+    connect(socket, &QSslSocket::connected, this, [this] { m_connected = true; });
     connect(socket, &QSslSocket::encrypted, this, [this] {
         m_encrypted = true;
         emit Connected();
@@ -99,7 +143,7 @@ void CamSocket::ConnectEncrypted(const QString& host, quint16 port,
                  : "the certificate is not trusted (" + m_trouble.reason + ")",
              SocketFailure::Certificate);
     });
-    socket->connectToHostEncrypted(host, port);
+    socket->connectToHostEncrypted(target, m_port, m_host);
 }
 
 bool CamSocket::SendData(const QByteArray& bytes) {

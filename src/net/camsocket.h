@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -66,7 +67,12 @@ class CamSocket : public QObject {
     void Failed(const QString& reason, SocketFailure kind);
 
   private:
+    void begin(const QString& host, quint16 port, bool secure);
+    // Connects to the host's next address, or to its name when it has no addresses here.
+    void connectNext();
     void open(QTcpSocket* socket);
+    void dropSocket();
+
     void readAvailable();
     void remoteClosed();
     void fail(const QString& reason, SocketFailure kind);
@@ -78,4 +84,9 @@ class CamSocket : public QObject {
     bool m_closeRaised = false;
     bool m_encrypted = false;
     bool m_acceptedByPin = false;
+    bool m_connected = false; // the connection was made (for TLS: before its handshake)
+    QString m_host;
+    quint16 m_port = 0;
+    bool m_secure = false;
+    QList<QHostAddress> m_nextAddresses; // to try after the one being tried
 };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "net/authentication.h"
 #include "net/camaddress.h"
+
 #include "net/camsocket.h"
 #include "net/receptionbudget.h"
 #include "net/recycledbodies.h"
@@ -19,11 +21,13 @@ class QTimer;
 
 // How a fetch failed, for the panel's mark and the retry schedule.
 enum class FetchFailure {
-    Connection,  // the server could not be reached (three in a row: offline)
-    Certificate, // the server's certificate did not verify
-    Timeout,     // nothing came for too long, or the next cycle was due
-    Protocol,    // too large, broken framing, a redirect not followed, an address not usable
-    NotPicture,  // an answer that is not a picture (an error page, "HTTP 404")
+    Connection,    // the server could not be reached (three in a row: offline)
+    Certificate,   // the server's certificate did not verify
+    Timeout,       // nothing came for too long, or the next cycle was due
+    Protocol,      // too large, broken framing, a redirect not followed, an address not usable
+    NotPicture,    // an answer that is not a picture (an error page, "HTTP 404")
+    Refused,       // the cam refused the user name or password: no more tries until they change
+    PlainPassword, // Basic over plain HTTP, which the user has not agreed to for this cam
 };
 
 // The validators of the last picture accepted, and the address that gave them: sent back only
@@ -36,13 +40,19 @@ struct Validators {
     std::string conditionalHeaders(const std::string& target) const;
 };
 
-// What one exchange asks. Another request field (credentials, say) is added here and read
-// where the request is written and where an answer's head is read (exchange.cpp).
+// What one exchange asks. Another request field is added here and read where the request is
+// written and where an answer's head is read (exchange.cpp).
 struct ExchangeRequest {
     QByteArray address; // as the cam list holds it
     Validators validators;
     // The SHA-256 (hex) of a certificate the user trusts at "host:port" for this cam.
     std::function<QByteArray(const QString& hostPort)> pins;
+    // The cam's user name and password: sent only to the origin of the cam's own address
+    // (scheme, host and port), never after a redirect elsewhere; Basic over plain HTTP only
+    // when the user agreed to it.
+    std::optional<Credentials> credentials;
+    std::shared_ptr<AuthMemory> auth; // the cam's, kept from one exchange to the next
+    bool plainBasicAllowed = false;
 };
 
 // What an exchange came to: an answer (whatever its status) or a failure.
@@ -104,7 +114,14 @@ class Exchange : public QObject {
     void keepOnlyBody(std::string_view body);
     bool followRedirect();
     void fail(const QString& reason, FetchFailure kind);
+    // A 401 to answer with the cam's credentials: true when it was answered (asked again) or
+    // ended the exchange; false when it is an answer like any other.
+    bool answerChallenge();
+    std::string originOf(const CamAddress& target) const;
+    // The request's Authorization line for this hop, or nothing.
+    std::string authorizationLine();
     // Takes from the budget what the answer holds now; false when that passes it.
+
     bool holdReceived();
     void giveBackHeld();
 
@@ -119,4 +136,7 @@ class Exchange : public QObject {
     int64_t m_held = 0; // taken from the budget
     bool m_running = false;
     bool m_secure = false, m_pinned = false;
+    std::string m_origin; // of the cam's own address: where credentials may go
+    int m_challengesAnswered = 0;
+    bool m_answeredFresh = false; // the credentials sent answer a challenge of this exchange
 };

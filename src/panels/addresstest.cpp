@@ -167,7 +167,15 @@ void AddressTest::failed(const QString& reason, FetchFailure kind) {
         if (m_fetcher->response().head.status)
             facts = answerFacts(0);
         break;
+    case FetchFailure::Refused:
+        report.headline = "The cam refused the user name or password";
+        break;
+    case FetchFailure::PlainPassword:
+        report.headline = "The cam asks for its password over plain HTTP, where it travels "
+                          "unencrypted; start the cam to agree to that for it";
+        break;
     }
+
     if (kind != FetchFailure::NotPicture && kind != FetchFailure::Protocol)
         facts << QString("Time taken: %1 s").arg(m_clock.elapsed() / 1000.0, 0, 'f', 2);
     report.facts = facts;

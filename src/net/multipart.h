@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A cam's stream of pictures: an answer of type "multipart/x-mixed-replace" whose parts follow
+// each other for as long as the connection lasts. The boundary of the type's "boundary"
+// parameter, without or with a leading "--" as cams declare it.
+std::optional<std::string> StreamBoundary(std::string_view contentType);
+
+// Frames the parts of such a stream as its bytes arrive, as real cams send them: with or
+// without a boundary before the first part, parts with a Content-Length or ending at the next
+// boundary, extra part headers. A part may hold at most `maxPart` bytes, its headers 8 KB.
+class MultipartReader {
+  public:
+    // Hears each whole part: its headers (the text before their blank line) and its body,
+    // which is valid only during the call.
+    using PartHandler = std::function<void(std::string_view headers, std::string_view body)>;
+
+    MultipartReader(std::string boundary, size_t maxPart);
+
+    // Takes the next bytes of the stream; false, with error() saying why, when the stream is
+    // broken or its end was reached (ended()).
+    bool feed(std::string_view bytes, const PartHandler& handler);
+    bool ended() const { return m_ended; }
+    const std::string& error() const { return m_error; }
+    // Bytes held for a part not yet whole.
+    size_t held() const { return m_buffer.size() - m_start; }
+
+    static constexpr size_t maxHeaderBytes = 8 * 1024;
+
+  private:
+    // Frames what the buffer holds; false on an error or the end.
+    bool frame(const PartHandler& handler);
+    bool fail(std::string why);
+    // Where the next delimiter line begins, at or after `from`, or npos.
+    size_t findDelimiter(size_t from) const;
+
+    std::string m_delimiter; // "--" + the boundary
+    size_t m_maxPart;
+    std::string m_buffer;
+    size_t m_start = 0; // the buffer's bytes before this are framed already
+    bool m_ended = false;
+    std::string m_error;
+};
