@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 BUILD_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libturbojpeg0-dev \
-                  qt6-qpa-plugins libssl-dev
+                  qt6-qpa-plugins libssl-dev qtkeychain-qt6-dev zlib1g-dev
 FUZZ_PACKAGES := clang libclang-rt-dev
 RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
 # dpkg-shlibdeps reads the package's dependencies from the executable; the validators check the

@@ -6,6 +6,7 @@
 #include "panels/campanelset.h"
 #include "panels/certificatepins.h"
 #include "panels/changerate.h"
+#include "ui/camcredentials.h"
 
 void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
                               const CertificatePins& pins) {
@@ -23,12 +24,16 @@ void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
 }
 
 void FollowRenamesAndRemovals(CamListModel& camList, const CamPanelSet& panels,
-                              CertificatePins& pins) {
-    QObject::connect(&camList, &CamListModel::renamed, &camList,
-                     [&camList, &pins](const std::string& oldName, const std::string& newName) {
-                         pins.rename(QByteArray::fromStdString(oldName),
-                                     QByteArray::fromStdString(newName), camList.contains(oldName));
-                     });
+                              CertificatePins& pins, CamCredentials& credentials) {
+    QObject::connect(
+        &camList, &CamListModel::renamed, &camList,
+        [&camList, &pins, &credentials](const std::string& oldName, const std::string& newName) {
+            const QByteArray before = QByteArray::fromStdString(oldName);
+            const QByteArray after = QByteArray::fromStdString(newName);
+            const bool remains = camList.contains(oldName);
+            pins.rename(before, after, remains);
+            credentials.rename(before, after, remains);
+        });
     const auto runs = [&panels](const std::string& name) {
         for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
             if (panels.isRunning(index) && panels.slot(index).record.name == name)
@@ -36,13 +41,17 @@ void FollowRenamesAndRemovals(CamListModel& camList, const CamPanelSet& panels,
         return false;
     };
     QObject::connect(&camList, &CamListModel::removed, &camList,
-                     [&pins, runs](const std::string& name) {
-                         if (!runs(name))
-                             pins.forget(QByteArray::fromStdString(name));
+                     [&pins, &credentials, runs](const std::string& name) {
+                         if (runs(name))
+                             return;
+                         pins.forget(QByteArray::fromStdString(name));
+                         credentials.remove(QByteArray::fromStdString(name));
                      });
     QObject::connect(&panels, &CamPanelSet::camStopped, &camList,
-                     [&camList, &pins, runs](const std::string& name) {
-                         if (!runs(name) && !camList.contains(name))
-                             pins.forget(QByteArray::fromStdString(name));
+                     [&camList, &pins, &credentials, runs](const std::string& name) {
+                         if (runs(name) || camList.contains(name))
+                             return;
+                         pins.forget(QByteArray::fromStdString(name));
+                         credentials.remove(QByteArray::fromStdString(name));
                      });
 }

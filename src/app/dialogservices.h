@@ -9,10 +9,13 @@ class CertificatePins;
 void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
                               const CertificatePins& pins);
 
+class CamCredentials;
 class CamListModel;
 
-// What belongs to a cam besides its record (its trusted certificates) follows it when it is
+// What belongs to a cam besides its record (its trusted certificates, its credentials and
+// whether its password may travel unencrypted) follows it when it is
+
 // renamed in the program and goes when it is removed, or, when it still runs in a panel, once
 // that panel stops.
 void FollowRenamesAndRemovals(CamListModel& camList, const CamPanelSet& panels,
-                              CertificatePins& pins);
+                              CertificatePins& pins, CamCredentials& credentials);

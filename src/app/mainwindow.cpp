@@ -39,7 +39,8 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
                        Prompter& prompter, FileChooser* files)
     : QMainWindow(nullptr), m_identity(identity), m_folder(programFolder),
       m_settings(identity.CompanyName, identity.ProductName, prompter),
-      m_pins(m_settings, identity.ProductName), m_lock(this),
+      m_pins(m_settings, identity.ProductName),
+      m_credentials(identity.ProductName, m_settings, identity.ProductName), m_lock(this),
       m_endProcess([] { QCoreApplication::exit(0); }) {
     setObjectName("Form1");
     auto* client = new QWidget(this);
@@ -74,8 +75,8 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     camsFrame->setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(camsFrame, 2640, 0, 3915, 10815);
     m_camsFrame = camsFrame;
-    m_panels =
-        new CamPanelSet(camsFrame, *m_camListModel, camFolder(), m_lock, prompter, m_pins, m_files);
+    m_panels = new CamPanelSet(camsFrame, *m_camListModel, camFolder(), m_lock, prompter, m_pins,
+                               m_credentials, m_files);
     m_panels->setNotFoundPicture(notFound);
     m_panels->setAutoSave(m_controls->autoSaveBox()->isChecked());
 
@@ -88,7 +89,8 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
         files = (m_ownFiles = std::make_unique<DialogFileChooser>()).get();
     m_exports = new ExportCommands(this, *m_camList, *m_panels, camFolder(), prompter, *files);
     GiveDialogsTheirServices(*m_camList, *m_panels, m_pins);
-    FollowRenamesAndRemovals(*m_camListModel, *m_panels, m_pins);
+    FollowRenamesAndRemovals(*m_camListModel, *m_panels, m_pins, m_credentials);
+
     connectParts();
     InstallShortcuts(*this, *m_camList, *m_viewer);
     resize(tw(13155), tw(11310));

@@ -3,6 +3,7 @@
 #include "common/appidentity.h"
 #include "common/background.h"
 #include "panels/certificatepins.h"
+#include "ui/camcredentials.h"
 #include "ui/settings.h"
 #include "ui/windowlock.h"
 #include "viewer/layout.h"
@@ -58,6 +59,8 @@ class MainWindow : public QMainWindow {
     ControlsFrame& controls() const { return *m_controls; }
     ExportCommands& exports() const { return *m_exports; }
     SettingsStore& settings() { return m_settings; }
+    CamCredentials& credentials() { return m_credentials; }
+
     // Where pictures are saved, one after the other, off the window's thread.
     BackgroundQueue& fileQueue() { return m_files; }
     const MainWindowLayout& currentLayout() const { return m_layout; }
@@ -76,6 +79,7 @@ class MainWindow : public QMainWindow {
     const QString m_folder;
     SettingsStore m_settings;
     CertificatePins m_pins;
+    CamCredentials m_credentials;
     WindowLock m_lock;
     BackgroundQueue m_files{1};
     std::function<void()> m_endProcess;

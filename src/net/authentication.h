@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/credentials.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -10,14 +12,6 @@
 
 // HTTP authentication as cams ask for it: Basic (RFC 7617) and Digest (RFC 7616) with MD5 and
 // SHA-256 and their "-sess" variants, quality of protection "auth".
-
-// A user name and password for one cam. Never written into a log, a status text or a report.
-struct Credentials {
-    QString user;
-    QString password;
-    bool isEmpty() const { return user.isEmpty() && password.isEmpty(); }
-    bool operator==(const Credentials&) const = default;
-};
 
 enum class AuthScheme { Basic, Digest };
 enum class DigestAlgorithm { Md5, Md5Sess, Sha256, Sha256Sess };

@@ -114,7 +114,9 @@ void CamFetcher::stop() {
 
 void CamFetcher::exchangeFinished(const ExchangeResult& result) {
     m_fetching = false;
+    m_lastStatus = 0;
     m_visited = result.visited;
+
     m_lastSecure = result.secure;
     m_lastPinned = result.pinned;
     if (!result.answered) {
@@ -125,6 +127,7 @@ void CamFetcher::exchangeFinished(const ExchangeResult& result) {
         fail(result.reason, result.failure);
         return;
     }
+    m_lastStatus = result.status;
     if (result.status == 304) {
         // unchanged: the picture, Last Changed and Last Refreshed (when the picture's time was
         // first seen) stay, as for the same picture sent again
@@ -252,7 +255,10 @@ void CamFetcher::setCredentials(std::optional<Credentials> credentials) {
         return;
     m_credentials = std::move(credentials);
     m_auth = std::make_shared<AuthMemory>(); // what the server said was for the old ones
-    if (m_waitingForCredentials)
+    // asked again at once when the cam waits for them, when the fetch under way went without
+    // them (they came from the keyring a moment after the start), or when the cam just said
+    // it wants them
+    if (m_waitingForCredentials || m_fetching || m_lastStatus == 401)
         beginCycle();
 }
 
@@ -262,4 +268,8 @@ void CamFetcher::setPlainPasswordAllowed(bool allowed) {
     m_plainPasswordAllowed = allowed;
     if (allowed && m_waitingForCredentials)
         beginCycle();
+}
+
+bool CamFetcher::sendsPasswordUnencrypted() const {
+    return m_plainPasswordAllowed && !m_lastSecure && m_auth->basic;
 }

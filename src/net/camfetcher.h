@@ -83,6 +83,8 @@ class CamFetcher : public QObject {
     // The cam refused the user name or password, or asked for it unencrypted: no further
     // attempt is made until the credentials change or the cam is refreshed by hand.
     bool isWaitingForCredentials() const { return m_waitingForCredentials; }
+    // The last request sent the cam's password over plain HTTP.
+    bool sendsPasswordUnencrypted() const;
 
     // The cycle stopped because the refresh text is not a number; a refresh or an edit that
 
@@ -183,6 +185,7 @@ class CamFetcher : public QObject {
     std::shared_ptr<AuthMemory> m_auth = std::make_shared<AuthMemory>();
     bool m_plainPasswordAllowed = false;
     bool m_waitingForCredentials = false;
+    int m_lastStatus = 0; // of the last answer
 
     quint64 m_judged = 0;
     struct Before {

@@ -105,6 +105,11 @@ CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(inde
     addAction(m_trust);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_trust, &QAction::triggered, this, &CamPanel::trustCertificateClicked);
+    m_unencrypted = new QAction("Send Password Unencrypted...", this);
+    m_unencrypted->setObjectName(arrayName("sendPasswordUnencrypted", index));
+    m_unencrypted->setEnabled(false);
+    addAction(m_unencrypted);
+    connect(m_unencrypted, &QAction::triggered, this, &CamPanel::unencryptedPasswordClicked);
 
     // a panel takes the keyboard's focus; Enter or Space selects it as a click does
     setFocusPolicy(Qt::StrongFocus);
@@ -187,6 +192,14 @@ QString CamPanel::stateTooltip() const {
 
 void CamPanel::offerCertificateTrust(bool on) {
     m_trust->setEnabled(on);
+}
+
+void CamPanel::offerUnencryptedPassword(bool on) {
+    m_unencrypted->setEnabled(on);
+}
+
+bool CamPanel::offersUnencryptedPassword() const {
+    return m_unencrypted->isEnabled();
 }
 
 bool CamPanel::offersCertificateTrust() const {

@@ -58,6 +58,10 @@ class CamPanel : public QGroupBox {
     QString stateTooltip() const;
     // "Trust This Certificate..." in the panel's menu, offered after a certificate failure.
     void offerCertificateTrust(bool on);
+    // "Send Password Unencrypted..." in the panel's menu, offered when the cam asks for its
+    // password over plain HTTP.
+    void offerUnencryptedPassword(bool on);
+    bool offersUnencryptedPassword() const;
     bool offersCertificateTrust() const;
 
   signals:
@@ -66,6 +70,7 @@ class CamPanel : public QGroupBox {
     void refreshClicked();
     void stopClicked();
     void trustCertificateClicked();
+    void unencryptedPasswordClicked();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -78,6 +83,8 @@ class CamPanel : public QGroupBox {
     ProgressBar* m_progress = nullptr;   // prgCam
     QLabel* m_mark = nullptr;
     QAction* m_trust = nullptr;
+    QAction* m_unencrypted = nullptr;
+
     Freshness m_state = Freshness::Idle;
     QHash<Freshness, QPixmap> m_markPictures; // drawn once each: the mark changes twice a fetch
 };

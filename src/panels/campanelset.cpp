@@ -10,6 +10,10 @@
 #include "panels/campanel.h"
 #include "panels/certificatepins.h"
 #include "panels/decodequeue.h"
+#include "ui/camcredentials.h"
+
+#include "ui/camcredentials.h"
+
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 #include "ui/windowlock.h"
@@ -22,9 +26,10 @@ int16_t PanelAreaTop(int32_t scrollValue) {
 }
 
 CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolder, WindowLock& lock,
-                         Prompter& prompter, CertificatePins& pins, BackgroundQueue& files)
+                         Prompter& prompter, CertificatePins& pins, CamCredentials& credentials,
+                         BackgroundQueue& files)
     : QObject(frame), m_camList(camList), m_camFolder(std::move(camFolder)), m_lock(lock),
-      m_prompter(prompter), m_pins(pins), m_files(files),
+      m_prompter(prompter), m_pins(pins), m_credentials(credentials), m_files(files),
       m_now([] { return QDateTime::currentSecsSinceEpoch(); }),
       m_budget(std::make_shared<ReceptionBudget>(programReceptionBytes)) {
     setObjectName("camPanelSet");
@@ -43,6 +48,13 @@ CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolde
     m_inner->setObjectName("picWindowInner");
     setGeometryTwips(m_inner, -60, -30, 3555, 24060);
     connect(m_scrollBar, &QScrollBar::valueChanged, this, &CamPanelSet::scrollPanels);
+    // changed credentials reach the places that run the cam
+    connect(&m_credentials, &CamCredentials::changed, this, [this](const QByteArray& cam) {
+        for (const CamSlot& place : m_slots)
+            if (place.running && place.record.name == cam.toStdString())
+                giveCredentials(place.index);
+    });
+
     m_decodes = new DecodeQueue(this);
     connect(m_decodes, &DecodeQueue::decoded, this, &CamPanelSet::pictureDecoded);
 
@@ -61,6 +73,8 @@ CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolde
         connect(view, &CamPanel::stopClicked, this, [this, index] { stopCam(index); });
         connect(view, &CamPanel::trustCertificateClicked, this,
                 [this, index] { trustCertificate(index); });
+        connect(view, &CamPanel::unencryptedPasswordClicked, this,
+                [this, index] { allowUnencryptedPassword(index); });
         connect(cycle, &CamFetcher::fetchStarted, this, [this, index] { fetchStarted(index); });
         connect(cycle, &CamFetcher::ticked, this, [this, index] { ticked(index); });
         connect(cycle, &CamFetcher::progressed, this,
@@ -190,7 +204,11 @@ bool CamPanelSet::startCam(const CamRecord& record, int wanted) {
     // a panel with no picture to show asks for the picture itself, not whether it changed
     if (!place.view->hasPicture())
         place.fetcher->forgetValidators();
+    place.fetcher->setCredentials(std::nullopt);
+    place.fetcher->setPlainPasswordAllowed(
+        m_credentials.mayGoUnencrypted(QByteArray::fromStdString(record.name)));
     place.fetcher->beginCycle();
+    giveCredentials(index); // the keyring answers a moment later; the fetch takes them then
     return true;
 }
 
@@ -313,6 +331,8 @@ QString CamPanelSet::ageText(int index) const {
         place.freshness.state(now, place.fetcher->refreshSecs()), place.freshness.reason()));
     if (const auto age = place.freshness.ageSeconds(now))
         text = QString::fromStdString(AgeText(*age)) + ", " + text;
+    if (place.fetcher->sendsPasswordUnencrypted())
+        text += "; its password travels unencrypted";
     return text;
 }
 
@@ -398,6 +418,41 @@ void CamPanelSet::trustCertificate(int index) {
             if (isRunning(index) && this->fetcher(index)->name() == cam) {
                 panel(index)->offerCertificateTrust(false);
                 refreshNow(index);
+            }
+        });
+}
+
+void CamPanelSet::giveCredentials(int index) {
+    CamSlot& place = slotAt(index);
+    const quint64 start = ++place.starts;
+    m_credentials.read(QByteArray::fromStdString(place.record.name),
+                       [this, index, start](CredentialStore::Outcome,
+                                            std::optional<Credentials> found, const QString&) {
+                           const CamSlot& place = slot(index);
+                           if (place.starts != start || !place.running)
+                               return; // stopped or started again meanwhile
+                           place.fetcher->setCredentials(std::move(found));
+                       });
+}
+
+void CamPanelSet::allowUnencryptedPassword(int index) {
+    const QByteArray cam = fetcher(index)->name();
+    const QString name = QString::fromLocal8Bit(cam);
+    m_prompter.askLater(
+        panel(index), "Send the password unencrypted",
+        QString("%1 asks for its user name and password over plain HTTP. They would travel "
+                "unencrypted: anyone on the network between could read them.\n\nSend them to %1 "
+                "anyway from now on?")
+            .arg(name),
+        PromptButtons::OkCancel, [this, index, cam, name](PromptAnswer answer) {
+            if (answer != PromptAnswer::Ok)
+                return;
+            if (!m_credentials.allowUnencrypted(cam))
+                return;
+            emit statusText(name + ": the password travels unencrypted");
+            if (isRunning(index) && fetcher(index)->name() == cam) {
+                panel(index)->offerUnencryptedPassword(false);
+                fetcher(index)->setPlainPasswordAllowed(true);
             }
         });
 }

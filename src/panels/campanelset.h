@@ -12,6 +12,8 @@
 #include <memory>
 
 class BackgroundQueue;
+class CamCredentials;
+
 class ReceptionBudget;
 class CamListModel;
 class CertificatePins;
@@ -41,7 +43,8 @@ class CamPanelSet : public QObject {
     // The scroll bar, the clipping box and the panels are made inside `frame`. Pictures are
     // saved on `files`, one after the other.
     CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolder, WindowLock& lock,
-                Prompter& prompter, CertificatePins& pins, BackgroundQueue& files);
+                Prompter& prompter, CertificatePins& pins, CamCredentials& credentials,
+                BackgroundQueue& files);
     ~CamPanelSet() override;
 
     const CamSlot& slot(int index) const { return m_slots.at(size_t(index)); }
@@ -88,6 +91,9 @@ class CamPanelSet : public QObject {
     // Asks whether to trust the certificate that place `index`'s server presented last; when
     // the user does, it is pinned for that cam and the cam is asked again at once.
     void trustCertificate(int index);
+    // Asks whether the password of place `index`'s cam may travel over plain HTTP; when the
+    // user agrees, it is kept for that cam and the cam is asked again at once.
+    void allowUnencryptedPassword(int index);
     // Where "now" comes from for the pictures' ages; tests set their own.
     void setClock(std::function<int64_t()> now) { m_now = std::move(now); }
 
@@ -122,6 +128,8 @@ class CamPanelSet : public QObject {
     void fetchStarted(int index);
     void ticked(int index);
     void progressed(int index, float percent, const QString& fileName);
+    // The cam's credentials, from where they are kept, for its fetcher.
+    void giveCredentials(int index);
     quint64 nextTicket(int index);
     // the completion of fetches, in each place's order (panelcompletion.cpp)
     void pictureArrived(int index, const FetchedPicture& fetched);
@@ -151,6 +159,7 @@ class CamPanelSet : public QObject {
     WindowLock& m_lock;
     Prompter& m_prompter;
     CertificatePins& m_pins;
+    CamCredentials& m_credentials;
     BackgroundQueue& m_files;
     std::function<int64_t()> m_now;
     std::array<CamSlot, panelCount> m_slots;

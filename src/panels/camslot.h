@@ -40,7 +40,9 @@ struct CamSlot {
     quint64 wholeTicket = 0;     // a whole decode for the viewer under way,
     quint64 wholeFor = 0;        // of the picture shown then (shownCount)
     int savesPending = 0;        // auto-saves not yet written
-    QString lastRefusal;         // why the last picture was not shown, said once
+    quint64 starts = 0;          // counts the starts: credentials read for an earlier one wait not
+
+    QString lastRefusal; // why the last picture was not shown, said once
 
     // No fetch runs and nothing waits to be shown or saved.
     bool settled() const;

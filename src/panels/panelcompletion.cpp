@@ -188,11 +188,16 @@ void CamPanelSet::showFailure(int index, const QString& reason, FetchFailure kin
     place.freshness.failed(reason.toStdString(), kind == FetchFailure::Connection);
     place.view->offerCertificateTrust(kind == FetchFailure::Certificate &&
                                       !place.fetcher->certificateTrouble().fingerprint.isEmpty());
+    place.view->offerUnencryptedPassword(kind == FetchFailure::PlainPassword);
     updateMark(index);
     // errors of the server's own making speak in the mark; what the user can act on in the
     // status bar too
-    if (kind == FetchFailure::Certificate || kind == FetchFailure::Protocol)
-        emit statusText(QString::fromLocal8Bit(place.fetcher->name()) + ": " + reason);
+    if (kind == FetchFailure::Certificate || kind == FetchFailure::Protocol ||
+        kind == FetchFailure::Refused || kind == FetchFailure::PlainPassword)
+        emit statusText(QString::fromLocal8Bit(place.fetcher->name()) + ": " + reason +
+                        (kind == FetchFailure::PlainPassword
+                             ? QString(" (right-click the panel to send it all the same)")
+                             : QString()));
 }
 
 void CamPanelSet::showNotAPicture(int index, const CamDetails& details) {

@@ -7,6 +7,7 @@
 #include "panels/campanel.h"
 #include "panels/campanelset.h"
 #include "panels/certificatepins.h"
+#include "ui/camcredentials.h"
 #include "ui/settings.h"
 #include "ui/windowlock.h"
 
@@ -33,6 +34,7 @@ struct PanelsFixture {
     ScriptedPrompter prompter;
     SettingsStore settings{"Tarvique Software", "Tarvique Webcams", prompter};
     CertificatePins pins{settings, "Tarvique Webcams"};
+    CamCredentials credentials{"Tarvique Webcams tests", settings, "Tarvique Webcams"};
     CamListModel listModel{box.fsPath("00camlist.txt")};
     CamPanelSet* set = nullptr; // owned by the frame
     QString status;             // the status bar's last text
@@ -41,7 +43,9 @@ struct PanelsFixture {
         box.writeFile("00camlist.txt", list);
         listModel.load(false);
         QDir().mkpath(box.path("cam"));
-        set = new CamPanelSet(&frame, listModel, box.path("cam"), lock, prompter, pins, files);
+        set = new CamPanelSet(&frame, listModel, box.path("cam"), lock, prompter, pins, credentials,
+                              files);
+
         set->setNotFoundPicture(QImage(8, 6, QImage::Format_RGB32));
         QObject::connect(set, &CamPanelSet::statusText, &frame,
                          [this](const QString& text) { status = text; });

@@ -1,0 +1,3 @@
+#include "common/credentials.h"
+
+CredentialStore::~CredentialStore() = default;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// A user name and password for one cam. Never written into a log, a status text, a report, the
+// cam list or the settings in plain text (unless the user asks for that).
+struct Credentials {
+    QString user;
+    QString password;
+    bool isEmpty() const { return user.isEmpty() && password.isEmpty(); }
+    bool operator==(const Credentials&) const = default;
+};
+
+// Where cams' credentials are kept, by cam name. It answers later (the desktop's keyring is
+// another program), on the thread that asked.
+class CredentialStore {
+  public:
+    enum class Outcome {
+        Done,
+        NoKeyring, // no keyring answers: nothing was kept or found there
+        Failed,    // the keyring refused (locked, denied); the error says why
+    };
+    using Read = std::function<void(Outcome, std::optional<Credentials>, const QString& error)>;
+    using Written = std::function<void(Outcome, const QString& error)>;
+
+    virtual ~CredentialStore();
+    // A cam's credentials; nothing when it has none.
+    virtual void read(const QByteArray& cam, Read done) = 0;
+    // Keeps them (empty credentials remove the cam's).
+    virtual void write(const QByteArray& cam, const Credentials& credentials, Written done) = 0;
+    virtual void remove(const QByteArray& cam) = 0;
+};
