@@ -6,7 +6,9 @@
 #include "net/backoff.h"
 #include "net/judgement.h"
 
+#include <QCryptographicHash>
 #include <QRandomGenerator>
+
 #include <QTimer>
 #include <utility>
 
@@ -160,8 +162,11 @@ void CamFetcher::judge(const ExchangeResult& result) {
     }
     // what this picture changes is kept until the picture is shown: a picture that cannot be
     // shown takes it back
-    m_beforeLastPicture = {m_lastModified, m_lastChanged, m_lastRefreshed, m_validators};
+    m_beforeLastPicture = {m_lastModified, m_changeKey, m_lastChanged, m_lastRefreshed,
+                           m_validators};
     noteLastModified(result.headers);
+    if (!LastModifiedLine(result.headers))
+        noteChangeWithoutDate(result);
     if (successful)
         noteValidators(result);
     m_source = localText(result.answeredBy.text());
@@ -217,6 +222,24 @@ void CamFetcher::noteLastModified(std::string_view headers) {
     m_lastRefreshed = shortDateText(now.date()) + " " + longTimeText(now.time());
 }
 
+void CamFetcher::noteChangeWithoutDate(const ExchangeResult& result) {
+    std::string key;
+    if (const auto etag = result.head.value("ETag"); etag && !etag->empty())
+        key = "etag " + std::string(*etag);
+    else
+        key = "digest " + std::to_string(result.body.size()) + " " +
+              QCryptographicHash::hash(result.body, QCryptographicHash::Sha1).toHex().toStdString();
+    // the first picture seen is not a change, as with Last-Modified
+    const bool news = key != m_changeKey;
+    m_pictureChanged = news && !m_changeKey.empty();
+    m_changeKey = std::move(key);
+    if (news) {
+
+        const QDateTime now = m_now();
+        m_lastRefreshed = shortDateText(now.date()) + " " + longTimeText(now.time());
+    }
+}
+
 void CamFetcher::noteValidators(const ExchangeResult& result) {
     const auto etag = result.head.value("ETag");
     const auto modified = result.head.value("Last-Modified");
@@ -238,6 +261,7 @@ void CamFetcher::refusePicture(const FetchedPicture& picture) {
     if (picture.judged != m_judged)
         return; // a later picture has been judged since: its news stands
     m_lastModified = m_beforeLastPicture.lastModified;
+    m_changeKey = m_beforeLastPicture.changeKey;
     m_lastChanged = m_beforeLastPicture.lastChanged;
     m_lastRefreshed = m_beforeLastPicture.lastRefreshed;
     m_validators = m_beforeLastPicture.validators;

@@ -19,7 +19,8 @@ class QTimer;
 struct FetchedPicture {
     QByteArray body;
     int64_t announcedLength = 0;             // Content-Length; 0 or less when none was announced
-    bool pictureChanged = false;             // a new Last-Modified line after an earlier one
+    // a new Last-Modified line after an earlier one; without that line, a new ETag or new bytes
+    bool pictureChanged = false;
     std::optional<int64_t> lastModifiedTime; // seconds since the epoch, when one was sent
     CamDetails details;                      // the panel's texts right after this response
     quint64 judged = 0;                      // the fetcher's count of pictures judged, with it
@@ -153,6 +154,9 @@ class CamFetcher : public QObject {
               std::optional<int64_t> retryAfter = std::nullopt);
     void succeeded();
     void noteLastModified(std::string_view headers);
+    // For an answer without Last-Modified: a picture is new when its ETag differs from the
+    // last one's or, without one, its bytes do (by a digest: no copy is kept).
+    void noteChangeWithoutDate(const ExchangeResult& result);
     void noteValidators(const ExchangeResult& result);
     QString quoted(const QString& text) const {
         return QString::fromLocal8Bit(m_name) + ": " + text;
@@ -168,6 +172,7 @@ class CamFetcher : public QObject {
     QByteArray m_lastChanged;
     QString m_lastRefreshed;
     std::string m_lastModified;
+    std::string m_changeKey; // the last picture's ETag or digest, when it had no Last-Modified
     bool m_pictureChanged = false;
     bool m_halted = false;
     bool m_fetching = false;
@@ -189,8 +194,9 @@ class CamFetcher : public QObject {
 
     quint64 m_judged = 0;
     struct Before {
-        std::string lastModified;
+        std::string lastModified, changeKey;
         QByteArray lastChanged;
+
         QString lastRefreshed;
         Validators validators;
     } m_beforeLastPicture; // what the last picture judged changed, to take back
