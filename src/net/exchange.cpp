@@ -1,6 +1,8 @@
 #include "net/exchange.h"
 
 #include "common/localtext.h"
+#include "net/contentcoding.h"
+
 #include "net/location.h"
 
 #include <QTimer>
@@ -211,7 +213,22 @@ void Exchange::complete() {
     // the length the body was framed by: the exact field, and none under chunked framing
     result.announcedLength =
         m_response.framing.kind == BodyFraming::ContentLength ? m_response.framing.length : 0;
+    if (const auto coding = m_response.head.value("Content-Encoding");
+        coding && !result.body.isEmpty()) {
+        DecodedContent decoded = DecodeContent(*coding, result.body, maxResponseBytes);
+        if (!decoded.ok) {
+            fail(localText(decoded.error), FetchFailure::Protocol);
+            return;
+        }
+        if (decoded.bytes.constData() != result.body.constData()) {
+            // the compressed length says nothing of the picture's; its stream's own end has
+            // told that it is whole
+            result.body = std::move(decoded.bytes);
+            result.announcedLength = 0;
+        }
+    }
     emit finished(result);
+
 }
 
 void Exchange::keepOnlyBody(std::string_view body) {

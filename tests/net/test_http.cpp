@@ -2,12 +2,14 @@
 // chunks, redirect targets, Retry-After and HTTP dates, the retry schedule.
 #include "net/backoff.h"
 #include "net/chunked.h"
+#include "net/contentcoding.h"
 #include "net/httphead.h"
 #include "net/location.h"
 
 #include "testmain.h"
 
 #include <QTest>
+#include <zlib.h>
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
@@ -26,6 +28,21 @@ std::pair<ChunkedDecoder, std::string> decode(std::string_view input, size_t bat
 
 CamAddress base(const char* address) {
     return *SplitCamAddress(address);
+}
+
+// `plain` compressed with zlib's windowBits: 15 + 16 gzip, 15 zlib, -15 raw deflate.
+QByteArray compressed(const QByteArray& plain, int windowBits) {
+    z_stream stream{};
+    deflateInit2(&stream, 9, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(qsizetype(deflateBound(&stream, uLong(plain.size())) + 32), 0);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.constData()));
+    stream.avail_in = uInt(plain.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.truncate(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
 }
 
 std::string resolved(const char* from, std::string_view location) {
@@ -115,7 +132,40 @@ class HttpTest : public QObject {
         QCOMPARE(decoder.feed("1\r\na\r\n", more), size_t(0)); // it stays failed
     }
 
+    void contentCodingsAreUndoneWithinABound_data() {
+        const QByteArray plain = QByteArray("picture ").repeated(1000);
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("expected"); // or "refused: " and the reason's start
+        QTest::newRow("gzip") << QByteArray("gzip") << compressed(plain, 31) << plain;
+        QTest::newRow("x-gzip") << QByteArray("X-GZip") << compressed(plain, 31) << plain;
+        QTest::newRow("deflate") << QByteArray("deflate") << compressed(plain, 15) << plain;
+        QTest::newRow("raw deflate") << QByteArray("deflate") << compressed(plain, -15) << plain;
+        QTest::newRow("two, in order") << QByteArray("deflate, gzip")
+                                       << compressed(compressed(plain, 15), 31) << plain;
+        QTest::newRow("identity") << QByteArray("identity") << plain << plain;
+        QTest::newRow("unknown coding")
+            << QByteArray("br") << plain << QByteArray("refused: the answer is compressed as \"br\"");
+        QTest::newRow("cut short") << QByteArray("gzip") << compressed(plain, 31).left(40)
+                                   << QByteArray("refused: the answer's compression is broken");
+        // a small body that unpacks past the bound is stopped there
+        QTest::newRow("bomb") << QByteArray("gzip") << compressed(QByteArray(50000, 0), 31)
+                              << QByteArray("refused: the server's answer is too large");
+    }
+    void contentCodingsAreUndoneWithinABound() {
+        QFETCH(QByteArray, field);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, expected);
+        const DecodedContent decoded = DecodeContent(field.toStdString(), body, 10000);
+        if (expected.startsWith("refused: "))
+            QVERIFY2(!decoded.ok && decoded.error.starts_with(expected.mid(9).toStdString()),
+                     decoded.error.c_str());
+        else
+            QCOMPARE(decoded.bytes, expected);
+    }
+
     void aMissingFinalChunkIsNotDone() {
+
         auto [decoder, decoded] = decode("4\r\nabcd\r\n");
         QVERIFY(!decoder.done() && !decoder.failed());
         QCOMPARE(decoded, "abcd"s);

@@ -1,0 +1,91 @@
+#include "net/contentcoding.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+#include <zlib.h>
+
+namespace {
+
+std::string lowered(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return result;
+}
+
+std::vector<std::string> codingsOf(std::string_view field) {
+    std::vector<std::string> codings;
+    size_t start = 0;
+    while (start <= field.size()) {
+        const size_t comma = std::min(field.find(',', start), field.size());
+        std::string_view token = field.substr(start, comma - start);
+        while (!token.empty() && (token.front() == ' ' || token.front() == '\t'))
+            token.remove_prefix(1);
+        while (!token.empty() && (token.back() == ' ' || token.back() == '\t'))
+            token.remove_suffix(1);
+        if (!token.empty())
+            codings.push_back(lowered(token));
+        start = comma + 1;
+    }
+    return codings;
+}
+
+// Inflates `input` in a zlib, gzip (windowBits 15 + 32: either, by its header) or raw
+// (windowBits -15) stream, stopping past `maxBytes`.
+DecodedContent inflated(const QByteArray& input, int windowBits, size_t maxBytes) {
+    DecodedContent result;
+    z_stream stream{};
+    if (inflateInit2(&stream, windowBits) != Z_OK)
+        return {false, {}, "the answer's compression could not be undone"};
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.constData()));
+    stream.avail_in = uInt(input.size());
+    int status = Z_OK;
+    while (status == Z_OK) {
+        const size_t have = size_t(result.bytes.size());
+        if (have >= maxBytes + 1) {
+            status = Z_BUF_ERROR;
+            break;
+        }
+        const size_t room = std::min<size_t>(std::max<size_t>(have, 64 * 1024), maxBytes + 1 - have);
+        result.bytes.resize(qsizetype(have + room));
+        stream.next_out = reinterpret_cast<Bytef*>(result.bytes.data() + have);
+        stream.avail_out = uInt(room);
+        status = inflate(&stream, Z_NO_FLUSH);
+        result.bytes.resize(qsizetype(have + room - stream.avail_out));
+        if (status == Z_BUF_ERROR && stream.avail_in == 0)
+            break; // the input ended before the stream did
+    }
+    inflateEnd(&stream);
+    if (size_t(result.bytes.size()) > maxBytes)
+        return {false, {}, "the server's answer is too large once uncompressed"};
+    if (status != Z_STREAM_END)
+        return {false, {}, "the answer's compression is broken"};
+    return result;
+}
+
+} // namespace
+
+DecodedContent DecodeContent(std::string_view field, const QByteArray& body, size_t maxBytes) {
+    const std::vector<std::string> codings = codingsOf(field);
+    DecodedContent result{true, body, {}};
+    // undone last applied first
+    for (auto coding = codings.rbegin(); coding != codings.rend() && result.ok; ++coding) {
+        if (*coding == "identity")
+            continue;
+        if (*coding == "gzip" || *coding == "x-gzip") {
+            result = inflated(result.bytes, 15 + 32, maxBytes);
+        } else if (*coding == "deflate") {
+            // meant as a zlib stream; some servers send the raw one, without its header
+            const QByteArray& bytes = result.bytes;
+            const bool zlibHeader = bytes.size() >= 2 && (uchar(bytes[0]) & 0x0f) == 8 &&
+                                    (uchar(bytes[0]) * 256 + uchar(bytes[1])) % 31 == 0;
+            result = inflated(bytes, zlibHeader ? 15 : -15, maxBytes);
+
+        } else {
+            return {false, {}, "the answer is compressed as \"" + *coding +
+                                   "\", which the program cannot undo"};
+        }
+    }
+    return result;
+}
