@@ -12,6 +12,7 @@
 #include "camlist/camlistfile.h"
 #include "camlist/camlistmodel.h"
 #include "camlist/camlistpane.h"
+#include "camlist/listexchange.h"
 #include "common/fileexists.h"
 #include "common/tempfile.h"
 
@@ -89,6 +90,8 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
         files = (m_ownFiles = std::make_unique<DialogFileChooser>()).get();
     m_exports = new ExportCommands(this, *m_camList, *m_panels, camFolder(), prompter, *files);
     GiveDialogsTheirServices(*m_camList, *m_panels, m_pins);
+    m_camList->setCredentialStore(&m_credentials);
+    m_exports->listExchange().setCredentialStore(&m_credentials);
     FollowRenamesAndRemovals(*m_camListModel, *m_panels, m_pins, m_credentials);
 
     connectParts();

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "common/credentials.h"
+
 #include <QByteArray>
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -21,6 +24,8 @@ struct AddressReport {
 class AddressChecker {
   public:
     virtual ~AddressChecker();
+    // The user name and password typed for the cam, for a check that follows.
+    virtual void useCredentials(std::optional<Credentials>) {}
     // `refresh` bounds the fetch as a panel's cycle would.
     virtual void check(const QByteArray& address, const QByteArray& refresh,
                        std::function<void(const AddressReport&)> done) = 0;

@@ -4,15 +4,21 @@
 #include "camlist/camlisttext.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
+#include "ui/camcredentials.h"
+#include "ui/credentialkeeping.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 
+#include <QCheckBox>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -148,7 +154,11 @@ void CamDialog::fitExtras() {
     const QList<QWidget*> rows = m_extras->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     const bool anything =
         std::any_of(rows.begin(), rows.end(), [](const QWidget* row) { return !row->isHidden(); });
-    const int extra = anything ? m_extras->layout()->totalHeightForWidth(width) : 0;
+    // rows of plain boxes have no height for a width, only a size hint
+    QLayout* layout = m_extras->layout();
+    const int forWidth = layout->totalHeightForWidth(width);
+    const int extra =
+        !anything ? 0 : forWidth >= 0 ? forWidth : layout->totalSizeHint().height();
     m_extras->setGeometry(0, m_designHeight, width, extra);
     m_extras->setVisible(anything);
     setFixedSize(width, m_designHeight + extra);
@@ -175,6 +185,7 @@ void CamDialog::testAddress() {
     }
     const CamRecord entered = enteredRecord();
     m_checker = m_checkerFactory(QByteArray::fromStdString(m_original.name));
+    m_checker->useCredentials(typedCredentials());
     m_test->setEnabled(false);
     m_test->setText("Testing...");
     m_checker->check(QByteArray::fromStdString(entered.url),
@@ -187,6 +198,83 @@ void CamDialog::testAddress() {
                          m_test->setText("Test");
                          showReport(report);
                      });
+}
+
+void CamDialog::setCredentialStore(CamCredentials* store) {
+    m_credentials = store;
+    if (!store || m_userBox)
+
+        return;
+    auto* row = new QWidget(m_extras);
+    row->setObjectName("credentialsRow");
+    auto* grid = new QGridLayout(row);
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto* userLabel = new QLabel("User:", row);
+    m_userBox = new QLineEdit(row);
+    m_userBox->setObjectName("userBox");
+    m_userBox->setToolTip("The user name the cam asks for, if it asks for one");
+    userLabel->setBuddy(m_userBox);
+    auto* passwordLabel = new QLabel("Password:", row);
+    m_passwordBox = new QLineEdit(row);
+    m_passwordBox->setObjectName("passwordBox");
+    m_passwordBox->setEchoMode(QLineEdit::Password);
+    m_passwordBox->setToolTip("Kept in the desktop's keyring, never in the cam list");
+    passwordLabel->setBuddy(m_passwordBox);
+    m_showPassword = new QCheckBox("Show", row);
+    m_showPassword->setObjectName("showPassword");
+    grid->addWidget(userLabel, 0, 0);
+    grid->addWidget(m_userBox, 0, 1, 1, 2);
+    grid->addWidget(passwordLabel, 1, 0);
+    grid->addWidget(m_passwordBox, 1, 1);
+    grid->addWidget(m_showPassword, 1, 2);
+    static_cast<QVBoxLayout*>(m_extras->layout())->insertWidget(0, row);
+    row->show();
+    setTabOrder(m_refreshBox, m_userBox);
+
+    setTabOrder(m_userBox, m_passwordBox);
+    setTabOrder(m_passwordBox, m_showPassword);
+    connect(m_showPassword, &QCheckBox::toggled, this, [this](bool shown) {
+        m_passwordBox->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
+    });
+    for (QLineEdit* box : {m_userBox, m_passwordBox})
+        connect(box, &QLineEdit::textEdited, this, [this] { m_credentialsTyped = true; });
+    fitExtras();
+    if (!m_original.name.empty())
+        showStoredCredentials(QByteArray::fromStdString(m_original.name));
+}
+
+void CamDialog::showStoredCredentials(const QByteArray& cam) {
+    QPointer<CamDialog> dialog(this);
+    m_credentials->read(cam, [dialog](CredentialStore::Outcome, std::optional<Credentials> found,
+                                      const QString&) {
+        if (!dialog || !found || dialog->m_credentialsTyped)
+            return;
+        dialog->m_userBox->setText(found->user);
+        dialog->m_passwordBox->setText(found->password);
+    });
+}
+
+std::optional<Credentials> CamDialog::typedCredentials() const {
+    if (!m_userBox)
+        return std::nullopt;
+    const Credentials typed{m_userBox->text(), m_passwordBox->text()};
+    return typed.isEmpty() ? std::nullopt : std::optional(typed);
+}
+
+void CamDialog::offerToMoveUserInfo(CamRecord& record) {
+    const std::optional<AddressUserInfo> info = SplitUserInfo(record.url);
+    if (!m_credentials || !info || (m_credentialsTyped && typedCredentials()))
+        return;
+    if (m_prompter.ask(this, windowTitle(),
+                       "The URL holds a user name and password. Keep them in the desktop's "
+                       "keyring instead, and save the URL without them?",
+                       PromptButtons::YesNo) != PromptAnswer::Yes)
+        return;
+    record.url = info->addressWithout;
+    m_addressBox->setText(localText(record.url));
+    m_userBox->setText(info->credentials.user);
+    m_passwordBox->setText(info->credentials.password);
+    m_credentialsTyped = true;
 }
 
 void CamDialog::showReport(const AddressReport& report) {
@@ -241,7 +329,8 @@ void CamDialog::saveRecord() {
                        PromptButtons::Ok);
         return;
     }
-    const CamRecord record = enteredRecord();
+    CamRecord record = enteredRecord();
+    offerToMoveUserInfo(record);
     const FileResult written = write(record);
     if (!written.ok) {
         m_prompter.ask(this, ":: error",
@@ -250,7 +339,14 @@ void CamDialog::saveRecord() {
         return;
     }
     emit saved(replacedName(), record);
+    // kept under the name saved, once the record is there: a renamed cam's old ones follow the
+    // rename, unless new ones were typed here
+    if (m_credentials && m_credentialsTyped)
+        KeepCamCredentials(*m_credentials, m_prompter, parentWidget(),
+                           QByteArray::fromStdString(record.name),
+                           typedCredentials().value_or(Credentials{}));
     close();
+
 }
 
 AddCamDialog::AddCamDialog(CamListModel& camList, Prompter& prompter, const QString& productName,

@@ -7,7 +7,9 @@
 #include <QWidget>
 #include <memory>
 
+class CamCredentials;
 class CamListModel;
+class QCheckBox;
 class Prompter;
 class QLabel;
 class QLineEdit;
@@ -35,6 +37,14 @@ class CamDialog : public QWidget {
     bool isTesting() const { return m_checker != nullptr; }
     QLabel* reportLabel() const { return m_report; }
     QLabel* previewLabel() const { return m_preview; }
+
+    // With a store the dialog has user and password boxes (the password hidden unless "Show"
+    // is ticked). What was typed there is kept under the cam's name when the record is saved;
+    // a URL holding "user:password@" is offered to have them moved there.
+    void setCredentialStore(CamCredentials* store);
+    QLineEdit* userBox() const { return m_userBox; }
+    QLineEdit* passwordBox() const { return m_passwordBox; }
+    QCheckBox* showPasswordBox() const { return m_showPassword; }
 
   signals:
     // A record was saved; for an edit, `oldName` is the name the dialog was opened with.
@@ -67,8 +77,23 @@ class CamDialog : public QWidget {
     Prompter& m_prompter;
     CamRecord m_original; // what the boxes were filled with (the edit dialog's old record)
 
+    // The credentials the boxes hold; nothing when there are no boxes or both are empty.
+    std::optional<Credentials> typedCredentials() const;
+    // An edit dialog's boxes show the cam's stored credentials (unless typed into already).
+    void showStoredCredentials(const QByteArray& cam);
+
   private:
     void showReport(const AddressReport& report);
+    // Offers to keep the URL's "user:password@" in the keyring instead; when the user agrees,
+    // they go to the boxes and out of the record's URL.
+    void offerToMoveUserInfo(CamRecord& record);
+
+    CamCredentials* m_credentials = nullptr;
+    QLineEdit* m_userBox = nullptr;
+    QLineEdit* m_passwordBox = nullptr;
+    QCheckBox* m_showPassword = nullptr;
+    bool m_credentialsTyped = false; // the user changed the boxes
+
 
     int m_designHeight = 0; // pixels, without the extras
     QWidget* m_extras = nullptr;

@@ -2,6 +2,7 @@
 
 #include "camlist/camlistfile.h"
 #include "camlist/camlisttext.h"
+#include "common/credentials.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -61,8 +62,13 @@ std::string ExportedCamList(std::string_view listText, const std::vector<std::st
     std::unordered_set<std::string> taken;
     std::string text(camlisttext::lineEnd);
     forEachRecord(listText, [&](const CamRecord& record) {
-        if ((wanted.empty() || wanted.count(record.name)) && taken.insert(record.name).second)
-            text += camlisttext::recordText(record);
+        if ((wanted.empty() || wanted.count(record.name)) && taken.insert(record.name).second) {
+            // a user name and password written into an address stay here
+            CamRecord shared = record;
+            if (const std::optional<AddressUserInfo> info = SplitUserInfo(record.url))
+                shared.url = info->addressWithout;
+            text += camlisttext::recordText(shared);
+        }
     });
     if (written)
         *written = int(taken.size());
@@ -149,6 +155,8 @@ CamListImportReport MergeCamListFile(std::string_view listText,
         return report;
     }
     report.added = int(import.addedNames.size());
+    report.addedNames = import.addedNames;
+
     report.duplicates = import.duplicates;
     report.malformed = import.malformed;
     if (report.added > 0)

@@ -37,6 +37,8 @@ FileResult ExportCamListFile(const std::filesystem::path& list,
 struct CamListImportReport {
     FileResult result; // failed: nothing was changed, `result.error` says why
     int added = 0, duplicates = 0, malformed = 0;
+    std::vector<std::string> addedNames;
+
     std::string merged; // the list to write; empty when nothing is to be written
 };
 

@@ -95,6 +95,7 @@ void CamListPane::addCam() {
     if (!m_addDialog) {
         m_addDialog = new AddCamDialog(m_camList, m_prompter, m_productName, m_frame);
         m_addDialog->setAddressChecker(m_checker);
+        m_addDialog->setCredentialStore(m_credentials);
     }
     bringForward(m_addDialog);
 }
@@ -118,6 +119,8 @@ void CamListPane::editSelectedCam() {
     }
     m_editDialog = new EditCamDialog(m_camList, m_prompter, *old, m_frame);
     m_editDialog->setAddressChecker(m_checker);
+    m_editDialog->setCredentialStore(m_credentials);
+
     if (m_suggestions)
         if (const auto suggestion = m_suggestions(QByteArray::fromStdString(name)))
             m_editDialog->showRefreshSuggestion(*suggestion);

@@ -8,6 +8,8 @@
 #include <string>
 
 class AddCamDialog;
+class CamCredentials;
+
 class CamListModel;
 class EditCamDialog;
 class Prompter;
@@ -48,6 +50,8 @@ class CamListPane : public QObject {
     void setRefreshSuggestions(RefreshSuggestionSource source) {
         m_suggestions = std::move(source);
     }
+    // Where the dialogs keep the cams' user names and passwords.
+    void setCredentialStore(CamCredentials* store) { m_credentials = store; }
 
     AddCamDialog* addDialog() const;
     EditCamDialog* editDialog() const;
@@ -76,4 +80,5 @@ class CamListPane : public QObject {
     QPointer<EditCamDialog> m_editDialog;
     AddressCheckerFactory m_checker;
     RefreshSuggestionSource m_suggestions;
+    CamCredentials* m_credentials = nullptr;
 };

@@ -6,6 +6,8 @@
 #include "common/filechooser.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
+#include "ui/credentialkeeping.h"
+
 
 #include <QDir>
 #include <QFile>
@@ -54,6 +56,35 @@ void ListExchange::importList() {
                     "cannot have.";
     }
     m_prompter.ask(m_window, "Import Cam List", text, PromptButtons::Ok);
+    if (report.result.ok)
+        offerToMoveUserInfo(report.addedNames);
+}
+
+void ListExchange::offerToMoveUserInfo(const std::vector<std::string>& names) {
+    if (!m_credentials)
+        return;
+    std::vector<std::pair<CamRecord, AddressUserInfo>> holding;
+    for (const std::string& name : names)
+        if (const std::optional<CamRecord> record = m_camList.find(name))
+            if (const std::optional<AddressUserInfo> info = SplitUserInfo(record->url))
+                holding.emplace_back(*record, *info);
+    if (holding.empty())
+        return;
+    if (m_prompter.ask(m_window, "Import Cam List",
+                       QString("%1 %2 a user name and password in the URL. Keep them in the "
+                               "desktop's keyring instead, and take them out of the URLs?")
+                           .arg(cams(int(holding.size())),
+                                holding.size() == 1 ? "has" : "have"),
+                       PromptButtons::YesNo) != PromptAnswer::Yes)
+        return;
+    for (auto& [record, info] : holding) {
+        CamRecord without = record;
+        without.url = info.addressWithout;
+        if (!m_camList.replace(record.name, without).ok)
+            continue; // the URL keeps them, and they are used from there
+        KeepCamCredentials(*m_credentials, m_prompter, m_window,
+                           QByteArray::fromStdString(record.name), info.credentials);
+    }
 }
 
 void ListExchange::exportList() {

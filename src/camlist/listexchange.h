@@ -2,7 +2,11 @@
 
 #include <QObject>
 #include <QPointer>
+#include <string>
+#include <vector>
 
+
+class CamCredentials;
 class CamListModel;
 class ExportCamsDialog;
 class FileChooser;
@@ -21,6 +25,8 @@ class ListExchange : public QObject {
     // Opens the dialog of cams to tick; Export there asks where the file goes.
     void exportList();
     ExportCamsDialog* exportDialog() const;
+    // Where imported cams' user names and passwords may go, out of their URLs.
+    void setCredentialStore(CamCredentials* store) { m_credentials = store; }
 
   signals:
     // Cams were added to the list.
@@ -28,10 +34,13 @@ class ListExchange : public QObject {
 
   private:
     void writeExport();
+    // Offers to move the "user:password@" of these cams' URLs into the keyring.
+    void offerToMoveUserInfo(const std::vector<std::string>& names);
 
     QWidget* m_window;
     CamListModel& m_camList;
     Prompter& m_prompter;
     FileChooser& m_files;
     QPointer<ExportCamsDialog> m_exportDialog;
+    CamCredentials* m_credentials = nullptr;
 };

@@ -4,6 +4,9 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
+
 
 // A user name and password for one cam. Never written into a log, a status text, a report, the
 // cam list or the settings in plain text (unless the user asks for that).
@@ -13,6 +16,18 @@ struct Credentials {
     bool isEmpty() const { return user.isEmpty() && password.isEmpty(); }
     bool operator==(const Credentials&) const = default;
 };
+
+// An address's "user:password@" before its host (percent escapes undone), and the address
+// without it: "http://user:pw@cam/a.jpg" gives user, pw and "http://cam/a.jpg".
+struct AddressUserInfo {
+    Credentials credentials;
+    std::string addressWithout;
+    size_t hostStart = 0; // where the host begins in the address given
+};
+std::optional<AddressUserInfo> SplitUserInfo(std::string_view address);
+
+// Text with its "%hh" escapes undone.
+std::string percentDecoded(std::string_view text);
 
 // Where cams' credentials are kept, by cam name. It answers later (the desktop's keyring is
 // another program), on the thread that asked.

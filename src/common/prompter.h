@@ -5,9 +5,11 @@
 
 class QWidget;
 
-// TrustCancel: "Trust this certificate" (answered Ok) and Cancel.
-enum class PromptButtons { Ok, OkCancel, AbortRetryIgnore, TrustCancel };
-enum class PromptAnswer { Ok, Cancel, Abort, Retry, Ignore };
+// TrustCancel: "Trust this certificate" (answered Ok) and Cancel. KeepCredentials: where a
+// password goes when no keyring takes it: "For This Run Only", "In Plain Text" or Cancel.
+enum class PromptButtons { Ok, OkCancel, AbortRetryIgnore, TrustCancel, YesNo, KeepCredentials };
+enum class PromptAnswer { Ok, Cancel, Abort, Retry, Ignore, Yes, No, ThisRunOnly, PlainText };
+
 
 // Every message box of the program goes through this, so tests can answer them without a
 // modal loop.

@@ -45,41 +45,11 @@ std::optional<std::string_view> schemeOf(std::string_view address) {
     return address.substr(0, mark);
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
-std::string percentDecoded(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-            hexValue(text[i + 2]) >= 0) {
-
-            out += char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 std::string AddressWithoutUserInfo(std::string_view address) {
-    const std::optional<CamAddress> split = SplitCamAddress(address);
-    if (!split || !split->hasUserInfo)
-        return std::string(address);
-    const size_t scheme = address.find("://");
-    const size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
-    const size_t at = address.substr(0, address.find('/', start)).rfind('@');
-    return std::string(address.substr(0, start)) + std::string(address.substr(at + 1));
+    const std::optional<AddressUserInfo> split = SplitUserInfo(address);
+    return split && SplitCamAddress(address) ? split->addressWithout : std::string(address);
 }
 
 std::string CamAddress::text() const {
@@ -121,15 +91,13 @@ std::optional<CamAddress> SplitCamAddress(std::string_view address) {
         return std::nullopt;
     std::string_view authority = rest.substr(0, slash);
     // "user:password@" before the host: the cam's credentials, never sent as a part of it
-    if (const size_t at = authority.rfind('@'); at != std::string_view::npos) {
-        const std::string_view userInfo = authority.substr(0, at);
-        const size_t colon = userInfo.find(':');
-        split.user = percentDecoded(userInfo.substr(0, colon));
-        if (colon != std::string_view::npos)
-            split.password = percentDecoded(userInfo.substr(colon + 1));
+    if (const std::optional<AddressUserInfo> info = SplitUserInfo(address)) {
+        split.user = info->credentials.user.toStdString();
+        split.password = info->credentials.password.toStdString();
         split.hasUserInfo = true;
-        authority.remove_prefix(at + 1);
+        authority.remove_prefix(authority.rfind('@') + 1);
     }
+
     split.camHost = std::string(authority);
     split.camPath = std::string(rest.substr(slash));
 

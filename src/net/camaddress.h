@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/credentials.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,9 +30,6 @@ std::optional<CamAddress> SplitCamAddress(std::string_view address);
 
 // The address without its "user:password@", when it has one.
 std::string AddressWithoutUserInfo(std::string_view address);
-
-// Text with its "%hh" escapes undone.
-std::string percentDecoded(std::string_view text);
 
 // Why an address cannot be fetched, in words for the user; empty when it can.
 

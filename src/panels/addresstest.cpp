@@ -71,7 +71,12 @@ void AddressTest::check(const QByteArray& address, const QByteArray& refresh,
     m_fetcher->beginCycle();
 }
 
-QStringList AddressTest::answerFacts(qsizetype bodyBytes) const {
+void AddressTest::useCredentials(std::optional<Credentials> credentials) {
+    m_fetcher->setCredentials(std::move(credentials));
+}
+
+QStringList AddressTest::answerFacts(
+qsizetype bodyBytes) const {
     const ResponseHead& head = m_fetcher->response().head;
     QStringList facts;
     facts << (head.status ? QString("Status: HTTP %1").arg(head.status)

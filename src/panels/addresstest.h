@@ -21,6 +21,8 @@ class AddressTest : public QObject, public AddressChecker {
 
     void check(const QByteArray& address, const QByteArray& refresh,
                std::function<void(const AddressReport&)> done) override;
+    void useCredentials(std::optional<Credentials> credentials) override;
+
     CamFetcher* fetcher() const { return m_fetcher; }
 
   private:

@@ -82,6 +82,7 @@ void CamCredentials::readKeyring(const QByteArray& cam, Read done) {
 }
 
 void CamCredentials::write(const QByteArray& cam, const Credentials& credentials, Written done) {
+    noteChange(cam);
     m_thisRun.remove(cam);
     m_settings.RemoveUserSetting(m_product, plainTextSection, keyOf(cam));
     if (credentials.isEmpty()) {
@@ -103,11 +104,13 @@ void CamCredentials::write(const QByteArray& cam, const Credentials& credentials
 }
 
 void CamCredentials::keepForThisRun(const QByteArray& cam, const Credentials& credentials) {
+    noteChange(cam);
     m_thisRun.insert(cam, credentials);
     emit changed(cam);
 }
 
 bool CamCredentials::keepInPlainText(const QByteArray& cam, const Credentials& credentials) {
+    noteChange(cam);
     if (!m_settings.WriteUserSetting(m_product, plainTextSection, keyOf(cam),
                                      QString::fromUtf8(EncodeCredentials(credentials))))
         return false;
@@ -131,6 +134,7 @@ bool CamCredentials::allowUnencrypted(const QByteArray& cam) {
 }
 
 void CamCredentials::remove(const QByteArray& cam) {
+    noteChange(cam);
     m_thisRun.remove(cam);
     m_settings.RemoveUserSetting(m_product, plainTextSection, keyOf(cam));
     m_settings.RemoveUserSetting(m_product, unencryptedSection, keyOf(cam));
@@ -140,15 +144,21 @@ void CamCredentials::remove(const QByteArray& cam) {
 
 void CamCredentials::rename(const QByteArray& oldName, const QByteArray& newName,
                             bool oldNameRemains) {
-    read(oldName, [this, oldName, newName,
-                   oldNameRemains](Outcome, std::optional<Credentials> found, const QString&) {
+    const quint64 changesBefore = m_changes.value(newName);
+    read(oldName, [this, oldName, newName, oldNameRemains,
+                   changesBefore](Outcome, std::optional<Credentials> found, const QString&) {
         if (!found)
             return;
+        if (m_changes.value(newName) != changesBefore) {
+            // the new name was given its own since: the old ones only go
+            if (!oldNameRemains)
+                remove(oldName);
+            return;
+        }
         const bool thisRun = m_thisRun.contains(oldName);
         const bool plain = plainText(oldName).has_value();
         if (mayGoUnencrypted(oldName))
             allowUnencrypted(newName);
-
         if (thisRun)
             keepForThisRun(newName, *found);
         else if (plain)

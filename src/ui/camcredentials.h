@@ -38,6 +38,8 @@ class CamCredentials : public QObject, public CredentialStore {
 
   private:
     QString keyOf(const QByteArray& cam) const;
+    void noteChange(const QByteArray& cam) { ++m_changes[cam]; }
+
     void readKeyring(const QByteArray& cam, Read done);
     void removeFromKeyring(const QByteArray& cam);
     std::optional<Credentials> plainText(const QByteArray& cam) const;
@@ -46,6 +48,9 @@ class CamCredentials : public QObject, public CredentialStore {
     SettingsStore& m_settings;
     const QString m_product;
     QHash<QByteArray, Credentials> m_thisRun;
+    // counts the changes of each cam's credentials: a rename's copy, which comes later, never
+    // overwrites what was kept under the new name meanwhile
+    QHash<QByteArray, quint64> m_changes;
 };
 
 // Credentials as the keyring and the settings keep them, and back.

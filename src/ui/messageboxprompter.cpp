@@ -15,6 +15,14 @@ QMessageBox* makeBox(QWidget* parent, const QString& title, const QString& text,
         box->setDefaultButton(QMessageBox::Cancel);
         return box;
     }
+    if (buttons == PromptButtons::KeepCredentials) {
+        auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Cancel, parent);
+        box->addButton("For This Run Only", QMessageBox::AcceptRole)->setObjectName("thisRunButton");
+        box->addButton("In Plain Text", QMessageBox::DestructiveRole)
+            ->setObjectName("plainTextButton");
+        box->setDefaultButton(QMessageBox::Cancel);
+        return box;
+    }
     QMessageBox::StandardButtons shown = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::Information;
     if (buttons == PromptButtons::OkCancel) {
@@ -23,6 +31,9 @@ QMessageBox* makeBox(QWidget* parent, const QString& title, const QString& text,
     } else if (buttons == PromptButtons::AbortRetryIgnore) {
         shown = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
         icon = QMessageBox::Critical;
+    } else if (buttons == PromptButtons::YesNo) {
+        shown = QMessageBox::Yes | QMessageBox::No;
+        icon = QMessageBox::Question;
     }
     return new QMessageBox(icon, title, text, shown, parent);
 }
@@ -32,6 +43,14 @@ PromptAnswer answerOf(const QMessageBox& box, PromptButtons buttons) {
         return box.clickedButton() == box.findChild<QPushButton*>("trustButton")
                    ? PromptAnswer::Ok
                    : PromptAnswer::Cancel;
+    if (buttons == PromptButtons::KeepCredentials) {
+        const QAbstractButton* clicked = box.clickedButton();
+        if (clicked && clicked->objectName() == "thisRunButton")
+            return PromptAnswer::ThisRunOnly;
+        if (clicked && clicked->objectName() == "plainTextButton")
+            return PromptAnswer::PlainText;
+        return PromptAnswer::Cancel;
+    }
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Cancel:
         return PromptAnswer::Cancel;
@@ -43,9 +62,16 @@ PromptAnswer answerOf(const QMessageBox& box, PromptButtons buttons) {
         return PromptAnswer::Ignore;
     case QMessageBox::Ok:
         return PromptAnswer::Ok;
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
     default:
         // closed with the close box or Escape
+        if (buttons == PromptButtons::YesNo)
+            return PromptAnswer::No;
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+
     }
 }
 

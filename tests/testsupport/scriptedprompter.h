@@ -32,6 +32,9 @@ class ScriptedPrompter : public Prompter {
         asked.append({title, text, buttons});
         if (!answers.isEmpty())
             return answers.takeFirst();
+        if (buttons == PromptButtons::YesNo)
+            return PromptAnswer::No;
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
     }
+
 };

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "common/credentials.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class CamCredentials;
+class Prompter;
+
+// Keeps a cam's user name and password in the keyring. When no keyring answers, or it refuses,
+// the user is told why and chooses: for this run only, in plain text in the settings (warned
+// that anyone who can read their files can read it), or not at all. Questions go to `parent`
+// while it lives, else stand on their own.
+void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWidget> parent,
+                        const QByteArray& cam, const Credentials& credentials);
