@@ -25,7 +25,7 @@ else
 fi
 
 list="$build/00camlist.txt"
-demoPaths='harbour\.jpg|hilltop-1280x720\.jpg|market\.jpg|lighthouse\.gif|station-1920x1080\.jpg|northgate-800x600\.jpg|missing\.jpg'
+demoPaths='harbour\.jpg|hilltop-1280x720\.jpg|market\.jpg|lighthouse\.gif|station-1920x1080\.jpg|northgate-800x600\.jpg|missing\.jpg|quay\.mjpg\?fps=10|carpark\.jpg\?cgi'
 if [ -n "$port" ] && [ ! -e "$list" ]; then
     base="http://127.0.0.1:$port"
     {
@@ -37,6 +37,8 @@ if [ -n "$port" ] && [ ! -e "$list" ]; then
             "Lighthouse (GIF)" "$base/lighthouse.gif" 6 \
             "Station, full HD" "$base/station-1920x1080.jpg" 10 \
             "North gate" "$base/northgate-800x600.jpg" 3 \
+            "Quay (stream)" "$base/quay.mjpg?fps=10" 1 \
+            "Car park (no dates)" "$base/carpark.jpg?cgi" 5 \
             "Missing cam" "$base/missing.jpg" 30
     } > "$list"
     echo "wrote the demo cams into $list"

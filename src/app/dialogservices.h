@@ -14,7 +14,6 @@ class CamListModel;
 
 // What belongs to a cam besides its record (its trusted certificates, its credentials and
 // whether its password may travel unencrypted) follows it when it is
-
 // renamed in the program and goes when it is removed, or, when it still runs in a panel, once
 // that panel stops.
 void FollowRenamesAndRemovals(CamListModel& camList, const CamPanelSet& panels,

@@ -157,8 +157,7 @@ void CamDialog::fitExtras() {
     // rows of plain boxes have no height for a width, only a size hint
     QLayout* layout = m_extras->layout();
     const int forWidth = layout->totalHeightForWidth(width);
-    const int extra =
-        !anything ? 0 : forWidth >= 0 ? forWidth : layout->totalSizeHint().height();
+    const int extra = !anything ? 0 : forWidth >= 0 ? forWidth : layout->totalSizeHint().height();
     m_extras->setGeometry(0, m_designHeight, width, extra);
     m_extras->setVisible(anything);
     setFixedSize(width, m_designHeight + extra);
@@ -245,13 +244,13 @@ void CamDialog::setCredentialStore(CamCredentials* store) {
 
 void CamDialog::showStoredCredentials(const QByteArray& cam) {
     QPointer<CamDialog> dialog(this);
-    m_credentials->read(cam, [dialog](CredentialStore::Outcome, std::optional<Credentials> found,
-                                      const QString&) {
-        if (!dialog || !found || dialog->m_credentialsTyped)
-            return;
-        dialog->m_userBox->setText(found->user);
-        dialog->m_passwordBox->setText(found->password);
-    });
+    m_credentials->read(
+        cam, [dialog](CredentialStore::Outcome, std::optional<Credentials> found, const QString&) {
+            if (!dialog || !found || dialog->m_credentialsTyped)
+                return;
+            dialog->m_userBox->setText(found->user);
+            dialog->m_passwordBox->setText(found->password);
+        });
 }
 
 std::optional<Credentials> CamDialog::typedCredentials() const {
@@ -346,7 +345,6 @@ void CamDialog::saveRecord() {
                            QByteArray::fromStdString(record.name),
                            typedCredentials().value_or(Credentials{}));
     close();
-
 }
 
 AddCamDialog::AddCamDialog(CamListModel& camList, Prompter& prompter, const QString& productName,

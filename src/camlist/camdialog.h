@@ -94,7 +94,6 @@ class CamDialog : public QWidget {
     QCheckBox* m_showPassword = nullptr;
     bool m_credentialsTyped = false; // the user changed the boxes
 
-
     int m_designHeight = 0; // pixels, without the extras
     QWidget* m_extras = nullptr;
     QWidget* m_reportPanel = nullptr;

@@ -8,7 +8,6 @@
 #include "common/prompter.h"
 #include "ui/credentialkeeping.h"
 
-
 #include <QDir>
 #include <QFile>
 
@@ -73,8 +72,7 @@ void ListExchange::offerToMoveUserInfo(const std::vector<std::string>& names) {
     if (m_prompter.ask(m_window, "Import Cam List",
                        QString("%1 %2 a user name and password in the URL. Keep them in the "
                                "desktop's keyring instead, and take them out of the URLs?")
-                           .arg(cams(int(holding.size())),
-                                holding.size() == 1 ? "has" : "have"),
+                           .arg(cams(int(holding.size())), holding.size() == 1 ? "has" : "have"),
                        PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     for (auto& [record, info] : holding) {

@@ -34,9 +34,8 @@ std::optional<AddressUserInfo> SplitUserInfo(std::string_view address) {
     const size_t scheme = address.find("://");
     const size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
     const size_t slash = address.find('/', start);
-    const std::string_view authority =
-        address.substr(start, slash == std::string_view::npos ? std::string_view::npos
-                                                               : slash - start);
+    const std::string_view authority = address.substr(
+        start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
     const size_t at = authority.rfind('@');
     if (at == std::string_view::npos)
         return std::nullopt;

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-
 // A user name and password for one cam. Never written into a log, a status text, a report, the
 // cam list or the settings in plain text (unless the user asks for that).
 struct Credentials {

@@ -10,7 +10,6 @@ class QWidget;
 enum class PromptButtons { Ok, OkCancel, AbortRetryIgnore, TrustCancel, YesNo, KeepCredentials };
 enum class PromptAnswer { Ok, Cancel, Abort, Retry, Ignore, Yes, No, ThisRunOnly, PlainText };
 
-
 // Every message box of the program goes through this, so tests can answer them without a
 // modal loop.
 class Prompter {

@@ -21,6 +21,9 @@ CamFetcher::CamFetcher(QObject* parent) : QObject(parent) {
     connect(m_exchange, &Exchange::serverReached, this, &CamFetcher::serverReached);
     connect(m_exchange, &Exchange::progressed, this, &CamFetcher::progressed);
     connect(m_exchange, &Exchange::finished, this, &CamFetcher::exchangeFinished);
+    connect(m_exchange, &Exchange::streamStarted, this, &CamFetcher::streamBegan);
+    m_exchange->setStreamPartHandler(
+        [this](std::string_view headers, std::string_view body) { streamPart(headers, body); });
 }
 
 CamFetcher::~CamFetcher() = default;
@@ -71,6 +74,7 @@ void CamFetcher::beginCycle() {
     m_elapsedSecs = 0;
     m_timer->start(); // also restarts the one-second period of a running timer
     m_fetching = false;
+    m_streaming = false;
     m_waitingForCredentials = false;
     ExchangeRequest request;
     request.address = m_address;
@@ -94,6 +98,10 @@ void CamFetcher::beginCycle() {
 }
 
 void CamFetcher::countSecond() {
+    if (m_streaming) {
+        emit ticked(); // a stream has no next fetch: its pictures grow old only
+        return;
+    }
     ++m_elapsedSecs;
     emit ticked();
     if (m_elapsedSecs < m_waitSecs)
@@ -112,6 +120,52 @@ void CamFetcher::stop() {
     m_exchange->release();
     m_timer->stop();
     m_fetching = false;
+    m_streaming = false;
+}
+
+void CamFetcher::streamBegan(const ExchangeResult& head) {
+    m_fetching = false;
+    m_streaming = true;
+    m_streamPictures = 0;
+    m_lastStreamPictureMs = 0;
+    m_visited = head.visited;
+    m_lastSecure = head.secure;
+    m_lastPinned = head.pinned;
+    m_lastStatus = head.status;
+    m_source = localText(head.answeredBy.text());
+    m_validators = {}; // a stream is never asked conditionally
+    succeeded();
+    emit streamStarted();
+}
+
+void CamFetcher::streamPart(std::string_view headers, std::string_view body) {
+    if (!m_streaming)
+        return;
+    ++m_streamPictures;
+    // the first picture at once, then one per interval: the others are framed, not kept
+    constexpr int64_t fastestMs = 1000 / 30;
+    const int64_t now = m_now().toMSecsSinceEpoch();
+    const int64_t gap = std::max<int64_t>(int64_t(m_refreshSecs) * 1000, fastestMs);
+    if (m_streamPictures > 1 && now - m_lastStreamPictureMs < gap)
+        return;
+    if (!IsImageResponse(headers) && !(m_isWholePicture && m_isWholePicture(body)))
+        return; // a part that is no picture is passed over
+    const QByteArray bytes(body.data(), qsizetype(body.size()));
+
+    m_lastStreamPictureMs = now;
+    m_beforeLastPicture = {m_lastModified, m_changeKey, m_lastChanged, m_lastRefreshed,
+                           m_validators};
+    noteLastModified(headers);
+    if (!LastModifiedLine(headers))
+        noteChangeWithoutDate(std::nullopt, bytes);
+    FetchedPicture fetched;
+    fetched.body = bytes;
+    fetched.announcedLength = bytes.size();
+    fetched.pictureChanged = m_pictureChanged;
+    fetched.details = details();
+    fetched.judged = ++m_judged;
+    m_failures = 0;
+    emit pictureArrived(fetched);
 }
 
 void CamFetcher::exchangeFinished(const ExchangeResult& result) {
@@ -166,7 +220,7 @@ void CamFetcher::judge(const ExchangeResult& result) {
                            m_validators};
     noteLastModified(result.headers);
     if (!LastModifiedLine(result.headers))
-        noteChangeWithoutDate(result);
+        noteChangeWithoutDate(result.head.value("ETag"), result.body);
     if (successful)
         noteValidators(result);
     m_source = localText(result.answeredBy.text());
@@ -188,6 +242,16 @@ void CamFetcher::judge(const ExchangeResult& result) {
 void CamFetcher::fail(const QString& reason, FetchFailure kind, std::optional<int64_t> retryAfter) {
     m_exchange->abort();
     m_fetching = false;
+    if (std::exchange(m_streaming, false)) {
+        // a stream is asked again soon after it ends, counted from its end, a little later
+        // each time it ends without a picture
+        ++m_failures;
+        m_elapsedSecs = 0;
+        m_waitSecs = NextAttemptSeconds(m_failures, 0, m_jitter());
+        emit failed(reason, kind);
+        return;
+    }
+
     if (kind == FetchFailure::Refused || kind == FetchFailure::PlainPassword) {
         // no second try with what the cam refused: cams lock an address out after a few
         m_timer->stop();
@@ -222,13 +286,14 @@ void CamFetcher::noteLastModified(std::string_view headers) {
     m_lastRefreshed = shortDateText(now.date()) + " " + longTimeText(now.time());
 }
 
-void CamFetcher::noteChangeWithoutDate(const ExchangeResult& result) {
+void CamFetcher::noteChangeWithoutDate(std::optional<std::string_view> etag,
+                                       const QByteArray& body) {
     std::string key;
-    if (const auto etag = result.head.value("ETag"); etag && !etag->empty())
+    if (etag && !etag->empty())
         key = "etag " + std::string(*etag);
     else
-        key = "digest " + std::to_string(result.body.size()) + " " +
-              QCryptographicHash::hash(result.body, QCryptographicHash::Sha1).toHex().toStdString();
+        key = "digest " + std::to_string(body.size()) + " " +
+              QCryptographicHash::hash(body, QCryptographicHash::Sha1).toHex().toStdString();
     // the first picture seen is not a change, as with Last-Modified
     const bool news = key != m_changeKey;
     m_pictureChanged = news && !m_changeKey.empty();

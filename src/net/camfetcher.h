@@ -18,7 +18,7 @@ class QTimer;
 // A completed response that holds a picture: its bytes and what the change test said.
 struct FetchedPicture {
     QByteArray body;
-    int64_t announcedLength = 0;             // Content-Length; 0 or less when none was announced
+    int64_t announcedLength = 0; // Content-Length; 0 or less when none was announced
     // a new Last-Modified line after an earlier one; without that line, a new ETag or new bytes
     bool pictureChanged = false;
     std::optional<int64_t> lastModifiedTime; // seconds since the epoch, when one was sent
@@ -88,7 +88,6 @@ class CamFetcher : public QObject {
     bool sendsPasswordUnencrypted() const;
 
     // The cycle stopped because the refresh text is not a number; a refresh or an edit that
-
     // makes it one starts it again.
     bool isHalted() const { return m_halted; }
     int32_t refreshSecs() const { return m_refreshSecs; }
@@ -99,6 +98,12 @@ class CamFetcher : public QObject {
     int failures() const { return m_failures; }
     bool isCounting() const;
     bool isFetching() const { return m_fetching; }
+    // The cam's answer is a stream of pictures, received for as long as it lasts; at most one
+    // picture per refresh interval is handed on (0: every one, up to 30 a second), and the
+    // others are never decoded.
+    bool isStreaming() const { return m_streaming; }
+    // The pictures the stream brought since it began, shown or not.
+    int streamPictures() const { return m_streamPictures; }
     // 0 when the socket is closed.
     int socketState() const { return m_exchange->socketState(); }
     const ResponseState& response() const { return m_exchange->response(); }
@@ -142,6 +147,9 @@ class CamFetcher : public QObject {
     void failed(const QString& reason, FetchFailure kind);
     // The server was reached.
     void serverReached();
+    // The answer is a stream: its pictures follow as pictureArrived, without an end.
+    void streamStarted();
+
     // Something the user should hear about, for the status bar.
     void problem(const QString& text);
     // The cycle stopped: no fetch runs and no second is counted until it is begun again.
@@ -156,7 +164,10 @@ class CamFetcher : public QObject {
     void noteLastModified(std::string_view headers);
     // For an answer without Last-Modified: a picture is new when its ETag differs from the
     // last one's or, without one, its bytes do (by a digest: no copy is kept).
-    void noteChangeWithoutDate(const ExchangeResult& result);
+    void noteChangeWithoutDate(std::optional<std::string_view> etag, const QByteArray& body);
+    void streamBegan(const ExchangeResult& head);
+    void streamPart(std::string_view headers, std::string_view body);
+
     void noteValidators(const ExchangeResult& result);
     QString quoted(const QString& text) const {
         return QString::fromLocal8Bit(m_name) + ": " + text;
@@ -176,6 +187,9 @@ class CamFetcher : public QObject {
     bool m_pictureChanged = false;
     bool m_halted = false;
     bool m_fetching = false;
+    bool m_streaming = false;
+    int m_streamPictures = 0;
+    int64_t m_lastStreamPictureMs = 0; // when the stream's last picture was handed on
     bool m_lastSecure = false, m_lastPinned = false;
     int32_t m_refreshSecs = 0;
     int32_t m_elapsedSecs = 0;

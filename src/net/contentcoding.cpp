@@ -47,7 +47,8 @@ DecodedContent inflated(const QByteArray& input, int windowBits, size_t maxBytes
             status = Z_BUF_ERROR;
             break;
         }
-        const size_t room = std::min<size_t>(std::max<size_t>(have, 64 * 1024), maxBytes + 1 - have);
+        const size_t room =
+            std::min<size_t>(std::max<size_t>(have, 64 * 1024), maxBytes + 1 - have);
         result.bytes.resize(qsizetype(have + room));
         stream.next_out = reinterpret_cast<Bytef*>(result.bytes.data() + have);
         stream.avail_out = uInt(room);
@@ -83,8 +84,10 @@ DecodedContent DecodeContent(std::string_view field, const QByteArray& body, siz
             result = inflated(bytes, zlibHeader ? 15 : -15, maxBytes);
 
         } else {
-            return {false, {}, "the answer is compressed as \"" + *coding +
-                                   "\", which the program cannot undo"};
+            return {false,
+                    {},
+                    "the answer is compressed as \"" + *coding +
+                        "\", which the program cannot undo"};
         }
     }
     return result;

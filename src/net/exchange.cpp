@@ -4,6 +4,7 @@
 #include "net/contentcoding.h"
 
 #include "net/location.h"
+#include "net/multipart.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -20,6 +21,15 @@ QString hostPortOf(const CamAddress& target) {
 }
 
 } // namespace
+
+// A stream's framing: its chunks, when it comes chunked, then its parts.
+struct Exchange::Stream {
+    explicit Stream(std::string boundary) : parts(std::move(boundary), maxStreamPartBytes) {}
+    MultipartReader parts;
+    std::optional<ChunkedDecoder> chunks;
+    bool feeding = false; // parts are being handed on: the exchange may be dropped meanwhile
+    bool dropped = false;
+};
 
 std::string Validators::conditionalHeaders(const std::string& target) const {
     if (address.empty() || address != target)
@@ -90,13 +100,18 @@ void Exchange::abort() {
     m_socket->Close();
     m_running = false;
     giveBackHeld();
+    if (m_stream && m_stream->feeding)
+        m_stream->dropped = true; // goes once its part has been handed on
+    else
+        m_stream.reset();
 }
 
 bool Exchange::holdReceived() {
     if (!m_budget)
         return true;
     const auto holding =
-        int64_t(m_response.responseBuffer.size()) + int64_t(m_response.decoded.size());
+        m_stream ? int64_t(m_stream->parts.held())
+                 : int64_t(m_response.responseBuffer.size()) + int64_t(m_response.decoded.size());
     if (holding > m_held && !m_budget->take(holding - m_held))
         return false;
     m_held = std::max(m_held, holding);
@@ -147,6 +162,10 @@ void Exchange::sendRequest() {
 void Exchange::dataArrived() {
     m_stall->start();
     const QByteArray bytes = m_socket->GetData();
+    if (m_stream) {
+        feedStream(std::string_view(bytes.constData(), size_t(bytes.size())));
+        return;
+    }
     const DataOutcome outcome =
         ReceiveResponseData(m_response, std::string_view(bytes.constData(), size_t(bytes.size())));
     if (outcome.abort) {
@@ -167,6 +186,8 @@ void Exchange::dataArrived() {
              FetchFailure::Protocol);
         return;
     }
+    if (m_response.headerDone && beginStream())
+        return;
     if (outcome.percent)
         emit progressed(*outcome.percent, localText(RequestFileName(m_target.camPath)));
     if (outcome.complete && m_running)
@@ -174,6 +195,10 @@ void Exchange::dataArrived() {
 }
 
 void Exchange::complete() {
+    if (m_stream) {
+        fail("the stream ended", FetchFailure::StreamEnded);
+        return;
+    }
     m_stall->stop();
     m_socket->Close();
     m_running = false;
@@ -186,16 +211,8 @@ void Exchange::complete() {
     }
     if (status == 401 && answerChallenge())
         return;
-    ExchangeResult result;
-    result.answered = true;
-    result.status = status;
-
+    ExchangeResult result = answerHead(status);
     result.headers = std::string(split.headers);
-    result.head = m_response.head;
-    result.answeredBy = m_target;
-    result.visited = m_visited;
-    result.secure = m_secure;
-    result.pinned = m_pinned;
     if (status == 304) {
         m_response.responseBuffer.resize(0); // an unchanged picture has no body
         emit finished(result);
@@ -228,7 +245,87 @@ void Exchange::complete() {
         }
     }
     emit finished(result);
+}
 
+ExchangeResult Exchange::answerHead(int status) const {
+    ExchangeResult result;
+    result.answered = true;
+    result.status = status;
+    result.head = m_response.head;
+    result.answeredBy = m_target;
+    result.visited = m_visited;
+    result.secure = m_secure;
+    result.pinned = m_pinned;
+    return result;
+}
+
+bool Exchange::beginStream() {
+    const int status = m_response.head.status;
+    const auto type = m_response.head.value("Content-Type");
+    if (status < 200 || status >= 300 || !type)
+        return false;
+    std::optional<std::string> boundary = StreamBoundary(*type);
+    if (!boundary)
+        return false;
+    m_stream = std::make_unique<Stream>(std::move(*boundary));
+    ExchangeResult head = answerHead(status);
+    const std::string_view received = m_response.received();
+    head.headers = std::string(received.substr(0, m_response.bodyStart - 4));
+    // the body that came with the head; chunks already decoded
+    std::string first;
+    if (m_response.framing.kind == BodyFraming::Chunked) {
+        m_stream->chunks = std::move(m_response.chunks);
+        first = std::move(m_response.decoded);
+    } else {
+        first = std::string(received.substr(m_response.bodyStart));
+    }
+    // from here on the head alone is kept
+    m_response.responseBuffer.resize(0);
+    m_response.decoded.clear();
+    m_response.chunks.reset();
+    giveBackHeld();
+    emit streamStarted(head);
+    if (m_stream)
+        feedStream(first);
+    return true;
+}
+
+void Exchange::feedStream(std::string_view bytes) {
+    Stream& stream = *m_stream;
+    std::string unchunked;
+    if (stream.chunks) {
+        stream.chunks->feed(bytes, unchunked);
+        if (stream.chunks->failed()) {
+            fail(localText("the server sent " + stream.chunks->error()), FetchFailure::StreamEnded);
+            return;
+        }
+        bytes = unchunked;
+    }
+    stream.feeding = true;
+    const bool goesOn =
+        stream.parts.feed(bytes, [this](std::string_view headers, std::string_view body) {
+            if (m_running && !m_stream->dropped && m_partHandler)
+                m_partHandler(headers, body);
+        });
+    stream.feeding = false;
+    if (stream.dropped) {
+        m_stream.reset(); // the exchange was dropped while a part was handed on
+        return;
+    }
+    if (!goesOn) {
+        fail(localText(stream.parts.ended() ? "the stream ended" : stream.parts.error()),
+             FetchFailure::StreamEnded);
+        return;
+    }
+    if (stream.chunks && stream.chunks->done()) {
+        fail("the stream ended", FetchFailure::StreamEnded);
+        return;
+    }
+    if (!holdReceived()) {
+        fail(QString("the answers of all cams at once would hold more than %1 MB")
+                 .arg(m_budget->limit() / (1024 * 1024)),
+             FetchFailure::StreamEnded);
+    }
 }
 
 void Exchange::keepOnlyBody(std::string_view body) {
@@ -275,10 +372,8 @@ bool Exchange::followRedirect() {
 }
 
 void Exchange::fail(const QString& reason, FetchFailure kind) {
-    m_stall->stop();
-    m_socket->Close();
-    m_running = false;
-    giveBackHeld();
+    abort();
+
     ExchangeResult result;
     result.reason = reason;
     result.failure = kind;

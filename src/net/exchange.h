@@ -28,7 +28,11 @@ enum class FetchFailure {
     NotPicture,    // an answer that is not a picture (an error page, "HTTP 404")
     Refused,       // the cam refused the user name or password: no more tries until they change
     PlainPassword, // Basic over plain HTTP, which the user has not agreed to for this cam
+    StreamEnded,   // a stream of pictures ended or broke off: it is asked again soon
 };
+
+// A picture of a stream can be at most this large.
+inline constexpr size_t maxStreamPartBytes = 16 * 1024 * 1024;
 
 // The validators of the last picture accepted, and the address that gave them: sent back only
 // to that same address.
@@ -98,12 +102,21 @@ class Exchange : public QObject {
     bool isRunning() const { return m_running; }
     // 0 when the socket is closed.
     int socketState() const { return m_socket->State(); }
-    // The answer as received so far (after a result: its body alone).
+    // The answer as received so far (after a result: its body alone; of a stream: its head).
     const ResponseState& response() const { return m_response; }
+
+    // A "multipart/x-mixed-replace" answer is a stream: the connection stays, each part is
+    // handed on as soon as it is framed (its views valid only during the call), and the
+    // exchange ends with a StreamEnded failure when the stream does.
+    using StreamPartHandler = std::function<void(std::string_view headers, std::string_view body)>;
+    void setStreamPartHandler(StreamPartHandler handler) { m_partHandler = std::move(handler); }
+    bool isStreaming() const { return m_stream != nullptr; }
 
   signals:
     void serverReached();
     void progressed(float percent, const QString& fileName);
+    // The answer is a stream; its parts follow. `head` holds all but a body.
+    void streamStarted(const ExchangeResult& head);
     void finished(const ExchangeResult& result);
 
   private:
@@ -121,9 +134,13 @@ class Exchange : public QObject {
     // The request's Authorization line for this hop, or nothing.
     std::string authorizationLine();
     // Takes from the budget what the answer holds now; false when that passes it.
-
     bool holdReceived();
     void giveBackHeld();
+    // The answer's head announces a stream: its parts are framed from here on.
+    bool beginStream();
+    void feedStream(std::string_view bytes);
+    ExchangeResult answerHead(int status) const;
+    struct Stream;
 
     CamSocket* m_socket = nullptr;
     QTimer* m_stall = nullptr;
@@ -139,4 +156,6 @@ class Exchange : public QObject {
     std::string m_origin; // of the cam's own address: where credentials may go
     int m_challengesAnswered = 0;
     bool m_answeredFresh = false; // the credentials sent answer a challenge of this exchange
+    std::unique_ptr<Stream> m_stream;
+    StreamPartHandler m_partHandler;
 };

@@ -155,10 +155,18 @@ bool MultipartReader::frame(const PartHandler& handler) {
             m_start = bodyStart + *length;
             continue;
         }
-        const size_t next = findDelimiter(bodyStart);
-        if (next == std::string::npos)
+        const size_t next = findDelimiter(std::max(bodyStart, m_searchFrom));
+        if (next == std::string::npos) {
+            // the next search starts before what may be a delimiter cut off at the end
+            size_t resume = m_buffer.size() > m_delimiter.size() + 2
+                                ? m_buffer.size() - m_delimiter.size() - 2
+                                : 0;
+            while (resume > bodyStart && m_buffer[resume - 1] == '-')
+                --resume;
+            m_searchFrom = resume > 0 ? resume - 1 : 0;
             return m_buffer.size() - bodyStart <= m_maxPart ||
                    fail("a picture of the stream is too large");
+        }
         // the line break before the delimiter is the delimiter's
         size_t bodyEnd = next;
         if (bodyEnd > bodyStart && m_buffer[bodyEnd - 1] == '\n')
@@ -168,6 +176,7 @@ bool MultipartReader::frame(const PartHandler& handler) {
         const std::string headerText(headers);
         handler(headerText, std::string_view(m_buffer).substr(bodyStart, bodyEnd - bodyStart));
         m_start = next;
+        m_searchFrom = 0;
     }
 }
 
@@ -177,8 +186,10 @@ bool MultipartReader::feed(std::string_view bytes, const PartHandler& handler) {
     // what is framed goes, when it is most of what is held
     if (m_start > 0 && m_start >= m_buffer.size() / 2) {
         m_buffer.erase(0, m_start);
+        m_searchFrom = m_searchFrom > m_start ? m_searchFrom - m_start : 0;
         m_start = 0;
     }
+
     m_buffer.append(bytes);
     return frame(handler);
 }

@@ -43,6 +43,10 @@ class MultipartReader {
     size_t m_maxPart;
     std::string m_buffer;
     size_t m_start = 0; // the buffer's bytes before this are framed already
+    // where the search for the end of a part without a length goes on, so that a part that
+    // comes in many batches is searched once
+    size_t m_searchFrom = 0;
+
     bool m_ended = false;
     std::string m_error;
 };

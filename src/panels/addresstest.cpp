@@ -12,10 +12,13 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QLocale>
+#include <QTimer>
 
 namespace {
 
 const QSize previewSize(160, 120);
+// How long a stream is watched to tell its pace.
+constexpr int streamWatchMs = 2000;
 
 QString sentOrNot(const ResponseHead& head, const char* field) {
     const auto value = head.value(field);
@@ -52,6 +55,10 @@ AddressTest::AddressTest(std::function<QByteArray(const QString&)> pins, QObject
     connect(m_fetcher, &CamFetcher::unchanged, this, [this] {
         finish({true, "The picture has not changed", answerFacts(0), {}});
     });
+    connect(m_fetcher, &CamFetcher::streamStarted, this, [this] {
+        m_streamClock.start();
+        QTimer::singleShot(streamWatchMs, this, &AddressTest::reportStream);
+    });
     connect(m_fetcher, &CamFetcher::problem, this, [this](const QString& text) {
         finish({false, "This address cannot be fetched", {text.section(": ", 1)}, {}});
     });
@@ -65,6 +72,8 @@ AddressTest::~AddressTest() {
 void AddressTest::check(const QByteArray& address, const QByteArray& refresh,
                         std::function<void(const AddressReport&)> done) {
     m_done = std::move(done);
+    m_streamFirst = {};
+
     // a refresh that is no number bounds the test as the usual 30 seconds would
     m_fetcher->setRecord("Test", address, parseLong(refresh.toStdString()) ? refresh : "30");
     m_clock.start();
@@ -75,8 +84,7 @@ void AddressTest::useCredentials(std::optional<Credentials> credentials) {
     m_fetcher->setCredentials(std::move(credentials));
 }
 
-QStringList AddressTest::answerFacts(
-qsizetype bodyBytes) const {
+QStringList AddressTest::answerFacts(qsizetype bodyBytes) const {
     const ResponseHead& head = m_fetcher->response().head;
     QStringList facts;
     facts << (head.status ? QString("Status: HTTP %1").arg(head.status)
@@ -99,12 +107,49 @@ qsizetype bodyBytes) const {
     return facts;
 }
 
-void AddressTest::pictureArrived(const FetchedPicture& fetched) {
-    const int status = m_fetcher->response().head.status;
+namespace {
+
+QSize sizeOf(const QByteArray& picture) {
     QBuffer buffer;
-    buffer.setData(fetched.body);
+    buffer.setData(picture);
     buffer.open(QIODevice::ReadOnly);
-    const QSize size = QImageReader(&buffer).size();
+    return QImageReader(&buffer).size();
+}
+
+} // namespace
+
+void AddressTest::streamPictureArrived(const FetchedPicture& fetched) {
+    if (m_streamFirst.body.isEmpty())
+        m_streamFirst = fetched;
+}
+
+void AddressTest::reportStream() {
+    if (!m_done || m_streamFirst.body.isEmpty()) {
+        if (m_done && m_fetcher->isStreaming())
+            finish({false, "A stream that sent no picture", answerFacts(0), {}});
+        return;
+    }
+    const double seconds = std::max<qint64>(m_streamClock.elapsed(), 1) / 1000.0;
+    const double pace = m_fetcher->streamPictures() / seconds;
+    const QSize size = sizeOf(m_streamFirst.body);
+    AddressReport report;
+    report.ok = true;
+    report.headline = QString("An MJPEG stream: %1 pictures a second")
+                          .arg(QLocale().toString(pace, 'f', pace < 2 ? 1 : 0));
+    if (size.isValid())
+        report.headline += QString(", %1 x %2").arg(size.width()).arg(size.height());
+    report.facts = answerFacts(0);
+    m_fetcher->stop();
+    finishWithPreview(report, m_streamFirst.body, m_streamFirst.announcedLength);
+}
+
+void AddressTest::pictureArrived(const FetchedPicture& fetched) {
+    if (m_fetcher->isStreaming()) {
+        streamPictureArrived(fetched);
+        return;
+    }
+    const int status = m_fetcher->response().head.status;
+    const QSize size = sizeOf(fetched.body);
     AddressReport report;
     report.ok = status == 0 || (status >= 200 && status < 300);
     report.headline = size.isValid() ? QString("A %1 of %2 x %3")
@@ -116,13 +161,17 @@ void AddressTest::pictureArrived(const FetchedPicture& fetched) {
         report.headline += QString(", but with HTTP %1").arg(status);
     report.facts = answerFacts(fetched.body.size());
     m_fetcher->stop();
+    finishWithPreview(report, fetched.body, fetched.announcedLength);
+}
+
+void AddressTest::finishWithPreview(AddressReport report, const QByteArray& body, int64_t length) {
     // the preview is decoded as a panel would decode the picture, off the window's thread; the
     // report waits for it, and a failure said meanwhile (the picture's error status) is not
     // the report
     auto done = std::exchange(m_done, nullptr);
     m_work.run(
         this,
-        [body = fetched.body, length = fetched.announcedLength] {
+        [body, length] {
             const QImage picture = DecodeFetchedPicture(body, length, previewSize).picture;
             return picture.isNull()
                        ? picture
@@ -178,6 +227,13 @@ void AddressTest::failed(const QString& reason, FetchFailure kind) {
     case FetchFailure::PlainPassword:
         report.headline = "The cam asks for its password over plain HTTP, where it travels "
                           "unencrypted; start the cam to agree to that for it";
+        break;
+    case FetchFailure::StreamEnded:
+        if (!m_streamFirst.body.isEmpty()) {
+            reportStream(); // what came before the end tells
+            return;
+        }
+        report.headline = "The stream ended before its first picture: " + reason;
         break;
     }
 

@@ -3,12 +3,10 @@
 #include "camlist/addresscheck.h"
 #include "common/background.h"
 
+#include "net/camfetcher.h"
+
 #include <QElapsedTimer>
 #include <QObject>
-
-class CamFetcher;
-struct FetchedPicture;
-enum class FetchFailure;
 
 // The add and edit dialogs' "Test": one fetch of an address by a panel's own fetch code, with
 // its bounds, its TLS checks and the user's trusted certificates, reported in words.
@@ -27,6 +25,11 @@ class AddressTest : public QObject, public AddressChecker {
 
   private:
     void pictureArrived(const FetchedPicture& fetched);
+    // A stream is watched a moment, to tell its pace.
+    void streamPictureArrived(const FetchedPicture& fetched);
+    void reportStream();
+    // Reports once the preview of `body` is decoded off the window's thread.
+    void finishWithPreview(AddressReport report, const QByteArray& body, int64_t length);
     void failed(const QString& reason, FetchFailure kind);
     void finish(AddressReport report);
     // What the answer's head said, and how the connection went.
@@ -36,5 +39,7 @@ class AddressTest : public QObject, public AddressChecker {
     // the preview's decode, left to finish on its own when the dialog goes
     BackgroundQueue m_work{1, false};
     QElapsedTimer m_clock;
+    QElapsedTimer m_streamClock;
+    FetchedPicture m_streamFirst;
     std::function<void(const AddressReport&)> m_done;
 };

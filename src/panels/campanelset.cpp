@@ -316,7 +316,10 @@ QByteArray CamPanelSet::selectedName() const {
 
 QString CamPanelSet::nextRefreshText(int index) const {
     const CamFetcher* fetcher = this->fetcher(index);
+    if (fetcher->isStreaming())
+        return "a stream";
     if (fetcher->failures() > 0) // waiting longer after failures
+
         return QString::number(fetcher->waitSecs() - fetcher->elapsedSecs());
     const std::optional<double> refresh = parseNumber(fetcher->refreshText().toStdString());
     if (!refresh)

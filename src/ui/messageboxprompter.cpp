@@ -17,7 +17,8 @@ QMessageBox* makeBox(QWidget* parent, const QString& title, const QString& text,
     }
     if (buttons == PromptButtons::KeepCredentials) {
         auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Cancel, parent);
-        box->addButton("For This Run Only", QMessageBox::AcceptRole)->setObjectName("thisRunButton");
+        box->addButton("For This Run Only", QMessageBox::AcceptRole)
+            ->setObjectName("thisRunButton");
         box->addButton("In Plain Text", QMessageBox::DestructiveRole)
             ->setObjectName("plainTextButton");
         box->setDefaultButton(QMessageBox::Cancel);
@@ -71,7 +72,6 @@ PromptAnswer answerOf(const QMessageBox& box, PromptButtons buttons) {
         if (buttons == PromptButtons::YesNo)
             return PromptAnswer::No;
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
-
     }
 }
 

@@ -141,11 +141,12 @@ class HttpTest : public QObject {
         QTest::newRow("x-gzip") << QByteArray("X-GZip") << compressed(plain, 31) << plain;
         QTest::newRow("deflate") << QByteArray("deflate") << compressed(plain, 15) << plain;
         QTest::newRow("raw deflate") << QByteArray("deflate") << compressed(plain, -15) << plain;
-        QTest::newRow("two, in order") << QByteArray("deflate, gzip")
-                                       << compressed(compressed(plain, 15), 31) << plain;
+        QTest::newRow("two, in order")
+            << QByteArray("deflate, gzip") << compressed(compressed(plain, 15), 31) << plain;
         QTest::newRow("identity") << QByteArray("identity") << plain << plain;
         QTest::newRow("unknown coding")
-            << QByteArray("br") << plain << QByteArray("refused: the answer is compressed as \"br\"");
+            << QByteArray("br") << plain
+            << QByteArray("refused: the answer is compressed as \"br\"");
         QTest::newRow("cut short") << QByteArray("gzip") << compressed(plain, 31).left(40)
                                    << QByteArray("refused: the answer's compression is broken");
         // a small body that unpacks past the bound is stopped there

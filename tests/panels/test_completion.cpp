@@ -109,12 +109,12 @@ class CompletionTest : public QObject {
         QTest::addColumn<QByteArray>("lastChanged");
         QTest::newRow("bytes") << QStringList{"red", "", "red", "", "blue", ""} << 1
                                << QByteArray();
-        QTest::newRow("etag") << QStringList{"red", "ETag: \"1\"", "blue", "ETag: \"1\"", "blue",
-                                             "ETag: \"2\""}
+        QTest::newRow("etag") << QStringList{"red",         "ETag: \"1\"", "blue",
+                                             "ETag: \"1\"", "blue",        "ETag: \"2\""}
                               << 1 << QByteArray();
-        QTest::newRow("after a date") << QStringList{"green", "Last-Modified: kept", "red", "",
-                                                     "blue", ""}
-                                      << 1 << QByteArray(" kept");
+        QTest::newRow("after a date")
+            << QStringList{"green", "Last-Modified: kept", "red", "", "blue", ""} << 1
+            << QByteArray(" kept");
     }
     void withoutLastModifiedTheETagOrTheBytesTell() {
         QFETCH(QStringList, answers);
@@ -126,7 +126,6 @@ class CompletionTest : public QObject {
         QTEST(f.fetcher(0)->lastChanged(), "lastChanged");
         QVERIFY(!f.fetcher(0)->lastRefreshed().isEmpty());
     }
-
 
     void autoSaveOffSavesNothing() {
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));

@@ -36,5 +36,4 @@ class ScriptedPrompter : public Prompter {
             return PromptAnswer::No;
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
     }
-
 };

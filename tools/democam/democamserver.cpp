@@ -2,12 +2,14 @@
 
 #include "gifwriter.h"
 #include "photolike.h"
+#include "streamsession.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <QUrlQuery>
 
 namespace {
 
@@ -82,34 +84,20 @@ QByteArray DemoCamServer::answer(const QByteArray& target, const QDateTime& now,
                                  const QByteArray& request) {
     if (target.startsWith("/files/"))
         return fileAnswer(QString::fromLatin1(target.mid(7)));
-    static const QRegularExpression pattern(
-        QStringLiteral("^/([A-Za-z0-9_]+)(?:-(\\d{2,4})x(\\d{2,4}))?\\.(jpg|gif)"
-                       "(?:\\?every=(\\d{1,4}))?$"));
-    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(target));
-    if (!match.hasMatch() || match.captured(1) == "missing")
+    const std::optional<Asked> asked = askedFor(target);
+    if (!asked || asked->stream)
         return notFound();
-    const QString name = match.captured(1);
-    const int width = match.captured(2).isEmpty() ? 640 : match.captured(2).toInt();
-    const int height = match.captured(3).isEmpty() ? 480 : match.captured(3).toInt();
-    if (width < 16 || height < 16 || width > 3840 || height > 2160)
-        return notFound();
-    const bool gif = match.captured(4) == "gif";
+    const QString& name = asked->name;
+    const int width = asked->width, height = asked->height;
+    const bool gif = asked->gif;
     // each cam changes on its own beat, or on the one asked for
-    const bool everyRequest = match.captured(5) == "0";
-    const int beat = match.captured(5).isEmpty() ? 3 + int(qHash(name) % 5)
-                                                 : std::max(1, match.captured(5).toInt());
+    const bool everyRequest = asked->every == 0;
+    const int beat = asked->every < 0 ? 3 + int(qHash(name) % 5) : asked->every;
 
     const QByteArray key = target;
     Picture& current = pictures[key];
     if (everyRequest) {
-        // one ring of frames for each size, shared by the cams that ask for it (drawing a
-        // large frame takes a while)
-        QList<QByteArray>& ring =
-            frames[QString("%1x%2%3").arg(width).arg(height).arg(gif ? "g" : "j").toLatin1()];
-        if (ring.isEmpty())
-            for (int frame = 0; frame < 4; ++frame)
-                ring << drawFrame("democam", width, height, gif,
-                                  QString("frame %1").arg(frame + 1));
+        const QList<QByteArray>& ring = frameRing(width, height, gif);
         const qint64 count = served[key]++;
         current.bytes = ring[int(count % ring.size())];
         current.changed = now;
@@ -132,14 +120,59 @@ QByteArray DemoCamServer::answer(const QByteArray& target, const QDateTime& now,
                 return line.mid(name.size() + 1).trimmed();
         return QByteArray();
     };
-    if (!everyRequest &&
+    if (!everyRequest && !asked->cgi &&
         (field("If-None-Match") == current.tag || field("If-Modified-Since") == lastModified))
         return "HTTP/1.1 304 Not Modified\r\nETag: " + current.tag +
                "\r\nConnection: close\r\n\r\n";
+    // a CGI snapshot tells nothing of when its picture changed
+    const QByteArray validators =
+        asked->cgi ? QByteArray()
+                   : "Last-Modified: " + lastModified + "\r\nETag: " + current.tag + "\r\n";
     return "HTTP/1.1 200 OK\r\nContent-Type: " + QByteArray(gif ? "image/gif" : "image/jpeg") +
-           "\r\nContent-Length: " + QByteArray::number(current.bytes.size()) +
-           "\r\nLast-Modified: " + lastModified + "\r\nETag: " + current.tag +
-           "\r\nConnection: close\r\n\r\n" + current.bytes;
+           "\r\nContent-Length: " + QByteArray::number(current.bytes.size()) + "\r\n" + validators +
+           "Connection: close\r\n\r\n" + current.bytes;
+}
+
+std::optional<DemoCamServer::Asked> DemoCamServer::askedFor(const QByteArray& target) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^/([A-Za-z0-9_]+)(?:-(\\d{2,4})x(\\d{2,4}))?\\.(jpg|gif|mjpg)"
+                       "(?:\\?([A-Za-z0-9=&,]*))?$"));
+    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(target));
+    if (!match.hasMatch() || match.captured(1) == "missing")
+        return std::nullopt;
+    Asked asked;
+    asked.name = match.captured(1);
+    asked.width = match.captured(2).isEmpty() ? 640 : match.captured(2).toInt();
+    asked.height = match.captured(3).isEmpty() ? 480 : match.captured(3).toInt();
+    if (asked.width < 16 || asked.height < 16 || asked.width > 3840 || asked.height > 2160)
+        return std::nullopt;
+    asked.gif = match.captured(4) == "gif";
+    asked.stream = match.captured(4) == "mjpg";
+    const QUrlQuery query(match.captured(5));
+    if (query.hasQueryItem("every"))
+        asked.every = std::clamp(query.queryItemValue("every").toInt(), 0, 9999);
+    asked.cgi = query.hasQueryItem("cgi");
+    if (query.hasQueryItem("fps"))
+        asked.style.perSecond = query.queryItemValue("fps").toInt();
+    asked.style.parts = query.queryItemValue("parts").toInt();
+    const QStringList quirks = query.queryItemValue("quirks").split(',');
+    asked.style.noFirstBoundary = quirks.contains("noboundary");
+    asked.style.declaredWithDashes = quirks.contains("dashes");
+    asked.style.noLength = quirks.contains("nolength");
+    asked.style.extraHeaders = quirks.contains("extra");
+    asked.style.chunked = quirks.contains("chunked");
+    return asked;
+}
+
+const QList<QByteArray>& DemoCamServer::frameRing(int width, int height, bool gif) {
+    // one ring of frames for each size, shared by the cams that ask for it (drawing a large
+    // frame takes a while)
+    QList<QByteArray>& ring =
+        frames[QString("%1x%2%3").arg(width).arg(height).arg(gif ? "g" : "j").toLatin1()];
+    if (ring.isEmpty())
+        for (int frame = 0; frame < 4; ++frame)
+            ring << drawFrame("democam", width, height, gif, QString("frame %1").arg(frame + 1));
+    return ring;
 }
 
 void DemoCamServer::accept() {
@@ -158,9 +191,14 @@ void DemoCamServer::accept() {
             const QList<QByteArray> words = request->left(request->indexOf("\r\n")).split(' ');
             const QByteArray path =
                 words.size() >= 2 && words[0] == "GET" ? words[1] : QByteArray();
+            disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+            if (const std::optional<Asked> asked = askedFor(path); asked && asked->stream) {
+                new StreamSession(socket, frameRing(asked->width, asked->height, false),
+                                  asked->style);
+                return;
+            }
             socket->write(answer(path, QDateTime::currentDateTime(), *request));
             socket->disconnectFromHost(); // after the answer is sent
-            disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
         });
     }
 }
