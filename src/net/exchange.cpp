@@ -2,6 +2,7 @@
 
 #include "common/localtext.h"
 #include "net/contentcoding.h"
+#include "net/judgement.h"
 
 #include "net/location.h"
 #include "net/multipart.h"
@@ -138,6 +139,7 @@ void Exchange::connectTo(const CamAddress& target) {
     m_response.receiveInto(m_bodies.spare());
     m_running = true;
     m_secure = m_pinned = false;
+    m_streamDecided = false;
     if (target.secure)
         m_socket->ConnectEncrypted(localText(target.connectTo), target.port,
                                    m_request.pins ? m_request.pins(hostPortOf(target))
@@ -260,11 +262,24 @@ ExchangeResult Exchange::answerHead(int status) const {
 }
 
 bool Exchange::beginStream() {
-    const int status = m_response.head.status;
-    const auto type = m_response.head.value("Content-Type");
-    if (status < 200 || status >= 300 || !type)
+    if (m_streamDecided)
         return false;
-    std::optional<std::string> boundary = StreamBoundary(*type);
+    m_streamDecided = true;
+    const int status = m_response.head.status;
+    if (status < 200 || status >= 300)
+        return false;
+    const auto type = m_response.head.value("Content-Type");
+    std::optional<std::string> boundary = type ? StreamBoundary(*type) : std::nullopt;
+    if (!boundary && m_response.framing.kind != BodyFraming::ContentLength &&
+        !IsImageResponse(m_response.received().substr(0, m_response.bodyStart))) {
+        // a stream of another type is told by its first bytes, once enough of them came
+        bool more = false;
+        boundary = SniffedStreamBoundary(m_response.framing.kind == BodyFraming::Chunked
+                                             ? std::string_view(m_response.decoded)
+                                             : m_response.received().substr(m_response.bodyStart),
+                                         &more);
+        m_streamDecided = boundary || !more;
+    }
     if (!boundary)
         return false;
     m_stream = std::make_unique<Stream>(std::move(*boundary));
@@ -286,20 +301,20 @@ bool Exchange::beginStream() {
     giveBackHeld();
     emit streamStarted(head);
     if (m_stream)
-        feedStream(first);
+        feedStream(first, true);
     return true;
 }
 
-void Exchange::feedStream(std::string_view bytes) {
+void Exchange::feedStream(std::string_view bytes, bool unchunked) {
     Stream& stream = *m_stream;
-    std::string unchunked;
-    if (stream.chunks) {
-        stream.chunks->feed(bytes, unchunked);
+    std::string decoded;
+    if (stream.chunks && !unchunked) {
+        stream.chunks->feed(bytes, decoded);
         if (stream.chunks->failed()) {
             fail(localText("the server sent " + stream.chunks->error()), FetchFailure::StreamEnded);
             return;
         }
-        bytes = unchunked;
+        bytes = decoded;
     }
     stream.feeding = true;
     const bool goesOn =

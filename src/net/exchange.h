@@ -138,7 +138,8 @@ class Exchange : public QObject {
     void giveBackHeld();
     // The answer's head announces a stream: its parts are framed from here on.
     bool beginStream();
-    void feedStream(std::string_view bytes);
+    // Frames the stream's next bytes (`unchunked`: its chunks are undone already).
+    void feedStream(std::string_view bytes, bool unchunked = false);
     ExchangeResult answerHead(int status) const;
     struct Stream;
 
@@ -157,5 +158,6 @@ class Exchange : public QObject {
     int m_challengesAnswered = 0;
     bool m_answeredFresh = false; // the credentials sent answer a challenge of this exchange
     std::unique_ptr<Stream> m_stream;
+    bool m_streamDecided = false; // whether this answer is a stream is known
     StreamPartHandler m_partHandler;
 };

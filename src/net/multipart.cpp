@@ -5,6 +5,9 @@
 
 namespace {
 
+// A sniffed stream's first part headers are looked for in this many bytes.
+constexpr size_t maxPartSniffBytes = 1024;
+
 char lower(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
@@ -71,6 +74,37 @@ std::optional<std::string> StreamBoundary(std::string_view contentType) {
             value.find_first_of("\r\n") != std::string_view::npos)
             return std::nullopt;
         return std::string(value);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SniffedStreamBoundary(std::string_view first, bool* more) {
+    *more = false;
+    const size_t lineEnd = first.find('\n');
+    if (lineEnd == std::string_view::npos || lineEnd > 202) {
+        *more = lineEnd == std::string_view::npos && first.size() < 203 && first.starts_with("--");
+        return std::nullopt;
+    }
+    const std::string_view boundary = trimmed(first.substr(0, lineEnd));
+    if (!boundary.starts_with("--") || boundary.size() < 3 ||
+        boundary.find_first_of(" \t") != std::string_view::npos)
+        return std::nullopt;
+    // the part's headers, up to their blank line
+    const size_t end = first.find("\n\r\n", lineEnd);
+    const size_t endLf = first.find("\n\n", lineEnd);
+    const size_t headersEnd = std::min(end, endLf);
+    if (headersEnd == std::string_view::npos) {
+        *more = first.size() < lineEnd + maxPartSniffBytes;
+        return std::nullopt;
+    }
+    std::string_view headers = first.substr(lineEnd + 1, headersEnd - lineEnd);
+    for (size_t at = 0; at < headers.size();) {
+        const size_t stop = std::min(headers.find('\n', at), headers.size());
+        const std::string_view line = headers.substr(at, stop - at);
+        if (startsWithNoCase(line, "content-type:") &&
+            startsWithNoCase(trimmed(line.substr(13)), "image/"))
+            return std::string(boundary.substr(2));
+        at = stop + 1;
     }
     return std::nullopt;
 }

@@ -10,6 +10,10 @@
 // each other for as long as the connection lasts. The boundary of the type's "boundary"
 // parameter, without or with a leading "--" as cams declare it.
 std::optional<std::string> StreamBoundary(std::string_view contentType);
+// The boundary of a stream sent with another type (ffmpeg's own server says
+// "application/octet-stream"), told by its first bytes: a boundary line, then a part whose type
+// is a picture's. Nothing when the bytes are not such a start, or too few to tell (`more`).
+std::optional<std::string> SniffedStreamBoundary(std::string_view firstBytes, bool* more);
 
 // Frames the parts of such a stream as its bytes arrive, as real cams send them: with or
 // without a boundary before the first part, parts with a Content-Length or ending at the next

@@ -1,0 +1,117 @@
+// Stream cams: an MJPEG stream from democam (with the quirks of real cams) and from ffmpeg is
+// shown in its panel, only the pictures due are decoded, and an ended stream is asked again.
+#include "democamserver.h"
+#include "panels/addresstest.h"
+#include "panelsfixture.h"
+#include "testmain.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTcpServer>
+
+class StreamTest : public QObject {
+    Q_OBJECT
+  private:
+    DemoCamServer* democam = nullptr;
+
+    QString address(const QString& path) const {
+        return QString("http://127.0.0.1:%1%2").arg(democam->port()).arg(path);
+    }
+
+  private slots:
+    void init() {
+        democam = new DemoCamServer;
+        QVERIFY(democam->listen(0));
+    }
+    void cleanup() { delete democam; }
+
+    // However the stream is framed, the panel shows its pictures; with the clock held, the
+    // first picture is the only one due, and the others are never decoded.
+    void streamsShowOnePicturePerInterval_data() {
+        QTest::addColumn<QString>("quirks");
+        QTest::addColumn<QString>("refresh");
+        QTest::newRow("plain") << "" << "1";
+        QTest::newRow("every picture") << "" << "0";
+        QTest::newRow("no first boundary") << "noboundary" << "1";
+        QTest::newRow("declared with dashes") << "dashes" << "1";
+        QTest::newRow("no lengths, extra headers") << "nolength,extra" << "1";
+        QTest::newRow("chunked, no lengths") << "chunked,nolength" << "1";
+    }
+    void streamsShowOnePicturePerInterval() {
+        QFETCH(QString, quirks);
+        QFETCH(QString, refresh);
+        const QString path = "/quay-320x240.mjpg?fps=25&quirks=" + quirks;
+        PanelsFixture f(camList({{"Quay", address(path), refresh.toUtf8()}}));
+        f.set->setAutoSave(true);
+        QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
+        f.fetcher(0)->setClock([&now] { return now; });
+        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy ticks(f.set, &CamPanelSet::selectedTicked);
+        f.start("Quay");
+        QTRY_COMPARE(shown.size(), 1);
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(320, 240));
+        QVERIFY(f.fetcher(0)->isStreaming());
+        QTRY_VERIFY(f.fetcher(0)->streamPictures() >= 10);
+        QCOMPARE(shown.size(), 1);
+        now = now.addSecs(1); // the next picture is due: it is new, and saved
+        QTRY_COMPARE(shown.size(), 2);
+        QTRY_COMPARE(QDir(f.box.path("cam")).entryList(QDir::Files).size(), 1);
+        QTRY_VERIFY(!ticks.isEmpty()); // panel 0 counts as selected
+        QCOMPARE(ticks.last()[0].toString(), QString("a stream"));
+    }
+
+    void anEndedStreamIsAskedAgain() {
+        PanelsFixture f(camList({{"Quay", address("/quay-64x48.mjpg?fps=20&parts=3"), "0"}}));
+        f.fetcher(0)->setJitter([] { return 1.0; });
+        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        f.start("Quay");
+        QTRY_VERIFY(shown.size() >= 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isStreaming(), 5000);
+        QVERIFY(f.panel(0)->findChild<QLabel*>("stateMark(0)")->toolTip().contains("the stream ended"));
+        QTRY_VERIFY_WITH_TIMEOUT(f.fetcher(0)->isStreaming(), 10000); // 2 s later
+    }
+
+    void testTellsAStream() {
+        AddressTest test([](const QString&) { return QByteArray(); });
+        AddressReport report;
+        test.check(address("/quay.mjpg?fps=10").toUtf8(), "5",
+                   [&](const AddressReport& r) { report = r; });
+        QTRY_VERIFY_WITH_TIMEOUT(!report.headline.isEmpty(), 10000);
+        QVERIFY2(report.ok, qPrintable(report.headline));
+        QVERIFY2(report.headline.startsWith("An MJPEG stream: ") &&
+                     report.headline.endsWith(" pictures a second, 640 x 480"),
+                 qPrintable(report.headline));
+        QVERIFY(!report.preview.isNull());
+    }
+
+    // ffmpeg's own MJPEG server ("-f mpjpeg"), as a real source: its answer is chunked, and
+    // says it is "application/octet-stream".
+    void anFfmpegStreamIsShown() {
+        const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+        if (ffmpeg.isEmpty())
+            QSKIP("ffmpeg is not installed");
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        QProcess server;
+        server.start(ffmpeg, {"-loglevel", "error", "-re", "-f", "lavfi", "-i",
+                              "testsrc=size=320x240:rate=10", "-f", "mpjpeg", "-listen", "1",
+                              QString("http://127.0.0.1:%1/stream.mjpg").arg(port)});
+        QVERIFY(server.waitForStarted());
+        PanelsFixture f(camList({{"ffmpeg", QString("http://127.0.0.1:%1/stream.mjpg").arg(port),
+                                  "0"}}));
+        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        f.start("ffmpeg"); // refused until ffmpeg listens: asked again after the backoff
+        QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 3, 20000);
+        QCOMPARE(pictureOf(f.panel(0)).size(), QSize(320, 240));
+        f.set->stopCam(0);
+        server.kill();
+        server.waitForFinished();
+    }
+};
+
+WEBCAMS_TEST(StreamTest)
+#include "test_streams.moc"
