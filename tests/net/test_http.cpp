@@ -5,6 +5,7 @@
 #include "net/contentcoding.h"
 #include "net/httphead.h"
 #include "net/location.h"
+#include "net/multipart.h"
 
 #include "testmain.h"
 
@@ -163,6 +164,56 @@ class HttpTest : public QObject {
                      decoded.error.c_str());
         else
             QCOMPARE(decoded.bytes, expected);
+    }
+
+    // Parts framed as real cams send them, in any batches; what cannot be a stream stops it.
+    void streamPartsAreFramed_data() {
+        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<QByteArray>("bodies"); // each part's body, then "|"
+        QTest::addColumn<QByteArray>("stop");   // why the reader stopped, or nothing
+        const QByteArray jpeg = "\xFF\xD8--frame in the data\xFF\xD9";
+        QTest::newRow("lengths") << QByteArray(
+                                        "--frame\r\nContent-Length: 4\r\n\r\nab\r\n\r\n--frame\r\n"
+                                        "Content-Length: 1\r\n\r\nc\r\n--frame--\r\n")
+                                 << QByteArray("ab\r\n|c|") << QByteArray("the stream ended");
+        QTest::newRow("no lengths, a boundary-like line inside")
+            << "--frame\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg + "\r\n--frame\r\n\r\n" + jpeg +
+                   "\r\n--frame\r\n"
+            << jpeg + "|" + jpeg + "|" << QByteArray();
+        QTest::newRow("no first boundary, LF lines, more dashes")
+            << QByteArray("Content-Type: image/jpeg\nX-Time: 1\n\nab\n------frame\nContent-Type: "
+                          "x\n\ncd\n--frame\n")
+            << QByteArray("ab|cd|") << QByteArray();
+        QTest::newRow("a picture right after the boundary")
+            << "--frame\r\n" + jpeg + "\r\n--frame\r\n"
+            << jpeg + "|" << QByteArray();
+        QTest::newRow("too large")
+            << QByteArray("--frame\r\nContent-Length: 99999\r\n\r\n") << QByteArray()
+            << QByteArray("a picture of the stream is too large");
+        QTest::newRow("endless headers") << "--frame\r\n" + QByteArray(9000, 'h') << QByteArray()
+                                         << QByteArray("a part's headers are too long");
+    }
+    void streamPartsAreFramed() {
+        QFETCH(QByteArray, stream);
+        QFETCH(QByteArray, stop);
+        for (const qsizetype batch : {qsizetype(1), qsizetype(7), stream.size()}) {
+            MultipartReader reader(*StreamBoundary("multipart/x-mixed-replace; boundary=--frame"),
+                                   1000);
+            QByteArray bodies;
+            bool goesOn = true;
+            for (qsizetype at = 0; at < stream.size() && goesOn; at += batch)
+                goesOn = reader.feed(stream.mid(at, batch).toStdString(),
+                                     [&](std::string_view, std::string_view body) {
+                                         bodies += QByteArray(body.data(), body.size()) + "|";
+                                     });
+            QTEST(bodies, "bodies");
+            QCOMPARE(QByteArray::fromStdString(reader.error()), stop);
+        }
+        bool more = false;
+        QCOMPARE(SniffedStreamBoundary("--ffmpeg\r\nContent-type: image/jpeg\r\n\r\n", &more),
+                 std::optional<std::string>("ffmpeg"));
+        QVERIFY(!SniffedStreamBoundary("--ffmpeg\r\nContent-type: text/html\r\n\r\n", &more));
+        QVERIFY(!SniffedStreamBoundary("--ffmpeg\r\nContent-", &more) && more);
     }
 
     void aMissingFinalChunkIsNotDone() {
