@@ -65,5 +65,4 @@ struct AuthMemory {
 };
 
 // The quoted-string of a field value, with its backslash escapes undone.
-
 std::string Unquote(std::string_view quoted);
