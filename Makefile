@@ -15,8 +15,10 @@ RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
 # desktop entry and the AppStream metadata.
 PACKAGE_PACKAGES := dpkg-dev file desktop-file-utils appstream
 PREFIX ?= /usr/local
-# Tests read the time-lapse films back with ffprobe and ffmpeg; the program does not use them.
-TEST_PACKAGES := ffmpeg
+# Tests read the time-lapse films back with ffprobe and ffmpeg (which also serves a stream), ask
+# real web servers for passwords, and keep credentials in a real keyring on a private session
+# bus; the program uses none of them.
+TEST_PACKAGES := ffmpeg lighttpd lighttpd-mod-openssl apache2-bin gnome-keyring dbus-daemon
 
 .PHONY: deps test-deps configure build run test test-asan test-tsan fuzz bench pictures install package clean
 

@@ -52,7 +52,8 @@ QStringList apache(const RealServer& server) {
     server.write("htdigest", "Mufasa:cam:" + hash + "\n");
     QString config = QString("ServerRoot %1\nServerName localhost\nListen 127.0.0.1:%2\n"
                              "PidFile %1/httpd.pid\nErrorLog %1/error.log\n"
-                             "TypesConfig /etc/mime.types\nDocumentRoot %1/www\n")
+                             "TypesConfig /dev/null\nAddType image/jpeg .jpg\n"
+                             "DocumentRoot %1/www\n")
                          .arg(dir)
                          .arg(server.port());
     for (const char* module : {"mpm_event", "authn_core", "authn_file", "authz_core", "authz_user",
