@@ -131,6 +131,7 @@ void CamFetcher::streamBegan(const ExchangeResult& head) {
     m_visited = head.visited;
     m_lastSecure = head.secure;
     m_lastPinned = head.pinned;
+    m_lastProxy = head.proxy;
     m_lastStatus = head.status;
     m_source = localText(head.answeredBy.text());
     m_validators = {}; // a stream is never asked conditionally
@@ -175,6 +176,7 @@ void CamFetcher::exchangeFinished(const ExchangeResult& result) {
 
     m_lastSecure = result.secure;
     m_lastPinned = result.pinned;
+    m_lastProxy = result.proxy;
     if (!result.answered) {
         if (result.failure == FetchFailure::Certificate) {
             m_trouble = result.trouble;

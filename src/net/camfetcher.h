@@ -116,6 +116,12 @@ class CamFetcher : public QObject {
     // The last connection: TLS, and accepted only because the user trusts its certificate.
     bool lastConnectionSecure() const { return m_lastSecure; }
     bool lastConnectionPinned() const { return m_lastPinned; }
+    // The proxy of the last connection and the variable that named it; empty when direct.
+    const std::string& lastProxy() const { return m_lastProxy; }
+    // Where proxies are looked up (the process's environment, unless a test gives its own).
+    void setEnvironment(Environment environment) {
+        m_exchange->setEnvironment(std::move(environment));
+    }
     // The Last-Modified time of the last picture, when it sent one that could be read.
     std::optional<int64_t> lastModifiedTime() const;
 
@@ -191,6 +197,7 @@ class CamFetcher : public QObject {
     int m_streamPictures = 0;
     int64_t m_lastStreamPictureMs = 0; // when the stream's last picture was handed on
     bool m_lastSecure = false, m_lastPinned = false;
+    std::string m_lastProxy;
     int32_t m_refreshSecs = 0;
     int32_t m_elapsedSecs = 0;
     int32_t m_waitSecs = 0;

@@ -12,6 +12,13 @@ CamSocket::~CamSocket() {
     Close();
 }
 
+void CamSocket::setProxy(const QNetworkProxy& proxy) {
+    if (proxy.type() == QNetworkProxy::NoProxy)
+        m_proxy.reset();
+    else
+        m_proxy = std::make_unique<QNetworkProxy>(proxy);
+}
+
 void CamSocket::Close() {
     m_nextAddresses.clear();
     dropSocket();
@@ -36,9 +43,9 @@ void CamSocket::open(QTcpSocket* socket) {
     m_encrypted = false;
     m_connected = false;
     m_socket = socket;
-    // cams are reached directly; a proxy is the program's own choice, never one looked up by
+    // cams are reached directly or through the proxy the program chose, never one looked up by
     // the toolkit behind its back
-    socket->setProxy(QNetworkProxy::NoProxy);
+    socket->setProxy(m_proxy ? *m_proxy : QNetworkProxy(QNetworkProxy::NoProxy));
     connect(socket, &QTcpSocket::readyRead, this, &CamSocket::readAvailable);
     connect(socket, &QTcpSocket::disconnected, this, &CamSocket::remoteClosed);
     connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
@@ -58,6 +65,14 @@ void CamSocket::open(QTcpSocket* socket) {
                 connectNext(); // the host's next address
             else
                 fail("the connection was refused", SocketFailure::Refused);
+            break;
+        case QAbstractSocket::ProxyConnectionRefusedError:
+        case QAbstractSocket::ProxyNotFoundError:
+            fail("the proxy could not be reached", SocketFailure::Refused);
+            break;
+        case QAbstractSocket::ProxyAuthenticationRequiredError:
+            fail("the proxy wants a user name and password it was not given",
+                 SocketFailure::Network);
             break;
         case QAbstractSocket::SslHandshakeFailedError:
         case QAbstractSocket::SslInternalError:
@@ -97,7 +112,7 @@ void CamSocket::begin(const QString& host, quint16 port, bool secure) {
     // "localhost" is the loopback of both families whatever the hosts file says (RFC 6761):
     // a server that listens on only one of them is reached all the same
     const QString name = host.toLower();
-    if (name == "localhost" || name.endsWith(".localhost"))
+    if (!m_proxy && (name == "localhost" || name.endsWith(".localhost")))
         m_nextAddresses = {QHostAddress(QHostAddress::LocalHostIPv6),
                            QHostAddress(QHostAddress::LocalHost)};
     connectNext();

@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QSslCertificate>
 #include <QString>
+#include <memory>
 
+class QNetworkProxy;
 class QTcpSocket;
 class QSslError;
 
@@ -37,6 +39,9 @@ class CamSocket : public QObject {
     ~CamSocket() override;
 
     void Close();
+    // The proxy the next connections go through (none by default): a tunnel (CONNECT, SOCKS5)
+    // to the host asked for.
+    void setProxy(const QNetworkProxy& proxy);
     // A plain TCP connection.
     void Connect(const QString& host, quint16 port);
     // A TLS connection to `host` (sent as the server name, and verified against the system's
@@ -89,4 +94,5 @@ class CamSocket : public QObject {
     quint16 m_port = 0;
     bool m_secure = false;
     QList<QHostAddress> m_nextAddresses; // to try after the one being tried
+    std::unique_ptr<QNetworkProxy> m_proxy;
 };

@@ -4,6 +4,7 @@
 #include "net/camaddress.h"
 
 #include "net/camsocket.h"
+#include "net/proxy.h"
 #include "net/receptionbudget.h"
 #include "net/recycledbodies.h"
 #include "net/response.h"
@@ -72,6 +73,7 @@ struct ExchangeResult {
     std::vector<std::string> visited; // every address asked, redirects included, first first
     // the last connection (of an answer or a failure): TLS, and accepted by a trusted pin
     bool secure = false, pinned = false;
+    std::string proxy; // the last hop's proxy and where it was named ("http://p:3128 (http_proxy)")
     // a failure
     QString reason;
     FetchFailure failure = FetchFailure::Protocol;
@@ -92,6 +94,8 @@ class Exchange : public QObject {
     void setStallTimeout(int milliseconds);
     // What this exchange's answers share with other cams' while they are received.
     void setBudget(std::shared_ptr<ReceptionBudget> budget) { m_budget = std::move(budget); }
+    // Where the proxy settings come from: the process's environment unless tests say otherwise.
+    void setEnvironment(Environment environment) { m_environment = std::move(environment); }
     // Begins at once, dropping one under way. False (and no result follows) when the address
     // cannot be fetched at all; `problem` then says why.
     bool start(const ExchangeRequest& request, std::string* problem = nullptr);
@@ -159,5 +163,8 @@ class Exchange : public QObject {
     bool m_answeredFresh = false; // the credentials sent answer a challenge of this exchange
     std::unique_ptr<Stream> m_stream;
     bool m_streamDecided = false; // whether this answer is a stream is known
+    Environment m_environment = ProcessEnvironment();
+    ProxyRoute m_route; // of this hop
+    std::string proxyText() const;
     StreamPartHandler m_partHandler;
 };

@@ -98,6 +98,8 @@ QStringList AddressTest::answerFacts(qsizetype bodyBytes) const {
               : m_fetcher->lastConnectionPinned()
                   ? QString("Connection: TLS, with the certificate you trust for this cam")
                   : QString("Connection: TLS, certificate verified"));
+    facts << "Proxy: " + (m_fetcher->lastProxy().empty() ? QString("none")
+                                                          : localText(m_fetcher->lastProxy()));
     const auto type = head.value("Content-Type");
     facts << "Content type: " + (type ? localText(*type) : QString("not sent"));
     if (bodyBytes > 0)
@@ -236,9 +238,11 @@ void AddressTest::failed(const QString& reason, FetchFailure kind) {
         report.headline = "The stream ended before its first picture: " + reason;
         break;
     }
-
-    if (kind != FetchFailure::NotPicture && kind != FetchFailure::Protocol)
+    if (kind != FetchFailure::NotPicture && kind != FetchFailure::Protocol) {
+        if (!m_fetcher->lastProxy().empty())
+            facts << "Proxy: " + localText(m_fetcher->lastProxy());
         facts << QString("Time taken: %1 s").arg(m_clock.elapsed() / 1000.0, 0, 'f', 2);
+    }
     report.facts = facts;
     finish(report);
 }

@@ -6,11 +6,13 @@
 #include "net/httphead.h"
 #include "net/location.h"
 #include "net/multipart.h"
+#include "net/proxy.h"
 
 #include "compressed.h"
 #include "testmain.h"
 
 #include <QTest>
+#include <map>
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
@@ -259,6 +261,65 @@ class HttpTest : public QObject {
                             std::string_view(location.data(), size_t(location.size())));
         QVERIFY(!result.ok);
         QVERIFY2(QString::fromStdString(result.error).contains(why), result.error.c_str());
+    }
+
+    // The environment's proxy variables, read as curl reads them; "-" is a direct route.
+    void proxiesAreTakenFromTheEnvironment_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("variables"); // name=value;...
+        QTest::addColumn<QString>("route");     // text, or "-", or "problem: ..."
+        QTest::newRow("none") << "http://cam.example"
+                              << ""
+                              << "-";
+        QTest::newRow("http") << "http://cam.example"
+                              << "http_proxy=proxy.lan:3128"
+                              << "http://proxy.lan:3128";
+        QTest::newRow("upper case, https") << "https://cam.example"
+                                           << "HTTPS_PROXY=http://p.lan:8080/;http_proxy=x:1"
+                                           << "http://p.lan:8080";
+        QTest::newRow("all_proxy, socks, no port") << "https://cam.example"
+                                                   << "all_proxy=socks5h://[::1]"
+                                                   << "socks5://[::1]:1080";
+        QTest::newRow("no_proxy domain") << "http://a.cam.example"
+                                         << "http_proxy=p:1;no_proxy=x, .cam.example:80"
+                                         << "-";
+        QTest::newRow("no_proxy not a suffix") << "http://notcam.example"
+                                               << "http_proxy=p:1;no_proxy=cam.example"
+                                               << "http://p:1";
+        QTest::newRow("no_proxy *") << "http://[::1]"
+                                    << "http_proxy=p:1;NO_PROXY=*"
+                                    << "-";
+        QTest::newRow("no_proxy IPv6") << "http://[::1]"
+                                       << "http_proxy=p:1;no_proxy=::1"
+                                       << "-";
+        QTest::newRow("https proxy scheme") << "https://cam.example"
+                                            << "https_proxy=https://p:1"
+                                            << "problem: https://";
+        QTest::newRow("bad port") << "http://cam.example"
+                                  << "http_proxy=p:99999"
+                                  << "problem: no usable port";
+        QTest::newRow("no host") << "http://cam.example"
+                                 << "http_proxy=http://:8080"
+                                 << "problem: names no host";
+    }
+    void proxiesAreTakenFromTheEnvironment() {
+        QFETCH(QString, address);
+        QFETCH(QString, variables);
+        QFETCH(QString, route);
+        std::map<std::string, std::string> set;
+        for (const QString& pair : variables.split(';', Qt::SkipEmptyParts))
+            set[pair.section('=', 0, 0).toStdString()] = pair.section('=', 1).toStdString();
+        const Environment environment = [&](const char* name) -> std::optional<std::string> {
+            const auto found = set.find(name);
+            return found == set.end() ? std::nullopt : std::optional(found->second);
+        };
+        const CamAddress cam = base((address + "/").toUtf8().constData());
+        const ProxyRoute found = ProxyFor(cam.secure, cam.connectTo, environment);
+        if (route.startsWith("problem: "))
+            QVERIFY2(QString::fromStdString(found.problem).contains(route.mid(9)),
+                     found.problem.c_str());
+        else
+            QCOMPARE(QString::fromStdString(found.text()), route == "-" ? QString() : route);
     }
 
     void retryAfterIsSecondsOrADate() {

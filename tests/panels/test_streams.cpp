@@ -5,11 +5,30 @@
 #include "panelsfixture.h"
 #include "testmain.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTcpServer>
+
+namespace {
+// True once something listens on 127.0.0.1:port, seen in the kernel's socket table: a probing
+// connection would take the one client ffmpeg's server serves.
+bool listensOnLoopback(quint16 port) {
+    QFile table("/proc/net/tcp");
+    if (!table.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray local =
+        "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 3 && fields[1] == local && fields[3] == "0A") // 0A: LISTEN
+            return true;
+    }
+    return false;
+}
+} // namespace
 
 class StreamTest : public QObject {
     Q_OBJECT
@@ -32,12 +51,18 @@ class StreamTest : public QObject {
     void streamsShowOnePicturePerInterval_data() {
         QTest::addColumn<QString>("quirks");
         QTest::addColumn<QString>("refresh");
-        QTest::newRow("plain") << "" << "1";
-        QTest::newRow("every picture") << "" << "0";
-        QTest::newRow("no first boundary") << "noboundary" << "1";
-        QTest::newRow("declared with dashes") << "dashes" << "1";
-        QTest::newRow("no lengths, extra headers") << "nolength,extra" << "1";
-        QTest::newRow("chunked, no lengths") << "chunked,nolength" << "1";
+        QTest::newRow("plain") << ""
+                               << "1";
+        QTest::newRow("every picture") << ""
+                                       << "0";
+        QTest::newRow("no first boundary") << "noboundary"
+                                           << "1";
+        QTest::newRow("declared with dashes") << "dashes"
+                                              << "1";
+        QTest::newRow("no lengths, extra headers") << "nolength,extra"
+                                                   << "1";
+        QTest::newRow("chunked, no lengths") << "chunked,nolength"
+                                             << "1";
     }
     void streamsShowOnePicturePerInterval() {
         QFETCH(QString, quirks);
@@ -69,7 +94,8 @@ class StreamTest : public QObject {
         f.start("Quay");
         QTRY_VERIFY(shown.size() >= 1);
         QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isStreaming(), 5000);
-        QVERIFY(f.panel(0)->findChild<QLabel*>("stateMark(0)")->toolTip().contains("the stream ended"));
+        QVERIFY(
+            f.panel(0)->findChild<QLabel*>("stateMark(0)")->toolTip().contains("the stream ended"));
         QTRY_VERIFY_WITH_TIMEOUT(f.fetcher(0)->isStreaming(), 10000); // 2 s later
     }
 
@@ -101,11 +127,14 @@ class StreamTest : public QObject {
                               "testsrc=size=320x240:rate=10", "-f", "mpjpeg", "-listen", "1",
                               QString("http://127.0.0.1:%1/stream.mjpg").arg(port)});
         QVERIFY(server.waitForStarted());
-        PanelsFixture f(camList({{"ffmpeg", QString("http://127.0.0.1:%1/stream.mjpg").arg(port),
-                                  "0"}}));
+        QTRY_VERIFY_WITH_TIMEOUT(listensOnLoopback(port) || server.state() != QProcess::Running,
+                                 30000);
+        QVERIFY2(server.state() == QProcess::Running, server.readAllStandardError().constData());
+        PanelsFixture f(
+            camList({{"ffmpeg", QString("http://127.0.0.1:%1/stream.mjpg").arg(port), "0"}}));
         QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
-        f.start("ffmpeg"); // refused until ffmpeg listens: asked again after the backoff
-        QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 3, 20000);
+        f.start("ffmpeg");
+        QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 3, 30000);
         QCOMPARE(pictureOf(f.panel(0)).size(), QSize(320, 240));
         f.set->stopCam(0);
         server.kill();

@@ -39,10 +39,13 @@ void RealServer::write(const QString& relative, const QByteArray& bytes, bool ex
         (executable ? QFileDevice::ExeOwner | QFileDevice::ExeOther : QFileDevice::Permissions()));
 }
 
+QString RealServer::installed(const QString& program) {
+    const QString path = QStandardPaths::findExecutable(program);
+    return path.isEmpty() ? QStandardPaths::findExecutable(program, {"/usr/sbin", "/sbin"}) : path;
+}
+
 bool RealServer::start(const QString& program, const QStringList& arguments, QString* why) {
-    QString path = QStandardPaths::findExecutable(program);
-    if (path.isEmpty())
-        path = QStandardPaths::findExecutable(program, {"/usr/sbin", "/sbin"});
+    const QString path = installed(program);
     if (path.isEmpty()) {
         *why = program + " is not installed";
         return false;

@@ -17,8 +17,10 @@ class RealServer {
     quint16 port() const { return m_port; }
     // Writes a file of the folder (parents made), optionally executable.
     void write(const QString& relative, const QByteArray& bytes, bool executable = false) const;
+    // The program's path, or empty when it is not installed (the test is then skipped).
+    static QString installed(const QString& program);
     // Starts `program` and waits until it takes connections on the port. False, with the
-    // reason in `why`, when the program is not installed or does not come up.
+    // reason in `why`, when it does not come up.
     bool start(const QString& program, const QStringList& arguments, QString* why);
 
   private:

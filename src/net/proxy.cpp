@@ -1,0 +1,141 @@
+#include "net/proxy.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+
+std::string lowered(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return result;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A host without the brackets of an IPv6 address.
+std::string bare(std::string_view host) {
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+        host = host.substr(1, host.size() - 2);
+    return lowered(host);
+}
+
+std::optional<std::string> either(const Environment& environment, const char* lower,
+                                  const char* upper) {
+    if (auto value = environment(lower))
+        return value;
+    return environment(upper);
+}
+
+// Whether no_proxy names the host: "*", the host itself, or a domain above it.
+bool bypassed(std::string_view list, const std::string& host) {
+    size_t at = 0;
+    while (at <= list.size()) {
+        const size_t comma = std::min(list.find(',', at), list.size());
+        std::string_view entry = trimmed(list.substr(at, comma - at));
+        at = comma + 1;
+        if (entry == "*")
+            return true;
+        // a port after the name is not looked at
+        if (const size_t colon = entry.rfind(':'); colon != std::string_view::npos &&
+                                                   entry.find(']') == std::string_view::npos &&
+                                                   entry.find(':') == colon)
+            entry = entry.substr(0, colon);
+        while (entry.starts_with('.'))
+            entry.remove_prefix(1);
+        const std::string name = bare(entry);
+        if (name.empty())
+            continue;
+        if (host == name || (host.size() > name.size() && host.ends_with(name) &&
+                             host[host.size() - name.size() - 1] == '.'))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+Environment ProcessEnvironment() {
+    return [](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        if (!value || !*value)
+            return std::nullopt;
+        return std::string(value);
+    };
+}
+
+std::string ProxyRoute::text() const {
+    if (kind == Kind::Direct)
+        return {};
+    const bool ipv6 = host.find(':') != std::string::npos;
+    return (kind == Kind::Socks5 ? "socks5://" : "http://") + (ipv6 ? "[" + host + "]" : host) +
+           ":" + std::to_string(port);
+}
+
+ProxyRoute ProxyFor(bool secure, std::string_view host, const Environment& environment) {
+    ProxyRoute route;
+    if (const auto exempt = either(environment, "no_proxy", "NO_PROXY");
+        exempt && bypassed(*exempt, bare(host)))
+        return route;
+    std::optional<std::string> named = secure ? either(environment, "https_proxy", "HTTPS_PROXY")
+                                              : either(environment, "http_proxy", "HTTP_PROXY");
+    route.variable = secure ? "https_proxy" : "http_proxy";
+    if (!named) {
+        named = either(environment, "all_proxy", "ALL_PROXY");
+        route.variable = "all_proxy";
+    }
+    if (!named)
+        return route;
+    std::string_view address = trimmed(*named);
+    // the scheme says how the proxy is spoken to; none means plain HTTP, as curl has it
+    const size_t mark = address.find("://");
+    const std::string scheme =
+        mark == std::string_view::npos ? "http" : lowered(address.substr(0, mark));
+    if (scheme == "http") {
+        route.kind = ProxyRoute::Kind::Http;
+    } else if (scheme == "socks5" || scheme == "socks5h") {
+        route.kind = ProxyRoute::Kind::Socks5;
+    } else {
+        route.kind = ProxyRoute::Kind::Http;
+        route.problem = "the proxy in " + route.variable + " is spoken to with " + scheme +
+                        "://, which the program does not speak; only http:// and socks5:// are";
+        return route;
+    }
+    if (const std::optional<AddressUserInfo> info = SplitUserInfo(address)) {
+        route.credentials = info->credentials;
+        address = address.substr(info->hostStart);
+    } else if (mark != std::string_view::npos) {
+        address.remove_prefix(mark + 3);
+    }
+    address = address.substr(0, address.find('/'));
+    // the port after the host (after the brackets of an IPv6 address); curl's 1080 without one
+    std::string_view name = address;
+    route.port = 1080;
+    const size_t closing = address.find(']');
+    const size_t colon = address.rfind(':');
+    if (colon != std::string_view::npos && (closing == std::string_view::npos || colon > closing)) {
+        name = address.substr(0, colon);
+        const std::string digits(address.substr(colon + 1));
+        const long port = digits.empty() || digits.size() > 5 ||
+                                  digits.find_first_not_of("0123456789") != std::string::npos
+                              ? -1
+                              : std::strtol(digits.c_str(), nullptr, 10);
+        if (port < 1 || port > 65535) {
+            route.problem = "the proxy in " + route.variable + " has no usable port";
+            return route;
+        }
+        route.port = uint16_t(port);
+    }
+    route.host = bare(name);
+    if (route.host.empty())
+        route.problem = "the proxy in " + route.variable + " names no host";
+    return route;
+}
