@@ -104,6 +104,8 @@ class CamFetcher : public QObject {
     bool isStreaming() const { return m_streaming; }
     // The pictures the stream brought since it began, shown or not.
     int streamPictures() const { return m_streamPictures; }
+    // The least time between a stream's pictures handed on when the interval is shorter.
+    void setFastestStreamGapMs(int milliseconds) { m_fastestStreamGapMs = milliseconds; }
     // 0 when the socket is closed.
     int socketState() const { return m_exchange->socketState(); }
     const ResponseState& response() const { return m_exchange->response(); }
@@ -196,6 +198,7 @@ class CamFetcher : public QObject {
     bool m_streaming = false;
     int m_streamPictures = 0;
     int64_t m_lastStreamPictureMs = 0; // when the stream's last picture was handed on
+    int m_fastestStreamGapMs = 1000 / 30;
     bool m_lastSecure = false, m_lastPinned = false;
     std::string m_lastProxy;
     int32_t m_refreshSecs = 0;
