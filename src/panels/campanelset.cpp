@@ -12,7 +12,6 @@
 #include "panels/decodequeue.h"
 #include "ui/camcredentials.h"
 
-#include "ui/camcredentials.h"
 
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
