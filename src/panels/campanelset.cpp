@@ -11,8 +11,6 @@
 #include "panels/certificatepins.h"
 #include "panels/decodequeue.h"
 #include "ui/camcredentials.h"
-
-
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 #include "ui/windowlock.h"
