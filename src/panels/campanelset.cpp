@@ -315,8 +315,9 @@ QString CamPanelSet::nextRefreshText(int index) const {
     const CamFetcher* fetcher = this->fetcher(index);
     if (fetcher->isStreaming())
         return "a stream";
+    if (fetcher->isWaitingForCredentials()) // asked again only at the user's word
+        return "after a new password or a refresh";
     if (fetcher->failures() > 0) // waiting longer after failures
-
         return QString::number(fetcher->waitSecs() - fetcher->elapsedSecs());
     const std::optional<double> refresh = parseNumber(fetcher->refreshText().toStdString());
     if (!refresh)

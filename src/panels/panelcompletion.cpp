@@ -189,7 +189,8 @@ void CamPanelSet::showFailure(int index, const QString& reason, FetchFailure kin
     place.view->offerCertificateTrust(kind == FetchFailure::Certificate &&
                                       !place.fetcher->certificateTrouble().fingerprint.isEmpty());
     place.view->offerUnencryptedPassword(kind == FetchFailure::PlainPassword);
-    updateMark(index);
+    ticked(
+        index); // the mark, and for the viewer the next attempt, at once: a held cam ticks no more
     // errors of the server's own making speak in the mark; what the user can act on in the
     // status bar too
     if (kind == FetchFailure::Certificate || kind == FetchFailure::Protocol ||

@@ -159,6 +159,7 @@ class RealServerTest : public QObject {
         if (!password.isEmpty())
             f.credentials.keepForThisRun("Cam", {mufasa.user, password});
         QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy ticks(f.set, &CamPanelSet::selectedTicked); // panel 0 counts as selected
         f.start("Cam");
         const auto logged = [&real] {
             QFile file(real.folder() + "/access.log");
@@ -173,6 +174,8 @@ class RealServerTest : public QObject {
             QTRY_VERIFY(f.fetcher(0)->isWaitingForCredentials());
             QTRY_COMPARE(logged(), log); // one try, and no more
             QVERIFY(f.status.endsWith("the cam refused the user name or password"));
+            QTRY_VERIFY(!ticks.isEmpty());
+            QCOMPARE(ticks.last()[0].toString(), QString("after a new password or a refresh"));
             return;
         }
         QTRY_COMPARE(shown.size(), 1);
