@@ -1,18 +1,13 @@
 #include "net/contentcoding.h"
 
+#include "net/httphead.h"
+
 #include <algorithm>
 #include <cctype>
 #include <vector>
 #include <zlib.h>
 
 namespace {
-
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return result;
-}
 
 std::vector<std::string> codingsOf(std::string_view field) {
     std::vector<std::string> codings;
@@ -25,7 +20,7 @@ std::vector<std::string> codingsOf(std::string_view field) {
         while (!token.empty() && (token.back() == ' ' || token.back() == '\t'))
             token.remove_suffix(1);
         if (!token.empty())
-            codings.push_back(lowered(token));
+            codings.push_back(AsciiLowered(token));
         start = comma + 1;
     }
     return codings;

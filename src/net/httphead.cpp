@@ -234,6 +234,14 @@ std::optional<int64_t> ParseHttpDate(std::string_view text) {
     return std::nullopt;
 }
 
+std::string AsciiLowered(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return result;
+}
+
 bool IsSendableValidator(std::string_view value) {
     if (value.empty() || value.size() > 1024)
         return false;

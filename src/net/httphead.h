@@ -53,3 +53,6 @@ std::optional<int64_t> ParseHttpDate(std::string_view text);
 // A validator as it may be sent back in If-None-Match or If-Modified-Since: printable text of
 // a sane length, nothing that could add a line to the request.
 bool IsSendableValidator(std::string_view value);
+
+// The text with A to Z made a to z (header values, schemes and host names are compared so).
+std::string AsciiLowered(std::string_view text);

@@ -1,17 +1,12 @@
 #include "net/proxy.h"
 
+#include "net/httphead.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
 namespace {
-
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return result;
-}
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
@@ -25,7 +20,7 @@ std::string_view trimmed(std::string_view text) {
 std::string bare(std::string_view host) {
     if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
         host = host.substr(1, host.size() - 2);
-    return lowered(host);
+    return AsciiLowered(host);
 }
 
 std::optional<std::string> either(const Environment& environment, const char* lower,
@@ -98,7 +93,7 @@ ProxyRoute ProxyFor(bool secure, std::string_view host, const Environment& envir
     // the scheme says how the proxy is spoken to; none means plain HTTP, as curl has it
     const size_t mark = address.find("://");
     const std::string scheme =
-        mark == std::string_view::npos ? "http" : lowered(address.substr(0, mark));
+        mark == std::string_view::npos ? "http" : AsciiLowered(address.substr(0, mark));
     if (scheme == "http") {
         route.kind = ProxyRoute::Kind::Http;
     } else if (scheme == "socks5" || scheme == "socks5h") {

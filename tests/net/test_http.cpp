@@ -204,7 +204,6 @@ class HttpTest : public QObject {
     }
 
     void aMissingFinalChunkIsNotDone() {
-
         auto [decoder, decoded] = decode("4\r\nabcd\r\n");
         QVERIFY(!decoder.done() && !decoder.failed());
         QCOMPARE(decoded, "abcd"s);
