@@ -82,7 +82,10 @@ std::optional<std::string> SniffedStreamBoundary(std::string_view first, bool* m
     *more = false;
     const size_t lineEnd = first.find('\n');
     if (lineEnd == std::string_view::npos || lineEnd > 202) {
-        *more = lineEnd == std::string_view::npos && first.size() < 203 && first.starts_with("--");
+        // the first bytes may not have come yet (a head often comes alone)
+        const bool dashes =
+            first.size() < 2 ? std::string_view("--").starts_with(first) : first.starts_with("--");
+        *more = lineEnd == std::string_view::npos && first.size() < 203 && dashes;
         return std::nullopt;
     }
     const std::string_view boundary = trimmed(first.substr(0, lineEnd));

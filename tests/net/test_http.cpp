@@ -196,11 +196,19 @@ class HttpTest : public QObject {
             QTEST(bodies, "bodies");
             QCOMPARE(QByteArray::fromStdString(reader.error()), stop);
         }
+    }
+
+    // A stream sent as another type (ffmpeg's server) is told by its first bytes.
+    void streamsAreToldByTheirFirstBytes() {
         bool more = false;
         QCOMPARE(SniffedStreamBoundary("--ffmpeg\r\nContent-type: image/jpeg\r\n\r\n", &more),
                  std::optional<std::string>("ffmpeg"));
         QVERIFY(!SniffedStreamBoundary("--ffmpeg\r\nContent-type: text/html\r\n\r\n", &more));
         QVERIFY(!SniffedStreamBoundary("--ffmpeg\r\nContent-", &more) && more);
+        // a head that came alone, or with a byte of the body: more is awaited
+        for (const char* first : {"", "-", "--ffm"})
+            QVERIFY2(!SniffedStreamBoundary(first, &more) && more, first);
+        QVERIFY(!SniffedStreamBoundary("<html>", &more) && !more);
     }
 
     void aMissingFinalChunkIsNotDone() {
