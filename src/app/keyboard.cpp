@@ -1,13 +1,11 @@
 #include "app/keyboard.h"
 
 #include "camlist/camlistpane.h"
-#include "viewer/detailsblock.h"
 #include "viewer/viewerpane.h"
 
 #include <QAction>
 #include <QKeySequence>
 #include <QListWidget>
-#include <QScrollBar>
 #include <QWidget>
 #include <functional>
 
@@ -31,14 +29,6 @@ void addViewerAction(QWidget& window, ViewerPane& viewer, const char* name,
 void InstallShortcuts(QWidget& window, CamListPane& camList, ViewerPane& viewer) {
     addViewerAction(window, viewer, "actionSaveImage", {QKeySequence(Qt::CTRL | Qt::Key_S)},
                     [&viewer] { viewer.saveShownPicture(); });
-    addViewerAction(window, viewer, "actionFullScreen", {QKeySequence(Qt::Key_F11)},
-                    [&viewer] { viewer.openFullScreenView(); });
-    QScrollBar* zoom = viewer.details()->zoomSlider();
-    addViewerAction(window, viewer, "actionZoomIn",
-                    {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-                    [zoom] { zoom->setValue(zoom->value() + 1); });
-    addViewerAction(window, viewer, "actionZoomOut", {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-                    [zoom] { zoom->setValue(zoom->value() - 1); });
 
     // Tab walks the commands, then the list, then the panels and the viewer
     QWidget* previous = nullptr;

@@ -1,5 +1,6 @@
 #include "app/mainmenus.h"
 
+#include <QActionGroup>
 #include <QMenuBar>
 
 namespace {
@@ -45,6 +46,36 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     cams->addSeparator();
     connect(addItem(cams, "exportTimelapseAction", "Export &Time-lapse..."), &QAction::triggered,
             this, &MainMenus::exportTimelapseRequested);
+
+    QMenu* view = addMenu(bar, "mnuView", "&View");
+    connect(addItem(view, "zoomInAction", "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus)),
+            &QAction::triggered, this, &MainMenus::zoomInRequested);
+    view->actions().last()->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    connect(addItem(view, "zoomOutAction", "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus)),
+            &QAction::triggered, this, &MainMenus::zoomOutRequested);
+    connect(addItem(view, "fitAction", "&Fit / Zoom 1", QKeySequence(Qt::CTRL | Qt::Key_0)),
+            &QAction::triggered, this, &MainMenus::fitRequested);
+    view->addSeparator();
+    connect(addItem(view, "fullScreenAction", "F&ull Screen", QKeySequence(Qt::Key_F11)),
+            &QAction::triggered, this, &MainMenus::fullScreenRequested);
+    connect(addItem(view, "nextCamAction", "&Next Cam", QKeySequence(Qt::CTRL | Qt::Key_PageDown)),
+            &QAction::triggered, this, [this] { emit stepCamRequested(1); });
+    connect(addItem(view, "previousCamAction", "&Previous Cam",
+                    QKeySequence(Qt::CTRL | Qt::Key_PageUp)),
+            &QAction::triggered, this, [this] { emit stepCamRequested(-1); });
+    QMenu* cycle = view->addMenu("&Cycle in Full Screen");
+    cycle->setObjectName("mnuCycle");
+    auto* cycleChoices = new QActionGroup(cycle);
+    for (const int seconds : {0, 5, 10, 30, 60}) {
+        QAction* choice =
+            cycle->addAction(seconds == 0 ? QString("&Off") : QString("Every %1 s").arg(seconds));
+        choice->setObjectName(QString("cycleAction(%1)").arg(seconds));
+        choice->setCheckable(true);
+        choice->setChecked(seconds == 0);
+        cycleChoices->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, seconds] { emit cycleChosen(seconds); });
+    }
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
     connect(addItem(help, "mnuHelpItem(0)", "&View Help", QKeySequence(Qt::Key_F1)),

@@ -4,8 +4,8 @@
 
 class QMenuBar;
 
-// The main window's menu bar: File, Cams, Help and About. Each item asks for what the button of
-// the same name does; the main window answers.
+// The main window's menu bar: File, Cams, View, Help and About. Each item asks for what the
+// button of the same name does; the main window answers.
 class MainMenus : public QObject {
     Q_OBJECT
   public:
@@ -28,4 +28,12 @@ class MainMenus : public QObject {
     void exportTimelapseRequested();
     void helpRequested();
     void aboutRequested();
+    // View: the viewer's zoom, Fit, full screen, the next or previous running cam, and how
+    // often the full-screen view goes on to the next cam (0: never).
+    void zoomInRequested();
+    void zoomOutRequested();
+    void fitRequested();
+    void fullScreenRequested();
+    void stepCamRequested(int step);
+    void cycleChosen(int seconds);
 };

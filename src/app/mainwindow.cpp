@@ -25,6 +25,7 @@
 #include "ui/statustext.h"
 #include "ui/widgetkit.h"
 #include "ui/windowhelpers.h"
+#include "viewer/detailsblock.h"
 #include "viewer/viewerpane.h"
 
 #include <QApplication>
@@ -34,7 +35,9 @@
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <functional>
 
 MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder,
                        Prompter& prompter, FileChooser* files)
@@ -141,6 +144,29 @@ void MainWindow::connectParts() {
     m_exports->answer(*m_menus);
     connect(m_menus, &MainMenus::helpRequested, m_windows, &SecondaryWindows::showHelpWindow);
     connect(m_menus, &MainMenus::aboutRequested, m_windows, &SecondaryWindows::showAboutWindow);
+    connectViewMenu();
+}
+
+void MainWindow::connectViewMenu() {
+    // zoom, Fit and full screen work while the viewer shows a cam
+    const auto whileViewing = [this](std::function<void()> run) {
+        return [this, run = std::move(run)] {
+            if (m_viewer->isVisible())
+                run();
+        };
+    };
+    QScrollBar* zoom = m_viewer->details()->zoomSlider();
+    connect(m_menus, &MainMenus::zoomInRequested, this,
+            whileViewing([zoom] { zoom->setValue(zoom->value() + 1); }));
+    connect(m_menus, &MainMenus::zoomOutRequested, this,
+            whileViewing([zoom] { zoom->setValue(zoom->value() - 1); }));
+    connect(m_menus, &MainMenus::fitRequested, this,
+            whileViewing([this] { m_viewer->toggleFit(); }));
+    connect(m_menus, &MainMenus::fullScreenRequested, this,
+            whileViewing([this] { m_viewer->openFullScreenView(); }));
+    connect(m_menus, &MainMenus::stepCamRequested, m_panels, &CamPanelSet::selectNextRunning);
+    connect(m_viewer, &ViewerPane::stepCamRequested, m_panels, &CamPanelSet::selectNextRunning);
+    connect(m_menus, &MainMenus::cycleChosen, m_viewer, &ViewerPane::setCycleSeconds);
 }
 
 void MainWindow::load() {

@@ -71,6 +71,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void connectParts();
+    void connectViewMenu();
     // The end, by "Exit", the close box or SIGTERM: the running cams are remembered.
     void endProgram();
     QString camFolder() const { return m_folder + "/cam"; }

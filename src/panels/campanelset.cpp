@@ -256,6 +256,19 @@ void CamPanelSet::stopAllCams() {
         stopCam(index);
 }
 
+void CamPanelSet::selectNextRunning(int step) {
+    const int from = m_selected >= 0 ? m_selected : (step > 0 ? maxRunningCams - 1 : 0);
+    for (int offset = 1; offset <= maxRunningCams; ++offset) {
+        const int index =
+            ((from + step * offset) % maxRunningCams + maxRunningCams) % maxRunningCams;
+        if (isRunning(index)) {
+            if (index != m_selected)
+                selectPanel(index);
+            return;
+        }
+    }
+}
+
 void CamPanelSet::selectPanel(int index) {
     if (index < 0 || index >= maxRunningCams)
         return; // only places 0 to 23 ever run

@@ -85,6 +85,9 @@ class CamPanelSet : public QObject {
     void stopAllCams();
     // A click on a panel's picture: it becomes the selected place.
     void selectPanel(int index);
+    // Selects the next running cam after the selected one (`step` 1) or before it (-1), round
+    // the places; nothing when no cam runs.
+    void selectNextRunning(int step);
     // An edited cam: the places running `oldName` take the new record; nothing restarts.
     void UpdateOpenPanels(const std::string& oldName, const CamRecord& edited);
 

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace {
@@ -45,7 +46,21 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     m_slider->setValue(1);
     m_slider->setTracking(false);
     setGeometryTwips(m_slider, 180, 420, 2835, 315);
-    connect(m_slider, &QScrollBar::valueChanged, this, &DetailsBlock::zoomChanged);
+    connect(m_slider, &QScrollBar::valueChanged, this, [this] {
+        const QSignalBlocker quiet(m_fit); // a factor chosen: the picture is zoomed, not fitted
+        m_fit->setChecked(false);
+        emit zoomChanged();
+    });
+    // beyond the slider: the whole picture at once, and what the picture is shown at
+    m_fit = new QToolButton(this);
+    m_fit->setObjectName("cmdFit");
+    m_fit->setText("Fit");
+    m_fit->setToolTip("show the whole picture in the viewer (Ctrl+0)");
+    m_fit->setCheckable(true);
+    m_fit->setChecked(true); // until a factor is chosen, a selected cam is seen whole
+    setGeometryTwips(m_fit, 3135, 390, 735, 375);
+    connect(m_fit, &QToolButton::toggled, this, &DetailsBlock::zoomChanged);
+    m_zoomLevel = makeLabel(this, "lblZoomLevel", {}, {3990, 450, 2400, 255});
 
     QToolButton* save = makePictureButton(this, "cmdSave", "Save Image",
                                           "save image in you /cam/ folder", ":/pictures/save.png");
@@ -86,6 +101,23 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
 
 int DetailsBlock::zoomFactor() const {
     return m_slider->value();
+}
+
+bool DetailsBlock::isFit() const {
+    return m_fit->isChecked();
+}
+
+void DetailsBlock::setFit(bool on) {
+    m_fit->setChecked(on);
+}
+
+void DetailsBlock::showZoomLevel(int fitPercent) {
+    m_zoomLevel->setText(isFit() ? QString("Fit (%1 %)").arg(fitPercent)
+                                 : QString("Zoom %1").arg(zoomFactor()));
+}
+
+QString DetailsBlock::zoomLevel() const {
+    return m_zoomLevel->text();
 }
 
 void DetailsBlock::writeDetails(const CamDetails& details) {

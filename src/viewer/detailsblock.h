@@ -17,6 +17,14 @@ class DetailsBlock : public QGroupBox {
 
     QScrollBar* zoomSlider() const { return m_slider; }
     int zoomFactor() const;
+    // Fit: the whole picture in the viewer, whatever the slider says; on at first. Choosing a
+    // factor on the slider leaves it; the choice stays from one selection to the next.
+    bool isFit() const;
+    void setFit(bool on);
+    QToolButton* fitButton() const { return m_fit; }
+    // What the picture is shown at: "Fit (38 %)" or "Zoom 2".
+    void showZoomLevel(int fitPercent);
+    QString zoomLevel() const;
 
     // lblName, lblRefresh, lblLastChanged, lblLastRefreshed, in that order.
     void writeDetails(const CamDetails& details);
@@ -32,6 +40,8 @@ class DetailsBlock : public QGroupBox {
 
   private:
     QScrollBar* m_slider = nullptr; // Slider1
+    QToolButton* m_fit = nullptr;
+    QLabel* m_zoomLevel = nullptr;
     QLabel* m_name = nullptr;
     QLabel* m_refresh = nullptr;
     QLabel* m_lastChanged = nullptr;

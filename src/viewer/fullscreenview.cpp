@@ -2,6 +2,7 @@
 
 #include "ui/imagecontrol.h"
 #include "ui/widgetkit.h"
+#include "viewer/zoom.h"
 
 #include <QKeyEvent>
 
@@ -29,6 +30,17 @@ FullScreenView::FullScreenView(QWidget* parent)
 void FullScreenView::showPicture(const QImage& picture) {
     m_picture->setStretch(true);
     m_picture->setPicture(picture);
+    placePicture();
+}
+
+void FullScreenView::placePicture() {
+    const QSize own = m_picture->picture().size();
+    if (own.isEmpty()) {
+        m_picture->setGeometry(rect());
+        return;
+    }
+    const FitLayout fit = ComputeFit(own.width(), own.height(), width(), height());
+    m_picture->setGeometry(fit.left, fit.top, fit.width, fit.height);
 }
 
 QImage FullScreenView::picture() const {
@@ -48,12 +60,18 @@ void FullScreenView::closeByClick() {
 }
 
 void FullScreenView::resizeEvent(QResizeEvent*) {
-    m_picture->setGeometry(rect());
+    placePicture();
+}
+
+void FullScreenView::mousePressEvent(QMouseEvent*) {
+    close(); // a click on a bar beside the picture closes the view as one on the picture does
 }
 
 void FullScreenView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape)
         close();
+    else if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)
+        emit stepRequested(event->key() == Qt::Key_Left ? -1 : 1);
     else
         QWidget::keyPressEvent(event);
 }

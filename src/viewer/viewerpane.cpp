@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 
@@ -60,6 +62,19 @@ ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSourc
     connect(m_details, &DetailsBlock::zoomChanged, this, &ViewerPane::applyChosenZoom);
     connect(m_details, &DetailsBlock::saveClicked, this, &ViewerPane::saveShownPicture);
     connect(m_details, &DetailsBlock::fullScreenClicked, this, &ViewerPane::openFullScreenView);
+    m_cycle = new QTimer(this);
+    connect(m_cycle, &QTimer::timeout, this, [this] {
+        if (m_fullScreen)
+            emit stepCamRequested(1);
+    });
+}
+
+void ViewerPane::setCycleSeconds(int seconds) {
+    m_cycleSeconds = std::max(0, seconds);
+    m_cycle->stop();
+    m_cycle->setInterval(m_cycleSeconds * 1000);
+    if (m_fullScreen && m_cycleSeconds > 0)
+        m_cycle->start();
 }
 
 ViewerPane::~ViewerPane() {
@@ -76,6 +91,8 @@ void ViewerPane::arrange(const MainWindowLayout& l) {
     setGeometryTwips(m_horizontal, 0, l.hScroll1Top, l.hScroll1Width, design::scrollBarThickness);
     setGeometryTwips(m_corner, l.command1Left, l.command1Top, design::command1Size,
                      design::command1Size);
+    if (isVisible() && m_details->isFit())
+        ApplyZoom(); // a fitted picture follows the viewer's size
 }
 
 void ViewerPane::setImagePlace(const QRect& place) {
@@ -104,6 +121,24 @@ void ViewerPane::showSelection(const QImage& picture, QSize pictureSize, const C
 void ViewerPane::ApplyZoom() {
     m_lock.lock(true);
     m_image->setStretch(true);
+    if (m_details->isFit()) {
+        // the whole picture between the bars, which have nothing to scroll
+        const FitLayout fit =
+            ComputeFit(m_naturalWidth, m_naturalHeight, twipsOf(m_pictureArea->width()),
+                       twipsOf(m_pictureArea->height()));
+        for (QScrollBar* bar : {m_horizontal, m_vertical}) {
+            const QSignalBlocker quiet(bar);
+            bar->setMaximum(0);
+            bar->setEnabled(false);
+        }
+        setImagePlace({fit.left, fit.top, fit.width, fit.height});
+        m_details->showZoomLevel(fit.percent);
+        m_lock.lock(false);
+        return;
+    }
+    if (m_imagePlace.x() > 0 || m_imagePlace.y() > 0) // centred while fitted
+        setImagePlace({QPoint(0, 0), m_imagePlace.size()});
+    m_details->showZoomLevel(0);
     const std::optional<ZoomLayout> zoom =
         ComputeZoom(m_details->zoomFactor(), m_naturalWidth, m_naturalHeight,
                     twipsOf(m_viewport->width()), twipsOf(m_vertical->width()),
@@ -124,6 +159,17 @@ void ViewerPane::ApplyZoom() {
         m_vertical->setEnabled(zoom->verticalEnabled);
     }
     m_lock.lock(false); // on every path
+}
+
+void ViewerPane::toggleFit() {
+    if (!m_details->isFit()) {
+        m_details->setFit(true);
+        return;
+    }
+    const QSignalBlocker quiet(m_details);
+    m_details->setFit(false);
+    m_details->zoomSlider()->setValue(1);
+    ApplyZoom();
 }
 
 void ViewerPane::scrollPictureHorizontally() {
@@ -215,9 +261,14 @@ void ViewerPane::openFullScreenView() {
         connect(m_fullScreenView, &FullScreenView::unloaded, this, [this] {
             // however the view was closed: the flag goes and the screen saver comes back
             m_fullScreen = false;
+            m_cycle->stop();
             m_screenSaver.SetScreenSaverActive(true);
         });
+        connect(m_fullScreenView, &FullScreenView::stepRequested, this,
+                &ViewerPane::stepCamRequested);
     }
+    if (m_cycleSeconds > 0 && !m_cycle->isActive())
+        m_cycle->start();
     m_fullScreenView->showPicture(m_image->picture());
     // over the whole screen, also where no window manager honours the full-screen request
     if (const QScreen* display = screen())

@@ -13,6 +13,7 @@ class FullScreenView;
 class ImageControl;
 class QPushButton;
 class QScrollBar;
+class QTimer;
 class SelectedCamSource;
 class WindowLock;
 struct MainWindowLayout;
@@ -51,6 +52,8 @@ class ViewerPane : public QGroupBox {
 
     void ApplyZoom();
     void applyChosenZoom() { ApplyZoom(); }
+    // Fit, or zoom 1 when fitted.
+    void toggleFit();
     void scrollPictureHorizontally();
     void scrollPictureVertically();
     // Saves the selected picture; the status bar says where when it is written.
@@ -71,8 +74,13 @@ class ViewerPane : public QGroupBox {
     // Shutdown: the full-screen view goes with the main window.
     void closeFullScreen();
 
+    // While the full-screen view is open, the next cam is asked for every `seconds` (0: never).
+    void setCycleSeconds(int seconds);
+
   signals:
     void statusText(const QString& text);
+    // The previous (-1) or next (+1) running cam, asked for in the full-screen view.
+    void stepCamRequested(int step);
 
   private:
     void setImagePlace(const QRect& twips);
@@ -96,4 +104,6 @@ class ViewerPane : public QGroupBox {
     QRect m_imagePlace;
     int32_t m_naturalWidth = 0, m_naturalHeight = 0;
     bool m_fullScreen = false; // fullScreenOn
+    QTimer* m_cycle = nullptr;
+    int m_cycleSeconds = 0;
 };

@@ -1,5 +1,6 @@
 #include "viewer/zoom.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -35,4 +36,20 @@ std::optional<ZoomLayout> ComputeZoom(int32_t factor, int32_t naturalWidth, int3
         zoom.verticalMaximum = int32_t(std::nearbyint(float(zoom.imageHeight) - usableHeight));
     }
     return zoom;
+}
+
+FitLayout ComputeFit(int32_t naturalWidth, int32_t naturalHeight, int32_t areaWidth,
+                     int32_t areaHeight) {
+    FitLayout fit;
+    if (naturalWidth <= 0 || naturalHeight <= 0 || areaWidth <= 0 || areaHeight <= 0)
+        return fit;
+    // the side that meets the area first sets the scale; the other keeps the proportions
+    const double scale =
+        std::min(double(areaWidth) / naturalWidth, double(areaHeight) / naturalHeight);
+    fit.width = std::clamp(int32_t(std::lround(naturalWidth * scale)), 1, areaWidth);
+    fit.height = std::clamp(int32_t(std::lround(naturalHeight * scale)), 1, areaHeight);
+    fit.left = (areaWidth - fit.width) / 2;
+    fit.top = (areaHeight - fit.height) / 2;
+    fit.percent = std::max(1, int(std::lround(scale * 100)));
+    return fit;
 }

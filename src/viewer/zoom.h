@@ -12,6 +12,14 @@ struct ZoomLayout {
     int32_t horizontalMaximum = 0, verticalMaximum = 0;
 };
 
+// The whole picture in an area, its proportions kept, centred; `percent` of its natural size.
+struct FitLayout {
+    int32_t left = 0, top = 0, width = 1, height = 1;
+    int percent = 100;
+};
+FitLayout ComputeFit(int32_t naturalWidth, int32_t naturalHeight, int32_t areaWidth,
+                     int32_t areaHeight);
+
 // Nothing when factor x natural size does not fit in 32 bits.
 std::optional<ZoomLayout> ComputeZoom(int32_t factor, int32_t naturalWidth, int32_t naturalHeight,
                                       int32_t viewportWidth, int32_t verticalBarWidth,

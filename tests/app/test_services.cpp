@@ -170,7 +170,7 @@ class ServicesTest : public QObject {
         QStringList menus;
         for (QAction* menu : p.window->menuBar()->actions())
             menus << QString(menu->text()).remove('&');
-        QCOMPARE(menus, (QStringList{"File", "Cams", "Help", "About"}));
+        QCOMPARE(menus, (QStringList{"File", "Cams", "View", "Help", "About"}));
     }
 
     void camMenuItemsRunTheButtons() {

@@ -17,6 +17,7 @@
 #include "testmain.h"
 #include "windowfixture.h"
 
+#include <QAction>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -80,6 +81,7 @@ class WiringTest : public QObject {
 
     void clickingAPanelShowsItLarge() {
         Running f;
+        f.window->viewer().details()->setFit(false); // at zoom 1, the picture's own size
         QTest::mouseClick(f.window->findChild<ImageControl*>("imgCam(0)"), Qt::LeftButton);
         QCOMPARE(f.panels().selectedCam(), 0);
         QVERIFY(f.window->viewer().isVisible());
@@ -106,6 +108,20 @@ class WiringTest : public QObject {
         f.panels().stopCam(1);
         QVERIFY(f.window->viewer().isHidden());
         QVERIFY(f.window->viewer().details()->isHidden());
+    }
+
+    // Next and previous go round the running cams only, from the menu and from full screen.
+    void theNextCamIsTheNextRunningOne() {
+        Running f; // places 0 and 1 run, 2 to 23 do not
+        f.panels().selectPanel(0);
+        f.window->findChild<QAction*>("nextCamAction")->trigger();
+        QCOMPARE(f.panels().selectedCam(), 1);
+        f.window->findChild<QAction*>("nextCamAction")->trigger();
+        QCOMPARE(f.panels().selectedCam(), 0); // round
+        f.window->viewer().openFullScreenView();
+        QTest::keyClick(f.window->viewer().fullScreenView(), Qt::Key_Left);
+        QCOMPARE(f.panels().selectedCam(), 1);
+        f.window->viewer().fullScreenView()->close();
     }
 
     void stoppingTheSelectedCamWhileFullScreen() {

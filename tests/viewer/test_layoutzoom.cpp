@@ -70,6 +70,29 @@ class LayoutZoomTest : public QObject {
         QCOMPARE(zoom->verticalMaximum, 36000 - (6000 - 195));
         QVERIFY(!ComputeZoom(5, 0x7FFFFFFF / 4, 10, 8000, 195, 6000, 195));
     }
+
+    // The whole picture, its proportions kept and centred: {natural, area, expected rectangle,
+    // percent}.
+    void fitShowsTheWholePicture() {
+        const struct {
+            QSize natural, area;
+            QRect place;
+            int percent;
+        } rows[] = {
+            {{1920, 1080}, {800, 600}, {0, 75, 800, 450}, 42}, // wide: bars above and below
+            {{480, 640}, {800, 600}, {175, 0, 450, 600}, 94},  // tall: bars beside
+            {{320, 240}, {960, 720}, {0, 0, 960, 720}, 300},   // small: made larger
+            {{10000, 1}, {800, 600}, {0, 299, 800, 1}, 8},     // a sliver keeps a pixel
+            {{0, 0}, {800, 600}, {0, 0, 1, 1}, 100},           // no picture
+            {{640, 480}, {0, 600}, {0, 0, 1, 1}, 100},         // no room
+        };
+        for (const auto& row : rows) {
+            const FitLayout fit = ComputeFit(row.natural.width(), row.natural.height(),
+                                             row.area.width(), row.area.height());
+            QCOMPARE(QRect(fit.left, fit.top, fit.width, fit.height), row.place);
+            QCOMPARE(fit.percent, row.percent);
+        }
+    }
 };
 
 WEBCAMS_TEST(LayoutZoomTest)

@@ -40,7 +40,8 @@ struct FakePanels : SelectedCamSource {
     QByteArray selectedName() const override { return names.value(selected); }
 };
 
-// A shown viewer in a window of 900 x 700 pixels, laid out by the main window's rules.
+// A shown viewer in a window of 900 x 700 pixels, laid out by the main window's rules, at zoom 1
+// (Fit, the first choice, is switched off).
 struct Viewer {
     Sandbox box;
     BackgroundQueue files{1};
@@ -53,6 +54,7 @@ struct Viewer {
     Viewer() {
         QDir().mkpath(box.path("cam"));
         viewer = new ViewerPane(&window, lock, panels, box.path("cam"), files);
+        viewer->details()->setFit(false);
         QObject::connect(viewer, &ViewerPane::statusText, &window,
                          [this](const QString& text) { status = text; });
         window.resize(900, 700);
@@ -256,6 +258,30 @@ class ViewerTest : public QObject {
         QCOMPARE(f.status, QString());
     }
 
+    // Fit shows the whole picture without bars until a factor is chosen; Ctrl+0 goes between
+    // Fit and zoom 1; the level shown says which.
+    void fitShowsTheWholePictureUntilAFactorIsChosen() {
+        Viewer f;
+        f.viewer->details()->setFit(true);
+        f.select(0); // 640 x 480, larger than the viewport
+        const QRect place = f.viewer->imgMainTwips();
+        QVERIFY(place.left() >= 0 && place.right() < f.usableWidth());
+        QCOMPARE(place.width() * 480 / 640, place.height());
+        QVERIFY(!f.viewer->horizontalBar()->isEnabled() && !f.viewer->verticalBar()->isEnabled());
+        QVERIFY(f.viewer->details()->zoomLevel().startsWith("Fit ("));
+        f.select(1); // the choice stays from one cam to the next
+        QVERIFY(f.viewer->details()->isFit());
+        f.slider()->setValue(2);
+        QVERIFY(!f.viewer->details()->isFit());
+        QCOMPARE(f.viewer->details()->zoomLevel(), QString("Zoom 2"));
+        QCOMPARE(f.viewer->imgMainTwips(), QRect(0, 0, twips(200), twips(100)));
+        f.viewer->toggleFit();
+        QVERIFY(f.viewer->details()->isFit());
+        f.viewer->toggleFit();
+        QCOMPARE(f.viewer->details()->zoomLevel(), QString("Zoom 1"));
+        QCOMPARE(f.viewer->imgMainTwips(), QRect(0, 0, twips(100), twips(50)));
+    }
+
     void fullScreenFollowsTheSelectedCamUntilClicked() {
         Viewer f;
         f.select(0);
@@ -266,13 +292,27 @@ class ViewerTest : public QObject {
         auto* image = view->findChild<ImageControl*>("Image1");
         QCOMPARE(view->picture(), f.viewer->picture());
         QVERIFY(image->stretch());
-        QCOMPARE(image->size(), view->size());
+        // as large as it fits, its proportions kept, in the middle of the black screen
+        const double scale = std::min(view->width() / 640.0, view->height() / 480.0);
+        QCOMPARE(image->size(), QSize(qRound(640 * scale), qRound(480 * scale)));
+        QCOMPARE(image->geometry().center(), view->rect().center());
 
         f.viewer->showFullScreenIndicator(true); // a fetch of the selected cam begins
         QVERIFY(view->isIndicatorShown());
         f.viewer->showSelectedPicture(filledPicture(Qt::green, 10, 10));
         QCOMPARE(view->picture().size(), QSize(10, 10));
         QVERIFY(!view->isIndicatorShown());
+
+        // Left and Right ask for the previous and next running cam
+        QSignalSpy steps(f.viewer, &ViewerPane::stepCamRequested);
+        QTest::keyClick(view, Qt::Key_Right);
+        QTest::keyClick(view, Qt::Key_Left);
+        QCOMPARE(steps.size(), 2);
+        QCOMPARE(steps[0][0].toInt(), 1);
+        QCOMPARE(steps[1][0].toInt(), -1);
+        f.viewer->setCycleSeconds(1); // and the next one on its own, while the view is open
+        QTRY_COMPARE(steps.size(), 3);
+        QCOMPARE(steps[2][0].toInt(), 1);
 
         QTest::mouseClick(image, Qt::LeftButton);
         QVERIFY(!f.viewer->fullScreenOn());
