@@ -2,6 +2,8 @@
 
 #include "common/numbertext.h"
 
+#include <cctype>
+
 CredentialStore::~CredentialStore() = default;
 
 std::string percentDecoded(std::string_view text) {
@@ -19,7 +21,16 @@ std::string percentDecoded(std::string_view text) {
 }
 
 std::optional<AddressUserInfo> SplitUserInfo(std::string_view address) {
-    const size_t scheme = address.find("://");
+    // a scheme is letters (then letters, digits, "+", "-", ".") before the first "/": a "://"
+    // further on belongs to the path or the query
+    size_t scheme = address.find("://");
+    if (scheme != std::string_view::npos &&
+        (scheme == 0 || scheme > address.find('/') ||
+         !std::isalpha(static_cast<unsigned char>(address[0])) ||
+         address.substr(0, scheme).find_first_not_of(
+             "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRST"
+             "UVWXYZ0123456789+-.") != std::string_view::npos))
+        scheme = std::string_view::npos;
     const size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
     const size_t slash = address.find('/', start);
     const std::string_view authority = address.substr(

@@ -210,9 +210,12 @@ std::vector<AuthChallenge> ParseChallenges(const std::vector<std::string_view>& 
                     }
                 }
             }
-            // a Digest challenge needs its nonce, and "auth" when it names a quality at all
+            // a Digest challenge needs its nonce, and "auth" when it names a quality at all; a
+            // session algorithm needs it always (its client nonce is sent with the quality)
+            const bool session = challenge.algorithm == DigestAlgorithm::Md5Sess ||
+                                 challenge.algorithm == DigestAlgorithm::Sha256Sess;
             if (challenge.scheme == AuthScheme::Digest &&
-                (challenge.nonce.empty() || (qopSeen && !challenge.qopAuth)))
+                (challenge.nonce.empty() || ((qopSeen || session) && !challenge.qopAuth)))
                 known = false;
             if (known)
                 challenges.push_back(std::move(challenge));
@@ -251,8 +254,13 @@ std::string DigestSession::authorization(const Credentials& credentials, std::st
     const bool session =
         c.algorithm == DigestAlgorithm::Md5Sess || c.algorithm == DigestAlgorithm::Sha256Sess;
     std::string ha1 = hashHex(c.algorithm, user + ":" + c.realm + ":" + password);
-    if (session)
-        ha1 = hashHex(c.algorithm, ha1 + ":" + c.nonce + ":" + cnonce);
+    if (session) {
+        // the session key is made once, with the first request's client nonce, and serves
+        // every later request with this nonce
+        if (m_sessionKey.empty())
+            m_sessionKey = hashHex(c.algorithm, ha1 + ":" + c.nonce + ":" + cnonce);
+        ha1 = m_sessionKey;
+    }
     const std::string ha2 = hashHex(c.algorithm, std::string(method) + ":" + std::string(uri));
     const std::string response = c.qopAuth
                                      ? hashHex(c.algorithm, ha1 + ":" + c.nonce + ":" + count +

@@ -54,6 +54,7 @@ class DigestSession {
   private:
     AuthChallenge m_challenge;
     uint32_t m_count = 0;
+    std::string m_sessionKey; // HA1 of a -sess algorithm, made at the first request
 };
 
 // What a cam's refresh cycle remembers of its server's challenge between exchanges, so that

@@ -136,7 +136,9 @@ void CamFetcher::streamBegan(const ExchangeResult& head) {
     m_lastStatus = head.status;
     m_source = localText(head.answeredBy.text());
     m_validators = {}; // a stream is never asked conditionally
-    succeeded();
+    // failures are forgotten at its first picture: a stream that breaks off at once is asked
+    // again later each time
+    m_waitSecs = m_refreshSecs;
     emit streamStarted();
 }
 
@@ -147,7 +149,8 @@ void CamFetcher::streamPart(std::string_view headers, std::string_view body) {
     // the first picture at once, then one per interval: the others are framed, not kept
     const int64_t now = m_now().toMSecsSinceEpoch();
     const int64_t gap = std::max<int64_t>(int64_t(m_refreshSecs) * 1000, m_fastestStreamGapMs);
-    if (m_streamPictures > 1 && now - m_lastStreamPictureMs < gap)
+    const int64_t since = now - m_lastStreamPictureMs; // a clock set back counts as time gone
+    if (m_streamPictures > 1 && since >= 0 && since < gap)
         return;
     if (!IsImageResponse(headers) && !(m_isWholePicture && m_isWholePicture(body)))
         return; // a part that is no picture is passed over

@@ -71,7 +71,7 @@ void CamSocket::open(QTcpSocket* socket) {
             fail("the proxy could not be reached", SocketFailure::Refused);
             break;
         case QAbstractSocket::ProxyAuthenticationRequiredError:
-            fail("the proxy wants a user name and password it was not given",
+            fail("the proxy refused the user name and password, or was given none",
                  SocketFailure::Network);
             break;
         case QAbstractSocket::SslHandshakeFailedError:

@@ -64,6 +64,12 @@ DecodedContent inflated(const QByteArray& input, int windowBits, size_t maxBytes
 
 DecodedContent DecodeContent(std::string_view field, const QByteArray& body, size_t maxBytes) {
     const std::vector<std::string> codings = codingsOf(field);
+    // a picture is compressed once, twice at most; more layers only make a bomb of each
+    const auto layers =
+        std::count_if(codings.begin(), codings.end(),
+                      [](const std::string& coding) { return coding != "identity"; });
+    if (layers > 2)
+        return {false, {}, "the answer is compressed more than twice"};
     DecodedContent result{true, body, {}};
     // undone last applied first
     for (auto coding = codings.rbegin(); coding != codings.rend() && result.ok; ++coding) {
@@ -77,7 +83,6 @@ DecodedContent DecodeContent(std::string_view field, const QByteArray& body, siz
             const bool zlibHeader = bytes.size() >= 2 && (uchar(bytes[0]) & 0x0f) == 8 &&
                                     (uchar(bytes[0]) * 256 + uchar(bytes[1])) % 31 == 0;
             result = inflated(bytes, zlibHeader ? 15 : -15, maxBytes);
-
         } else {
             return {false,
                     {},

@@ -426,13 +426,15 @@ bool Exchange::followRedirect() {
         return false;
     }
     m_visited.push_back(text);
+    // a challenge at the new address is its own: answered once before a refusal is concluded
+    // (the count of challenges still bounds the exchange)
+    m_answeredFresh = false;
     connectTo(next.target);
     return true;
 }
 
 void Exchange::fail(const QString& reason, FetchFailure kind) {
     abort();
-
     ExchangeResult result;
     result.proxy = proxyText();
     result.reason = reason;

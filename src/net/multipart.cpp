@@ -170,9 +170,12 @@ bool MultipartReader::frame(const PartHandler& handler) {
         if (rest.starts_with("\xFF\xD8")) {
             bodyStart = m_start;
         } else {
-            size_t end = rest.find("\r\n\r\n");
+            // headers end within their bound: what lies further is never searched again as
+            // each batch comes (a long body without a blank line would cost more every time)
+            const std::string_view head = rest.substr(0, maxHeaderBytes + 4);
+            size_t end = head.find("\r\n\r\n");
             size_t blank = 4;
-            const size_t lf = rest.find("\n\n");
+            const size_t lf = head.find("\n\n");
             if (lf != std::string_view::npos && (end == std::string_view::npos || lf < end))
                 end = lf, blank = 2;
             if (end == std::string_view::npos)

@@ -80,8 +80,10 @@ ProxyRoute ProxyFor(bool secure, std::string_view host, const Environment& envir
     if (const auto exempt = either(environment, "no_proxy", "NO_PROXY");
         exempt && bypassed(*exempt, bare(host)))
         return route;
-    std::optional<std::string> named = secure ? either(environment, "https_proxy", "HTTPS_PROXY")
-                                              : either(environment, "http_proxy", "HTTP_PROXY");
+    // HTTP_PROXY in capitals is not read: a CGI program's environment takes it from a request's
+    // "Proxy:" header, so curl reads only the small letters
+    std::optional<std::string> named =
+        secure ? either(environment, "https_proxy", "HTTPS_PROXY") : environment("http_proxy");
     route.variable = secure ? "https_proxy" : "http_proxy";
     if (!named) {
         named = either(environment, "all_proxy", "ALL_PROXY");

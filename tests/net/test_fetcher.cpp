@@ -139,6 +139,31 @@ class FetcherTest : public QObject {
         QCOMPARE(fetcher.socketState(), 0);
     }
 
+    // A stream that ends before its first picture waits longer each time; one with a picture
+    // starts the count again.
+    void streamsThatEndAtOnceWaitLongerEachTime() {
+        const QByteArray head =
+            "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=b\r\n\r\n";
+        ScriptedServer server;
+        server.setScript(ScriptedServer::answer(head));
+        CamFetcher fetcher;
+        fetcher.setJitter([] { return 1.0; });
+        QSignalSpy failed(&fetcher, &CamFetcher::failed);
+        fetcher.setRecord("Cam", ("http://" + server.address("/s.mjpg")).toUtf8(), "0");
+        QList<int> waits;
+        for (int round = 1; round <= 3; ++round) {
+            fetcher.beginCycle();
+            QTRY_COMPARE(failed.size(), round);
+            waits << fetcher.waitSecs();
+        }
+        QCOMPARE(waits, (QList<int>{2, 4, 8}));
+        server.setScript(ScriptedServer::answer(head + "--b\r\nContent-Type: image/jpeg\r\n\r\n"
+                                                       "\xFF\xD8\xFF\xD9\r\n--b--\r\n"));
+        fetcher.beginCycle();
+        QTRY_COMPARE(failed.size(), 4);
+        QCOMPARE(fetcher.waitSecs(), 2);
+    }
+
     void answersShareTheirBudget() {
         ScriptedServer server;
         auto budget = std::make_shared<ReceptionBudget>(100 * 1024);

@@ -140,6 +140,11 @@ class HttpTest : public QObject {
         // a small body that unpacks past the bound is stopped there
         QTest::newRow("bomb") << QByteArray("gzip") << compressed(QByteArray(50000, 0), 31)
                               << QByteArray("refused: the server's answer is too large");
+        // layers upon layers, each within the bound, would cost many times the bound
+        QTest::newRow("three layers")
+            << QByteArray("gzip, gzip, gzip")
+            << compressed(compressed(compressed(plain, 31), 31), 31)
+            << QByteArray("refused: the answer is compressed more than twice");
     }
     void contentCodingsAreUndoneWithinABound() {
         QFETCH(QByteArray, field);
@@ -281,6 +286,9 @@ class HttpTest : public QObject {
         QTest::newRow("http") << "http://cam.example"
                               << "http_proxy=proxy.lan:3128"
                               << "http://proxy.lan:3128";
+        QTest::newRow("HTTP_PROXY is not read") << "http://cam.example"
+                                                << "HTTP_PROXY=p:1"
+                                                << "-";
         QTest::newRow("upper case, https") << "https://cam.example"
                                            << "HTTPS_PROXY=http://p.lan:8080/;http_proxy=x:1"
                                            << "http://p.lan:8080";

@@ -85,6 +85,9 @@ class StreamTest : public QObject {
         QTRY_COMPARE(QDir(f.box.path("cam")).entryList(QDir::Files).size(), 1);
         QTRY_VERIFY(!ticks.isEmpty()); // panel 0 counts as selected
         QCOMPARE(ticks.last()[0].toString(), QString("a stream"));
+        QSignalSpy handedOn(f.fetcher(0), &CamFetcher::pictureArrived);
+        now = now.addSecs(-3600); // the clock set back: pictures still come
+        QTRY_COMPARE(handedOn.size(), 1);
     }
 
     void anEndedStreamIsAskedAgain() {
