@@ -61,7 +61,9 @@ TSAN_TESTS := test_net test_panels test_imaging
 test-tsan: deps test-deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBCAMS_TSAN=ON $(CMAKE_FLAGS)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
-	TSAN_OPTIONS="suppressions=$(CURDIR)/tools/sanitizers/tsan.supp" \
+	@# die_after_fork=0: the tests start real servers (QProcess) from a threaded process;
+	@# ignore_noninstrumented_modules=1: what Qt and GLib do inside, on their own threads
+	TSAN_OPTIONS="suppressions=$(CURDIR)/tools/sanitizers/tsan.supp die_after_fork=0 ignore_noninstrumented_modules=1" \
 	    ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -R '^test_(net|panels|imaging)\.'
 
 # Every fuzz target for FUZZ_SECONDS (20 by default) on its seed corpus.
