@@ -9,6 +9,7 @@
 #include "app/secondarywindows.h"
 #include "app/session.h"
 #include "app/startupservices.h"
+#include "app/windowplace.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlistmodel.h"
 #include "camlist/camlistpane.h"
@@ -172,9 +173,12 @@ void MainWindow::connectViewMenu() {
 void MainWindow::load() {
     SetWindowIcons(this, "AAA", true);
     // Without a window manager a maximise request does nothing, so fill the screen as well.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
-    setWindowState(windowState() | Qt::WindowMaximized);
+    // the place the window had at the end of the last run, or the whole screen at the first
+    if (!RestoreWindowPlace(m_settings, m_identity.ProductName, *this)) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->availableGeometry());
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
     // a change of the box writes the value back
     m_controls->autoSaveBox()->setChecked(storedAutoSave(m_settings, m_identity.ProductName));
     m_controls->setWebsiteText(m_identity.Website);
@@ -209,6 +213,7 @@ void MainWindow::setHelpFile(const QString& path) {
 
 void MainWindow::endProgram() {
     SaveSession(m_settings, m_identity.ProductName, CurrentSession(*m_panels));
+    SaveWindowPlace(m_settings, m_identity.ProductName, *this);
     m_files.waitForDone(); // pictures on their way to the disk get there
     m_endProcess();
 }

@@ -165,6 +165,8 @@ class DesktopTest : public QObject {
             f.start("Market");
             f.panels().stopCam(1); // Hill: panels 0 and 2 run
             f.panels().selectPanel(2);
+            f.window->setWindowState(Qt::WindowNoState);
+            f.window->setGeometry(40, 60, 1000, 700);
             f.window->close();
             kept = LoadSession(f.window->settings(), "Tarvique Webcams");
             QCOMPARE(kept.running, (std::vector<Session::Cam>{{0, "Harbour"}, {2, "Market"}}));
@@ -182,6 +184,9 @@ class DesktopTest : public QObject {
             QCOMPARE(again.panels().selectedCam(), 2);
             QCOMPARE(again.panels().activeCams(), 1);
             QVERIFY(again.statusText().contains("Harbour"));
+            // the window where it was, not maximised
+            QCOMPARE(again.size(), QSize(1000, 700));
+            QVERIFY(!again.isMaximized());
         }
         Q_UNUSED(box);
     }
