@@ -38,7 +38,9 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <functional>
+#include <utility>
 
 MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder,
                        Prompter& prompter, FileChooser* files)
@@ -58,6 +60,13 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     m_statusPanel->setObjectName("StatusBar1Panel1");
     m_statusPanel->setMinimumWidth(tw(1440));
     statusBar->addWidget(m_statusPanel, 1); // panel 1 is as wide as the window
+    m_statusHold = new QTimer(this);
+    m_statusHold->setSingleShot(true);
+    m_statusHold->setInterval(5000);
+    connect(m_statusHold, &QTimer::timeout, this, [this] {
+        if (!m_statusAfterHold.isEmpty())
+            m_statusPanel->setText(std::exchange(m_statusAfterHold, {}));
+    });
     statusBar->setFixedHeight(tw(375));
     setStatusBar(statusBar);
 
@@ -133,7 +142,7 @@ void MainWindow::connectParts() {
     connect(m_panels, &CamPanelSet::selectedDetailsChanged, m_viewer, &ViewerPane::writeDetails);
     connect(m_panels, &CamPanelSet::selectedStopped, m_viewer, &ViewerPane::hideViewer);
     connect(m_panels, &CamPanelSet::selectedAge, m_viewer, &ViewerPane::setAge);
-    connect(m_viewer, &ViewerPane::statusText, this, &MainWindow::setStatusText);
+    connect(m_viewer, &ViewerPane::statusText, this, &MainWindow::holdStatusText);
     connect(m_clock, &NetworkClock::timeText, m_viewer, &ViewerPane::setTime);
 
     connect(m_menus, &MainMenus::exitRequested, this, &MainWindow::endProgram);
@@ -252,7 +261,16 @@ QString MainWindow::statusText() const {
 }
 
 void MainWindow::setStatusText(const QString& text) {
+    if (m_statusHold->isActive())
+        m_statusAfterHold = text;
+    else
+        m_statusPanel->setText(text);
+}
+
+void MainWindow::holdStatusText(const QString& text) {
     m_statusPanel->setText(text);
+    m_statusAfterHold.clear();
+    m_statusHold->start();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class QTimer;
 class CamListModel;
 class CamListPane;
 class CamPanelSet;
@@ -44,6 +45,9 @@ class MainWindow : public QMainWindow {
 
     QString statusText() const;
     void setStatusText(const QString& text);
+    // A text the user waits for (where a picture was saved): it stays at least five seconds,
+    // and what comes meanwhile is shown after it, the latest only.
+    void holdStatusText(const QString& text);
     // How the process ends ("Exit", or the main window closing); tests replace it.
     void setProcessEnd(std::function<void()> end) { m_endProcess = std::move(end); }
     // Where Help.rtf is, when it is not in the program folder (an installed copy's).
@@ -85,7 +89,9 @@ class MainWindow : public QMainWindow {
     BackgroundQueue m_files{1};
     std::function<void()> m_endProcess;
     StatusText* m_statusPanel = nullptr; // StatusBar1's panel 1
-    QImage m_indicator;                  // picrefresh
+    QTimer* m_statusHold = nullptr;
+    QString m_statusAfterHold;
+    QImage m_indicator; // picrefresh
     ControlsFrame* m_controls = nullptr;
     CamListModel* m_camListModel = nullptr;
     CamListPane* m_camList = nullptr;

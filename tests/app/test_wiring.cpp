@@ -146,6 +146,10 @@ class WiringTest : public QObject {
         QCOMPARE(saved.size(), 1);
         QVERIFY(saved.first().startsWith("A"));
         QVERIFY(f.window->statusText().contains(" saved as "));
+        // the saved file's name stays a while before what came meanwhile
+        f.window->setStatusText("Downloading b.jpg [50]");
+        QVERIFY(f.window->statusText().contains(" saved as "));
+        QTRY_COMPARE_WITH_TIMEOUT(f.window->statusText(), QString("Downloading b.jpg [50]"), 8000);
     }
 
     void startWithoutSelectionShowsTheNotice() {
