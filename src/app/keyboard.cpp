@@ -29,6 +29,9 @@ void addViewerAction(QWidget& window, ViewerPane& viewer, const char* name,
 void InstallShortcuts(QWidget& window, CamListPane& camList, ViewerPane& viewer) {
     addViewerAction(window, viewer, "actionSaveImage", {QKeySequence(Qt::CTRL | Qt::Key_S)},
                     [&viewer] { viewer.saveShownPicture(); });
+    addViewerAction(window, viewer, "actionSaveImageAs",
+                    {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+                    [&viewer] { viewer.saveShownPictureAs(); });
 
     // Tab walks the commands, then the list, then the panels and the viewer
     QWidget* previous = nullptr;

@@ -102,6 +102,7 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     if (!files)
         files = (m_ownFiles = std::make_unique<DialogFileChooser>()).get();
     m_exports = new ExportCommands(this, *m_camList, *m_panels, camFolder(), prompter, *files);
+    m_viewer->setFileChooser(files);
     GiveDialogsTheirServices(*m_camList, *m_panels, m_pins);
     m_camList->setCredentialStore(&m_credentials);
     m_exports->listExchange().setCredentialStore(&m_credentials);

@@ -71,6 +71,13 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
                           ":/pictures/screensaver.png");
     setGeometryTwips(fullScreen, 1620, 840, 1395, 855);
     connect(save, &QToolButton::clicked, this, &DetailsBlock::saveClicked);
+    // beside the one-click save: the same, where the user chooses
+    auto* saveAs = new QToolButton(this);
+    saveAs->setObjectName("cmdSaveAs");
+    saveAs->setText("Save As...");
+    saveAs->setToolTip("save the image where you choose (Ctrl+Shift+S)");
+    setGeometryTwips(saveAs, 3060, 1080, 1395, 375);
+    connect(saveAs, &QToolButton::clicked, this, &DetailsBlock::saveAsClicked);
     connect(fullScreen, &QToolButton::clicked, this, &DetailsBlock::fullScreenClicked);
 
     m_name = makeRow(this, "lblNameCaption", "Name:", {180, 1920, 1995, 255}, "lblName",

@@ -36,6 +36,7 @@ class DetailsBlock : public QGroupBox {
   signals:
     void zoomChanged();
     void saveClicked();
+    void saveAsClicked();
     void fullScreenClicked();
 
   private:

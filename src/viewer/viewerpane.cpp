@@ -2,6 +2,7 @@
 
 #include "common/background.h"
 #include "common/datetimetext.h"
+#include "common/filechooser.h"
 #include "common/twips.h"
 #include "imaging/savepath.h"
 #include "ui/imagecontrol.h"
@@ -61,6 +62,7 @@ ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSourc
     connect(m_vertical, &QScrollBar::valueChanged, this, &ViewerPane::scrollPictureVertically);
     connect(m_details, &DetailsBlock::zoomChanged, this, &ViewerPane::applyChosenZoom);
     connect(m_details, &DetailsBlock::saveClicked, this, &ViewerPane::saveShownPicture);
+    connect(m_details, &DetailsBlock::saveAsClicked, this, &ViewerPane::saveShownPictureAs);
     connect(m_details, &DetailsBlock::fullScreenClicked, this, &ViewerPane::openFullScreenView);
     m_cycle = new QTimer(this);
     connect(m_cycle, &QTimer::timeout, this, [this] {
@@ -225,11 +227,23 @@ QImage ViewerPane::picture() const {
 }
 
 void ViewerPane::saveShownPicture() {
-    if (!m_source.hasSelection())
+    if (m_source.hasSelection())
+        savePictureTo(SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime()));
+}
+
+void ViewerPane::saveShownPictureAs() {
+    if (!m_source.hasSelection() || !m_chooser)
         return;
+    const QString path = m_chooser->fileToSave(
+        this, "Save Image As",
+        SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime()),
+        "JPEG pictures (*.jpg *.jpeg)");
+    if (!path.isEmpty())
+        savePictureTo(path);
+}
+
+void ViewerPane::savePictureTo(const QString& path) {
     const PictureToSave picture = m_source.selectedPicture();
-    const QString path =
-        SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime());
     ++m_saving;
     // ahead of the auto-saves that wait: the user is waiting for this one
     m_files.run(

@@ -9,6 +9,7 @@
 
 class BackgroundQueue;
 class DetailsBlock;
+class FileChooser;
 class FullScreenView;
 class ImageControl;
 class QPushButton;
@@ -58,6 +59,9 @@ class ViewerPane : public QGroupBox {
     void scrollPictureVertically();
     // Saves the selected picture; the status bar says where when it is written.
     void saveShownPicture();
+    // The same, where the user chooses (the one-click save's name proposed); `files` asks.
+    void setFileChooser(FileChooser* files) { m_chooser = files; }
+    void saveShownPictureAs();
     bool isSaving() const { return m_saving > 0; }
     void openFullScreenView();
 
@@ -84,11 +88,13 @@ class ViewerPane : public QGroupBox {
 
   private:
     void setImagePlace(const QRect& twips);
+    void savePictureTo(const QString& path);
 
     WindowLock& m_lock;
     const SelectedCamSource& m_source;
     const QString m_camFolder;
     BackgroundQueue& m_files;
+    FileChooser* m_chooser = nullptr;
     int m_saving = 0;
     quint64 m_pictures = 0; // counts the pictures shown: a save that ends later leaves a newer one
     QWidget* m_viewport = nullptr;    // Picture1

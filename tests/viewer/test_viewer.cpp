@@ -13,6 +13,7 @@
 
 #include "pictures.h"
 #include "sandbox.h"
+#include "scriptedfilechooser.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -208,6 +209,18 @@ class ViewerTest : public QObject {
         QVERIFY(saved.first().startsWith("A") && saved.first().endsWith(".jpg"));
         QVERIFY(f.status.endsWith(" saved as " + f.box.path("cam/" + saved.first())));
         QCOMPARE(QImage(f.box.path("cam/" + saved.first())).size(), QSize(640, 480));
+
+        // Save As: the one-click name proposed, the chosen file written; a cancel writes nothing
+        ScriptedFileChooser chooser;
+        chooser.answers = {f.box.path("mine.jpg")};
+        f.viewer->setFileChooser(&chooser);
+        f.button("cmdSaveAs")->click();
+        QTRY_VERIFY(!f.viewer->isSaving());
+        QVERIFY(chooser.suggestions.value(0).startsWith(f.box.path("cam/A")));
+        QCOMPARE(QImage(f.box.path("mine.jpg")).size(), QSize(640, 480));
+        f.button("cmdSaveAs")->click();
+        QCOMPARE(chooser.captions.size(), 2);
+        QCOMPARE(QDir(f.box.programFolder()).entryList({"*.jpg"}, QDir::Files).size(), 1);
     }
 
     void savingTwiceInOneSecondReplacesTheFile() {
