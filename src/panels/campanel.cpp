@@ -131,6 +131,20 @@ void CamPanel::setIndicatorPicture(const QImage& picture) {
     m_indicator->setPicture(picture);
 }
 
+void CamPanel::showSelected(bool on) {
+    m_shownSelected = on;
+    setAutoFillBackground(on);
+    if (!on) {
+        setPalette(QPalette()); // the window's own again
+        return;
+    }
+    // the caption in the highlight's text colour over the highlight, as a selected item
+    QPalette highlighted = parentWidget() ? parentWidget()->palette() : palette();
+    highlighted.setColor(QPalette::Window, highlighted.color(QPalette::Highlight));
+    highlighted.setColor(QPalette::WindowText, highlighted.color(QPalette::HighlightedText));
+    setPalette(highlighted);
+}
+
 void CamPanel::showFetching(bool on) {
     m_indicator->setVisible(on);
     if (on)

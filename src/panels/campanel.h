@@ -33,6 +33,9 @@ class CamPanel : public QGroupBox {
     void setIndicatorPicture(const QImage& picture);
     // The fetching indicator (imgRefresh), in front of the picture while it shows.
     void showFetching(bool on);
+    // The panel shown in the viewer stands out in the desktop's highlight colour.
+    void showSelected(bool on);
+    bool isShownSelected() const { return m_shownSelected; }
     bool isFetching() const;
 
     // Progress of the download, 0 to 100; a value outside is refused and the last one kept.
@@ -87,4 +90,5 @@ class CamPanel : public QGroupBox {
 
     Freshness m_state = Freshness::Idle;
     QHash<Freshness, QPixmap> m_markPictures; // drawn once each: the mark changes twice a fetch
+    bool m_shownSelected = false;
 };

@@ -245,6 +245,7 @@ void CamPanelSet::stopCam(int index) {
         emit camStopped(place.record.name);
     }
     if (index == m_selected) {
+        panel->showSelected(false);
         m_selected = -1;
         m_viewerShown = false;
         emit selectedStopped();
@@ -274,6 +275,9 @@ void CamPanelSet::selectPanel(int index) {
         return; // only places 0 to 23 ever run
     if (m_selected >= 0 && m_selected != index)
         slotAt(m_selected).wholePicture = {}; // kept whole only while the viewer shows it
+    if (m_selected >= 0)
+        slotAt(m_selected).view->showSelected(false);
+    slotAt(index).view->showSelected(true);
     m_selected = index;
     m_viewerShown = true;
     CamSlot& place = slotAt(index);

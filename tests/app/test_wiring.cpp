@@ -116,6 +116,8 @@ class WiringTest : public QObject {
         f.panels().selectPanel(0);
         f.window->findChild<QAction*>("nextCamAction")->trigger();
         QCOMPARE(f.panels().selectedCam(), 1);
+        // the viewed panel, and it alone, stands out
+        QVERIFY(f.panel(1)->isShownSelected() && !f.panel(0)->isShownSelected());
         f.window->findChild<QAction*>("nextCamAction")->trigger();
         QCOMPARE(f.panels().selectedCam(), 0); // round
         f.window->viewer().openFullScreenView();
