@@ -14,6 +14,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -67,10 +68,11 @@ bool changed(const QLineEdit* box, const std::string& original) {
 
 CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& layout,
                      QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       m_camList(camList), m_prompter(prompter) {
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::WindowModal);
     setFont(designFont());
     auto label = [this](const char* name, const QString& caption, const QRect& twips) {
         auto* l = new QLabel(caption, this);
@@ -345,6 +347,15 @@ void CamDialog::saveRecord() {
                            QByteArray::fromStdString(record.name),
                            typedCredentials().value_or(Credentials{}));
     close();
+}
+
+void CamDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter presses OK, wherever the focus is (the buttons are pictures, no default button)
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        saveRecord();
+        return;
+    }
+    QDialog::keyPressEvent(event); // Escape cancels
 }
 
 AddCamDialog::AddCamDialog(CamListModel& camList, Prompter& prompter, const QString& productName,

@@ -4,7 +4,7 @@
 #include "camlist/camrecord.h"
 #include "common/atomicfile.h"
 
-#include <QWidget>
+#include <QDialog>
 #include <memory>
 
 class CamCredentials;
@@ -18,8 +18,9 @@ class QToolButton;
 class TypedLengthLimit;
 
 // The add-cam and edit-cam dialogs share their boxes, their check and their buttons. They
-// change the cam list themselves and say so.
-class CamDialog : public QWidget {
+// change the cam list themselves and say so. Each is modal over the main window: Enter saves,
+// Escape cancels.
+class CamDialog : public QDialog {
     Q_OBJECT
   public:
     QLineEdit* nameBox() const { return m_nameBox; }
@@ -27,7 +28,7 @@ class CamDialog : public QWidget {
     QLineEdit* refreshBox() const { return m_refreshBox; }
 
     void saveRecord();
-    void cancel() { close(); }
+    void cancel() { reject(); }
 
     // With a checker the dialog has a "Test" button: one fetch of the typed address, reported
     // below the boxes; nothing is saved.
@@ -51,6 +52,8 @@ class CamDialog : public QWidget {
     void saved(const std::string& oldName, const CamRecord& record);
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
     struct Layout {
         QRect label1, text1, label2, text2, label3, text3, label4, command1, command2;
         int clientHeight;

@@ -24,7 +24,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, double
 } // namespace
 
 AboutWindow::AboutWindow(const AppIdentity& identity, int major, int minor, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName("frmAbout");
     setAttribute(Qt::WA_DeleteOnClose);

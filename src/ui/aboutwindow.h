@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QLabel;
 struct AppIdentity;
 
 // frmAbout: the product's name, version, company and website.
-class AboutWindow : public QWidget {
+class AboutWindow : public QDialog {
     Q_OBJECT
   public:
     AboutWindow(const AppIdentity& identity, int major, int minor, QWidget* parent = nullptr);

@@ -20,7 +20,7 @@ constexpr qint64 helpMaxBytes = 4 * 1024 * 1024;
 
 HelpWindow::HelpWindow(const QString& helpFile, const QString& productName, SettingsStore& store,
                        QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+    : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       m_helpFile(helpFile), m_product(productName), m_settings(store) {
     setObjectName("Form8");

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QCheckBox;
 class QTextBrowser;
 class SettingsStore;
 
 // Form8: the help document, on top of the other windows, with the choice to see it at start-up.
-class HelpWindow : public QWidget {
+class HelpWindow : public QDialog {
     Q_OBJECT
   public:
     HelpWindow(const QString& helpFile, const QString& productName, SettingsStore& settings,

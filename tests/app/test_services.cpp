@@ -198,6 +198,12 @@ class ServicesTest : public QObject {
         QCOMPARE(about->windowTitle(), QString("About Tarvique Webcams"));
         p.window->windows().showAboutWindow();
         QCOMPARE(p.window->findChildren<AboutWindow*>().size(), 1);
+        // Escape closes About and Help as their close boxes do
+        QTest::keyClick(about, Qt::Key_Escape);
+        QTRY_VERIFY(!p.window->windows().aboutWindow());
+        p.window->windows().showHelpWindow();
+        QTest::keyClick(p.window->windows().helpWindow(), Qt::Key_Escape);
+        QTRY_VERIFY(!p.window->windows().helpWindow());
     }
 
     void closingTheMainWindowClosesTheOthers() {

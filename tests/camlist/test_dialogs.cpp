@@ -145,6 +145,21 @@ class DialogTest : public QObject {
         QTRY_VERIFY(!f.pane->addDialog());
         QCOMPARE(f.file(), twoCams);
         QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill"}));
+
+        // a modal dialog: Escape cancels as the button does, Enter in a box saves
+        f.pane->addCam();
+        QVERIFY(f.pane->addDialog()->isModal() ||
+                f.pane->addDialog()->windowModality() != Qt::NonModal);
+        QTest::keyClick(f.pane->addDialog()->nameBox(), Qt::Key_Escape);
+        QTRY_VERIFY(!f.pane->addDialog());
+        QCOMPARE(f.file(), twoCams);
+        f.pane->addCam();
+        type(f.pane->addDialog()->nameBox(), "Quay");
+        type(f.pane->addDialog()->addressBox(), "http://quay.example/q.jpg");
+        type(f.pane->addDialog()->refreshBox(), "60");
+        QTest::keyClick(f.pane->addDialog()->refreshBox(), Qt::Key_Return);
+        QTRY_VERIFY(!f.pane->addDialog());
+        QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill", "Quay"}));
     }
 
     void editingWithoutChangesMovesTheRecordLast() {
