@@ -44,12 +44,12 @@ class AuthTest : public QObject {
   private slots:
     // RFC 7616, 3.9.1, and RFC 7617's Basic example.
     void answersAreTheRfcsWorkedExamples_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("algorithm");
         QTest::addColumn<QByteArray>("response");
         QTest::newRow("MD5") << QByteArray("MD5") << QByteArray("8ca523f5e9506fed4657c9700eebdbec");
-        QTest::newRow("SHA-256")
-            << QByteArray("SHA-256")
-            << QByteArray("753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1");
+        QTest::newRow("SHA-256") << QByteArray("SHA-256") << QByteArray("753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1");
+        // clang-format on
     }
     void answersAreTheRfcsWorkedExamples() {
         QFETCH(QByteArray, algorithm);
@@ -88,21 +88,15 @@ class AuthTest : public QObject {
     }
 
     void theStrongestChallengeIsAnswered_data() {
+        // clang-format off
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QString>("chosen"); // scheme and algorithm, or nothing
-        QTest::newRow("SHA-256 before MD5")
-            << QStringList{"Digest realm=\"r\", nonce=\"n\", algorithm=MD5, qop=\"auth\", "
-                           "Digest realm=\"r\", nonce=\"m\", algorithm=SHA-256, qop=\"auth\""}
-            << "Digest 2";
-        QTest::newRow("Digest before Basic")
-            << QStringList{"Basic realm=\"r\"", "Digest realm=\"r\", nonce=\"n\""} << "Digest 0";
-        QTest::newRow("unknown ones left out")
-            << QStringList{"Negotiate", "Digest realm=\"r\", nonce=\"n\", algorithm=SHA-512-256",
-                           "Basic realm=\"cam\""}
-            << "Basic 0";
+        QTest::newRow("SHA-256 before MD5") << QStringList{"Digest realm=\"r\", nonce=\"n\", algorithm=MD5, qop=\"auth\", " "Digest realm=\"r\", nonce=\"m\", algorithm=SHA-256, qop=\"auth\""} << "Digest 2";
+        QTest::newRow("Digest before Basic") << QStringList{"Basic realm=\"r\"", "Digest realm=\"r\", nonce=\"n\""} << "Digest 0";
+        QTest::newRow("unknown ones left out") << QStringList{"Negotiate", "Digest realm=\"r\", nonce=\"n\", algorithm=SHA-512-256", "Basic realm=\"cam\""} << "Basic 0";
         QTest::newRow("a Digest without a nonce") << QStringList{"Digest realm=\"r\""} << "";
-        QTest::newRow("a session algorithm without qop")
-            << QStringList{"Digest realm=\"r\", nonce=\"n\", algorithm=MD5-sess"} << "";
+        QTest::newRow("a session algorithm without qop") << QStringList{"Digest realm=\"r\", nonce=\"n\", algorithm=MD5-sess"} << "";
+        // clang-format on
     }
     void theStrongestChallengeIsAnswered() {
         QFETCH(QStringList, fields);

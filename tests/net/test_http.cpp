@@ -95,19 +95,17 @@ class HttpTest : public QObject {
     }
 
     void badChunksAreErrors_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("error");
         QTest::newRow("ffffffffffffffff") << QByteArray("ffffffffffffffff\r\nab") << "too large";
         QTest::newRow("-1") << QByteArray("-1\r\nab") << "not a number";
         QTest::newRow("1x") << QByteArray("1x\r\na\r\n0\r\n\r\n") << "not a number";
         QTest::newRow("empty size") << QByteArray("\r\nab") << "not a number";
-        QTest::newRow("100 KB extension")
-            << ("1;" + QByteArray(100 * 1024, 'e') + "\r\na\r\n") << "line too long";
+        QTest::newRow("100 KB extension") << ("1;" + QByteArray(100 * 1024, 'e') + "\r\na\r\n") << "line too long";
         QTest::newRow("no line end after data") << QByteArray("2\r\nabc\r\n") << "line end";
-        QTest::newRow("endless chunks")
-            << QByteArray("100000\r\n") + QByteArray(0x100000, 'z') + "\r\n" +
-                   QByteArray("100000\r\n") + QByteArray(0x100000, 'z')
-            << "too large";
+        QTest::newRow("endless chunks") << QByteArray("100000\r\n") + QByteArray(0x100000, 'z') + "\r\n" + QByteArray("100000\r\n") + QByteArray(0x100000, 'z') << "too large";
+        // clang-format on
     }
     void badChunksAreErrors() {
         QFETCH(QByteArray, input);
@@ -121,6 +119,7 @@ class HttpTest : public QObject {
     }
 
     void contentCodingsAreUndoneWithinABound_data() {
+        // clang-format off
         const QByteArray plain = QByteArray("picture ").repeated(1000);
         QTest::addColumn<QByteArray>("field");
         QTest::addColumn<QByteArray>("body");
@@ -129,22 +128,15 @@ class HttpTest : public QObject {
         QTest::newRow("x-gzip") << QByteArray("X-GZip") << compressed(plain, 31) << plain;
         QTest::newRow("deflate") << QByteArray("deflate") << compressed(plain, 15) << plain;
         QTest::newRow("raw deflate") << QByteArray("deflate") << compressed(plain, -15) << plain;
-        QTest::newRow("two, in order")
-            << QByteArray("deflate, gzip") << compressed(compressed(plain, 15), 31) << plain;
+        QTest::newRow("two, in order") << QByteArray("deflate, gzip") << compressed(compressed(plain, 15), 31) << plain;
         QTest::newRow("identity") << QByteArray("identity") << plain << plain;
-        QTest::newRow("unknown coding")
-            << QByteArray("br") << plain
-            << QByteArray("refused: the answer is compressed as \"br\"");
-        QTest::newRow("cut short") << QByteArray("gzip") << compressed(plain, 31).left(40)
-                                   << QByteArray("refused: the answer's compression is broken");
+        QTest::newRow("unknown coding") << QByteArray("br") << plain << QByteArray("refused: the answer is compressed as \"br\"");
+        QTest::newRow("cut short") << QByteArray("gzip") << compressed(plain, 31).left(40) << QByteArray("refused: the answer's compression is broken");
         // a small body that unpacks past the bound is stopped there
-        QTest::newRow("bomb") << QByteArray("gzip") << compressed(QByteArray(50000, 0), 31)
-                              << QByteArray("refused: the server's answer is too large");
+        QTest::newRow("bomb") << QByteArray("gzip") << compressed(QByteArray(50000, 0), 31) << QByteArray("refused: the server's answer is too large");
         // layers upon layers, each within the bound, would cost many times the bound
-        QTest::newRow("three layers")
-            << QByteArray("gzip, gzip, gzip")
-            << compressed(compressed(compressed(plain, 31), 31), 31)
-            << QByteArray("refused: the answer is compressed more than twice");
+        QTest::newRow("three layers") << QByteArray("gzip, gzip, gzip") << compressed(compressed(compressed(plain, 31), 31), 31) << QByteArray("refused: the answer is compressed more than twice");
+        // clang-format on
     }
     void contentCodingsAreUndoneWithinABound() {
         QFETCH(QByteArray, field);
@@ -160,30 +152,18 @@ class HttpTest : public QObject {
 
     // Parts framed as real cams send them, in any batches; what cannot be a stream stops it.
     void streamPartsAreFramed_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("stream");
         QTest::addColumn<QByteArray>("bodies"); // each part's body, then "|"
         QTest::addColumn<QByteArray>("stop");   // why the reader stopped, or nothing
         const QByteArray jpeg = "\xFF\xD8--frame in the data\xFF\xD9";
-        QTest::newRow("lengths") << QByteArray(
-                                        "--frame\r\nContent-Length: 4\r\n\r\nab\r\n\r\n--frame\r\n"
-                                        "Content-Length: 1\r\n\r\nc\r\n--frame--\r\n")
-                                 << QByteArray("ab\r\n|c|") << QByteArray("the stream ended");
-        QTest::newRow("no lengths, a boundary-like line inside")
-            << "--frame\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg + "\r\n--frame\r\n\r\n" + jpeg +
-                   "\r\n--frame\r\n"
-            << jpeg + "|" + jpeg + "|" << QByteArray();
-        QTest::newRow("no first boundary, LF lines, more dashes")
-            << QByteArray("Content-Type: image/jpeg\nX-Time: 1\n\nab\n------frame\nContent-Type: "
-                          "x\n\ncd\n--frame\n")
-            << QByteArray("ab|cd|") << QByteArray();
-        QTest::newRow("a picture right after the boundary")
-            << "--frame\r\n" + jpeg + "\r\n--frame\r\n"
-            << jpeg + "|" << QByteArray();
-        QTest::newRow("too large")
-            << QByteArray("--frame\r\nContent-Length: 99999\r\n\r\n") << QByteArray()
-            << QByteArray("a picture of the stream is too large");
-        QTest::newRow("endless headers") << "--frame\r\n" + QByteArray(9000, 'h') << QByteArray()
-                                         << QByteArray("a part's headers are too long");
+        QTest::newRow("lengths") << QByteArray( "--frame\r\nContent-Length: 4\r\n\r\nab\r\n\r\n--frame\r\n" "Content-Length: 1\r\n\r\nc\r\n--frame--\r\n") << QByteArray("ab\r\n|c|") << QByteArray("the stream ended");
+        QTest::newRow("no lengths, a boundary-like line inside") << "--frame\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg + "\r\n--frame\r\n\r\n" + jpeg + "\r\n--frame\r\n" << jpeg + "|" + jpeg + "|" << QByteArray();
+        QTest::newRow("no first boundary, LF lines, more dashes") << QByteArray("Content-Type: image/jpeg\nX-Time: 1\n\nab\n------frame\nContent-Type: " "x\n\ncd\n--frame\n") << QByteArray("ab|cd|") << QByteArray();
+        QTest::newRow("a picture right after the boundary") << "--frame\r\n" + jpeg + "\r\n--frame\r\n" << jpeg + "|" << QByteArray();
+        QTest::newRow("too large") << QByteArray("--frame\r\nContent-Length: 99999\r\n\r\n") << QByteArray() << QByteArray("a picture of the stream is too large");
+        QTest::newRow("endless headers") << "--frame\r\n" + QByteArray(9000, 'h') << QByteArray() << QByteArray("a part's headers are too long");
+        // clang-format on
     }
     void streamPartsAreFramed() {
         QFETCH(QByteArray, stream);
@@ -244,25 +224,20 @@ class HttpTest : public QObject {
     }
 
     void redirectsThatAreNotFollowed_data() {
+        // clang-format off
         QTest::addColumn<QString>("from");
         QTest::addColumn<QByteArray>("location");
         QTest::addColumn<QString>("why");
-        QTest::newRow("file:") << "http://a.example/x" << QByteArray("file:///etc/passwd")
-                               << "file:";
-        QTest::newRow("ftp:") << "http://a.example/x" << QByteArray("ftp://a.example/x.jpg")
-                              << "ftp:";
-        QTest::newRow("javascript:")
-            << "http://a.example/x" << QByteArray("javascript:alert(1)") << "javascript:";
-        QTest::newRow("https to http")
-            << "https://a.example/x" << QByteArray("http://a.example/x") << "down to http";
-        QTest::newRow("CR LF") << "http://a.example/x" << QByteArray("/a\r\nX-Evil: 1")
-                               << "control";
+        QTest::newRow("file:") << "http://a.example/x" << QByteArray("file:///etc/passwd") << "file:";
+        QTest::newRow("ftp:") << "http://a.example/x" << QByteArray("ftp://a.example/x.jpg") << "ftp:";
+        QTest::newRow("javascript:") << "http://a.example/x" << QByteArray("javascript:alert(1)") << "javascript:";
+        QTest::newRow("https to http") << "https://a.example/x" << QByteArray("http://a.example/x") << "down to http";
+        QTest::newRow("CR LF") << "http://a.example/x" << QByteArray("/a\r\nX-Evil: 1") << "control";
         QTest::newRow("NUL") << "http://a.example/x" << QByteArray("/a\0b", 4) << "control";
         QTest::newRow("empty") << "http://a.example/x" << QByteArray("  ") << "without";
-        QTest::newRow("no authority")
-            << "http://a.example/x" << QByteArray("http:x.jpg") << "cannot be right";
-        QTest::newRow("bad port") << "http://a.example/x" << QByteArray("http://a.example:0/x")
-                                  << "cannot be right";
+        QTest::newRow("no authority") << "http://a.example/x" << QByteArray("http:x.jpg") << "cannot be right";
+        QTest::newRow("bad port") << "http://a.example/x" << QByteArray("http://a.example:0/x") << "cannot be right";
+        // clang-format on
     }
     void redirectsThatAreNotFollowed() {
         QFETCH(QString, from);
@@ -277,45 +252,23 @@ class HttpTest : public QObject {
 
     // The environment's proxy variables, read as curl reads them; "-" is a direct route.
     void proxiesAreTakenFromTheEnvironment_data() {
+        // clang-format off
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("variables"); // name=value;...
         QTest::addColumn<QString>("route");     // text, or "-", or "problem: ..."
-        QTest::newRow("none") << "http://cam.example"
-                              << ""
-                              << "-";
-        QTest::newRow("http") << "http://cam.example"
-                              << "http_proxy=proxy.lan:3128"
-                              << "http://proxy.lan:3128";
-        QTest::newRow("HTTP_PROXY is not read") << "http://cam.example"
-                                                << "HTTP_PROXY=p:1"
-                                                << "-";
-        QTest::newRow("upper case, https") << "https://cam.example"
-                                           << "HTTPS_PROXY=http://p.lan:8080/;http_proxy=x:1"
-                                           << "http://p.lan:8080";
-        QTest::newRow("all_proxy, socks, no port") << "https://cam.example"
-                                                   << "all_proxy=socks5h://[::1]"
-                                                   << "socks5://[::1]:1080";
-        QTest::newRow("no_proxy domain") << "http://a.cam.example"
-                                         << "http_proxy=p:1;no_proxy=x, .cam.example:80"
-                                         << "-";
-        QTest::newRow("no_proxy not a suffix") << "http://notcam.example"
-                                               << "http_proxy=p:1;no_proxy=cam.example"
-                                               << "http://p:1";
-        QTest::newRow("no_proxy *") << "http://[::1]"
-                                    << "http_proxy=p:1;NO_PROXY=*"
-                                    << "-";
-        QTest::newRow("no_proxy IPv6") << "http://[::1]"
-                                       << "http_proxy=p:1;no_proxy=::1"
-                                       << "-";
-        QTest::newRow("https proxy scheme") << "https://cam.example"
-                                            << "https_proxy=https://p:1"
-                                            << "problem: https://";
-        QTest::newRow("bad port") << "http://cam.example"
-                                  << "http_proxy=p:99999"
-                                  << "problem: no usable port";
-        QTest::newRow("no host") << "http://cam.example"
-                                 << "http_proxy=http://:8080"
-                                 << "problem: names no host";
+        QTest::newRow("none") << "http://cam.example" << "" << "-";
+        QTest::newRow("http") << "http://cam.example" << "http_proxy=proxy.lan:3128" << "http://proxy.lan:3128";
+        QTest::newRow("HTTP_PROXY is not read") << "http://cam.example" << "HTTP_PROXY=p:1" << "-";
+        QTest::newRow("upper case, https") << "https://cam.example" << "HTTPS_PROXY=http://p.lan:8080/;http_proxy=x:1" << "http://p.lan:8080";
+        QTest::newRow("all_proxy, socks, no port") << "https://cam.example" << "all_proxy=socks5h://[::1]" << "socks5://[::1]:1080";
+        QTest::newRow("no_proxy domain") << "http://a.cam.example" << "http_proxy=p:1;no_proxy=x, .cam.example:80" << "-";
+        QTest::newRow("no_proxy not a suffix") << "http://notcam.example" << "http_proxy=p:1;no_proxy=cam.example" << "http://p:1";
+        QTest::newRow("no_proxy *") << "http://[::1]" << "http_proxy=p:1;NO_PROXY=*" << "-";
+        QTest::newRow("no_proxy IPv6") << "http://[::1]" << "http_proxy=p:1;no_proxy=::1" << "-";
+        QTest::newRow("https proxy scheme") << "https://cam.example" << "https_proxy=https://p:1" << "problem: https://";
+        QTest::newRow("bad port") << "http://cam.example" << "http_proxy=p:99999" << "problem: no usable port";
+        QTest::newRow("no host") << "http://cam.example" << "http_proxy=http://:8080" << "problem: names no host";
+        // clang-format on
     }
     void proxiesAreTakenFromTheEnvironment() {
         QFETCH(QString, address);

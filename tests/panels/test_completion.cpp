@@ -104,17 +104,14 @@ class CompletionTest : public QObject {
     // Without Last-Modified a new ETag, or else new bytes, make a new picture; the first one
     // seen is not.
     void withoutLastModifiedTheETagOrTheBytesTell_data() {
+        // clang-format off
         QTest::addColumn<QStringList>("answers"); // colour, then the header line sent with it
         QTest::addColumn<int>("saved");
         QTest::addColumn<QByteArray>("lastChanged");
-        QTest::newRow("bytes") << QStringList{"red", "", "red", "", "blue", ""} << 1
-                               << QByteArray();
-        QTest::newRow("etag") << QStringList{"red",         "ETag: \"1\"", "blue",
-                                             "ETag: \"1\"", "blue",        "ETag: \"2\""}
-                              << 1 << QByteArray();
-        QTest::newRow("after a date")
-            << QStringList{"green", "Last-Modified: kept", "red", "", "blue", ""} << 1
-            << QByteArray(" kept");
+        QTest::newRow("bytes") << QStringList{"red", "", "red", "", "blue", ""} << 1 << QByteArray();
+        QTest::newRow("etag") << QStringList{"red",         "ETag: \"1\"", "blue", "ETag: \"1\"", "blue",        "ETag: \"2\""} << 1 << QByteArray();
+        QTest::newRow("after a date") << QStringList{"green", "Last-Modified: kept", "red", "", "blue", ""} << 1 << QByteArray(" kept");
+        // clang-format on
     }
     void withoutLastModifiedTheETagOrTheBytesTell() {
         QFETCH(QStringList, answers);
@@ -150,27 +147,16 @@ class CompletionTest : public QObject {
     }
 
     void unreadableBodiesKeepThePreviousPicture_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QString>("why"); // what the mark says
         const QByteArray jpeg = jpegOf(Qt::blue);
-        QTest::newRow("error page saying image/")
-            << QByteArray("HTTP/1.1 500 Oops\r\nContent-Type: text/html\r\nX-Hint: "
-                          "image/jpeg\r\n\r\n<h1>500</h1>")
-            << "HTTP 500";
-        QTest::newRow("truncated JPEG") << imageResponse(jpeg).left(imageResponse(jpeg).size() - 40)
-                                        << "the picture could not be read";
-        QTest::newRow("shorter than announced")
-            << ("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 99999\r\n\r\n" +
-                jpeg)
-            << "the picture could not be read";
-        QTest::newRow("truncated GIF") << imageResponse(tinyGif.chopped(1), {}, "image/gif")
-                                       << "the picture could not be read";
-        QTest::newRow("chunked") << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n"
-                                               "Transfer-Encoding: chunked\r\n\r\n10\r\n" +
-                                               jpeg.left(16) + "\r\n0\r\n\r\n")
-                                 << "the picture could not be read";
-        QTest::newRow("XML body") << imageResponse("<?xml version=\"1.0\"?><error/>")
-                                  << "the picture could not be read";
+        QTest::newRow("error page saying image/") << QByteArray("HTTP/1.1 500 Oops\r\nContent-Type: text/html\r\nX-Hint: " "image/jpeg\r\n\r\n<h1>500</h1>") << "HTTP 500";
+        QTest::newRow("truncated JPEG") << imageResponse(jpeg).left(imageResponse(jpeg).size() - 40) << "the picture could not be read";
+        QTest::newRow("shorter than announced") << ("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 99999\r\n\r\n" + jpeg) << "the picture could not be read";
+        QTest::newRow("truncated GIF") << imageResponse(tinyGif.chopped(1), {}, "image/gif") << "the picture could not be read";
+        QTest::newRow("chunked") << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n" "Transfer-Encoding: chunked\r\n\r\n10\r\n" + jpeg.left(16) + "\r\n0\r\n\r\n") << "the picture could not be read";
+        QTest::newRow("XML body") << imageResponse("<?xml version=\"1.0\"?><error/>") << "the picture could not be read";
         QByteArray huge = jpegOf(Qt::blue);
         huge[huge.indexOf("\xff\xc0") + 5] = char(0x75); // height 30000
         huge[huge.indexOf("\xff\xc0") + 6] = char(0x30);
@@ -184,9 +170,8 @@ class CompletionTest : public QObject {
                            jpeg.indexOf("\xff\xda") - jpeg.indexOf("\xff\xc0") - 9);
         for (int scan = 0; scan < 500; ++scan)
             costly += QByteArray("\xff\xda\x00\x08\x01\x01\x00\x00\x00\x00\x55", 11);
-        QTest::newRow("500 scans of 8192 x 8192")
-            << imageResponse(costly + "\xff\xd9")
-            << "a picture too costly to decode (8192 x 8192, 500 scans)";
+        QTest::newRow("500 scans of 8192 x 8192") << imageResponse(costly + "\xff\xd9") << "a picture too costly to decode (8192 x 8192, 500 scans)";
+        // clang-format on
     }
     void unreadableBodiesKeepThePreviousPicture() {
         QFETCH(QByteArray, answer);

@@ -67,14 +67,15 @@ class ModernFetchTest : public QObject {
     }
 
     void brokenChunksKeepThePictureAndSaySo_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("why");
         QTest::newRow("ffffffffffffffff") << QByteArray("ffffffffffffffff\r\nxx") << "too large";
         QTest::newRow("-1") << QByteArray("-1\r\nxx") << "not a number";
         QTest::newRow("1x") << QByteArray("1x\r\nxx") << "not a number";
-        QTest::newRow("100 KB extension")
-            << ("4;" + QByteArray(100 * 1024, 'e') + "\r\nabcd\r\n") << "line too long";
+        QTest::newRow("100 KB extension") << ("4;" + QByteArray(100 * 1024, 'e') + "\r\nabcd\r\n") << "line too long";
         QTest::newRow("missing final chunk") << QByteArray("4\r\nabcd\r\n") << "cut short";
+        // clang-format on
     }
     void brokenChunksKeepThePictureAndSaySo() {
         QFETCH(QByteArray, body);
@@ -160,24 +161,17 @@ class ModernFetchTest : public QObject {
     }
 
     void answersThatAreWholePicturesWhateverTheirFraming_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("answer");
         const QByteArray jpeg = jpegOf(Qt::red);
         const QByteArray length = "Content-Length: " + QByteArray::number(jpeg.size()) + "\r\n";
         const QByteArray type = "Content-Type: image/jpeg\r\n";
         QTest::newRow("100 Continue first") << "HTTP/1.1 100 Continue\r\n\r\n" + picture(jpeg);
-        QTest::newRow("102 and 103 first")
-            << "HTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 103 Early Hints\r\nLink: </x>\r\n\r\n" +
-                   picture(jpeg);
-        QTest::newRow("a field that only holds the name")
-            << "HTTP/1.1 200 OK\r\n" + type + "X-Orig-Content-Length: 999999\r\n" + length +
-                   "\r\n" + jpeg;
-        QTest::newRow("a length beside chunks")
-            << "HTTP/1.1 200 OK\r\n" + type +
-                   "Content-Length: 999999\r\nTransfer-Encoding: "
-                   "chunked\r\n\r\n" +
-                   QByteArray::number(jpeg.size(), 16) + "\r\n" + jpeg + "\r\n0\r\n\r\n";
-        QTest::newRow("padding after the picture")
-            << "HTTP/1.1 200 OK\r\n" + type + "\r\n" + jpeg + QByteArray(1 << 20, '\0');
+        QTest::newRow("102 and 103 first") << "HTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 103 Early Hints\r\nLink: </x>\r\n\r\n" + picture(jpeg);
+        QTest::newRow("a field that only holds the name") << "HTTP/1.1 200 OK\r\n" + type + "X-Orig-Content-Length: 999999\r\n" + length + "\r\n" + jpeg;
+        QTest::newRow("a length beside chunks") << "HTTP/1.1 200 OK\r\n" + type + "Content-Length: 999999\r\nTransfer-Encoding: " "chunked\r\n\r\n" + QByteArray::number(jpeg.size(), 16) + "\r\n" + jpeg + "\r\n0\r\n\r\n";
+        QTest::newRow("padding after the picture") << "HTTP/1.1 200 OK\r\n" + type + "\r\n" + jpeg + QByteArray(1 << 20, '\0');
+        // clang-format on
     }
     void answersThatAreWholePicturesWhateverTheirFraming() {
         QFETCH(QByteArray, answer);
@@ -356,18 +350,18 @@ class ModernFetchTest : public QObject {
     }
 
     void retryAfterIsHonoured_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("status");
         QTest::addColumn<QByteArray>("retryAfter");
         QTest::addColumn<int>("wait");
         QTest::newRow("429, seconds") << QByteArray("429 Too Many") << QByteArray("120") << 120;
-        QTest::newRow("503, a date")
-            << QByteArray("503 Busy") << QByteArray("Mon, 07 Dec 2026 10:05:00 GMT") << 300;
+        QTest::newRow("503, a date") << QByteArray("503 Busy") << QByteArray("Mon, 07 Dec 2026 10:05:00 GMT") << 300;
         QTest::newRow("10^12") << QByteArray("503 Busy") << QByteArray("1000000000000") << 3600;
         QTest::newRow("-1, ignored") << QByteArray("503 Busy") << QByteArray("-1") << 20;
-        QTest::newRow("past, ignored")
-            << QByteArray("429 Too Many") << QByteArray("Mon, 07 Dec 2026 09:00:00 GMT") << 20;
+        QTest::newRow("past, ignored") << QByteArray("429 Too Many") << QByteArray("Mon, 07 Dec 2026 09:00:00 GMT") << 20;
         QTest::newRow("garbage, ignored") << QByteArray("429 Too Many") << QByteArray("soon") << 20;
         QTest::newRow("on a 500, ignored") << QByteArray("500 Oops") << QByteArray("120") << 20;
+        // clang-format on
     }
     void retryAfterIsHonoured() {
         QFETCH(QByteArray, status);

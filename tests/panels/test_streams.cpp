@@ -49,20 +49,16 @@ class StreamTest : public QObject {
     // However the stream is framed, the panel shows its pictures; with the clock held, the
     // first picture is the only one due, and the others are never decoded.
     void streamsShowOnePicturePerInterval_data() {
+        // clang-format off
         QTest::addColumn<QString>("quirks");
         QTest::addColumn<QString>("refresh");
-        QTest::newRow("plain") << ""
-                               << "1";
-        QTest::newRow("every picture") << ""
-                                       << "0";
-        QTest::newRow("no first boundary") << "noboundary"
-                                           << "1";
-        QTest::newRow("declared with dashes") << "dashes"
-                                              << "1";
-        QTest::newRow("no lengths, extra headers") << "nolength,extra"
-                                                   << "1";
-        QTest::newRow("chunked, no lengths") << "chunked,nolength"
-                                             << "1";
+        QTest::newRow("plain") << "" << "1";
+        QTest::newRow("every picture") << "" << "0";
+        QTest::newRow("no first boundary") << "noboundary" << "1";
+        QTest::newRow("declared with dashes") << "dashes" << "1";
+        QTest::newRow("no lengths, extra headers") << "nolength,extra" << "1";
+        QTest::newRow("chunked, no lengths") << "chunked,nolength" << "1";
+        // clang-format on
     }
     void streamsShowOnePicturePerInterval() {
         QFETCH(QString, quirks);
