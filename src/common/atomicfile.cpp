@@ -1,5 +1,9 @@
 #include "common/atomicfile.h"
 
+#include "common/localtext.h"
+
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -10,13 +14,21 @@
 
 namespace {
 
-std::string describeErrno(const std::string& what, const std::filesystem::path& path) {
-    return what + " " + path.string() + ": " + std::strerror(errno);
+// `what` is a text marked with QT_TRANSLATE_NOOP in this context, "%1" the path, "%2" the
+// system's reason. The error number is read before anything else can change it.
+std::string describeErrno(const char* what, const std::filesystem::path& path) {
+    const std::string reason = std::strerror(errno);
+    return localBytes(QCoreApplication::translate("AtomicFile", what), {path.string(), reason});
 }
 
-FileResult failureFromErrno(const std::string& what, const std::filesystem::path& path) {
+FileResult failureFromErrno(const char* what, const std::filesystem::path& path) {
     const int number = errno;
     return FileResult::failure(describeErrno(what, path), number);
+}
+
+std::string couldNotWrite(const std::filesystem::path& path) {
+    return localBytes(QCoreApplication::translate("AtomicFile", "Could not write %1"),
+                      {path.string()});
 }
 
 void syncFolder(const std::filesystem::path& folder) {
@@ -46,14 +58,16 @@ ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes) {
             return result;
         }
         result.ok = false;
-        result.error = describeErrno("Could not open", path);
+        result.error =
+            describeErrno(QT_TRANSLATE_NOOP("AtomicFile", "Could not open %1: %2"), path);
         return result;
     }
     struct stat info {};
     if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
         ::close(fd);
         result.ok = false;
-        result.error = path.string() + " is not a file";
+        result.error = localBytes(QCoreApplication::translate("AtomicFile", "%1 is not a file"),
+                                  {path.string()});
         return result;
     }
     char chunk[65536];
@@ -63,14 +77,16 @@ ReadResult readWholeFile(const std::filesystem::path& path, size_t maxBytes) {
             continue;
         if (n < 0) {
             result.ok = false;
-            result.error = describeErrno("Could not read", path);
+            result.error =
+                describeErrno(QT_TRANSLATE_NOOP("AtomicFile", "Could not read %1: %2"), path);
             break;
         }
         if (n == 0)
             break;
         if (result.bytes.size() + size_t(n) > maxBytes) {
             result.ok = false;
-            result.error = path.string() + " is too large";
+            result.error = localBytes(QCoreApplication::translate("AtomicFile", "%1 is too large"),
+                                      {path.string()});
             break;
         }
         result.bytes.append(chunk, size_t(n));
@@ -92,19 +108,20 @@ FileResult ReplacementFile::open() {
     std::string pattern = (folder / ("." + m_path.filename().string() + ".XXXXXX")).string();
     m_fd = ::mkostemp(pattern.data(), O_CLOEXEC); // no program started meanwhile inherits it
     if (m_fd < 0)
-        return failureFromErrno("Could not write in", folder.empty() ? "." : folder);
+        return failureFromErrno(QT_TRANSLATE_NOOP("AtomicFile", "Could not write in %1: %2"),
+                                folder.empty() ? "." : folder);
     m_temporary = pattern;
     struct stat old {};
     const mode_t mode =
         ::stat(m_path.c_str(), &old) == 0 ? (old.st_mode & 07777) : defaultFileMode();
     if (::fchmod(m_fd, mode) != 0)
-        return failureFromErrno("Could not write", m_path);
+        return failureFromErrno(QT_TRANSLATE_NOOP("AtomicFile", "Could not write %1: %2"), m_path);
     return {};
 }
 
 FileResult ReplacementFile::append(std::string_view bytes) {
     if (m_fd < 0 || !writeAllBytes(m_fd, bytes))
-        return failureFromErrno("Could not write", m_path);
+        return failureFromErrno(QT_TRANSLATE_NOOP("AtomicFile", "Could not write %1: %2"), m_path);
     m_size += bytes.size();
     return {};
 }
@@ -117,11 +134,12 @@ FileResult ReplacementFile::writeAt(uint64_t offset, std::string_view bytes) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return failureFromErrno("Could not write", m_path);
+            return failureFromErrno(QT_TRANSLATE_NOOP("AtomicFile", "Could not write %1: %2"),
+                                    m_path);
         done += size_t(n);
     }
     if (m_fd < 0)
-        return FileResult::failure("Could not write " + m_path.string());
+        return FileResult::failure(couldNotWrite(m_path));
     return {};
 }
 
@@ -129,14 +147,17 @@ FileResult ReplacementFile::commit(Durability durability) {
     const bool synced = durability == Durability::Synced;
     FileResult result;
     if (m_fd < 0)
-        return FileResult::failure("Could not write " + m_path.string());
+        return FileResult::failure(couldNotWrite(m_path));
     if (synced && ::fsync(m_fd) != 0)
-        result = failureFromErrno("Could not write", m_path);
+        result =
+            failureFromErrno(QT_TRANSLATE_NOOP("AtomicFile", "Could not write %1: %2"), m_path);
     if (::close(m_fd) != 0 && result.ok)
-        result = failureFromErrno("Could not write", m_path);
+        result =
+            failureFromErrno(QT_TRANSLATE_NOOP("AtomicFile", "Could not write %1: %2"), m_path);
     m_fd = -1;
     if (result.ok && ::rename(m_temporary.c_str(), m_path.c_str()) != 0)
-        result = failureFromErrno("Could not replace", m_path);
+        result =
+            failureFromErrno(QT_TRANSLATE_NOOP("AtomicFile", "Could not replace %1: %2"), m_path);
     if (!result.ok) {
         discard();
         return result;

@@ -1,5 +1,6 @@
 #include "imaging/dibsection.h"
 
+#include "common/localtext.h"
 #include "common/prompter.h"
 #include "imaging/imagingerror.h"
 
@@ -19,8 +20,15 @@ constexpr const char* errorSource = "cDIBSection";
 
 int32_t checkedInt32(int64_t value) {
     if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
-        throw ImagingError(ImagingError::overflow, errorSource, "Overflow");
+        throw ImagingError(ImagingError::overflow, errorSource,
+                           localBytes(QCoreApplication::translate("DibSection", "Overflow")));
     return int32_t(value);
+}
+
+ImagingError subscriptOutOfRange() {
+    return ImagingError(
+        ImagingError::subscriptOutOfRange, errorSource,
+        localBytes(QCoreApplication::translate("DibSection", "Subscript out of range")));
 }
 
 int32_t scanLineBytes(int32_t width) {
@@ -71,8 +79,9 @@ bool cDIBSection::CopyToClipboard(bool asDib, Prompter* prompter) {
     if (asDib) {
         if (prompter)
             prompter->ask(nullptr, QGuiApplication::applicationDisplayName(),
-                          "I don't know how to put a DIB on the clipboard! Copy as bitmap "
-                          "instead!!!",
+                          QCoreApplication::translate(
+                              "DibSection", "I don't know how to put a DIB on the clipboard! Copy "
+                                            "as bitmap instead!!!"),
                           PromptButtons::Ok);
         return false;
     }
@@ -228,16 +237,14 @@ void cDIBSection::ResampleInto(cDIBSection& target) const {
         x0[size_t(tx)] = int32_t(std::floor(sx));
         fx[size_t(tx)] = sx - float(x0[size_t(tx)]);
         if (!bitsPointer || 3 * int64_t(x0[size_t(tx)]) + 5 >= pitch || x0[size_t(tx)] < 0)
-            throw ImagingError(ImagingError::subscriptOutOfRange, errorSource,
-                               "Subscript out of range");
+            throw subscriptOutOfRange();
     }
     for (int32_t ty = 0; ty < targetHeight; ++ty) {
         const float sy = yScale * float(ty);
         y0[size_t(ty)] = int32_t(std::floor(sy));
         fy[size_t(ty)] = sy - float(y0[size_t(ty)]);
         if (y0[size_t(ty)] + 1 >= Height() || y0[size_t(ty)] < 0)
-            throw ImagingError(ImagingError::subscriptOutOfRange, errorSource,
-                               "Subscript out of range");
+            throw subscriptOutOfRange();
     }
 
     auto toByte = [](long double value) {

@@ -1,11 +1,13 @@
 #include "imaging/jpegwriter.h"
 
 #include "common/atomicfile.h"
+#include "common/localtext.h"
 #include "common/version.h"
 #include "imaging/dibsection.h"
 #include "imaging/imagingerror.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
@@ -20,8 +22,8 @@ std::string errorSource() {
     return std::string(version::executableName) + ".mIntelJPEGLibrary";
 }
 
-[[noreturn]] void raise(const std::string& description) {
-    throw ImagingError(jpegWriterError, errorSource(), description);
+[[noreturn]] void raise(const QString& description) {
+    throw ImagingError(jpegWriterError, errorSource(), localBytes(description));
 }
 
 struct CompressorDeleter {
@@ -68,7 +70,8 @@ QByteArray encodeJpeg(const cDIBSection& dib, int32_t quality, int& errorCode) {
 bool WriteJpegFile(cDIBSection& dib, const QString& path, int32_t quality) {
     Compressor compressor(tjInitCompress());
     if (!compressor)
-        raise("Failed to initialise the IJL library: -1");
+        raise(
+            QCoreApplication::translate("JpegWriter", "Failed to initialise the IJL library: -1"));
     const QByteArray nativePath = QFile::encodeName(path);
 
     // An existing file is replaced only when it may be written, and keeps its times and mode.
@@ -76,11 +79,13 @@ bool WriteJpegFile(cDIBSection& dib, const QString& path, int32_t quality) {
     struct stat old {};
     const bool existed = ::stat(nativePath.constData(), &old) == 0;
     if (existed && ::faccessat(AT_FDCWD, nativePath.constData(), W_OK, AT_EACCESS) != 0)
-        throw ImagingError(ImagingError::fileAccess, errorSource(), "Path/File access error");
+        throw ImagingError(
+            ImagingError::fileAccess, errorSource(),
+            localBytes(QCoreApplication::translate("JpegWriter", "Path/File access error")));
 
     JpegBytes jpeg;
     if (const int code = compress(compressor.get(), dib, quality, jpeg))
-        raise("Failed to save to JPG " + std::to_string(code));
+        raise(QCoreApplication::translate("JpegWriter", "Failed to save to JPG %1").arg(code));
 
     // A new file beside the target, renamed over it only once written: a failure leaves an
     // old picture whole.
@@ -89,7 +94,8 @@ bool WriteJpegFile(cDIBSection& dib, const QString& path, int32_t quality) {
                               std::string_view(reinterpret_cast<const char*>(jpeg.data), jpeg.size),
                               Durability::Unsynced);
     if (!written.ok)
-        raise("Failed to save to JPG " + std::to_string(written.errorNumber));
+        raise(QCoreApplication::translate("JpegWriter", "Failed to save to JPG %1")
+                  .arg(written.errorNumber));
 
     if (existed) {
         const struct timespec times[2] = {old.st_atim, old.st_mtim};

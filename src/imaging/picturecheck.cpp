@@ -1,5 +1,7 @@
 #include "imaging/picturecheck.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -19,10 +21,17 @@ uint32_t littleEndian32(std::string_view b, size_t at) {
     return littleEndian16(b, at) | (littleEndian16(b, at + 2) << 16);
 }
 
+// The "a picture too ..." reasons stay in English: the panels tell them by their words.
 PictureCheck unreadable(PictureCheck check, std::string why) {
     check.readable = false;
     check.why = std::move(why);
     return check;
+}
+
+// `why` is marked with QT_TRANSLATE_NOOP in this context.
+PictureCheck unreadableBecause(PictureCheck check, const char* why) {
+    return unreadable(std::move(check),
+                      QCoreApplication::translate("PictureCheck", why).toStdString());
 }
 
 bool isStartOfFrame(uint8_t marker) {
@@ -37,7 +46,7 @@ PictureCheck checkJpeg(std::string_view b) {
     int scans = 0;
     while (at < b.size()) {
         if (uint8_t(b[at]) != 0xFF)
-            return unreadable(check, "a damaged JPEG");
+            return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a damaged JPEG"));
         while (at < b.size() && uint8_t(b[at]) == 0xFF)
             ++at; // fill bytes
         if (at >= b.size())
@@ -59,7 +68,7 @@ PictureCheck checkJpeg(std::string_view b) {
             break;
         const size_t length = bigEndian16(b, at);
         if (length < 2)
-            return unreadable(check, "a damaged JPEG");
+            return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a damaged JPEG"));
         if (at + length > b.size())
             break;
         if (isStartOfFrame(marker) && length >= 7) {
@@ -72,7 +81,8 @@ PictureCheck checkJpeg(std::string_view b) {
         if (marker != 0xDA)
             continue;
         if (++scans > maxJpegScans)
-            return unreadable(check, "a JPEG of too many scans");
+            return unreadableBecause(check,
+                                     QT_TRANSLATE_NOOP("PictureCheck", "a JPEG of too many scans"));
         // entropy-coded data runs to the next marker that is not a restart or a stuffed 0xFF
         while (at + 1 < b.size()) {
             // only an 0xFF can begin a marker: jump from one to the next
@@ -90,7 +100,7 @@ PictureCheck checkJpeg(std::string_view b) {
         if (at + 1 >= b.size())
             break;
     }
-    return unreadable(check, "a JPEG without its end");
+    return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a JPEG without its end"));
 }
 
 bool skipSubBlocks(std::string_view b, size_t& at) {
@@ -107,7 +117,7 @@ PictureCheck checkGif(std::string_view b) {
     PictureCheck check;
     check.format = PictureFormat::Gif;
     if (b.size() < 13)
-        return unreadable(check, "a GIF without its end");
+        return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a GIF without its end"));
     check.width = littleEndian16(b, 6);
     check.height = littleEndian16(b, 8);
     if (check.width > maxPictureSide || check.height > maxPictureSide)
@@ -140,10 +150,10 @@ PictureCheck checkGif(std::string_view b) {
             if (!skipSubBlocks(b, at))
                 break;
         } else {
-            return unreadable(check, "a damaged GIF");
+            return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a damaged GIF"));
         }
     }
-    return unreadable(check, "a GIF without its end");
+    return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a GIF without its end"));
 }
 
 PictureCheck checkPng(std::string_view b) {
@@ -155,10 +165,10 @@ PictureCheck checkPng(std::string_view b) {
         const uint32_t length = bigEndian32(b, at);
         const std::string_view type = b.substr(at + 4, 4);
         if (length > 0x7FFFFFFFu)
-            return unreadable(check, "a damaged PNG");
+            return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a damaged PNG"));
         if (first) {
             if (type != "IHDR" || length < 8 || at + 16 > b.size())
-                return unreadable(check, "a damaged PNG");
+                return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a damaged PNG"));
             check.width = bigEndian32(b, at + 8);
             check.height = bigEndian32(b, at + 12);
             if (check.width > maxPictureSide || check.height > maxPictureSide)
@@ -173,16 +183,16 @@ PictureCheck checkPng(std::string_view b) {
         }
         at += 12 + size_t(length);
     }
-    return unreadable(check, "a PNG without its end");
+    return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a PNG without its end"));
 }
 
 PictureCheck checkBmp(std::string_view b) {
     PictureCheck check;
     check.format = PictureFormat::Bmp;
     if (b.size() < 26)
-        return unreadable(check, "a BMP without its end");
+        return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a BMP without its end"));
     if (littleEndian32(b, 2) > b.size())
-        return unreadable(check, "a BMP without its end");
+        return unreadableBecause(check, QT_TRANSLATE_NOOP("PictureCheck", "a BMP without its end"));
     check.width = int32_t(littleEndian32(b, 18));
     const int32_t height = int32_t(littleEndian32(b, 22));
     check.height = height < 0 ? -int64_t(height) : height;
@@ -196,7 +206,8 @@ PictureCheck checkWebP(std::string_view b) {
     PictureCheck check;
     check.format = PictureFormat::WebP;
     if (b.size() < 12 || uint64_t(littleEndian32(b, 4)) + 8 > b.size())
-        return unreadable(check, "a WebP without its end");
+        return unreadableBecause(check,
+                                 QT_TRANSLATE_NOOP("PictureCheck", "a WebP without its end"));
     return check;
 }
 
@@ -219,7 +230,8 @@ PictureFormat SniffPicture(std::string_view body) {
 
 PictureCheck CheckPicture(std::string_view body, int64_t contentLength) {
     if (contentLength > 0 && int64_t(body.size()) < contentLength)
-        return unreadable(PictureCheck{}, "a picture shorter than announced");
+        return unreadableBecause(
+            PictureCheck{}, QT_TRANSLATE_NOOP("PictureCheck", "a picture shorter than announced"));
     if (body.size() >= 3 && uint8_t(body[0]) == 0xFF && uint8_t(body[1]) == 0xD8)
         return checkJpeg(body);
     if (body.starts_with("GIF87a") || body.starts_with("GIF89a"))

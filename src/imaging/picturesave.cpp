@@ -3,6 +3,7 @@
 #include "imaging/picturedecoder.h"
 #include "imaging/savepath.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 SavedPicture SavePictureAsJpeg(const PictureToSave& picture, const QString& path, QSize reloadAt) {
@@ -14,7 +15,9 @@ SavedPicture SavePictureAsJpeg(const PictureToSave& picture, const QString& path
         saved.whole = decoded.picture;
         if (saved.whole.isNull()) {
             saved.error =
-                decoded.refusal.isEmpty() ? "the picture could not be read" : decoded.refusal;
+                decoded.refusal.isEmpty()
+                    ? QCoreApplication::translate("PictureSave", "the picture could not be read")
+                    : decoded.refusal;
             return saved;
         }
     }
