@@ -86,15 +86,15 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
         setGeometryTwips(b, twips);
         return b;
     };
-    label("Label1", "Name:", layout.label1);
+    label("Label1", tr("Name:"), layout.label1);
     m_nameBox = box("Text1", layout.nameTooltip, layout.text1);
-    label("Label2", "URL:", layout.label2);
+    label("Label2", tr("URL:"), layout.label2);
     m_addressBox = box("Text2",
-                       "enter the exact path to the image (found by right clicking an image in "
-                       "your browser and selecting \"properties\"",
+                       tr("enter the exact path to the image (found by right clicking an image in "
+                          "your browser and selecting \"properties\""),
                        layout.text2);
-    label("Label3", "Refresh:", layout.label3);
-    m_refreshBox = box("Text3", "Enter the time in seconds", layout.text3);
+    label("Label3", tr("Refresh:"), layout.label3);
+    m_refreshBox = box("Text3", tr("Enter the time in seconds"), layout.text3);
     m_refreshLimit = new TypedLengthLimit(3, m_refreshBox);
     // names and addresses are bounded too, so the list stays quick to read at every start
     m_nameLimit = new TypedLengthLimit(int(camlisttext::maxNameLength), m_nameBox);
@@ -102,11 +102,11 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
     m_refreshBox->setValidator(m_refreshLimit);
     m_nameBox->setValidator(m_nameLimit);
     m_addressBox->setValidator(m_addressLimit);
-    label("Label4", "seconds", layout.label4);
-    QToolButton* ok = makePictureButton(this, "Command1", "OK", {}, ":/pictures/ok.png");
+    label("Label4", tr("seconds"), layout.label4);
+    QToolButton* ok = makePictureButton(this, "Command1", tr("OK"), {}, ":/pictures/ok.png");
     setGeometryTwips(ok, layout.command1);
     QToolButton* cancel =
-        makePictureButton(this, "Command2", "Cancel", {}, ":/pictures/cancel.png");
+        makePictureButton(this, "Command2", tr("Cancel"), {}, ":/pictures/cancel.png");
     setGeometryTwips(cancel, layout.command2);
     setTabOrder(m_nameBox, m_addressBox);
     setTabOrder(m_addressBox, m_refreshBox);
@@ -114,8 +114,8 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
     // "Test" sits between OK and Cancel, shown when there is a checker
     m_test = new QToolButton(this);
     m_test->setObjectName("cmdTest");
-    m_test->setText("Test");
-    m_test->setToolTip("Fetch the picture once from this address and say what came");
+    m_test->setText(tr("Test"));
+    m_test->setToolTip(tr("Fetch the picture once from this address and say what came"));
     const QRect okPlace = layout.command1;
     setGeometryTwips(m_test, (okPlace.right() + layout.command2.left()) / 2 - 450,
                      okPlace.top() + okPlace.height() / 2 - 180, 900, 360);
@@ -174,12 +174,12 @@ void CamDialog::testAddress() {
     if (!m_checkerFactory || m_checker)
         return;
     if (m_addressBox->text().isEmpty()) {
-        showReport({false, "Type the address of the cam's picture first.", {}, {}});
+        showReport({false, tr("Type the address of the cam's picture first."), {}, {}});
         return;
     }
     if (holdsControlCharacter(m_addressBox->text())) {
         showReport({false,
-                    "The URL must not contain line breaks, tabs or other control characters.",
+                    tr("The URL must not contain line breaks, tabs or other control characters."),
                     {},
                     {}});
         return;
@@ -188,7 +188,7 @@ void CamDialog::testAddress() {
     m_checker = m_checkerFactory(QByteArray::fromStdString(m_original.name));
     m_checker->useCredentials(typedCredentials());
     m_test->setEnabled(false);
-    m_test->setText("Testing...");
+    m_test->setText(tr("Testing..."));
     m_checker->check(QByteArray::fromStdString(entered.url),
                      QByteArray::fromStdString(entered.refresh),
                      [this](const AddressReport& report) {
@@ -196,7 +196,7 @@ void CamDialog::testAddress() {
                          QMetaObject::invokeMethod(
                              this, [this] { m_checker.reset(); }, Qt::QueuedConnection);
                          m_test->setEnabled(true);
-                         m_test->setText("Test");
+                         m_test->setText(tr("Test"));
                          showReport(report);
                      });
 }
@@ -210,18 +210,18 @@ void CamDialog::setCredentialStore(CamCredentials* store) {
     row->setObjectName("credentialsRow");
     auto* grid = new QGridLayout(row);
     grid->setContentsMargins(0, 0, 0, 0);
-    auto* userLabel = new QLabel("User:", row);
+    auto* userLabel = new QLabel(tr("User:"), row);
     m_userBox = new QLineEdit(row);
     m_userBox->setObjectName("userBox");
-    m_userBox->setToolTip("The user name the cam asks for, if it asks for one");
+    m_userBox->setToolTip(tr("The user name the cam asks for, if it asks for one"));
     userLabel->setBuddy(m_userBox);
-    auto* passwordLabel = new QLabel("Password:", row);
+    auto* passwordLabel = new QLabel(tr("Password:"), row);
     m_passwordBox = new QLineEdit(row);
     m_passwordBox->setObjectName("passwordBox");
     m_passwordBox->setEchoMode(QLineEdit::Password);
-    m_passwordBox->setToolTip("Kept in the desktop's keyring, never in the cam list");
+    m_passwordBox->setToolTip(tr("Kept in the desktop's keyring, never in the cam list"));
     passwordLabel->setBuddy(m_passwordBox);
-    m_showPassword = new QCheckBox("Show", row);
+    m_showPassword = new QCheckBox(tr("Show"), row);
     m_showPassword->setObjectName("showPassword");
     grid->addWidget(userLabel, 0, 0);
     grid->addWidget(m_userBox, 0, 1, 1, 2);
@@ -267,8 +267,8 @@ void CamDialog::offerToMoveUserInfo(CamRecord& record) {
     if (!m_credentials || !info || (m_credentialsTyped && typedCredentials()))
         return;
     if (m_prompter.ask(this, windowTitle(),
-                       "The URL holds a user name and password. Keep them in the desktop's "
-                       "keyring instead, and save the URL without them?",
+                       tr("The URL holds a user name and password. Keep them in the desktop's "
+                          "keyring instead, and save the URL without them?"),
                        PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     record.url = info->addressWithout;
@@ -307,11 +307,11 @@ CamRecord CamDialog::enteredRecord() const {
 
 QString CamDialog::fieldWithControlCharacter() const {
     if (changed(m_nameBox, m_original.name) && breaksRecordLines(m_nameBox->text()))
-        return "The name";
+        return tr("The name");
     if (changed(m_addressBox, m_original.url) && breaksRecordLines(m_addressBox->text()))
-        return "The URL";
+        return tr("The URL");
     if (changed(m_refreshBox, m_original.refresh) && holdsControlCharacter(m_refreshBox->text()))
-        return "The refresh interval";
+        return tr("The refresh interval");
     return {};
 }
 
@@ -319,14 +319,17 @@ void CamDialog::saveRecord() {
     // blanks count as content; nothing else is checked
     if (m_nameBox->text().isEmpty() || m_addressBox->text().isEmpty() ||
         m_refreshBox->text().isEmpty()) {
-        m_prompter.ask(this, ":: error", "you must enter all information", PromptButtons::Ok);
+        m_prompter.ask(this, tr(":: error"), tr("you must enter all information"),
+                       PromptButtons::Ok);
         return;
     }
     // a line break would split the record across lines of the cam list
     if (const QString field = fieldWithControlCharacter(); !field.isEmpty()) {
-        m_prompter.ask(this, ":: error",
-                       field + " must not contain line breaks, tabs or other control characters, "
-                               "nor \"[name]\".",
+        m_prompter.ask(this, tr(":: error"),
+                       //: %1 is "The name", "The URL" or "The refresh interval"
+                       tr("%1 must not contain line breaks, tabs or other control characters, "
+                          "nor \"[name]\".")
+                           .arg(field),
                        PromptButtons::Ok);
         return;
     }
@@ -334,8 +337,8 @@ void CamDialog::saveRecord() {
     offerToMoveUserInfo(record);
     const FileResult written = write(record);
     if (!written.ok) {
-        m_prompter.ask(this, ":: error",
-                       "The cam list could not be saved: " + localText(written.error),
+        m_prompter.ask(this, tr(":: error"),
+                       tr("The cam list could not be saved: %1").arg(localText(written.error)),
                        PromptButtons::Ok);
         return;
     }
@@ -371,10 +374,10 @@ AddCamDialog::AddCamDialog(CamListModel& camList, Prompter& prompter, const QStr
                  {60, 1320, 975, 855},
                  {3720, 1320, 975, 855},
                  2235,
-                 "create a unique name"},
+                 tr("create a unique name")},
                 parent) {
     setObjectName("Form2");
-    setWindowTitle(productName + " :: Add a Cam");
+    setWindowTitle(tr("%1 :: Add a Cam").arg(productName));
 }
 
 FileResult AddCamDialog::write(const CamRecord& record) {
@@ -394,12 +397,12 @@ EditCamDialog::EditCamDialog(CamListModel& camList, Prompter& prompter, const Ca
                  {60, 1500, 975, 855},
                  {3720, 1500, 975, 855},
                  2415,
-                 "Create a unique name for the cam"},
+                 tr("Create a unique name for the cam")},
                 parent),
       m_old(old) {
     setObjectName("Form3");
     auto* note =
-        new QLabel("(Cams that are already open take the changes at their next refresh)", this);
+        new QLabel(tr("(Cams that are already open take the changes at their next refresh)"), this);
     note->setObjectName("Label5");
     note->setFont(designFont("MS Sans Serif"));
     setGeometryTwips(note, 60, 60, 4635, 255);
@@ -423,8 +426,8 @@ void EditCamDialog::showRefreshSuggestion(const RefreshSuggestion& suggestion) {
     }
     // the box takes three digits
     const int seconds = std::clamp(suggestion.seconds, 1, 999);
-    m_suggestion->setText("This cam " + suggestion.text + ".");
-    m_useSuggestion->setText(QString("Use %1 s").arg(seconds));
+    m_suggestion->setText(tr("This cam %1.").arg(suggestion.text));
+    m_useSuggestion->setText(tr("Use %1 s").arg(seconds));
     disconnect(m_useSuggestion, nullptr, this, nullptr);
     connect(m_useSuggestion, &QPushButton::clicked, this,
             [this, seconds] { refreshBox()->setText(QString::number(seconds)); });

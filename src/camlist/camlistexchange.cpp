@@ -3,6 +3,9 @@
 #include "camlist/camlistfile.h"
 #include "camlist/camlisttext.h"
 #include "common/credentials.h"
+#include "common/localtext.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <unordered_set>
@@ -139,19 +142,25 @@ CamListImportReport MergeCamListFile(std::string_view listText,
     CamListImportReport report;
     const ReadResult incoming = readWholeFile(source, camListMaxBytes);
     if (!incoming.ok || incoming.missing) {
-        report.result = FileResult::failure(incoming.missing ? source.string() + " does not exist."
-                                                             : incoming.error);
+        report.result = FileResult::failure(
+            incoming.missing
+                ? localBytes(QCoreApplication::translate("CamListExchange", "%1 does not exist."),
+                             {source.string()})
+                : incoming.error);
         return report;
     }
     CamListImport import = MergeCamList(listText, incoming.bytes);
     if (!import.readable) {
-        report.result = FileResult::failure(source.string() + " is not a cam list.");
+        report.result = FileResult::failure(
+            localBytes(QCoreApplication::translate("CamListExchange", "%1 is not a cam list."),
+                       {source.string()}));
         return report;
     }
     if (import.tooLarge) {
-        report.result = FileResult::failure("the cam list would grow past " +
-                                            std::to_string(camListMaxBytes / (1024 * 1024)) +
-                                            " MB with the cams of " + source.string() + ".");
+        report.result = FileResult::failure(localBytes(
+            QCoreApplication::translate("CamListExchange",
+                                        "the cam list would grow past %1 MB with the cams of %2."),
+            {std::to_string(camListMaxBytes / (1024 * 1024)), source.string()}));
         return report;
     }
     report.added = int(import.addedNames.size());

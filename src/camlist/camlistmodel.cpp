@@ -2,6 +2,7 @@
 
 #include "camlist/camlistfile.h"
 #include "camlist/camlisttext.h"
+#include "common/localtext.h"
 
 #include <sys/stat.h>
 
@@ -43,8 +44,8 @@ FileResult CamListModel::load(bool create) {
 FileResult CamListModel::readable() const {
     if (m_readError.empty())
         return {};
-    return FileResult::failure("the cam list could not be read, so it was not changed: " +
-                               m_readError);
+    return FileResult::failure(
+        localBytes(tr("the cam list could not be read, so it was not changed: %1"), {m_readError}));
 }
 
 void CamListModel::readAgainWhenChanged() {

@@ -18,16 +18,17 @@ CamListPane::CamListPane(QWidget* frame, CamListModel& camList, const QString& p
     : QObject(frame), m_camList(camList), m_productName(productName), m_prompter(prompter),
       m_lock(lock), m_frame(frame) {
     setObjectName("camListPane");
-    QToolButton* add = makePictureButton(frame, "cmdAdd", "Add", "Add a Cam", ":/pictures/add.png");
+    QToolButton* add =
+        makePictureButton(frame, "cmdAdd", tr("Add"), tr("Add a Cam"), ":/pictures/add.png");
     setGeometryTwips(add, 60, 240, 750, 855);
-    QToolButton* remove = makePictureButton(frame, "cmdRemove", "Del", "Remove Selected Cam",
-                                            ":/pictures/delete.png");
+    QToolButton* remove = makePictureButton(frame, "cmdRemove", tr("Del"),
+                                            tr("Remove Selected Cam"), ":/pictures/delete.png");
     setGeometryTwips(remove, 870, 240, 750, 855);
-    QToolButton* edit =
-        makePictureButton(frame, "cmdEdit", "Edit", "Edit Selected Cam", ":/pictures/edit.png");
+    QToolButton* edit = makePictureButton(frame, "cmdEdit", tr("Edit"), tr("Edit Selected Cam"),
+                                          ":/pictures/edit.png");
     setGeometryTwips(edit, 1680, 240, 750, 855);
 
-    auto* caption = new QLabel("Webcam Listing", frame);
+    auto* caption = new QLabel(tr("Webcam Listing"), frame);
     caption->setObjectName("Label1");
     caption->setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(caption, 60, 3300, 2355, 195);
@@ -69,7 +70,7 @@ void CamListPane::LoadCamList() {
     const FileResult loaded = m_camList.load(true); // the list follows the model
     m_lock.lock(false);
     if (!loaded.ok)
-        emit statusText("Could not read the cam list: " + localText(loaded.error));
+        emit statusText(tr("Could not read the cam list: %1").arg(localText(loaded.error)));
 }
 
 void CamListPane::RefreshMainList() {
@@ -113,8 +114,8 @@ void CamListPane::editSelectedCam() {
     const std::string name = currentListName();
     const std::optional<CamRecord> old = m_camList.find(name);
     if (!old) {
-        reportFailure(QString("The record of %1 could not be found in the cam list file.")
-                          .arg(localText(name)));
+        reportFailure(
+            tr("The record of %1 could not be found in the cam list file.").arg(localText(name)));
         return;
     }
     m_editDialog = new EditCamDialog(m_camList, m_prompter, *old, m_frame);
@@ -136,19 +137,20 @@ void CamListPane::removeSelectedCam() {
     const std::string name = currentListName();
     const std::optional<CamRecord> found = m_camList.find(name);
     if (!found) {
-        reportFailure(QString("The record of %1 could not be found in the cam list file, so "
-                              "nothing was deleted.")
+        reportFailure(tr("The record of %1 could not be found in the cam list file, so "
+                         "nothing was deleted.")
                           .arg(localText(name)));
         return;
     }
-    const PromptAnswer answer = m_prompter.ask(
-        m_frame, "Confirm Delete",
-        "Are you sure you want to delete " + localText(found->name) + "?", PromptButtons::OkCancel);
+    const PromptAnswer answer =
+        m_prompter.ask(m_frame, tr("Confirm Delete"),
+                       tr("Are you sure you want to delete %1?").arg(localText(found->name)),
+                       PromptButtons::OkCancel);
     if (answer != PromptAnswer::Ok)
         return;
     const FileResult written = m_camList.remove(found->name);
     if (!written.ok)
-        reportFailure("The cam list could not be saved: " + localText(written.error));
+        reportFailure(tr("The cam list could not be saved: %1").arg(localText(written.error)));
 }
 
 void CamListPane::closeDialogs() {
@@ -159,5 +161,5 @@ void CamListPane::closeDialogs() {
 }
 
 void CamListPane::reportFailure(const QString& text) {
-    m_prompter.ask(m_frame, ":: error", text, PromptButtons::Ok);
+    m_prompter.ask(m_frame, tr(":: error"), text, PromptButtons::Ok);
 }

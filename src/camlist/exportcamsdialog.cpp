@@ -11,7 +11,7 @@
 ExportCamsDialog::ExportCamsDialog(const std::vector<std::string>& names, QWidget* parent)
     : QDialog(parent) {
     setObjectName("exportCamsDialog");
-    setWindowTitle("Export Cam List");
+    setWindowTitle(tr("Export Cam List"));
     m_cams = new QListWidget(this);
     m_cams->setObjectName("camsList");
     for (const std::string& name : names) {
@@ -21,9 +21,9 @@ ExportCamsDialog::ExportCamsDialog(const std::vector<std::string>& names, QWidge
         item->setCheckState(Qt::Checked);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    QPushButton* exportButton = buttons->addButton("Export...", QDialogButtonBox::AcceptRole);
+    QPushButton* exportButton = buttons->addButton(tr("Export..."), QDialogButtonBox::AcceptRole);
     exportButton->setObjectName("exportButton");
-    auto* none = buttons->addButton("Tick None", QDialogButtonBox::ResetRole);
+    auto* none = buttons->addButton(tr("Tick None"), QDialogButtonBox::ResetRole);
     connect(none, &QPushButton::clicked, this, [this] {
         for (int row = 0; row < m_cams->count(); ++row)
             m_cams->item(row)->setCheckState(Qt::Unchecked);
@@ -34,7 +34,7 @@ ExportCamsDialog::ExportCamsDialog(const std::vector<std::string>& names, QWidge
             [this, exportButton] { exportButton->setEnabled(!tickedNames().empty()); });
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("The ticked cams go into the file:", this));
+    layout->addWidget(new QLabel(tr("The ticked cams go into the file:"), this));
     layout->addWidget(m_cams);
     layout->addWidget(buttons);
 }

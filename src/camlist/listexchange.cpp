@@ -8,15 +8,42 @@
 #include "common/prompter.h"
 #include "ui/credentialkeeping.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
 namespace {
 
-const QString listFilter = "Cam lists (*.txt);;All files (*)";
+QString listFilter() {
+    return QCoreApplication::translate("ListExchange", "Cam lists (*.txt);;All files (*)");
+}
 
-QString cams(int count) {
-    return count == 1 ? QString("1 cam") : QString("%1 cams").arg(count);
+// English has a text of its own for one cam; the others' %n gives every language its plural
+// forms.
+QString importSummary(const CamListImportReport& report) {
+    const int added = report.added, duplicates = report.duplicates, malformed = report.malformed;
+    QString text = added == 1 ? QCoreApplication::translate("ListExchange", "1 cam was added.")
+                              : QCoreApplication::translate("ListExchange", "%n cams were added.",
+                                                            nullptr, added);
+    if (duplicates > 0)
+        text +=
+            " " +
+            (duplicates == 1
+                 ? QCoreApplication::translate("ListExchange", "1 cam was already in the list.")
+                 : QCoreApplication::translate("ListExchange", "%n cams were already in the list.",
+                                               nullptr, duplicates));
+    if (malformed > 0)
+        text += " " + (malformed == 1
+                           ? QCoreApplication::translate(
+                                 "ListExchange",
+                                 "1 cam was left out because the record is incomplete or holds "
+                                 "something a cam cannot have.")
+                           : QCoreApplication::translate(
+                                 "ListExchange",
+                                 "%n cams were left out because the record is incomplete or holds "
+                                 "something a cam cannot have.",
+                                 nullptr, malformed));
+    return text;
 }
 
 std::filesystem::path pathOf(const QString& file) {
@@ -35,26 +62,16 @@ ExportCamsDialog* ListExchange::exportDialog() const {
 
 void ListExchange::importList() {
     const QString source =
-        m_files.fileToOpen(m_window, "Import Cam List", QDir::homePath(), listFilter);
+        m_files.fileToOpen(m_window, tr("Import Cam List"), QDir::homePath(), listFilter());
     if (source.isEmpty())
         return;
     const CamListImportReport report = m_camList.import(pathOf(source));
     if (report.added > 0)
         emit listChanged();
-    QString text;
-    if (!report.result.ok) {
-        text = "Nothing was changed: " + localText(report.result.error);
-    } else {
-        text = cams(report.added) + (report.added == 1 ? " was" : " were") + " added.";
-        if (report.duplicates > 0)
-            text += " " + cams(report.duplicates) + (report.duplicates == 1 ? " was" : " were") +
-                    " already in the list.";
-        if (report.malformed > 0)
-            text += " " + cams(report.malformed) + (report.malformed == 1 ? " was" : " were") +
-                    " left out because the record is incomplete or holds something a cam "
-                    "cannot have.";
-    }
-    m_prompter.ask(m_window, "Import Cam List", text, PromptButtons::Ok);
+    const QString text = report.result.ok
+                             ? importSummary(report)
+                             : tr("Nothing was changed: %1").arg(localText(report.result.error));
+    m_prompter.ask(m_window, tr("Import Cam List"), text, PromptButtons::Ok);
     if (report.result.ok)
         offerToMoveUserInfo(report.addedNames);
 }
@@ -69,11 +86,15 @@ void ListExchange::offerToMoveUserInfo(const std::vector<std::string>& names) {
                 holding.emplace_back(*record, *info);
     if (holding.empty())
         return;
-    if (m_prompter.ask(m_window, "Import Cam List",
-                       QString("%1 %2 a user name and password in the URL. Keep them in the "
-                               "desktop's keyring instead, and take them out of the URLs?")
-                           .arg(cams(int(holding.size())), holding.size() == 1 ? "has" : "have"),
-                       PromptButtons::YesNo) != PromptAnswer::Yes)
+    const int count = int(holding.size());
+    const QString question =
+        count == 1 ? tr("1 cam has a user name and password in the URL. Keep them in the "
+                        "desktop's keyring instead, and take them out of the URLs?")
+                   : tr("%n cams have a user name and password in the URL. Keep them in the "
+                        "desktop's keyring instead, and take them out of the URLs?",
+                        nullptr, count);
+    if (m_prompter.ask(m_window, tr("Import Cam List"), question, PromptButtons::YesNo) !=
+        PromptAnswer::Yes)
         return;
     for (auto& [record, info] : holding) {
         CamRecord without = record;
@@ -102,17 +123,17 @@ void ListExchange::writeExport() {
     if (!m_exportDialog)
         return;
     const std::vector<std::string> names = m_exportDialog->tickedNames();
-    const QString target =
-        m_files.fileToSave(m_window, "Export Cam List", QDir::homePath() + "/cams.txt", listFilter);
+    const QString target = m_files.fileToSave(m_window, tr("Export Cam List"),
+                                              QDir::homePath() + "/cams.txt", listFilter());
     if (target.isEmpty() || names.empty())
         return;
     int count = 0;
     m_camList.refresh();
     const FileResult written =
         replaceFileAtomically(pathOf(target), ExportedCamList(m_camList.text(), names, &count));
-    m_prompter.ask(m_window, "Export Cam List",
-                   written.ok ? cams(count) + (count == 1 ? " was" : " were") + " written to " +
-                                    target + "."
-                              : "The cam list was not exported: " + localText(written.error),
-                   PromptButtons::Ok);
+    const QString text =
+        !written.ok  ? tr("The cam list was not exported: %1").arg(localText(written.error))
+        : count == 1 ? tr("1 cam was written to %1.").arg(target)
+                     : tr("%n cams were written to %1.", nullptr, count).arg(target);
+    m_prompter.ask(m_window, tr("Export Cam List"), text, PromptButtons::Ok);
 }
