@@ -1,5 +1,9 @@
 #include "timelapse/aviwriter.h"
 
+#include "common/localtext.h"
+
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstring>
 
@@ -172,7 +176,9 @@ bool MjpegAviWriter::addFrame(std::string_view jpeg) {
     if (m_failed)
         return false;
     if (jpeg.size() > m_format.partLimit / 2)
-        return fail("a picture of " + std::to_string(jpeg.size()) + " bytes is too large");
+        return fail(localBytes(
+            QCoreApplication::translate("AviWriter", "a picture of %1 bytes is too large"),
+            {std::to_string(jpeg.size())}));
     const uint64_t chunkBytes = 8 + jpeg.size() + (jpeg.size() & 1);
     const uint64_t partBytes = m_sink.size() - m_riffStart;
     const uint64_t frames = m_partFrames.size() + 1;
@@ -180,7 +186,8 @@ bool MjpegAviWriter::addFrame(std::string_view jpeg) {
         partIndexBytes(frames) + (m_partIndexes.empty() ? classicIndexBytes(frames) : 0);
     if (!m_partFrames.empty() && partBytes + chunkBytes + indexes > m_format.partLimit) {
         if (m_partIndexes.size() + 1 >= maxParts)
-            return fail("the film would be longer than an AVI file can index");
+            return fail(localBytes(QCoreApplication::translate(
+                "AviWriter", "the film would be longer than an AVI file can index")));
         if (!closePart() || !startPart())
             return false;
     }
@@ -237,7 +244,8 @@ bool MjpegAviWriter::finish() {
     if (m_failed)
         return false;
     if (m_totalFrames == 0)
-        return fail("there is no picture to write");
+        return fail(
+            localBytes(QCoreApplication::translate("AviWriter", "there is no picture to write")));
     if (!closePart())
         return false;
     const uint32_t buffer = m_largestFrame + 8;

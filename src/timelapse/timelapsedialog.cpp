@@ -48,7 +48,7 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     : QDialog(parent), m_camFolder(camFolder), m_camNames(camNames), m_prompter(prompter),
       m_files(files) {
     setObjectName("timelapseDialog");
-    setWindowTitle("Export Time-lapse");
+    setWindowTitle(tr("Export Time-lapse"));
 
     m_camBox = new QComboBox(this);
     m_camBox->setObjectName("camBox");
@@ -57,7 +57,7 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     const int selected = m_camBox->findData(selectedCam);
     m_camBox->setCurrentIndex(selected >= 0 ? selected : 0);
 
-    m_allPictures = new QCheckBox("All saved pictures", this);
+    m_allPictures = new QCheckBox(tr("All saved pictures"), this);
     m_allPictures->setObjectName("allPicturesBox");
     m_allPictures->setChecked(true);
     m_from = new QDateTimeEdit(this);
@@ -75,20 +75,20 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     m_framesPerSecond->setObjectName("framesPerSecondBox");
     m_framesPerSecond->setRange(1, 120);
     m_framesPerSecond->setValue(10);
-    m_framesPerSecond->setSuffix(" frames a second");
+    m_framesPerSecond->setSuffix(tr(" frames a second"));
     m_count = new QLabel(this);
     m_count->setObjectName("countLabel");
 
     auto* form = new QFormLayout;
-    form->addRow("Cam:", m_camBox);
+    form->addRow(tr("Cam:"), m_camBox);
     form->addRow(QString(), m_allPictures);
-    form->addRow("From:", m_from);
-    form->addRow("To:", m_to);
-    form->addRow("Speed:", m_framesPerSecond);
+    form->addRow(tr("From:"), m_from);
+    form->addRow(tr("To:"), m_to);
+    form->addRow(tr("Speed:"), m_framesPerSecond);
     form->addRow(QString(), m_count);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    m_export = buttons->addButton("Export...", QDialogButtonBox::AcceptRole);
+    m_export = buttons->addButton(tr("Export..."), QDialogButtonBox::AcceptRole);
     m_export->setObjectName("exportButton");
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_export, &QPushButton::clicked, this, &TimelapseDialog::exportFilm);
@@ -158,12 +158,12 @@ void TimelapseDialog::findCamsPictures() {
 
 void TimelapseDialog::updateCount() {
     if (m_camBox->currentIndex() < 0) {
-        m_count->setText("There is no cam in the list.");
+        m_count->setText(tr("There is no cam in the list."));
         m_export->setEnabled(false);
         return;
     }
     if (m_counting) {
-        m_count->setText("Looking for the saved pictures...");
+        m_count->setText(tr("Looking for the saved pictures..."));
         m_export->setEnabled(false);
         return;
     }
@@ -179,8 +179,9 @@ void TimelapseDialog::updateCount() {
         m_from->setDateTime(m_camsPictures.front().taken);
         m_to->setDateTime(m_camsPictures.back().taken);
     }
-    m_count->setText(count == 1 ? QString("1 saved picture")
-                                : QString("%1 saved pictures").arg(count));
+    // English has a text of its own for one picture; %n gives other languages their plurals
+    m_count->setText(count == 1 ? tr("1 saved picture")
+                                : tr("%n saved pictures", nullptr, int(count)));
     m_export->setEnabled(count > 0 && !m_run);
 }
 
@@ -195,8 +196,8 @@ void TimelapseDialog::setChoicesEnabled(bool enabled) {
 
 void TimelapseDialog::exportFilm() {
     const QString name = localText(m_camBox->currentData().toByteArray()).remove('/');
-    const QString path = m_files.fileToSave(this, "Export Time-lapse",
-                                            m_camFolder + "/" + name + ".avi", "AVI films (*.avi)");
+    const QString path = m_files.fileToSave(
+        this, tr("Export Time-lapse"), m_camFolder + "/" + name + ".avi", tr("AVI films (*.avi)"));
     if (!path.isEmpty())
         exportTo(path);
 }
@@ -212,7 +213,7 @@ void TimelapseDialog::exportTo(const QString& path) {
     m_export->setEnabled(false);
     setChoicesEnabled(false);
     // not modal: a modal progress dialog would run the event loop inside each update
-    m_progress = new QProgressDialog("Making the time-lapse film...", "Cancel", 0,
+    m_progress = new QProgressDialog(tr("Making the time-lapse film..."), tr("Cancel"), 0,
                                      int(m_camsPictures.size()), this);
     m_progress->setObjectName("timelapseProgress");
     m_progress->setWindowModality(Qt::NonModal);
@@ -224,7 +225,7 @@ void TimelapseDialog::exportTo(const QString& path) {
                 if (!m_run)
                     return;
                 if (!m_run->cancel()) { // the film is whole and being kept: said when it is
-                    m_progress->setLabelText("Writing the end of the film...");
+                    m_progress->setLabelText(tr("Writing the end of the film..."));
                     return;
                 }
                 TimelapseSummary cancelled; // the film's thread drops what it made
@@ -273,10 +274,10 @@ void TimelapseDialog::complete(const TimelapseSummary& summary, int framesPerSec
     if (m_summary.cancelled)
         return;
     if (!m_summary.error.isEmpty()) {
-        m_prompter.ask(this, "Export Time-lapse", m_summary.error, PromptButtons::Ok);
+        m_prompter.ask(this, tr("Export Time-lapse"), m_summary.error, PromptButtons::Ok);
         return;
     }
-    m_prompter.ask(this, "Export Time-lapse", TimelapseReport(m_summary, m_output, framesPerSecond),
-                   PromptButtons::Ok);
+    m_prompter.ask(this, tr("Export Time-lapse"),
+                   TimelapseReport(m_summary, m_output, framesPerSecond), PromptButtons::Ok);
     emit exported(m_output);
 }

@@ -104,19 +104,21 @@ bool TimelapseExport::fail(const QString& why) {
 
 bool TimelapseExport::start() {
     if (m_options.framesPerSecond < 1 || m_options.framesPerSecond > 120)
-        return fail("The frame rate must be from 1 to 120 frames a second.");
+        return fail(tr("The frame rate must be from 1 to 120 frames a second."));
     m_pictures = FindSavedPictures(m_options.camFolder, m_options.camName, m_options.from,
                                    m_options.to, m_options.otherCams);
     if (m_pictures.empty())
-        return fail("There are no saved pictures of " + localText(m_options.camName) +
-                    (m_options.from || m_options.to ? " in that time range" : QString()) + " in " +
-                    m_options.camFolder + ".");
+        return fail((m_options.from || m_options.to
+                         ? tr("There are no saved pictures of %1 in that time range in %2.")
+                         : tr("There are no saved pictures of %1 in %2."))
+                        .arg(localText(m_options.camName), m_options.camFolder));
     // the film takes the output's place: only a regular file is replaced, never a device or a
     // FIFO given as the output
     const std::filesystem::path output = QFile::encodeName(m_options.output).toStdString();
     struct stat status {};
     if (::stat(output.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
-        return fail(m_options.output + " is not a regular file: the film is not written there.");
+        return fail(
+            tr("%1 is not a regular file: the film is not written there.").arg(m_options.output));
     removeStaleTemporaries(output, std::chrono::hours(1)); // of an export a crash ended
     m_file = std::make_unique<ReplacementFile>(output);
     const FileResult opened = m_file->open();
@@ -193,8 +195,7 @@ bool TimelapseExport::finish() {
     if (!m_sink)
         return false;
     if (!m_writer || m_summary.written == 0)
-        return fail(QString("None of the %1 pictures of %2 could be read.")
-                        .arg(m_pictures.size())
+        return fail(tr("None of the %n pictures of %1 could be read.", nullptr, total())
                         .arg(localText(m_options.camName)));
     if (!m_writer->finish())
         return fail(localText(m_writer->error()));
@@ -212,7 +213,7 @@ bool TimelapseExport::finish() {
 }
 
 void TimelapseExport::cancel() {
-    fail("The export was cancelled.");
+    fail(tr("The export was cancelled."));
     m_summary.cancelled = true;
 }
 
@@ -230,22 +231,26 @@ TimelapseSummary TimelapseExport::run(const std::function<bool(int, int)>& progr
 }
 
 QString TimelapseReport(const TimelapseSummary& summary, const QString& path, int framesPerSecond) {
-    QString text = QString("The time-lapse film %1 holds %2 %3 of %4x%5 at %6 %7 a second.")
-                       .arg(path)
-                       .arg(summary.written)
-                       .arg(summary.written == 1 ? "picture" : "pictures")
-                       .arg(summary.size.width())
-                       .arg(summary.size.height())
-                       .arg(framesPerSecond)
-                       .arg(framesPerSecond == 1 ? "frame" : "frames");
-    if (summary.rescaled > 0)
-        text += QString(" %1 of another size %2 scaled to fit.")
-                    .arg(summary.rescaled)
-                    .arg(summary.rescaled == 1 ? "was" : "were");
-    if (summary.damaged > 0)
-        text += QString(" %1 damaged %2 left out.")
-                    .arg(summary.damaged)
-                    .arg(summary.damaged == 1 ? "picture was" : "pictures were");
+    // English has a text of its own for one; %n gives other languages their plural forms
+    const int written = summary.written, rescaled = summary.rescaled, damaged = summary.damaged;
+    const QString pictures = written == 1 ? TimelapseExport::tr("1 picture")
+                                          : TimelapseExport::tr("%n pictures", nullptr, written);
+    const QString frames = framesPerSecond == 1
+                               ? TimelapseExport::tr("1 frame")
+                               : TimelapseExport::tr("%n frames", nullptr, framesPerSecond);
+    //: %2 is "1 picture" or "%n pictures", %3 and %4 the width and height, %5 "1 frame" or
+    //: "%n frames"
+    QString text = TimelapseExport::tr("The time-lapse film %1 holds %2 of %3x%4 at %5 a second.")
+                       .arg(path, pictures, QString::number(summary.size.width()),
+                            QString::number(summary.size.height()), frames);
+    if (rescaled > 0)
+        text += " " + (rescaled == 1 ? TimelapseExport::tr("1 of another size was scaled to fit.")
+                                     : TimelapseExport::tr("%n of another size were scaled to fit.",
+                                                           nullptr, rescaled));
+    if (damaged > 0)
+        text += " " + (damaged == 1 ? TimelapseExport::tr("1 damaged picture was left out.")
+                                    : TimelapseExport::tr("%n damaged pictures were left out.",
+                                                          nullptr, damaged));
     return text;
 }
 

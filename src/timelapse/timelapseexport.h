@@ -5,6 +5,7 @@
 #include "timelapse/savedpictures.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QSize>
 #include <QString>
@@ -40,6 +41,8 @@ struct TimelapseSummary {
 // temporary name beside `output` and takes that name only when it is complete; a cancelled or
 // failed export leaves nothing behind.
 class TimelapseExport {
+    Q_DECLARE_TR_FUNCTIONS(TimelapseExport)
+
   public:
     explicit TimelapseExport(TimelapseOptions options);
     ~TimelapseExport();
