@@ -247,13 +247,15 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::ArrangeMainWindow() {
     const QRect outer = frameGeometry();
-    m_layout = ArrangeMainWindowTwips(twipsOf(outer.height()), twipsOf(outer.width()),
-                                      twipsOf(statusBar()->height()));
+    const int32_t width = twipsOf(outer.width());
+    m_layout = ArrangeMainWindowTwips(twipsOf(outer.height()), width,
+                                      twipsOf(statusBar()->height()), PanelColumnsFor(width));
     const MainWindowLayout& l = m_layout;
     setGeometryTwips(m_controls, 0, design::frame1Top, 2535, l.frame1Height);
-    setGeometryTwips(m_camsFrame, 2640, design::frmCamsTop, 3915, l.frmCamsHeight);
+    setGeometryTwips(m_camsFrame, design::frmCamsLeft, design::frmCamsTop, l.frmCamsWidth,
+                     l.frmCamsHeight);
     m_camList->setListHeightTwips(l.list1Height);
-    m_panels->setAreaHeightTwips(l.picWindowOuterHeight, l.vScroll1Height);
+    m_panels->arrangeArea(l.panelColumns, l.picWindowOuterHeight, l.vScroll1Height);
     m_viewer->arrange(l);
 }
 

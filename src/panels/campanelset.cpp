@@ -18,8 +18,9 @@
 #include <QDateTime>
 #include <QScrollBar>
 
-int16_t PanelAreaTop(int32_t scrollValue) {
-    return int16_t(-int16_t(scrollValue) - 30); // in 16-bit arithmetic
+int32_t PanelAreaTop(int32_t scrollValue) {
+    // 32-bit: a single column of 24 rows scrolls further than 16 bits reach
+    return -scrollValue - 30;
 }
 
 CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolder, WindowLock& lock,
@@ -122,9 +123,19 @@ void CamPanelSet::givePanelsFetchingIndicator(const QImage& indicator) {
     m_lock.lock(false);
 }
 
-void CamPanelSet::setAreaHeightTwips(int clipHeight, int scrollBarHeight) {
-    setGeometryTwips(m_clip, 120, 240, 3495, clipHeight);
-    setGeometryTwips(m_scrollBar, 3600, 240, 255, scrollBarHeight);
+void CamPanelSet::arrangeArea(int columns, int clipHeight, int scrollBarHeight) {
+    const int added = (columns - 2) * 1680;
+    const int addedRows = CamPanel::gridRows(columns) - 12;
+    setGeometryTwips(m_clip, 120, 240, 3495 + added, clipHeight);
+    setGeometryTwips(m_scrollBar, 3600 + added, 240, 255, scrollBarHeight);
+    if (columns == m_columns)
+        return;
+    m_columns = columns;
+    m_scrollBar->setMaximum(std::max(0, 18000 + addedRows * 1980));
+    setGeometryTwips(m_inner, -60, -30, 3555 + added, 24060 + addedRows * 1980);
+    for (const CamSlot& place : m_slots)
+        setGeometryTwips(place.view, CamPanel::gridGeometryTwips(place.index, columns));
+    scrollPanels();
 }
 
 void CamPanelSet::scrollPanels() {

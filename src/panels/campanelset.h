@@ -26,8 +26,8 @@ struct PanelDecode;
 enum class FetchFailure;
 
 // Where the panel container sits for a scroll value of the panel area: 30 twips above the
-// plain offset, in 16-bit arithmetic.
-int16_t PanelAreaTop(int32_t scrollValue);
+// plain offset.
+int32_t PanelAreaTop(int32_t scrollValue);
 
 // The "Webcams" area: 26 places in a scrolling box, each a CamSlot shown by its panel. Cams are
 // started from their records into the lowest free place, at most 24 at once; one place may be
@@ -70,8 +70,9 @@ class CamPanelSet : public QObject {
     void setNotFoundPicture(const QImage& picture) { m_notFound = picture; }
     const QImage& notFoundPicture() const { return m_notFound; }
     void setAutoSave(bool on) { m_autoSave = on; }
-    // The visible part of the panel area follows the window; the area itself never changes.
-    void setAreaHeightTwips(int clipHeight, int scrollBarHeight);
+    // The visible part of the panel area follows the window's height; its width, the panels'
+    // grid and the scroll range follow the number of columns.
+    void arrangeArea(int columns, int clipHeight, int scrollBarHeight);
     void scrollPanels();
 
     // Starts the cam of that name in the list unless it runs already or 24 run.
@@ -171,6 +172,7 @@ class CamPanelSet : public QObject {
     QScrollBar* m_scrollBar = nullptr; // VScroll1
     QWidget* m_clip = nullptr;         // picWindowOuter
     QWidget* m_inner = nullptr;        // picWindowInner
+    int m_columns = 2;
     QImage m_notFound;
     bool m_autoSave = false;
     int m_selected = 0;         // place 0 counts as selected until a panel is clicked

@@ -1,14 +1,29 @@
 #include "viewer/layout.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 MainWindowLayout ArrangeMainWindowTwips(int32_t H, int32_t W, int32_t S) {
+    return ArrangeMainWindowTwips(H, W, S, 2);
+}
+
+int32_t PanelColumnsFor(int32_t W) {
+    using namespace design;
+    const int64_t share = int64_t(std::max(W - frmCamsLeft, 0)) * frmCamsWidth / 10515;
+    const int64_t columns = 2 + (share - frmCamsWidth + panelStep / 2) / panelStep;
+    return int32_t(std::clamp<int64_t>(share < frmCamsWidth - panelStep / 2 ? 1 : columns, 1, 24));
+}
+
+MainWindowLayout ArrangeMainWindowTwips(int32_t H, int32_t W, int32_t S, int32_t columns) {
     using namespace design;
     MainWindowLayout l;
+    l.panelColumns = columns;
+    l.frmCamsWidth = frmCamsWidth + (columns - 2) * panelStep;
+    l.frmMainLeft = frmMainLeft + (columns - 2) * panelStep;
     l.frame1Height = std::abs(H - S - frame1Top - 800);
     l.frmCamsHeight = std::abs(H - S - frmCamsTop - 800);
     l.frmMainHeight = std::abs(H - S - frmMainTop - 800);
-    l.frmMainWidth = std::abs(W - frmMainLeft);
+    l.frmMainWidth = std::abs(W - l.frmMainLeft);
     l.list1Height = std::abs(l.frmCamsHeight - list1Top - 20);
     l.picWindowOuterHeight = std::abs(list1Top + l.list1Height - 280);
     l.vScroll1Height = std::abs(l.picWindowOuterHeight);

@@ -23,6 +23,10 @@ struct MainWindowLayout {
     int32_t hScroll1Top = 0;
     int32_t command1Top = 0;
     int32_t command1Left = 0;
+    // the panel area's columns and what they move: the "Webcams" frame's width, the viewer's left
+    int32_t panelColumns = 2;
+    int32_t frmCamsWidth = 3915;
+    int32_t frmMainLeft = 6600;
 };
 
 // The fixed design values the rules read.
@@ -31,6 +35,17 @@ inline constexpr int32_t frame1Top = 0, frmCamsTop = 0, frmMainTop = 0, frmMainL
 inline constexpr int32_t list1Top = 3540, picture1Top = 240, frmDetailsHeight = 3555;
 inline constexpr int32_t scrollBarThickness = 195; // VScroll2 width, HScroll1 height
 inline constexpr int32_t command1Size = 195;
+inline constexpr int32_t frmCamsLeft = 2640, frmCamsWidth = 3915, panelStep = 1680;
 } // namespace design
 
 MainWindowLayout ArrangeMainWindowTwips(int32_t H, int32_t W, int32_t S);
+
+// The same rules with a panel area of `columns` columns (two in the rules above): each column
+// more widens the "Webcams" frame by one panel step and moves the viewer right by as much.
+MainWindowLayout ArrangeMainWindowTwips(int32_t H, int32_t W, int32_t S, int32_t columns);
+
+// How many panel columns a window W twips wide gets: two at the window's designed width
+// (13155); otherwise the panel area keeps its designed share of the width right of the list
+// (3915 of 10515), rounded to whole columns, so the viewer keeps its proportion too. At least
+// one, at most one for each running cam.
+int32_t PanelColumnsFor(int32_t W);

@@ -84,8 +84,7 @@ ViewerPane::~ViewerPane() {
 }
 
 void ViewerPane::arrange(const MainWindowLayout& l) {
-    setGeometryTwips(this, design::frmMainLeft, design::frmMainTop, l.frmMainWidth,
-                     l.frmMainHeight);
+    setGeometryTwips(this, l.frmMainLeft, design::frmMainTop, l.frmMainWidth, l.frmMainHeight);
     setGeometryTwips(m_viewport, 120, design::picture1Top, l.picture1Width, l.picture1Height);
     setGeometryTwips(m_details, 120, l.frmDetailsTop, l.frmDetailsWidth, design::frmDetailsHeight);
     setGeometryTwips(m_pictureArea, 0, 0, l.vScroll2Left, l.hScroll1Top);

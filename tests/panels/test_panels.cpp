@@ -276,14 +276,22 @@ class PanelTest : public QObject {
     }
 
     void panelAreaScrollsByTheBar() {
-        QCOMPARE(PanelAreaTop(0), int16_t(-30));
-        QCOMPARE(PanelAreaTop(600), int16_t(-630));
-        QCOMPARE(PanelAreaTop(18000), int16_t(-18030));
+        QCOMPARE(PanelAreaTop(0), -30);
+        QCOMPARE(PanelAreaTop(600), -630);
+        QCOMPARE(PanelAreaTop(18000), -18030);
         PanelsFixture f(camList({}));
         f.set->scrollBar()->setValue(600);
         QCOMPARE(f.set->innerArea()->y(), -42); // -630 twips
         f.set->scrollBar()->setValue(18000);
         QCOMPARE(f.set->innerArea()->y(), -1202); // -18030 twips
+        // four columns: panel 4 starts the second row, and six rows scroll less
+        f.set->arrangeArea(4, 10515, 10515);
+        QCOMPARE(f.panel(4)->pos(), QPoint(4, 136));
+        QCOMPARE(f.set->scrollBar()->maximum(), 6120);
+        // one column of 24 rows scrolls past what 16 bits hold
+        f.set->arrangeArea(1, 10515, 10515);
+        f.set->scrollBar()->setValue(41760);
+        QCOMPARE(f.set->innerArea()->y(), -2786); // -41790 twips
     }
 
     void twentyFourCamsKeepFetching() {

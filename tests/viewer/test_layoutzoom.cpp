@@ -44,6 +44,30 @@ class LayoutZoomTest : public QObject {
             QVERIFY(value >= 0);
     }
 
+    void widerWindowsGetMorePanelColumns_data() {
+        QTest::addColumn<int>("width"); // twips
+        QTest::addColumn<int>("columns");
+        // clang-format off
+        QTest::newRow("designed width") << 13155 << 2;
+        QTest::newRow("1600 pixels") << 24000 << 4;
+        QTest::newRow("2560 pixels") << 38400 << 8;
+        QTest::newRow("narrow") << 10000 << 1;
+        QTest::newRow("nothing") << 0 << 1;
+        QTest::newRow("one per cam at most") << 1000000 << 24;
+        // clang-format on
+    }
+
+    void widerWindowsGetMorePanelColumns() {
+        QFETCH(int, width);
+        QFETCH(int, columns);
+        QCOMPARE(PanelColumnsFor(width), columns);
+        // the viewer moves right by the added columns and keeps the rest of the width
+        const MainWindowLayout l = ArrangeMainWindowTwips(9000, width, 375, columns);
+        QCOMPARE(l.frmMainLeft, 6600 + (columns - 2) * 1680);
+        QCOMPARE(l.frmMainWidth, std::abs(width - l.frmMainLeft));
+        QCOMPARE(l.picture1Height, ArrangeMainWindowTwips(9000, width, 375).picture1Height);
+    }
+
     void smallPictureNeedsNoScrolling() {
         auto zoom = ComputeZoom(1, 3000, 2000, 5000, 195, 3895, 195);
         QVERIFY(zoom);
