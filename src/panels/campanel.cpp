@@ -41,26 +41,31 @@ QPixmap markPicture(Freshness state, int side) {
     dot.fill(Qt::transparent);
     QPainter painter(&dot);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    // a dark rim outside a light one: the dot stands out on light and dark palettes alike
+    painter.setPen(QPen(QColor(0, 0, 0, 150), 1));
     painter.setBrush(markColour(state));
     painter.drawEllipse(QRectF(0.5, 0.5, side - 1.0, side - 1.0));
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(1.5, 1.5, side - 3.0, side - 3.0));
     return dot;
 }
 
 } // namespace
 
-QRect CamPanel::designGeometryTwips(int index) {
+QRect CamPanel::gridGeometryTwips(int index, int columns) {
+    const int spareTop = 24420 + (gridRows(columns) - 12) * 1980;
     if (index == 24)
-        return {-600, 24420, 1635, 1935};
+        return {-600, spareTop, 1635, 1935};
     if (index == 25)
-        return {1080, 24420, 1635, 1935};
-    return {index % 2 == 0 ? 60 : 1740, 60 + 1980 * (index / 2), 1635, 1935};
+        return {1080, spareTop, 1635, 1935};
+    return {60 + 1680 * (index % columns), 60 + 1980 * (index / columns), 1635, 1935};
 }
 
 CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(index) {
     setObjectName(arrayName("Frame", index));
     setFont(designFont());
-    setGeometryTwips(this, designGeometryTwips(index));
+    setGeometryTwips(this, gridGeometryTwips(index));
     setFrameCaption("[WebCam]");
 
     auto* area = new QWidget(this);

@@ -22,8 +22,10 @@ class CamPanel : public QGroupBox {
   public:
     CamPanel(int index, QWidget* parent);
 
-    // The panel's place in the grid: two columns, twelve rows, then the two spare panels.
-    static QRect designGeometryTwips(int index);
+    // The panel's place in a grid of `columns` columns (two by design, in twelve rows), row by
+    // row, with the two spare panels below the last row.
+    static QRect gridGeometryTwips(int index, int columns = 2);
+    static int gridRows(int columns) { return (24 + columns - 1) / columns; }
 
     int index() const { return m_index; }
     // The frame's caption, as exact bytes: the cam's name, or "[WebCam]" / "[webcam]".
