@@ -47,7 +47,9 @@ AboutWindow::AboutWindow(const AppIdentity& identity, int major, int minor, QWid
               {2580, 1260, 4635, 315});
     makeLabel(this, "lblCompany", identity.CompanyName, 12, {2580, 1680, 4635, 315});
     m_website = makeLabel(this, "lblWebsite", identity.Website, 12, {2580, 2100, 4635, 315});
-    m_website->setStyleSheet("color: blue");
+    QPalette link = m_website->palette();
+    link.setColor(QPalette::WindowText, link.color(QPalette::Link));
+    m_website->setPalette(link);
     m_website->setCursor(Qt::PointingHandCursor);
     m_website->installEventFilter(this);
     if (const QScreen* screen = QGuiApplication::primaryScreen())

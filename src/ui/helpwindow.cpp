@@ -45,7 +45,8 @@ void HelpWindow::load() {
     const QString& path = m_helpFile;
     QFile file(path);
     if (FileExists(QFile::encodeName(path).toStdString()) && file.open(QIODevice::ReadOnly))
-        FillFromRtf(*m_document->document(), file.read(helpMaxBytes));
+        FillFromRtf(*m_document->document(), file.read(helpMaxBytes),
+                    m_document->palette().color(QPalette::Base));
     else
         m_document->setPlainText("The help file is missing: " + path +
                                  " could not be found or read.");

@@ -8,9 +8,10 @@
 #include <QToolButton>
 #include <QWidget>
 
-QFont designFont(const QString& family, double points, bool bold) {
-    QFont font(family);
-    font.setPointSizeF(points);
+QFont designFont(const QString& /*family*/, double points, bool bold) {
+    QFont font = QGuiApplication::font();
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * points / 8.25);
     font.setBold(bold);
     return font;
 }

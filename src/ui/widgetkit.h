@@ -10,8 +10,9 @@ class QWidget;
 
 // Small pieces every window is built from.
 
-// A font of the given family and size; `bold` is set either way, so a child never takes its
-// frame's weight by accident.
+// The desktop's font at the size the design's font of `points` has beside its normal 8.25
+// points (the family names the design's face and is not used: the desktop's face is); `bold` is
+// set either way, so a child never takes its frame's weight by accident.
 QFont designFont(const QString& family = QStringLiteral("Verdana"), double points = 8.25,
                  bool bold = false);
 // The toolkit's default font, not bold.

@@ -85,6 +85,31 @@ class RtfTest : public QObject {
         QCOMPARE(shown(doc), QString("rednavy"));
     }
 
+    void coloursStayReadableOnTheBackground_data() {
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<bool>("kept");
+        // clang-format off
+        QTest::newRow("navy on white") << QColor(0, 0, 128) << QColor(Qt::white) << true;
+        QTest::newRow("navy on a dark palette") << QColor(0, 0, 128) << QColor(35, 35, 35) << false;
+        QTest::newRow("blue on a dark palette") << QColor(0, 0, 255) << QColor(35, 35, 35) << false;
+        QTest::newRow("yellow on white") << QColor(255, 255, 0) << QColor(Qt::white) << false;
+        // clang-format on
+    }
+
+    void coloursStayReadableOnTheBackground() {
+        QFETCH(QColor, colour);
+        QFETCH(QColor, background);
+        QFETCH(bool, kept);
+        const QColor shown = ReadableOn(colour, background);
+        QCOMPARE(shown == colour, kept);
+        // a changed colour keeps its hue and is lighter on dark, darker on light
+        if (!kept) {
+            QCOMPARE(shown.hslHue(), colour.hslHue());
+            QCOMPARE(shown.lightness() > colour.lightness(), background.lightness() < 128);
+        }
+    }
+
     void escapesBecomeCharacters() {
         const RtfDocument doc =
             ReadRtf("{\\rtf1 caf\\'e9 \\'80 \\u8364? \\uc2\\u8364xy! \\{\\}\\\\}");
