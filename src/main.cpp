@@ -4,6 +4,7 @@
 #include "app/splashwindow.h"
 #include "app/termination.h"
 #include "app/timelapsecommand.h"
+#include "app/translation.h"
 #include "common/appidentity.h"
 #include "common/localtext.h"
 #include "ui/messageboxprompter.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(identity.CompanyName);
     if (line.action == CommandLine::Action::ExportTimelapse) {
         QCoreApplication app(argc, argv); // no window: the film is made and the program ends
+        InstallTranslations(app);
         return ExportTimelapseCommand(line);
     }
     if (line.action != CommandLine::Action::Run) {
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    InstallTranslations(app);
     QGuiApplication::setDesktopFileName("example.tarvique.Webcams");
     MessageBoxPrompter prompter;
 
