@@ -1,5 +1,9 @@
 #include "net/camaddress.h"
 
+#include "common/localtext.h"
+
+#include <QCoreApplication>
+
 namespace {
 
 bool isControlOrBlank(unsigned char c) {
@@ -62,16 +66,21 @@ std::string AddressProblem(std::string_view address) {
         return {};
     if (const auto scheme = schemeOf(address);
         scheme && !startsWithNoCase(address, "http://") && !startsWithNoCase(address, "https://"))
-        return "the address uses " + std::string(*scheme) +
-               "://, which is not fetched; only http:// and https:// are";
+        return localBytes(QCoreApplication::translate(
+                              "CamAddress",
+                              "the address uses %1://, which is not fetched; only http:// and "
+                              "https:// are"),
+                          {*scheme});
     std::string_view rest = address;
     if (startsWithNoCase(rest, "https://"))
         rest.remove_prefix(8);
     else if (startsWithNoCase(rest, "http://"))
         rest.remove_prefix(7);
     if (rest.find('/') == std::string_view::npos)
-        return "the address has no \"/\" and path after the host";
-    return "the address's host or port cannot be right";
+        return localBytes(QCoreApplication::translate(
+            "CamAddress", "the address has no \"/\" and path after the host"));
+    return localBytes(
+        QCoreApplication::translate("CamAddress", "the address's host or port cannot be right"));
 }
 
 std::optional<CamAddress> SplitCamAddress(std::string_view address) {

@@ -64,7 +64,7 @@ void CamFetcher::beginCycle() {
         stop();
         m_halted = true;
         emit halted(
-            QString("%1 has an invalid refresh interval: \"%2\"")
+            tr("%1 has an invalid refresh interval: \"%2\"")
                 .arg(QString::fromLocal8Bit(m_name), QString::fromLocal8Bit(m_refreshText)));
         return;
     }
@@ -109,7 +109,7 @@ void CamFetcher::countSecond() {
         return;
     if (m_fetching) {
         // the fetch is abandoned; after a failure the next attempt may be due later
-        fail("no whole answer within the refresh interval", FetchFailure::Timeout);
+        fail(tr("no whole answer within the refresh interval"), FetchFailure::Timeout);
         if (m_elapsedSecs < m_waitSecs)
             return;
     }
@@ -208,14 +208,14 @@ void CamFetcher::judge(const ExchangeResult& result) {
     // bytes are a whole picture of a known kind is one too, whatever its type says
     const bool picture = IsImageResponse(result.headers) ||
                          (successful && m_isWholePicture && m_isWholePicture(body));
-    const QString code = QString("HTTP %1").arg(status);
+    const QString code = tr("HTTP %1").arg(status);
     std::optional<int64_t> retryAfter;
     if (status == 429 || status == 503)
         if (const auto value = result.head.value("Retry-After"))
             retryAfter = ParseRetryAfter(*value, m_now().toSecsSinceEpoch(), maxRetryAfterSecs);
     if (!picture) {
         emit notAPicture();
-        fail(status == 0 || successful ? QString("not a picture") : code, FetchFailure::NotPicture,
+        fail(status == 0 || successful ? tr("not a picture") : code, FetchFailure::NotPicture,
              retryAfter);
         return;
     }

@@ -178,7 +178,7 @@ class CamFetcher : public QObject {
 
     void noteValidators(const ExchangeResult& result);
     QString quoted(const QString& text) const {
-        return QString::fromLocal8Bit(m_name) + ": " + text;
+        return tr("%1: %2").arg(QString::fromLocal8Bit(m_name), text);
     }
 
     Clock m_now = [] { return QDateTime::currentDateTime(); };

@@ -8,6 +8,10 @@
 
 CamSocket::CamSocket(QObject* parent) : QObject(parent) {}
 
+QString CamSocket::handshakeClosed() {
+    return tr("the TLS handshake failed: the server closed the connection");
+}
+
 CamSocket::~CamSocket() {
     Close();
 }
@@ -54,37 +58,37 @@ void CamSocket::open(QTcpSocket* socket) {
             if (m_encrypted || !qobject_cast<QSslSocket*>(m_socket.data()))
                 remoteClosed();
             else
-                fail("the TLS handshake failed: the server closed the connection",
-                     SocketFailure::Tls);
+                fail(handshakeClosed(), SocketFailure::Tls);
             break;
         case QAbstractSocket::HostNotFoundError:
-            fail("the host name was not found", SocketFailure::HostNotFound);
+            fail(tr("the host name was not found"), SocketFailure::HostNotFound);
             break;
         case QAbstractSocket::ConnectionRefusedError:
             if (!m_nextAddresses.isEmpty())
                 connectNext(); // the host's next address
             else
-                fail("the connection was refused", SocketFailure::Refused);
+                fail(tr("the connection was refused"), SocketFailure::Refused);
             break;
         case QAbstractSocket::ProxyConnectionRefusedError:
         case QAbstractSocket::ProxyNotFoundError:
-            fail("the proxy could not be reached", SocketFailure::Refused);
+            fail(tr("the proxy could not be reached"), SocketFailure::Refused);
             break;
         case QAbstractSocket::ProxyAuthenticationRequiredError:
-            fail("the proxy refused the user name and password, or was given none",
+            fail(tr("the proxy refused the user name and password, or was given none"),
                  SocketFailure::Network);
             break;
         case QAbstractSocket::SslHandshakeFailedError:
         case QAbstractSocket::SslInternalError:
         case QAbstractSocket::SslInvalidUserDataError:
             if (m_trouble.reason.isEmpty())
-                fail("the TLS handshake failed: " + m_socket->errorString(), SocketFailure::Tls);
+                fail(tr("the TLS handshake failed: %1").arg(m_socket->errorString()),
+                     SocketFailure::Tls);
             break; // a certificate failure was reported already
         default:
             if (!m_connected && !m_nextAddresses.isEmpty())
                 connectNext();
             else
-                fail(m_socket ? m_socket->errorString().toLower() : QString("a network error"),
+                fail(m_socket ? m_socket->errorString().toLower() : tr("a network error"),
                      SocketFailure::Network);
             break;
         }
@@ -154,8 +158,8 @@ void CamSocket::connectNext() {
         m_trouble.subject = certificate.subjectDisplayName();
         m_trouble.pinnedDiffers = !m_pinned.isEmpty();
         fail(m_trouble.pinnedDiffers
-                 ? "the certificate changed since it was trusted (" + m_trouble.reason + ")"
-                 : "the certificate is not trusted (" + m_trouble.reason + ")",
+                 ? tr("the certificate changed since it was trusted (%1)").arg(m_trouble.reason)
+                 : tr("the certificate is not trusted (%1)").arg(m_trouble.reason),
              SocketFailure::Certificate);
     });
     socket->connectToHostEncrypted(target, m_port, m_host);
@@ -191,7 +195,7 @@ void CamSocket::remoteClosed() {
     if (!m_socket || m_closeRaised)
         return;
     if (qobject_cast<QSslSocket*>(m_socket.data()) && !m_encrypted) {
-        fail("the TLS handshake failed: the server closed the connection", SocketFailure::Tls);
+        fail(handshakeClosed(), SocketFailure::Tls);
         return;
     }
     m_closeRaised = true;
@@ -223,31 +227,31 @@ QString CamSocket::describe(const QList<QSslError>& errors) {
     for (const QSslError& error : errors) {
         switch (error.error()) {
         case QSslError::CertificateExpired:
-            add("expired");
+            add(tr("expired"));
             break;
         case QSslError::CertificateNotYetValid:
-            add("not yet valid");
+            add(tr("not yet valid"));
             break;
         case QSslError::HostNameMismatch:
-            add("wrong host name");
+            add(tr("wrong host name"));
             break;
         case QSslError::SelfSignedCertificate:
         case QSslError::SelfSignedCertificateInChain:
-            add("self-signed");
+            add(tr("self-signed"));
             break;
         case QSslError::UnableToGetLocalIssuerCertificate:
         case QSslError::UnableToGetIssuerCertificate:
         case QSslError::UnableToVerifyFirstCertificate:
         case QSslError::CertificateUntrusted:
-            add("untrusted");
+            add(tr("untrusted"));
             break;
         case QSslError::CertificateRevoked:
-            add("revoked");
+            add(tr("revoked"));
             break;
         default:
             add(error.errorString().toLower());
             break;
         }
     }
-    return reasons.isEmpty() ? QString("not verified") : reasons.join(", ");
+    return reasons.isEmpty() ? tr("not verified") : reasons.join(", ");
 }

@@ -81,6 +81,7 @@ class CamSocket : public QObject {
     void readAvailable();
     void remoteClosed();
     void fail(const QString& reason, SocketFailure kind);
+    static QString handshakeClosed();
 
     QPointer<QTcpSocket> m_socket;
     QByteArray m_received;

@@ -1,5 +1,6 @@
 #include "net/chunked.h"
 
+#include "common/localtext.h"
 #include "common/numbertext.h"
 
 bool ChunkedDecoder::fail(std::string why) {
@@ -17,15 +18,15 @@ bool ChunkedDecoder::sizeLineEnded() {
     uint64_t size = 0;
     while (digits < line.size() && hexDigitValue(line[digits]) >= 0) {
         if (digits == 15)
-            return fail("a chunk size too large");
+            return fail(localBytes(tr("a chunk size too large")));
         size = size * 16 + uint64_t(hexDigitValue(line[digits]));
         ++digits;
     }
     if (digits == 0)
-        return fail("a chunk size that is not a number");
+        return fail(localBytes(tr("a chunk size that is not a number")));
     const std::string_view rest = line.substr(digits);
     if (!rest.empty() && rest.front() != ';' && rest.front() != ' ' && rest.front() != '\t')
-        return fail("a chunk size that is not a number");
+        return fail(localBytes(tr("a chunk size that is not a number")));
     m_line.clear();
     if (size == 0) {
         m_state = State::Trailer;
@@ -45,7 +46,7 @@ size_t ChunkedDecoder::feed(std::string_view bytes, std::string& body) {
             const size_t end = bytes.find('\n', at);
             const size_t take = (end == std::string_view::npos ? bytes.size() : end) - at;
             if (m_line.size() + take > maxLine) {
-                fail("a chunk line too long");
+                fail(localBytes(tr("a chunk line too long")));
                 return bytes.size();
             }
             m_line.append(bytes.substr(at, take));
@@ -67,6 +68,7 @@ size_t ChunkedDecoder::feed(std::string_view bytes, std::string& body) {
         case State::Data: {
             const size_t take = size_t(std::min<uint64_t>(m_chunkLeft, bytes.size() - at));
             if (body.size() + take > m_maxBody) {
+                // kept in English: the response reader tells this one by its words
                 fail("a body too large");
                 return bytes.size();
             }
@@ -86,7 +88,7 @@ size_t ChunkedDecoder::feed(std::string_view bytes, std::string& body) {
             } else if (c == '\r' && !m_sawCr) {
                 m_sawCr = true;
             } else {
-                fail("a chunk without its line end");
+                fail(localBytes(tr("a chunk without its line end")));
                 return bytes.size();
             }
             break;

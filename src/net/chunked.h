@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,6 +10,8 @@
 // most 4 KB; the decoded body may not grow past `maxBody`. Anything else is an error, and the
 // decoder stays in error.
 class ChunkedDecoder {
+    Q_DECLARE_TR_FUNCTIONS(ChunkedDecoder)
+
   public:
     enum class State { Size, Data, DataEnd, Trailer, Done, Error };
 

@@ -1,6 +1,9 @@
 #include "net/contentcoding.h"
 
+#include "common/localtext.h"
 #include "net/httphead.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cctype>
@@ -8,6 +11,11 @@
 #include <zlib.h>
 
 namespace {
+
+// `why` is marked with QT_TRANSLATE_NOOP in this context; "%1" is `value`.
+DecodedContent refused(const char* why, std::string_view value = {}) {
+    return {false, {}, localBytes(QCoreApplication::translate("ContentCoding", why), {value})};
+}
 
 std::vector<std::string> codingsOf(std::string_view field) {
     std::vector<std::string> codings;
@@ -32,7 +40,8 @@ DecodedContent inflated(const QByteArray& input, int windowBits, size_t maxBytes
     DecodedContent result;
     z_stream stream{};
     if (inflateInit2(&stream, windowBits) != Z_OK)
-        return {false, {}, "the answer's compression could not be undone"};
+        return refused(
+            QT_TRANSLATE_NOOP("ContentCoding", "the answer's compression could not be undone"));
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.constData()));
     stream.avail_in = uInt(input.size());
     int status = Z_OK;
@@ -54,9 +63,10 @@ DecodedContent inflated(const QByteArray& input, int windowBits, size_t maxBytes
     }
     inflateEnd(&stream);
     if (size_t(result.bytes.size()) > maxBytes)
-        return {false, {}, "the server's answer is too large once uncompressed"};
+        return refused(QT_TRANSLATE_NOOP("ContentCoding",
+                                         "the server's answer is too large once uncompressed"));
     if (status != Z_STREAM_END)
-        return {false, {}, "the answer's compression is broken"};
+        return refused(QT_TRANSLATE_NOOP("ContentCoding", "the answer's compression is broken"));
     return result;
 }
 
@@ -69,7 +79,8 @@ DecodedContent DecodeContent(std::string_view field, const QByteArray& body, siz
         std::count_if(codings.begin(), codings.end(),
                       [](const std::string& coding) { return coding != "identity"; });
     if (layers > 2)
-        return {false, {}, "the answer is compressed more than twice"};
+        return refused(
+            QT_TRANSLATE_NOOP("ContentCoding", "the answer is compressed more than twice"));
     DecodedContent result{true, body, {}};
     // undone last applied first
     for (auto coding = codings.rbegin(); coding != codings.rend() && result.ok; ++coding) {
@@ -84,10 +95,9 @@ DecodedContent DecodeContent(std::string_view field, const QByteArray& body, siz
                                     (uchar(bytes[0]) * 256 + uchar(bytes[1])) % 31 == 0;
             result = inflated(bytes, zlibHeader ? 15 : -15, maxBytes);
         } else {
-            return {false,
-                    {},
-                    "the answer is compressed as \"" + *coding +
-                        "\", which the program cannot undo"};
+            return refused(QT_TRANSLATE_NOOP("ContentCoding", "the answer is compressed as \"%1\", "
+                                                              "which the program cannot undo"),
+                           *coding);
         }
     }
     return result;

@@ -1,5 +1,9 @@
 #include "net/location.h"
 
+#include "common/localtext.h"
+
+#include <QCoreApplication>
+
 namespace {
 
 bool isControl(unsigned char c) {
@@ -26,9 +30,10 @@ std::string schemeOf(std::string_view reference) {
     return scheme;
 }
 
-LocationResult refused(std::string why) {
+// `why` is marked with QT_TRANSLATE_NOOP in this context; "%1" is `value`.
+LocationResult refused(const char* why, std::string_view value = {}) {
     LocationResult result;
-    result.error = std::move(why);
+    result.error = localBytes(QCoreApplication::translate("Location", why), {value});
     return result;
 }
 
@@ -43,9 +48,10 @@ LocationResult fromAbsolute(const CamAddress& base, std::string_view url) {
         text.insert(end, "/");
     const std::optional<CamAddress> target = SplitCamAddress(text);
     if (!target)
-        return refused("a redirect to an address that cannot be right");
+        return refused(
+            QT_TRANSLATE_NOOP("Location", "a redirect to an address that cannot be right"));
     if (base.secure && !target->secure)
-        return refused("a redirect from https:// down to http://");
+        return refused(QT_TRANSLATE_NOOP("Location", "a redirect from https:// down to http://"));
     LocationResult result;
     result.ok = true;
     result.target = *target;
@@ -98,18 +104,22 @@ LocationResult ResolveLocation(const CamAddress& base, std::string_view location
     while (!location.empty() && (location.back() == ' ' || location.back() == '\t'))
         location.remove_suffix(1);
     if (location.empty())
-        return refused("a redirect without an address");
+        return refused(QT_TRANSLATE_NOOP("Location", "a redirect without an address"));
     for (unsigned char c : location)
         if (isControl(c))
-            return refused("a redirect to an address holding control characters");
+            return refused(QT_TRANSLATE_NOOP(
+                "Location", "a redirect to an address holding control characters"));
     location = location.substr(0, location.find('#')); // a fragment is never sent
 
     const std::string scheme = schemeOf(location);
     if (!scheme.empty()) {
         if (scheme != "http" && scheme != "https")
-            return refused("a redirect to a " + scheme + ": address, which is not fetched");
+            return refused(
+                QT_TRANSLATE_NOOP("Location", "a redirect to a %1: address, which is not fetched"),
+                scheme);
         if (location.substr(scheme.size(), 3) != "://")
-            return refused("a redirect to an address that cannot be right");
+            return refused(
+                QT_TRANSLATE_NOOP("Location", "a redirect to an address that cannot be right"));
         return fromAbsolute(base, location);
     }
     if (location.starts_with("//"))

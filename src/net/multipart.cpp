@@ -1,5 +1,9 @@
 #include "net/multipart.h"
 
+#include "common/localtext.h"
+
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <string>
 
@@ -115,8 +119,8 @@ std::optional<std::string> SniffedStreamBoundary(std::string_view first, bool* m
 MultipartReader::MultipartReader(std::string boundary, size_t maxPart)
     : m_delimiter(std::move(boundary)), m_maxPart(maxPart) {}
 
-bool MultipartReader::fail(std::string why) {
-    m_error = std::move(why);
+bool MultipartReader::fail(const char* why) {
+    m_error = localBytes(QCoreApplication::translate("MultipartReader", why));
     return false;
 }
 
@@ -151,13 +155,14 @@ bool MultipartReader::frame(const PartHandler& handler) {
         if (line.starts_with("--") ||
             (line.starts_with('-') && lineEnd == std::string_view::npos)) {
             if (lineEnd == std::string_view::npos)
-                return rest.size() <= m_delimiter.size() + 8 || fail("a damaged stream");
+                return rest.size() <= m_delimiter.size() + 8 ||
+                       fail(QT_TRANSLATE_NOOP("MultipartReader", "a damaged stream"));
             std::string_view bare = line;
             while (bare.starts_with('-'))
                 bare.remove_prefix(1);
             if (bare == m_delimiter + "--") {
                 m_ended = true;
-                return fail("the stream ended");
+                return fail(QT_TRANSLATE_NOOP("MultipartReader", "the stream ended"));
             }
             if (bare == m_delimiter) {
                 m_start += lineEnd + 1;
@@ -179,15 +184,17 @@ bool MultipartReader::frame(const PartHandler& handler) {
             if (lf != std::string_view::npos && (end == std::string_view::npos || lf < end))
                 end = lf, blank = 2;
             if (end == std::string_view::npos)
-                return rest.size() <= maxHeaderBytes || fail("a part's headers are too long");
+                return rest.size() <= maxHeaderBytes ||
+                       fail(QT_TRANSLATE_NOOP("MultipartReader", "a part's headers are too long"));
             if (end > maxHeaderBytes)
-                return fail("a part's headers are too long");
+                return fail(QT_TRANSLATE_NOOP("MultipartReader", "a part's headers are too long"));
             headers = rest.substr(0, end);
             bodyStart = m_start + end + blank;
         }
         if (const std::optional<size_t> length = partLength(headers)) {
             if (*length > m_maxPart)
-                return fail("a picture of the stream is too large");
+                return fail(
+                    QT_TRANSLATE_NOOP("MultipartReader", "a picture of the stream is too large"));
             if (m_buffer.size() - bodyStart < *length)
                 return true; // the rest of the part is to come
             const std::string headerText(headers);
@@ -205,7 +212,8 @@ bool MultipartReader::frame(const PartHandler& handler) {
                 --resume;
             m_searchFrom = resume > 0 ? resume - 1 : 0;
             return m_buffer.size() - bodyStart <= m_maxPart ||
-                   fail("a picture of the stream is too large");
+                   fail(QT_TRANSLATE_NOOP("MultipartReader",
+                                          "a picture of the stream is too large"));
         }
         // the line break before the delimiter is the delimiter's
         size_t bodyEnd = next;

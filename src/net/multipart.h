@@ -39,7 +39,8 @@ class MultipartReader {
   private:
     // Frames what the buffer holds; false on an error or the end.
     bool frame(const PartHandler& handler);
-    bool fail(std::string why);
+    // `why` is marked with QT_TRANSLATE_NOOP in this class's context.
+    bool fail(const char* why);
     // Where the next delimiter line begins, at or after `from`, or npos.
     size_t findDelimiter(size_t from) const;
 

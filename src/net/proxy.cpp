@@ -1,6 +1,9 @@
 #include "net/proxy.h"
 
+#include "common/localtext.h"
 #include "net/httphead.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cctype>
@@ -102,8 +105,11 @@ ProxyRoute ProxyFor(bool secure, std::string_view host, const Environment& envir
         route.kind = ProxyRoute::Kind::Socks5;
     } else {
         route.kind = ProxyRoute::Kind::Http;
-        route.problem = "the proxy in " + route.variable + " is spoken to with " + scheme +
-                        "://, which the program does not speak; only http:// and socks5:// are";
+        route.problem =
+            localBytes(QCoreApplication::translate(
+                           "ProxyRoute", "the proxy in %1 is spoken to with %2://, which the "
+                                         "program does not speak; only http:// and socks5:// are"),
+                       {route.variable, scheme});
         return route;
     }
     if (const std::optional<AddressUserInfo> info = SplitUserInfo(address)) {
@@ -126,13 +132,17 @@ ProxyRoute ProxyFor(bool secure, std::string_view host, const Environment& envir
                               ? -1
                               : std::strtol(digits.c_str(), nullptr, 10);
         if (port < 1 || port > 65535) {
-            route.problem = "the proxy in " + route.variable + " has no usable port";
+            route.problem = localBytes(
+                QCoreApplication::translate("ProxyRoute", "the proxy in %1 has no usable port"),
+                {route.variable});
             return route;
         }
         route.port = uint16_t(port);
     }
     route.host = bare(name);
     if (route.host.empty())
-        route.problem = "the proxy in " + route.variable + " names no host";
+        route.problem =
+            localBytes(QCoreApplication::translate("ProxyRoute", "the proxy in %1 names no host"),
+                       {route.variable});
     return route;
 }

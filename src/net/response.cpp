@@ -1,6 +1,9 @@
 #include "net/response.h"
 
+#include "common/localtext.h"
 #include "common/numbertext.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -29,7 +32,9 @@ void followBody(ResponseState& state, std::string_view newBodyBytes, DataOutcome
         state.chunks->feed(newBodyBytes, state.decoded);
         if (state.chunks->failed()) {
             outcome.abort = state.chunks->error() == "a body too large";
-            outcome.error = "the server sent " + state.chunks->error();
+            outcome.error =
+                localBytes(QCoreApplication::translate("Response", "the server sent %1"),
+                           {state.chunks->error()});
         }
         state.complete = state.chunks->done();
         break;
@@ -68,7 +73,8 @@ DataOutcome ReceiveResponseData(ResponseState& state, std::string_view bytes) {
     while (end != std::string_view::npos && end <= maxHeaderBytes &&
            isInterim(ParseResponseHead(received.substr(0, end)).status)) {
         if (++state.interimAnswers > maxInterimAnswers) {
-            outcome.error = "the server sent more than 10 interim answers";
+            outcome.error = localBytes(QCoreApplication::translate(
+                "Response", "the server sent more than 10 interim answers"));
             return outcome;
         }
         state.receivedBytes -= int32_t(end + headerEnd.size());
