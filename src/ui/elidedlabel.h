@@ -11,7 +11,12 @@ class ElidedLabel : public QLabel {
 
     // Whether the text is shown cut.
     bool isElided() const;
+    // A tooltip shown whether the text is cut or not (after the whole text when it is cut).
+    void setNote(const QString& note);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QString m_note;
 };

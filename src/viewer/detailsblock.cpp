@@ -1,17 +1,20 @@
 #include "viewer/detailsblock.h"
 
+#include "common/datetimetext.h"
 #include "ui/elidedlabel.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 
 #include <QLabel>
+#include <QLocale>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimeZone>
 #include <QToolButton>
 
 namespace {
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect twips) {
+ElidedLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect twips) {
     auto* label = new ElidedLabel(caption, parent);
     label->setObjectName(name);
     setGeometryTwips(label, twips);
@@ -20,14 +23,25 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRe
 
 // A row of the details: its caption, and its value, whose text starts on the caption's line
 // (a taller caption box draws its text as high as the value's box begins).
-QLabel* makeRow(QWidget* parent, const char* captionName, const QString& caption, QRect captionAt,
-                const char* valueName, QRect valueAt) {
+ElidedLabel* makeRow(QWidget* parent, const char* captionName, const QString& caption,
+                     QRect captionAt, const char* valueName, QRect valueAt) {
     QLabel* captionLabel = makeLabel(parent, captionName, caption, captionAt);
-    QLabel* value = makeLabel(parent, valueName, {}, valueAt);
-    for (QLabel* label : {captionLabel, value})
+    ElidedLabel* value = makeLabel(parent, valueName, {}, valueAt);
+    for (QLabel* label : {captionLabel, static_cast<QLabel*>(value)})
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     captionLabel->setContentsMargins(0, tw(valueAt.top()) - tw(captionAt.top()), 0, 0);
     return value;
+}
+
+// A Last-Modified value as the user's locale writes a date and time, in local time; a value
+// that is no HTTP date is shown as it came.
+QString shownChangeTime(const QString& header) {
+    QDateTime moment = QLocale::c().toDateTime(header.trimmed(),
+                                               QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
+    if (!moment.isValid())
+        return header;
+    moment.setTimeZone(QTimeZone::utc());
+    return generalDateText(moment.toLocalTime());
 }
 
 } // namespace
@@ -130,7 +144,10 @@ QString DetailsBlock::zoomLevel() const {
 void DetailsBlock::writeDetails(const CamDetails& details) {
     m_name->setText(details.name);
     m_refresh->setText(details.refresh);
-    m_lastChanged->setText(details.lastChanged);
+    // the server's own words stay at hand in the tooltip
+    m_lastChanged->setText(shownChangeTime(details.lastChanged));
+    m_lastChanged->setNote(
+        m_lastChanged->text() == details.lastChanged ? QString() : details.lastChanged.trimmed());
     m_lastRefreshed->setText(details.lastRefreshed);
     m_source->setText(details.source);
     if (!details.age.isEmpty())

@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 
+class ElidedLabel;
 class QLabel;
 class QScrollBar;
 class QToolButton;
@@ -45,7 +46,7 @@ class DetailsBlock : public QGroupBox {
     QLabel* m_zoomLevel = nullptr;
     QLabel* m_name = nullptr;
     QLabel* m_refresh = nullptr;
-    QLabel* m_lastChanged = nullptr;
+    ElidedLabel* m_lastChanged = nullptr;
     QLabel* m_lastRefreshed = nullptr;
     QLabel* m_nextRefresh = nullptr;
     QLabel* m_time = nullptr;

@@ -1,5 +1,6 @@
 // The viewer pane on its own: selection, zoom and scrolling, saving, the full-screen view.
 #include "common/background.h"
+#include "common/datetimetext.h"
 #include "common/twips.h"
 #include "ui/elidedlabel.h"
 #include "ui/imagecontrol.h"
@@ -22,6 +23,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimeZone>
 #include <QToolButton>
 
 namespace {
@@ -374,6 +376,12 @@ class ViewerTest : public QObject {
         QVERIFY(lastChanged->isElided());
         lastChanged->grab(); // painted: its tooltip says what is cut
         QCOMPARE(lastChanged->toolTip(), changed);
+        // a date the server sent is shown as the locale writes it, the header in the tooltip
+        const QString header = "Mon, 07 Dec 2026 17:45:12 GMT";
+        f.viewer->writeDetails({"A", "30", " " + header, "12/7/2026", {}, {}, {}});
+        const QDateTime moment(QDate(2026, 12, 7), QTime(17, 45, 12), QTimeZone::utc());
+        QCOMPARE(lastChanged->text(), generalDateText(moment.toLocalTime()));
+        QCOMPARE(lastChanged->toolTip(), header);
         // each caption's text starts on its value's line
         for (const char* row :
              {"lblName", "lblLastRefreshed", "lblLastChanged", "lblRefresh", "lblNextRefresh"}) {
