@@ -4,10 +4,13 @@
 #include "ui/progressbar.h"
 #include "ui/widgetkit.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
 
 namespace {
@@ -116,8 +119,12 @@ CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(inde
     addAction(m_unencrypted);
     connect(m_unencrypted, &QAction::triggered, this, &CamPanel::unencryptedPasswordClicked);
 
-    // a panel takes the keyboard's focus; Enter or Space selects it as a click does
-    setFocusPolicy(Qt::StrongFocus);
+    // The panels are one Tab stop: the one that holds it takes the keyboard's focus, arrow keys
+    // move to the others. Enter or Space selects a panel as a click does, F5 refreshes it,
+    // Delete stops it; its buttons are for the mouse.
+    takeTabStop(false);
+    for (QToolButton* button : {refresh, stop})
+        button->setFocusPolicy(Qt::NoFocus);
 
     connect(refresh, &QToolButton::clicked, this, &CamPanel::refreshClicked);
     connect(stop, &QToolButton::clicked, this, &CamPanel::stopClicked);
@@ -130,6 +137,7 @@ CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(inde
 void CamPanel::setFrameCaption(const QByteArray& caption) {
     m_caption = caption;
     setTitle(QString::fromLocal8Bit(caption));
+    setAccessibleName(tr("Cam %1").arg(title()));
 }
 
 void CamPanel::setIndicatorPicture(const QImage& picture) {
@@ -193,7 +201,8 @@ QSize CamPanel::pictureSize() const {
 }
 
 void CamPanel::setStateMark(Freshness state, const QString& tooltip) {
-    if (state != m_state) {
+    const bool changed = state != m_state;
+    if (changed) {
         m_state = state;
         QPixmap& mark = m_markPictures[state];
         if (mark.isNull())
@@ -203,6 +212,12 @@ void CamPanel::setStateMark(Freshness state, const QString& tooltip) {
         m_mark->raise();
     }
     m_mark->setToolTip(tooltip);
+    // what the mark shows in colour, in words for a screen reader, told when the state changes
+    setAccessibleDescription(tooltip);
+    if (changed && QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 QString CamPanel::stateTooltip() const {
@@ -230,9 +245,47 @@ bool CamPanel::hasPicture() const {
 }
 
 void CamPanel::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-        event->key() == Qt::Key_Space)
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
         emit clicked();
-    else
+        return;
+    case Qt::Key_F5:
+        emit refreshClicked();
+        return;
+    case Qt::Key_Delete:
+        emit stopClicked();
+        return;
+    case Qt::Key_Left:
+        emit stepRequested(-1, 0);
+        return;
+    case Qt::Key_Right:
+        emit stepRequested(1, 0);
+        return;
+    case Qt::Key_Up:
+        emit stepRequested(0, -1);
+        return;
+    case Qt::Key_Down:
+        emit stepRequested(0, 1);
+        return;
+    default:
         QGroupBox::keyPressEvent(event);
+    }
+}
+
+void CamPanel::paintEvent(QPaintEvent* event) {
+    QGroupBox::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // a group box draws no focus frame of its own
+    QStylePainter painter(this);
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = rect().adjusted(1, 1, -1, -1);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, frame);
+}
+
+void CamPanel::takeTabStop(bool on) {
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
 }

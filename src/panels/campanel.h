@@ -76,9 +76,16 @@ class CamPanel : public QGroupBox {
     void stopClicked();
     void trustCertificateClicked();
     void unencryptedPasswordClicked();
+    // An arrow key: the panel `columns` to the right (negative: left) and `rows` down.
+    void stepRequested(int columns, int rows);
+
+  public:
+    // Whether Tab stops at this panel: one running panel holds the panel area's Tab stop.
+    void takeTabStop(bool on);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     const int m_index;

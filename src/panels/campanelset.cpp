@@ -69,6 +69,8 @@ CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolde
         connect(view, &CamPanel::clicked, this, [this, index] { selectPanel(index); });
         connect(view, &CamPanel::refreshClicked, this, [this, index] { refreshNow(index); });
         connect(view, &CamPanel::stopClicked, this, [this, index] { stopCam(index); });
+        connect(view, &CamPanel::stepRequested, this,
+                [this, index](int columns, int rows) { moveFocus(index, columns, rows); });
         connect(view, &CamPanel::trustCertificateClicked, this,
                 [this, index] { trustCertificate(index); });
         connect(view, &CamPanel::unencryptedPasswordClicked, this,
@@ -217,7 +219,46 @@ bool CamPanelSet::startCam(const CamRecord& record, int wanted) {
         m_credentials.mayGoUnencrypted(QByteArray::fromStdString(record.name)));
     place.fetcher->beginCycle();
     giveCredentials(index); // the keyring answers a moment later; the fetch takes them then
+    updateTabStop();
     return true;
+}
+
+void CamPanelSet::moveFocus(int from, int columns, int rows) {
+    // left and right go on past free places; up and down only to the place in that column
+    const int step = columns + rows * m_columns;
+    for (int to = from + step; step != 0 && to >= 0 && to < maxRunningCams; to += step) {
+        if (slot(to).running) {
+            m_tabStop = to;
+            updateTabStop();
+            revealPanel(to);
+            panel(to)->setFocus(Qt::TabFocusReason);
+            return;
+        }
+        if (rows != 0)
+            return;
+    }
+}
+
+void CamPanelSet::updateTabStop() {
+    const auto running = [this](int index) { return index >= 0 && slot(index).running; };
+    if (!running(m_tabStop))
+        m_tabStop = running(m_selected) ? m_selected : -1;
+    for (int index = 0; m_tabStop < 0 && index < maxRunningCams; ++index)
+        if (running(index))
+            m_tabStop = index;
+    for (const CamSlot& place : m_slots)
+        place.view->takeTabStop(place.index == m_tabStop);
+}
+
+void CamPanelSet::revealPanel(int index) {
+    // the scroll value that puts the panel's top, or its bottom, just inside the clipping box
+    const QRect at = CamPanel::gridGeometryTwips(index, m_columns);
+    const int visible = twipsOf(m_clip->height());
+    const int value = m_scrollBar->value();
+    if (at.top() - value - 30 < 0)
+        m_scrollBar->setValue(at.top() - 60);
+    else if (at.bottom() - value - 30 > visible)
+        m_scrollBar->setValue(at.bottom() - visible);
 }
 
 void CamPanelSet::refreshNow(int index) {
@@ -255,6 +296,7 @@ void CamPanelSet::stopCam(int index) {
         --m_activeCams;
         emit camStopped(place.record.name);
     }
+    updateTabStop();
     if (index == m_selected) {
         panel->showSelected(false);
         m_selected = -1;
@@ -291,6 +333,10 @@ void CamPanelSet::selectPanel(int index) {
     slotAt(index).view->showSelected(true);
     m_selected = index;
     m_viewerShown = true;
+    if (isRunning(index)) {
+        m_tabStop = index; // Tab comes back to the panel the viewer shows
+        updateTabStop();
+    }
     CamSlot& place = slotAt(index);
     const bool whole = !place.wholePicture.isNull();
     const QImage shown = whole ? place.wholePicture : place.view->shownPicture();

@@ -157,6 +157,10 @@ class CamPanelSet : public QObject {
     void updateMark(int index);
     QString ageText(int index) const;
     CamDetails withFreshness(int index, CamDetails details) const;
+    // The keyboard: arrow keys move the focus between running panels, which hold one Tab stop.
+    void moveFocus(int from, int columns, int rows);
+    void updateTabStop();
+    void revealPanel(int index);
 
     CamListModel& m_camList;
     const QString m_camFolder;
@@ -173,6 +177,7 @@ class CamPanelSet : public QObject {
     QWidget* m_clip = nullptr;         // picWindowOuter
     QWidget* m_inner = nullptr;        // picWindowInner
     int m_columns = 2;
+    int m_tabStop = -1; // the running panel Tab stops at; arrow keys move it
     QImage m_notFound;
     bool m_autoSave = false;
     int m_selected = 0;         // place 0 counts as selected until a panel is clicked

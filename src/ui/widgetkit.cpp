@@ -34,6 +34,11 @@ QToolButton* makePictureButton(QWidget* parent, const QString& name, const QStri
     button->setToolButtonStyle(face == ButtonFace::PictureOnly ? Qt::ToolButtonIconOnly
                                                                : Qt::ToolButtonTextUnderIcon);
     button->setFont(plainDefaultFont());
+    // a picture alone says nothing to a screen reader: the tooltip names the button
+    if (caption.isEmpty())
+        button->setAccessibleName(tooltip);
+    else if (tooltip != caption)
+        button->setAccessibleDescription(tooltip);
     return button;
 }
 
