@@ -22,7 +22,8 @@ constexpr int streamWatchMs = 2000;
 
 QString sentOrNot(const ResponseHead& head, const char* field) {
     const auto value = head.value(field);
-    return QString(field) + ": " + (value ? "sent (" + localText(*value) + ")" : "not sent");
+    return value ? AddressTest::tr("%1: sent (%2)").arg(QString(field), localText(*value))
+                 : AddressTest::tr("%1: not sent").arg(QString(field));
 }
 
 QString pictureKind(const QByteArray& body) {
@@ -38,7 +39,7 @@ QString pictureKind(const QByteArray& body) {
     case PictureFormat::WebP:
         return "WebP";
     default:
-        return "picture";
+        return AddressTest::tr("picture");
     }
 }
 
@@ -53,14 +54,14 @@ AddressTest::AddressTest(std::function<QByteArray(const QString&)> pins, QObject
     connect(m_fetcher, &CamFetcher::pictureArrived, this, &AddressTest::pictureArrived);
     connect(m_fetcher, &CamFetcher::failed, this, &AddressTest::failed);
     connect(m_fetcher, &CamFetcher::unchanged, this, [this] {
-        finish({true, "The picture has not changed", answerFacts(0), {}});
+        finish({true, tr("The picture has not changed"), answerFacts(0), {}});
     });
     connect(m_fetcher, &CamFetcher::streamStarted, this, [this] {
         m_streamClock.start();
         QTimer::singleShot(streamWatchMs, this, &AddressTest::reportStream);
     });
     connect(m_fetcher, &CamFetcher::problem, this, [this](const QString& text) {
-        finish({false, "This address cannot be fetched", {text.section(": ", 1)}, {}});
+        finish({false, tr("This address cannot be fetched"), {text.section(": ", 1)}, {}});
     });
 }
 
@@ -84,28 +85,33 @@ void AddressTest::useCredentials(std::optional<Credentials> credentials) {
     m_fetcher->setCredentials(std::move(credentials));
 }
 
+QString AddressTest::timeTaken() const {
+    return tr("Time taken: %1 s").arg(m_clock.elapsed() / 1000.0, 0, 'f', 2);
+}
+
 QStringList AddressTest::answerFacts(qsizetype bodyBytes) const {
     const ResponseHead& head = m_fetcher->response().head;
     QStringList facts;
-    facts << (head.status ? QString("Status: HTTP %1").arg(head.status)
-                          : QString("Status: none (the server sent no status line)"));
+    facts << (head.status ? tr("Status: HTTP %1").arg(head.status)
+                          : tr("Status: none (the server sent no status line)"));
     const std::vector<std::string>& visited = m_fetcher->visited();
-    facts << (visited.size() > 1 ? QString("Redirects followed: %1, to %2")
+    facts << (visited.size() > 1 ? tr("Redirects followed: %1, to %2")
                                        .arg(visited.size() - 1)
                                        .arg(localText(visited.back()))
-                                 : QString("Redirects followed: none"));
-    facts << (!m_fetcher->lastConnectionSecure() ? QString("Connection: plain HTTP, not encrypted")
+                                 : tr("Redirects followed: none"));
+    facts << (!m_fetcher->lastConnectionSecure() ? tr("Connection: plain HTTP, not encrypted")
               : m_fetcher->lastConnectionPinned()
-                  ? QString("Connection: TLS, with the certificate you trust for this cam")
-                  : QString("Connection: TLS, certificate verified"));
-    facts << "Proxy: " + (m_fetcher->lastProxy().empty() ? QString("none")
-                                                          : localText(m_fetcher->lastProxy()));
+                  ? tr("Connection: TLS, with the certificate you trust for this cam")
+                  : tr("Connection: TLS, certificate verified"));
+    facts << tr("Proxy: %1")
+                 .arg(m_fetcher->lastProxy().empty() ? tr("none")
+                                                     : localText(m_fetcher->lastProxy()));
     const auto type = head.value("Content-Type");
-    facts << "Content type: " + (type ? localText(*type) : QString("not sent"));
+    facts << tr("Content type: %1").arg(type ? localText(*type) : tr("not sent"));
     if (bodyBytes > 0)
-        facts << "Size: " + QLocale().toString(bodyBytes) + " bytes";
+        facts << tr("Size: %1 bytes").arg(QLocale().toString(bodyBytes));
     facts << sentOrNot(head, "Last-Modified") << sentOrNot(head, "ETag");
-    facts << QString("Time taken: %1 s").arg(m_clock.elapsed() / 1000.0, 0, 'f', 2);
+    facts << timeTaken();
     return facts;
 }
 
@@ -128,7 +134,7 @@ void AddressTest::streamPictureArrived(const FetchedPicture& fetched) {
 void AddressTest::reportStream() {
     if (!m_done || m_streamFirst.body.isEmpty()) {
         if (m_done && m_fetcher->isStreaming())
-            finish({false, "A stream that sent no picture", answerFacts(0), {}});
+            finish({false, tr("A stream that sent no picture"), answerFacts(0), {}});
         return;
     }
     const double seconds = std::max<qint64>(m_streamClock.elapsed(), 1) / 1000.0;
@@ -136,10 +142,10 @@ void AddressTest::reportStream() {
     const QSize size = sizeOf(m_streamFirst.body);
     AddressReport report;
     report.ok = true;
-    report.headline = QString("An MJPEG stream: %1 pictures a second")
+    report.headline = tr("An MJPEG stream: %1 pictures a second")
                           .arg(QLocale().toString(pace, 'f', pace < 2 ? 1 : 0));
     if (size.isValid())
-        report.headline += QString(", %1 x %2").arg(size.width()).arg(size.height());
+        report.headline += tr(", %1 x %2").arg(size.width()).arg(size.height());
     report.facts = answerFacts(0);
     m_fetcher->stop();
     finishWithPreview(report, m_streamFirst.body, m_streamFirst.announcedLength);
@@ -154,13 +160,13 @@ void AddressTest::pictureArrived(const FetchedPicture& fetched) {
     const QSize size = sizeOf(fetched.body);
     AddressReport report;
     report.ok = status == 0 || (status >= 200 && status < 300);
-    report.headline = size.isValid() ? QString("A %1 of %2 x %3")
+    report.headline = size.isValid() ? tr("A %1 of %2 x %3")
                                            .arg(pictureKind(fetched.body))
                                            .arg(size.width())
                                            .arg(size.height())
-                                     : QString("A %1").arg(pictureKind(fetched.body));
+                                     : tr("A %1").arg(pictureKind(fetched.body));
     if (!report.ok)
-        report.headline += QString(", but with HTTP %1").arg(status);
+        report.headline += tr(", but with HTTP %1").arg(status);
     report.facts = answerFacts(fetched.body.size());
     m_fetcher->stop();
     finishWithPreview(report, fetched.body, fetched.announcedLength);
@@ -184,8 +190,8 @@ void AddressTest::finishWithPreview(AddressReport report, const QByteArray& body
             if (preview.isNull() && report.ok) {
                 // called a picture, but none can be made of it: the panel would show nothing
                 report.ok = false;
-                report.headline = "The answer says it is a picture, but it cannot be shown "
-                                  "(damaged, cut short or of an unknown kind)";
+                report.headline = tr("The answer says it is a picture, but it cannot be shown "
+                                     "(damaged, cut short or of an unknown kind)");
             }
             if (done)
                 done(report);
@@ -197,51 +203,52 @@ void AddressTest::failed(const QString& reason, FetchFailure kind) {
     QStringList facts;
     switch (kind) {
     case FetchFailure::Connection:
-        report.headline = "The server could not be reached: " + reason;
+        report.headline = tr("The server could not be reached: %1").arg(reason);
         break;
     case FetchFailure::Certificate: {
         const CertificateTrouble& trouble = m_fetcher->certificateTrouble();
-        report.headline = "The certificate is not trusted: " + trouble.reason;
+        report.headline = tr("The certificate is not trusted: %1").arg(trouble.reason);
         if (!trouble.subject.isEmpty())
-            facts << "Issued to: " + trouble.subject;
+            facts << tr("Issued to: %1").arg(trouble.subject);
         if (!trouble.fingerprint.isEmpty())
-            facts << "SHA-256 fingerprint:\n" + CertificatePins::readable(trouble.fingerprint);
+            facts << tr("SHA-256 fingerprint:\n%1")
+                         .arg(CertificatePins::readable(trouble.fingerprint));
 
-        facts << "If this is your own camera, start the cam and choose \"Trust This "
-                 "Certificate...\" on its panel.";
+        facts << tr("If this is your own camera, start the cam and choose \"Trust This "
+                    "Certificate...\" on its panel.");
         break;
     }
     case FetchFailure::Timeout:
-        report.headline = "No whole answer came in time: " + reason;
+        report.headline = tr("No whole answer came in time: %1").arg(reason);
         break;
     case FetchFailure::NotPicture:
-        report.headline = "The answer is not a picture (" + reason + ")";
+        report.headline = tr("The answer is not a picture (%1)").arg(reason);
         facts = answerFacts(qsizetype(m_fetcher->response().responseBuffer.size()));
         break;
     case FetchFailure::Protocol:
-        report.headline = "The answer could not be used: " + reason;
+        report.headline = tr("The answer could not be used: %1").arg(reason);
         if (m_fetcher->response().head.status)
             facts = answerFacts(0);
         break;
     case FetchFailure::Refused:
-        report.headline = "The cam refused the user name or password";
+        report.headline = tr("The cam refused the user name or password");
         break;
     case FetchFailure::PlainPassword:
-        report.headline = "The cam asks for its password over plain HTTP, where it travels "
-                          "unencrypted; start the cam to agree to that for it";
+        report.headline = tr("The cam asks for its password over plain HTTP, where it travels "
+                             "unencrypted; start the cam to agree to that for it");
         break;
     case FetchFailure::StreamEnded:
         if (!m_streamFirst.body.isEmpty()) {
             reportStream(); // what came before the end tells
             return;
         }
-        report.headline = "The stream ended before its first picture: " + reason;
+        report.headline = tr("The stream ended before its first picture: %1").arg(reason);
         break;
     }
     if (kind != FetchFailure::NotPicture && kind != FetchFailure::Protocol) {
         if (!m_fetcher->lastProxy().empty())
-            facts << "Proxy: " + localText(m_fetcher->lastProxy());
-        facts << QString("Time taken: %1 s").arg(m_clock.elapsed() / 1000.0, 0, 'f', 2);
+            facts << tr("Proxy: %1").arg(localText(m_fetcher->lastProxy()));
+        facts << timeTaken();
     }
     report.facts = facts;
     finish(report);

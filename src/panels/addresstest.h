@@ -34,6 +34,7 @@ class AddressTest : public QObject, public AddressChecker {
     void finish(AddressReport report);
     // What the answer's head said, and how the connection went.
     QStringList answerFacts(qsizetype bodyBytes) const;
+    QString timeTaken() const;
 
     CamFetcher* m_fetcher = nullptr;
     // the preview's decode, left to finish on its own when the dialog goes

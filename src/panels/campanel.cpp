@@ -92,11 +92,12 @@ CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(inde
     setGeometryTwips(m_progress, 180, 1200, 1275, 135);
 
     QToolButton* refresh =
-        makePictureButton(this, arrayName("cmdRefresh", index), {}, "Refresh now",
+        makePictureButton(this, arrayName("cmdRefresh", index), {}, tr("Refresh now"),
                           ":/pictures/refresh.png", ButtonFace::PictureOnly, 20);
     setGeometryTwips(refresh, 180, 1380, 495, 435);
-    QToolButton* stop = makePictureButton(this, arrayName("cmdStop", index), {}, "Stop this cam",
-                                          ":/pictures/stop.png", ButtonFace::PictureOnly, 20);
+    QToolButton* stop =
+        makePictureButton(this, arrayName("cmdStop", index), {}, tr("Stop this cam"),
+                          ":/pictures/stop.png", ButtonFace::PictureOnly, 20);
     setGeometryTwips(stop, 960, 1380, 495, 435);
     auto* scratch = new QLabel(this);
     scratch->setObjectName(arrayName("picTemp", index));
@@ -107,13 +108,13 @@ CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(inde
     m_mark->setObjectName(arrayName("stateMark", index));
     setGeometryTwips(m_mark, 1455, 30, 150, 150);
     m_mark->hide();
-    m_trust = new QAction("Trust This Certificate...", this);
+    m_trust = new QAction(tr("Trust This Certificate..."), this);
     m_trust->setObjectName(arrayName("trustCertificate", index));
     m_trust->setEnabled(false);
     addAction(m_trust);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_trust, &QAction::triggered, this, &CamPanel::trustCertificateClicked);
-    m_unencrypted = new QAction("Send Password Unencrypted...", this);
+    m_unencrypted = new QAction(tr("Send Password Unencrypted..."), this);
     m_unencrypted->setObjectName(arrayName("sendPasswordUnencrypted", index));
     m_unencrypted->setEnabled(false);
     addAction(m_unencrypted);

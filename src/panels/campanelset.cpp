@@ -160,11 +160,11 @@ void CamPanelSet::StartCamByName(const std::string& name) {
         return;
     const std::optional<CamRecord> record = m_camList.find(name);
     if (!record) {
-        emit statusText(QString("%1 was not found in the cam list file").arg(localText(name)));
+        emit statusText(tr("%1 was not found in the cam list file").arg(localText(name)));
         return;
     }
     if (!parseLong(record->refresh)) {
-        emit statusText(QString("%1 has an invalid refresh interval: \"%2\"")
+        emit statusText(tr("%1 has an invalid refresh interval: \"%2\"")
                             .arg(localText(record->name), localText(record->refresh)));
         return;
     }
@@ -178,18 +178,18 @@ bool CamPanelSet::StartCamInPanel(const std::string& name, int wanted, QString* 
     const std::optional<CamRecord> record = m_camList.find(name);
     if (!record) {
         if (why)
-            *why = "no longer in the cam list";
+            *why = tr("no longer in the cam list");
         return false;
     }
     if (!parseLong(record->refresh)) {
         if (why)
-            *why = QString("its refresh interval \"%1\" is not a number")
-                       .arg(localText(record->refresh));
+            *why =
+                tr("its refresh interval \"%1\" is not a number").arg(localText(record->refresh));
         return false;
     }
     if (m_activeCams >= maxRunningCams) {
         if (why)
-            *why = "24 cams run already";
+            *why = tr("24 cams run already");
         return false;
     }
     return startCam(*record, wanted);
@@ -388,9 +388,9 @@ QByteArray CamPanelSet::selectedName() const {
 QString CamPanelSet::nextRefreshText(int index) const {
     const CamFetcher* fetcher = this->fetcher(index);
     if (fetcher->isStreaming())
-        return "a stream";
+        return tr("a stream");
     if (fetcher->isWaitingForCredentials()) // asked again only at the user's word
-        return "after a new password or a refresh";
+        return tr("after a new password or a refresh");
     if (fetcher->failures() > 0) // waiting longer after failures
         return QString::number(fetcher->waitSecs() - fetcher->elapsedSecs());
     const std::optional<double> refresh = parseNumber(fetcher->refreshText().toStdString());
@@ -405,9 +405,9 @@ QString CamPanelSet::ageText(int index) const {
     QString text = QString::fromStdString(FreshnessText(
         place.freshness.state(now, place.fetcher->refreshSecs()), place.freshness.reason()));
     if (const auto age = place.freshness.ageSeconds(now))
-        text = QString::fromStdString(AgeText(*age)) + ", " + text;
+        text = tr("%1, %2").arg(QString::fromStdString(AgeText(*age)), text);
     if (place.fetcher->sendsPasswordUnencrypted())
-        text += "; its password travels unencrypted";
+        text = tr("%1; its password travels unencrypted").arg(text);
     return text;
 }
 
@@ -457,7 +457,7 @@ void CamPanelSet::progressed(int index, float percent, const QString& fileName) 
     CamPanel* panel = this->panel(index);
     panel->showProgress(percent);
     emit statusText(
-        QString("Downloading %1 [%2]")
+        tr("Downloading %1 [%2]")
             .arg(fileName, QString::fromStdString(formatGeneral(panel->progress(), 7))));
 }
 
@@ -471,24 +471,25 @@ void CamPanelSet::trustCertificate(int index) {
         return;
     const QString name = QString::fromLocal8Bit(cam);
     const QString text =
-        QString("The certificate that %1 presented for %2 is not trusted (%3).\n\n"
-                "Issued to: %4\nSHA-256 fingerprint:\n%5\n\n"
-                "Trust exactly this certificate for %2 from now on? A different certificate "
-                "will be refused again.")
+        tr("The certificate that %1 presented for %2 is not trusted (%3).\n\n"
+           "Issued to: %4\nSHA-256 fingerprint:\n%5\n\n"
+           "Trust exactly this certificate for %2 from now on? A different certificate "
+           "will be refused again.")
             .arg(hostPort, name, trouble.reason, trouble.subject,
                  CertificatePins::readable(trouble.fingerprint));
     m_prompter.askLater(
-        panel(index), "Trust this certificate", text, PromptButtons::TrustCancel,
+        panel(index), tr("Trust this certificate"), text, PromptButtons::TrustCancel,
         [this, index, cam, name, hostPort, fingerprint = trouble.fingerprint](PromptAnswer answer) {
             if (answer != PromptAnswer::Ok)
                 return;
             if (!m_pins.trust(cam, hostPort, fingerprint)) {
-                m_prompter.askLater(panel(index), ":: error",
-                                    "The trusted certificate could not be stored in your settings.",
+                m_prompter.askLater(panel(index), tr(":: error"),
+                                    tr("The trusted certificate could not be stored in your "
+                                       "settings."),
                                     PromptButtons::Ok, [](PromptAnswer) {});
                 return;
             }
-            emit statusText(name + ": the certificate of " + hostPort + " is trusted");
+            emit statusText(tr("%1: the certificate of %2 is trusted").arg(name, hostPort));
             // the place asks again at once, when it still runs that cam
             if (isRunning(index) && this->fetcher(index)->name() == cam) {
                 panel(index)->offerCertificateTrust(false);
@@ -514,17 +515,17 @@ void CamPanelSet::allowUnencryptedPassword(int index) {
     const QByteArray cam = fetcher(index)->name();
     const QString name = QString::fromLocal8Bit(cam);
     m_prompter.askLater(
-        panel(index), "Send the password unencrypted",
-        QString("%1 asks for its user name and password over plain HTTP. They would travel "
-                "unencrypted: anyone on the network between could read them.\n\nSend them to %1 "
-                "anyway from now on?")
+        panel(index), tr("Send the password unencrypted"),
+        tr("%1 asks for its user name and password over plain HTTP. They would travel "
+           "unencrypted: anyone on the network between could read them.\n\nSend them to %1 "
+           "anyway from now on?")
             .arg(name),
         PromptButtons::OkCancel, [this, index, cam, name](PromptAnswer answer) {
             if (answer != PromptAnswer::Ok)
                 return;
             if (!m_credentials.allowUnencrypted(cam))
                 return;
-            emit statusText(name + ": the password travels unencrypted");
+            emit statusText(tr("%1: the password travels unencrypted").arg(name));
             if (isRunning(index) && fetcher(index)->name() == cam) {
                 panel(index)->offerUnencryptedPassword(false);
                 fetcher(index)->setPlainPasswordAllowed(true);

@@ -1,5 +1,6 @@
 #include "panels/changerate.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -53,14 +54,17 @@ std::string ChangeRate::text() const {
     const std::optional<int> seconds = intervalSeconds();
     if (!seconds)
         return {};
-    std::string every;
+    const auto said = [](const char* text, const QString& value) {
+        return QCoreApplication::translate("ChangeRate", text).arg(value);
+    };
+    QString every;
     if (*seconds < 90)
-        every = std::to_string(*seconds) + " s";
+        every = said("%1 s", QString::number(*seconds));
     else if (*seconds < 90 * 60)
-        every = std::to_string(int(std::lround(*seconds / 60.0))) + " min";
+        every = said("%1 min", QString::number(std::lround(*seconds / 60.0)));
     else
-        every = std::to_string(int(std::lround(*seconds / 3600.0))) + " h";
+        every = said("%1 h", QString::number(std::lround(*seconds / 3600.0)));
     if (newAtEveryFetch())
-        return "changes at every refresh, about every " + every + " or faster";
-    return "changes about every " + every;
+        return said("changes at every refresh, about every %1 or faster", every).toStdString();
+    return said("changes about every %1", every).toStdString();
 }

@@ -1,5 +1,6 @@
 #include "panels/freshness.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 void FreshnessTracker::fetchStarted() {
@@ -42,32 +43,44 @@ std::optional<int64_t> FreshnessTracker::ageSeconds(int64_t now) const {
     return std::max<int64_t>(0, now - *m_newSince);
 }
 
+namespace {
+
+// the text in the user's language, with %1 filled in, as UTF-8
+std::string said(const char* text, const std::string& value = {}) {
+    QString translated = QCoreApplication::translate("Freshness", text);
+    if (!value.empty())
+        translated = translated.arg(QString::fromStdString(value));
+    return translated.toStdString();
+}
+
+} // namespace
+
 std::string AgeText(int64_t seconds) {
     if (seconds < 60)
-        return std::to_string(seconds) + " s old";
+        return said("%1 s old", std::to_string(seconds));
     if (seconds < 3600)
-        return std::to_string(seconds / 60) + " min old";
+        return said("%1 min old", std::to_string(seconds / 60));
     if (seconds < 2 * 86400)
-        return std::to_string(seconds / 3600) + " h old";
-    return std::to_string(seconds / 86400) + " days old";
+        return said("%1 h old", std::to_string(seconds / 3600));
+    return said("%1 days old", std::to_string(seconds / 86400));
 }
 
 std::string FreshnessText(Freshness state, const std::string& reason) {
     switch (state) {
     case Freshness::Idle:
-        return "not running";
+        return said("not running");
     case Freshness::Fetching:
-        return "fetching";
+        return said("fetching");
     case Freshness::New:
-        return "new picture";
+        return said("new picture");
     case Freshness::Unchanged:
-        return "unchanged";
+        return said("unchanged");
     case Freshness::Stale:
-        return "stale: no new picture for a long time";
+        return said("stale: no new picture for a long time");
     case Freshness::Error:
-        return "error: " + reason;
+        return said("error: %1", reason);
     case Freshness::Offline:
-        return "offline: " + reason;
+        return said("offline: %1", reason);
     }
     return {};
 }

@@ -151,10 +151,10 @@ void CamPanelSet::showUnreadable(int index, const PanelCompletion& completion) {
     place.fetcher->refusePicture(completion.fetched);
     const QString& refusal = completion.decoded.decoded.refusal;
     const QString why =
-        refusal.startsWith("a picture too") ? refusal : QString("the picture could not be read");
+        refusal.startsWith("a picture too") ? refusal : tr("the picture could not be read");
     place.freshness.failed(why.toStdString(), false);
     if (refusal.startsWith("a picture too costly") && refusal != place.lastRefusal)
-        emit statusText(QString::fromLocal8Bit(place.fetcher->name()) + ": " + why);
+        emit statusText(tr("%1: %2").arg(QString::fromLocal8Bit(place.fetcher->name()), why));
     place.lastRefusal = refusal;
     updateMark(index);
     if (index == m_selected)
@@ -195,10 +195,10 @@ void CamPanelSet::showFailure(int index, const QString& reason, FetchFailure kin
     // status bar too
     if (kind == FetchFailure::Certificate || kind == FetchFailure::Protocol ||
         kind == FetchFailure::Refused || kind == FetchFailure::PlainPassword)
-        emit statusText(QString::fromLocal8Bit(place.fetcher->name()) + ": " + reason +
-                        (kind == FetchFailure::PlainPassword
-                             ? QString(" (right-click the panel to send it all the same)")
-                             : QString()));
+        emit statusText((kind == FetchFailure::PlainPassword
+                             ? tr("%1: %2 (right-click the panel to send it all the same)")
+                             : tr("%1: %2"))
+                            .arg(QString::fromLocal8Bit(place.fetcher->name()), reason));
 }
 
 void CamPanelSet::showNotAPicture(int index, const CamDetails& details) {
@@ -245,8 +245,8 @@ void CamPanelSet::autoSave(int index, const QByteArray& bytes) {
     const QString cam = QString::fromLocal8Bit(place.caption);
     if (place.savesPending >= maxSavesPending ||
         m_saveBytesPending + bytes.size() > maxSaveBytesPending) {
-        emit statusText(QString("%1 a new picture of %2 was not saved: the disk does not keep up")
-                            .arg(time, cam));
+        emit statusText(
+            tr("%1 a new picture of %2 was not saved: the disk does not keep up").arg(time, cam));
         return;
     }
     const QString path = SavePath(m_camFolder, place.caption, now);
@@ -266,7 +266,7 @@ void CamPanelSet::autoSave(int index, const QByteArray& bytes) {
             const bool selected = index == m_selected;
             if (!saved.ok) {
                 if (selected)
-                    emit statusText(QString("%1 the new picture could not be saved as %2: %3")
+                    emit statusText(tr("%1 the new picture could not be saved as %2: %3")
                                         .arg(time, saved.path, saved.error));
                 return;
             }
@@ -274,6 +274,6 @@ void CamPanelSet::autoSave(int index, const QByteArray& bytes) {
             if (place.shownCount == shown && !saved.reloaded.isNull())
                 place.view->showPicture(saved.reloaded, saved.bytes);
             if (selected)
-                emit statusText(time + " new picture saved as " + saved.path);
+                emit statusText(tr("%1 new picture saved as %2").arg(time, saved.path));
         });
 }

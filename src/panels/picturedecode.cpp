@@ -3,6 +3,8 @@
 #include "common/tempfile.h"
 #include "imaging/picturecheck.h"
 
+#include <QCoreApplication>
+
 DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLength, QSize fit) {
     // A picture that is not whole, too large or too costly is one the loader cannot read.
     const PictureCheck check =
@@ -14,7 +16,11 @@ DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLen
                 QString::fromStdString(check.why)};
     const QString temporary = WriteTempFile("vbt", body);
     if (temporary.isEmpty())
-        return {{}, false, {}, "the picture could not be written to the temporary folder"};
+        return {{},
+                false,
+                {},
+                QCoreApplication::translate(
+                    "PictureDecode", "the picture could not be written to the temporary folder")};
     DecodedPicture decoded = DecodePicture(body, fit); // the same bytes the file holds
     RemoveTempFile(temporary);
     if (decoded.picture.isNull() && decoded.refusal.isEmpty())

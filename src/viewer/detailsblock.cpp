@@ -51,7 +51,7 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     setFont(designFont());
     hide();
 
-    makeLabel(this, "Label6", "Zoom:", {180, 180, 795, 255});
+    makeLabel(this, "Label6", tr("Zoom:"), {180, 180, 795, 255});
     m_slider = new QScrollBar(Qt::Horizontal, this);
     m_slider->setObjectName("Slider1");
     m_slider->setRange(1, 5);
@@ -68,56 +68,56 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     // beyond the slider: the whole picture at once, and what the picture is shown at
     m_fit = new QToolButton(this);
     m_fit->setObjectName("cmdFit");
-    m_fit->setText("Fit");
-    m_fit->setToolTip("show the whole picture in the viewer (Ctrl+0)");
+    m_fit->setText(tr("Fit"));
+    m_fit->setToolTip(tr("show the whole picture in the viewer (Ctrl+0)"));
     m_fit->setCheckable(true);
     m_fit->setChecked(true); // until a factor is chosen, a selected cam is seen whole
     setGeometryTwips(m_fit, 3135, 390, 735, 375);
     connect(m_fit, &QToolButton::toggled, this, &DetailsBlock::zoomChanged);
     m_zoomLevel = makeLabel(this, "lblZoomLevel", {}, {3990, 450, 2400, 255});
 
-    QToolButton* save = makePictureButton(this, "cmdSave", "Save Image",
-                                          "save image in you /cam/ folder", ":/pictures/save.png");
+    QToolButton* save =
+        makePictureButton(this, "cmdSave", tr("Save Image"), tr("save image in you /cam/ folder"),
+                          ":/pictures/save.png");
     setGeometryTwips(save, 180, 840, 1395, 855);
     QToolButton* fullScreen =
-        makePictureButton(this, "Command3", "Screensaver",
-                          "full screen, auto refreshing view of current cam.  click to close.",
+        makePictureButton(this, "Command3", tr("Screensaver"),
+                          tr("full screen, auto refreshing view of current cam.  click to close."),
                           ":/pictures/screensaver.png");
     setGeometryTwips(fullScreen, 1620, 840, 1395, 855);
     connect(save, &QToolButton::clicked, this, &DetailsBlock::saveClicked);
     // beside the one-click save: the same, where the user chooses
     auto* saveAs = new QToolButton(this);
     saveAs->setObjectName("cmdSaveAs");
-    saveAs->setText("Save As...");
-    saveAs->setToolTip("save the image where you choose (Ctrl+Shift+S)");
+    saveAs->setText(tr("Save As..."));
+    saveAs->setToolTip(tr("save the image where you choose (Ctrl+Shift+S)"));
     setGeometryTwips(saveAs, 3060, 1080, 1395, 375);
     connect(saveAs, &QToolButton::clicked, this, &DetailsBlock::saveAsClicked);
     connect(fullScreen, &QToolButton::clicked, this, &DetailsBlock::fullScreenClicked);
 
-    m_name = makeRow(this, "lblNameCaption", "Name:", {180, 1920, 1995, 255}, "lblName",
+    m_name = makeRow(this, "lblNameCaption", tr("Name:"), {180, 1920, 1995, 255}, "lblName",
                      {1980, 1920, 2235, 255});
-    m_lastRefreshed =
-        makeRow(this, "lblLastRefreshedCaption", "Last Refreshed:", {180, 2160, 2055, 375},
-                "lblLastRefreshed", {1980, 2190, 1995, 195});
-    m_lastChanged = makeRow(this, "lblLastChangedCaption", "Last Changed:", {180, 2400, 2115, 315},
-                            "lblLastChanged", {1920, 2430, 1995, 195});
-    m_time = makeRow(this, "lblTimeCaption", "Current Time:", {180, 2640, 2175, 255}, "lblTime",
+    m_lastRefreshed = makeRow(this, "lblLastRefreshedCaption", tr("Last Refreshed:"),
+                              {180, 2160, 2055, 375}, "lblLastRefreshed", {1980, 2190, 1995, 195});
+    m_lastChanged = makeRow(this, "lblLastChangedCaption", tr("Last Changed:"),
+                            {180, 2400, 2115, 315}, "lblLastChanged", {1920, 2430, 1995, 195});
+    m_time = makeRow(this, "lblTimeCaption", tr("Current Time:"), {180, 2640, 2175, 255}, "lblTime",
                      {1920, 2665, 1995, 195});
     findChild<QLabel*>("lblTimeCaption")->hide();
     m_time->hide();
-    m_refresh = makeRow(this, "lblRefreshCaption", "Refresh Rate:", {180, 2880, 2055, 255},
+    m_refresh = makeRow(this, "lblRefreshCaption", tr("Refresh Rate:"), {180, 2880, 2055, 255},
                         "lblRefresh", {1980, 2910, 1995, 195});
-    m_nextRefresh = makeRow(this, "lblNextRefreshCaption", "Next Refresh:", {180, 3120, 2235, 285},
-                            "lblNextRefresh", {1980, 3170, 1995, 195});
+    m_nextRefresh = makeRow(this, "lblNextRefreshCaption", tr("Next Refresh:"),
+                            {180, 3120, 2235, 285}, "lblNextRefresh", {1980, 3170, 1995, 195});
 
     // beyond the classic rows, a second column: where the picture came from, its age, and how
     // often the cam's picture really changes
-    m_source = makeRow(this, "lblSourceCaption", "Fetched From:", {4560, 1920, 1500, 255},
+    m_source = makeRow(this, "lblSourceCaption", tr("Fetched From:"), {4560, 1920, 1500, 255},
                        "lblSource", {6060, 1920, 6000, 255});
-    m_age = makeRow(this, "lblAgeCaption", "Picture Age:", {4560, 2160, 1500, 255}, "lblAge",
+    m_age = makeRow(this, "lblAgeCaption", tr("Picture Age:"), {4560, 2160, 1500, 255}, "lblAge",
                     {6060, 2160, 6000, 255});
-    m_updateRate = makeRow(this, "lblUpdateRateCaption", "Update Rate:", {4560, 2400, 1500, 255},
-                           "lblUpdateRate", {6060, 2400, 6000, 255});
+    m_updateRate = makeRow(this, "lblUpdateRateCaption", tr("Update Rate:"),
+                           {4560, 2400, 1500, 255}, "lblUpdateRate", {6060, 2400, 6000, 255});
 }
 
 int DetailsBlock::zoomFactor() const {
@@ -133,8 +133,8 @@ void DetailsBlock::setFit(bool on) {
 }
 
 void DetailsBlock::showZoomLevel(int fitPercent) {
-    m_zoomLevel->setText(isFit() ? QString("Fit (%1 %)").arg(fitPercent)
-                                 : QString("Zoom %1").arg(zoomFactor()));
+    m_zoomLevel->setText(isFit() ? tr("Fit (%1 %)").arg(fitPercent)
+                                 : tr("Zoom %1").arg(zoomFactor()));
 }
 
 QString DetailsBlock::zoomLevel() const {
@@ -152,8 +152,7 @@ void DetailsBlock::writeDetails(const CamDetails& details) {
     m_source->setText(details.source);
     if (!details.age.isEmpty())
         m_age->setText(details.age);
-    m_updateRate->setText(details.updateRate.isEmpty() ? QString("not known yet")
-                                                       : details.updateRate);
+    m_updateRate->setText(details.updateRate.isEmpty() ? tr("not known yet") : details.updateRate);
 }
 
 void DetailsBlock::setAge(const QString& text) {

@@ -37,7 +37,7 @@ QScrollBar* makeScrollBar(QWidget* parent, const char* name, Qt::Orientation ori
 
 ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSource& source,
                        QString camFolder, BackgroundQueue& files)
-    : QGroupBox("Viewer", parent), m_lock(lock), m_source(source),
+    : QGroupBox(tr("Viewer"), parent), m_lock(lock), m_source(source),
       m_camFolder(std::move(camFolder)), m_files(files) {
     setObjectName("frmMain");
     setFont(designFont("Verdana", 8.25, true));
@@ -234,9 +234,9 @@ void ViewerPane::saveShownPictureAs() {
     if (!m_source.hasSelection() || !m_chooser)
         return;
     const QString path = m_chooser->fileToSave(
-        this, "Save Image As",
+        this, tr("Save Image As"),
         SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime()),
-        "JPEG pictures (*.jpg *.jpeg)");
+        tr("JPEG pictures (*.jpg *.jpeg)"));
     if (!path.isEmpty())
         savePictureTo(path);
 }
@@ -251,7 +251,7 @@ void ViewerPane::savePictureTo(const QString& path) {
             --m_saving;
             const QString time = longTimeText(QTime::currentTime());
             if (!saved.ok) {
-                emit statusText(QString("%1 the picture could not be saved as %2: %3")
+                emit statusText(tr("%1 the picture could not be saved as %2: %3")
                                     .arg(time, saved.path, saved.error));
                 return;
             }
@@ -260,7 +260,7 @@ void ViewerPane::savePictureTo(const QString& path) {
                 m_image->setPicture(saved.whole);
                 m_lock.lock(false);
             }
-            emit statusText(time + " saved as " + saved.path);
+            emit statusText(tr("%1 saved as %2").arg(time, saved.path));
         },
         true);
 }
