@@ -30,7 +30,7 @@ AboutWindow::AboutWindow(const AppIdentity& identity, int major, int minor, QWid
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon(":/pictures/about.png"));
     setFixedSize(tw(7455), tw(2535));
-    setWindowTitle("About " + identity.ProductName);
+    setWindowTitle(tr("About %1").arg(identity.ProductName));
 
     auto* banner = new QLabel(this);
     banner->setObjectName("Picture1");
@@ -40,9 +40,9 @@ AboutWindow::AboutWindow(const AppIdentity& identity, int major, int minor, QWid
     makeLabel(banner, "Label1", identity.ProductName, 14.25, {120, 300, 5655, 435})
         ->setStyleSheet("color: white");
 
-    makeLabel(this, "Label2", "Version:", 12, {180, 1260, 2295, 315});
-    makeLabel(this, "Label3", "Owned By:", 12, {180, 1680, 2295, 315});
-    makeLabel(this, "Label4", "Website:", 12, {180, 2100, 2295, 315});
+    makeLabel(this, "Label2", tr("Version:"), 12, {180, 1260, 2295, 315});
+    makeLabel(this, "Label3", tr("Owned By:"), 12, {180, 1680, 2295, 315});
+    makeLabel(this, "Label4", tr("Website:"), 12, {180, 2100, 2295, 315});
     makeLabel(this, "lblVersion", QString("%1.%2").arg(major).arg(minor), 12,
               {2580, 1260, 4635, 315});
     makeLabel(this, "lblCompany", identity.CompanyName, 12, {2580, 1680, 4635, 315});

@@ -3,6 +3,8 @@
 #include "common/prompter.h"
 #include "ui/camcredentials.h"
 
+#include <QCoreApplication>
+
 void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWidget> parent,
                         const QByteArray& cam, const Credentials& credentials) {
     QPointer<CamCredentials> kept(&store);
@@ -15,17 +17,23 @@ void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWid
             const QString name = QString::fromLocal8Bit(cam);
             const QString why =
                 outcome == CredentialStore::Outcome::NoKeyring
-                    ? QString("No keyring answers, so the user name and password of %1 cannot be "
-                              "kept there.")
+                    ? QCoreApplication::translate("CredentialKeeping",
+                                                  "No keyring answers, so the user name and "
+                                                  "password of %1 cannot be kept there.")
                           .arg(name)
-                    : QString("The keyring did not keep the user name and password of %1: %2")
+                    : QCoreApplication::translate(
+                          "CredentialKeeping",
+                          "The keyring did not keep the user name and password of %1: %2")
                           .arg(name, error);
             prompter.askLater(
-                parent, "Keyring",
-                why +
-                    "\n\nFor This Run Only keeps them until the program ends. In Plain Text keeps "
-                    "them in your settings file, unencrypted: anyone who can read your files can "
-                    "read the password.",
+                parent, QCoreApplication::translate("CredentialKeeping", "Keyring"),
+                //: %1 says why the keyring could not keep them
+                QCoreApplication::translate(
+                    "CredentialKeeping",
+                    "%1\n\nFor This Run Only keeps them until the program ends. In Plain Text "
+                    "keeps them in your settings file, unencrypted: anyone who can read your "
+                    "files can read the password.")
+                    .arg(why),
                 PromptButtons::KeepCredentials,
                 [kept, &prompter, parent, cam, credentials](PromptAnswer answer) {
                     if (!kept)
@@ -34,10 +42,12 @@ void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWid
                         kept->keepForThisRun(cam, credentials);
                     else if (answer == PromptAnswer::PlainText &&
                              !kept->keepInPlainText(cam, credentials))
-                        prompter.askLater(parent, ":: error",
-                                          "The user name and password could not be written to the "
-                                          "settings file.",
-                                          PromptButtons::Ok, [](PromptAnswer) {});
+                        prompter.askLater(
+                            parent, QCoreApplication::translate("CredentialKeeping", ":: error"),
+                            QCoreApplication::translate("CredentialKeeping",
+                                                        "The user name and password could not "
+                                                        "be written to the settings file."),
+                            PromptButtons::Ok, [](PromptAnswer) {});
                 });
         });
 }

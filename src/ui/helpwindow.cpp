@@ -25,14 +25,14 @@ HelpWindow::HelpWindow(const QString& helpFile, const QString& productName, Sett
       m_helpFile(helpFile), m_product(productName), m_settings(store) {
     setObjectName("Form8");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle("Readme/Help");
+    setWindowTitle(tr("Readme/Help"));
     setFixedSize(tw(10290), tw(7920));
     m_document = new QTextBrowser(this);
     m_document->setObjectName("rtf1");
     m_document->setReadOnly(true);
     m_document->setOpenLinks(false);
     setGeometryTwips(m_document, 0, 0, 10275, 7515);
-    m_showAtStartup = new QCheckBox("Show at Startup", this);
+    m_showAtStartup = new QCheckBox(tr("Show at Startup"), this);
     m_showAtStartup->setObjectName("Check1");
     setGeometryTwips(m_showAtStartup, 60, 7620, 1995, 255);
     connect(m_showAtStartup, &QCheckBox::clicked, this, &HelpWindow::storeShowAtStartup);
@@ -48,8 +48,8 @@ void HelpWindow::load() {
         FillFromRtf(*m_document->document(), file.read(helpMaxBytes),
                     m_document->palette().color(QPalette::Base));
     else
-        m_document->setPlainText("The help file is missing: " + path +
-                                 " could not be found or read.");
+        m_document->setPlainText(
+            tr("The help file is missing: %1 could not be found or read.").arg(path));
     m_document->moveCursor(QTextCursor::Start); // open at the top of the document
     SetTopmost(this, true);
     const QString showHelp = m_settings.ReadUserSetting(m_product, "Settings", "showHelp", "1");

@@ -1,5 +1,6 @@
 #include "ui/messageboxprompter.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <memory>
@@ -10,16 +11,20 @@ QMessageBox* makeBox(QWidget* parent, const QString& title, const QString& text,
                      PromptButtons buttons) {
     if (buttons == PromptButtons::TrustCancel) {
         auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Cancel, parent);
-        QPushButton* trust = box->addButton("Trust this certificate", QMessageBox::AcceptRole);
+        QPushButton* trust = box->addButton(
+            QCoreApplication::translate("MessageBoxPrompter", "Trust this certificate"),
+            QMessageBox::AcceptRole);
         trust->setObjectName("trustButton");
         box->setDefaultButton(QMessageBox::Cancel);
         return box;
     }
     if (buttons == PromptButtons::KeepCredentials) {
         auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Cancel, parent);
-        box->addButton("For This Run Only", QMessageBox::AcceptRole)
+        box->addButton(QCoreApplication::translate("MessageBoxPrompter", "For This Run Only"),
+                       QMessageBox::AcceptRole)
             ->setObjectName("thisRunButton");
-        box->addButton("In Plain Text", QMessageBox::DestructiveRole)
+        box->addButton(QCoreApplication::translate("MessageBoxPrompter", "In Plain Text"),
+                       QMessageBox::DestructiveRole)
             ->setObjectName("plainTextButton");
         box->setDefaultButton(QMessageBox::Cancel);
         return box;

@@ -13,10 +13,10 @@ NoticeWindow::NoticeWindow(QWidget* parent)
                           Qt::WindowTitleHint) {
     setObjectName("Form4");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle("Oops!");
+    setWindowTitle(tr("Oops!"));
     setWindowIcon(QIcon(":/pictures/oops.png"));
 
-    auto* message = new QLabel("You must first select a cam from the list.", this);
+    auto* message = new QLabel(tr("You must first select a cam from the list."), this);
     message->setObjectName("Label1");
     setGeometryTwips(message, 120, 120, 3855, 255);
 

@@ -1,5 +1,6 @@
 #include "ui/screensaver.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -21,7 +22,8 @@ bool ScreenSaverSwitch::SetScreenSaverActive(bool active) {
         if (inhibited)
             return true;
         const QDBusReply<quint32> reply = service.call(
-            "Inhibit", QStringLiteral("dunmoral"), QStringLiteral("Full-screen view of a webcam"));
+            "Inhibit", QStringLiteral("dunmoral"),
+            QCoreApplication::translate("ScreenSaver", "Full-screen view of a webcam"));
         if (!reply.isValid())
             return false;
         cookie = reply.value();

@@ -118,7 +118,7 @@ void SettingsStore::WriteSetting(const QString& appName, const QString& section,
             ReadUserSetting(product, "Settings", "IgnorePermissionDeniedError", "0") == "1")
             return;
         const PromptAnswer answer =
-            prompter.ask(nullptr, "Permission Denied", permissionDeniedText(product),
+            prompter.ask(nullptr, tr("Permission Denied"), permissionDeniedText(product),
                          PromptButtons::AbortRetryIgnore);
         if (answer == PromptAnswer::Retry)
             continue;
@@ -169,11 +169,11 @@ QStringList SettingsStore::UserKeys(const QString& appName, const QString& secti
 }
 
 QString SettingsStore::permissionDeniedText(const QString& productName) {
-    return productName +
-           " requires read/write access to the system registry and hard drive in order to run "
-           "properly.  This user account does not have the proper permissions set.  As a result "
-           "some or all of your settings may not be properly saved.  Please contact your system "
-           "administrator or change the permission settings for this account.\n\nIf you would "
-           "like to prevent this error message from being displayed again, please press "
-           "'Ignore'.";
+    return tr("%1 requires read/write access to the system registry and hard drive in order to run "
+              "properly.  This user account does not have the proper permissions set.  As a result "
+              "some or all of your settings may not be properly saved.  Please contact your system "
+              "administrator or change the permission settings for this account.\n\nIf you would "
+              "like to prevent this error message from being displayed again, please press "
+              "'Ignore'.")
+        .arg(productName);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -32,6 +33,8 @@ struct SettingRead {
 inline constexpr long objectErrorBase = long(0x80040000);
 
 class SettingsStore {
+    Q_DECLARE_TR_FUNCTIONS(SettingsStore)
+
   public:
     SettingsStore(const QString& companyName, const QString& productName, Prompter& prompter);
 
