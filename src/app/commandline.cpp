@@ -4,9 +4,17 @@
 #include "common/version.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
+
+// An error, and how to read the help.
+QString withHelpHint(const QString& error) {
+    //: %2 is the program's name; --help is an option and stays as it is
+    return QCoreApplication::translate("CommandLine", "%1\nTry \"%2 --help\".")
+        .arg(error, QString::fromLatin1(version::executableName));
+}
 
 void checkProgramFolder(CommandLine& line, const QCommandLineParser& parser,
                         const QCommandLineOption& folder) {
@@ -16,8 +24,12 @@ void checkProgramFolder(CommandLine& line, const QCommandLineParser& parser,
         const QFileInfo given(line.programFolder);
         if (line.programFolder.isEmpty() || !given.exists() || !given.isDir()) {
             line.action = CommandLine::Action::Error;
-            line.text = "The program folder \"" + line.programFolder + "\" " +
-                        (given.exists() ? "is not a folder." : "does not exist.");
+            line.text =
+                (given.exists() ? QCoreApplication::translate(
+                                      "CommandLine", "The program folder \"%1\" is not a folder.")
+                                : QCoreApplication::translate(
+                                      "CommandLine", "The program folder \"%1\" does not exist."))
+                    .arg(line.programFolder);
         }
     }
 }
@@ -35,22 +47,29 @@ CommandLine readTimelapse(const QCommandLineParser& parser, const QCommandLineOp
         return line;
     };
     if (line.timelapseCam.isEmpty())
-        return fail("--export-timelapse needs a cam's name.");
+        //: %1 is an option and stays as it is
+        return fail(QCoreApplication::translate("CommandLine", "%1 needs a cam's name.")
+                        .arg("--export-timelapse"));
     if (parser.isSet(framesPerSecond)) {
         bool number = false;
         line.framesPerSecond = parser.value(framesPerSecond).toInt(&number);
         if (!number || line.framesPerSecond < 1 || line.framesPerSecond > 120)
-            return fail("--fps takes a number of frames a second from 1 to 120, not \"" +
-                        parser.value(framesPerSecond) + "\".");
+            //: %1 is an option and stays as it is; %2 is what was given
+            return fail(QCoreApplication::translate(
+                            "CommandLine",
+                            "%1 takes a number of frames a second from 1 to 120, not \"%2\".")
+                            .arg("--fps", parser.value(framesPerSecond)));
     }
     for (const auto& [option, moment] : {std::pair{&from, &line.from}, std::pair{&to, &line.to}}) {
         if (!parser.isSet(*option))
             continue;
         const QDateTime time = QDateTime::fromString(parser.value(*option), Qt::ISODate);
         if (!time.isValid())
-            return fail("--" + option->names().first() +
-                        " takes a time such as 2026-12-07T08:00:00, not \"" +
-                        parser.value(*option) + "\".");
+            //: %1 is an option and stays as it is; %2 is what was given
+            return fail(
+                QCoreApplication::translate(
+                    "CommandLine", "%1 takes a time such as 2026-12-07T08:00:00, not \"%2\".")
+                    .arg("--" + option->names().first(), parser.value(*option)));
         *moment = time;
     }
     checkProgramFolder(line, parser, folder);
@@ -62,14 +81,22 @@ CommandLine readTimelapse(const QCommandLineParser& parser, const QCommandLineOp
 CommandLine ParseCommandLine(const QStringList& arguments) {
     const AppIdentity identity = LoadAppIdentity();
     QCommandLineParser parser;
-    parser.setApplicationDescription(identity.ProductName +
-                                     ": watch public webcams, each refreshed on its own interval.");
+    parser.setApplicationDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "%1: watch public webcams, each refreshed on its own interval.")
+            .arg(identity.ProductName));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help({"h", "help"}, "Shows this help.");
-    const QCommandLineOption showVersion({"v", "version"}, "Shows the program's version.");
+    const QCommandLineOption help({"h", "help"},
+                                  QCoreApplication::translate("CommandLine", "Shows this help."));
+    const QCommandLineOption showVersion(
+        {"v", "version"},
+        QCoreApplication::translate("CommandLine", "Shows the program's version."));
     const QCommandLineOption folder(
         "program-folder",
-        "Keeps the cam list and the saved pictures in <folder>, which must exist.", "folder");
+        QCoreApplication::translate(
+            "CommandLine",
+            "Keeps the cam list and the saved pictures in <folder>, which must exist."),
+        "folder");
     const QCommandLineOption timelapse("export-timelapse", "", "cam name");
     const QCommandLineOption framesPerSecond("fps", "", "frames");
     const QCommandLineOption from("from", "", "time");
@@ -79,27 +106,30 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     CommandLine line;
     if (!parser.parse(arguments)) {
         line.action = CommandLine::Action::Error;
-        line.text = parser.errorText() + "\nTry \"" + version::executableName + " --help\".";
+        line.text = withHelpHint(parser.errorText());
         return line;
     }
     if (parser.isSet(help)) {
         // written out here: the parser's own help needs an application object, and no window
         // may open for it
         line.action = CommandLine::Action::ShowHelp;
-        line.text = QString("Usage: %1 [options]\n%2\n\nOptions:\n"
-                            "  -h, --help                 Shows this help.\n"
-                            "  -v, --version              Shows the program's version.\n"
-                            "  --program-folder <folder>  Keeps the cam list and the saved "
-                            "pictures in <folder>,\n"
-                            "                             which must exist.\n"
-                            "  --export-timelapse <cam name> <film.avi> [--fps <frames>]\n"
-                            "        [--from <time>] [--to <time>]\n"
-                            "                             Makes a Motion-JPEG film of the cam's "
-                            "saved pictures\n"
-                            "                             (10 frames a second unless --fps says; "
-                            "times as\n"
-                            "                             2026-12-07T08:00:00) without opening a "
-                            "window.\n")
+        //: %1 is the program's name, %2 what it does; the options stay as they are
+        line.text = QCoreApplication::translate(
+                        "CommandLine",
+                        "Usage: %1 [options]\n%2\n\nOptions:\n"
+                        "  -h, --help                 Shows this help.\n"
+                        "  -v, --version              Shows the program's version.\n"
+                        "  --program-folder <folder>  Keeps the cam list and the saved "
+                        "pictures in <folder>,\n"
+                        "                             which must exist.\n"
+                        "  --export-timelapse <cam name> <film.avi> [--fps <frames>]\n"
+                        "        [--from <time>] [--to <time>]\n"
+                        "                             Makes a Motion-JPEG film of the cam's "
+                        "saved pictures\n"
+                        "                             (10 frames a second unless --fps says; "
+                        "times as\n"
+                        "                             2026-12-07T08:00:00) without opening a "
+                        "window.\n")
                         .arg(version::executableName, parser.applicationDescription());
         return line;
     }
@@ -115,8 +145,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const bool exporting = parser.isSet(timelapse);
     if (!exporting && (parser.isSet(framesPerSecond) || parser.isSet(from) || parser.isSet(to))) {
         line.action = CommandLine::Action::Error;
-        line.text = QString("--fps, --from and --to go with --export-timelapse.\nTry \"") +
-                    version::executableName + " --help\".";
+        //: %1, %2 and %3 are options that go with the option %4; all stay as they are
+        line.text =
+            withHelpHint(QCoreApplication::translate("CommandLine", "%1, %2 and %3 go with %4.")
+                             .arg("--fps", "--from", "--to", "--export-timelapse"));
         return line;
     }
     const QStringList positional = parser.positionalArguments();
@@ -124,16 +156,19 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return readTimelapse(parser, timelapse, framesPerSecond, from, to, folder);
     if (exporting && positional.isEmpty()) {
         line.action = CommandLine::Action::Error;
-        line.text = QString("--export-timelapse needs the film's file after the cam's name.\n"
-                            "Try \"") +
-                    version::executableName + " --help\".";
+        //: %1 is an option and stays as it is
+        line.text =
+            withHelpHint(QCoreApplication::translate(
+                             "CommandLine", "%1 needs the film's file after the cam's name.")
+                             .arg("--export-timelapse"));
         return line;
     }
     if (!positional.isEmpty()) {
         // the film's file is the one argument an export takes
         line.action = CommandLine::Action::Error;
-        line.text = "Unexpected argument: " + positional.value(exporting ? 1 : 0) + "\nTry \"" +
-                    version::executableName + " --help\".";
+        line.text =
+            withHelpHint(QCoreApplication::translate("CommandLine", "Unexpected argument: %1")
+                             .arg(positional.value(exporting ? 1 : 0)));
         return line;
     }
     checkProgramFolder(line, parser, folder);

@@ -23,53 +23,54 @@ QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
 } // namespace
 
 MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
-    QMenu* file = addMenu(bar, "mnuFile", "&File");
-    connect(addItem(file, "importCamListAction", "&Import Cam List..."), &QAction::triggered, this,
-            &MainMenus::importCamListRequested);
-    connect(addItem(file, "exportCamListAction", "&Export Cam List..."), &QAction::triggered, this,
-            &MainMenus::exportCamListRequested);
+    QMenu* file = addMenu(bar, "mnuFile", tr("&File"));
+    connect(addItem(file, "importCamListAction", tr("&Import Cam List...")), &QAction::triggered,
+            this, &MainMenus::importCamListRequested);
+    connect(addItem(file, "exportCamListAction", tr("&Export Cam List...")), &QAction::triggered,
+            this, &MainMenus::exportCamListRequested);
     file->addSeparator();
-    connect(addItem(file, "mnuFileItem(0)", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q)),
+    connect(addItem(file, "mnuFileItem(0)", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, this, [this] { chooseFileItem(0); });
 
-    QMenu* cams = addMenu(bar, "mnuCams", "&Cams");
+    QMenu* cams = addMenu(bar, "mnuCams", tr("&Cams"));
     const QList<std::pair<QString, QKeySequence>> camItems = {
-        {"&Add a Cam", QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {"&Delete Selected Cam", QKeySequence(Qt::Key_Delete)},
-        {"&Edit Selected Cam", QKeySequence(Qt::Key_F2)},
-        {"&Start Selected Cam", {}}, // Enter in the list starts it
-        {"Stop A&ll Cams", {}}};
+        {tr("&Add a Cam"), QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {tr("&Delete Selected Cam"), QKeySequence(Qt::Key_Delete)},
+        {tr("&Edit Selected Cam"), QKeySequence(Qt::Key_F2)},
+        {tr("&Start Selected Cam"), {}}, // Enter in the list starts it
+        {tr("Stop A&ll Cams"), {}}};
     for (int index = 0; index < camItems.size(); ++index)
         connect(addItem(cams, QString("mnuCamItem(%1)").arg(index), camItems[index].first,
                         camItems[index].second),
                 &QAction::triggered, this, [this, index] { chooseCamItem(index); });
     cams->addSeparator();
-    connect(addItem(cams, "exportTimelapseAction", "Export &Time-lapse..."), &QAction::triggered,
-            this, &MainMenus::exportTimelapseRequested);
+    connect(addItem(cams, "exportTimelapseAction", tr("Export &Time-lapse...")),
+            &QAction::triggered, this, &MainMenus::exportTimelapseRequested);
 
-    QMenu* view = addMenu(bar, "mnuView", "&View");
-    connect(addItem(view, "zoomInAction", "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus)),
+    QMenu* view = addMenu(bar, "mnuView", tr("&View"));
+    connect(addItem(view, "zoomInAction", tr("Zoom &In"), QKeySequence(Qt::CTRL | Qt::Key_Plus)),
             &QAction::triggered, this, &MainMenus::zoomInRequested);
     view->actions().last()->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    connect(addItem(view, "zoomOutAction", "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus)),
+    connect(addItem(view, "zoomOutAction", tr("Zoom &Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus)),
             &QAction::triggered, this, &MainMenus::zoomOutRequested);
-    connect(addItem(view, "fitAction", "&Fit / Zoom 1", QKeySequence(Qt::CTRL | Qt::Key_0)),
+    connect(addItem(view, "fitAction", tr("&Fit / Zoom 1"), QKeySequence(Qt::CTRL | Qt::Key_0)),
             &QAction::triggered, this, &MainMenus::fitRequested);
     view->addSeparator();
-    connect(addItem(view, "fullScreenAction", "F&ull Screen", QKeySequence(Qt::Key_F11)),
+    connect(addItem(view, "fullScreenAction", tr("F&ull Screen"), QKeySequence(Qt::Key_F11)),
             &QAction::triggered, this, &MainMenus::fullScreenRequested);
-    connect(addItem(view, "nextCamAction", "&Next Cam", QKeySequence(Qt::CTRL | Qt::Key_PageDown)),
-            &QAction::triggered, this, [this] { emit stepCamRequested(1); });
-    connect(addItem(view, "previousCamAction", "&Previous Cam",
+    connect(
+        addItem(view, "nextCamAction", tr("&Next Cam"), QKeySequence(Qt::CTRL | Qt::Key_PageDown)),
+        &QAction::triggered, this, [this] { emit stepCamRequested(1); });
+    connect(addItem(view, "previousCamAction", tr("&Previous Cam"),
                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)),
             &QAction::triggered, this, [this] { emit stepCamRequested(-1); });
-    QMenu* cycle = view->addMenu("&Cycle in Full Screen");
+    QMenu* cycle = view->addMenu(tr("&Cycle in Full Screen"));
     cycle->setObjectName("mnuCycle");
     auto* cycleChoices = new QActionGroup(cycle);
     for (const int seconds : {0, 5, 10, 30, 60}) {
         QAction* choice =
-            cycle->addAction(seconds == 0 ? QString("&Off") : QString("Every %1 s").arg(seconds));
+            cycle->addAction(seconds == 0 ? tr("&Off") : tr("Every %n s", nullptr, seconds));
         choice->setObjectName(QString("cycleAction(%1)").arg(seconds));
         choice->setCheckable(true);
         choice->setChecked(seconds == 0);
@@ -77,12 +78,12 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
         connect(choice, &QAction::triggered, this, [this, seconds] { emit cycleChosen(seconds); });
     }
 
-    QMenu* help = addMenu(bar, "mnuHelp", "&Help");
-    connect(addItem(help, "mnuHelpItem(0)", "&View Help", QKeySequence(Qt::Key_F1)),
+    QMenu* help = addMenu(bar, "mnuHelp", tr("&Help"));
+    connect(addItem(help, "mnuHelpItem(0)", tr("&View Help"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, [this] { chooseHelpItem(0); });
 
-    QMenu* about = addMenu(bar, "mnuAbout", "A&bout");
-    connect(addItem(about, "mnuAboutItem", "&About this software"), &QAction::triggered, this,
+    QMenu* about = addMenu(bar, "mnuAbout", tr("A&bout"));
+    connect(addItem(about, "mnuAboutItem", tr("&About this software")), &QAction::triggered, this,
             &MainMenus::chooseAboutItem);
 }
 

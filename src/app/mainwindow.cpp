@@ -84,7 +84,7 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     m_camList =
         new CamListPane(m_controls, *m_camListModel, identity.ProductName, prompter, m_lock);
 
-    auto* camsFrame = new QGroupBox("Webcams", client);
+    auto* camsFrame = new QGroupBox(tr("Webcams"), client);
     camsFrame->setObjectName("frmCams");
     camsFrame->setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(camsFrame, 2640, 0, 3915, 10815);
@@ -192,11 +192,12 @@ void MainWindow::load() {
     // a change of the box writes the value back
     m_controls->autoSaveBox()->setChecked(storedAutoSave(m_settings, m_identity.ProductName));
     m_controls->setWebsiteText(m_identity.Website);
-    setWindowTitle(m_identity.ProductName + " by " + m_identity.CompanyName);
+    //: %1 is the product's name, %2 the company's
+    setWindowTitle(tr("%1 by %2").arg(m_identity.ProductName, m_identity.CompanyName));
 
     const QString cam = camFolder();
     if (!FolderExists(cam) && !QDir().mkpath(cam))
-        setStatusText("Could not create the picture folder " + cam);
+        setStatusText(tr("Could not create the picture folder %1").arg(cam));
     m_panels->givePanelsFetchingIndicator(m_indicator);
     // what a crash left behind: temporary pictures and unfinished films
     m_files.run(

@@ -35,9 +35,13 @@ ProgramPlaces ChooseProgramPlaces(const QString& explicitFolder, const QString& 
     if (!explicitFolder.isEmpty()) {
         const QFileInfo given(explicitFolder);
         if (!given.exists())
-            places.error = "The program folder " + explicitFolder + " does not exist.";
+            places.error = QCoreApplication::translate("ProgramFolder",
+                                                       "The program folder %1 does not exist.")
+                               .arg(explicitFolder);
         else if (!given.isDir())
-            places.error = "The program folder " + explicitFolder + " is not a folder.";
+            places.error = QCoreApplication::translate("ProgramFolder",
+                                                       "The program folder %1 is not a folder.")
+                               .arg(explicitFolder);
         else
             places.folder = QDir::cleanPath(given.absoluteFilePath());
         return places;
@@ -48,9 +52,13 @@ ProgramPlaces ChooseProgramPlaces(const QString& explicitFolder, const QString& 
     }
     if (userDataFolder.isEmpty() || !QDir().mkpath(userDataFolder)) {
         places.error =
-            "The folder for your cams, " +
-            (userDataFolder.isEmpty() ? QString("in your home folder") : userDataFolder) +
-            ", could not be made.";
+            userDataFolder.isEmpty()
+                ? QCoreApplication::translate(
+                      "ProgramFolder",
+                      "The folder for your cams, in your home folder, could not be made.")
+                : QCoreApplication::translate("ProgramFolder",
+                                              "The folder for your cams, %1, could not be made.")
+                      .arg(userDataFolder);
         return places;
     }
     places.folder = QDir::cleanPath(userDataFolder);

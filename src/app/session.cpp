@@ -5,6 +5,7 @@
 #include "ui/settings.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 #include <charconv>
@@ -108,5 +109,7 @@ QString RestoreSession(CamPanelSet& panels, const Session& session) {
             panels.selectPanel(index);
     if (notStarted.isEmpty())
         return {};
-    return "Not started again: " + notStarted.join(", ");
+    //: %1 lists the cams, each with why it did not start
+    return QCoreApplication::translate("Session", "Not started again: %1")
+        .arg(notStarted.join(", "));
 }

@@ -32,7 +32,10 @@ int ExportTimelapseCommand(const CommandLine& line) {
     TimelapseExport film(options);
     const TimelapseSummary summary = film.run([](int done, int total) {
         if (done % 50 == 0)
-            std::fprintf(stderr, "%d of %d pictures\n", done, total);
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(QCoreApplication::translate("TimelapseCommand",
+                                                                "%1 of %n pictures", nullptr, total)
+                                        .arg(done)));
         return true;
     });
     if (!summary.error.isEmpty()) {
