@@ -152,7 +152,7 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
 }
 
 void CamDialog::fitExtras() {
-    const int width = tw(4740);
+    const int width = std::max(tw(4740), WidenLabelsToText(this));
     const QList<QWidget*> rows = m_extras->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     const bool anything =
         std::any_of(rows.begin(), rows.end(), [](const QWidget* row) { return !row->isHidden(); });

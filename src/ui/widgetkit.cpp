@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QWidget>
+#include <algorithm>
 
 QFont designFont(const QString& /*family*/, double points, bool bold) {
     QFont font = QGuiApplication::font();
@@ -40,6 +41,34 @@ QToolButton* makePictureButton(QWidget* parent, const QString& name, const QStri
     else if (tooltip != caption)
         button->setAccessibleDescription(tooltip);
     return button;
+}
+
+int WidenLabelsToText(QWidget* window) {
+    int needed = 0;
+    const QList<QWidget*> children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        auto* label = qobject_cast<QLabel*>(child);
+        if (!label || label->wordWrap() || label->text().isEmpty() || !label->pixmap().isNull() ||
+            label->inherits("ElidedLabel"))
+            continue;
+        int textWidth = 0;
+        for (const QString& line : label->text().split('\n'))
+            textWidth = std::max(textWidth, label->fontMetrics().horizontalAdvance(line));
+        const QMargins margins = label->contentsMargins();
+        const int width = textWidth + margins.left() + margins.right() + 2 * label->indent() + 2;
+        if (width <= label->width())
+            continue;
+        const QRect wanted(label->pos(), QSize(width, label->height()));
+        const bool blocked = std::any_of(children.begin(), children.end(), [&](QWidget* other) {
+            return other != label && !other->isHidden() && other->geometry().intersects(wanted) &&
+                   !other->geometry().intersects(label->geometry());
+        });
+        if (blocked)
+            continue;
+        label->resize(width, label->height());
+        needed = std::max(needed, wanted.right() + 1 + label->x());
+    }
+    return needed;
 }
 
 void bringForward(QWidget* window) {

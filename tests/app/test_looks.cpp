@@ -1,0 +1,144 @@
+// How the windows look: every window and dialog is shown over demo cams, kept as a PNG in
+// build/screenshots/<look>/ (the look comes from WEBCAMS_LOOK: "1x", "2x" with QT_SCALE_FACTOR=2,
+// "dark" with a dark palette, "de" in German), and no label's text may be wider than its label.
+// Every dialog closes with Escape.
+#include "app/mainwindow.h"
+#include "ui/elidedlabel.h"
+#include "viewer/detailsblock.h"
+#include "viewer/fullscreenview.h"
+#include "viewer/viewerpane.h"
+
+#include "democamserver.h"
+#include "testmain.h"
+#include "windowfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
+#include <QTranslator>
+
+namespace {
+
+QString look() {
+    return qEnvironmentVariable("WEBCAMS_LOOK", "1x");
+}
+
+QPalette darkPalette() {
+    QPalette dark;
+    const QColor window(45, 45, 48), base(30, 30, 30), text(230, 230, 230);
+    for (auto [role, colour] : {std::pair{QPalette::Window, window},
+                                {QPalette::Base, base},
+                                {QPalette::AlternateBase, window},
+                                {QPalette::Button, window},
+                                {QPalette::WindowText, text},
+                                {QPalette::Text, text},
+                                {QPalette::ButtonText, text},
+                                {QPalette::ToolTipBase, base},
+                                {QPalette::ToolTipText, text}})
+        dark.setColor(role, colour);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::Link, QColor(42, 130, 218));
+    return dark;
+}
+
+// Labels whose text does not fit them: cut text is allowed where the label says it whole in
+// its tooltip (an ElidedLabel), wrapped and rich text is laid out by Qt.
+QStringList labelsCut(const QWidget* window) {
+    QStringList cut;
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(window) || label->text().isEmpty() || label->wordWrap() ||
+            qobject_cast<const ElidedLabel*>(label) || Qt::mightBeRichText(label->text()))
+            continue;
+        const QFontMetrics metrics(label->font());
+        for (const QString& line : label->text().split('\n'))
+            if (metrics.horizontalAdvance(line) > label->contentsRect().width())
+                cut << QString("%1 \"%2\"").arg(label->objectName(), line);
+    }
+    return cut;
+}
+
+QDialog* openDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+} // namespace
+
+class LooksTest : public QObject {
+    Q_OBJECT
+    DemoCamServer m_cams;
+    QDir m_shots;
+
+    void keep(QWidget* window, const QString& name) {
+        QVERIFY(window->grab().save(m_shots.filePath(name + ".png")));
+        const QStringList cut = labelsCut(window);
+        QVERIFY2(cut.isEmpty(), qPrintable(name + ": " + cut.join(", ")));
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(m_cams.listen(0));
+        m_shots.setPath(QStringLiteral(SCREENSHOTS "/") + look());
+        QVERIFY(m_shots.mkpath("."));
+        if (look() == "dark")
+            QApplication::setPalette(darkPalette());
+        if (look() == "de") {
+            auto* german = new QTranslator(this);
+            QVERIFY(german->load(QStringLiteral(TRANSLATIONS "/dunmoral_de.qm")));
+            QApplication::installTranslator(german);
+        }
+    }
+
+    void everyWindowAsTheUserSeesIt() {
+        QByteArray list = "\r\n";
+        const QString base = QString("http://127.0.0.1:%1/").arg(m_cams.port());
+        for (const char* cam : {"station-1920x1080.jpg", "harbour.jpg", "hilltop-1280x720.jpg",
+                                "market.jpg", "northgate-800x600.jpg", "quay.mjpg?fps=2"})
+            list += ("[name]" + QString(cam).section('.', 0, 0).section('-', 0, 0) + "\r\n" + base +
+                     cam + "\r\n5\r\n\r\n")
+                        .toUtf8();
+        WindowFixture f(list);
+        f.window->setHelpFile(HELP_RTF);
+        f.window->resize(1600, 1000);
+        f.window->show();
+        for (const QString name : {"station", "harbour", "hilltop", "market", "northgate", "quay"})
+            f.start(name);
+        QTRY_VERIFY_WITH_TIMEOUT(f.panel(5)->hasPicture() && f.panel(0)->hasPicture(), 20000);
+        f.panels().selectPanel(0);
+        ViewerPane& viewer = f.window->viewer();
+        QTRY_COMPARE_WITH_TIMEOUT(viewer.picture().width(), 1920, 10000); // decoded whole
+        keep(f.window.get(), "main-window-fit");
+        viewer.details()->zoomSlider()->setValue(3);
+        keep(f.window.get(), "viewer-zoom3");
+
+        f.select("harbour");
+        while (QDialog* shownAtStart = openDialog()) // the help, shown at the first start
+            shownAtStart->close();
+        // each dialog by its menu item; Escape closes it
+        for (const char* item : {"mnuCamItem(0)", "mnuCamItem(2)", "exportTimelapseAction",
+                                 "exportCamListAction", "mnuHelpItem(0)", "mnuAboutItem"}) {
+            f.window->findChild<QAction*>(item)->trigger();
+            QTRY_VERIFY(openDialog());
+            QDialog* dialog = openDialog();
+            QTest::qWait(200); // the time-lapse dialog finds its pictures
+            keep(dialog, QString(item).remove(QRegularExpression("[()]")));
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            QTRY_VERIFY2(!openDialog(), item);
+        }
+        viewer.openFullScreenView();
+        QTRY_VERIFY(viewer.fullScreenView() && viewer.fullScreenView()->isVisible());
+        QVERIFY(viewer.fullScreenView()->grab().save(m_shots.filePath("full-screen.png")));
+        QTest::keyClick(viewer.fullScreenView(), Qt::Key_Escape);
+    }
+};
+
+WEBCAMS_TEST(LooksTest)
+#include "test_looks.moc"
