@@ -78,6 +78,7 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
         auto* l = new QLabel(caption, this);
         l->setObjectName(name);
         setGeometryTwips(l, twips);
+        return l;
     };
     auto box = [this](const char* name, const QString& tooltip, const QRect& twips) {
         auto* b = new QLineEdit(this);
@@ -86,15 +87,19 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
         setGeometryTwips(b, twips);
         return b;
     };
-    label("Label1", tr("Name:"), layout.label1);
+    // each box is known by its caption, to a screen reader too
+    QLabel* nameLabel = label("Label1", tr("Name:"), layout.label1);
     m_nameBox = box("Text1", layout.nameTooltip, layout.text1);
-    label("Label2", tr("URL:"), layout.label2);
+    nameLabel->setBuddy(m_nameBox);
+    QLabel* addressLabel = label("Label2", tr("URL:"), layout.label2);
     m_addressBox = box("Text2",
                        tr("enter the exact path to the image (found by right clicking an image in "
                           "your browser and selecting \"properties\""),
                        layout.text2);
-    label("Label3", tr("Refresh:"), layout.label3);
+    addressLabel->setBuddy(m_addressBox);
+    QLabel* refreshLabel = label("Label3", tr("Refresh:"), layout.label3);
     m_refreshBox = box("Text3", tr("Enter the time in seconds"), layout.text3);
+    refreshLabel->setBuddy(m_refreshBox);
     m_refreshLimit = new TypedLengthLimit(3, m_refreshBox);
     // names and addresses are bounded too, so the list stays quick to read at every start
     m_nameLimit = new TypedLengthLimit(int(camlisttext::maxNameLength), m_nameBox);
@@ -152,7 +157,7 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
 }
 
 void CamDialog::fitExtras() {
-    const int width = std::max(tw(4740), WidenLabelsToText(this));
+    const int width = std::max(tw(4740), WidenToText(this));
     const QList<QWidget*> rows = m_extras->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     const bool anything =
         std::any_of(rows.begin(), rows.end(), [](const QWidget* row) { return !row->isHidden(); });

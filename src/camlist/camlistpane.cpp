@@ -34,7 +34,7 @@ CamListPane::CamListPane(QWidget* frame, CamListModel& camList, const QString& p
     setGeometryTwips(caption, 60, 3300, 2355, 195);
     m_list = new QListWidget(frame);
     m_list->setObjectName("List1");
-    caption->setBuddy(m_list); // the list is known by its caption
+    m_list->setAccessibleName(caption->text()); // the list is known by its caption
     m_list->setFont(designFont());
     setGeometryTwips(m_list, 60, 3540, 2355, 6690);
 

@@ -34,7 +34,9 @@ ExportCamsDialog::ExportCamsDialog(const std::vector<std::string>& names, QWidge
             [this, exportButton] { exportButton->setEnabled(!tickedNames().empty()); });
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("The ticked cams go into the file:"), this));
+    auto* caption = new QLabel(tr("The ticked cams go into the file:"), this);
+    m_cams->setAccessibleName(caption->text());
+    layout->addWidget(caption);
     layout->addWidget(m_cams);
     layout->addWidget(buttons);
 }

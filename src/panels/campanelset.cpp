@@ -33,6 +33,7 @@ CamPanelSet::CamPanelSet(QWidget* frame, CamListModel& camList, QString camFolde
     setObjectName("camPanelSet");
     m_scrollBar = new QScrollBar(Qt::Vertical, frame);
     m_scrollBar->setObjectName("VScroll1");
+    m_scrollBar->setAccessibleName(tr("Scroll the panels"));
     m_scrollBar->setRange(0, 18000);
     m_scrollBar->setSingleStep(600);
     m_scrollBar->setPageStep(2000);

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTextBrowser>
 
 namespace {
@@ -28,6 +29,9 @@ HelpWindow::HelpWindow(const QString& helpFile, const QString& productName, Sett
     setWindowTitle(tr("Readme/Help"));
     setFixedSize(tw(10290), tw(7920));
     m_document = new QTextBrowser(this);
+    m_document->setAccessibleName(tr("Help text"));
+    m_document->verticalScrollBar()->setAccessibleName(tr("Scroll the help"));
+    m_document->horizontalScrollBar()->setAccessibleName(tr("Scroll the help sideways"));
     m_document->setObjectName("rtf1");
     m_document->setReadOnly(true);
     m_document->setOpenLinks(false);

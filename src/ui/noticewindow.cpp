@@ -9,7 +9,7 @@
 #include <QScreen>
 
 NoticeWindow::NoticeWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                           Qt::WindowTitleHint) {
     setObjectName("Form4");
     setAttribute(Qt::WA_DeleteOnClose);

@@ -2,6 +2,7 @@
 
 #include "ui/screentwips.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -43,30 +44,49 @@ QToolButton* makePictureButton(QWidget* parent, const QString& name, const QStri
     return button;
 }
 
-int WidenLabelsToText(QWidget* window) {
+namespace {
+
+// The width a label's or a button's whole text needs; 0 for other widgets, a picture, wrapped
+// text, and labels that cut their text themselves.
+int widthForText(const QWidget* widget) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+        // a push or tool button shows its text between narrow margins, a check box beside its box
+        const QString text = QString(button->text()).remove('&');
+        if (text.isEmpty())
+            return 0;
+        if (button->inherits("QCheckBox") || button->inherits("QRadioButton"))
+            return button->sizeHint().width();
+        return button->fontMetrics().horizontalAdvance(text) + 8;
+    }
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    if (!label || label->wordWrap() || label->text().isEmpty() || !label->pixmap().isNull() ||
+        label->inherits("ElidedLabel"))
+        return 0;
+    int textWidth = 0;
+    for (const QString& line : label->text().split('\n'))
+        textWidth = std::max(textWidth, label->fontMetrics().horizontalAdvance(line));
+    const QMargins margins = label->contentsMargins();
+    return textWidth + margins.left() + margins.right() + 2 * label->indent() + 2;
+}
+
+} // namespace
+
+int WidenToText(QWidget* window) {
     int needed = 0;
     const QList<QWidget*> children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* child : children) {
-        auto* label = qobject_cast<QLabel*>(child);
-        if (!label || label->wordWrap() || label->text().isEmpty() || !label->pixmap().isNull() ||
-            label->inherits("ElidedLabel"))
+        const int width = widthForText(child);
+        if (width <= child->width())
             continue;
-        int textWidth = 0;
-        for (const QString& line : label->text().split('\n'))
-            textWidth = std::max(textWidth, label->fontMetrics().horizontalAdvance(line));
-        const QMargins margins = label->contentsMargins();
-        const int width = textWidth + margins.left() + margins.right() + 2 * label->indent() + 2;
-        if (width <= label->width())
-            continue;
-        const QRect wanted(label->pos(), QSize(width, label->height()));
+        const QRect wanted(child->pos(), QSize(width, child->height()));
         const bool blocked = std::any_of(children.begin(), children.end(), [&](QWidget* other) {
-            return other != label && !other->isHidden() && other->geometry().intersects(wanted) &&
-                   !other->geometry().intersects(label->geometry());
+            return other != child && !other->isHidden() && other->geometry().intersects(wanted) &&
+                   !other->geometry().intersects(child->geometry());
         });
         if (blocked)
             continue;
-        label->resize(width, label->height());
-        needed = std::max(needed, wanted.right() + 1 + label->x());
+        child->resize(width, child->height());
+        needed = std::max(needed, wanted.right() + 1 + child->x());
     }
     return needed;
 }

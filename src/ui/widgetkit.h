@@ -33,10 +33,10 @@ void bringForward(QWidget* window);
 QImage makeHiddenPicture(QWidget* parent, const char* name, const QString& picture,
                          const QRect& twips);
 
-// Labels placed at the design's sizes grow to the right to show their whole text (a larger
-// desktop font, a longer translation) where no other control of `window` is in the way.
-// Returns the width the window needs to hold its labels.
-int WidenLabelsToText(QWidget* window);
+// Labels and buttons placed at the design's sizes grow to the right to show their whole text (a
+// larger desktop font, a longer translation) where no other control of `window` is in the way.
+// Returns the width the window needs to hold them.
+int WidenToText(QWidget* window);
 
 // Places `widget` at a design position given in twips, within its parent.
 void setGeometryTwips(QWidget* widget, int left, int top, int width, int height);

@@ -54,6 +54,7 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     makeLabel(this, "Label6", tr("Zoom:"), {180, 180, 795, 255});
     m_slider = new QScrollBar(Qt::Horizontal, this);
     m_slider->setObjectName("Slider1");
+    m_slider->setAccessibleName(tr("Zoom"));
     m_slider->setRange(1, 5);
     m_slider->setSingleStep(1);
     m_slider->setPageStep(1);
@@ -94,6 +95,7 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     setGeometryTwips(saveAs, 3060, 1080, 1395, 375);
     connect(saveAs, &QToolButton::clicked, this, &DetailsBlock::saveAsClicked);
     connect(fullScreen, &QToolButton::clicked, this, &DetailsBlock::fullScreenClicked);
+    WidenToText(this); // a longer translation of "Save As...", say
 
     m_name = makeRow(this, "lblNameCaption", tr("Name:"), {180, 1920, 1995, 255}, "lblName",
                      {1980, 1920, 2235, 255});

@@ -56,6 +56,10 @@ ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSourc
     m_vertical = makeScrollBar(m_viewport, "VScroll2", Qt::Vertical);
     m_corner = new QPushButton(m_viewport);
     m_corner->setObjectName("Command1");
+    m_horizontal->setAccessibleName(tr("Scroll the picture sideways"));
+    m_vertical->setAccessibleName(tr("Scroll the picture up and down"));
+    m_corner->setAccessibleName(tr("Corner of the scroll bars"));
+    m_corner->setFocusPolicy(Qt::NoFocus);
     m_details = new DetailsBlock(this);
 
     connect(m_horizontal, &QScrollBar::valueChanged, this, &ViewerPane::scrollPictureHorizontally);
