@@ -410,7 +410,7 @@
     </message>
     <message>
         <source>Del</source>
-        <translation>Löschen</translation>
+        <translation>Entf.</translation>
     </message>
     <message>
         <source>Remove Selected Cam</source>
@@ -594,6 +594,10 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
         <source>%1 new picture saved as %2</source>
         <translation>%1 neues Bild gespeichert als %2</translation>
     </message>
+    <message>
+        <source>Scroll the panels</source>
+        <translation>Die Kamerafelder rollen</translation>
+    </message>
 </context>
 <context>
     <name>CamSocket</name>
@@ -660,6 +664,29 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
     <message>
         <source>not verified</source>
         <translation>nicht geprüft</translation>
+    </message>
+</context>
+<context>
+    <name>ChangeRate</name>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>changes at every refresh, about every %1 or faster</source>
+        <translation>ändert sich bei jeder Aktualisierung, etwa alle %1 oder schneller</translation>
+    </message>
+    <message>
+        <source>changes about every %1</source>
+        <translation>ändert sich etwa alle %1</translation>
     </message>
 </context>
 <context>
@@ -815,7 +842,7 @@ Optionen:
     </message>
     <message>
         <source>Stop All</source>
-        <translation>Alle stoppen</translation>
+        <translation>Alle aus</translation>
     </message>
     <message>
         <source>Stop All Cams</source>
@@ -949,6 +976,10 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <source>not known yet</source>
         <translation>noch unbekannt</translation>
     </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
 </context>
 <context>
     <name>DibSection</name>
@@ -1063,6 +1094,53 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
 </context>
 <context>
+    <name>Freshness</name>
+    <message>
+        <source>%1 s old</source>
+        <translation>%1 s alt</translation>
+    </message>
+    <message>
+        <source>%1 min old</source>
+        <translation>%1 min alt</translation>
+    </message>
+    <message>
+        <source>%1 h old</source>
+        <translation>%1 h alt</translation>
+    </message>
+    <message>
+        <source>%1 days old</source>
+        <translation>%1 Tage alt</translation>
+    </message>
+    <message>
+        <source>not running</source>
+        <translation>läuft nicht</translation>
+    </message>
+    <message>
+        <source>fetching</source>
+        <translation>wird abgerufen</translation>
+    </message>
+    <message>
+        <source>new picture</source>
+        <translation>neues Bild</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>stale: no new picture for a long time</source>
+        <translation>veraltet: seit Langem kein neues Bild</translation>
+    </message>
+    <message>
+        <source>error: %1</source>
+        <translation>Fehler: %1</translation>
+    </message>
+    <message>
+        <source>offline: %1</source>
+        <translation>nicht erreichbar: %1</translation>
+    </message>
+</context>
+<context>
     <name>HelpWindow</name>
     <message>
         <source>Readme/Help</source>
@@ -1075,6 +1153,18 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     <message>
         <source>The help file is missing: %1 could not be found or read.</source>
         <translation>Die Hilfedatei fehlt: %1 konnte nicht gefunden oder gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Help text</source>
+        <translation>Hilfetext</translation>
+    </message>
+    <message>
+        <source>Scroll the help</source>
+        <translation>Die Hilfe rollen</translation>
+    </message>
+    <message>
+        <source>Scroll the help sideways</source>
+        <translation>Die Hilfe seitwärts rollen</translation>
     </message>
 </context>
 <context>
@@ -1672,6 +1762,18 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
     <message>
         <source>%1 saved as %2</source>
         <translation>%1 gespeichert als %2</translation>
+    </message>
+    <message>
+        <source>Scroll the picture sideways</source>
+        <translation>Das Bild seitwärts rollen</translation>
+    </message>
+    <message>
+        <source>Scroll the picture up and down</source>
+        <translation>Das Bild auf und ab rollen</translation>
+    </message>
+    <message>
+        <source>Corner of the scroll bars</source>
+        <translation>Ecke der Rollbalken</translation>
     </message>
 </context>
 </TS>

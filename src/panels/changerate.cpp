@@ -59,12 +59,17 @@ std::string ChangeRate::text() const {
     };
     QString every;
     if (*seconds < 90)
-        every = said("%1 s", QString::number(*seconds));
+        every = said(QT_TRANSLATE_NOOP("ChangeRate", "%1 s"), QString::number(*seconds));
     else if (*seconds < 90 * 60)
-        every = said("%1 min", QString::number(std::lround(*seconds / 60.0)));
+        every = said(QT_TRANSLATE_NOOP("ChangeRate", "%1 min"),
+                     QString::number(std::lround(*seconds / 60.0)));
     else
-        every = said("%1 h", QString::number(std::lround(*seconds / 3600.0)));
+        every = said(QT_TRANSLATE_NOOP("ChangeRate", "%1 h"),
+                     QString::number(std::lround(*seconds / 3600.0)));
     if (newAtEveryFetch())
-        return said("changes at every refresh, about every %1 or faster", every).toStdString();
-    return said("changes about every %1", every).toStdString();
+        return said(QT_TRANSLATE_NOOP("ChangeRate",
+                                      "changes at every refresh, about every %1 or faster"),
+                    every)
+            .toStdString();
+    return said(QT_TRANSLATE_NOOP("ChangeRate", "changes about every %1"), every).toStdString();
 }

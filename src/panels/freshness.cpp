@@ -57,30 +57,30 @@ std::string said(const char* text, const std::string& value = {}) {
 
 std::string AgeText(int64_t seconds) {
     if (seconds < 60)
-        return said("%1 s old", std::to_string(seconds));
+        return said(QT_TRANSLATE_NOOP("Freshness", "%1 s old"), std::to_string(seconds));
     if (seconds < 3600)
-        return said("%1 min old", std::to_string(seconds / 60));
+        return said(QT_TRANSLATE_NOOP("Freshness", "%1 min old"), std::to_string(seconds / 60));
     if (seconds < 2 * 86400)
-        return said("%1 h old", std::to_string(seconds / 3600));
-    return said("%1 days old", std::to_string(seconds / 86400));
+        return said(QT_TRANSLATE_NOOP("Freshness", "%1 h old"), std::to_string(seconds / 3600));
+    return said(QT_TRANSLATE_NOOP("Freshness", "%1 days old"), std::to_string(seconds / 86400));
 }
 
 std::string FreshnessText(Freshness state, const std::string& reason) {
     switch (state) {
     case Freshness::Idle:
-        return said("not running");
+        return said(QT_TRANSLATE_NOOP("Freshness", "not running"));
     case Freshness::Fetching:
-        return said("fetching");
+        return said(QT_TRANSLATE_NOOP("Freshness", "fetching"));
     case Freshness::New:
-        return said("new picture");
+        return said(QT_TRANSLATE_NOOP("Freshness", "new picture"));
     case Freshness::Unchanged:
-        return said("unchanged");
+        return said(QT_TRANSLATE_NOOP("Freshness", "unchanged"));
     case Freshness::Stale:
-        return said("stale: no new picture for a long time");
+        return said(QT_TRANSLATE_NOOP("Freshness", "stale: no new picture for a long time"));
     case Freshness::Error:
-        return said("error: %1", reason);
+        return said(QT_TRANSLATE_NOOP("Freshness", "error: %1"), reason);
     case Freshness::Offline:
-        return said("offline: %1", reason);
+        return said(QT_TRANSLATE_NOOP("Freshness", "offline: %1"), reason);
     }
     return {};
 }
