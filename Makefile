@@ -20,7 +20,7 @@ PREFIX ?= /usr/local
 # real web servers for passwords, and keep credentials in a real keyring on a private session
 # bus, walk the program over AT-SPI and start it in German; the program uses none of them.
 TEST_PACKAGES := ffmpeg lighttpd lighttpd-mod-openssl apache2-bin gnome-keyring dbus-daemon \
-                 at-spi2-core python3-pyatspi xvfb xauth
+                 at-spi2-core python3-pyatspi xvfb xauth xdotool
 
 .PHONY: deps test-deps configure build run test test-asan test-tsan fuzz bench pictures install package clean
 

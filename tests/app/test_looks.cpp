@@ -12,6 +12,7 @@
 #include "testmain.h"
 #include "windowfixture.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -47,10 +48,16 @@ QPalette darkPalette() {
     return dark;
 }
 
-// Labels whose text does not fit them: cut text is allowed where the label says it whole in
-// its tooltip (an ElidedLabel), wrapped and rich text is laid out by Qt.
+// Labels and buttons whose text does not fit them: cut text is allowed where the label says it
+// whole in its tooltip (an ElidedLabel), wrapped and rich text is laid out by Qt.
 QStringList labelsCut(const QWidget* window) {
     QStringList cut;
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        const QString text = QString(button->text()).remove('&');
+        if (button->isVisibleTo(window) && !text.isEmpty() && !button->inherits("QCheckBox") &&
+            button->fontMetrics().horizontalAdvance(text) + 6 > button->width())
+            cut << QString("%1 \"%2\"").arg(button->objectName(), text);
+    }
     for (const QLabel* label : window->findChildren<QLabel*>()) {
         if (!label->isVisibleTo(window) || label->text().isEmpty() || label->wordWrap() ||
             qobject_cast<const ElidedLabel*>(label) || Qt::mightBeRichText(label->text()))
