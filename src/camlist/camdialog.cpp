@@ -157,7 +157,9 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
 }
 
 void CamDialog::fitExtras() {
-    const int width = std::max(tw(4740), WidenToText(this));
+    // controls widened for their text stay so, and the dialog with them
+    m_textWidth = std::max(m_textWidth, WidenToText(this));
+    const int width = std::max(tw(4740), m_textWidth);
     const QList<QWidget*> rows = m_extras->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     const bool anything =
         std::any_of(rows.begin(), rows.end(), [](const QWidget* row) { return !row->isHidden(); });

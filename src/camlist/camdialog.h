@@ -98,6 +98,7 @@ class CamDialog : public QDialog {
     bool m_credentialsTyped = false; // the user changed the boxes
 
     int m_designHeight = 0; // pixels, without the extras
+    int m_textWidth = 0;    // pixels the widest text needs
     QWidget* m_extras = nullptr;
     QWidget* m_reportPanel = nullptr;
     QLabel* m_preview = nullptr;

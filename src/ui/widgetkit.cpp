@@ -86,7 +86,7 @@ int WidenToText(QWidget* window) {
         if (blocked)
             continue;
         child->resize(width, child->height());
-        needed = std::max(needed, wanted.right() + 1 + child->x());
+        needed = std::max(needed, wanted.right() + 1 + tw(60));
     }
     return needed;
 }

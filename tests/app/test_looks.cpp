@@ -18,6 +18,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
@@ -101,6 +102,10 @@ class LooksTest : public QObject {
             auto* german = new QTranslator(this);
             QVERIFY(german->load(QStringLiteral(TRANSLATIONS "/dunmoral_de.qm")));
             QApplication::installTranslator(german);
+            auto* qt = new QTranslator(this); // the dialogs' standard buttons
+            if (qt->load(QLocale(QLocale::German), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                QApplication::installTranslator(qt);
         }
     }
 
