@@ -7,8 +7,7 @@ set(WEBCAMS_APP_ID "example.tarvique.Webcams")
 set(WEBCAMS_DESKTOP ${CMAKE_SOURCE_DIR}/resources/desktop)
 
 install(TARGETS dunmoral RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/resources/Help.rtf
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/dunmoral)
+install(FILES ${WEBCAMS_HELP_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/dunmoral)
 install(FILES ${WEBCAMS_QM_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/dunmoral/translations)
 install(FILES ${WEBCAMS_DESKTOP}/${WEBCAMS_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

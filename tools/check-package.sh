@@ -14,6 +14,7 @@ trap '$sudo dpkg -r dunmoral >/dev/null' EXIT
 desktop-file-validate /usr/share/applications/example.tarvique.Webcams.desktop
 appstreamcli validate --no-net /usr/share/metainfo/example.tarvique.Webcams.metainfo.xml
 test -f /usr/share/dunmoral/Help.rtf
+test -f /usr/share/dunmoral/translations/dunmoral_de.qm
 test -f /usr/share/icons/hicolor/256x256/apps/example.tarvique.Webcams.png
 test -f /usr/share/icons/hicolor/scalable/apps/example.tarvique.Webcams.svg
 

@@ -9,7 +9,9 @@
 #include "ui/windowhelpers.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
@@ -19,11 +21,20 @@ namespace {
 constexpr qint64 helpMaxBytes = 4 * 1024 * 1024;
 }
 
+QString HelpFileFor(const QString& helpFile, const QLocale& locale) {
+    const QFileInfo english(helpFile);
+    const QString language = locale.name().section('_', 0, 0);
+    const QString translated = english.dir().filePath(
+        QString("%1_%2.%3").arg(english.completeBaseName(), language, english.suffix()));
+    return language != "en" && language != "C" && QFileInfo::exists(translated) ? translated
+                                                                                : helpFile;
+}
+
 HelpWindow::HelpWindow(const QString& helpFile, const QString& productName, SettingsStore& store,
                        QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_helpFile(helpFile), m_product(productName), m_settings(store) {
+      m_helpFile(HelpFileFor(helpFile)), m_product(productName), m_settings(store) {
     setObjectName("Form8");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Readme/Help"));

@@ -2,9 +2,15 @@
 
 #include <QDialog>
 
+#include <QLocale>
+
 class QCheckBox;
 class QTextBrowser;
 class SettingsStore;
+
+// The help in the user's language: Help_de.rtf beside Help.rtf for German, say; the file
+// itself when there is none.
+QString HelpFileFor(const QString& helpFile, const QLocale& locale = QLocale());
 
 // Form8: the help document, on top of the other windows, with the choice to see it at start-up.
 class HelpWindow : public QDialog {

@@ -80,6 +80,15 @@ class UiWindowsTest : public QObject {
         QVERIFY(help->document()->toPlainText().contains(shows));
     }
 
+    void theHelpComesInTheUsersLanguage() {
+        HelpFixture f;
+        f.box.writeFile("Help_de.rtf", "{\\rtf1 Hilfe}");
+        const QString english = f.box.path("Help.rtf");
+        QCOMPARE(HelpFileFor(english, QLocale("de_DE")), f.box.path("Help_de.rtf"));
+        QCOMPARE(HelpFileFor(english, QLocale("fr_FR")), english); // none in French
+        QCOMPARE(HelpFileFor(english, QLocale("en_GB")), english);
+    }
+
     void aMissingHelpFileIsSaidSo() {
         HelpFixture f;
         QFile::remove(f.box.path("Help.rtf"));
