@@ -1,6 +1,8 @@
 #include "imaging/savename.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdio>
 
 namespace {
 
@@ -24,4 +26,58 @@ std::string SaveFileName(std::string_view camName, std::string_view dateText,
     removeFirst(name, ':', 3);
     std::erase_if(name, [](char c) { return c == '/' || uint8_t(c) < 32 || uint8_t(c) == 127; });
     return name;
+}
+
+std::string SaveNameCamPart(std::string_view camName) {
+    std::string part(camName);
+    std::erase_if(part, [](char c) {
+        return c == ' ' || c == '/' || c == ':' || uint8_t(c) < 32 || uint8_t(c) == 127;
+    });
+    std::replace(part.begin(), part.end(), saveNameSeparator, '-');
+    return part;
+}
+
+std::string TimedSaveFileName(std::string_view camName, const SaveMoment& m, int number) {
+    char moment[64];
+    std::snprintf(moment, sizeof moment, "%04d-%02d-%02d_%02d-%02d-%02d", m.year, m.month, m.day,
+                  m.hour, m.minute, m.second);
+    std::string name = SaveNameCamPart(camName) + saveNameSeparator + moment;
+    if (number > 1)
+        name += "_" + std::to_string(number);
+    return name + ".jpg";
+}
+
+std::optional<ReadSaveName> ReadTimedSaveFileName(std::string_view fileName,
+                                                  std::string_view camPart) {
+    // <cam part>~yyyy-MM-dd_HH-mm-ss[_n].jpg
+    if (!fileName.starts_with(camPart) || !fileName.ends_with(".jpg"))
+        return std::nullopt;
+    std::string_view rest = fileName.substr(camPart.size());
+    rest.remove_suffix(4);
+    if (rest.size() < 20 || rest[0] != saveNameSeparator)
+        return std::nullopt;
+    const auto number = [](std::string_view digits, int& value) {
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return error == std::errc() && end == digits.data() + digits.size() && digits[0] != '-';
+    };
+    ReadSaveName read;
+    SaveMoment& m = read.moment;
+    const std::string_view text = rest.substr(1, 19);
+    const char pattern[] = "dddd-dd-dd_dd-dd-dd";
+    for (size_t i = 0; i < text.size(); ++i)
+        if ((pattern[i] == 'd') != (text[i] >= '0' && text[i] <= '9') ||
+            (pattern[i] != 'd' && text[i] != pattern[i]))
+            return std::nullopt;
+    number(text.substr(0, 4), m.year);
+    number(text.substr(5, 2), m.month);
+    number(text.substr(8, 2), m.day);
+    number(text.substr(11, 2), m.hour);
+    number(text.substr(14, 2), m.minute);
+    number(text.substr(17, 2), m.second);
+    const std::string_view suffix = rest.substr(20);
+    if (!suffix.empty() && (suffix[0] != '_' || suffix.size() > 6 ||
+                            !number(suffix.substr(1), read.number) || read.number < 2))
+        return std::nullopt;
+    return read;
 }

@@ -8,12 +8,23 @@
 #include "imaging/savename.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 QString SavePath(const QString& camFolder, const QByteArray& camName, const QDateTime& moment) {
-    const std::string name = SaveFileName(camName.toStdString(),
-                                          shortDateText(moment.date()).toLocal8Bit().toStdString(),
-                                          longTimeText(moment.time()).toLocal8Bit().toStdString());
+    const QDate date = moment.date();
+    const QTime time = moment.time();
+    const std::string name =
+        TimedSaveFileName(camName.toStdString(), {date.year(), date.month(), date.day(),
+                                                  time.hour(), time.minute(), time.second()});
     return camFolder + "/" + QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+QString FreeSavePath(const QString& path) {
+    const QString stem = path.endsWith(".jpg") ? path.chopped(4) : path;
+    QString free = path;
+    for (int number = 2; QFileInfo::exists(free) || QFileInfo(free).isSymLink(); ++number)
+        free = QString("%1_%2.jpg").arg(stem).arg(number);
+    return free;
 }
 
 QString WritePictureJpeg(const QImage& picture, const QString& path) {

@@ -257,7 +257,7 @@ void CamPanelSet::autoSave(int index, const QByteArray& bytes) {
     m_files.run(
         this,
         [bytes, path, panelSize] {
-            return SavePictureAsJpeg({{}, bytes}, path, panelSize);
+            return SavePictureAsJpeg({{}, bytes}, FreeSavePath(path), panelSize);
         },
         [this, index, shown, time, size = bytes.size()](const SavedPicture& saved) {
             CamSlot& place = slotAt(index);

@@ -287,11 +287,24 @@ std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QB
         return false;
     };
 
+    const std::string timedPart = SaveNameCamPart(camName.toStdString());
     std::vector<CamPictureFile> pictures;
     const QFileInfoList files =
         QDir(camFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo& file : files) {
         const QByteArray name = QFile::encodeName(file.fileName());
+        // today's names say whose they are and when, whatever the locale
+        if (name.contains(saveNameSeparator)) {
+            const auto read = ReadTimedSaveFileName(name.toStdString(), timedPart);
+            if (!read)
+                continue;
+            const SaveMoment& m = read->moment;
+            const QDateTime taken(QDate(m.year, m.month, m.day), QTime(m.hour, m.minute, m.second));
+            if (taken.isValid() && (!from || taken >= *from) && (!to || taken <= *to))
+                pictures.push_back(
+                    {file.absoluteFilePath(), taken, file.lastModified(), read->number});
+            continue;
+        }
         if (!name.startsWith(camPart) || !name.endsWith(".jpg") ||
             name.size() <= camPart.size() + 4)
             continue;
@@ -309,6 +322,8 @@ std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QB
               [](const CamPictureFile& a, const CamPictureFile& b) {
                   if (a.taken != b.taken)
                       return a.taken < b.taken;
+                  if (a.sameSecond != b.sameSecond)
+                      return a.sameSecond < b.sameSecond;
                   if (a.modified != b.modified)
                       return a.modified < b.modified;
                   return a.path < b.path;

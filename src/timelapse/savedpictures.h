@@ -8,9 +8,10 @@
 #include <optional>
 #include <vector>
 
-// The pictures of one cam in the cam folder, found by their save names: the cam's name, then
-// the date and the time of the save in the locale's short date and long time, with blanks,
-// slashes and colons left out ("Harbour1272026102437AM.jpg").
+// The pictures of one cam in the cam folder, found by their save names: today's
+// ("Harbour~2026-12-07_10-24-37.jpg", read exactly), and the older ones of the cam's name,
+// then the date and the time of the save in the locale's short date and long time, with
+// blanks, slashes and colons left out ("Harbour1272026102437AM.jpg").
 
 // The moments a save name's date-and-time part can stand for. Without its separators, the
 // part can be read more than one way ("1272026" is 12/7 or 1/27), so every reading that is a
@@ -23,6 +24,7 @@ struct CamPictureFile {
     QString path;
     QDateTime taken;    // the moment in the name
     QDateTime modified; // the file's time
+    int sameSecond = 1; // of several saved in the moment's second, which one
 };
 
 // The cam's saved JPEGs in `camFolder`, in the order they were taken: by the moment in the

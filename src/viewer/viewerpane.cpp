@@ -231,7 +231,8 @@ QImage ViewerPane::picture() const {
 
 void ViewerPane::saveShownPicture() {
     if (m_source.hasSelection())
-        savePictureTo(SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime()));
+        savePictureTo(SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime()),
+                      true);
 }
 
 void ViewerPane::saveShownPictureAs() {
@@ -245,12 +246,15 @@ void ViewerPane::saveShownPictureAs() {
         savePictureTo(path);
 }
 
-void ViewerPane::savePictureTo(const QString& path) {
+void ViewerPane::savePictureTo(const QString& path, bool unique) {
     const PictureToSave picture = m_source.selectedPicture();
     ++m_saving;
     // ahead of the auto-saves that wait: the user is waiting for this one
     m_files.run(
-        this, [picture, path] { return SavePictureAsJpeg(picture, path); },
+        this,
+        [picture, path, unique] {
+            return SavePictureAsJpeg(picture, unique ? FreeSavePath(path) : path);
+        },
         [this, shown = m_pictures](const SavedPicture& saved) {
             --m_saving;
             const QString time = longTimeText(QTime::currentTime());

@@ -88,7 +88,8 @@ class ViewerPane : public QGroupBox {
 
   private:
     void setImagePlace(const QRect& twips);
-    void savePictureTo(const QString& path);
+    // `unique`: a picture already there keeps its name and this one gets the next number
+    void savePictureTo(const QString& path, bool unique = false);
 
     WindowLock& m_lock;
     const SelectedCamSource& m_source;

@@ -56,6 +56,34 @@ class PictureCheckTest : public QObject {
                                                         "dt.jpg"s);
     }
 
+    void todaysSaveNamesReadBackAndRefuseTheRest_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("number"); // 0: not this cam's picture
+        // clang-format off
+        QTest::newRow("written") << QString::fromStdString(TimedSaveFileName("Harbour Cam", {2026, 12, 7, 7, 5, 9})) << 1;
+        QTest::newRow("same second") << QString::fromStdString(TimedSaveFileName("Harbour Cam", {2026, 12, 7, 7, 5, 9}, 3)) << 3;
+        QTest::newRow("another cam") << "HarbourCam2~2026-12-07_07-05-09.jpg" << 0;
+        QTest::newRow("no number") << "HarbourCam~2026-12-07_07-05-09_.jpg" << 0;
+        QTest::newRow("number 1") << "HarbourCam~2026-12-07_07-05-09_1.jpg" << 0;
+        QTest::newRow("signed") << "HarbourCam~2026-12-07_07-05-09_-2.jpg" << 0;
+        QTest::newRow("letters") << "HarbourCam~2026-12-O7_07-05-09.jpg" << 0;
+        QTest::newRow("short") << "HarbourCam~2026-12-07.jpg" << 0;
+        // clang-format on
+    }
+
+    void todaysSaveNamesReadBackAndRefuseTheRest() {
+        QFETCH(QString, name);
+        QFETCH(int, number);
+        QCOMPARE(SaveNameCamPart("Harbour Cam~1/:"), "HarbourCam-1"s);
+        const auto read = ReadTimedSaveFileName(name.toStdString(), "HarbourCam");
+        QCOMPARE(read.has_value(), number > 0);
+        if (read) {
+            QCOMPARE(read->number, number);
+            QCOMPARE(read->moment.day, 7);
+            QCOMPARE(read->moment.second, 9);
+        }
+    }
+
     void wholePicturesAreReadable() {
         for (const char* format : {"JPEG", "PNG", "BMP"}) {
             const std::string bytes = encoded(smallPicture(), format);

@@ -1,5 +1,7 @@
 // Time-lapse films: a cam's saved pictures found by their names and put in order, written as a
 // Motion-JPEG AVI that ffprobe and ffmpeg read, with nothing left behind when it fails.
+#include "common/datetimetext.h"
+#include "imaging/savename.h"
 #include "imaging/savepath.h"
 #include "timelapse/aviwriter.h"
 #include "timelapse/savedpictures.h"
@@ -42,10 +44,16 @@ QColor frameColour(int index) {
     return QColor((index % 20) * 12, (index / 20) * 10, 128);
 }
 
-// Saves a picture as the program does, under the cam's save name for `moment`.
+// Saves a picture as the program does, under the cam's save name for `moment` (or the name
+// it was saved under before, in the locale's date and time).
 QString savePicture(const QString& camFolder, const QByteArray& cam, const QDateTime& moment,
-                    const QImage& picture) {
-    const QString path = SavePath(camFolder, cam, moment);
+                    const QImage& picture, bool olderName = false) {
+    const QString path =
+        olderName ? camFolder + "/" +
+                        QString::fromStdString(SaveFileName(
+                            cam.toStdString(), shortDateText(moment.date()).toStdString(),
+                            longTimeText(moment.time()).toStdString()))
+                  : SavePath(camFolder, cam, moment);
     const QString error = WritePictureJpeg(picture, path);
     if (!error.isEmpty())
         qWarning("%s", qPrintable(error));
@@ -318,10 +326,11 @@ class TimelapseTest : public QObject {
         const QString cam = box.path("cam");
         QDir().mkpath(cam);
         // names that hold slashes and dots are saved without the slashes, in the cam folder
-        savePicture(cam, "../Harbour/x", firstMoment, filledPicture(Qt::red, 16, 16));
-        savePicture(cam, "Harbour", firstMoment.addSecs(60), filledPicture(Qt::red, 16, 16));
-        savePicture(cam, "Harbour2", firstMoment.addSecs(30), filledPicture(Qt::red, 16, 16));
-        savePicture(cam, "Harbour", firstMoment.addSecs(120), filledPicture(Qt::red, 16, 16));
+        const QImage red = filledPicture(Qt::red, 16, 16);
+        savePicture(cam, "../Harbour/x", firstMoment, red, true);
+        savePicture(cam, "Harbour", firstMoment.addSecs(60), red, true);
+        savePicture(cam, "Harbour2", firstMoment.addSecs(30), red, true);
+        savePicture(cam, "Harbour", firstMoment.addSecs(120), red, true);
         QCOMPARE(FindSavedPictures(cam, "../Harbour/x").size(), size_t(1));
         // "Harbour2" and a day of "27" read as "Harbour" and "2" "7": the other cams' names
         // settle it
@@ -355,6 +364,29 @@ class TimelapseTest : public QObject {
             FindSavedPictures(cam, "Harbour", std::nullopt, firstMoment.addSecs(60), {"Harbour2"})
                 .size(),
             size_t(1));
+    }
+
+    void todaysNamesNeverCollideAndSortByTime() {
+        Sandbox box;
+        const QString cam = box.path("cam");
+        QDir().mkpath(cam);
+        const QImage red = filledPicture(Qt::red, 16, 16);
+        // "Harbour2" on 7 Dec and "Harbour" on 27 Dec made one name before
+        const QDateTime seventh(QDate(2026, 12, 7), QTime(10, 24, 37));
+        const QDateTime twentySeventh(QDate(2026, 12, 27), QTime(10, 24, 37));
+        QVERIFY(savePicture(cam, "Harbour2", seventh, red) !=
+                savePicture(cam, "Harbour", twentySeventh, red));
+        // a second picture of the same second gets the next number, and an older name is read
+        const QString again = FreeSavePath(SavePath(cam, "Harbour", twentySeventh));
+        QVERIFY(again.endsWith("Harbour~2026-12-27_10-24-37_2.jpg"));
+        QVERIFY(WritePictureJpeg(red, again).isEmpty());
+        savePicture(cam, "Harbour", seventh, red, true);
+        const std::vector<CamPictureFile> harbour =
+            FindSavedPictures(cam, "Harbour", std::nullopt, std::nullopt, {"Harbour2"});
+        QCOMPARE(harbour.size(), size_t(3));
+        QCOMPARE(harbour[0].taken, seventh);
+        QCOMPARE(harbour[2].path, again);
+        QCOMPARE(FindSavedPictures(cam, "Harbour2").size(), size_t(1));
     }
 
     void saveNamesReadEveryWayTheyCan() {
