@@ -120,6 +120,7 @@ void MainWindow::connectParts() {
     connect(m_controls, &ControlsFrame::stopAllClicked, m_panels, &CamPanelSet::stopAllCams);
     connect(m_controls, &ControlsFrame::websiteClicked, m_windows, &SecondaryWindows::openWebsite);
     connect(m_controls->autoSaveBox(), &QCheckBox::toggled, m_panels, &CamPanelSet::setAutoSave);
+    connect(m_controls->autoSaveBox(), &QCheckBox::toggled, this, &MainWindow::restWhileUnseen);
     // stored when the user changes it: a value written at start-up would hide a machine-wide
     // default set later
     connect(m_controls->autoSaveBox(), &QCheckBox::clicked, this, &MainWindow::storeAutoSave);
@@ -239,6 +240,28 @@ void MainWindow::startListedCam() {
 void MainWindow::storeAutoSave() {
     m_settings.WriteSetting(m_identity.ProductName, "Settings", "autoSave",
                             m_controls->autoSaveBox()->isChecked() ? "1" : "0");
+}
+
+void MainWindow::restWhileUnseen() {
+    // hidden counts once the window was shown or hidden on purpose, not before its first show
+    const bool hidden = testAttribute(Qt::WA_WState_ExplicitShowHide) && isHidden();
+    m_panels->setResting((isMinimized() || hidden) && !m_controls->autoSaveBox()->isChecked());
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        restWhileUnseen();
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    restWhileUnseen();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    restWhileUnseen();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -40,6 +40,8 @@ class MainWindow : public QMainWindow {
     // Runs once after construction, before the window is first shown.
     void load();
     void ArrangeMainWindow();
+    // The cams rest while the window is not seen, unless their pictures are saved.
+    void restWhileUnseen();
     void startListedCam();
     void storeAutoSave();
 
@@ -71,6 +73,9 @@ class MainWindow : public QMainWindow {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

@@ -262,6 +262,22 @@ void CamPanelSet::revealPanel(int index) {
         m_scrollBar->setValue(at.bottom() - visible);
 }
 
+void CamPanelSet::setResting(bool resting) {
+    if (resting == m_resting)
+        return;
+    m_resting = resting;
+    for (const CamSlot& place : m_slots) {
+        if (!place.running)
+            continue;
+        if (resting) {
+            place.fetcher->stop(); // a fetch under way or a stream is let go
+            showFetching(place.index, false);
+        } else {
+            place.fetcher->beginCycle();
+        }
+    }
+}
+
 void CamPanelSet::refreshNow(int index) {
     fetcher(index)->beginCycle();
 }

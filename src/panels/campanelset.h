@@ -70,6 +70,10 @@ class CamPanelSet : public QObject {
     void setNotFoundPicture(const QImage& picture) { m_notFound = picture; }
     const QImage& notFoundPicture() const { return m_notFound; }
     void setAutoSave(bool on) { m_autoSave = on; }
+    // While nobody sees them (the window minimised or hidden) and nothing is saved, the cams
+    // fetch nothing; they fetch again at once when seen, and a cam's refresh button wakes it.
+    void setResting(bool resting);
+    bool isResting() const { return m_resting; }
     // The visible part of the panel area follows the window's height; its width, the panels'
     // grid and the scroll range follow the number of columns.
     void arrangeArea(int columns, int clipHeight, int scrollBarHeight);
@@ -177,6 +181,7 @@ class CamPanelSet : public QObject {
     QWidget* m_clip = nullptr;         // picWindowOuter
     QWidget* m_inner = nullptr;        // picWindowInner
     int m_columns = 2;
+    bool m_resting = false;
     int m_tabStop = -1; // the running panel Tab stops at; arrow keys move it
     QImage m_notFound;
     bool m_autoSave = false;

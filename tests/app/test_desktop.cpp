@@ -19,6 +19,7 @@
 #include "testmain.h"
 #include "windowfixture.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QProcess>
 #include <QScrollBar>
@@ -356,6 +357,21 @@ class DesktopTest : public QObject {
         f.panel(0)->setFocus();
         f.key(Qt::Key_Return);
         QVERIFY(f.window->viewer().isVisible());
+    }
+
+    void camsRestWhileTheWindowIsNotSeen() {
+        Active f;
+        f.start("Harbour");
+        QVERIFY(f.panels().fetcher(0)->isCounting());
+        f.window->showMinimized();
+        QVERIFY(f.panels().isResting());
+        QVERIFY(!f.panels().fetcher(0)->isCounting());
+        f.window->showNormal(); // seen again: fetched at once
+        QVERIFY(!f.panels().isResting());
+        QVERIFY(f.panels().fetcher(0)->isCounting());
+        f.window->findChild<QCheckBox*>("chkSave")->setChecked(true);
+        f.window->hide(); // saved pictures go on
+        QVERIFY(!f.panels().isResting());
     }
 
     void theViewerAnswersItsKeys() {
