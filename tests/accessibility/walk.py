@@ -1,11 +1,10 @@
 #!/usr/bin/python3
 """Walks the running program over AT-SPI, as a screen reader does.
 
-Usage: walk.py <application name> [--select ITEM] [--open NAME ...] [--expect TEXT ...]
-Prints every control a user reaches that has no accessible name, opens the dialogs through
-their menu items or buttons (--open NAME), walks them too and closes them with Escape, and
-fails when a control is unnamed, a dialog stays open, or an expected text (--expect TEXT, a
-German menu title, say) is not found in any name.
+Usage: walk.py <application name> [--select ITEM | --open NAME | --expect TEXT] ...
+Walks the shown windows; in order, clicks a list item (--select) or presses a button or menu
+item and walks the dialog it opens, then closes it with Escape (--open). Fails when a control a
+user reaches has no name, a dialog stays open, or no name holds an expected text (--expect).
 """
 import re
 import subprocess
@@ -14,7 +13,7 @@ import time
 
 import pyatspi
 
-# roles a user reaches and hears by name
+# roles a user reaches and hears by name; a panel needs one when it takes the focus (a cam's)
 NAMED_ROLES = {
     pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON, pyatspi.ROLE_CHECK_BOX,
     pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY,
@@ -23,156 +22,120 @@ NAMED_ROLES = {
     pyatspi.ROLE_SLIDER, pyatspi.ROLE_SPIN_BUTTON, pyatspi.ROLE_PROGRESS_BAR,
     pyatspi.ROLE_PAGE_TAB, pyatspi.ROLE_DIALOG, pyatspi.ROLE_FRAME,
 }
-# a group box is a panel in AT-SPI; one that takes the focus (a cam panel) needs a name
-FOCUSABLE_PANEL = pyatspi.ROLE_PANEL
 
 
-def find_application(name, seconds=20):
+def wait_for(condition, seconds=10):
     deadline = time.time() + seconds
     while time.time() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            if app is not None and app.name == name:
-                return app
-        time.sleep(0.5)
-    sys.exit(f"no application named {name!r} on the accessibility bus")
+        found = condition()
+        if found:
+            return found
+        time.sleep(0.2)
+    return None
 
 
-def walk(node, path, unnamed, names, depth=0):
-    if node is None or depth > 40:
-        return
+def shown(node):
     try:
-        role = node.getRole()
-        name = node.name or ""
-        states = node.getState()
+        return node is not None and node.getState().contains(pyatspi.STATE_SHOWING)
     except Exception:
-        return
-    if not states.contains(pyatspi.STATE_SHOWING) and role != pyatspi.ROLE_MENU_ITEM:
-        return
-    names.add(name)
-    here = f"{path}/{node.getRoleName()}[{name}]"
-    needs_name = role in NAMED_ROLES or (
-        role == FOCUSABLE_PANEL and states.contains(pyatspi.STATE_FOCUSABLE))
-    if needs_name and not name.strip():
-        unnamed.append(here)
-    for index in range(node.childCount):
-        walk(node.getChildAtIndex(index), here, unnamed, names, depth + 1)
+        return False
 
 
 def windows(app):
-    return [app.getChildAtIndex(i) for i in range(app.childCount)]
+    return [w for w in (app.getChildAtIndex(i) for i in range(app.childCount)) if shown(w)]
 
 
-def press(app, label):
-    """Presses the menu item or button whose name is `label` (its first action)."""
-    stack = windows(app)
-    while stack:
-        node = stack.pop()
-        if node is None:
-            continue
+def nodes(node, depth=0):
+    """The node and everything below it (menu items also while their menu is closed)."""
+    if node is None or depth > 40:
+        return
+    yield node
+    for index in range(node.childCount):
+        yield from nodes(node.getChildAtIndex(index), depth + 1)
+
+
+def walk(window, unnamed, names):
+    for node in nodes(window):
         try:
-            if node.name == label and node.getRole() in (
-                    pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_PUSH_BUTTON):
-                node.queryAction().doAction(0)
-                return True
-            stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+            role, name, states = node.getRole(), node.name or "", node.getState()
         except Exception:
             continue
-    return False
+        if not states.contains(pyatspi.STATE_SHOWING):
+            continue
+        names.add(name)
+        focusable_panel = role == pyatspi.ROLE_PANEL and states.contains(pyatspi.STATE_FOCUSABLE)
+        if (role in NAMED_ROLES or focusable_panel) and not name.strip():
+            unnamed.append(f"{window.name}: {node.getRoleName()} in {node.parent.name!r}")
 
 
-def select(app, label):
-    """Selects the list item whose name is `label`, as a click would."""
-    stack = windows(app)
-    while stack:
-        node = stack.pop()
+def find(app, name, roles):
+    for node in (n for i in range(app.childCount) for n in nodes(app.getChildAtIndex(i))):
         try:
-            if node.getRole() in (pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_BOX, pyatspi.ROLE_TABLE):
-                for index in range(node.childCount):
-                    item = node.getChildAtIndex(index)
-                    if item.name == label:  # clicked: the list's selection is read-only
-                        box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                        x, y = box.x + box.width // 2, box.y + box.height // 2
-                        return subprocess.run(["xdotool", "mousemove", str(x), str(y), "click",
-                                               "1"], timeout=20).returncode == 0
-            stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+            if node.name == name and node.getRole() in roles:
+                return node
         except Exception:
             continue
-    return False
+    return None
 
 
-def shown_windows(app):
-    shown = []
-    for window in windows(app):
-        try:
-            if window is not None and window.getState().contains(pyatspi.STATE_SHOWING):
-                shown.append(window)
-        except Exception:
-            continue
-    return shown
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=20)
 
 
 def press_escape(title):
-    """Escape, typed into the window of that title, given the keyboard's focus first (no window
-    manager runs here to give it)."""
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
-                            "^" + re.escape(title) + "$"],
-                           capture_output=True, text=True, timeout=20).stdout.split()
+    """Escape, typed into the window of that title once it has the keyboard's focus (no
+    window manager runs here to give it)."""
+    found = xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$").stdout.split()
     for window in found:
-        if subprocess.run(["xdotool", "windowfocus", "--sync", window], capture_output=True,
-                          timeout=20).returncode == 0:
+        if xdotool("windowfocus", "--sync", window).returncode == 0:
             break
-    subprocess.run(["xdotool", "key", "Escape"], capture_output=True, timeout=20)
-
-
-def wait_for(condition, seconds=8):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        if condition():
-            return True
-        time.sleep(0.2)
-    return False
+    xdotool("key", "Escape")
 
 
 def main():
-    app_name = sys.argv[1]
-    args = sys.argv[2:]
-    steps = list(zip(args[0::2], args[1::2]))  # in order: --select ITEM, --open NAME
-    expected = [value for flag, value in steps if flag == "--expect"]
-    app = find_application(app_name)
+    app_name, args = sys.argv[1], sys.argv[2:]
+    steps = list(zip(args[0::2], args[1::2]))
+    app = wait_for(lambda: next((a for a in pyatspi.Registry.getDesktop(0)
+                                 if a is not None and a.name == app_name), None), 20)
+    if app is None:
+        sys.exit(f"no application named {app_name!r} on the accessibility bus")
     time.sleep(2)
-    unnamed, names = [], set()
-    for window in shown_windows(app):
-        walk(window, "", unnamed, names)
+    problems, names = [], set()
+    for window in windows(app):
+        walk(window, problems, names)
     for flag, item in steps:
-        if flag == "--select" and not select(app, item):
-            unnamed.append(f"(no list item {item!r} to select)")
-        if flag != "--open":
-            continue
-        # a dialog, opened by its menu item or button, walked, and closed by Escape
-        before = {w.name for w in shown_windows(app)}
-        if not press(app, item):
-            unnamed.append(f"(nothing named {item!r} to open a dialog)")
-            continue
-        new = lambda: [w for w in shown_windows(app) if w.name not in before]
-        if not wait_for(new):
-            unnamed.append(f"(no window opened by {item!r})")
-            continue
-        time.sleep(1)
-        for window in new():
-            walk(window, "", unnamed, names)
-        for window in new():
-            press_escape(window.name)
-        if not wait_for(lambda: not new()):
-            unnamed.append(f"(the window opened by {item!r} stays open on Escape)")
-    unnamed = list(dict.fromkeys(unnamed))
-    for line in unnamed:
-        print("unnamed:", line)
-    missing = [text for text in expected if not any(text in name for name in names)]
-    for text in missing:
-        print("not found:", text)
-    print(f"{len(names)} names, {len(unnamed)} problems, {len(missing)} expected texts missing")
-    sys.exit(1 if unnamed or missing else 0)
+        if flag == "--select":  # clicked: the list's selection cannot be set from outside
+            node = find(app, item, {pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL})
+            if node is None:
+                problems.append(f"(no list item {item!r})")
+                continue
+            box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            xdotool("mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2),
+                    "click", "1")
+        elif flag == "--open":
+            before = {w.name for w in windows(app)}
+            node = find(app, item, {pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_PUSH_BUTTON})
+            if node is None:
+                problems.append(f"(nothing named {item!r} opens a dialog)")
+                continue
+            node.queryAction().doAction(0)
+            opened = lambda: [w for w in windows(app) if w.name not in before]
+            if not wait_for(opened):
+                problems.append(f"(no window opened by {item!r})")
+                continue
+            time.sleep(1)
+            for window in opened():
+                walk(window, problems, names)
+                press_escape(window.name)
+            if not wait_for(lambda: not opened()):
+                problems.append(f"(the window opened by {item!r} stays open on Escape)")
+    problems = list(dict.fromkeys(problems))
+    missing = [text for flag, text in steps if flag == "--expect"
+               and not any(text in name for name in names)]
+    for line in problems + [f"not found: {text}" for text in missing]:
+        print(line)
+    print(f"{len(names)} names, {len(problems)} problems, {len(missing)} expected texts missing")
+    sys.exit(1 if problems or missing else 0)
 
 
 if __name__ == "__main__":

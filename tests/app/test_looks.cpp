@@ -30,21 +30,12 @@ QString look() {
     return qEnvironmentVariable("WEBCAMS_LOOK", "1x");
 }
 
+// A dark palette as dark desktop themes give: light text on dark windows and fields.
 QPalette darkPalette() {
-    QPalette dark;
-    const QColor window(45, 45, 48), base(30, 30, 30), text(230, 230, 230);
-    for (auto [role, colour] : {std::pair{QPalette::Window, window},
-                                {QPalette::Base, base},
-                                {QPalette::AlternateBase, window},
-                                {QPalette::Button, window},
-                                {QPalette::WindowText, text},
-                                {QPalette::Text, text},
-                                {QPalette::ButtonText, text},
-                                {QPalette::ToolTipBase, base},
-                                {QPalette::ToolTipText, text}})
-        dark.setColor(role, colour);
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
+    QPalette dark(QColor(45, 45, 48), QColor(45, 45, 48));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(230, 230, 230));
     dark.setColor(QPalette::Link, QColor(42, 130, 218));
     return dark;
 }
