@@ -14,14 +14,10 @@ import time
 import pyatspi
 
 # roles a user reaches and hears by name; a panel needs one when it takes the focus (a cam's)
-NAMED_ROLES = {
-    pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON, pyatspi.ROLE_CHECK_BOX,
-    pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY,
-    pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_BOX, pyatspi.ROLE_MENU, pyatspi.ROLE_MENU_ITEM,
-    pyatspi.ROLE_CHECK_MENU_ITEM, pyatspi.ROLE_RADIO_MENU_ITEM, pyatspi.ROLE_SCROLL_BAR,
-    pyatspi.ROLE_SLIDER, pyatspi.ROLE_SPIN_BUTTON, pyatspi.ROLE_PROGRESS_BAR,
-    pyatspi.ROLE_PAGE_TAB, pyatspi.ROLE_DIALOG, pyatspi.ROLE_FRAME,
-}
+NAMED_ROLES = {getattr(pyatspi, "ROLE_" + role) for role in (
+    "PUSH_BUTTON TOGGLE_BUTTON CHECK_BOX RADIO_BUTTON COMBO_BOX TEXT ENTRY LIST LIST_BOX MENU "
+    "MENU_ITEM CHECK_MENU_ITEM RADIO_MENU_ITEM SCROLL_BAR SLIDER SPIN_BUTTON PROGRESS_BAR "
+    "PAGE_TAB DIALOG FRAME").split()}
 
 
 def wait_for(condition, seconds=10):
@@ -34,15 +30,9 @@ def wait_for(condition, seconds=10):
     return None
 
 
-def shown(node):
-    try:
-        return node is not None and node.getState().contains(pyatspi.STATE_SHOWING)
-    except Exception:
-        return False
-
-
 def windows(app):
-    return [w for w in (app.getChildAtIndex(i) for i in range(app.childCount)) if shown(w)]
+    children = (app.getChildAtIndex(i) for i in range(app.childCount))
+    return [w for w in children if w and w.getState().contains(pyatspi.STATE_SHOWING)]
 
 
 def nodes(node, depth=0):
