@@ -23,7 +23,7 @@ QString FreeSavePath(const QString& path) {
     const QString stem = path.endsWith(".jpg") ? path.chopped(4) : path;
     QString free = path;
     for (int number = 2; QFileInfo::exists(free) || QFileInfo(free).isSymLink(); ++number)
-        free = QString("%1_%2.jpg").arg(stem).arg(number);
+        free = stem + QStringLiteral("_%1.jpg").arg(number); // a "%1" in the name stays as it is
     return free;
 }
 

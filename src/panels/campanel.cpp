@@ -245,6 +245,22 @@ bool CamPanel::hasPicture() const {
     return m_picture->hasPicture();
 }
 
+bool CamPanel::event(QEvent* event) {
+    // the panel's own keys go to the panel, not to the window's shortcuts (Delete there removes
+    // the cam chosen in the list)
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        static const QList<int> own = {Qt::Key_Return, Qt::Key_Enter,  Qt::Key_Space,
+                                       Qt::Key_F5,     Qt::Key_Delete, Qt::Key_Left,
+                                       Qt::Key_Right,  Qt::Key_Up,     Qt::Key_Down};
+        if (key->modifiers() == Qt::NoModifier && own.contains(key->key())) {
+            event->accept();
+            return true;
+        }
+    }
+    return QGroupBox::event(event);
+}
+
 void CamPanel::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:

@@ -84,6 +84,7 @@ class CamPanel : public QGroupBox {
     void takeTabStop(bool on);
 
   protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 

@@ -272,7 +272,8 @@ void CamPanelSet::setResting(bool resting) {
         if (resting) {
             place.fetcher->stop(); // a fetch under way or a stream is let go
             showFetching(place.index, false);
-        } else {
+        } else if (!place.fetcher->isHalted() && !place.fetcher->isWaitingForCredentials()) {
+            // a refused password is not sent again, a halted cam stays halted
             place.fetcher->beginCycle();
         }
     }
