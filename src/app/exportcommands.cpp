@@ -43,3 +43,9 @@ void ExportCommands::exportTimelapse() {
     m_timelapse->setAttribute(Qt::WA_DeleteOnClose);
     m_timelapse->show();
 }
+
+void ExportCommands::exportTimelapseRange(const QByteArray& cam, const QDateTime& from,
+                                          const QDateTime& to) {
+    exportTimelapse();
+    m_timelapse->narrowTo(cam, from, to);
+}

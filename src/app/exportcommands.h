@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -25,6 +26,8 @@ class ExportCommands : public QObject {
     void answer(const MainMenus& menus);
     // "Export Time-lapse...": the dialog, with the viewed cam (or the list's) chosen.
     void exportTimelapse();
+    // The same, for the cam's pictures between `from` and `to`.
+    void exportTimelapseRange(const QByteArray& cam, const QDateTime& from, const QDateTime& to);
     TimelapseDialog* timelapseDialog() const;
     ListExchange& listExchange() const { return *m_exchange; }
 

@@ -134,6 +134,7 @@ void MainWindow::connectParts() {
 
     connect(m_panels, &CamPanelSet::statusText, this, &MainWindow::setStatusText);
     connect(m_panels, &CamPanelSet::panelSelected, m_viewer, &ViewerPane::showSelection);
+    connect(m_panels, &CamPanelSet::pictureSaved, m_viewer, &ViewerPane::noteSavedPicture);
     connect(m_panels, &CamPanelSet::panelSelected, m_clock, &NetworkClock::RequestNetworkTime);
     connect(m_panels, &CamPanelSet::selectedTicked, m_viewer, &ViewerPane::setNextRefresh);
     connect(m_panels, &CamPanelSet::selectedTicked, m_clock, &NetworkClock::RequestNetworkTime);
@@ -154,6 +155,8 @@ void MainWindow::connectParts() {
     connect(m_menus, &MainMenus::startCamRequested, this, &MainWindow::startListedCam);
     connect(m_menus, &MainMenus::stopAllRequested, m_panels, &CamPanelSet::stopAllCams);
     m_exports->answer(*m_menus);
+    connect(m_viewer, &ViewerPane::exportRangeRequested, m_exports,
+            &ExportCommands::exportTimelapseRange);
     connect(m_menus, &MainMenus::helpRequested, m_windows, &SecondaryWindows::showHelpWindow);
     connect(m_menus, &MainMenus::aboutRequested, m_windows, &SecondaryWindows::showAboutWindow);
     connectViewMenu();

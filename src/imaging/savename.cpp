@@ -29,11 +29,15 @@ std::string SaveFileName(std::string_view camName, std::string_view dateText,
 }
 
 std::string SaveNameCamPart(std::string_view camName) {
-    std::string part(camName);
-    std::erase_if(part, [](char c) {
-        return c == ' ' || c == '/' || c == ':' || uint8_t(c) < 32 || uint8_t(c) == 127;
-    });
-    std::replace(part.begin(), part.end(), saveNameSeparator, '-');
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string part;
+    for (const char c : camName) {
+        const auto byte = uint8_t(c);
+        if (c == '%' || c == '/' || c == ':' || c == saveNameSeparator || byte < 32 || byte == 127)
+            part.append({'%', hex[byte >> 4], hex[byte & 15]});
+        else
+            part += c;
+    }
     return part;
 }
 

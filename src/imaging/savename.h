@@ -21,9 +21,9 @@ struct SaveMoment {
 // The separator between a cam's name and the moment in a save name: a cam part never holds it.
 inline constexpr char saveNameSeparator = '~';
 
-// The cam's part of a save name: its name without blanks, "/", ":", control characters and
-// the separator (made "-"), so it stays readable, stays in the cam folder and cannot run into
-// the moment.
+// The cam's part of a save name: its name with "%", "/", ":", control characters and the
+// separator written as "%XX" (their hexadecimal code), so it stays readable, stays in the cam
+// folder, cannot run into the moment, and no two cam names make the same part.
 std::string SaveNameCamPart(std::string_view camName);
 
 // The name a picture is saved under: "Harbour~2026-12-07_07-00-00.jpg", the same for every

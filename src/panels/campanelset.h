@@ -121,6 +121,8 @@ class CamPanelSet : public QObject {
     // The selected place's fetching indicator shows, or goes.
     void selectedFetching(bool on);
     void selectedPictureArrived(const QImage& picture);
+    // A new picture of `cam` was auto-saved at `path`.
+    void pictureSaved(const QByteArray& cam, const QString& path);
     void selectedDetailsChanged(const CamDetails& details);
     void selectedStopped();
     // The selected place's picture age and state, in words, once a second.

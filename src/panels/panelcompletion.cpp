@@ -259,7 +259,8 @@ void CamPanelSet::autoSave(int index, const QByteArray& bytes) {
         [bytes, path, panelSize] {
             return SavePictureAsJpeg({{}, bytes}, FreeSavePath(path), panelSize);
         },
-        [this, index, shown, time, size = bytes.size()](const SavedPicture& saved) {
+        [this, index, shown, time, cam = place.caption,
+         size = bytes.size()](const SavedPicture& saved) {
             CamSlot& place = slotAt(index);
             --place.savesPending;
             m_saveBytesPending -= size;
@@ -270,6 +271,7 @@ void CamPanelSet::autoSave(int index, const QByteArray& bytes) {
                                         .arg(time, saved.path, saved.error));
                 return;
             }
+            emit pictureSaved(cam, saved.path);
             // the panel shows the picture as it was saved, while it still shows that picture
             if (place.shownCount == shown && !saved.reloaded.isNull())
                 place.view->showPicture(saved.reloaded, saved.bytes);

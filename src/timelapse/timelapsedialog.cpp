@@ -185,6 +185,16 @@ void TimelapseDialog::updateCount() {
     m_export->setEnabled(count > 0 && !m_run);
 }
 
+void TimelapseDialog::narrowTo(const QByteArray& cam, const QDateTime& from, const QDateTime& to) {
+    if (m_run)
+        return; // a film is being made of the choices
+    if (const int index = m_camBox->findData(cam); index >= 0)
+        m_camBox->setCurrentIndex(index);
+    m_allPictures->setChecked(false);
+    m_from->setDateTime(from);
+    m_to->setDateTime(to);
+}
+
 // The choices stay as they are while a film is made from them.
 void TimelapseDialog::setChoicesEnabled(bool enabled) {
     m_camBox->setEnabled(enabled);

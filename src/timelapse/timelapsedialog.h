@@ -38,6 +38,8 @@ class TimelapseDialog : public QDialog {
     QLabel* countLabel() const { return m_count; }
     const TimelapseSummary& lastSummary() const { return m_summary; }
 
+    // `cam` chosen, its pictures between `from` and `to` (both included).
+    void narrowTo(const QByteArray& cam, const QDateTime& from, const QDateTime& to);
     // Asks for the film's file and makes it.
     void exportFilm();
     // Makes the film at `path` on a thread of its own, with a progress dialog whose Cancel drops

@@ -2,7 +2,7 @@
 
 #include "common/atomicfile.h"
 #include "timelapse/aviwriter.h"
-#include "timelapse/savedpictures.h"
+#include "history/savedpictures.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

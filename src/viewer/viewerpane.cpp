@@ -11,6 +11,7 @@
 #include "ui/windowlock.h"
 #include "viewer/detailsblock.h"
 #include "viewer/fullscreenview.h"
+#include "viewer/historystrip.h"
 #include "viewer/layout.h"
 #include "viewer/selectedcam.h"
 #include "viewer/zoom.h"
@@ -61,6 +62,9 @@ ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSourc
     m_corner->setAccessibleName(tr("Corner of the scroll bars"));
     m_corner->setFocusPolicy(Qt::NoFocus);
     m_details = new DetailsBlock(this);
+    m_history = new HistoryStrip(this);
+    m_history->hide();
+    m_historyReader = new BackgroundQueue(1);
 
     connect(m_horizontal, &QScrollBar::valueChanged, this, &ViewerPane::scrollPictureHorizontally);
     connect(m_vertical, &QScrollBar::valueChanged, this, &ViewerPane::scrollPictureVertically);
@@ -68,6 +72,17 @@ ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSourc
     connect(m_details, &DetailsBlock::saveClicked, this, &ViewerPane::saveShownPicture);
     connect(m_details, &DetailsBlock::saveAsClicked, this, &ViewerPane::saveShownPictureAs);
     connect(m_details, &DetailsBlock::fullScreenClicked, this, &ViewerPane::openFullScreenView);
+    connect(m_history, &HistoryStrip::pictureChosen, this, [this](const QImage& picture) {
+        if (m_livePicture.isNull())
+            m_livePicture = m_image->picture();
+        showAtOwnSize(picture);
+    });
+    connect(m_history, &HistoryStrip::liveChosen, this, [this] {
+        if (!m_livePicture.isNull())
+            showAtOwnSize(std::exchange(m_livePicture, QImage()));
+    });
+    connect(m_history, &HistoryStrip::exportRangeRequested, this,
+            &ViewerPane::exportRangeRequested);
     m_cycle = new QTimer(this);
     connect(m_cycle, &QTimer::timeout, this, [this] {
         if (m_fullScreen)
@@ -85,9 +100,25 @@ void ViewerPane::setCycleSeconds(int seconds) {
 
 ViewerPane::~ViewerPane() {
     closeFullScreen();
+    delete m_historyReader; // waits for a listing under way
 }
 
-void ViewerPane::arrange(const MainWindowLayout& l) {
+void ViewerPane::arrange(const MainWindowLayout& layout) {
+    m_layout = layout;
+    m_arranged = true;
+    MainWindowLayout l = layout;
+    // the history strip takes the bottom of the picture's place
+    const bool strip = !m_history->history().empty();
+    m_history->setVisible(strip);
+    if (strip) {
+        const int32_t height =
+            std::min(twipsOf(m_history->sizeHint().height()), l.picture1Height / 2);
+        for (int32_t* bottom :
+             {&l.picture1Height, &l.vScroll2Height, &l.hScroll1Top, &l.command1Top})
+            *bottom -= height;
+        setGeometryTwips(m_history, 120, design::picture1Top + l.picture1Height, l.picture1Width,
+                         height);
+    }
     setGeometryTwips(this, l.frmMainLeft, design::frmMainTop, l.frmMainWidth, l.frmMainHeight);
     setGeometryTwips(m_viewport, 120, design::picture1Top, l.picture1Width, l.picture1Height);
     setGeometryTwips(m_details, 120, l.frmDetailsTop, l.frmDetailsWidth, design::frmDetailsHeight);
@@ -109,6 +140,14 @@ void ViewerPane::showSelection(const QImage& picture, QSize pictureSize, const C
                                const QString& nextRefresh) {
     m_lock.lock(true);
     ++m_pictures;
+    m_livePicture = QImage();
+    if (m_history->isBrowsing()) {
+        const QSignalBlocker quiet(m_history);
+        m_history->goLive();
+    }
+    const QByteArray cam = m_source.hasSelection() ? m_source.selectedName() : QByteArray();
+    if (cam != m_history->history().cam() || m_history->history().empty())
+        readHistory(cam);
     show();
     m_details->show();
     setImagePlace({m_imagePlace.x(), m_imagePlace.y(), 10, 10});
@@ -187,6 +226,10 @@ void ViewerPane::scrollPictureVertically() {
 
 void ViewerPane::showSelectedPicture(const QImage& picture) {
     ++m_pictures;
+    if (m_history->isBrowsing()) { // shown when the user goes back to it
+        m_livePicture = picture;
+        return;
+    }
     m_image->setPicture(picture);
     if (!m_fullScreen || !m_fullScreenView)
         return;
@@ -223,6 +266,49 @@ void ViewerPane::hideViewer() {
     ++m_pictures;
     hide();
     m_details->hide();
+}
+
+void ViewerPane::showAtOwnSize(const QImage& picture) {
+    ++m_pictures;
+    m_image->setPicture(picture);
+    const int32_t width = PixelsToTwipsEven(picture.width(), screenDotsPerInch());
+    const int32_t height = PixelsToTwipsEven(picture.height(), screenDotsPerInch());
+    if (width != m_naturalWidth || height != m_naturalHeight) {
+        m_naturalWidth = width;
+        m_naturalHeight = height;
+        ApplyZoom();
+    }
+    if (m_fullScreen && m_fullScreenView)
+        m_fullScreenView->showPicture(picture);
+}
+
+void ViewerPane::readHistory(const QByteArray& cam) {
+    const quint64 read = ++m_historyReads;
+    if (cam != m_history->history().cam()) { // another cam's pictures go at once
+        const bool wasShown = !m_history->history().empty();
+        m_history->setHistory(CamHistory(cam, {}));
+        if (m_arranged && wasShown)
+            arrange(m_layout);
+    }
+    m_historyReader->run(
+        this, [folder = m_camFolder, cam] { return CamHistory::read(folder, cam); },
+        [this, read](CamHistory history) {
+            if (read != m_historyReads)
+                return; // another cam was selected meanwhile
+            const bool wasShown = !m_history->history().empty();
+            m_history->setHistory(std::move(history));
+            if (m_arranged && wasShown != !m_history->history().empty())
+                arrange(m_layout);
+        });
+}
+
+void ViewerPane::noteSavedPicture(const QByteArray& cam, const QString& path) {
+    if (cam != m_history->history().cam() || cam.isEmpty())
+        return;
+    const bool wasShown = !m_history->history().empty();
+    m_history->addSaved(path);
+    if (m_arranged && !wasShown && !m_history->history().empty())
+        arrange(m_layout);
 }
 
 QImage ViewerPane::picture() const {
@@ -269,6 +355,7 @@ void ViewerPane::savePictureTo(const QString& path, bool unique) {
                 m_lock.lock(false);
             }
             emit statusText(tr("%1 saved as %2").arg(time, saved.path));
+            noteSavedPicture(m_history->history().cam(), saved.path);
         },
         true);
 }

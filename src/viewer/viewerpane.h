@@ -2,6 +2,7 @@
 
 #include "common/camdetails.h"
 #include "ui/screensaver.h"
+#include "viewer/layout.h"
 
 #include <QGroupBox>
 #include <QPointer>
@@ -11,13 +12,13 @@ class BackgroundQueue;
 class DetailsBlock;
 class FileChooser;
 class FullScreenView;
+class HistoryStrip;
 class ImageControl;
 class QPushButton;
 class QScrollBar;
 class QTimer;
 class SelectedCamSource;
 class WindowLock;
-struct MainWindowLayout;
 
 // frmMain, the "Viewer": the selected cam's picture, zoomed by a whole factor and scrolled in
 // the viewport Picture1, with the details block below it. From here the picture is saved and
@@ -81,13 +82,24 @@ class ViewerPane : public QGroupBox {
     // While the full-screen view is open, the next cam is asked for every `seconds` (0: never).
     void setCycleSeconds(int seconds);
 
+    // The selected cam's saved pictures, under the picture while there are any.
+    HistoryStrip* historyStrip() const { return m_history; }
+    // A picture of `cam` was saved at `path`: the history follows it.
+    void noteSavedPicture(const QByteArray& cam, const QString& path);
+
   signals:
     void statusText(const QString& text);
     // The previous (-1) or next (+1) running cam, asked for in the full-screen view.
     void stepCamRequested(int step);
+    // A film of the cam's pictures between two moments, asked for under the picture.
+    void exportRangeRequested(const QByteArray& cam, const QDateTime& from, const QDateTime& to);
 
   private:
     void setImagePlace(const QRect& twips);
+    // `picture` at its own size, zoomed as chosen.
+    void showAtOwnSize(const QImage& picture);
+    // The selected cam's history, read off the window's thread when another cam is selected.
+    void readHistory(const QByteArray& cam);
     // `unique`: a picture already there keeps its name and this one gets the next number
     void savePictureTo(const QString& path, bool unique = false);
 
@@ -113,4 +125,10 @@ class ViewerPane : public QGroupBox {
     bool m_fullScreen = false; // fullScreenOn
     QTimer* m_cycle = nullptr;
     int m_cycleSeconds = 0;
+    MainWindowLayout m_layout;
+    bool m_arranged = false;
+    HistoryStrip* m_history = nullptr;
+    BackgroundQueue* m_historyReader = nullptr; // lists the cam folder
+    quint64 m_historyReads = 0;
+    QImage m_livePicture; // the running cam's newest, kept while a saved one is shown
 };

@@ -4,7 +4,7 @@
 #include "imaging/savename.h"
 #include "imaging/savepath.h"
 #include "timelapse/aviwriter.h"
-#include "timelapse/savedpictures.h"
+#include "history/savedpictures.h"
 #include "timelapse/timelapsedialog.h"
 #include "timelapse/timelapseexport.h"
 

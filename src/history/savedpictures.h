@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+struct SaveMoment;
+
 // The pictures of one cam in the cam folder, found by their save names: today's
 // ("Harbour~2026-12-07_10-24-37.jpg", read exactly), and the older ones of the cam's name,
 // then the date and the time of the save in the locale's short date and long time, with
@@ -19,6 +21,9 @@
 // names come from `locale`.
 std::vector<QDateTime> SaveNameMoments(const QString& dateTimePart, const QString& dateFormat,
                                        const QString& timeFormat, const QLocale& locale);
+
+// A save name's moment as a local time (invalid when it is none).
+QDateTime MomentOf(const SaveMoment& moment);
 
 struct CamPictureFile {
     QString path;

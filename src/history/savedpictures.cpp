@@ -1,9 +1,10 @@
-#include "timelapse/savedpictures.h"
+#include "history/savedpictures.h"
 
 #include "common/datetimetext.h"
 #include "imaging/savename.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -253,6 +254,10 @@ QByteArray saveNamePart(const QByteArray& camName) {
 
 } // namespace
 
+QDateTime MomentOf(const SaveMoment& m) {
+    return QDateTime(QDate(m.year, m.month, m.day), QTime(m.hour, m.minute, m.second));
+}
+
 std::vector<QDateTime> SaveNameMoments(const QString& dateTimePart, const QString& dateFormat,
                                        const QString& timeFormat, const QLocale& locale) {
     const std::vector<Token> tokens = tokenize(dateFormat + timeFormat);
@@ -289,20 +294,19 @@ std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QB
 
     const std::string timedPart = SaveNameCamPart(camName.toStdString());
     std::vector<CamPictureFile> pictures;
-    const QFileInfoList files =
-        QDir(camFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QFileInfo& file : files) {
+    QDirIterator found(camFolder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (found.hasNext()) {
+        found.next();
+        const QFileInfo file = found.fileInfo();
         const QByteArray name = QFile::encodeName(file.fileName());
-        // today's names say whose they are and when, whatever the locale
-        if (name.contains(saveNameSeparator)) {
-            const auto read = ReadTimedSaveFileName(name.toStdString(), timedPart);
-            if (!read)
-                continue;
-            const SaveMoment& m = read->moment;
-            const QDateTime taken(QDate(m.year, m.month, m.day), QTime(m.hour, m.minute, m.second));
+        // today's names say whose they are and when, whatever the locale, without asking the
+        // disk for the file's time; an older name may hold the separator in the cam's name
+        if (const auto read = name.contains(saveNameSeparator)
+                                  ? ReadTimedSaveFileName(name.toStdString(), timedPart)
+                                  : std::nullopt) {
+            const QDateTime taken = MomentOf(read->moment);
             if (taken.isValid() && (!from || taken >= *from) && (!to || taken <= *to))
-                pictures.push_back(
-                    {file.absoluteFilePath(), taken, file.lastModified(), read->number});
+                pictures.push_back({file.absoluteFilePath(), taken, taken, read->number});
             continue;
         }
         if (!name.startsWith(camPart) || !name.endsWith(".jpg") ||

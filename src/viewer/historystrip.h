@@ -1,0 +1,70 @@
+#pragma once
+
+#include "history/camhistory.h"
+
+#include <QWidget>
+
+class HourMarks;
+class PicturesAhead;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QTimer;
+
+// Under the viewer's picture: the selected cam's saved pictures, one day at a time. The slider
+// goes through the day's pictures (its hours marked below it; Home, End, the arrows and Page
+// Up/Down move it) and shows each with its time; "Live" goes back to the running picture; Play
+// shows the day as a loop at the chosen speed; Export Range makes a film of the day shown.
+class HistoryStrip : public QWidget {
+    Q_OBJECT
+  public:
+    explicit HistoryStrip(QWidget* parent);
+
+    // The cam's history, as read from the folder; the strip shows the newest day, live.
+    void setHistory(CamHistory history);
+    const CamHistory& history() const { return m_history; }
+    // A picture saved since: the history follows it.
+    void addSaved(const QString& path);
+    // A saved picture is shown rather than the running one.
+    bool isBrowsing() const { return m_browsing; }
+    // The index in the history of the picture the slider is on.
+    size_t currentIndex() const;
+    // Back to the running picture.
+    void goLive();
+
+    QSlider* slider() const { return m_slider; }
+    QComboBox* dayBox() const { return m_day; }
+    QPushButton* playButton() const { return m_play; }
+    QLabel* timeLabel() const { return m_time; }
+
+  signals:
+    // A saved picture to show in place of the running one.
+    void pictureChosen(const QImage& picture);
+    void liveChosen();
+    void exportRangeRequested(const QByteArray& cam, const QDateTime& from, const QDateTime& to);
+
+  private:
+    void showDay(int dayIndex, bool atEnd);
+    void fillDays();
+    void moveTo(int sliderValue);
+    void showWhenDecoded(const QString& path, const QImage& picture);
+    void playStep();
+    void updateTimeText();
+
+    CamHistory m_history;
+    std::vector<QDate> m_days;
+    size_t m_first = 0, m_end = 0; // the shown day's pictures
+    bool m_browsing = false;
+    QString m_waitingFor; // the picture chosen, while it is decoded
+    PicturesAhead* m_ahead = nullptr;
+    QComboBox* m_day = nullptr;
+    QSlider* m_slider = nullptr;
+    HourMarks* m_hours = nullptr;
+    QLabel* m_time = nullptr;
+    QPushButton* m_play = nullptr;
+    QComboBox* m_speed = nullptr;
+    QPushButton* m_export = nullptr;
+    QPushButton* m_live = nullptr;
+    QTimer* m_player = nullptr;
+};
