@@ -82,7 +82,8 @@ fuzz: deps
 bench:
 	@$(call install-missing,libjpeg62-turbo-dev)
 	$(MAKE) build
-	cmake --build $(BUILD) --target bench_jpeg bench_fetch
+	cmake --build $(BUILD) --target bench_jpeg bench_fetch bench_history
+	$(BUILD)/bench/bench_history
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_jpeg
 

@@ -36,12 +36,14 @@ ElidedLabel* makeRow(QWidget* parent, const char* captionName, const QString& ca
 // A Last-Modified value as the user's locale writes a date and time, in local time; a value
 // that is no HTTP date is shown as it came.
 QString shownChangeTime(const QString& header) {
-    QDateTime moment = QLocale::c().toDateTime(header.trimmed(),
-                                               QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
-    if (!moment.isValid())
+    // the date and the time read apart and joined as UTC: read as one local moment, an hour
+    // the local clock skips would be no moment at all
+    const QString text = header.trimmed();
+    const QDate date = QLocale::c().toDate(text.left(16), QStringLiteral("ddd, dd MMM yyyy"));
+    const QTime time = QLocale::c().toTime(text.mid(16), QStringLiteral(" HH:mm:ss 'GMT'"));
+    if (!date.isValid() || !time.isValid())
         return header;
-    moment.setTimeZone(QTimeZone::utc());
-    return generalDateText(moment.toLocalTime());
+    return generalDateText(QDateTime(date, time, QTimeZone::utc()).toLocalTime());
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "ui/windowlock.h"
 #include "viewer/detailsblock.h"
 #include "viewer/fullscreenview.h"
+#include "viewer/historystrip.h"
 #include "viewer/layout.h"
 #include "viewer/selectedcam.h"
 #include "viewer/viewerpane.h"
@@ -18,7 +19,10 @@
 #include "testmain.h"
 
 #include <QDir>
+#include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QSlider>
 #include <QLocale>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -237,6 +241,57 @@ class ViewerTest : public QObject {
         QCOMPARE(QDir(f.box.path("cam")).entryList(QDir::Files).size(), 2); // the second "_2"
     }
 
+    // A cam's saved pictures, older names and today's, in the order they were taken, a day at a
+    // time; a broken file, another cam's and a name that is no moment are not in the way.
+    void theHistoryShowsSavedPicturesAndGoesBackToLive() {
+        Viewer f;
+        const auto save = [&f](const QString& name, Qt::GlobalColor colour) {
+            QVERIFY(filledPicture(colour, 40, 30).save(f.box.path("cam/" + name), "JPEG"));
+        };
+        save("A~2026-12-07_07-00-00_2.jpg", Qt::yellow);
+        save("A~2026-12-07_07-00-00.jpg", Qt::green);
+        save("A127202663000AM.jpg", Qt::cyan); // an older name: 06:30
+        save("A~2026-12-08_10-00-00.jpg", Qt::blue);
+        save("AB~2026-12-08_09-00-00.jpg", Qt::black);
+        save("A~2026-13-08_09-00-00.jpg", Qt::black);
+        f.box.writeFile("cam/A~2026-12-08_11-00-00.jpg", "not a picture");
+        f.select(0);
+        HistoryStrip* strip = f.viewer->historyStrip();
+        QTRY_COMPARE(strip->history().size(), size_t(5));
+        QVERIFY(strip->isVisible() && !strip->isBrowsing());
+        QCOMPARE(strip->dayBox()->count(), 2);
+        QCOMPARE(strip->slider()->value(), 1); // the newest, live
+
+        const auto shownColour = [&f] { return f.viewer->picture().pixelColor(20, 15); };
+        strip->slider()->setValue(0);
+        QTRY_COMPARE(shownColour().blue() > 200, true);
+        f.viewer->showSelectedPicture(filledPicture(Qt::magenta, 640, 480)); // waits meanwhile
+        QVERIFY(shownColour().blue() > 200 && shownColour().red() < 50);
+        strip->slider()->setValue(1); // the broken file says so and stays on the last picture
+        QTRY_VERIFY(strip->timeLabel()->text().contains("could not be read"));
+
+        strip->dayBox()->activated(0);
+        QStringList order;
+        for (int i = 0; i <= strip->slider()->maximum(); ++i)
+            order << strip->history().at(strip->currentIndex() + size_t(i)).path.section('/', -1);
+        QCOMPARE(order, QStringList({"A127202663000AM.jpg", "A~2026-12-07_07-00-00.jpg",
+                                     "A~2026-12-07_07-00-00_2.jpg"}));
+        QSignalSpy film(strip, &HistoryStrip::exportRangeRequested);
+        strip->findChild<QPushButton*>("cmdHistoryExport")->click();
+        QCOMPARE(film.value(0).value(1).toDateTime().time(), QTime(6, 30));
+        QCOMPARE(film.value(0).value(2).toDateTime().time(), QTime(7, 0));
+
+        // a picture saved meanwhile joins; the one shown stays under the slider
+        strip->slider()->setValue(1);
+        save("A~2026-12-07_06-45-00.jpg", Qt::white);
+        f.viewer->noteSavedPicture("A", f.box.path("cam/A~2026-12-07_06-45-00.jpg"));
+        QCOMPARE(strip->history().size(), size_t(6));
+        QCOMPARE(strip->slider()->value(), 2);
+        strip->findChild<QPushButton*>("cmdHistoryLive")->click();
+        QVERIFY(!strip->isBrowsing());
+        QCOMPARE(shownColour(), QColor(Qt::magenta));
+    }
+
     void oddNamesSaveInsideTheFolder_data() {
         QTest::addColumn<QByteArray>("name");
         QTest::newRow("slash") << QByteArray("a/b");
@@ -382,6 +437,11 @@ class ViewerTest : public QObject {
         const QDateTime moment(QDate(2026, 12, 7), QTime(17, 45, 12), QTimeZone::utc());
         QCOMPARE(lastChanged->text(), generalDateText(moment.toLocalTime()));
         QCOMPARE(lastChanged->toolTip(), header);
+        // an hour that clocks going forward skip in Europe is a moment all the same in GMT
+        f.viewer->writeDetails({"A", "30", "Sun, 28 Mar 2027 02:30:00 GMT", {}, {}, {}, {}});
+        QCOMPARE(lastChanged->text(), generalDateText(QDateTime(QDate(2027, 3, 28), QTime(2, 30),
+                                                                QTimeZone::utc())
+                                                          .toLocalTime()));
         // each caption's text starts on its value's line
         for (const char* row :
              {"lblName", "lblLastRefreshed", "lblLastChanged", "lblRefresh", "lblNextRefresh"}) {
