@@ -1168,6 +1168,69 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
 </context>
 <context>
+    <name>HistoryStrip</name>
+    <message>
+        <source>Day of the saved pictures</source>
+        <translation>Tag der gespeicherten Bilder</translation>
+    </message>
+    <message>
+        <source>Saved pictures</source>
+        <translation>Gespeicherte Bilder</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Pictures a second</source>
+        <translation>Bilder pro Sekunde</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n a second</source>
+        <translation>
+            <numerusform>%n pro Sekunde</numerusform>
+            <numerusform>%n pro Sekunde</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export Range...</source>
+        <translation>Bereich exportieren...</translation>
+    </message>
+    <message>
+        <source>A time-lapse film of the day shown</source>
+        <translation>Ein Zeitrafferfilm des gezeigten Tages</translation>
+    </message>
+    <message>
+        <source>Live</source>
+        <translation>Live</translation>
+    </message>
+    <message>
+        <source>Back to the running picture</source>
+        <translation>Zurück zum laufenden Bild</translation>
+    </message>
+    <message>
+        <source>%1: the picture could not be read</source>
+        <translation>%1: Das Bild konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>No saved pictures</source>
+        <translation>Keine gespeicherten Bilder</translation>
+    </message>
+    <message>
+        <source>%1 (%2 of %3)%4</source>
+        <extracomment>the picture&apos;s time, its number among the day&apos;s pictures, their count</extracomment>
+        <translation>%1 (%2 von %3)%4</translation>
+    </message>
+    <message>
+        <source>, live shown</source>
+        <translation>, live gezeigt</translation>
+    </message>
+    <message>
+        <source>Hours of the day</source>
+        <translation>Stunden des Tages</translation>
+    </message>
+</context>
+<context>
     <name>JpegWriter</name>
     <message>
         <source>Failed to initialise the IJL library: -1</source>

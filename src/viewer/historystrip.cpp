@@ -19,7 +19,6 @@ class HourMarks : public QWidget {
   public:
     HourMarks(QSlider* slider, QWidget* parent) : QWidget(parent), m_slider(slider) {
         setMinimumHeight(fontMetrics().height() + 4);
-        setAccessibleName(tr("Hours of the day"));
     }
 
     // (slider value, hour) of each hour's first picture
@@ -72,6 +71,7 @@ HistoryStrip::HistoryStrip(QWidget* parent) : QWidget(parent) {
     m_slider->setObjectName("sldHistory");
     m_slider->setAccessibleName(tr("Saved pictures"));
     m_hours = new HourMarks(m_slider, this);
+    m_hours->setAccessibleName(tr("Hours of the day"));
     m_time = new QLabel(this);
     m_time->setObjectName("lblHistoryTime");
     m_play = new QPushButton(tr("Play"), this);
