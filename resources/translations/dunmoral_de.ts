@@ -352,6 +352,34 @@
         <source>The cam list could not be saved: %1</source>
         <translation>Die Kameraliste konnte nicht gespeichert werden: %1</translation>
     </message>
+    <message>
+        <source>Tell me when it goes dark</source>
+        <translation>Melden, wenn sie ausfällt</translation>
+    </message>
+    <message>
+        <source>A desktop notification when the cam sends no picture, or the same picture, for the time set here, and one when it is back</source>
+        <translation>Eine Benachrichtigung, wenn die Kamera für die hier eingestellte Zeit kein Bild oder dasselbe Bild sendet, und eine, wenn sie wieder da ist</translation>
+    </message>
+    <message>
+        <source> min without a picture</source>
+        <translation> min ohne Bild</translation>
+    </message>
+    <message>
+        <source>Minutes without a picture</source>
+        <translation>Minuten ohne Bild</translation>
+    </message>
+    <message>
+        <source> h with the same picture</source>
+        <translation> h mit demselben Bild</translation>
+    </message>
+    <message>
+        <source>the same picture: never</source>
+        <translation>dasselbe Bild: nie</translation>
+    </message>
+    <message>
+        <source>Hours with the same picture</source>
+        <translation>Stunden mit demselben Bild</translation>
+    </message>
 </context>
 <context>
     <name>CamFetcher</name>
@@ -597,6 +625,54 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
     <message>
         <source>Scroll the panels</source>
         <translation>Die Kamerafelder rollen</translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>%1 has gone dark</source>
+        <translation>%1 ist ausgefallen</translation>
+    </message>
+    <message numerus="yes">
+        <source>No picture for %n minutes.</source>
+        <translation>
+            <numerusform>Seit %n Minute kein Bild.</numerusform>
+            <numerusform>Seit %n Minuten kein Bild.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 shows the same picture</source>
+        <translation>%1 zeigt dasselbe Bild</translation>
+    </message>
+    <message numerus="yes">
+        <source>The picture has not changed for %n hours.</source>
+        <translation>
+            <numerusform>Das Bild hat sich seit %n Stunde nicht geändert.</numerusform>
+            <numerusform>Das Bild hat sich seit %n Stunden nicht geändert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 is back</source>
+        <translation>%1 ist wieder da</translation>
+    </message>
+    <message>
+        <source>New pictures come again.</source>
+        <translation>Es kommen wieder neue Bilder.</translation>
+    </message>
+    <message numerus="yes">
+        <source>no picture for %n min</source>
+        <translation>
+            <numerusform>seit %n min kein Bild</numerusform>
+            <numerusform>seit %n min kein Bild</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>the same picture for %n h</source>
+        <translation>
+            <numerusform>seit %n h dasselbe Bild</numerusform>
+            <numerusform>seit %n h dasselbe Bild</numerusform>
+        </translation>
     </message>
 </context>
 <context>

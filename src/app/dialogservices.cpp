@@ -6,6 +6,7 @@
 #include "panels/campanelset.h"
 #include "panels/certificatepins.h"
 #include "panels/changerate.h"
+#include "ui/camalerts.h"
 #include "ui/camcredentials.h"
 
 void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
@@ -24,16 +25,18 @@ void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
 }
 
 void FollowRenamesAndRemovals(CamListModel& camList, const CamPanelSet& panels,
-                              CertificatePins& pins, CamCredentials& credentials) {
-    QObject::connect(
-        &camList, &CamListModel::renamed, &camList,
-        [&camList, &pins, &credentials](const std::string& oldName, const std::string& newName) {
-            const QByteArray before = QByteArray::fromStdString(oldName);
-            const QByteArray after = QByteArray::fromStdString(newName);
-            const bool remains = camList.contains(oldName);
-            pins.rename(before, after, remains);
-            credentials.rename(before, after, remains);
-        });
+                              CertificatePins& pins, CamCredentials& credentials,
+                              CamAlertSettings& alerts) {
+    QObject::connect(&camList, &CamListModel::renamed, &camList,
+                     [&camList, &pins, &credentials, &alerts](const std::string& oldName,
+                                                              const std::string& newName) {
+                         const QByteArray before = QByteArray::fromStdString(oldName);
+                         const QByteArray after = QByteArray::fromStdString(newName);
+                         const bool remains = camList.contains(oldName);
+                         pins.rename(before, after, remains);
+                         credentials.rename(before, after, remains);
+                         alerts.rename(before, after, remains);
+                     });
     const auto runs = [&panels](const std::string& name) {
         for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
             if (panels.isRunning(index) && panels.slot(index).record.name == name)
@@ -41,17 +44,19 @@ void FollowRenamesAndRemovals(CamListModel& camList, const CamPanelSet& panels,
         return false;
     };
     QObject::connect(&camList, &CamListModel::removed, &camList,
-                     [&pins, &credentials, runs](const std::string& name) {
+                     [&pins, &credentials, &alerts, runs](const std::string& name) {
                          if (runs(name))
                              return;
                          pins.forget(QByteArray::fromStdString(name));
                          credentials.remove(QByteArray::fromStdString(name));
+                         alerts.remove(QByteArray::fromStdString(name));
                      });
     QObject::connect(&panels, &CamPanelSet::camStopped, &camList,
-                     [&camList, &pins, &credentials, runs](const std::string& name) {
+                     [&camList, &pins, &credentials, &alerts, runs](const std::string& name) {
                          if (runs(name) || camList.contains(name))
                              return;
                          pins.forget(QByteArray::fromStdString(name));
                          credentials.remove(QByteArray::fromStdString(name));
+                         alerts.remove(QByteArray::fromStdString(name));
                      });
 }

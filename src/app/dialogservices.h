@@ -9,12 +9,14 @@ class CertificatePins;
 void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
                               const CertificatePins& pins);
 
+class CamAlertSettings;
 class CamCredentials;
 class CamListModel;
 
-// What belongs to a cam besides its record (its trusted certificates, its credentials and
-// whether its password may travel unencrypted) follows it when it is
+// What belongs to a cam besides its record (its trusted certificates, its credentials,
+// whether its password may travel unencrypted, its alerts) follows it when it is
 // renamed in the program and goes when it is removed, or, when it still runs in a panel, once
 // that panel stops.
 void FollowRenamesAndRemovals(CamListModel& camList, const CamPanelSet& panels,
-                              CertificatePins& pins, CamCredentials& credentials);
+                              CertificatePins& pins, CamCredentials& credentials,
+                              CamAlertSettings& alerts);

@@ -47,7 +47,8 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     : QMainWindow(nullptr), m_identity(identity), m_folder(programFolder),
       m_settings(identity.CompanyName, identity.ProductName, prompter),
       m_pins(m_settings, identity.ProductName),
-      m_credentials(identity.ProductName, m_settings, identity.ProductName), m_lock(this),
+      m_credentials(identity.ProductName, m_settings, identity.ProductName),
+      m_alerts(m_settings, identity.ProductName), m_notifier(identity.ProductName), m_lock(this),
       m_endProcess([] { QCoreApplication::exit(0); }) {
     setObjectName("Form1");
     auto* client = new QWidget(this);
@@ -106,7 +107,10 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     GiveDialogsTheirServices(*m_camList, *m_panels, m_pins);
     m_camList->setCredentialStore(&m_credentials);
     m_exports->listExchange().setCredentialStore(&m_credentials);
-    FollowRenamesAndRemovals(*m_camListModel, *m_panels, m_pins, m_credentials);
+    FollowRenamesAndRemovals(*m_camListModel, *m_panels, m_pins, m_credentials, m_alerts);
+    m_camList->setAlertSettings(&m_alerts);
+    m_panels->watchForDarkness(m_alerts, m_notifier);
+    connect(m_panels, &CamPanelSet::darkStateChanged, m_camList, &CamListPane::markDark);
 
     connectParts();
     InstallShortcuts(*this, *m_camList, *m_viewer);

@@ -3,7 +3,9 @@
 #include "common/appidentity.h"
 #include "common/background.h"
 #include "panels/certificatepins.h"
+#include "ui/camalerts.h"
 #include "ui/camcredentials.h"
+#include "ui/desktopnotifier.h"
 #include "ui/settings.h"
 #include "ui/windowlock.h"
 #include "viewer/layout.h"
@@ -90,6 +92,8 @@ class MainWindow : public QMainWindow {
     SettingsStore m_settings;
     CertificatePins m_pins;
     CamCredentials m_credentials;
+    CamAlertSettings m_alerts;
+    DesktopNotifier m_notifier;
     WindowLock m_lock;
     BackgroundQueue m_files{1};
     std::function<void()> m_endProcess;

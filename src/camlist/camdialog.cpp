@@ -21,6 +21,7 @@
 #include <QPushButton>
 
 #include <QScreen>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -251,6 +252,53 @@ void CamDialog::setCredentialStore(CamCredentials* store) {
         showStoredCredentials(QByteArray::fromStdString(m_original.name));
 }
 
+void CamDialog::setAlertSettings(CamAlertSettings* alerts) {
+    m_alerts = alerts;
+    if (!alerts || m_alertsBox)
+        return;
+    auto* row = new QWidget(m_extras);
+    row->setObjectName("alertsRow");
+    auto* grid = new QGridLayout(row);
+    grid->setContentsMargins(0, 0, 0, 0);
+    m_alertsBox = new QCheckBox(tr("Tell me when it goes dark"), row);
+    m_alertsBox->setObjectName("alertsBox");
+    m_alertsBox->setToolTip(tr("A desktop notification when the cam sends no picture, or the "
+                               "same picture, for the time set here, and one when it is back"));
+    m_minutesBox = new QSpinBox(row);
+    m_minutesBox->setObjectName("darkMinutesBox");
+    m_minutesBox->setRange(1, CamAlerts::mostMinutes);
+    m_minutesBox->setSuffix(tr(" min without a picture"));
+    m_minutesBox->setAccessibleName(tr("Minutes without a picture"));
+    m_hoursBox = new QSpinBox(row);
+    m_hoursBox->setObjectName("sameHoursBox");
+    m_hoursBox->setRange(0, CamAlerts::mostHours);
+    m_hoursBox->setSuffix(tr(" h with the same picture"));
+    m_hoursBox->setSpecialValueText(tr("the same picture: never"));
+    m_hoursBox->setAccessibleName(tr("Hours with the same picture"));
+    grid->addWidget(m_alertsBox, 0, 0, 1, 2);
+    grid->addWidget(m_minutesBox, 1, 0);
+    grid->addWidget(m_hoursBox, 1, 1);
+    static_cast<QVBoxLayout*>(m_extras->layout())->insertWidget(m_userBox ? 1 : 0, row);
+    row->show();
+    const CamAlerts stored = m_original.name.empty()
+                                 ? CamAlerts{}
+                                 : alerts->read(QByteArray::fromStdString(m_original.name));
+    m_alertsBox->setChecked(stored.on);
+    m_minutesBox->setValue(stored.minutesWithoutPicture);
+    m_hoursBox->setValue(stored.hoursUnchanged);
+    const auto enable = [this](bool on) {
+        m_minutesBox->setEnabled(on);
+        m_hoursBox->setEnabled(on);
+    };
+    enable(stored.on);
+    connect(m_alertsBox, &QCheckBox::toggled, this, enable);
+    fitExtras();
+}
+
+CamAlerts CamDialog::chosenAlerts() const {
+    return {m_alertsBox->isChecked(), m_minutesBox->value(), m_hoursBox->value()};
+}
+
 void CamDialog::showStoredCredentials(const QByteArray& cam) {
     QPointer<CamDialog> dialog(this);
     m_credentials->read(
@@ -356,6 +404,8 @@ void CamDialog::saveRecord() {
         KeepCamCredentials(*m_credentials, m_prompter, parentWidget(),
                            QByteArray::fromStdString(record.name),
                            typedCredentials().value_or(Credentials{}));
+    if (m_alerts && m_alertsBox)
+        m_alerts->write(QByteArray::fromStdString(record.name), chosenAlerts());
     close();
 }
 

@@ -3,6 +3,7 @@
 #include "camlist/addresscheck.h"
 #include "camlist/camrecord.h"
 #include "common/atomicfile.h"
+#include "ui/camalerts.h"
 
 #include <QDialog>
 #include <memory>
@@ -14,6 +15,7 @@ class Prompter;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QToolButton;
 class TypedLengthLimit;
 
@@ -46,6 +48,11 @@ class CamDialog : public QDialog {
     QLineEdit* userBox() const { return m_userBox; }
     QLineEdit* passwordBox() const { return m_passwordBox; }
     QCheckBox* showPasswordBox() const { return m_showPassword; }
+
+    // With alert settings the dialog has the cam's "tell me when it goes dark" choices, kept
+    // under the cam's name when the record is saved.
+    void setAlertSettings(CamAlertSettings* alerts);
+    QCheckBox* alertsBox() const { return m_alertsBox; }
 
   signals:
     // A record was saved; for an edit, `oldName` is the name the dialog was opened with.
@@ -91,7 +98,13 @@ class CamDialog : public QDialog {
     // they go to the boxes and out of the record's URL.
     void offerToMoveUserInfo(CamRecord& record);
 
+    CamAlerts chosenAlerts() const;
+
     CamCredentials* m_credentials = nullptr;
+    CamAlertSettings* m_alerts = nullptr;
+    QCheckBox* m_alertsBox = nullptr;
+    QSpinBox* m_minutesBox = nullptr;
+    QSpinBox* m_hoursBox = nullptr;
     QLineEdit* m_userBox = nullptr;
     QLineEdit* m_passwordBox = nullptr;
     QCheckBox* m_showPassword = nullptr;

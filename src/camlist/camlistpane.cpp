@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QShortcut>
+#include <QStyle>
 #include <QToolButton>
 
 CamListPane::CamListPane(QWidget* frame, CamListModel& camList, const QString& productName,
@@ -80,8 +81,27 @@ void CamListPane::RefreshMainList() {
         auto* item = new QListWidgetItem(localText(name));
         // the exact bytes go with the item: a name that is not valid text is still found
         item->setData(Qt::UserRole, QByteArray(name.data(), qsizetype(name.size())));
+        showDarkNote(item);
         m_list->addItem(item);
     }
+}
+
+void CamListPane::markDark(const QByteArray& cam, const QString& note) {
+    if (note.isEmpty())
+        m_darkNotes.remove(cam);
+    else
+        m_darkNotes.insert(cam, note);
+    for (int row = 0; row < m_list->count(); ++row)
+        if (m_list->item(row)->data(Qt::UserRole).toByteArray() == cam)
+            showDarkNote(m_list->item(row));
+}
+
+void CamListPane::showDarkNote(QListWidgetItem* item) const {
+    const QString note = m_darkNotes.value(item->data(Qt::UserRole).toByteArray());
+    item->setIcon(note.isEmpty() ? QIcon()
+                                 : m_list->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    item->setToolTip(note);
+    item->setData(Qt::AccessibleDescriptionRole, note);
 }
 
 std::string CamListPane::currentListName() const {
@@ -98,6 +118,7 @@ void CamListPane::addCam() {
         m_addDialog = new AddCamDialog(m_camList, m_prompter, m_productName, m_frame);
         m_addDialog->setAddressChecker(m_checker);
         m_addDialog->setCredentialStore(m_credentials);
+        m_addDialog->setAlertSettings(m_alerts);
     }
     bringForward(m_addDialog);
 }
@@ -122,6 +143,7 @@ void CamListPane::editSelectedCam() {
     m_editDialog = new EditCamDialog(m_camList, m_prompter, *old, m_frame);
     m_editDialog->setAddressChecker(m_checker);
     m_editDialog->setCredentialStore(m_credentials);
+    m_editDialog->setAlertSettings(m_alerts);
 
     if (m_suggestions)
         if (const auto suggestion = m_suggestions(QByteArray::fromStdString(name)))

@@ -3,12 +3,15 @@
 #include "camlist/addresscheck.h"
 #include "camlist/camrecord.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <string>
 
 class AddCamDialog;
+class CamAlertSettings;
 class CamCredentials;
+class QListWidgetItem;
 
 class CamListModel;
 class EditCamDialog;
@@ -52,6 +55,10 @@ class CamListPane : public QObject {
     }
     // Where the dialogs keep the cams' user names and passwords.
     void setCredentialStore(CamCredentials* store) { m_credentials = store; }
+    void setAlertSettings(CamAlertSettings* alerts) { m_alerts = alerts; }
+    // A cam that went dark is marked in the list, with `note` saying how; an empty note
+    // takes the mark away.
+    void markDark(const QByteArray& cam, const QString& note);
 
     AddCamDialog* addDialog() const;
     EditCamDialog* editDialog() const;
@@ -68,6 +75,7 @@ class CamListPane : public QObject {
     void statusText(const QString& text);
 
   private:
+    void showDarkNote(QListWidgetItem* item) const;
     void reportFailure(const QString& text);
 
     CamListModel& m_camList;
@@ -76,6 +84,8 @@ class CamListPane : public QObject {
     WindowLock& m_lock;
     QWidget* m_frame = nullptr;
     QListWidget* m_list = nullptr;
+    QHash<QByteArray, QString> m_darkNotes;
+    CamAlertSettings* m_alerts = nullptr;
     QPointer<AddCamDialog> m_addDialog;
     QPointer<EditCamDialog> m_editDialog;
     AddressCheckerFactory m_checker;

@@ -1,5 +1,8 @@
 #include "panels/campanelset.h"
 
+#include "ui/camalerts.h"
+#include "ui/desktopnotifier.h"
+
 #include "camlist/camlistmodel.h"
 #include "common/localtext.h"
 #include "common/numbertext.h"
@@ -218,6 +221,7 @@ bool CamPanelSet::startCam(const CamRecord& record, int wanted) {
     place.fetcher->setCredentials(std::nullopt);
     place.fetcher->setPlainPasswordAllowed(
         m_credentials.mayGoUnencrypted(QByteArray::fromStdString(record.name)));
+    place.dark.start(m_alerts ? m_alerts->read(place.fetcher->name()) : CamAlerts{}, m_now());
     place.fetcher->beginCycle();
     giveCredentials(index); // the keyring answers a moment later; the fetch takes them then
     updateTabStop();
@@ -267,7 +271,7 @@ void CamPanelSet::setResting(bool resting) {
         return;
     m_resting = resting;
     for (const CamSlot& place : m_slots) {
-        if (!place.running)
+        if (!place.running || !restsWhenUnseen(place))
             continue;
         if (resting) {
             place.fetcher->stop(); // a fetch under way or a stream is let go
@@ -297,6 +301,9 @@ void CamPanelSet::stopCam(int index) {
     place.completions.clear();
     place.wholeTicket = 0;
     place.freshness = {};
+    if (place.dark.state() != DarkWatch::State::Fine)
+        emit darkStateChanged(place.fetcher->name(), {});
+    place.dark.start({}, m_now());
     place.rate = {};
     place.rateBody.clear();
     place.shownBody.clear();
@@ -426,6 +433,8 @@ QString CamPanelSet::ageText(int index) const {
         text = tr("%1, %2").arg(QString::fromStdString(AgeText(*age)), text);
     if (place.fetcher->sendsPasswordUnencrypted())
         text = tr("%1; its password travels unencrypted").arg(text);
+    if (const QString dark = darkText(index); !dark.isEmpty())
+        text = tr("%1; %2").arg(text, dark);
     return text;
 }
 
@@ -463,7 +472,63 @@ void CamPanelSet::showFetching(int index, bool on) {
         emit selectedFetching(on);
 }
 
+void CamPanelSet::watchForDarkness(CamAlertSettings& alerts, DesktopNotifier& notifier) {
+    m_alerts = &alerts;
+    m_notifier = &notifier;
+    connect(&alerts, &CamAlertSettings::changed, this, [this](const QByteArray& cam) {
+        for (CamSlot& place : m_slots) {
+            if (!place.running || place.fetcher->name() != cam)
+                continue;
+            const bool rested = m_resting && restsWhenUnseen(place);
+            place.dark.setAlerts(m_alerts->read(cam));
+            if (rested && !restsWhenUnseen(place))
+                place.fetcher->beginCycle(); // watched now: it runs while unseen
+            else if (!rested && m_resting && restsWhenUnseen(place))
+                place.fetcher->stop();
+            watchDark(place.index);
+        }
+    });
+}
+
+void CamPanelSet::watchDark(int index) {
+    CamSlot& place = slotAt(index);
+    const DarkWatch::State before = place.dark.state();
+    const DarkWatch::Word word = place.dark.check(m_now());
+    const QByteArray cam = place.fetcher->name();
+    if (place.dark.state() != before)
+        emit darkStateChanged(cam, darkText(index));
+    if (word == DarkWatch::Word::None || !m_notifier)
+        return;
+    const QString name = QString::fromLocal8Bit(cam);
+    const CamAlerts& alerts = place.dark.alerts();
+    if (word == DarkWatch::Word::NoPicture)
+        m_notifier->notify(
+            tr("%1 has gone dark").arg(name),
+            tr("No picture for %n minutes.", nullptr, int(place.dark.darkFor(m_now()) / 60)));
+    else if (word == DarkWatch::Word::SamePicture)
+        m_notifier->notify(
+            tr("%1 shows the same picture").arg(name),
+            tr("The picture has not changed for %n hours.", nullptr, alerts.hoursUnchanged));
+    else
+        m_notifier->notify(tr("%1 is back").arg(name), tr("New pictures come again."));
+}
+
+QString CamPanelSet::darkText(int index) const {
+    const DarkWatch& dark = slot(index).dark;
+    const int64_t darkFor = dark.darkFor(m_now());
+    switch (dark.state()) {
+    case DarkWatch::State::NoPicture:
+        return tr("no picture for %n min", nullptr, int(darkFor / 60));
+    case DarkWatch::State::SamePicture:
+        return tr("the same picture for %n h", nullptr, int(darkFor / 3600));
+    case DarkWatch::State::Fine:
+        break;
+    }
+    return {};
+}
+
 void CamPanelSet::ticked(int index) {
+    watchDark(index);
     updateMark(index); // a picture grows old
     if (index == m_selected) {
         emit selectedTicked(nextRefreshText(index));

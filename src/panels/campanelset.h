@@ -12,7 +12,9 @@
 #include <memory>
 
 class BackgroundQueue;
+class CamAlertSettings;
 class CamCredentials;
+class DesktopNotifier;
 
 class ReceptionBudget;
 class CamListModel;
@@ -102,6 +104,9 @@ class CamPanelSet : public QObject {
     // Asks whether the password of place `index`'s cam may travel over plain HTTP; when the
     // user agrees, it is kept for that cam and the cam is asked again at once.
     void allowUnencryptedPassword(int index);
+    // Cams whose owner asked are watched for going dark, and the desktop is told through
+    // `notifier`; cams watched keep running while the window is not seen.
+    void watchForDarkness(CamAlertSettings& alerts, DesktopNotifier& notifier);
     // Where "now" comes from for the pictures' ages; tests set their own.
     void setClock(std::function<int64_t()> now) { m_now = std::move(now); }
 
@@ -121,6 +126,8 @@ class CamPanelSet : public QObject {
     // The selected place's fetching indicator shows, or goes.
     void selectedFetching(bool on);
     void selectedPictureArrived(const QImage& picture);
+    // A running cam went dark (`note` says how) or is fine again (`note` is empty).
+    void darkStateChanged(const QByteArray& cam, const QString& note);
     // A new picture of `cam` was auto-saved at `path`.
     void pictureSaved(const QByteArray& cam, const QString& path);
     void selectedDetailsChanged(const CamDetails& details);
@@ -138,6 +145,11 @@ class CamPanelSet : public QObject {
     void fetchStarted(int index);
     void ticked(int index);
     void progressed(int index, float percent, const QString& fileName);
+    // Whether place `index`'s cam went dark or came back, and the word to the desktop.
+    void watchDark(int index);
+    QString darkText(int index) const;
+    // A place rests while nobody sees the cams, unless its owner waits for word of it.
+    bool restsWhenUnseen(const CamSlot& place) const { return !place.dark.alerts().on; }
     // The cam's credentials, from where they are kept, for its fetcher.
     void giveCredentials(int index);
     quint64 nextTicket(int index);
@@ -176,6 +188,8 @@ class CamPanelSet : public QObject {
     CamCredentials& m_credentials;
     BackgroundQueue& m_files;
     std::function<int64_t()> m_now;
+    CamAlertSettings* m_alerts = nullptr;
+    DesktopNotifier* m_notifier = nullptr;
     std::array<CamSlot, panelCount> m_slots;
     std::shared_ptr<ReceptionBudget> m_budget; // the answers being received, all places
     DecodeQueue* m_decodes = nullptr;

@@ -3,6 +3,7 @@
 #include "camlist/camrecord.h"
 #include "panels/changerate.h"
 #include "panels/completionqueue.h"
+#include "panels/darkwatch.h"
 #include "panels/freshness.h"
 
 #include <QByteArray>
@@ -26,6 +27,7 @@ struct CamSlot {
     CamRecord record; // the cam as started, or as last edited
 
     FreshnessTracker freshness;
+    DarkWatch dark;
     ChangeRate rate;
     QByteArray rateBody; // the bytes of the last picture the rate saw
 

@@ -134,6 +134,7 @@ void CamPanelSet::showPicture(int index, const PanelCompletion& completion) {
         autoSave(index, fetched.body);
     place.lastRefusal.clear();
     place.freshness.newPicture(m_now());
+    place.dark.pictureCame(m_now(), true);
     // new for the rate only when its bytes differ from the last picture's: a picture shown
     // again after an error page, or while earlier ones were decoded, is no change
     place.rate.observe(m_now(), fetched.lastModifiedTime, fetched.body != place.rateBody);
@@ -153,6 +154,7 @@ void CamPanelSet::showUnreadable(int index, const PanelCompletion& completion) {
     const QString why =
         refusal.startsWith("a picture too") ? refusal : tr("the picture could not be read");
     place.freshness.failed(why.toStdString(), false);
+    place.dark.fetchFailed();
     if (refusal.startsWith("a picture too costly") && refusal != place.lastRefusal)
         emit statusText(tr("%1: %2").arg(QString::fromLocal8Bit(place.fetcher->name()), why));
     place.lastRefusal = refusal;
@@ -164,6 +166,7 @@ void CamPanelSet::showUnreadable(int index, const PanelCompletion& completion) {
 void CamPanelSet::showSamePicture(int index, const PanelCompletion& completion) {
     CamSlot& place = slotAt(index);
     place.freshness.samePicture();
+    place.dark.pictureCame(m_now(), false);
     place.rate.observe(m_now(), std::nullopt, false);
     updateMark(index);
     if (m_autoSave && completion.fetched.pictureChanged)
@@ -175,6 +178,7 @@ void CamPanelSet::showSamePicture(int index, const PanelCompletion& completion) 
 void CamPanelSet::showUnchanged(int index, const CamDetails& details) {
     CamSlot& place = slotAt(index);
     place.freshness.samePicture();
+    place.dark.pictureCame(m_now(), false);
     place.rate.observe(m_now(), std::nullopt, false);
     if (!place.view->hasPicture())
         place.fetcher->forgetValidators(); // nothing to keep: ask for the picture itself
@@ -186,6 +190,7 @@ void CamPanelSet::showUnchanged(int index, const CamDetails& details) {
 void CamPanelSet::showFailure(int index, const QString& reason, FetchFailure kind) {
     CamSlot& place = slotAt(index);
     place.freshness.failed(reason.toStdString(), kind == FetchFailure::Connection);
+    place.dark.fetchFailed();
     place.view->offerCertificateTrust(kind == FetchFailure::Certificate &&
                                       !place.fetcher->certificateTrouble().fingerprint.isEmpty());
     place.view->offerUnencryptedPassword(kind == FetchFailure::PlainPassword);

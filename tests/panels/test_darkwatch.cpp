@@ -1,0 +1,110 @@
+// Word that a cam went dark: when it is due, and the notifications a real session bus carries.
+#include "panels/darkwatch.h"
+#include "ui/desktopnotifier.h"
+
+#include "onecamfixture.h"
+#include "pictures.h"
+#include "testmain.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+class DarkWatchTest : public QObject {
+    Q_OBJECT
+  private slots:
+    // Events: "p<s>" a new picture at second s, "s<s>" the same picture, "f" a failed fetch,
+    // "c<s>" a check at second s, which writes its word: - none, D no picture, S the same
+    // picture, B back. Alerts: on, 10 minutes, 2 hours with the same picture.
+    void wordsComeWhenDueAndNeverTooOften_data() {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("one failure is never dark") << "f c700 c5000"
+                                                   << "--";
+        QTest::newRow("two failures, ten minutes") << "f f c599 c600 c700"
+                                                   << "-D-";
+        QTest::newRow("back with a picture") << "f f c600 s700 c700"
+                                             << "DB";
+        QTest::newRow("once an hour") << "f f c600 p700 c700 f f c1400 p1500 c1500 f f c4300"
+                                      << "DB--D";
+        QTest::newRow("the same picture for hours") << "s100 c7199 c7200 s7300 c7300 p7400 c7400"
+                                                    << "-S-B";
+        QTest::newRow("dark in both ways: one word") << "c7200 f f c7300 p7400 c7400"
+                                                     << "S-B";
+    }
+    void wordsComeWhenDueAndNeverTooOften() {
+        QFETCH(QString, events);
+        QFETCH(QString, words);
+        DarkWatch watch;
+        watch.start({true, 10, 2}, 0);
+        QString said;
+        for (const QString& event : events.split(' ')) {
+            const int64_t at = event.mid(1).toLongLong();
+            if (event[0] == 'p' || event[0] == 's')
+                watch.pictureCame(at, event[0] == 'p');
+            else if (event[0] == 'f')
+                watch.fetchFailed();
+            else
+                said += QString("-DSB")[int(watch.check(at))];
+        }
+        QCOMPARE(said, words);
+        watch.start({}, 0); // off: nothing is ever said
+        watch.fetchFailed();
+        watch.fetchFailed();
+        QCOMPARE(watch.check(100000), DarkWatch::Word::None);
+    }
+};
+
+// Run on a private session bus (dbus-run-session); dbus-monitor reads what goes to the desktop's
+// notification service, which does not run there.
+class NotificationTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void aCamThatStopsIsToldOnceAndWhenItIsBack() {
+        QProcess monitor;
+        monitor.start("dbus-monitor",
+                      {"--session", "interface='org.freedesktop.Notifications',member='Notify'"});
+        if (!monitor.waitForStarted() || qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+            QSKIP("no dbus-monitor or no session bus");
+        QTest::qWait(300); // until it watches
+        OneCam f("30");
+        int64_t now = 1'000'000;
+        f.set->setClock([&now] { return now; });
+        CamAlertSettings alerts(f.settings, "Tarvique Webcams");
+        alerts.write("Cam", {true, 10, 0});
+        DesktopNotifier notifier("Tarvique Webcams");
+        f.set->watchForDarkness(alerts, notifier);
+        QString listed;
+        QObject::connect(f.set, &CamPanelSet::darkStateChanged, f.set,
+                         [&listed](const QByteArray&, const QString& note) { listed = note; });
+
+        f.fetch(ScriptedServer::okResponse(jpegOf(Qt::red), "image/jpeg"));
+        const QByteArray down = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n";
+        f.fetch(down);
+        now += 11 * 60;
+        QTest::qWait(1500); // ticks: one failure is not dark
+        f.fetch(down);
+        QTRY_COMPARE_WITH_TIMEOUT(listed, QString("no picture for 11 min"), 3000);
+        const auto* mark =
+            f.panel(0)->findChildren<QLabel*>(QRegularExpression("^stateMark")).value(0);
+        QTRY_VERIFY(mark->toolTip().endsWith("; " + listed));
+        f.fetch(down);
+        now += 30 * 60;
+        QTest::qWait(1500); // still dark: nothing more
+        f.fetch(ScriptedServer::okResponse(jpegOf(Qt::blue), "image/jpeg"));
+        QTRY_COMPARE_WITH_TIMEOUT(listed, QString(), 3000);
+        QTest::qWait(500);
+        monitor.terminate();
+        monitor.waitForFinished();
+        const QString seen = QString::fromUtf8(monitor.readAllStandardOutput());
+        QCOMPARE(seen.count("member=Notify"), 2);
+        QVERIFY(seen.contains("string \"Cam has gone dark\""));
+        QVERIFY(seen.contains("string \"No picture for 11 minutes.\""));
+        QVERIFY(seen.contains("string \"Cam is back\""));
+    }
+};
+
+WEBCAMS_TEST(DarkWatchTest)
+WEBCAMS_TEST(NotificationTest)
+#include "test_darkwatch.moc"
