@@ -634,23 +634,9 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
         <source>%1 has gone dark</source>
         <translation>%1 ist ausgefallen</translation>
     </message>
-    <message numerus="yes">
-        <source>No picture for %n minutes.</source>
-        <translation>
-            <numerusform>Seit %n Minute kein Bild.</numerusform>
-            <numerusform>Seit %n Minuten kein Bild.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>%1 shows the same picture</source>
         <translation>%1 zeigt dasselbe Bild</translation>
-    </message>
-    <message numerus="yes">
-        <source>The picture has not changed for %n hours.</source>
-        <translation>
-            <numerusform>Das Bild hat sich seit %n Stunde nicht geändert.</numerusform>
-            <numerusform>Das Bild hat sich seit %n Stunden nicht geändert.</numerusform>
-        </translation>
     </message>
     <message>
         <source>%1 is back</source>
@@ -660,19 +646,21 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
         <source>New pictures come again.</source>
         <translation>Es kommen wieder neue Bilder.</translation>
     </message>
-    <message numerus="yes">
-        <source>no picture for %n min</source>
-        <translation>
-            <numerusform>seit %n min kein Bild</numerusform>
-            <numerusform>seit %n min kein Bild</numerusform>
-        </translation>
+    <message>
+        <source>No picture for %1 min.</source>
+        <translation>Seit %1 min kein Bild.</translation>
     </message>
-    <message numerus="yes">
-        <source>the same picture for %n h</source>
-        <translation>
-            <numerusform>seit %n h dasselbe Bild</numerusform>
-            <numerusform>seit %n h dasselbe Bild</numerusform>
-        </translation>
+    <message>
+        <source>The same picture for %1 h.</source>
+        <translation>Seit %1 h dasselbe Bild.</translation>
+    </message>
+    <message>
+        <source>no picture for %1 min</source>
+        <translation>seit %1 min kein Bild</translation>
+    </message>
+    <message>
+        <source>the same picture for %1 h</source>
+        <translation>seit %1 h dasselbe Bild</translation>
     </message>
 </context>
 <context>

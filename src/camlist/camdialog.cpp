@@ -22,6 +22,7 @@
 
 #include <QScreen>
 #include <QSpinBox>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -276,8 +277,10 @@ void CamDialog::setAlertSettings(CamAlertSettings* alerts) {
     m_hoursBox->setSpecialValueText(tr("the same picture: never"));
     m_hoursBox->setAccessibleName(tr("Hours with the same picture"));
     grid->addWidget(m_alertsBox, 0, 0, 1, 2);
-    grid->addWidget(m_minutesBox, 1, 0);
-    grid->addWidget(m_hoursBox, 1, 1);
+    grid->addWidget(m_minutesBox, 1, 1);
+    grid->addWidget(m_hoursBox, 2, 1);
+    grid->setColumnMinimumWidth(0, m_alertsBox->style()->pixelMetric(QStyle::PM_IndicatorWidth));
+    grid->setColumnStretch(1, 1);
     static_cast<QVBoxLayout*>(m_extras->layout())->insertWidget(m_userBox ? 1 : 0, row);
     row->show();
     const CamAlerts stored = m_original.name.empty()

@@ -502,13 +502,11 @@ void CamPanelSet::watchDark(int index) {
     const QString name = QString::fromLocal8Bit(cam);
     const CamAlerts& alerts = place.dark.alerts();
     if (word == DarkWatch::Word::NoPicture)
-        m_notifier->notify(
-            tr("%1 has gone dark").arg(name),
-            tr("No picture for %n minutes.", nullptr, int(place.dark.darkFor(m_now()) / 60)));
+        m_notifier->notify(tr("%1 has gone dark").arg(name),
+                           tr("No picture for %1 min.").arg(place.dark.darkFor(m_now()) / 60));
     else if (word == DarkWatch::Word::SamePicture)
-        m_notifier->notify(
-            tr("%1 shows the same picture").arg(name),
-            tr("The picture has not changed for %n hours.", nullptr, alerts.hoursUnchanged));
+        m_notifier->notify(tr("%1 shows the same picture").arg(name),
+                           tr("The same picture for %1 h.").arg(alerts.hoursUnchanged));
     else
         m_notifier->notify(tr("%1 is back").arg(name), tr("New pictures come again."));
 }
@@ -518,9 +516,9 @@ QString CamPanelSet::darkText(int index) const {
     const int64_t darkFor = dark.darkFor(m_now());
     switch (dark.state()) {
     case DarkWatch::State::NoPicture:
-        return tr("no picture for %n min", nullptr, int(darkFor / 60));
+        return tr("no picture for %1 min").arg(darkFor / 60);
     case DarkWatch::State::SamePicture:
-        return tr("the same picture for %n h", nullptr, int(darkFor / 3600));
+        return tr("the same picture for %1 h").arg(darkFor / 3600);
     case DarkWatch::State::Fine:
         break;
     }

@@ -100,7 +100,7 @@ class NotificationTest : public QObject {
         const QString seen = QString::fromUtf8(monitor.readAllStandardOutput());
         QCOMPARE(seen.count("member=Notify"), 2);
         QVERIFY(seen.contains("string \"Cam has gone dark\""));
-        QVERIFY(seen.contains("string \"No picture for 11 minutes.\""));
+        QVERIFY(seen.contains("string \"No picture for 11 min.\""));
         QVERIFY(seen.contains("string \"Cam is back\""));
     }
 };
