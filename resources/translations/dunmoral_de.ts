@@ -1310,6 +1310,65 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
 </context>
 <context>
+    <name>KeepPicturesDialog</name>
+    <message>
+        <source>Keep Pictures</source>
+        <translation>Bilder behalten</translation>
+    </message>
+    <message>
+        <source>Saved pictures older than the days set, or beyond the size set, are removed, the oldest first; never a picture younger than an hour, and never a file the program did not save. 0 keeps them all.</source>
+        <translation>Gespeicherte Bilder, die älter als die eingestellten Tage sind oder über die eingestellte Größe hinausgehen, werden entfernt, die ältesten zuerst; nie ein Bild, das jünger als eine Stunde ist, und nie eine Datei, die das Programm nicht gespeichert hat. 0 behält alle.</translation>
+    </message>
+    <message>
+        <source>What is kept of each cam&apos;s pictures</source>
+        <translation>Was von den Bildern jeder Kamera behalten wird</translation>
+    </message>
+    <message>
+        <source>Cam</source>
+        <translation>Kamera</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Bilder</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Keep days</source>
+        <translation>Tage behalten</translation>
+    </message>
+    <message>
+        <source>Keep GB</source>
+        <translation>GB behalten</translation>
+    </message>
+    <message>
+        <source>All cams together</source>
+        <translation>Alle Kameras zusammen</translation>
+    </message>
+    <message>
+        <source>counting...</source>
+        <translation>wird gezählt...</translation>
+    </message>
+    <message>
+        <source>all</source>
+        <translation>alle</translation>
+    </message>
+    <message>
+        <source>Days kept of %1</source>
+        <translation>Behaltene Tage von %1</translation>
+    </message>
+    <message>
+        <source>any</source>
+        <translation>beliebig</translation>
+    </message>
+    <message>
+        <source>Gigabytes kept of %1</source>
+        <translation>Behaltene Gigabyte von %1</translation>
+    </message>
+</context>
+<context>
     <name>ListExchange</name>
     <message>
         <source>Cam lists (*.txt);;All files (*)</source>
@@ -1515,6 +1574,10 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <source>&amp;About this software</source>
         <translation>&amp;Über dieses Programm</translation>
     </message>
+    <message>
+        <source>&amp;Keep Pictures...</source>
+        <translation>Bilder &amp;behalten...</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -1625,6 +1688,24 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     <message>
         <source>the picture could not be written to the temporary folder</source>
         <translation>das Bild konnte nicht in den temporären Ordner geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>PictureKeeper</name>
+    <message>
+        <source>%1 an old picture was removed to keep within the rules (%2 MB)</source>
+        <translation>%1 ein altes Bild wurde nach den Regeln entfernt (%2 MB)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 %n old pictures were removed to keep within the rules (%2 MB)</source>
+        <translation>
+            <numerusform>%1 %n altes Bild wurde nach den Regeln entfernt (%2 MB)</numerusform>
+            <numerusform>%1 %n alte Bilder wurden nach den Regeln entfernt (%2 MB)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 old pictures that the rules let go could not be removed: %2</source>
+        <translation>%1 alte Bilder, die die Regeln freigeben, konnten nicht entfernt werden: %2</translation>
     </message>
 </context>
 <context>

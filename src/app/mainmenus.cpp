@@ -29,6 +29,9 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     connect(addItem(file, "exportCamListAction", tr("&Export Cam List...")), &QAction::triggered,
             this, &MainMenus::exportCamListRequested);
     file->addSeparator();
+    connect(addItem(file, "keepPicturesAction", tr("&Keep Pictures...")), &QAction::triggered, this,
+            &MainMenus::keepPicturesRequested);
+    file->addSeparator();
     connect(addItem(file, "mnuFileItem(0)", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, this, [this] { chooseFileItem(0); });
 

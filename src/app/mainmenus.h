@@ -26,6 +26,7 @@ class MainMenus : public QObject {
     void importCamListRequested();
     void exportCamListRequested();
     void exportTimelapseRequested();
+    void keepPicturesRequested();
     void helpRequested();
     void aboutRequested();
     // View: the viewer's zoom, Fit, full screen, the next or previous running cam, and how

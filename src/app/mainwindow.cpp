@@ -3,6 +3,8 @@
 #include "app/controlsframe.h"
 #include "app/dialogservices.h"
 #include "app/exportcommands.h"
+#include "app/keeppictures.h"
+#include "app/keeppicturesdialog.h"
 #include "app/keyboard.h"
 #include "app/mainmenus.h"
 #include "app/panelselection.h"
@@ -111,6 +113,18 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     m_camList->setAlertSettings(&m_alerts);
     m_panels->watchForDarkness(m_alerts, m_notifier);
     connect(m_panels, &CamPanelSet::darkStateChanged, m_camList, &CamListPane::markDark);
+    m_keeper = new PictureKeeper(
+        m_settings, identity.ProductName, camFolder(), [this] { return camNames(); }, this);
+    connect(m_camListModel, &CamListModel::renamed, m_keeper,
+            [this](const std::string& oldName, const std::string& newName) {
+                m_keeper->renameCam(QByteArray::fromStdString(oldName),
+                                    QByteArray::fromStdString(newName),
+                                    m_camListModel->contains(oldName));
+            });
+    connect(m_camListModel, &CamListModel::removed, m_keeper, [this](const std::string& name) {
+        if (!m_camListModel->contains(name))
+            m_keeper->setCamRule(QByteArray::fromStdString(name), {});
+    });
 
     connectParts();
     InstallShortcuts(*this, *m_camList, *m_viewer);
@@ -163,6 +177,8 @@ void MainWindow::connectParts() {
             &ExportCommands::exportTimelapseRange);
     connect(m_menus, &MainMenus::helpRequested, m_windows, &SecondaryWindows::showHelpWindow);
     connect(m_menus, &MainMenus::aboutRequested, m_windows, &SecondaryWindows::showAboutWindow);
+    connect(m_menus, &MainMenus::keepPicturesRequested, this, &MainWindow::openKeepPictures);
+    connect(m_keeper, &PictureKeeper::statusText, this, &MainWindow::setStatusText);
     connectViewMenu();
 }
 
@@ -288,6 +304,23 @@ void MainWindow::ArrangeMainWindow() {
     m_camList->setListHeightTwips(l.list1Height);
     m_panels->arrangeArea(l.panelColumns, l.picWindowOuterHeight, l.vScroll1Height);
     m_viewer->arrange(l);
+}
+
+std::vector<QByteArray> MainWindow::camNames() const {
+    std::vector<QByteArray> names;
+    for (const std::string& name : m_camListModel->names())
+        names.push_back(QByteArray::fromStdString(name));
+    return names;
+}
+
+void MainWindow::openKeepPictures() {
+    if (!m_keepDialog) {
+        m_keepDialog = new KeepPicturesDialog(*m_keeper, camNames(), this);
+        m_keepDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_keepDialog->show();
+    m_keepDialog->raise();
+    m_keepDialog->activateWindow();
 }
 
 QString MainWindow::statusText() const {

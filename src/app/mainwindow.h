@@ -11,9 +11,12 @@
 #include "viewer/layout.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
+class KeepPicturesDialog;
+class PictureKeeper;
 class QTimer;
 class CamListModel;
 class CamListPane;
@@ -48,6 +51,9 @@ class MainWindow : public QMainWindow {
     void storeAutoSave();
 
     QString statusText() const;
+    // "Keep Pictures...": the rules for the saved pictures, one dialog at a time.
+    void openKeepPictures();
+    PictureKeeper& pictureKeeper() const { return *m_keeper; }
     void setStatusText(const QString& text);
     // A text the user waits for (where a picture was saved): it stays at least five seconds,
     // and what comes meanwhile is shown after it, the latest only.
@@ -86,6 +92,7 @@ class MainWindow : public QMainWindow {
     // The end, by "Exit", the close box or SIGTERM: the running cams are remembered.
     void endProgram();
     QString camFolder() const { return m_folder + "/cam"; }
+    std::vector<QByteArray> camNames() const;
 
     const AppIdentity m_identity;
     const QString m_folder;
@@ -93,6 +100,8 @@ class MainWindow : public QMainWindow {
     CertificatePins m_pins;
     CamCredentials m_credentials;
     CamAlertSettings m_alerts;
+    PictureKeeper* m_keeper = nullptr;
+    QPointer<KeepPicturesDialog> m_keepDialog;
     DesktopNotifier m_notifier;
     WindowLock m_lock;
     BackgroundQueue m_files{1};

@@ -1,0 +1,115 @@
+#include "app/keeppictures.h"
+
+#include "common/datetimetext.h"
+#include "ui/settings.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr const char* section = "KeepPictures";
+
+QString keyOf(const QByteArray& cam) {
+    return "cam-" + QString::fromLatin1(cam.toHex()); // names may hold any bytes
+}
+
+} // namespace
+
+PictureKeeper::PictureKeeper(SettingsStore& settings, QString productName, QString camFolder,
+                             std::function<std::vector<QByteArray>()> cams, QObject* parent)
+    : QObject(parent), m_settings(settings), m_product(std::move(productName)),
+      m_camFolder(std::move(camFolder)), m_cams(std::move(cams)) {
+    m_hourly = new QTimer(this);
+    m_hourly->setInterval(3600 * 1000);
+    connect(m_hourly, &QTimer::timeout, this, &PictureKeeper::keepWithinRules);
+    m_hourly->start();
+    QTimer::singleShot(60 * 1000, this, &PictureKeeper::keepWithinRules); // after the start's rush
+}
+
+PictureKeeper::~PictureKeeper() {
+    m_queue.clear();
+}
+
+KeepRule PictureKeeper::readRule(const QString& key) const {
+    // "days gigabytes", as "30 2.5"; a damaged value keeps everything
+    const QStringList parts = m_settings.ReadUserSetting(m_product, section, key, {}).split(' ');
+    bool daysRead = false, sizeRead = false;
+    const int days = parts.value(0).toInt(&daysRead);
+    const double gigabytes = parts.value(1).toDouble(&sizeRead);
+    if (parts.size() != 2 || !daysRead || !sizeRead || days < 0 || days > 36500 ||
+        !(gigabytes >= 0 && gigabytes <= 1e6))
+        return {};
+    return {days, gigabytes};
+}
+
+void PictureKeeper::writeRule(const QString& key, const KeepRule& rule) {
+    if (rule.bounds())
+        m_settings.WriteUserSetting(m_product, section, key,
+                                    QString("%1 %2").arg(rule.days).arg(rule.gigabytes));
+    else
+        m_settings.RemoveUserSetting(m_product, section, key);
+}
+
+KeepRule PictureKeeper::overallRule() const {
+    return readRule("all");
+}
+
+KeepRule PictureKeeper::camRule(const QByteArray& cam) const {
+    return readRule(keyOf(cam));
+}
+
+void PictureKeeper::setOverallRule(const KeepRule& rule) {
+    writeRule("all", rule);
+}
+
+void PictureKeeper::setCamRule(const QByteArray& cam, const KeepRule& rule) {
+    writeRule(keyOf(cam), rule);
+}
+
+void PictureKeeper::renameCam(const QByteArray& oldName, const QByteArray& newName,
+                              bool oldNameRemains) {
+    const KeepRule rule = camRule(oldName);
+    if (!oldNameRemains)
+        setCamRule(oldName, {});
+    if (!newName.isEmpty())
+        setCamRule(newName, rule);
+}
+
+void PictureKeeper::keepWithinRules() {
+    if (m_working) {
+        m_again = true;
+        return;
+    }
+    const std::vector<QByteArray> cams = m_cams();
+    std::map<QByteArray, KeepRule> rules;
+    for (const QByteArray& cam : cams)
+        rules[cam] = camRule(cam);
+    m_working = true;
+    m_queue.run(
+        this,
+        [folder = m_camFolder, cams, rules, overall = overallRule()] {
+            return KeepWithinRules(folder, cams, rules, overall, QDateTime::currentDateTime());
+        },
+        [this](const RemovalResult& result) {
+            m_working = false;
+            const QString time = longTimeText(QTime::currentTime());
+            const QString megabytes = QString::number(double(result.bytes) / (1 << 20), 'f', 1);
+            // English has texts of their own for one; %n gives other languages their plurals
+            if (result.removed == 1)
+                emit statusText(tr("%1 an old picture was removed to keep within the rules "
+                                   "(%2 MB)")
+                                    .arg(time, megabytes));
+            else if (result.removed > 1)
+                emit statusText(tr("%1 %n old pictures were removed to keep within the rules "
+                                   "(%2 MB)",
+                                   nullptr, result.removed)
+                                    .arg(time, megabytes));
+            if (result.failed > 0)
+                emit statusText(tr("%1 old pictures that the rules let go could not be removed: "
+                                   "%2")
+                                    .arg(time)
+                                    .arg(result.failed));
+            if (std::exchange(m_again, false))
+                keepWithinRules();
+        });
+}

@@ -1,0 +1,111 @@
+#include "history/retention.h"
+
+#include "history/savedpictures.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <set>
+
+namespace {
+
+constexpr double bytesPerGigabyte = 1024.0 * 1024 * 1024;
+
+bool olderFirst(const KeptPicture& a, const KeptPicture& b) {
+    return a.taken != b.taken ? a.taken < b.taken : a.path < b.path;
+}
+
+// Marks for removal, oldest first, what `rule` does not keep of `pictures` (sorted, oldest
+// first), never touching those after `youngest`.
+void applyRule(const std::vector<const KeptPicture*>& pictures, const KeepRule& rule,
+               const QDateTime& now, const QDateTime& youngest, std::set<QString>& removed) {
+    qint64 total = 0;
+    for (const KeptPicture* picture : pictures)
+        if (!removed.contains(picture->path))
+            total += picture->bytes;
+    const qint64 allowed =
+        rule.gigabytes > 0 ? qint64(rule.gigabytes * bytesPerGigabyte) : qint64(-1);
+    const QDateTime oldestKept = rule.days > 0 ? now.addDays(-rule.days) : QDateTime();
+    for (const KeptPicture* picture : pictures) {
+        if (picture->taken >= youngest)
+            break;
+        if (removed.contains(picture->path))
+            continue;
+        const bool tooOld = oldestKept.isValid() && picture->taken < oldestKept;
+        const bool tooMuch = allowed >= 0 && total > allowed;
+        if (!tooOld && !tooMuch)
+            break; // the rest are younger
+        removed.insert(picture->path);
+        total -= picture->bytes;
+    }
+}
+
+} // namespace
+
+RemovalPlan PlanRemoval(const std::map<QByteArray, std::vector<KeptPicture>>& camsPictures,
+                        const std::map<QByteArray, KeepRule>& camRules, const KeepRule& overall,
+                        const QDateTime& now) {
+    const QDateTime youngest = now.addSecs(-3600);
+    std::set<QString> removed;
+    std::vector<const KeptPicture*> all;
+    for (const auto& [cam, pictures] : camsPictures) {
+        std::vector<const KeptPicture*> sorted;
+        for (const KeptPicture& picture : pictures)
+            sorted.push_back(&picture);
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const auto* a, const auto* b) { return olderFirst(*a, *b); });
+        if (const auto rule = camRules.find(cam); rule != camRules.end() && rule->second.bounds())
+            applyRule(sorted, rule->second, now, youngest, removed);
+        all.insert(all.end(), sorted.begin(), sorted.end());
+    }
+    if (overall.bounds()) {
+        std::sort(all.begin(), all.end(),
+                  [](const auto* a, const auto* b) { return olderFirst(*a, *b); });
+        applyRule(all, overall, now, youngest, removed);
+    }
+    RemovalPlan plan;
+    for (const KeptPicture* picture : all)
+        if (removed.contains(picture->path)) {
+            plan.paths.push_back(picture->path);
+            plan.bytes += picture->bytes;
+        }
+    return plan;
+}
+
+std::map<QByteArray, std::vector<KeptPicture>>
+ListKeptPictures(const QString& camFolder, const std::vector<QByteArray>& cams) {
+    std::map<QByteArray, std::vector<KeptPicture>> listed;
+    std::set<QString> seen; // a file two cams' names could claim is counted once
+    for (const QByteArray& cam : cams) {
+        std::vector<KeptPicture>& pictures = listed[cam];
+        for (const CamPictureFile& file : FindSavedPictures(camFolder, cam, {}, {}, cams))
+            if (seen.insert(file.path).second)
+                pictures.push_back({file.path, file.taken, QFileInfo(file.path).size()});
+    }
+    return listed;
+}
+
+RemovalResult KeepWithinRules(const QString& camFolder, const std::vector<QByteArray>& cams,
+                              const std::map<QByteArray, KeepRule>& camRules,
+                              const KeepRule& overall, const QDateTime& now) {
+    RemovalResult result;
+    const bool anyRule =
+        overall.bounds() || std::any_of(camRules.begin(), camRules.end(),
+                                        [](const auto& rule) { return rule.second.bounds(); });
+    if (!anyRule)
+        return result;
+    const auto listed = ListKeptPictures(camFolder, cams);
+    std::map<QString, qint64> sizes;
+    for (const auto& [cam, pictures] : listed)
+        for (const KeptPicture& picture : pictures)
+            sizes[picture.path] = picture.bytes;
+    for (const QString& path : PlanRemoval(listed, camRules, overall, now).paths) {
+        if (QFile::remove(path)) {
+            ++result.removed;
+            result.bytes += sizes[path];
+        } else {
+            ++result.failed;
+        }
+    }
+    return result;
+}

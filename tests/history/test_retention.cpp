@@ -1,0 +1,82 @@
+// What the keeping rules remove from a cam folder: the oldest first, never a young picture,
+// never a file the program did not save.
+#include "history/retention.h"
+#include "imaging/savename.h"
+
+#include "sandbox.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+Q_DECLARE_METATYPE(KeepRule)
+
+class RetentionTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void theRulesRemoveOnlyOldSavedPictures_data() {
+        QTest::addColumn<KeepRule>("harbourRule");
+        QTest::addColumn<KeepRule>("overall");
+        QTest::addColumn<QStringList>("left"); // the pictures' hours of age, sorted by name
+        // Harbour: 50, 30, 2 and 0.5 hours old, 400 KB each; Hill: 40 and 1.5 hours, 400 KB.
+        QTest::newRow("no rule") << KeepRule{} << KeepRule{}
+                                 << QStringList{"H0.5", "H2", "H30", "H50", "L1.5", "L40"};
+        QTest::newRow("a day for Harbour")
+            << KeepRule{1, 0} << KeepRule{} << QStringList{"H0.5", "H2", "L1.5", "L40"};
+        QTest::newRow("1 MB for Harbour")
+            << KeepRule{0, 0.001} << KeepRule{} << QStringList{"H0.5", "H2", "L1.5", "L40"};
+        QTest::newRow("a young picture stays")
+            << KeepRule{0, 0.0001} << KeepRule{} << QStringList{"H0.5", "L1.5", "L40"};
+        QTest::newRow("1.2 MB over all")
+            << KeepRule{} << KeepRule{0, 0.0013} << QStringList{"H0.5", "H2", "L1.5"};
+    }
+    void theRulesRemoveOnlyOldSavedPictures() {
+        QFETCH(KeepRule, harbourRule);
+        QFETCH(KeepRule, overall);
+        QFETCH(QStringList, left);
+        Sandbox box;
+        const QString folder = box.path("cam");
+        QDir().mkpath(folder);
+        const QDateTime now(QDate(2026, 12, 8), QTime(12, 0));
+        const auto save = [&](const char* cam, double hoursOld, const QString& tag) {
+            const QDateTime taken = now.addSecs(qint64(-hoursOld * 3600));
+            const QDate d = taken.date();
+            const QTime t = taken.time();
+            const QString name = QString::fromStdString(TimedSaveFileName(
+                cam, {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()}));
+            QFile file(folder + "/" + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(409600, 'x'));
+            m_tags[name] = tag;
+        };
+        m_tags.clear();
+        for (double hours : {50.0, 30.0, 2.0, 0.5})
+            save("Harbour", hours, "H" + QString::number(hours));
+        for (double hours : {40.0, 1.5})
+            save("Hill", hours, "L" + QString::number(hours));
+        // not the program's: another program's file, a cam no longer listed, a damaged name
+        for (const char* other :
+             {"notes.txt", "Gone~2026-12-01_10-00-00.jpg", "Harbour~2026-12-0x_10-00-00.jpg"})
+            QFile(folder + "/" + other).open(QIODevice::WriteOnly);
+
+        const RemovalResult result =
+            KeepWithinRules(folder, {"Harbour", "Hill"}, {{"Harbour", harbourRule}}, overall, now);
+        QStringList found;
+        for (const QString& name : QDir(folder).entryList(QDir::Files))
+            found << m_tags.value(name, name);
+        found.sort();
+        QStringList expected = left + QStringList{"Gone~2026-12-01_10-00-00.jpg",
+                                                  "Harbour~2026-12-0x_10-00-00.jpg", "notes.txt"};
+        expected.sort();
+        QCOMPARE(found, expected);
+        QCOMPARE(result.removed, 6 - int(left.size()));
+        QCOMPARE(result.bytes, qint64(result.removed) * 409600);
+    }
+
+  private:
+    QHash<QString, QString> m_tags;
+};
+
+WEBCAMS_TEST(RetentionTest)
+#include "test_retention.moc"
