@@ -821,6 +821,15 @@ Versuchen Sie &quot;%2 --help&quot;.</translation>
         <translation>Legt die Kameraliste und die gespeicherten Bilder in &lt;folder&gt; ab, der existieren muss.</translation>
     </message>
     <message>
+        <source>%1 needs the film&apos;s file after the cam&apos;s name.</source>
+        <extracomment>%1 is an option and stays as it is</extracomment>
+        <translation>%1 braucht nach dem Namen der Kamera die Datei des Films.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>Unerwartetes Argument: %1</translation>
+    </message>
+    <message>
         <source>Usage: %1 [options]
 %2
 
@@ -830,10 +839,12 @@ Options:
   --program-folder &lt;folder&gt;  Keeps the cam list and the saved pictures in &lt;folder&gt;,
                              which must exist.
   --export-timelapse &lt;cam name&gt; &lt;film.avi&gt; [--fps &lt;frames&gt;]
-        [--from &lt;time&gt;] [--to &lt;time&gt;]
+        [--from &lt;time&gt;] [--to &lt;time&gt;] [--skip-dark] [--skip-repeats]
                              Makes a Motion-JPEG film of the cam&apos;s saved pictures
                              (10 frames a second unless --fps says; times as
-                             2026-12-07T08:00:00) without opening a window.
+                             2026-12-07T08:00:00) without opening a window;
+                             --skip-dark leaves out dark pictures, --skip-repeats
+                             those nearly the same as the one before.
 </source>
         <extracomment>%1 is the program&apos;s name, %2 what it does; the options stay as they are</extracomment>
         <translation>Aufruf: %1 [Optionen]
@@ -845,26 +856,19 @@ Optionen:
   --program-folder &lt;folder&gt;  Legt die Kameraliste und die gespeicherten Bilder
                              in &lt;folder&gt; ab, der existieren muss.
   --export-timelapse &lt;cam name&gt; &lt;film.avi&gt; [--fps &lt;frames&gt;]
-        [--from &lt;time&gt;] [--to &lt;time&gt;]
+        [--from &lt;time&gt;] [--to &lt;time&gt;] [--skip-dark] [--skip-repeats]
                              Erstellt aus den gespeicherten Bildern der Kamera
                              einen Motion-JPEG-Film (10 Bilder pro Sekunde,
                              sofern --fps nichts anderes angibt; Zeiten wie
-                             2026-12-07T08:00:00), ohne ein Fenster zu öffnen.
+                             2026-12-07T08:00:00), ohne ein Fenster zu öffnen;
+                             --skip-dark lässt dunkle Bilder aus, --skip-repeats
+                             solche, die dem vorigen fast gleichen.
 </translation>
     </message>
     <message>
-        <source>%1, %2 and %3 go with %4.</source>
-        <extracomment>%1, %2 and %3 are options that go with the option %4; all stay as they are</extracomment>
-        <translation>%1, %2 und %3 gehören zu %4.</translation>
-    </message>
-    <message>
-        <source>%1 needs the film&apos;s file after the cam&apos;s name.</source>
-        <extracomment>%1 is an option and stays as it is</extracomment>
-        <translation>%1 braucht nach dem Namen der Kamera die Datei des Films.</translation>
-    </message>
-    <message>
-        <source>Unexpected argument: %1</source>
-        <translation>Unerwartetes Argument: %1</translation>
+        <source>%1 and %2 go with %3.</source>
+        <extracomment>%1 and %2 are options that go with the option %3; all stay as they are</extracomment>
+        <translation>%1 und %2 gehören zu %3.</translation>
     </message>
 </context>
 <context>
@@ -1869,6 +1873,18 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
         <source>Writing the end of the film...</source>
         <translation>Ende des Films wird geschrieben...</translation>
     </message>
+    <message>
+        <source>Skip dark pictures</source>
+        <translation>Dunkle Bilder auslassen</translation>
+    </message>
+    <message>
+        <source>Skip repeated pictures</source>
+        <translation>Wiederholte Bilder auslassen</translation>
+    </message>
+    <message>
+        <source>Leaves out pictures nearly the same as the one before</source>
+        <translation>Lässt Bilder aus, die dem vorigen fast gleichen</translation>
+    </message>
 </context>
 <context>
     <name>TimelapseExport</name>
@@ -1947,6 +1963,18 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
             <numerusform>%n beschädigtes Bild wurde ausgelassen.</numerusform>
             <numerusform>%n beschädigte Bilder wurden ausgelassen.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Every picture of %1 was left out as dark or repeated.</source>
+        <translation>Jedes Bild von %1 wurde als dunkel oder wiederholt ausgelassen.</translation>
+    </message>
+    <message>
+        <source>Dark pictures left out: %1.</source>
+        <translation>Ausgelassene dunkle Bilder: %1.</translation>
+    </message>
+    <message>
+        <source>Repeated pictures left out: %1.</source>
+        <translation>Ausgelassene wiederholte Bilder: %1.</translation>
     </message>
 </context>
 <context>

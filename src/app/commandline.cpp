@@ -101,7 +101,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption framesPerSecond("fps", "", "frames");
     const QCommandLineOption from("from", "", "time");
     const QCommandLineOption to("to", "", "time");
-    parser.addOptions({help, showVersion, folder, timelapse, framesPerSecond, from, to});
+    const QCommandLineOption skipDark("skip-dark", "");
+    const QCommandLineOption skipRepeats("skip-repeats", "");
+    parser.addOptions(
+        {help, showVersion, folder, timelapse, framesPerSecond, from, to, skipDark, skipRepeats});
 
     CommandLine line;
     if (!parser.parse(arguments)) {
@@ -123,13 +126,17 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                         "pictures in <folder>,\n"
                         "                             which must exist.\n"
                         "  --export-timelapse <cam name> <film.avi> [--fps <frames>]\n"
-                        "        [--from <time>] [--to <time>]\n"
+                        "        [--from <time>] [--to <time>] [--skip-dark] [--skip-repeats]\n"
                         "                             Makes a Motion-JPEG film of the cam's "
                         "saved pictures\n"
                         "                             (10 frames a second unless --fps says; "
                         "times as\n"
                         "                             2026-12-07T08:00:00) without opening a "
-                        "window.\n")
+                        "window;\n"
+                        "                             --skip-dark leaves out dark pictures, "
+                        "--skip-repeats\n"
+                        "                             those nearly the same as the one "
+                        "before.\n")
                         .arg(version::executableName, parser.applicationDescription());
         return line;
     }
@@ -143,17 +150,22 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return line;
     }
     const bool exporting = parser.isSet(timelapse);
-    if (!exporting && (parser.isSet(framesPerSecond) || parser.isSet(from) || parser.isSet(to))) {
+    if (!exporting && (parser.isSet(framesPerSecond) || parser.isSet(from) || parser.isSet(to) ||
+                       parser.isSet(skipDark) || parser.isSet(skipRepeats))) {
         line.action = CommandLine::Action::Error;
-        //: %1, %2 and %3 are options that go with the option %4; all stay as they are
-        line.text =
-            withHelpHint(QCoreApplication::translate("CommandLine", "%1, %2 and %3 go with %4.")
-                             .arg("--fps", "--from", "--to", "--export-timelapse"));
+        //: %1 and %2 are options that go with the option %3; all stay as they are
+        line.text = withHelpHint(
+            QCoreApplication::translate("CommandLine", "%1 and %2 go with %3.")
+                .arg("--fps, --from, --to, --skip-dark", "--skip-repeats", "--export-timelapse"));
         return line;
     }
     const QStringList positional = parser.positionalArguments();
-    if (exporting && positional.size() == 1)
-        return readTimelapse(parser, timelapse, framesPerSecond, from, to, folder);
+    if (exporting && positional.size() == 1) {
+        line = readTimelapse(parser, timelapse, framesPerSecond, from, to, folder);
+        line.skipDark = parser.isSet(skipDark);
+        line.skipRepeats = parser.isSet(skipRepeats);
+        return line;
+    }
     if (exporting && positional.isEmpty()) {
         line.action = CommandLine::Action::Error;
         //: %1 is an option and stays as it is

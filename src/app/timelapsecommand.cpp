@@ -24,6 +24,8 @@ int ExportTimelapseCommand(const CommandLine& line) {
     options.framesPerSecond = line.framesPerSecond;
     options.from = line.from;
     options.to = line.to;
+    options.skipDark = line.skipDark;
+    options.skipRepeats = line.skipRepeats;
     // pictures that read as another cam's of the list are theirs
     const ReadResult list = readCamList(
         std::filesystem::path(QFile::encodeName(places.folder).toStdString()) / camListFileName);

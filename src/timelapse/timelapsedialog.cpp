@@ -85,6 +85,13 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     form->addRow(tr("From:"), m_from);
     form->addRow(tr("To:"), m_to);
     form->addRow(tr("Speed:"), m_framesPerSecond);
+    m_skipDark = new QCheckBox(tr("Skip dark pictures"), this);
+    m_skipDark->setObjectName("skipDarkBox");
+    m_skipRepeats = new QCheckBox(tr("Skip repeated pictures"), this);
+    m_skipRepeats->setObjectName("skipRepeatsBox");
+    m_skipRepeats->setToolTip(tr("Leaves out pictures nearly the same as the one before"));
+    form->addRow(QString(), m_skipDark);
+    form->addRow(QString(), m_skipRepeats);
     form->addRow(QString(), m_count);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -127,6 +134,8 @@ TimelapseOptions TimelapseDialog::options() const {
     options.camName = m_camBox->currentData().toByteArray();
     options.framesPerSecond = m_framesPerSecond->value();
     options.otherCams = m_camNames;
+    options.skipDark = m_skipDark->isChecked();
+    options.skipRepeats = m_skipRepeats->isChecked();
     if (!m_allPictures->isChecked()) {
         options.from = m_from->dateTime();
         options.to = m_to->dateTime();
@@ -202,6 +211,8 @@ void TimelapseDialog::setChoicesEnabled(bool enabled) {
     m_from->setEnabled(enabled && !m_allPictures->isChecked());
     m_to->setEnabled(enabled && !m_allPictures->isChecked());
     m_framesPerSecond->setEnabled(enabled);
+    m_skipDark->setEnabled(enabled);
+    m_skipRepeats->setEnabled(enabled);
 }
 
 void TimelapseDialog::exportFilm() {

@@ -76,6 +76,8 @@ class TimelapseDialog : public QDialog {
     QDateTimeEdit* m_from = nullptr;
     QDateTimeEdit* m_to = nullptr;
     QSpinBox* m_framesPerSecond = nullptr;
+    QCheckBox* m_skipDark = nullptr;
+    QCheckBox* m_skipRepeats = nullptr;
     QLabel* m_count = nullptr;
     QPushButton* m_export = nullptr;
     std::shared_ptr<Run> m_run;

@@ -128,12 +128,34 @@ bool TimelapseExport::start() {
     return true;
 }
 
+bool TimelapseExport::leftOut(const QByteArray& bytes) {
+    if (!m_options.skipDark && !m_options.skipRepeats)
+        return false;
+    // decoded small: a sketch needs few pixels
+    const PictureSketch sketch(DecodePicture(bytes, QSize(64, 48)).picture);
+    if (sketch.isNull())
+        return false; // the film's own checks say what is wrong with it
+    if (m_options.skipDark && sketch.brightness() < m_options.darkBelow) {
+        ++m_summary.dark;
+        return true;
+    }
+    if (m_options.skipRepeats && !m_lastKept.isNull() &&
+        sketch.differenceFrom(m_lastKept) < m_options.repeatBelow) {
+        ++m_summary.repeated;
+        return true;
+    }
+    m_lastKept = sketch;
+    return false;
+}
+
 bool TimelapseExport::addPicture(const QByteArray& bytes) {
     const JpegFrame frame = checkJpeg(bytes);
     if (!frame.readable) {
         ++m_summary.damaged;
         return true;
     }
+    if (leftOut(bytes))
+        return true;
     if (!m_writer) { // the first good picture sets the film's size
         m_summary.size = frame.size;
         MjpegAviWriter::Format format;
@@ -194,6 +216,9 @@ bool TimelapseExport::step() {
 bool TimelapseExport::finish() {
     if (!m_sink)
         return false;
+    if ((!m_writer || m_summary.written == 0) && m_summary.dark + m_summary.repeated > 0)
+        return fail(tr("Every picture of %1 was left out as dark or repeated.")
+                        .arg(localText(m_options.camName)));
     if (!m_writer || m_summary.written == 0)
         return fail(tr("None of the %n pictures of %1 could be read.", nullptr, total())
                         .arg(localText(m_options.camName)));
@@ -251,6 +276,10 @@ QString TimelapseReport(const TimelapseSummary& summary, const QString& path, in
         text += " " + (damaged == 1 ? TimelapseExport::tr("1 damaged picture was left out.")
                                     : TimelapseExport::tr("%n damaged pictures were left out.",
                                                           nullptr, damaged));
+    if (summary.dark > 0)
+        text += " " + TimelapseExport::tr("Dark pictures left out: %1.").arg(summary.dark);
+    if (summary.repeated > 0)
+        text += " " + TimelapseExport::tr("Repeated pictures left out: %1.").arg(summary.repeated);
     return text;
 }
 

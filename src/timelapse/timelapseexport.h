@@ -1,8 +1,9 @@
 #pragma once
 
 #include "common/atomicfile.h"
-#include "timelapse/aviwriter.h"
 #include "history/savedpictures.h"
+#include "imaging/picturelikeness.h"
+#include "timelapse/aviwriter.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -24,6 +25,13 @@ struct TimelapseOptions {
     std::optional<QDateTime> from, to; // the pictures' moments, both ends included
     std::vector<QByteArray> otherCams; // the list's cams: pictures that read as theirs are left
     uint64_t partLimit = uint64_t(1) << 30;
+    // Pictures darker than `darkBelow` (mean brightness, 0 to 255) are left out.
+    bool skipDark = false;
+    int darkBelow = 40;
+    // Pictures nearly the same as the one before (a mean difference of brightness below
+    // `repeatBelow` on a very small copy) are left out.
+    bool skipRepeats = false;
+    double repeatBelow = 2.0;
 };
 
 // What an export did, for the user.
@@ -31,6 +39,8 @@ struct TimelapseSummary {
     int written = 0;  // frames in the film
     int damaged = 0;  // pictures skipped: unreadable, cut short or not a JPEG
     int rescaled = 0; // pictures of another size, scaled and encoded again
+    int dark = 0;     // pictures left out as too dark
+    int repeated = 0; // pictures left out as nearly the same as the one before
     QSize size;       // the film's frame size: the first good picture's
     QString error;    // why there is no film; empty when it was written
     bool cancelled = false;
@@ -72,6 +82,8 @@ class TimelapseExport {
     class FileSink;
     bool fail(const QString& why);
     bool addPicture(const QByteArray& bytes);
+    // Whether the picture is one the options leave out (counted as such).
+    bool leftOut(const QByteArray& bytes);
 
     TimelapseOptions m_options;
     TimelapseSummary m_summary;
@@ -81,6 +93,7 @@ class TimelapseExport {
     std::unique_ptr<ReplacementFile> m_file;
     std::unique_ptr<FileSink> m_sink;
     std::unique_ptr<MjpegAviWriter> m_writer;
+    PictureSketch m_lastKept; // of the last picture in the film, for repeats
 };
 
 // Removes what a crash during an export can leave in `folder`: the temporaries of ".avi" films

@@ -102,13 +102,15 @@ class ExportsTest : public QObject {
 
     void theCommandLineMakesAFilm() {
         CommandLine line = ParseCommandLine({"dunmoral", "--export-timelapse", "Hill", "out.avi",
-                                             "--fps", "5", "--from", "2026-12-07T08:00:00"});
+                                             "--fps", "5", "--from", "2026-12-07T08:00:00",
+                                             "--skip-dark"});
         QCOMPARE(line.action, CommandLine::Action::ExportTimelapse);
         QCOMPARE(line.timelapseCam, QString("Hill"));
         QCOMPARE(line.timelapseFile, QString("out.avi"));
         QCOMPARE(line.framesPerSecond, 5);
         QCOMPARE(line.from, std::optional<QDateTime>(QDateTime(QDate(2026, 12, 7), QTime(8, 0))));
         QVERIFY(!line.to);
+        QVERIFY(line.skipDark && !line.skipRepeats);
         for (const QStringList& bad :
              {QStringList{"dunmoral", "--export-timelapse", "Hill"},
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--fps", "0"},
@@ -116,6 +118,7 @@ class ExportsTest : public QObject {
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--to", "noon"},
               QStringList{"dunmoral", "--export-timelapse", "", "a.avi"},
               QStringList{"dunmoral", "--fps", "5"},
+              QStringList{"dunmoral", "--skip-repeats"},
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "extra"}}) {
             line = ParseCommandLine(bad);
             QVERIFY2(line.action == CommandLine::Action::Error, qPrintable(bad.join(' ')));

@@ -1,10 +1,10 @@
 // Time-lapse films: a cam's saved pictures found by their names and put in order, written as a
 // Motion-JPEG AVI that ffprobe and ffmpeg read, with nothing left behind when it fails.
 #include "common/datetimetext.h"
+#include "history/savedpictures.h"
 #include "imaging/savename.h"
 #include "imaging/savepath.h"
 #include "timelapse/aviwriter.h"
-#include "history/savedpictures.h"
 #include "timelapse/timelapsedialog.h"
 #include "timelapse/timelapseexport.h"
 
@@ -49,11 +49,12 @@ QColor frameColour(int index) {
 QString savePicture(const QString& camFolder, const QByteArray& cam, const QDateTime& moment,
                     const QImage& picture, bool olderName = false) {
     const QString path =
-        olderName ? camFolder + "/" +
-                        QString::fromStdString(SaveFileName(
-                            cam.toStdString(), shortDateText(moment.date()).toStdString(),
-                            longTimeText(moment.time()).toStdString()))
-                  : SavePath(camFolder, cam, moment);
+        olderName
+            ? camFolder + "/" +
+                  QString::fromStdString(SaveFileName(cam.toStdString(),
+                                                      shortDateText(moment.date()).toStdString(),
+                                                      longTimeText(moment.time()).toStdString()))
+            : SavePath(camFolder, cam, moment);
     const QString error = WritePictureJpeg(picture, path);
     if (!error.isEmpty())
         qWarning("%s", qPrintable(error));
@@ -225,6 +226,42 @@ class TimelapseTest : public QObject {
         const QList<QColor> colours = frameColours(options.output);
         QCOMPARE(colours.size(), 11);
         QVERIFY(colours[4].green() > colours[4].red() && colours[4].green() > 60);
+    }
+
+    // Night and a cam that stopped changing are left out when asked, and only then.
+    void darkAndRepeatedPicturesAreLeftOutWhenAsked_data() {
+        QTest::addColumn<bool>("skipDark");
+        QTest::addColumn<bool>("skipRepeats");
+        QTest::addColumn<int>("written");
+        QTest::newRow("neither") << false << false << 6;
+        QTest::newRow("dark") << true << false << 4;
+        QTest::newRow("repeats") << false << true << 4;
+        QTest::newRow("both") << true << true << 3;
+    }
+    void darkAndRepeatedPicturesAreLeftOutWhenAsked() {
+        QFETCH(bool, skipDark);
+        QFETCH(bool, skipRepeats);
+        QFETCH(int, written);
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        // night, night again, a day, the same day with a pixel changed, dusk, another day
+        QImage changed = filledPicture(QColor(200, 180, 90), 64, 48);
+        changed.setPixelColor(3, 3, Qt::black);
+        const QList<QImage> pictures{filledPicture(QColor(5, 5, 10), 64, 48),
+                                     filledPicture(QColor(5, 5, 10), 64, 48),
+                                     filledPicture(QColor(200, 180, 90), 64, 48),
+                                     changed,
+                                     filledPicture(QColor(70, 60, 80), 64, 48),
+                                     filledPicture(QColor(90, 160, 220), 64, 48)};
+        for (int i = 0; i < pictures.size(); ++i)
+            savePicture(box.path("cam"), "Harbour", firstMoment.addSecs(60 * i), pictures[i]);
+        TimelapseOptions options = optionsFor(box, "Harbour");
+        options.skipDark = skipDark;
+        options.skipRepeats = skipRepeats;
+        const TimelapseSummary summary = TimelapseExport(options).run();
+        QCOMPARE(summary.written, written);
+        QCOMPARE(summary.dark, skipDark ? 2 : 0);
+        QCOMPARE(probe(options.output).frames, written);
     }
 
     void aFailedOrCancelledExportLeavesNothing() {
