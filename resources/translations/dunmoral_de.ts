@@ -959,6 +959,100 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
 </context>
 <context>
+    <name>DailyFilmMaker</name>
+    <message>
+        <source>%1 the daily film of %2 for %3 was made: %4</source>
+        <translation>%1 der Tagesfilm von %2 für den %3 wurde erstellt: %4</translation>
+    </message>
+    <message>
+        <source>%1 no daily film of %2 for %3: %4</source>
+        <translation>%1 kein Tagesfilm von %2 für den %3: %4</translation>
+    </message>
+</context>
+<context>
+    <name>DailyFilmsDialog</name>
+    <message>
+        <source>Daily Films</source>
+        <translation>Tagesfilme</translation>
+    </message>
+    <message>
+        <source>Each day&apos;s pictures of a ticked cam become a film the next day at the time set, also for days the program was not running.</source>
+        <translation>Die Bilder jedes Tages einer angekreuzten Kamera werden am nächsten Tag zur eingestellten Zeit zu einem Film, auch für Tage, an denen das Programm nicht lief.</translation>
+    </message>
+    <message>
+        <source>Daily films of each cam</source>
+        <translation>Tagesfilme jeder Kamera</translation>
+    </message>
+    <message>
+        <source>Cam</source>
+        <translation>Kamera</translation>
+    </message>
+    <message>
+        <source>Film</source>
+        <translation>Film</translation>
+    </message>
+    <message>
+        <source>Made at</source>
+        <translation>Erstellt um</translation>
+    </message>
+    <message>
+        <source>From hour</source>
+        <translation>Ab Stunde</translation>
+    </message>
+    <message>
+        <source>To hour</source>
+        <translation>Bis Stunde</translation>
+    </message>
+    <message>
+        <source>Skip dark</source>
+        <translation>Ohne dunkle</translation>
+    </message>
+    <message>
+        <source>Skip repeats</source>
+        <translation>Ohne Wiederholungen</translation>
+    </message>
+    <message>
+        <source>Daily film of %1</source>
+        <translation>Tagesfilm von %1</translation>
+    </message>
+    <message>
+        <source>Skip dark pictures of %1</source>
+        <translation>Dunkle Bilder von %1 auslassen</translation>
+    </message>
+    <message>
+        <source>Skip repeated pictures of %1</source>
+        <translation>Wiederholte Bilder von %1 auslassen</translation>
+    </message>
+    <message>
+        <source>Time the film of %1 is made</source>
+        <translation>Uhrzeit, zu der der Film von %1 erstellt wird</translation>
+    </message>
+    <message>
+        <source>First hour in the film of %1</source>
+        <translation>Erste Stunde im Film von %1</translation>
+    </message>
+    <message>
+        <source>Hour the film of %1 ends</source>
+        <translation>Stunde, mit der der Film von %1 endet</translation>
+    </message>
+    <message>
+        <source>Films go to:</source>
+        <translation>Filme kommen nach:</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>Wählen...</translation>
+    </message>
+    <message>
+        <source>Choose the films&apos; folder</source>
+        <translation>Den Ordner der Filme wählen</translation>
+    </message>
+    <message>
+        <source>Films go to</source>
+        <translation>Filme kommen nach</translation>
+    </message>
+</context>
+<context>
     <name>DetailsBlock</name>
     <message>
         <source>Zoom:</source>
@@ -1580,7 +1674,11 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
     <message>
         <source>&amp;Keep Pictures...</source>
-        <translation>Bilder &amp;behalten...</translation>
+        <translation>Bilder be&amp;halten...</translation>
+    </message>
+    <message>
+        <source>Daily &amp;Films...</source>
+        <translation>&amp;Tagesfilme...</translation>
     </message>
 </context>
 <context>

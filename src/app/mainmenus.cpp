@@ -49,6 +49,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     cams->addSeparator();
     connect(addItem(cams, "exportTimelapseAction", tr("Export &Time-lapse...")),
             &QAction::triggered, this, &MainMenus::exportTimelapseRequested);
+    connect(addItem(cams, "dailyFilmsAction", tr("Daily &Films...")), &QAction::triggered, this,
+            &MainMenus::dailyFilmsRequested);
 
     QMenu* view = addMenu(bar, "mnuView", tr("&View"));
     connect(addItem(view, "zoomInAction", tr("Zoom &In"), QKeySequence(Qt::CTRL | Qt::Key_Plus)),

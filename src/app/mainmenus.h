@@ -27,6 +27,7 @@ class MainMenus : public QObject {
     void exportCamListRequested();
     void exportTimelapseRequested();
     void keepPicturesRequested();
+    void dailyFilmsRequested();
     void helpRequested();
     void aboutRequested();
     // View: the viewer's zoom, Fit, full screen, the next or previous running cam, and how

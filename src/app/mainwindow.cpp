@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 
 #include "app/controlsframe.h"
+#include "app/dailyfilmmaker.h"
+#include "app/dailyfilmsdialog.h"
 #include "app/dialogservices.h"
 #include "app/exportcommands.h"
 #include "app/keeppictures.h"
@@ -115,15 +117,22 @@ MainWindow::MainWindow(const AppIdentity& identity, const QString& programFolder
     connect(m_panels, &CamPanelSet::darkStateChanged, m_camList, &CamListPane::markDark);
     m_keeper = new PictureKeeper(
         m_settings, identity.ProductName, camFolder(), [this] { return camNames(); }, this);
+    m_films = new DailyFilmMaker(
+        m_settings, identity.ProductName, camFolder(), m_folder + "/films",
+        [this] { return camNames(); }, this);
     connect(m_camListModel, &CamListModel::renamed, m_keeper,
             [this](const std::string& oldName, const std::string& newName) {
-                m_keeper->renameCam(QByteArray::fromStdString(oldName),
-                                    QByteArray::fromStdString(newName),
-                                    m_camListModel->contains(oldName));
+                const QByteArray before = QByteArray::fromStdString(oldName);
+                const QByteArray after = QByteArray::fromStdString(newName);
+                const bool remains = m_camListModel->contains(oldName);
+                m_keeper->renameCam(before, after, remains);
+                m_films->renameCam(before, after, remains);
             });
     connect(m_camListModel, &CamListModel::removed, m_keeper, [this](const std::string& name) {
-        if (!m_camListModel->contains(name))
-            m_keeper->setCamRule(QByteArray::fromStdString(name), {});
+        if (m_camListModel->contains(name))
+            return;
+        m_keeper->setCamRule(QByteArray::fromStdString(name), {});
+        m_films->renameCam(QByteArray::fromStdString(name), {}, false);
     });
 
     connectParts();
@@ -179,6 +188,8 @@ void MainWindow::connectParts() {
     connect(m_menus, &MainMenus::aboutRequested, m_windows, &SecondaryWindows::showAboutWindow);
     connect(m_menus, &MainMenus::keepPicturesRequested, this, &MainWindow::openKeepPictures);
     connect(m_keeper, &PictureKeeper::statusText, this, &MainWindow::setStatusText);
+    connect(m_menus, &MainMenus::dailyFilmsRequested, this, &MainWindow::openDailyFilms);
+    connect(m_films, &DailyFilmMaker::statusText, this, &MainWindow::setStatusText);
     connectViewMenu();
 }
 
@@ -321,6 +332,16 @@ void MainWindow::openKeepPictures() {
     m_keepDialog->show();
     m_keepDialog->raise();
     m_keepDialog->activateWindow();
+}
+
+void MainWindow::openDailyFilms() {
+    if (!m_filmsDialog) {
+        m_filmsDialog = new DailyFilmsDialog(*m_films, camNames(), this);
+        m_filmsDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_filmsDialog->show();
+    m_filmsDialog->raise();
+    m_filmsDialog->activateWindow();
 }
 
 QString MainWindow::statusText() const {

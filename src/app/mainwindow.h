@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 
+class DailyFilmMaker;
+class DailyFilmsDialog;
 class KeepPicturesDialog;
 class PictureKeeper;
 class QTimer;
@@ -53,6 +55,9 @@ class MainWindow : public QMainWindow {
     QString statusText() const;
     // "Keep Pictures...": the rules for the saved pictures, one dialog at a time.
     void openKeepPictures();
+    // "Daily Films...": each cam's film of each day, one dialog at a time.
+    void openDailyFilms();
+    DailyFilmMaker& dailyFilms() const { return *m_films; }
     PictureKeeper& pictureKeeper() const { return *m_keeper; }
     void setStatusText(const QString& text);
     // A text the user waits for (where a picture was saved): it stays at least five seconds,
@@ -102,6 +107,8 @@ class MainWindow : public QMainWindow {
     CamAlertSettings m_alerts;
     PictureKeeper* m_keeper = nullptr;
     QPointer<KeepPicturesDialog> m_keepDialog;
+    DailyFilmMaker* m_films = nullptr;
+    QPointer<DailyFilmsDialog> m_filmsDialog;
     DesktopNotifier m_notifier;
     WindowLock m_lock;
     BackgroundQueue m_files{1};

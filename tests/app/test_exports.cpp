@@ -1,6 +1,7 @@
 // What goes out of the program and comes back: the menu items of the time-lapse film and of
 // the cam list exchange, and the film made from the command line without a window.
 #include "app/commandline.h"
+#include "app/dailyfilmmaker.h"
 #include "app/exportcommands.h"
 #include "app/mainwindow.h"
 #include "camlist/camlistpane.h"
@@ -100,10 +101,72 @@ class ExportsTest : public QObject {
         QCOMPARE(f.box.readFile("mine.txt"), f.box.readFile("00camlist.txt"));
     }
 
+    // The days whose film is due: yesterday's once the hour has come, days missed while the
+    // program did not run, a week at most.
+    void dailyFilmsAreDueOnTheirDays_data() {
+        QTest::addColumn<QString>("lastMade");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<QString>("due");
+        QTest::newRow("before the hour") << "2026-12-06"
+                                         << "2026-12-08T00:59:00"
+                                         << "";
+        QTest::newRow("at the hour") << "2026-12-06"
+                                     << "2026-12-08T01:00:00"
+                                     << "2026-12-07";
+        QTest::newRow("made already") << "2026-12-07"
+                                      << "2026-12-08T23:00:00"
+                                      << "";
+        QTest::newRow("first time") << ""
+                                    << "2026-12-08T00:30:00"
+                                    << "2026-12-06";
+        QTest::newRow("days missed") << "2026-12-04"
+                                     << "2026-12-08T09:00:00"
+                                     << "2026-12-05 2026-12-06 2026-12-07";
+        QTest::newRow("a week at most") << "2026-10-01"
+                                        << "2026-12-08T09:00:00"
+                                        << "2026-12-01 2026-12-02 2026-12-03 2026-12-04 "
+                                           "2026-12-05 2026-12-06 2026-12-07";
+    }
+    void dailyFilmsAreDueOnTheirDays() {
+        QFETCH(QString, lastMade);
+        QFETCH(QString, now);
+        QFETCH(QString, due);
+        QStringList days;
+        for (const QDate& day : DueFilmDays({true}, QDate::fromString(lastMade, Qt::ISODate),
+                                            QDateTime::fromString(now, Qt::ISODate)))
+            days << day.toString(Qt::ISODate);
+        QCOMPARE(days.join(' '), due);
+        QVERIFY(DueFilmDays({}, {}, QDateTime::fromString(now, Qt::ISODate)).empty());
+    }
+
+    // Without anyone pressing a button: the day's film appears once its hour has come, of the
+    // hours chosen, and only once.
+    void aDailyFilmAppearsByItself() {
+        ExportFixture f;
+        saveHillPictures(f.box.path("cam"), 5); // 7 Dec, 08:00 to 08:04
+        DailyFilmMaker& films = f.window->dailyFilms();
+        QDateTime now(QDate(2026, 12, 8), QTime(0, 30));
+        films.setClock([&now] { return now; });
+        films.setRule("Hill", {true, QTime(1, 0), 8, 9});
+        films.makeDueFilms(); // the 6th: no pictures, said
+        QTRY_VERIFY(!films.isWorking());
+        QVERIFY(f.window->statusText().contains("no daily film of Hill"));
+        now = now.addSecs(3600);
+        films.makeDueFilms();
+        QTRY_VERIFY(!films.isWorking());
+        const QString film = f.box.programFolder() + "/films/Hill~2026-12-07.avi";
+        QVERIFY2(f.window->statusText().endsWith(film), qPrintable(f.window->statusText()));
+        QVERIFY(QFileInfo(film).size() > 0);
+        QFile::remove(film);
+        films.makeDueFilms();
+        QTRY_VERIFY(!films.isWorking());
+        QVERIFY(!QFile::exists(film));
+    }
+
     void theCommandLineMakesAFilm() {
-        CommandLine line = ParseCommandLine({"dunmoral", "--export-timelapse", "Hill", "out.avi",
-                                             "--fps", "5", "--from", "2026-12-07T08:00:00",
-                                             "--skip-dark"});
+        CommandLine line =
+            ParseCommandLine({"dunmoral", "--export-timelapse", "Hill", "out.avi", "--fps", "5",
+                              "--from", "2026-12-07T08:00:00", "--skip-dark"});
         QCOMPARE(line.action, CommandLine::Action::ExportTimelapse);
         QCOMPARE(line.timelapseCam, QString("Hill"));
         QCOMPARE(line.timelapseFile, QString("out.avi"));
@@ -117,8 +180,7 @@ class ExportsTest : public QObject {
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--fps", "many"},
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--to", "noon"},
               QStringList{"dunmoral", "--export-timelapse", "", "a.avi"},
-              QStringList{"dunmoral", "--fps", "5"},
-              QStringList{"dunmoral", "--skip-repeats"},
+              QStringList{"dunmoral", "--fps", "5"}, QStringList{"dunmoral", "--skip-repeats"},
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "extra"}}) {
             line = ParseCommandLine(bad);
             QVERIFY2(line.action == CommandLine::Action::Error, qPrintable(bad.join(' ')));
