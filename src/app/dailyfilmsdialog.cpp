@@ -1,20 +1,18 @@
 #include "app/dailyfilmsdialog.h"
 
+#include "app/camtabledialog.h"
 #include "app/dailyfilmmaker.h"
 #include "common/localtext.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimeEdit>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -31,23 +29,16 @@ DailyFilmsDialog::DailyFilmsDialog(DailyFilmMaker& maker, const std::vector<QByt
     : QDialog(parent), m_maker(maker), m_cams(cams) {
     setObjectName("frmDailyFilms");
     setWindowTitle(tr("Daily Films"));
-    auto* note = new QLabel(tr("Each day's pictures of a ticked cam become a film the next day "
-                               "at the time set, also for days the program was not running."),
-                            this);
-    note->setWordWrap(true);
-    m_table = new QTableWidget(int(cams.size()), 7, this);
-    m_table->setObjectName("dailyFilmTable");
-    m_table->setAccessibleName(tr("Daily films of each cam"));
-    m_table->setHorizontalHeaderLabels({tr("Cam"), tr("Film"), tr("Made at"), tr("From hour"),
-                                        tr("To hour"), tr("Skip dark"), tr("Skip repeats")});
-    m_table->verticalHeader()->hide();
-    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    QStringList names;
+    for (const QByteArray& cam : cams)
+        names << localText(cam);
+    m_table = MakeCamTable(this, "dailyFilmTable", tr("Daily films of each cam"),
+                           {tr("Cam"), tr("Film"), tr("Made at"), tr("From hour"), tr("To hour"),
+                            tr("Skip dark"), tr("Skip repeats")},
+                           names);
     for (int row = 0; row < int(cams.size()); ++row) {
-        const QString name = localText(cams[size_t(row)]);
+        const QString& name = names[row];
         const DailyFilmRule rule = maker.rule(cams[size_t(row)]);
-        auto* item = new QTableWidgetItem(name);
-        item->setFlags(Qt::ItemIsEnabled);
-        m_table->setItem(row, CamColumn, item);
         const auto box = [&](int column, bool checked, const QString& what) {
             auto* check = new QCheckBox(m_table);
             check->setChecked(checked);
@@ -75,9 +66,6 @@ DailyFilmsDialog::DailyFilmsDialog(DailyFilmMaker& maker, const std::vector<QByt
         connect(from, &QSpinBox::valueChanged, to, [to](int first) { to->setMinimum(first + 1); });
         to->setMinimum(from->value() + 1);
     }
-    m_table->resizeColumnsToContents();
-    m_table->horizontalHeader()->setStretchLastSection(true);
-
     auto* folderLabel = new QLabel(tr("Films go to:"), this);
     m_folder = new QLineEdit(maker.filmFolder(), this);
     m_folder->setObjectName("filmFolderBox");
@@ -94,15 +82,10 @@ DailyFilmsDialog::DailyFilmsDialog(DailyFilmMaker& maker, const std::vector<QByt
     folderRow->addWidget(folderLabel);
     folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(choose);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(note);
-    layout->addWidget(m_table);
-    layout->addLayout(folderRow);
-    layout->addWidget(buttons);
-    resize(760, 420);
+    LayOutCamTableDialog(this,
+                         tr("Each day's pictures of a ticked cam become a film the next day at "
+                            "the time set, also for days the program was not running."),
+                         m_table, folderRow);
 }
 
 void DailyFilmsDialog::accept() {

@@ -1,16 +1,13 @@
 #include "app/keeppicturesdialog.h"
 
+#include "app/camtabledialog.h"
 #include "app/keeppictures.h"
 #include "common/localtext.h"
 
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLocale>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QVBoxLayout>
 #include <memory>
 
 namespace {
@@ -28,33 +25,20 @@ KeepPicturesDialog::KeepPicturesDialog(PictureKeeper& keeper, const std::vector<
     : QDialog(parent), m_keeper(keeper), m_cams(cams) {
     setObjectName("frmKeepPictures");
     setWindowTitle(tr("Keep Pictures"));
-    auto* note = new QLabel(tr("Saved pictures older than the days set, or beyond the size set, "
-                               "are removed, the oldest first; never a picture younger than "
-                               "an hour, and never a file the program did not save. 0 keeps "
-                               "them all."),
-                            this);
-    note->setWordWrap(true);
-    m_table = new QTableWidget(int(cams.size()) + 1, 5, this);
-    m_table->setObjectName("keepTable");
-    m_table->setAccessibleName(tr("What is kept of each cam's pictures"));
-    m_table->setHorizontalHeaderLabels(
-        {tr("Cam"), tr("Pictures"), tr("Size"), tr("Keep days"), tr("Keep GB")});
-    m_table->verticalHeader()->hide();
-    m_table->setSelectionMode(QAbstractItemView::NoSelection);
-    addRow(0, tr("All cams together"), keeper.overallRule());
+    QStringList rows{tr("All cams together")};
+    for (const QByteArray& cam : cams)
+        rows << localText(cam);
+    m_table =
+        MakeCamTable(this, "keepTable", tr("What is kept of each cam's pictures"),
+                     {tr("Cam"), tr("Pictures"), tr("Size"), tr("Keep days"), tr("Keep GB")}, rows);
+    addRow(0, rows[0], keeper.overallRule());
     for (size_t i = 0; i < cams.size(); ++i)
-        addRow(int(i) + 1, localText(cams[i]), keeper.camRule(cams[i]));
-    m_table->resizeColumnsToContents();
-    m_table->horizontalHeader()->setSectionResizeMode(CamColumn, QHeaderView::Stretch);
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(note);
-    layout->addWidget(m_table);
-    layout->addWidget(buttons);
-    resize(620, 420);
+        addRow(int(i) + 1, rows[int(i) + 1], keeper.camRule(cams[i]));
+    LayOutCamTableDialog(this,
+                         tr("Saved pictures older than the days set, or beyond the size set, are "
+                            "removed, the oldest first; never a picture younger than an hour, "
+                            "and never a file the program did not save. 0 keeps them all."),
+                         m_table);
 
     // counted on a thread of its own, which the dialog does not wait for when it closes
     auto* counter = new BackgroundQueue(1, false);
@@ -83,10 +67,9 @@ KeepPicturesDialog::KeepPicturesDialog(PictureKeeper& keeper, const std::vector<
 }
 
 void KeepPicturesDialog::addRow(int row, const QString& caption, const KeepRule& rule) {
-    m_table->setItem(row, CamColumn, new QTableWidgetItem(caption));
     m_table->setItem(row, CountColumn, new QTableWidgetItem(tr("counting...")));
     m_table->setItem(row, SizeColumn, new QTableWidgetItem());
-    for (int column = CamColumn; column <= SizeColumn; ++column)
+    for (int column = CountColumn; column <= SizeColumn; ++column)
         m_table->item(row, column)->setFlags(Qt::ItemIsEnabled);
     auto* days = new QSpinBox(m_table);
     days->setRange(0, 36500);

@@ -329,9 +329,7 @@ void MainWindow::openKeepPictures() {
         m_keepDialog = new KeepPicturesDialog(*m_keeper, camNames(), this);
         m_keepDialog->setAttribute(Qt::WA_DeleteOnClose);
     }
-    m_keepDialog->show();
-    m_keepDialog->raise();
-    m_keepDialog->activateWindow();
+    bringForward(m_keepDialog);
 }
 
 void MainWindow::openDailyFilms() {
@@ -339,9 +337,7 @@ void MainWindow::openDailyFilms() {
         m_filmsDialog = new DailyFilmsDialog(*m_films, camNames(), this);
         m_filmsDialog->setAttribute(Qt::WA_DeleteOnClose);
     }
-    m_filmsDialog->show();
-    m_filmsDialog->raise();
-    m_filmsDialog->activateWindow();
+    bringForward(m_filmsDialog);
 }
 
 QString MainWindow::statusText() const {
