@@ -17,16 +17,17 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine line = ParseCommandLine(arguments);
+    CommandLine line = ParseCommandLine(arguments);
     const AppIdentity identity = LoadAppIdentity();
     QCoreApplication::setApplicationName(identity.ProductName);
     QCoreApplication::setOrganizationName(identity.CompanyName);
-    if (line.action == CommandLine::Action::ExportTimelapse) {
-        QCoreApplication app(argc, argv); // no window: the film is made and the program ends
-        InstallTranslations(app);
-        return ExportTimelapseCommand(line);
-    }
     if (line.action != CommandLine::Action::Run) {
+        // no window: what is asked is done or said, in the user's language, and the program ends
+        QCoreApplication app(argc, argv);
+        InstallTranslations(app);
+        line = ParseCommandLine(arguments);
+        if (line.action == CommandLine::Action::ExportTimelapse)
+            return ExportTimelapseCommand(line);
         FILE* out = line.action == CommandLine::Action::Error ? stderr : stdout;
         QStringList lines = line.text.split('\n');
         for (QString& shown : lines) // an argument is echoed without its control characters
