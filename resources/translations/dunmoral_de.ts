@@ -771,6 +771,10 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
         <source>a chunk without its line end</source>
         <translation>ein Chunk ohne sein Zeilenende</translation>
     </message>
+    <message>
+        <source>a body too large</source>
+        <translation>einen zu großen Inhalt</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -1784,12 +1788,25 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <source>a picture shorter than announced</source>
         <translation>ein Bild, kürzer als angekündigt</translation>
     </message>
+    <message>
+        <source>a picture too costly to decode (%1 x %2, %3 scans)</source>
+        <extracomment>%1 x %2 is the picture&apos;s size in pixels, %3 the count of its scans</extracomment>
+        <translation>ein zu aufwendig zu dekodierendes Bild (%1 x %2, %3 Scans)</translation>
+    </message>
+    <message>
+        <source>a picture too large to show</source>
+        <translation>ein zu großes Bild zum Anzeigen</translation>
+    </message>
 </context>
 <context>
     <name>PictureDecode</name>
     <message>
         <source>the picture could not be written to the temporary folder</source>
         <translation>das Bild konnte nicht in den temporären Ordner geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the picture could not be read</source>
+        <translation>das Bild konnte nicht gelesen werden</translation>
     </message>
 </context>
 <context>

@@ -21,7 +21,6 @@ uint32_t littleEndian32(std::string_view b, size_t at) {
     return littleEndian16(b, at) | (littleEndian16(b, at + 2) << 16);
 }
 
-// The "a picture too ..." reasons stay in English: the panels tell them by their words.
 PictureCheck unreadable(PictureCheck check, std::string why) {
     check.readable = false;
     check.why = std::move(why);
@@ -32,6 +31,11 @@ PictureCheck unreadable(PictureCheck check, std::string why) {
 PictureCheck unreadableBecause(PictureCheck check, const char* why) {
     return unreadable(std::move(check),
                       QCoreApplication::translate("PictureCheck", why).toStdString());
+}
+
+PictureCheck tooLarge(PictureCheck check) {
+    check.bound = PictureBound::TooLarge;
+    return unreadable(std::move(check), TooLargeToShowText().toStdString());
 }
 
 bool isStartOfFrame(uint8_t marker) {
@@ -55,11 +59,17 @@ PictureCheck checkJpeg(std::string_view b) {
         if (marker == 0xD9) { // end of image
             check.scans = scans;
             check.end = at;
-            if (check.width * check.height * std::max(scans, 1) > maxDecodeWork)
-                return unreadable(check, "a picture too costly to decode (" +
-                                             std::to_string(check.width) + " x " +
-                                             std::to_string(check.height) + ", " +
-                                             std::to_string(scans) + " scans)");
+            if (check.width * check.height * std::max(scans, 1) > maxDecodeWork) {
+                check.bound = PictureBound::TooCostly;
+                //: %1 x %2 is the picture's size in pixels, %3 the count of its scans
+                return unreadable(
+                    check, QCoreApplication::translate(
+                               "PictureCheck", "a picture too costly to decode (%1 x %2, %3 scans)")
+                               .arg(check.width)
+                               .arg(check.height)
+                               .arg(scans)
+                               .toStdString());
+            }
             return check;
         }
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
@@ -75,7 +85,7 @@ PictureCheck checkJpeg(std::string_view b) {
             check.height = bigEndian16(b, at + 3);
             check.width = bigEndian16(b, at + 5);
             if (check.width > maxPictureSide || check.height > maxPictureSide)
-                return unreadable(check, "a picture too large to show");
+                return tooLarge(check);
         }
         at += length;
         if (marker != 0xDA)
@@ -121,7 +131,7 @@ PictureCheck checkGif(std::string_view b) {
     check.width = littleEndian16(b, 6);
     check.height = littleEndian16(b, 8);
     if (check.width > maxPictureSide || check.height > maxPictureSide)
-        return unreadable(check, "a picture too large to show");
+        return tooLarge(check);
     size_t at = 13;
     const uint8_t packed = uint8_t(b[10]);
     if (packed & 0x80)
@@ -141,7 +151,7 @@ PictureCheck checkGif(std::string_view b) {
                 break;
             const int64_t width = littleEndian16(b, at + 4), height = littleEndian16(b, at + 6);
             if (width > maxPictureSide || height > maxPictureSide)
-                return unreadable(check, "a picture too large to show");
+                return tooLarge(check);
             const uint8_t local = uint8_t(b[at + 8]);
             at += 9;
             if (local & 0x80)
@@ -172,7 +182,7 @@ PictureCheck checkPng(std::string_view b) {
             check.width = bigEndian32(b, at + 8);
             check.height = bigEndian32(b, at + 12);
             if (check.width > maxPictureSide || check.height > maxPictureSide)
-                return unreadable(check, "a picture too large to show");
+                return tooLarge(check);
             first = false;
         }
         if (uint64_t(at) + 12 + length > b.size())
@@ -197,7 +207,7 @@ PictureCheck checkBmp(std::string_view b) {
     const int32_t height = int32_t(littleEndian32(b, 22));
     check.height = height < 0 ? -int64_t(height) : height;
     if (check.width > maxPictureSide || check.height > maxPictureSide || check.width < 0)
-        return unreadable(check, "a picture too large to show");
+        return tooLarge(check);
     return check;
 }
 
@@ -212,6 +222,10 @@ PictureCheck checkWebP(std::string_view b) {
 }
 
 } // namespace
+
+QString TooLargeToShowText() {
+    return QCoreApplication::translate("PictureCheck", "a picture too large to show");
+}
 
 PictureFormat SniffPicture(std::string_view body) {
     if (body.size() >= 3 && uint8_t(body[0]) == 0xFF && uint8_t(body[1]) == 0xD8 &&

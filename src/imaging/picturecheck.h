@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +18,12 @@ inline constexpr int64_t maxDecodeWork = int64_t(maxPictureSide) * maxPictureSid
 
 enum class PictureFormat { Unknown, Jpeg, Gif, Png, Bmp, WebP };
 
+// Where a picture that could be read goes past what the program takes.
+enum class PictureBound { None, TooLarge, TooCostly };
+
+// "a picture too large to show", in the user's language.
+QString TooLargeToShowText();
+
 struct PictureCheck {
     bool readable = true;
     PictureFormat format = PictureFormat::Unknown;
@@ -23,6 +31,7 @@ struct PictureCheck {
     int scans = 0;                 // a JPEG's scans
     size_t end = 0;  // where a whole JPEG, GIF or PNG ends (what follows is not the picture's)
     std::string why; // why it is not readable
+    PictureBound bound = PictureBound::None;
 };
 
 // `contentLength` is the announced body length, 0 or less when none was announced.

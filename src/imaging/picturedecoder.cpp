@@ -35,7 +35,7 @@ DecodedPicture decodeJpeg(const QByteArray& bytes, QSize fitAtLeast, bool& rejec
         return {};
     if (width <= 0 || height <= 0 || width > maxPictureSide || height > maxPictureSide) {
         rejected = false; // readable, but too large to be shown: nobody else should try
-        return {{}, false, QSize(width, height), "a picture too large to show"};
+        return {{}, false, QSize(width, height), TooLargeToShowText(), PictureBound::TooLarge};
     }
     if (colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK)
         return {}; // TurboJPEG makes no RGB of these
@@ -69,7 +69,7 @@ DecodedPicture decodeWithReader(const QByteArray& bytes, QSize fitAtLeast) {
     reader.setDecideFormatFromContent(true);
     const QSize declared = reader.size();
     if (declared.width() > maxPictureSide || declared.height() > maxPictureSide)
-        return {{}, false, declared, "a picture too large to show"};
+        return {{}, false, declared, TooLargeToShowText(), PictureBound::TooLarge};
     bool whole = true;
     if (!fitAtLeast.isEmpty() && declared.isValid() && declared.width() > fitAtLeast.width() &&
         declared.height() > fitAtLeast.height()) {
@@ -78,7 +78,7 @@ DecodedPicture decodeWithReader(const QByteArray& bytes, QSize fitAtLeast) {
     }
     const QImage picture = reader.read();
     if (picture.width() > maxPictureSide || picture.height() > maxPictureSide)
-        return {{}, false, picture.size(), "a picture too large to show"};
+        return {{}, false, picture.size(), TooLargeToShowText(), PictureBound::TooLarge};
     return {
         picture, whole && !picture.isNull(), declared.isValid() ? declared : picture.size(), {}};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/picturecheck.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -18,6 +20,7 @@ struct DecodedPicture {
     bool whole = false; // decoded at its full size
     QSize fullSize;     // the picture's own size, when it could be read
     QString refusal;    // why a picture that could be read was not decoded
+    PictureBound bound = PictureBound::None;
 };
 
 DecodedPicture DecodePicture(const QByteArray& bytes, QSize fitAtLeast = {});

@@ -68,8 +68,8 @@ size_t ChunkedDecoder::feed(std::string_view bytes, std::string& body) {
         case State::Data: {
             const size_t take = size_t(std::min<uint64_t>(m_chunkLeft, bytes.size() - at));
             if (body.size() + take > m_maxBody) {
-                // kept in English: the response reader tells this one by its words
-                fail("a body too large");
+                m_bodyTooLarge = true;
+                fail(localBytes(tr("a body too large")));
                 return bytes.size();
             }
             body.append(bytes.substr(at, take));

@@ -25,6 +25,8 @@ class ChunkedDecoder {
     bool done() const { return m_state == State::Done; }
     bool failed() const { return m_state == State::Error; }
     const std::string& error() const { return m_error; }
+    // The body went past its bound (rather than being framed wrongly).
+    bool bodyTooLarge() const { return m_bodyTooLarge; }
 
     static constexpr size_t maxLine = 4096;
 
@@ -38,4 +40,5 @@ class ChunkedDecoder {
     uint64_t m_chunkLeft = 0; // bytes of the current chunk still to come
     bool m_sawCr = false;     // the CR of a chunk's line end was read
     std::string m_error;
+    bool m_bodyTooLarge = false;
 };

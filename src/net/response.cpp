@@ -31,7 +31,7 @@ void followBody(ResponseState& state, std::string_view newBodyBytes, DataOutcome
     case BodyFraming::Chunked:
         state.chunks->feed(newBodyBytes, state.decoded);
         if (state.chunks->failed()) {
-            outcome.abort = state.chunks->error() == "a body too large";
+            outcome.abort = state.chunks->bodyTooLarge();
             outcome.error =
                 localBytes(QCoreApplication::translate("Response", "the server sent %1"),
                            {state.chunks->error()});

@@ -151,11 +151,11 @@ void CamPanelSet::showUnreadable(int index, const PanelCompletion& completion) {
     CamSlot& place = slotAt(index);
     place.fetcher->refusePicture(completion.fetched);
     const QString& refusal = completion.decoded.decoded.refusal;
-    const QString why =
-        refusal.startsWith("a picture too") ? refusal : tr("the picture could not be read");
+    const PictureBound bound = completion.decoded.decoded.bound;
+    const QString why = bound != PictureBound::None ? refusal : tr("the picture could not be read");
     place.freshness.failed(why.toStdString(), false);
     place.dark.fetchFailed();
-    if (refusal.startsWith("a picture too costly") && refusal != place.lastRefusal)
+    if (bound == PictureBound::TooCostly && refusal != place.lastRefusal)
         emit statusText(tr("%1: %2").arg(QString::fromLocal8Bit(place.fetcher->name()), why));
     place.lastRefusal = refusal;
     updateMark(index);

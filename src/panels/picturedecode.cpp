@@ -13,7 +13,8 @@ DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLen
         return {{},
                 false,
                 QSize(int(check.width), int(check.height)),
-                QString::fromStdString(check.why)};
+                QString::fromStdString(check.why),
+                check.bound};
     const QString temporary = WriteTempFile("vbt", body);
     if (temporary.isEmpty())
         return {{},
@@ -24,6 +25,7 @@ DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLen
     DecodedPicture decoded = DecodePicture(body, fit); // the same bytes the file holds
     RemoveTempFile(temporary);
     if (decoded.picture.isNull() && decoded.refusal.isEmpty())
-        decoded.refusal = "the picture could not be read";
+        decoded.refusal =
+            QCoreApplication::translate("PictureDecode", "the picture could not be read");
     return decoded;
 }
