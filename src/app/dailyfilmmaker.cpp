@@ -60,6 +60,7 @@ DailyFilmMaker::DailyFilmMaker(SettingsStore& settings, QString productName, QSt
 }
 
 DailyFilmMaker::~DailyFilmMaker() {
+    *m_ending = true;
     m_queue.clear();
 }
 
@@ -130,9 +131,9 @@ void DailyFilmMaker::makeNext() {
     options.otherCams = m_cams();
     m_queue.run(
         this,
-        [options] {
+        [options, ending = m_ending] {
             QDir().mkpath(QFileInfo(options.output).absolutePath());
-            return TimelapseExport(options).run();
+            return TimelapseExport(options).run([ending](int, int) { return !*ending; });
         },
         [this, film, options](const TimelapseSummary& summary) {
             m_working = false;

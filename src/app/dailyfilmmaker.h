@@ -5,8 +5,10 @@
 
 #include <QHash>
 #include <QObject>
+#include <atomic>
 #include <deque>
 #include <functional>
+#include <memory>
 
 class QTimer;
 class SettingsStore;
@@ -59,5 +61,7 @@ class DailyFilmMaker : public QObject {
     QHash<QByteArray, QDate> m_madeThisRun;
     bool m_working = false;
     QTimer* m_minute = nullptr;
+    // set when the program ends: a film under way stops at its next picture
+    std::shared_ptr<std::atomic<bool>> m_ending = std::make_shared<std::atomic<bool>>(false);
     BackgroundQueue m_queue{1};
 };

@@ -104,6 +104,8 @@ void PictureKeeper::keepWithinRules() {
                                    "(%2 MB)",
                                    nullptr, result.removed)
                                     .arg(time, megabytes));
+            if (result.removed > 0)
+                emit picturesRemoved();
             if (result.failed > 0)
                 emit statusText(tr("%1 old pictures that the rules let go could not be removed: "
                                    "%2")

@@ -33,6 +33,8 @@ class PictureKeeper : public QObject {
 
   signals:
     void statusText(const QString& text);
+    // Saved pictures were removed.
+    void picturesRemoved();
 
   private:
     KeepRule readRule(const QString& key) const;

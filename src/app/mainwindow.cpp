@@ -188,6 +188,7 @@ void MainWindow::connectParts() {
     connect(m_menus, &MainMenus::aboutRequested, m_windows, &SecondaryWindows::showAboutWindow);
     connect(m_menus, &MainMenus::keepPicturesRequested, this, &MainWindow::openKeepPictures);
     connect(m_keeper, &PictureKeeper::statusText, this, &MainWindow::holdStatusText);
+    connect(m_keeper, &PictureKeeper::picturesRemoved, m_viewer, &ViewerPane::readHistoryAgain);
     connect(m_menus, &MainMenus::dailyFilmsRequested, this, &MainWindow::openDailyFilms);
     connect(m_films, &DailyFilmMaker::statusText, this, &MainWindow::holdStatusText);
     connectViewMenu();

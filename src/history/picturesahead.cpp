@@ -27,7 +27,7 @@ PicturesAhead::~PicturesAhead() {
 void PicturesAhead::want(const QStringList& paths) {
     m_wanted.clear();
     for (const QString& path : paths)
-        if (!m_kept.contains(path))
+        if (!m_kept.contains(path) && path != m_decoding)
             m_wanted.append(path);
     decodeNext();
 }

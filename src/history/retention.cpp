@@ -29,8 +29,9 @@ void applyRule(const std::vector<const KeptPicture*>& pictures, const KeepRule& 
     for (const KeptPicture* picture : pictures) {
         if (picture->taken >= youngest)
             break;
-        if (removed.contains(picture->path))
-            continue;
+        if (removed.contains(picture->path) ||
+            (picture->modified.isValid() && picture->modified >= youngest))
+            continue; // a name read in an hour the clock went back through is older than it is
         const bool tooOld = oldestKept.isValid() && picture->taken < oldestKept;
         const bool tooMuch = allowed >= 0 && total > allowed;
         if (!tooOld && !tooMuch)
@@ -80,7 +81,8 @@ ListKeptPictures(const QString& camFolder, const std::vector<QByteArray>& cams) 
         std::vector<KeptPicture>& pictures = listed[cam];
         for (const CamPictureFile& file : FindSavedPictures(camFolder, cam, {}, {}, cams))
             if (seen.insert(file.path).second)
-                pictures.push_back({file.path, file.taken, QFileInfo(file.path).size()});
+                if (const QFileInfo info(file.path); info.exists())
+                    pictures.push_back({file.path, file.taken, info.size(), info.lastModified()});
     }
     return listed;
 }

@@ -19,10 +19,12 @@ struct KeptPicture {
     QString path;
     QDateTime taken;
     qint64 bytes = 0;
+    QDateTime modified; // the file's time: a young file stays whatever its name says
 };
 
 // What goes: for each cam its own rule, then the overall rule over all the cams' pictures
-// together; the oldest go first, and never a picture taken less than an hour before `now`.
+// together; the oldest go first, and never a picture taken or written less than an hour before
+// `now`.
 struct RemovalPlan {
     std::vector<QString> paths;
     qint64 bytes = 0;

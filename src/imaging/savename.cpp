@@ -1,5 +1,8 @@
 #include "imaging/savename.h"
 
+#include <QByteArray>
+#include <QString>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -30,10 +33,15 @@ std::string SaveFileName(std::string_view camName, std::string_view dateText,
 
 std::string SaveNameCamPart(std::string_view camName) {
     static constexpr char hex[] = "0123456789ABCDEF";
+    // a name that is not UTF-8 would not come back from the file system as it went: all its
+    // bytes above 127 are written as codes too
+    const QByteArray bytes(camName.data(), qsizetype(camName.size()));
+    const bool utf8 = QString::fromUtf8(bytes).toUtf8() == bytes;
     std::string part;
     for (const char c : camName) {
         const auto byte = uint8_t(c);
-        if (c == '%' || c == '/' || c == ':' || c == saveNameSeparator || byte < 32 || byte == 127)
+        if (c == '%' || c == '/' || c == ':' || c == saveNameSeparator || byte < 32 ||
+            byte == 127 || (byte > 127 && !utf8))
             part.append({'%', hex[byte >> 4], hex[byte & 15]});
         else
             part += c;

@@ -22,8 +22,9 @@ struct SaveMoment {
 inline constexpr char saveNameSeparator = '~';
 
 // The cam's part of a save name: its name with "%", "/", ":", control characters and the
-// separator written as "%XX" (their hexadecimal code), so it stays readable, stays in the cam
-// folder, cannot run into the moment, and no two cam names make the same part.
+// separator written as "%XX" (their hexadecimal code), and in a name that is not UTF-8 every
+// byte above 127 too, so it stays readable, stays in the cam folder, cannot run into the
+// moment, and no two cam names make the same part.
 std::string SaveNameCamPart(std::string_view camName);
 
 // The name a picture is saved under: "Harbour~2026-12-07_07-00-00.jpg", the same for every

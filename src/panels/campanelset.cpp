@@ -480,7 +480,10 @@ void CamPanelSet::watchForDarkness(CamAlertSettings& alerts, DesktopNotifier& no
             if (!place.running || place.fetcher->name() != cam)
                 continue;
             const bool rested = m_resting && restsWhenUnseen(place);
+            const DarkWatch::State before = place.dark.state();
             place.dark.setAlerts(m_alerts->read(cam));
+            if (place.dark.state() != before) // switched off while dark
+                emit darkStateChanged(cam, {});
             if (rested && !restsWhenUnseen(place))
                 place.fetcher->beginCycle(); // watched now: it runs while unseen
             else if (!rested && m_resting && restsWhenUnseen(place))

@@ -31,6 +31,14 @@ int64_t DarkWatch::darkFor(int64_t now) const {
     return now - (m_state == State::SamePicture ? m_lastChange : m_lastPicture);
 }
 
+void DarkWatch::setAlerts(const CamAlerts& alerts) {
+    m_alerts = alerts;
+    if (!alerts.on) { // switched off: nothing more is said, not even "back"
+        m_state = State::Fine;
+        m_told = false;
+    }
+}
+
 DarkWatch::Word DarkWatch::check(int64_t now) {
     State state = State::Fine;
     if (m_alerts.on && m_failuresInARow >= 2 &&
@@ -39,15 +47,12 @@ DarkWatch::Word DarkWatch::check(int64_t now) {
     else if (m_alerts.on && m_alerts.hoursUnchanged > 0 &&
              now - m_lastChange >= int64_t(m_alerts.hoursUnchanged) * hour)
         state = State::SamePicture;
-    if (state == m_state)
-        return Word::None;
-    const State before = std::exchange(m_state, state);
-    if (state == State::Fine) {
+    m_state = state;
+    if (state == State::Fine)
         return std::exchange(m_told, false) ? Word::Back : Word::None;
-    }
-    if (before != State::Fine && m_told)
-        return Word::None; // dark all along, in another way
-    if (m_lastToldDark && now - *m_lastToldDark < hour)
+    // told once for a dark spell, however it changes; a warning held back by the hour since
+    // the last one goes out once that hour has passed
+    if (m_told || (m_lastToldDark && now - *m_lastToldDark < hour))
         return Word::None;
     m_told = true;
     m_lastToldDark = now;

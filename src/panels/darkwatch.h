@@ -15,7 +15,7 @@ class DarkWatch {
     enum class Word { None, NoPicture, SamePicture, Back };
 
     void start(const CamAlerts& alerts, int64_t now);
-    void setAlerts(const CamAlerts& alerts) { m_alerts = alerts; }
+    void setAlerts(const CamAlerts& alerts);
     const CamAlerts& alerts() const { return m_alerts; }
 
     void pictureCame(int64_t now, bool changed);

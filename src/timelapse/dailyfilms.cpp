@@ -2,6 +2,18 @@
 
 #include "imaging/savename.h"
 
+namespace {
+
+// `time` of `day`, or where the clock skips it, the first moment after (the next hour).
+QDateTime momentOf(const QDate& day, const QTime& time) {
+    QDateTime moment(day, time);
+    for (int hour = time.hour() + 1; !moment.isValid() && hour < 24; ++hour)
+        moment = QDateTime(day, QTime(hour, 0));
+    return moment;
+}
+
+} // namespace
+
 std::vector<QDate> DueFilmDays(const DailyFilmRule& rule, const QDate& lastMade,
                                const QDateTime& now, int mostDays) {
     std::vector<QDate> days;
@@ -26,9 +38,8 @@ TimelapseOptions DailyFilmOptions(const DailyFilmRule& rule, const QString& camF
     options.output = filmFolder + "/" + QString::fromStdString(SaveNameCamPart(cam.toStdString())) +
                      saveNameSeparator + day.toString(Qt::ISODate) + ".avi";
     options.framesPerSecond = rule.framesPerSecond;
-    options.from = QDateTime(day, QTime(rule.fromHour, 0));
-    options.to = rule.toHour >= 24 ? QDateTime(day, QTime(23, 59, 59))
-                                   : QDateTime(day, QTime(rule.toHour, 0)).addSecs(-1);
+    options.from = momentOf(day, QTime(rule.fromHour, 0));
+    options.to = momentOf(day, QTime(rule.toHour - 1, 59, 59));
     options.skipDark = rule.skipDark;
     options.skipRepeats = rule.skipRepeats;
     return options;

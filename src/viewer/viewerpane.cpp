@@ -284,6 +284,9 @@ void ViewerPane::showAtOwnSize(const QImage& picture) {
 
 void ViewerPane::readHistory(const QByteArray& cam) {
     const quint64 read = ++m_historyReads;
+    m_historyReader->clear(); // a listing for a cam selected before is not wanted any more
+    m_savedDuringRead.clear();
+    m_historyReading = true;
     if (cam != m_history->history().cam()) { // another cam's pictures go at once
         const bool wasShown = !m_history->history().empty();
         m_history->setHistory(CamHistory(cam, {}));
@@ -295,8 +298,11 @@ void ViewerPane::readHistory(const QByteArray& cam) {
         [this, read](CamHistory history) {
             if (read != m_historyReads)
                 return; // another cam was selected meanwhile
+            m_historyReading = false;
             const bool wasShown = !m_history->history().empty();
             m_history->setHistory(std::move(history));
+            for (const QString& path : std::exchange(m_savedDuringRead, {}))
+                m_history->addSaved(path); // saved while the folder was listed
             if (m_arranged && wasShown != !m_history->history().empty())
                 arrange(m_layout);
         });
@@ -305,10 +311,17 @@ void ViewerPane::readHistory(const QByteArray& cam) {
 void ViewerPane::noteSavedPicture(const QByteArray& cam, const QString& path) {
     if (cam != m_history->history().cam() || cam.isEmpty())
         return;
+    if (m_historyReading)
+        m_savedDuringRead.append(path); // in case the listing under way passed it by
     const bool wasShown = !m_history->history().empty();
     m_history->addSaved(path);
     if (m_arranged && !wasShown && !m_history->history().empty())
         arrange(m_layout);
+}
+
+void ViewerPane::readHistoryAgain() {
+    if (m_source.hasSelection() && isVisible())
+        readHistory(m_source.selectedName());
 }
 
 QImage ViewerPane::picture() const {
@@ -349,7 +362,7 @@ void ViewerPane::savePictureTo(const QString& path, bool unique) {
                                     .arg(time, saved.path, saved.error));
                 return;
             }
-            if (shown == m_pictures) { // the picture it saved is still the one shown
+            if (shown == m_pictures && !m_history->isBrowsing()) { // still the one shown
                 m_lock.lock(true);
                 m_image->setPicture(saved.whole);
                 m_lock.lock(false);

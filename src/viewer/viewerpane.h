@@ -86,6 +86,8 @@ class ViewerPane : public QGroupBox {
     HistoryStrip* historyStrip() const { return m_history; }
     // A picture of `cam` was saved at `path`: the history follows it.
     void noteSavedPicture(const QByteArray& cam, const QString& path);
+    // Saved pictures went: the selected cam's are read again.
+    void readHistoryAgain();
 
   signals:
     void statusText(const QString& text);
@@ -130,5 +132,7 @@ class ViewerPane : public QGroupBox {
     HistoryStrip* m_history = nullptr;
     BackgroundQueue* m_historyReader = nullptr; // lists the cam folder
     quint64 m_historyReads = 0;
-    QImage m_livePicture; // the running cam's newest, kept while a saved one is shown
+    bool m_historyReading = false;
+    QStringList m_savedDuringRead; // while a listing is under way
+    QImage m_livePicture;          // the running cam's newest, kept while a saved one is shown
 };

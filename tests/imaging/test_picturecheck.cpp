@@ -88,8 +88,10 @@ class PictureCheckTest : public QObject {
     // Names that differ only where a file name cannot hold them still make parts of their own.
     void noTwoCamNamesShareASaveNamePart() {
         QCOMPARE(SaveNameCamPart("Harbour Cam~1/:%\x01"), "Harbour Cam%7E1%2F%3A%25%01"s);
-        const std::vector<std::string> names{"a b", "ab",  "a/b",    "a%2Fb", "a:b",
-                                             "a~b", "a-b", "a\x01b", "a%b"};
+        const std::vector<std::string> names{"a b", "ab", "a/b", "a%2Fb", "a:b", "a~b", "a-b",
+                                             "a\x01b", "a%b",
+                                             // Latin-1, its code typed, UTF-8, its codes typed
+                                             "a\xe9", "a%E9", "a\xc3\xa9", "a%C3%A9"};
         std::set<std::string> parts;
         for (const std::string& name : names)
             parts.insert(SaveNameCamPart(name));

@@ -28,6 +28,7 @@ class DarkWatchTest : public QObject {
                                              << "DB";
         QTest::newRow("once an hour") << "f f c600 p700 c700 f f c1400 p1500 c1500 f f c4300"
                                       << "DB--D";
+        QTest::newRow("held back, then said") << "f f c600 p700 c700 f f c1400 c4300" << "DB-D";
         QTest::newRow("the same picture for hours") << "s100 c7199 c7200 s7300 c7300 p7400 c7400"
                                                     << "-S-B";
         QTest::newRow("dark in both ways: one word") << "c7200 f f c7300 p7400 c7400"
