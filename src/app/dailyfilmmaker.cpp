@@ -13,10 +13,6 @@ namespace {
 constexpr const char* rules = "DailyFilms";
 constexpr const char* made = "DailyFilmsMade";
 
-QString keyOf(const QByteArray& cam) {
-    return "cam-" + QString::fromLatin1(cam.toHex()); // names may hold any bytes
-}
-
 // "on HH:mm from to skipDark skipRepeats fps", as "1 01:00 0 24 1 0 10"
 QString ruleText(const DailyFilmRule& rule) {
     return QString("%1 %2 %3 %4 %5 %6 %7")
@@ -65,17 +61,17 @@ DailyFilmMaker::~DailyFilmMaker() {
 }
 
 DailyFilmRule DailyFilmMaker::rule(const QByteArray& cam) const {
-    return readRule(m_settings.ReadUserSetting(m_product, rules, keyOf(cam), {}));
+    return readRule(m_settings.ReadUserSetting(m_product, rules, CamSettingKey(cam), {}));
 }
 
 void DailyFilmMaker::setRule(const QByteArray& cam, const DailyFilmRule& rule) {
     if (rule == this->rule(cam))
         return;
     if (rule.on && !this->rule(cam).on) { // films start with yesterday's, not older days'
-        m_settings.RemoveUserSetting(m_product, made, keyOf(cam));
+        m_settings.RemoveUserSetting(m_product, made, CamSettingKey(cam));
         m_madeThisRun.remove(cam);
     }
-    m_settings.WriteUserSetting(m_product, rules, keyOf(cam), ruleText(rule));
+    m_settings.WriteUserSetting(m_product, rules, CamSettingKey(cam), ruleText(rule));
 }
 
 QString DailyFilmMaker::filmFolder() const {
@@ -88,22 +84,22 @@ void DailyFilmMaker::setFilmFolder(const QString& folder) {
 
 void DailyFilmMaker::renameCam(const QByteArray& oldName, const QByteArray& newName,
                                bool oldNameRemains) {
-    const QString rule = m_settings.ReadUserSetting(m_product, rules, keyOf(oldName), {});
-    const QString day = m_settings.ReadUserSetting(m_product, made, keyOf(oldName), {});
+    const QString rule = m_settings.ReadUserSetting(m_product, rules, CamSettingKey(oldName), {});
+    const QString day = m_settings.ReadUserSetting(m_product, made, CamSettingKey(oldName), {});
     if (!oldNameRemains) {
-        m_settings.RemoveUserSetting(m_product, rules, keyOf(oldName));
-        m_settings.RemoveUserSetting(m_product, made, keyOf(oldName));
+        m_settings.RemoveUserSetting(m_product, rules, CamSettingKey(oldName));
+        m_settings.RemoveUserSetting(m_product, made, CamSettingKey(oldName));
     }
     if (newName.isEmpty() || rule.isEmpty())
         return;
-    m_settings.WriteUserSetting(m_product, rules, keyOf(newName), rule);
+    m_settings.WriteUserSetting(m_product, rules, CamSettingKey(newName), rule);
     if (!day.isEmpty())
-        m_settings.WriteUserSetting(m_product, made, keyOf(newName), day);
+        m_settings.WriteUserSetting(m_product, made, CamSettingKey(newName), day);
 }
 
 QDate DailyFilmMaker::lastMade(const QByteArray& cam) const {
-    const QDate stored =
-        QDate::fromString(m_settings.ReadUserSetting(m_product, made, keyOf(cam), {}), Qt::ISODate);
+    const QDate stored = QDate::fromString(
+        m_settings.ReadUserSetting(m_product, made, CamSettingKey(cam), {}), Qt::ISODate);
     const QDate thisRun = m_madeThisRun.value(cam); // kept even where settings cannot be
     return !thisRun.isValid() || (stored.isValid() && stored > thisRun) ? stored : thisRun;
 }
@@ -140,7 +136,7 @@ void DailyFilmMaker::makeNext() {
             // a day is made once, with or without pictures: a film that cannot be written is
             // said, not tried again every minute
             m_madeThisRun.insert(film.cam, film.day);
-            m_settings.WriteUserSetting(m_product, made, keyOf(film.cam),
+            m_settings.WriteUserSetting(m_product, made, CamSettingKey(film.cam),
                                         film.day.toString(Qt::ISODate));
             const QString time = longTimeText(QTime::currentTime());
             if (summary.error.isEmpty()) {

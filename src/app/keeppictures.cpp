@@ -9,10 +9,6 @@ namespace {
 
 constexpr const char* section = "KeepPictures";
 
-QString keyOf(const QByteArray& cam) {
-    return "cam-" + QString::fromLatin1(cam.toHex()); // names may hold any bytes
-}
-
 } // namespace
 
 PictureKeeper::PictureKeeper(SettingsStore& settings, QString productName, QString camFolder,
@@ -55,7 +51,7 @@ KeepRule PictureKeeper::overallRule() const {
 }
 
 KeepRule PictureKeeper::camRule(const QByteArray& cam) const {
-    return readRule(keyOf(cam));
+    return readRule(CamSettingKey(cam));
 }
 
 void PictureKeeper::setOverallRule(const KeepRule& rule) {
@@ -63,7 +59,7 @@ void PictureKeeper::setOverallRule(const KeepRule& rule) {
 }
 
 void PictureKeeper::setCamRule(const QByteArray& cam, const KeepRule& rule) {
-    writeRule(keyOf(cam), rule);
+    writeRule(CamSettingKey(cam), rule);
 }
 
 void PictureKeeper::renameCam(const QByteArray& oldName, const QByteArray& newName,

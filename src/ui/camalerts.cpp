@@ -8,10 +8,6 @@ namespace {
 
 constexpr const char* section = "Alerts";
 
-QString keyOf(const QByteArray& cam) {
-    return "cam-" + QString::fromLatin1(cam.toHex()); // names may hold any bytes
-}
-
 } // namespace
 
 CamAlertSettings::CamAlertSettings(SettingsStore& settings, QString productName, QObject* parent)
@@ -20,7 +16,7 @@ CamAlertSettings::CamAlertSettings(SettingsStore& settings, QString productName,
 CamAlerts CamAlertSettings::read(const QByteArray& cam) const {
     // "on minutes hours", as "1 10 0"
     const QStringList parts =
-        m_settings.ReadUserSetting(m_product, section, keyOf(cam), {}).split(' ');
+        m_settings.ReadUserSetting(m_product, section, CamSettingKey(cam), {}).split(' ');
     CamAlerts alerts;
     bool fine[3] = {};
     const int values[3] = {parts.value(0).toInt(&fine[0]), parts.value(1).toInt(&fine[1]),
@@ -34,7 +30,7 @@ CamAlerts CamAlertSettings::read(const QByteArray& cam) const {
 bool CamAlertSettings::write(const QByteArray& cam, const CamAlerts& alerts) {
     if (alerts == read(cam))
         return true;
-    const bool written = m_settings.WriteUserSetting(m_product, section, keyOf(cam),
+    const bool written = m_settings.WriteUserSetting(m_product, section, CamSettingKey(cam),
                                                      QString("%1 %2 %3")
                                                          .arg(int(alerts.on))
                                                          .arg(alerts.minutesWithoutPicture)
@@ -52,6 +48,6 @@ void CamAlertSettings::rename(const QByteArray& oldName, const QByteArray& newNa
 }
 
 void CamAlertSettings::remove(const QByteArray& cam) {
-    m_settings.RemoveUserSetting(m_product, section, keyOf(cam));
+    m_settings.RemoveUserSetting(m_product, section, CamSettingKey(cam));
     emit changed(cam);
 }

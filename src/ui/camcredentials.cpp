@@ -46,7 +46,7 @@ CamCredentials::CamCredentials(QString service, SettingsStore& settings, QString
 
 QString CamCredentials::keyOf(const QByteArray& cam) const {
     // names may hold any bytes; hex keeps the keys plain
-    return "cam-" + QString::fromLatin1(cam.toHex());
+    return CamSettingKey(cam);
 }
 
 std::optional<Credentials> CamCredentials::plainText(const QByteArray& cam) const {

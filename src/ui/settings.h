@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,12 @@ struct SettingRead {
     std::optional<SettingError> error;
     bool ok() const { return !error.has_value(); }
 };
+
+// The key a cam's own setting is kept under: its name's bytes in hexadecimal (names may hold any
+// bytes, keys only plain ones).
+inline QString CamSettingKey(const QByteArray& cam) {
+    return "cam-" + QString::fromLatin1(cam.toHex());
+}
 
 inline constexpr long objectErrorBase = long(0x80040000);
 
