@@ -126,8 +126,9 @@ class LooksTest : public QObject {
         while (QDialog* shownAtStart = openDialog()) // the help, shown at the first start
             shownAtStart->close();
         // each dialog by its menu item; Escape closes it
-        for (const char* item : {"mnuCamItem(0)", "mnuCamItem(2)", "exportTimelapseAction",
-                                 "exportCamListAction", "mnuHelpItem(0)", "mnuAboutItem"}) {
+        for (const char* item :
+             {"mnuCamItem(0)", "mnuCamItem(2)", "exportTimelapseAction", "exportCamListAction",
+              "keepPicturesAction", "dailyFilmsAction", "mnuHelpItem(0)", "mnuAboutItem"}) {
             f.window->findChild<QAction*>(item)->trigger();
             QTRY_VERIFY(openDialog());
             QDialog* dialog = openDialog();
