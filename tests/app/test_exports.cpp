@@ -2,8 +2,12 @@
 // the cam list exchange, and the film made from the command line without a window.
 #include "app/commandline.h"
 #include "app/dailyfilmmaker.h"
+#include "app/dailyfilmsdialog.h"
 #include "app/exportcommands.h"
+#include "app/keeppictures.h"
+#include "app/keeppicturesdialog.h"
 #include "app/mainwindow.h"
+#include "camlist/camdialog.h"
 #include "camlist/camlistpane.h"
 #include "camlist/exportcamsdialog.h"
 #include "camlist/listexchange.h"
@@ -12,6 +16,8 @@
 #include "panels/campanel.h"
 #include "panels/campanelset.h"
 #include "timelapse/timelapsedialog.h"
+#include "ui/camalerts.h"
+#include "ui/settings.h"
 
 #include "camlistbytes.h"
 #include "pictures.h"
@@ -21,11 +27,16 @@
 #include "testmain.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
 #include <QProcess>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -99,6 +110,107 @@ class ExportsTest : public QObject {
         f.files.answers = {f.box.path("mine.txt")};
         exportDialog->accept();
         QCOMPARE(f.box.readFile("mine.txt"), f.box.readFile("00camlist.txt"));
+    }
+
+    // A cam's own choices, as the settings file holds them: what a damaged value gives.
+    void damagedChoicesReadAsTheirDefaults_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("read"); // as the check below writes it
+        QTest::newRow("alerts") << "Alerts"
+                                << "1 15 2"
+                                << "on 15 2";
+        QTest::newRow("alerts, 0 minutes") << "Alerts"
+                                           << "1 0 0"
+                                           << "off 10 0";
+        QTest::newRow("alerts, a word") << "Alerts"
+                                        << "1 x 0"
+                                        << "off 10 0";
+        QTest::newRow("alerts, too few") << "Alerts"
+                                         << "1 10"
+                                         << "off 10 0";
+        QTest::newRow("alerts, years") << "Alerts"
+                                       << "1 99999999 0"
+                                       << "off 10 0";
+        QTest::newRow("keep") << "KeepPictures"
+                              << "30 2.5"
+                              << "30 2.5";
+        QTest::newRow("keep, negative") << "KeepPictures"
+                                        << "-1 0"
+                                        << "0 0";
+        QTest::newRow("keep, not a number") << "KeepPictures"
+                                            << "5 nan"
+                                            << "0 0";
+        QTest::newRow("keep, huge") << "KeepPictures"
+                                    << "5 1e300"
+                                    << "0 0";
+        QTest::newRow("film") << "DailyFilms"
+                              << "1 02:30 6 20 1 0 5"
+                              << "on 02:30 6-20 5";
+        QTest::newRow("film, 25 o'clock") << "DailyFilms"
+                                          << "1 25:00 0 24 0 0 10"
+                                          << "off 01:00 0-24 10";
+        QTest::newRow("film, no hours") << "DailyFilms"
+                                        << "1 01:00 5 5 0 0 10"
+                                        << "off 01:00 0-24 10";
+        QTest::newRow("film, 0 a second") << "DailyFilms"
+                                          << "1 01:00 0 24 0 0 0"
+                                          << "off 01:00 0-24 10";
+    }
+    void damagedChoicesReadAsTheirDefaults() {
+        QFETCH(QString, section);
+        QFETCH(QString, value);
+        QFETCH(QString, read);
+        ExportFixture f;
+        const QString product = LoadAppIdentity().ProductName;
+        f.window->settings().WriteUserSetting(product, section, CamSettingKey("Hill"), value);
+        QString found;
+        if (section == "Alerts") {
+            const CamAlerts a = CamAlertSettings(f.window->settings(), product).read("Hill");
+            found = QString("%1 %2 %3")
+                        .arg(a.on ? "on" : "off")
+                        .arg(a.minutesWithoutPicture)
+                        .arg(a.hoursUnchanged);
+        } else if (section == "KeepPictures") {
+            const KeepRule rule = f.window->pictureKeeper().camRule("Hill");
+            found = QString("%1 %2").arg(rule.days).arg(rule.gigabytes);
+        } else {
+            const DailyFilmRule rule = f.window->dailyFilms().rule("Hill");
+            found = QString("%1 %2 %3-%4 %5")
+                        .arg(rule.on ? "on" : "off", rule.at.toString("HH:mm"))
+                        .arg(rule.fromHour)
+                        .arg(rule.toHour)
+                        .arg(rule.framesPerSecond);
+        }
+        QCOMPARE(found, read);
+    }
+
+    // The dialogs keep what was chosen, and a renamed cam keeps its choices.
+    void choicesAreKeptAndFollowARename() {
+        ExportFixture f;
+        const QString product = LoadAppIdentity().ProductName;
+        f.trigger("keepPicturesAction");
+        auto* keep = f.window->findChild<KeepPicturesDialog*>();
+        QVERIFY(keep);
+        static_cast<QSpinBox*>(keep->table()->cellWidget(2, 3))->setValue(3); // Hill, days
+        keep->accept();
+        f.trigger("dailyFilmsAction");
+        auto* films = f.window->findChild<DailyFilmsDialog*>();
+        QVERIFY(films);
+        static_cast<QCheckBox*>(films->table()->cellWidget(1, 1))->setChecked(true); // Hill
+        films->accept();
+        f.window->camList().list()->setCurrentRow(1);
+        f.window->camList().editSelectedCam();
+        EditCamDialog* edit = f.window->camList().editDialog();
+        QVERIFY(edit && edit->alertsBox());
+        edit->alertsBox()->setChecked(true);
+        edit->nameBox()->setText("Hill top");
+        edit->findChild<QToolButton*>("Command1")->click();
+        const CamAlertSettings alerts(f.window->settings(), product);
+        QVERIFY(alerts.read("Hill top").on && !alerts.read("Hill").on);
+        QCOMPARE(f.window->pictureKeeper().camRule("Hill top").days, 3);
+        QVERIFY(f.window->dailyFilms().rule("Hill top").on);
+        QVERIFY(!f.window->dailyFilms().rule("Hill").on);
     }
 
     // The days whose film is due: yesterday's once the hour has come, days missed while the

@@ -1,5 +1,6 @@
 // What the keeping rules remove from a cam folder: the oldest first, never a young picture,
-// never a file the program did not save.
+// never a file the program did not save; and saved pictures read ahead, whatever the files hold.
+#include "history/picturesahead.h"
 #include "history/retention.h"
 #include "imaging/savename.h"
 
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTest>
 
 Q_DECLARE_METATYPE(KeepRule)
@@ -72,6 +74,32 @@ class RetentionTest : public QObject {
         QCOMPARE(found, expected);
         QCOMPARE(result.removed, 6 - int(left.size()));
         QCOMPARE(result.bytes, qint64(result.removed) * 409600);
+    }
+
+    // Files gone, empty, not pictures or far too large are said to be unreadable, one after
+    // the other, and the good picture among them still comes.
+    void picturesAheadSayWhatCannotBeRead() {
+        Sandbox box;
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(box.path("good.jpg"), "JPEG"));
+        box.writeFile("empty.jpg", "");
+        box.writeFile("page.jpg", "<html>not found</html>");
+        QFile large(box.path("large.jpg"));
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(qint64(65) << 20));
+        const QStringList paths{box.path("gone.jpg"), box.path("empty.jpg"), box.path("page.jpg"),
+                                box.path("large.jpg"), box.path("good.jpg")};
+        PicturesAhead ahead;
+        QStringList unreadable;
+        QObject::connect(&ahead, &PicturesAhead::decoded,
+                         [&](const QString& path, const QImage& decoded) {
+                             if (decoded.isNull())
+                                 unreadable << path;
+                         });
+        ahead.want(paths);
+        QTRY_VERIFY(!ahead.ready(box.path("good.jpg")).isNull());
+        QCOMPARE(unreadable, paths.mid(0, 4));
+        QCOMPARE(ahead.ready(box.path("good.jpg")).size(), QSize(40, 30));
     }
 
   private:

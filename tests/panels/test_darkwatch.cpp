@@ -14,7 +14,8 @@
 class DarkWatchTest : public QObject {
     Q_OBJECT
   private slots:
-    // Events: "p<s>" a new picture at second s, "s<s>" the same picture, "f" a failed fetch,
+    // Events: "p<s>" a new picture at second s, "s<s>" the same picture, "f" a failed fetch, "o"
+    // alerts switched off,
     // "c<s>" a check at second s, which writes its word: - none, D no picture, S the same
     // picture, B back. Alerts: on, 10 minutes, 2 hours with the same picture.
     void wordsComeWhenDueAndNeverTooOften_data() {
@@ -28,9 +29,12 @@ class DarkWatchTest : public QObject {
                                              << "DB";
         QTest::newRow("once an hour") << "f f c600 p700 c700 f f c1400 p1500 c1500 f f c4300"
                                       << "DB--D";
-        QTest::newRow("held back, then said") << "f f c600 p700 c700 f f c1400 c4300" << "DB-D";
+        QTest::newRow("held back, then said") << "f f c600 p700 c700 f f c1400 c4300"
+                                              << "DB-D";
         QTest::newRow("the same picture for hours") << "s100 c7199 c7200 s7300 c7300 p7400 c7400"
                                                     << "-S-B";
+        QTest::newRow("switched off while dark: no back") << "f f c600 o c700 p800 c800"
+                                                          << "D--";
         QTest::newRow("dark in both ways: one word") << "c7200 f f c7300 p7400 c7400"
                                                      << "S-B";
     }
@@ -46,6 +50,8 @@ class DarkWatchTest : public QObject {
                 watch.pictureCame(at, event[0] == 'p');
             else if (event[0] == 'f')
                 watch.fetchFailed();
+            else if (event[0] == 'o')
+                watch.setAlerts({});
             else
                 said += QString("-DSB")[int(watch.check(at))];
         }
