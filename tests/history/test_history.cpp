@@ -1,5 +1,6 @@
 // What the keeping rules remove from a cam folder: the oldest first, never a young picture,
 // never a file the program did not save; and saved pictures read ahead, whatever the files hold.
+#include "history/camhistory.h"
 #include "history/picturesahead.h"
 #include "history/retention.h"
 #include "imaging/savename.h"
@@ -14,7 +15,7 @@
 
 Q_DECLARE_METATYPE(KeepRule)
 
-class RetentionTest : public QObject {
+class HistoryTest : public QObject {
     Q_OBJECT
   private slots:
     void theRulesRemoveOnlyOldSavedPictures_data() {
@@ -76,6 +77,32 @@ class RetentionTest : public QObject {
         QCOMPARE(result.bytes, qint64(result.removed) * 409600);
     }
 
+    // Pictures told of one by one go in their place by time, a day at a time; another cam's, a
+    // damaged name and one told twice do not.
+    void aHistoryKeepsItsPicturesInOrder() {
+        CamHistory history("Quay 1/2", {});
+        const QStringList told{
+            "Quay 1%2F2~2026-12-08_07-00-00.jpg",   "Quay 1%2F2~2026-12-07_23-59-59.jpg",
+            "Quay 1%2F2~2026-12-08_07-00-00_2.jpg", "Quay 1%2F2~2026-12-08_06-59-59.jpg",
+            "Quay 1%2F2~2026-12-08_07-00-00.jpg", // again
+            "Quay 1~2026-12-08_08-00-00.jpg",     // another cam's
+            "Quay 1%2F2~2026-02-30_08-00-00.jpg", // no such day
+            "Quay 1%2F2~2026-12-09_00-00-00.jpg"};
+        QList<bool> taken;
+        for (const QString& name : told)
+            taken << history.add("/cam/" + name);
+        QCOMPARE(taken, QList<bool>({true, true, true, true, false, false, false, true}));
+        QStringList order;
+        for (size_t i = 0; i < history.size(); ++i)
+            order << history.at(i).path.section('~', 1);
+        QCOMPARE(order, QStringList({"2026-12-07_23-59-59.jpg", "2026-12-08_06-59-59.jpg",
+                                     "2026-12-08_07-00-00.jpg", "2026-12-08_07-00-00_2.jpg",
+                                     "2026-12-09_00-00-00.jpg"}));
+        QCOMPARE(history.days().size(), size_t(3));
+        QCOMPARE(history.dayRange(QDate(2026, 12, 8)), std::make_pair(size_t(1), size_t(4)));
+        QCOMPARE(history.dayRange(QDate(2026, 12, 10)), std::make_pair(size_t(5), size_t(5)));
+    }
+
     // Files gone, empty, not pictures or far too large are said to be unreadable, one after
     // the other, and the good picture among them still comes.
     void picturesAheadSayWhatCannotBeRead() {
@@ -106,5 +133,5 @@ class RetentionTest : public QObject {
     QHash<QString, QString> m_tags;
 };
 
-WEBCAMS_TEST(RetentionTest)
-#include "test_retention.moc"
+WEBCAMS_TEST(HistoryTest)
+#include "test_history.moc"
