@@ -3,7 +3,7 @@
 #include "common/datetimetext.h"
 #include "common/localtext.h"
 #include "common/numbertext.h"
-#include "net/backoff.h"
+#include "source/backoff.h"
 #include "net/judgement.h"
 
 #include <QHash>
@@ -13,7 +13,7 @@
 #include <array>
 #include <utility>
 
-CamFetcher::CamFetcher(QObject* parent) : QObject(parent) {
+CamFetcher::CamFetcher(QObject* parent) : PictureSource(parent) {
     m_jitter = [] { return 0.8 + 0.4 * QRandomGenerator::global()->generateDouble(); };
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
@@ -253,10 +253,12 @@ void CamFetcher::fail(const QString& reason, FetchFailure kind, std::optional<in
         ++m_failures;
         m_elapsedSecs = 0;
         m_waitSecs = NextAttemptSeconds(m_failures, 0, m_jitter());
+        noteOutcome(kind);
         emit failed(reason, kind);
         return;
     }
 
+    noteOutcome(kind);
     if (kind == FetchFailure::Refused || kind == FetchFailure::PlainPassword) {
         // no second try with what the cam refused: cams lock an address out after a few
         m_timer->stop();
@@ -273,6 +275,7 @@ void CamFetcher::fail(const QString& reason, FetchFailure kind, std::optional<in
 void CamFetcher::succeeded() {
     m_failures = 0;
     m_waitSecs = m_refreshSecs;
+    noteOutcome(std::nullopt);
 }
 
 void CamFetcher::noteLastModified(std::string_view headers) {

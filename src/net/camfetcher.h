@@ -2,6 +2,7 @@
 
 #include "common/camdetails.h"
 #include "net/exchange.h"
+#include "source/picturesource.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -15,23 +16,12 @@
 
 class QTimer;
 
-// A completed response that holds a picture: its bytes and what the change test said.
-struct FetchedPicture {
-    QByteArray body;
-    int64_t announcedLength = 0; // Content-Length; 0 or less when none was announced
-    // a new Last-Modified line after an earlier one; without that line, a new ETag or new bytes
-    bool pictureChanged = false;
-    std::optional<int64_t> lastModifiedTime; // seconds since the epoch, when one was sent
-    CamDetails details;                      // the panel's texts right after this response
-    quint64 judged = 0;                      // the fetcher's count of pictures judged, with it
-};
-
 // The refresh cycle of one cam: the one-second count, one exchange with the server at each
 // cycle (asked conditionally with the validators of the last picture), and the judgement of
 // what it brought: a picture, new or not, the same picture unchanged, something else, or a
 // failure. After failures the next attempt waits longer. It knows nothing of widgets; a panel
 // shows what it reports.
-class CamFetcher : public QObject {
+class CamFetcher : public PictureSource {
     Q_OBJECT
   public:
     using Clock = std::function<QDateTime()>;
@@ -61,10 +51,11 @@ class CamFetcher : public QObject {
 
     // The cam's record as copied in when it starts (txtName, txtAddress, txtRefresh). A new
     // address forgets the old one's validators.
-    void setRecord(const QByteArray& name, const QByteArray& address, const QByteArray& refresh);
-    const QByteArray& name() const { return m_name; }
-    const QByteArray& address() const { return m_address; }
-    const QByteArray& refreshText() const { return m_refreshText; }
+    void setRecord(const QByteArray& name, const QByteArray& address,
+                   const QByteArray& refresh) override;
+    const QByteArray& name() const override { return m_name; }
+    const QByteArray& address() const override { return m_address; }
+    const QByteArray& refreshText() const override { return m_refreshText; }
 
     // What the pictures said: txtUpdated ("Last Changed") and txtRefreshed ("Last Refreshed").
     // They belong to the panel, not the cam: a cam started here later inherits them.
@@ -72,36 +63,43 @@ class CamFetcher : public QObject {
     const QString& lastRefreshed() const { return m_lastRefreshed; }
     const std::string& lastModified() const { return m_lastModified; }
     bool pictureChanged() const { return m_pictureChanged; }
-    CamDetails details() const;
+    CamDetails details() const override;
     // Where the last picture really came from, after redirects.
     const QString& source() const { return m_source; }
 
     // The cam's user name and password (none: the address's own "user:password@", if any).
     // Changed ones are tried at once when the cam refused the last ones.
-    void setCredentials(std::optional<Credentials> credentials);
+    void setCredentials(std::optional<Credentials> credentials) override;
     // Whether the user agreed that the password may go to this cam over plain HTTP (Basic).
     void setPlainPasswordAllowed(bool allowed);
+    // Trusted certificates and the leave to send the password unencrypted are kept there.
+    void setKeeping(SourceKeeping* keeping) override;
+    // "Trust This Certificate..." after a certificate failure, "Send Password Unencrypted..."
+    // when the cam asks for its password over plain HTTP.
+    QList<SourceAction> actions() const override;
+    bool perform(const SourceAction& action) override;
+    QStringList facts() const override;
     // The cam refused the user name or password, or asked for it unencrypted: no further
     // attempt is made until the credentials change or the cam is refreshed by hand.
-    bool isWaitingForCredentials() const { return m_waitingForCredentials; }
+    bool isWaitingForCredentials() const override { return m_waitingForCredentials; }
     // The last request sent the cam's password over plain HTTP.
-    bool sendsPasswordUnencrypted() const;
+    bool sendsPasswordUnencrypted() const override;
 
     // The cycle stopped because the refresh text is not a number; a refresh or an edit that
     // makes it one starts it again.
-    bool isHalted() const { return m_halted; }
-    int32_t refreshSecs() const { return m_refreshSecs; }
-    int32_t elapsedSecs() const { return m_elapsedSecs; }
+    bool isHalted() const override { return m_halted; }
+    int32_t refreshSecs() const override { return m_refreshSecs; }
+    int32_t elapsedSecs() const override { return m_elapsedSecs; }
     // Seconds from the start of this cycle to the next attempt: the interval, or longer after
     // failures.
-    int32_t waitSecs() const { return m_waitSecs; }
-    int failures() const { return m_failures; }
+    int32_t waitSecs() const override { return m_waitSecs; }
+    int failures() const override { return m_failures; }
     bool isCounting() const;
-    bool isFetching() const { return m_fetching; }
+    bool isFetching() const override { return m_fetching; }
     // The cam's answer is a stream of pictures, received for as long as it lasts; at most one
     // picture per refresh interval is handed on (0: every one, up to 30 a second), and the
     // others are never decoded.
-    bool isStreaming() const { return m_streaming; }
+    bool isStreaming() const override { return m_streaming; }
     // The pictures the stream brought since it began, shown or not.
     int streamPictures() const { return m_streamPictures; }
     // The least time between a stream's pictures handed on when the interval is shorter.
@@ -128,40 +126,17 @@ class CamFetcher : public QObject {
     std::optional<int64_t> lastModifiedTime() const;
 
     // The next request asks unconditionally (there is no picture the validators stand for).
-    void forgetValidators();
+    void forgetValidators() override;
     // A picture that could not be shown is no news: its Last-Modified line, its texts and its
     // validators are taken back, unless a later picture was judged since.
-    void refusePicture(const FetchedPicture& picture);
+    void refusePicture(const FetchedPicture& picture) override;
 
     // Begins a fetch cycle: count from zero and ask the server again, at once.
-    void beginCycle();
+    void beginCycle() override;
     // One second of the cycle; when the wait is over the next cycle begins.
     void countSecond();
     // Drops the connection and stops counting.
-    void stop();
-
-  signals:
-    // A fetch begins: the fetching indicator shows.
-    void fetchStarted();
-    // A second was counted.
-    void ticked();
-    void progressed(float percent, const QString& fileName);
-    void pictureArrived(const FetchedPicture& picture);
-    // The server said the picture has not changed (304): it stays as it is.
-    void unchanged(const CamDetails& details);
-    // The server answered with something that is not a picture.
-    void notAPicture();
-    // A fetch failed; `reason` in words for the user.
-    void failed(const QString& reason, FetchFailure kind);
-    // The server was reached.
-    void serverReached();
-    // The answer is a stream: its pictures follow as pictureArrived, without an end.
-    void streamStarted();
-
-    // Something the user should hear about, for the status bar.
-    void problem(const QString& text);
-    // The cycle stopped: no fetch runs and no second is counted until it is begun again.
-    void halted(const QString& text);
+    void stop() override;
 
   private:
     void exchangeFinished(const ExchangeResult& result);
@@ -177,6 +152,8 @@ class CamFetcher : public QObject {
     void streamPart(std::string_view headers, std::string_view body);
 
     void noteValidators(const ExchangeResult& result);
+    // The last attempt's failure decides what the user is offered.
+    void noteOutcome(std::optional<FetchFailure> failure);
     QString quoted(const QString& text) const {
         return tr("%1: %2").arg(QString::fromLocal8Bit(m_name), text);
     }
@@ -213,6 +190,8 @@ class CamFetcher : public QObject {
     std::optional<Credentials> m_credentials;
     std::shared_ptr<AuthMemory> m_auth = std::make_shared<AuthMemory>();
     bool m_plainPasswordAllowed = false;
+    SourceKeeping* m_keeping = nullptr;
+    std::optional<FetchFailure> m_lastFailure; // of the last attempt that ended
     bool m_waitingForCredentials = false;
     int m_lastStatus = 0; // of the last answer
 

@@ -255,3 +255,13 @@ QString CamSocket::describe(const QList<QSslError>& errors) {
     }
     return reasons.isEmpty() ? tr("not verified") : reasons.join(", ");
 }
+
+QString ReadableFingerprint(const QByteArray& fingerprint) {
+    QString text;
+    for (qsizetype at = 0; at + 1 < fingerprint.size(); at += 2) {
+        if (at > 0)
+            text += at % 32 == 0 ? ":\n" : ":";
+        text += QString::fromLatin1(fingerprint.mid(at, 2)).toUpper();
+    }
+    return text;
+}

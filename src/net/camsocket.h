@@ -25,6 +25,10 @@ struct CertificateTrouble {
     bool pinnedDiffers = false; // a trusted certificate was pinned and this is another one
 };
 
+// A fingerprint as openssl and certificate viewers show it: "AB:CD:..." in upper case, in
+// lines of 16 pairs (one of 32 bytes takes two).
+QString ReadableFingerprint(const QByteArray& fingerprint);
+
 // A TCP client with exactly the behaviour the fetch code relies on:
 // - Close() drops the connection in any state and no event of it follows;
 // - Connect() returns at once; Connected() is raised when the connection is up (for TLS, once

@@ -8,6 +8,7 @@
 #include "net/receptionbudget.h"
 #include "net/recycledbodies.h"
 #include "net/response.h"
+#include "source/fetchedpicture.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -19,18 +20,6 @@
 #include <vector>
 
 class QTimer;
-
-// How a fetch failed, for the panel's mark and the retry schedule.
-enum class FetchFailure {
-    Connection,    // the server could not be reached (three in a row: offline)
-    Certificate,   // the server's certificate did not verify
-    Timeout,       // nothing came for too long, or the next cycle was due
-    Protocol,      // too large, broken framing, a redirect not followed, an address not usable
-    NotPicture,    // an answer that is not a picture (an error page, "HTTP 404")
-    Refused,       // the cam refused the user name or password: no more tries until they change
-    PlainPassword, // Basic over plain HTTP, which the user has not agreed to for this cam
-    StreamEnded,   // a stream of pictures ended or broke off: it is asked again soon
-};
 
 // A picture of a stream can be at most this large.
 inline constexpr size_t maxStreamPartBytes = 16 * 1024 * 1024;

@@ -1,6 +1,6 @@
 // The plain parts of fetching as the web is today: status and header fields, body framing and
 // chunks, redirect targets, Retry-After and HTTP dates, the retry schedule.
-#include "net/backoff.h"
+#include "source/backoff.h"
 #include "net/chunked.h"
 #include "net/contentcoding.h"
 #include "net/httphead.h"

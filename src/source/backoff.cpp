@@ -1,4 +1,4 @@
-#include "net/backoff.h"
+#include "source/backoff.h"
 
 #include <algorithm>
 #include <cmath>
