@@ -23,7 +23,7 @@
 // With no row named, all of them run, the soak for 120 s.
 #include "app/controlsframe.h"
 #include "app/mainwindow.h"
-#include "camlist/camlistpane.h"
+#include "listpane/camlistpane.h"
 #include "common/appidentity.h"
 #include "common/background.h"
 #include "common/filechooser.h"

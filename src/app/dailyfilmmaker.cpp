@@ -2,7 +2,7 @@
 
 #include "common/datetimetext.h"
 #include "common/localtext.h"
-#include "ui/settings.h"
+#include "config/settings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 #include "app/dialogservices.h"
 
 #include "camlist/camlistmodel.h"
-#include "camlist/camlistpane.h"
+#include "listpane/camlistpane.h"
 #include "panels/addresstest.h"
 #include "panels/campanelset.h"
-#include "panels/certificatepins.h"
+#include "config/certificatepins.h"
 #include "panels/changerate.h"
-#include "ui/camalerts.h"
-#include "ui/camcredentials.h"
+#include "config/camalerts.h"
+#include "config/camcredentials.h"
 
 void GiveDialogsTheirServices(CamListPane& camList, const CamPanelSet& panels,
                               const CertificatePins& pins) {

@@ -2,8 +2,8 @@
 
 #include "app/mainmenus.h"
 #include "camlist/camlistmodel.h"
-#include "camlist/camlistpane.h"
-#include "camlist/listexchange.h"
+#include "listpane/camlistpane.h"
+#include "listpane/listexchange.h"
 #include "net/camfetcher.h"
 #include "panels/campanelset.h"
 #include "timelapse/timelapsedialog.h"

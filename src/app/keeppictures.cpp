@@ -1,7 +1,7 @@
 #include "app/keeppictures.h"
 
 #include "common/datetimetext.h"
-#include "ui/settings.h"
+#include "config/settings.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #include "app/keyboard.h"
 
-#include "camlist/camlistpane.h"
+#include "listpane/camlistpane.h"
 #include "viewer/viewerpane.h"
 
 #include <QAction>

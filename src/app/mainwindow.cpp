@@ -16,8 +16,8 @@
 #include "app/windowplace.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlistmodel.h"
-#include "camlist/camlistpane.h"
-#include "camlist/listexchange.h"
+#include "listpane/camlistpane.h"
+#include "listpane/listexchange.h"
 #include "common/fileexists.h"
 #include "common/tempfile.h"
 

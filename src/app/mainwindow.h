@@ -2,11 +2,11 @@
 
 #include "common/appidentity.h"
 #include "common/background.h"
-#include "panels/certificatepins.h"
-#include "ui/camalerts.h"
-#include "ui/camcredentials.h"
-#include "ui/desktopnotifier.h"
-#include "ui/settings.h"
+#include "config/certificatepins.h"
+#include "config/camalerts.h"
+#include "config/camcredentials.h"
+#include "config/desktopnotifier.h"
+#include "config/settings.h"
 #include "ui/windowlock.h"
 #include "viewer/layout.h"
 

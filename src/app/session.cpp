@@ -2,7 +2,7 @@
 
 #include "common/localtext.h"
 #include "panels/campanelset.h"
-#include "ui/settings.h"
+#include "config/settings.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "app/startupservices.h"
 
 #include "common/numbertext.h"
-#include "ui/settings.h"
+#include "config/settings.h"
 
 bool storedAutoSave(const SettingsStore& settings, const QString& productName) {
     const SettingRead stored = settings.ReadSetting(productName, "Settings", "autoSave", "0");

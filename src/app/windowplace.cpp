@@ -1,6 +1,6 @@
 #include "app/windowplace.h"
 
-#include "ui/settings.h"
+#include "config/settings.h"
 
 #include <QWidget>
 

@@ -6,7 +6,8 @@
 #include "imaging/picturecheck.h"
 #include "imaging/picturedecoder.h"
 #include "net/camfetcher.h"
-#include "panels/certificatepins.h"
+#include "config/certificatepins.h"
+#include "net/camsocket.h"
 #include "panels/picturedecode.h"
 
 #include <QBuffer>
@@ -212,7 +213,7 @@ void AddressTest::failed(const QString& reason, FetchFailure kind) {
             facts << tr("Issued to: %1").arg(trouble.subject);
         if (!trouble.fingerprint.isEmpty())
             facts << tr("SHA-256 fingerprint:\n%1")
-                         .arg(CertificatePins::readable(trouble.fingerprint));
+                         .arg(ReadableFingerprint(trouble.fingerprint));
 
         facts << tr("If this is your own camera, start the cam and choose \"Trust This "
                     "Certificate...\" on its panel.");

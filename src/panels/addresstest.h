@@ -1,6 +1,6 @@
 #pragma once
 
-#include "camlist/addresscheck.h"
+#include "listpane/addresscheck.h"
 #include "common/background.h"
 
 #include "net/camfetcher.h"

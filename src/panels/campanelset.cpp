@@ -1,7 +1,7 @@
 #include "panels/campanelset.h"
 
-#include "ui/camalerts.h"
-#include "ui/desktopnotifier.h"
+#include "config/camalerts.h"
+#include "config/desktopnotifier.h"
 
 #include "camlist/camlistmodel.h"
 #include "common/localtext.h"
@@ -11,9 +11,10 @@
 #include "net/camfetcher.h"
 #include "net/receptionbudget.h"
 #include "panels/campanel.h"
-#include "panels/certificatepins.h"
+#include "config/certificatepins.h"
+#include "net/camsocket.h"
 #include "panels/decodequeue.h"
-#include "ui/camcredentials.h"
+#include "config/camcredentials.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 #include "ui/windowlock.h"
@@ -560,7 +561,7 @@ void CamPanelSet::trustCertificate(int index) {
            "Trust exactly this certificate for %2 from now on? A different certificate "
            "will be refused again.")
             .arg(hostPort, name, trouble.reason, trouble.subject,
-                 CertificatePins::readable(trouble.fingerprint));
+                 ReadableFingerprint(trouble.fingerprint));
     m_prompter.askLater(
         panel(index), tr("Trust this certificate"), text, PromptButtons::TrustCancel,
         [this, index, cam, name, hostPort, fingerprint = trouble.fingerprint](PromptAnswer answer) {

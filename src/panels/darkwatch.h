@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/camalerts.h"
+#include "config/camalerts.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "ui/credentialkeeping.h"
 
 #include "common/prompter.h"
-#include "ui/camcredentials.h"
+#include "config/camcredentials.h"
 
 #include <QCoreApplication>
 

@@ -4,7 +4,7 @@
 #include "common/numbertext.h"
 #include "ui/rtftext.h"
 #include "ui/screentwips.h"
-#include "ui/settings.h"
+#include "config/settings.h"
 #include "ui/widgetkit.h"
 #include "ui/windowhelpers.h"
 

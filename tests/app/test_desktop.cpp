@@ -6,7 +6,7 @@
 #include "app/secondarywindows.h"
 #include "app/session.h"
 #include "app/termination.h"
-#include "camlist/camdialog.h"
+#include "listpane/camdialog.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlisttext.h"
 #include "ui/helpwindow.h"

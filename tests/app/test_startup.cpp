@@ -2,7 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/secondarywindows.h"
 #include "app/splashwindow.h"
-#include "camlist/camlistpane.h"
+#include "listpane/camlistpane.h"
 #include "common/appidentity.h"
 #include "sandbox.h"
 #include "scriptedprompter.h"

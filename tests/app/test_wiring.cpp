@@ -1,7 +1,7 @@
 // The parts as the main window connects them: the cam list starts cams into panels, edits reach
 // running panels, a clicked panel shows in the viewer, and the layout follows the window.
 #include "app/mainwindow.h"
-#include "camlist/camdialog.h"
+#include "listpane/camdialog.h"
 #include "common/twips.h"
 #include "net/camfetcher.h"
 #include "ui/imagecontrol.h"

@@ -5,7 +5,7 @@
 #include "panels/addresstest.h"
 #include "panels/campanel.h"
 #include "panels/campanelset.h"
-#include "panels/certificatepins.h"
+#include "config/certificatepins.h"
 #include "panels/changerate.h"
 
 #include "camlistbytes.h"
@@ -132,7 +132,7 @@ class AddressCheckTest : public QObject {
         // in the form the trust question shows it
         const QByteArray fingerprint = CamSocket::fingerprintOf(selfSigned.certificate);
         QVERIFY(
-            hasFact(*report, "SHA-256 fingerprint:\n" + CertificatePins::readable(fingerprint)));
+            hasFact(*report, "SHA-256 fingerprint:\n" + ReadableFingerprint(fingerprint)));
 
         // trusted by the user for this cam: accepted, and said so
 

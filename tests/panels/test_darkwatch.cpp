@@ -1,6 +1,6 @@
 // Word that a cam went dark: when it is due, and the notifications a real session bus carries.
 #include "panels/darkwatch.h"
-#include "ui/desktopnotifier.h"
+#include "config/desktopnotifier.h"
 
 #include "onecamfixture.h"
 #include "pictures.h"

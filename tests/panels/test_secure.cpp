@@ -134,7 +134,7 @@ class SecureFetchTest : public QObject {
         QCOMPARE(f.prompter.asked.size(), 1);
         QCOMPARE(f.prompter.asked[0].buttons, PromptButtons::TrustCancel);
         const QString fingerprint =
-            CertificatePins::readable(CamSocket::fingerprintOf(mine.certificate));
+            ReadableFingerprint(CamSocket::fingerprintOf(mine.certificate));
         QVERIFY(f.prompter.asked[0].text.contains(fingerprint));
         QVERIFY(shown.wait(5000)); // asked again at once, and accepted
         QCOMPARE(f.panel(0)->stateMark(), Freshness::New);

@@ -6,9 +6,9 @@
 #include "net/camfetcher.h"
 #include "panels/campanel.h"
 #include "panels/campanelset.h"
-#include "panels/certificatepins.h"
-#include "ui/camcredentials.h"
-#include "ui/settings.h"
+#include "config/certificatepins.h"
+#include "config/camcredentials.h"
+#include "config/settings.h"
 #include "ui/windowlock.h"
 
 #include "camlistbytes.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
-#include "camlist/camlistpane.h"
+#include "listpane/camlistpane.h"
 #include "common/appidentity.h"
 #include "net/networkclock.h"
 #include "panels/campanel.h"

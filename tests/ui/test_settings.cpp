@@ -1,6 +1,6 @@
 #include "sandbox.h"
 #include "scriptedprompter.h"
-#include "ui/settings.h"
+#include "config/settings.h"
 
 #include "testmain.h"
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "common/appidentity.h"
 #include "ui/aboutwindow.h"
 #include "ui/helpwindow.h"
-#include "ui/settings.h"
+#include "config/settings.h"
 #include "ui/statustext.h"
 #include "ui/websiteopener.h"
 

@@ -1,10 +1,10 @@
-#include "camlist/camdialog.h"
+#include "listpane/camdialog.h"
 
 #include "camlist/camlistmodel.h"
 #include "camlist/camlisttext.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
-#include "ui/camcredentials.h"
+#include "config/camcredentials.h"
 #include "ui/credentialkeeping.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"

@@ -4,8 +4,8 @@
 #include "camlist/camlistfile.h"
 #include "camlist/camlistmodel.h"
 #include "camlist/camlisttext.h"
-#include "camlist/exportcamsdialog.h"
-#include "camlist/listexchange.h"
+#include "listpane/exportcamsdialog.h"
+#include "listpane/listexchange.h"
 
 #include "camlistbytes.h"
 #include "sandbox.h"

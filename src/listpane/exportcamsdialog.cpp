@@ -1,4 +1,4 @@
-#include "camlist/exportcamsdialog.h"
+#include "listpane/exportcamsdialog.h"
 
 #include "common/localtext.h"
 

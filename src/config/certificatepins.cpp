@@ -1,6 +1,6 @@
-#include "panels/certificatepins.h"
+#include "config/certificatepins.h"
 
-#include "ui/settings.h"
+#include "config/settings.h"
 
 #include <QStringList>
 
@@ -51,14 +51,4 @@ void CertificatePins::rename(const QByteArray& oldName, const QByteArray& newNam
 void CertificatePins::forget(const QByteArray& camName) {
     for (const QString& key : keysOf(camName))
         m_settings.RemoveUserSetting(m_product, "TrustedCertificates", key);
-}
-
-QString CertificatePins::readable(const QByteArray& fingerprint) {
-    QString text;
-    for (qsizetype at = 0; at + 1 < fingerprint.size(); at += 2) {
-        if (at > 0)
-            text += at % 32 == 0 ? ":\n" : ":";
-        text += QString::fromLatin1(fingerprint.mid(at, 2)).toUpper();
-    }
-    return text;
 }

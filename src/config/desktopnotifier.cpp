@@ -1,4 +1,4 @@
-#include "ui/desktopnotifier.h"
+#include "config/desktopnotifier.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "camlist/addresscheck.h"
+#include "listpane/addresscheck.h"
 #include "camlist/camrecord.h"
 
 #include <QHash>

@@ -1,8 +1,8 @@
-#include "camlist/listexchange.h"
+#include "listpane/listexchange.h"
 
 #include "camlist/camlistexchange.h"
 #include "camlist/camlistmodel.h"
-#include "camlist/exportcamsdialog.h"
+#include "listpane/exportcamsdialog.h"
 #include "common/filechooser.h"
 #include "common/localtext.h"
 #include "common/prompter.h"

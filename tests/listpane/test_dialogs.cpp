@@ -1,9 +1,9 @@
 // The cam list pane on its own: the list box, its Add, Del and Edit commands and the dialogs.
-#include "camlist/camdialog.h"
+#include "listpane/camdialog.h"
 #include "camlist/camlistmodel.h"
-#include "camlist/camlistpane.h"
-#include "ui/camcredentials.h"
-#include "ui/settings.h"
+#include "listpane/camlistpane.h"
+#include "config/camcredentials.h"
+#include "config/settings.h"
 #include "ui/windowlock.h"
 
 #include "sandbox.h"

@@ -1,11 +1,11 @@
 // Credentials in a real Secret Service (gnome-keyring-daemon on a private session bus, started
 // by tests/testsupport/with-keyring.sh): kept there, never in the settings or the cam list,
 // followed by a rename, gone with the cam.
-#include "camlist/camdialog.h"
+#include "listpane/camdialog.h"
 #include "camlist/camlistmodel.h"
-#include "camlist/camlistpane.h"
-#include "ui/camcredentials.h"
-#include "ui/settings.h"
+#include "listpane/camlistpane.h"
+#include "config/camcredentials.h"
+#include "config/settings.h"
 #include "ui/windowlock.h"
 
 #include "sandbox.h"

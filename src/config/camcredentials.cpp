@@ -1,6 +1,6 @@
-#include "ui/camcredentials.h"
+#include "config/camcredentials.h"
 
-#include "ui/settings.h"
+#include "config/settings.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,3 +1,3 @@
-#include "camlist/addresscheck.h"
+#include "listpane/addresscheck.h"
 
 AddressChecker::~AddressChecker() = default;

@@ -1,6 +1,6 @@
-#include "camlist/camlistpane.h"
+#include "listpane/camlistpane.h"
 
-#include "camlist/camdialog.h"
+#include "listpane/camdialog.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlistmodel.h"
 #include "common/localtext.h"

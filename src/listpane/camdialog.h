@@ -1,9 +1,9 @@
 #pragma once
 
-#include "camlist/addresscheck.h"
+#include "listpane/addresscheck.h"
 #include "camlist/camrecord.h"
 #include "common/atomicfile.h"
-#include "ui/camalerts.h"
+#include "config/camalerts.h"
 
 #include <QDialog>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "ui/camalerts.h"
+#include "config/camalerts.h"
 
-#include "ui/settings.h"
+#include "config/settings.h"
 
 #include <QStringList>
 

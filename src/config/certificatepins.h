@@ -19,10 +19,6 @@ class CertificatePins {
     void rename(const QByteArray& oldName, const QByteArray& newName, bool oldNameRemains);
     void forget(const QByteArray& camName);
 
-    // "AB:CD:..." in upper case, as openssl and certificate viewers show it, in lines of 16
-    // pairs (a fingerprint of 32 bytes takes two).
-    static QString readable(const QByteArray& fingerprint);
-
   private:
     static QString keyOf(const QByteArray& camName, const QString& hostPort);
     // The keys of a cam's pins.

@@ -1,4 +1,4 @@
-#include "ui/settings.h"
+#include "config/settings.h"
 
 #include "common/prompter.h"
 
