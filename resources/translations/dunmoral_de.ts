@@ -34,14 +34,6 @@
 <context>
     <name>AddressTest</name>
     <message>
-        <source>%1: sent (%2)</source>
-        <translation>%1: gesendet (%2)</translation>
-    </message>
-    <message>
-        <source>%1: not sent</source>
-        <translation>%1: nicht gesendet</translation>
-    </message>
-    <message>
         <source>picture</source>
         <translation>Bild</translation>
     </message>
@@ -58,60 +50,12 @@
         <translation>Dauer: %1 s</translation>
     </message>
     <message>
-        <source>Status: HTTP %1</source>
-        <translation>Status: HTTP %1</translation>
-    </message>
-    <message>
-        <source>Status: none (the server sent no status line)</source>
-        <translation>Status: keiner (der Server hat keine Statuszeile gesendet)</translation>
-    </message>
-    <message>
-        <source>Redirects followed: %1, to %2</source>
-        <translation>Gefolgte Weiterleitungen: %1, nach %2</translation>
-    </message>
-    <message>
-        <source>Redirects followed: none</source>
-        <translation>Gefolgte Weiterleitungen: keine</translation>
-    </message>
-    <message>
-        <source>Connection: plain HTTP, not encrypted</source>
-        <translation>Verbindung: einfaches HTTP, unverschlüsselt</translation>
-    </message>
-    <message>
-        <source>Connection: TLS, with the certificate you trust for this cam</source>
-        <translation>Verbindung: TLS, mit dem Zertifikat, dem Sie für diese Kamera vertrauen</translation>
-    </message>
-    <message>
-        <source>Connection: TLS, certificate verified</source>
-        <translation>Verbindung: TLS, Zertifikat geprüft</translation>
-    </message>
-    <message>
-        <source>Proxy: %1</source>
-        <translation>Proxy: %1</translation>
-    </message>
-    <message>
-        <source>none</source>
-        <translation>keiner</translation>
-    </message>
-    <message>
-        <source>Content type: %1</source>
-        <translation>Inhaltstyp: %1</translation>
-    </message>
-    <message>
-        <source>not sent</source>
-        <translation>nicht gesendet</translation>
-    </message>
-    <message>
         <source>Size: %1 bytes</source>
         <translation>Größe: %1 Bytes</translation>
     </message>
     <message>
         <source>A stream that sent no picture</source>
         <translation>Ein Stream, der kein Bild gesendet hat</translation>
-    </message>
-    <message>
-        <source>An MJPEG stream: %1 pictures a second</source>
-        <translation>Ein MJPEG-Stream: %1 Bilder pro Sekunde</translation>
     </message>
     <message>
         <source>, %1 x %2</source>
@@ -126,58 +70,12 @@
         <translation>Ein %1</translation>
     </message>
     <message>
-        <source>, but with HTTP %1</source>
-        <translation>, aber mit HTTP %1</translation>
-    </message>
-    <message>
         <source>The answer says it is a picture, but it cannot be shown (damaged, cut short or of an unknown kind)</source>
         <translation>Laut Antwort ist es ein Bild, aber es kann nicht angezeigt werden (beschädigt, abgeschnitten oder von unbekannter Art)</translation>
     </message>
     <message>
-        <source>The server could not be reached: %1</source>
-        <translation>Der Server ist nicht erreichbar: %1</translation>
-    </message>
-    <message>
-        <source>The certificate is not trusted: %1</source>
-        <translation>Dem Zertifikat wird nicht vertraut: %1</translation>
-    </message>
-    <message>
-        <source>Issued to: %1</source>
-        <translation>Ausgestellt für: %1</translation>
-    </message>
-    <message>
-        <source>SHA-256 fingerprint:
-%1</source>
-        <translation>SHA-256-Fingerabdruck:
-%1</translation>
-    </message>
-    <message>
-        <source>If this is your own camera, start the cam and choose &quot;Trust This Certificate...&quot; on its panel.</source>
-        <translation>Wenn dies Ihre eigene Kamera ist, starten Sie die Kamera und wählen Sie in ihrem Feld „Diesem Zertifikat vertrauen...“.</translation>
-    </message>
-    <message>
-        <source>No whole answer came in time: %1</source>
-        <translation>Keine vollständige Antwort in der Zeit erhalten: %1</translation>
-    </message>
-    <message>
-        <source>The answer is not a picture (%1)</source>
-        <translation>Die Antwort ist kein Bild (%1)</translation>
-    </message>
-    <message>
-        <source>The answer could not be used: %1</source>
-        <translation>Die Antwort ist nicht verwendbar: %1</translation>
-    </message>
-    <message>
-        <source>The cam refused the user name or password</source>
-        <translation>Die Kamera hat den Benutzernamen oder das Passwort abgelehnt</translation>
-    </message>
-    <message>
-        <source>The cam asks for its password over plain HTTP, where it travels unencrypted; start the cam to agree to that for it</source>
-        <translation>Die Kamera fragt ihr Passwort über einfaches HTTP ab, wo es unverschlüsselt übertragen wird; starten Sie die Kamera, um dem für sie zuzustimmen</translation>
-    </message>
-    <message>
-        <source>The stream ended before its first picture: %1</source>
-        <translation>Der Stream endete vor seinem ersten Bild: %1</translation>
+        <source>, but with %1</source>
+        <translation>, aber mit %1</translation>
     </message>
 </context>
 <context>
@@ -213,6 +111,21 @@
     <message>
         <source>Could not replace %1: %2</source>
         <translation>%1 konnte nicht ersetzt werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>AutoSave</name>
+    <message>
+        <source>%1 a new picture of %2 was not saved: the disk does not keep up</source>
+        <translation>%1 ein neues Bild von %2 wurde nicht gespeichert: der Datenträger kommt nicht hinterher</translation>
+    </message>
+    <message>
+        <source>%1 the new picture could not be saved as %2: %3</source>
+        <translation>%1 das neue Bild konnte nicht als %2 gespeichert werden: %3</translation>
+    </message>
+    <message>
+        <source>%1 new picture saved as %2</source>
+        <translation>%1 neues Bild gespeichert als %2</translation>
     </message>
 </context>
 <context>
@@ -382,6 +295,65 @@
     </message>
 </context>
 <context>
+    <name>CamEngine</name>
+    <message>
+        <source>%1 was not found in the cam list file</source>
+        <translation>%1 wurde in der Datei der Kameraliste nicht gefunden</translation>
+    </message>
+    <message>
+        <source>%1 has an invalid refresh interval: &quot;%2&quot;</source>
+        <translation>%1 hat ein ungültiges Aktualisierungsintervall: „%2“</translation>
+    </message>
+    <message>
+        <source>no longer in the cam list</source>
+        <translation>nicht mehr in der Kameraliste</translation>
+    </message>
+    <message>
+        <source>its refresh interval &quot;%1&quot; is not a number</source>
+        <translation>ihr Aktualisierungsintervall „%1“ ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>24 cams run already</source>
+        <translation>es laufen bereits 24 Kameras</translation>
+    </message>
+    <message>
+        <source>a stream</source>
+        <translation>ein Stream</translation>
+    </message>
+    <message>
+        <source>after a new password or a refresh</source>
+        <translation>nach neuem Passwort oder Aktualisierung</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1; its password travels unencrypted</source>
+        <translation>%1; ihr Passwort wird unverschlüsselt übertragen</translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>Downloading %1 [%2]</source>
+        <translation>%1 wird heruntergeladen [%2]</translation>
+    </message>
+    <message>
+        <source>the picture could not be read</source>
+        <translation>das Bild konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 (right-click the panel to send it all the same)</source>
+        <translation>%1: %2 (Rechtsklick auf das Feld, um es trotzdem zu senden)</translation>
+    </message>
+</context>
+<context>
     <name>CamFetcher</name>
     <message>
         <source>%1 has an invalid refresh interval: &quot;%2&quot;</source>
@@ -402,6 +374,136 @@
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: sent (%2)</source>
+        <translation>%1: gesendet (%2)</translation>
+    </message>
+    <message>
+        <source>%1: not sent</source>
+        <translation>%1: nicht gesendet</translation>
+    </message>
+    <message>
+        <source>Trust This Certificate...</source>
+        <translation>Diesem Zertifikat vertrauen...</translation>
+    </message>
+    <message>
+        <source>Trust this certificate</source>
+        <translation>Diesem Zertifikat vertrauen</translation>
+    </message>
+    <message>
+        <source>The certificate that %1 presented for %2 is not trusted (%3).
+
+Issued to: %4
+SHA-256 fingerprint:
+%5
+
+Trust exactly this certificate for %2 from now on? A different certificate will be refused again.</source>
+        <translation>Dem Zertifikat, das %1 für %2 vorgelegt hat, wird nicht vertraut (%3).
+
+Ausgestellt für: %4
+SHA-256-Fingerabdruck:
+%5
+
+Möchten Sie genau diesem Zertifikat für %2 ab jetzt vertrauen? Ein anderes Zertifikat wird weiterhin abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The trusted certificate could not be stored in your settings.</source>
+        <translation>Das vertrauenswürdige Zertifikat konnte nicht in Ihren Einstellungen gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Send Password Unencrypted...</source>
+        <translation>Passwort unverschlüsselt senden...</translation>
+    </message>
+    <message>
+        <source>Send the password unencrypted</source>
+        <translation>Passwort unverschlüsselt senden</translation>
+    </message>
+    <message>
+        <source>%1 asks for its user name and password over plain HTTP. They would travel unencrypted: anyone on the network between could read them.
+
+Send them to %1 anyway from now on?</source>
+        <translation>%1 fragt Benutzername und Passwort über einfaches HTTP ab. Sie würden unverschlüsselt übertragen: Jeder im Netzwerk dazwischen könnte sie mitlesen.
+
+Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
+    </message>
+    <message>
+        <source>%1: the certificate of %2 is trusted</source>
+        <translation>%1: dem Zertifikat von %2 wird vertraut</translation>
+    </message>
+    <message>
+        <source>%1: the password travels unencrypted</source>
+        <translation>%1: das Passwort wird unverschlüsselt übertragen</translation>
+    </message>
+    <message>
+        <source>Status: HTTP %1</source>
+        <translation>Status: HTTP %1</translation>
+    </message>
+    <message>
+        <source>Status: none (the server sent no status line)</source>
+        <translation>Status: keiner (der Server hat keine Statuszeile gesendet)</translation>
+    </message>
+    <message>
+        <source>Redirects followed: %1, to %2</source>
+        <translation>Gefolgte Weiterleitungen: %1, nach %2</translation>
+    </message>
+    <message>
+        <source>Redirects followed: none</source>
+        <translation>Gefolgte Weiterleitungen: keine</translation>
+    </message>
+    <message>
+        <source>Connection: plain HTTP, not encrypted</source>
+        <translation>Verbindung: einfaches HTTP, unverschlüsselt</translation>
+    </message>
+    <message>
+        <source>Connection: TLS, with the certificate you trust for this cam</source>
+        <translation>Verbindung: TLS, mit dem Zertifikat, dem Sie für diese Kamera vertrauen</translation>
+    </message>
+    <message>
+        <source>Connection: TLS, certificate verified</source>
+        <translation>Verbindung: TLS, Zertifikat geprüft</translation>
+    </message>
+    <message>
+        <source>Proxy: %1</source>
+        <translation>Proxy: %1</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>Content type: %1</source>
+        <translation>Inhaltstyp: %1</translation>
+    </message>
+    <message>
+        <source>not sent</source>
+        <translation>nicht gesendet</translation>
+    </message>
+    <message>
+        <source>An MJPEG stream: %1 pictures a second</source>
+        <translation>Ein MJPEG-Stream: %1 Bilder pro Sekunde</translation>
+    </message>
+    <message>
+        <source>The certificate is not trusted: %1</source>
+        <translation>Dem Zertifikat wird nicht vertraut: %1</translation>
+    </message>
+    <message>
+        <source>Issued to: %1</source>
+        <translation>Ausgestellt für: %1</translation>
+    </message>
+    <message>
+        <source>SHA-256 fingerprint:
+%1</source>
+        <translation>SHA-256-Fingerabdruck:
+%1</translation>
+    </message>
+    <message>
+        <source>If this is your own camera, start the cam and choose &quot;Trust This Certificate...&quot; on its panel.</source>
+        <translation>Wenn dies Ihre eigene Kamera ist, starten Sie die Kamera und wählen Sie in ihrem Feld „Diesem Zertifikat vertrauen...“.</translation>
+    </message>
+    <message>
+        <source>Size: %1 bytes</source>
+        <translation>Größe: %1 Bytes</translation>
     </message>
 </context>
 <context>
@@ -496,171 +598,8 @@
         <translation>Diese Kamera stoppen</translation>
     </message>
     <message>
-        <source>Trust This Certificate...</source>
-        <translation>Diesem Zertifikat vertrauen...</translation>
-    </message>
-    <message>
-        <source>Send Password Unencrypted...</source>
-        <translation>Passwort unverschlüsselt senden...</translation>
-    </message>
-    <message>
         <source>Cam %1</source>
         <translation>Kamera %1</translation>
-    </message>
-</context>
-<context>
-    <name>CamPanelSet</name>
-    <message>
-        <source>%1 was not found in the cam list file</source>
-        <translation>%1 wurde in der Datei der Kameraliste nicht gefunden</translation>
-    </message>
-    <message>
-        <source>%1 has an invalid refresh interval: &quot;%2&quot;</source>
-        <translation>%1 hat ein ungültiges Aktualisierungsintervall: „%2“</translation>
-    </message>
-    <message>
-        <source>no longer in the cam list</source>
-        <translation>nicht mehr in der Kameraliste</translation>
-    </message>
-    <message>
-        <source>its refresh interval &quot;%1&quot; is not a number</source>
-        <translation>ihr Aktualisierungsintervall „%1“ ist keine Zahl</translation>
-    </message>
-    <message>
-        <source>24 cams run already</source>
-        <translation>es laufen bereits 24 Kameras</translation>
-    </message>
-    <message>
-        <source>a stream</source>
-        <translation>ein Stream</translation>
-    </message>
-    <message>
-        <source>after a new password or a refresh</source>
-        <translation>nach neuem Passwort oder Aktualisierung</translation>
-    </message>
-    <message>
-        <source>%1, %2</source>
-        <translation>%1, %2</translation>
-    </message>
-    <message>
-        <source>%1; its password travels unencrypted</source>
-        <translation>%1; ihr Passwort wird unverschlüsselt übertragen</translation>
-    </message>
-    <message>
-        <source>Downloading %1 [%2]</source>
-        <translation>%1 wird heruntergeladen [%2]</translation>
-    </message>
-    <message>
-        <source>The certificate that %1 presented for %2 is not trusted (%3).
-
-Issued to: %4
-SHA-256 fingerprint:
-%5
-
-Trust exactly this certificate for %2 from now on? A different certificate will be refused again.</source>
-        <translation>Dem Zertifikat, das %1 für %2 vorgelegt hat, wird nicht vertraut (%3).
-
-Ausgestellt für: %4
-SHA-256-Fingerabdruck:
-%5
-
-Möchten Sie genau diesem Zertifikat für %2 ab jetzt vertrauen? Ein anderes Zertifikat wird weiterhin abgelehnt.</translation>
-    </message>
-    <message>
-        <source>Trust this certificate</source>
-        <translation>Diesem Zertifikat vertrauen</translation>
-    </message>
-    <message>
-        <source>:: error</source>
-        <translation>:: Fehler</translation>
-    </message>
-    <message>
-        <source>The trusted certificate could not be stored in your settings.</source>
-        <translation>Das vertrauenswürdige Zertifikat konnte nicht in Ihren Einstellungen gespeichert werden.</translation>
-    </message>
-    <message>
-        <source>%1: the certificate of %2 is trusted</source>
-        <translation>%1: dem Zertifikat von %2 wird vertraut</translation>
-    </message>
-    <message>
-        <source>Send the password unencrypted</source>
-        <translation>Passwort unverschlüsselt senden</translation>
-    </message>
-    <message>
-        <source>%1 asks for its user name and password over plain HTTP. They would travel unencrypted: anyone on the network between could read them.
-
-Send them to %1 anyway from now on?</source>
-        <translation>%1 fragt Benutzername und Passwort über einfaches HTTP ab. Sie würden unverschlüsselt übertragen: Jeder im Netzwerk dazwischen könnte sie mitlesen.
-
-Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
-    </message>
-    <message>
-        <source>%1: the password travels unencrypted</source>
-        <translation>%1: das Passwort wird unverschlüsselt übertragen</translation>
-    </message>
-    <message>
-        <source>the picture could not be read</source>
-        <translation>das Bild konnte nicht gelesen werden</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>%1: %2 (right-click the panel to send it all the same)</source>
-        <translation>%1: %2 (Rechtsklick auf das Feld, um es trotzdem zu senden)</translation>
-    </message>
-    <message>
-        <source>%1 a new picture of %2 was not saved: the disk does not keep up</source>
-        <translation>%1 ein neues Bild von %2 wurde nicht gespeichert: der Datenträger kommt nicht hinterher</translation>
-    </message>
-    <message>
-        <source>%1 the new picture could not be saved as %2: %3</source>
-        <translation>%1 das neue Bild konnte nicht als %2 gespeichert werden: %3</translation>
-    </message>
-    <message>
-        <source>%1 new picture saved as %2</source>
-        <translation>%1 neues Bild gespeichert als %2</translation>
-    </message>
-    <message>
-        <source>Scroll the panels</source>
-        <translation>Die Kamerafelder rollen</translation>
-    </message>
-    <message>
-        <source>%1; %2</source>
-        <translation>%1; %2</translation>
-    </message>
-    <message>
-        <source>%1 has gone dark</source>
-        <translation>%1 ist ausgefallen</translation>
-    </message>
-    <message>
-        <source>%1 shows the same picture</source>
-        <translation>%1 zeigt dasselbe Bild</translation>
-    </message>
-    <message>
-        <source>%1 is back</source>
-        <translation>%1 ist wieder da</translation>
-    </message>
-    <message>
-        <source>New pictures come again.</source>
-        <translation>Es kommen wieder neue Bilder.</translation>
-    </message>
-    <message>
-        <source>No picture for %1 min.</source>
-        <translation>Seit %1 min kein Bild.</translation>
-    </message>
-    <message>
-        <source>The same picture for %1 h.</source>
-        <translation>Seit %1 h dasselbe Bild.</translation>
-    </message>
-    <message>
-        <source>no picture for %1 min</source>
-        <translation>seit %1 min kein Bild</translation>
-    </message>
-    <message>
-        <source>the same picture for %1 h</source>
-        <translation>seit %1 h dasselbe Bild</translation>
     </message>
 </context>
 <context>
@@ -1054,6 +993,41 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     <message>
         <source>Films go to</source>
         <translation>Filme kommen nach</translation>
+    </message>
+</context>
+<context>
+    <name>DarkCamWatch</name>
+    <message>
+        <source>%1 has gone dark</source>
+        <translation>%1 ist ausgefallen</translation>
+    </message>
+    <message>
+        <source>No picture for %1 min.</source>
+        <translation>Seit %1 min kein Bild.</translation>
+    </message>
+    <message>
+        <source>%1 shows the same picture</source>
+        <translation>%1 zeigt dasselbe Bild</translation>
+    </message>
+    <message>
+        <source>The same picture for %1 h.</source>
+        <translation>Seit %1 h dasselbe Bild.</translation>
+    </message>
+    <message>
+        <source>%1 is back</source>
+        <translation>%1 ist wieder da</translation>
+    </message>
+    <message>
+        <source>New pictures come again.</source>
+        <translation>Es kommen wieder neue Bilder.</translation>
+    </message>
+    <message>
+        <source>no picture for %1 min</source>
+        <translation>seit %1 min kein Bild</translation>
+    </message>
+    <message>
+        <source>the same picture for %1 h</source>
+        <translation>seit %1 h dasselbe Bild</translation>
     </message>
 </context>
 <context>
@@ -1747,6 +1721,17 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
 </context>
 <context>
+    <name>PanelArea</name>
+    <message>
+        <source>Scroll the panels</source>
+        <translation>Die Kamerafelder rollen</translation>
+    </message>
+    <message>
+        <source>:: error</source>
+        <translation>:: Fehler</translation>
+    </message>
+</context>
+<context>
     <name>PictureCheck</name>
     <message>
         <source>a damaged JPEG</source>
@@ -1832,6 +1817,41 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     <message>
         <source>the picture could not be read</source>
         <translation>das Bild konnte nicht gelesen werden</translation>
+    </message>
+</context>
+<context>
+    <name>PictureSource</name>
+    <message>
+        <source>The server could not be reached: %1</source>
+        <translation>Der Server ist nicht erreichbar: %1</translation>
+    </message>
+    <message>
+        <source>The certificate is not trusted: %1</source>
+        <translation>Dem Zertifikat wird nicht vertraut: %1</translation>
+    </message>
+    <message>
+        <source>No whole answer came in time: %1</source>
+        <translation>Keine vollständige Antwort in der Zeit erhalten: %1</translation>
+    </message>
+    <message>
+        <source>The answer is not a picture (%1)</source>
+        <translation>Die Antwort ist kein Bild (%1)</translation>
+    </message>
+    <message>
+        <source>The answer could not be used: %1</source>
+        <translation>Die Antwort ist nicht verwendbar: %1</translation>
+    </message>
+    <message>
+        <source>The cam refused the user name or password</source>
+        <translation>Die Kamera hat den Benutzernamen oder das Passwort abgelehnt</translation>
+    </message>
+    <message>
+        <source>The cam asks for its password over plain HTTP, where it travels unencrypted; start the cam to agree to that for it</source>
+        <translation>Die Kamera fragt ihr Passwort über einfaches HTTP ab, wo es unverschlüsselt übertragen wird; starten Sie die Kamera, um dem für sie zuzustimmen</translation>
+    </message>
+    <message>
+        <source>The stream ended before its first picture: %1</source>
+        <translation>Der Stream endete vor seinem ersten Bild: %1</translation>
     </message>
 </context>
 <context>

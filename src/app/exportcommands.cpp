@@ -2,15 +2,14 @@
 
 #include "app/mainmenus.h"
 #include "camlist/camlistmodel.h"
+#include "dialogs/timelapsedialog.h"
+#include "engine/camfollower.h"
 #include "listpane/camlistpane.h"
 #include "listpane/listexchange.h"
-#include "net/camfetcher.h"
-#include "panels/campanelset.h"
-#include "timelapse/timelapsedialog.h"
 
-ExportCommands::ExportCommands(QWidget* window, CamListPane& camList, CamPanelSet& panels,
+ExportCommands::ExportCommands(QWidget* window, CamListPane& camList, const CamFollower& viewed,
                                const QString& camFolder, Prompter& prompter, FileChooser& files)
-    : QObject(window), m_window(window), m_camList(camList), m_panels(panels),
+    : QObject(window), m_window(window), m_camList(camList), m_viewed(viewed),
       m_camFolder(camFolder), m_prompter(prompter), m_files(files) {
     m_exchange = new ListExchange(window, camList.model(), prompter, files);
 }
@@ -35,10 +34,9 @@ void ExportCommands::exportTimelapse() {
     for (const std::string& name : m_camList.model().names())
         names.emplace_back(name.data(), qsizetype(name.size()));
     // the cam in the viewer, or else the one chosen in the list
-    const int viewed = m_panels.selectedCam();
-    const bool viewing = viewed >= 0 && m_panels.isRunning(viewed);
-    const QByteArray chosen = viewing ? m_panels.fetcher(viewed)->name()
-                                      : QByteArray::fromStdString(m_camList.currentListName());
+    const QByteArray viewed = m_viewed.hasPlace() ? m_viewed.name() : QByteArray();
+    const QByteArray chosen =
+        !viewed.isEmpty() ? viewed : QByteArray::fromStdString(m_camList.currentListName());
     m_timelapse = new TimelapseDialog(m_camFolder, names, chosen, m_prompter, m_files, m_window);
     m_timelapse->setAttribute(Qt::WA_DeleteOnClose);
     m_timelapse->show();

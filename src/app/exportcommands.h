@@ -6,7 +6,7 @@
 #include <QString>
 
 class CamListPane;
-class CamPanelSet;
+class CamFollower;
 class FileChooser;
 class ListExchange;
 class MainMenus;
@@ -19,7 +19,7 @@ class QWidget;
 class ExportCommands : public QObject {
     Q_OBJECT
   public:
-    ExportCommands(QWidget* window, CamListPane& camList, CamPanelSet& panels,
+    ExportCommands(QWidget* window, CamListPane& camList, const CamFollower& viewed,
                    const QString& camFolder, Prompter& prompter, FileChooser& files);
 
     // The menu items of the exports come here.
@@ -34,7 +34,7 @@ class ExportCommands : public QObject {
   private:
     QWidget* m_window;
     CamListPane& m_camList;
-    CamPanelSet& m_panels;
+    const CamFollower& m_viewed;
     const QString m_camFolder;
     Prompter& m_prompter;
     FileChooser& m_files;

@@ -1,13 +1,6 @@
 #pragma once
 
 #include "common/appidentity.h"
-#include "common/background.h"
-#include "config/certificatepins.h"
-#include "config/camalerts.h"
-#include "config/camcredentials.h"
-#include "config/desktopnotifier.h"
-#include "config/settings.h"
-#include "ui/windowlock.h"
 #include "viewer/layout.h"
 
 #include <QMainWindow>
@@ -15,27 +8,29 @@
 #include <functional>
 #include <memory>
 
-class DailyFilmMaker;
-class DailyFilmsDialog;
-class KeepPicturesDialog;
-class PictureKeeper;
-class QTimer;
+class CamEngine;
 class CamListModel;
 class CamListPane;
-class CamPanelSet;
+class CamServices;
 class ControlsFrame;
+class DailyFilmMaker;
+class DailyFilmsDialog;
 class ExportCommands;
 class FileChooser;
+class KeepPicturesDialog;
 class MainMenus;
 class NetworkClock;
-class PanelSelection;
+class PanelArea;
+class PictureKeeper;
 class Prompter;
 class SecondaryWindows;
-class StatusText;
+class SettingsStore;
+class StatusLine;
 class ViewerPane;
 
-// Form1: the main window. It makes the parts (the controls frame with the cam list, the panel
-// area, the viewer, the menus and the secondary windows), connects them and places them.
+// Form1: the main window. It makes the views (the controls frame with the cam list, the panel
+// area, the viewer, the menus and the secondary windows) over the cam services, connects them
+// and places them.
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
@@ -51,37 +46,33 @@ class MainWindow : public QMainWindow {
     void restWhileUnseen();
     void startListedCam();
     void storeAutoSave();
+    // "Keep Pictures..." and "Daily Films...", one dialog of each at a time.
+    void openKeepPictures();
+    void openDailyFilms();
 
     QString statusText() const;
-    // "Keep Pictures...": the rules for the saved pictures, one dialog at a time.
-    void openKeepPictures();
-    // "Daily Films...": each cam's film of each day, one dialog at a time.
-    void openDailyFilms();
-    DailyFilmMaker& dailyFilms() const { return *m_films; }
-    PictureKeeper& pictureKeeper() const { return *m_keeper; }
     void setStatusText(const QString& text);
-    // A text the user waits for (where a picture was saved): it stays at least five seconds,
-    // and what comes meanwhile is shown after it, the latest only.
+    // A text the user waits for: it stays at least five seconds.
     void holdStatusText(const QString& text);
     // How the process ends ("Exit", or the main window closing); tests replace it.
     void setProcessEnd(std::function<void()> end) { m_endProcess = std::move(end); }
     // Where Help.rtf is, when it is not in the program folder (an installed copy's).
     void setHelpFile(const QString& path);
 
-    CamListModel& camListModel() const { return *m_camListModel; }
+    CamServices& services() const { return *m_services; }
+    CamEngine& engine() const;
+    CamListModel& camListModel() const;
+    SettingsStore& settings() const;
+    DailyFilmMaker& dailyFilms() const;
+    PictureKeeper& pictureKeeper() const;
     CamListPane& camList() const { return *m_camList; }
-    CamPanelSet& panels() const { return *m_panels; }
+    PanelArea& panelArea() const { return *m_panels; }
     ViewerPane& viewer() const { return *m_viewer; }
     NetworkClock& clock() const { return *m_clock; }
     SecondaryWindows& windows() const { return *m_windows; }
     MainMenus& menus() const { return *m_menus; }
     ControlsFrame& controls() const { return *m_controls; }
     ExportCommands& exports() const { return *m_exports; }
-    SettingsStore& settings() { return m_settings; }
-    CamCredentials& credentials() { return m_credentials; }
-
-    // Where pictures are saved, one after the other, off the window's thread.
-    BackgroundQueue& fileQueue() { return m_files; }
     const MainWindowLayout& currentLayout() const { return m_layout; }
 
   protected:
@@ -92,42 +83,28 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void makeViews(Prompter& prompter, FileChooser* files);
     void connectParts();
-    void connectViewMenu();
+    void connectMenus();
     // The end, by "Exit", the close box or SIGTERM: the running cams are remembered.
     void endProgram();
-    QString camFolder() const { return m_folder + "/cam"; }
-    std::vector<QByteArray> camNames() const;
 
     const AppIdentity m_identity;
-    const QString m_folder;
-    SettingsStore m_settings;
-    CertificatePins m_pins;
-    CamCredentials m_credentials;
-    CamAlertSettings m_alerts;
-    PictureKeeper* m_keeper = nullptr;
-    QPointer<KeepPicturesDialog> m_keepDialog;
-    DailyFilmMaker* m_films = nullptr;
-    QPointer<DailyFilmsDialog> m_filmsDialog;
-    DesktopNotifier m_notifier;
-    WindowLock m_lock;
-    BackgroundQueue m_files{1};
+    std::unique_ptr<CamServices> m_services;
     std::function<void()> m_endProcess;
-    StatusText* m_statusPanel = nullptr; // StatusBar1's panel 1
-    QTimer* m_statusHold = nullptr;
-    QString m_statusAfterHold;
+    StatusLine* m_status = nullptr;
     QImage m_indicator; // picrefresh
     ControlsFrame* m_controls = nullptr;
-    CamListModel* m_camListModel = nullptr;
     CamListPane* m_camList = nullptr;
     QWidget* m_camsFrame = nullptr; // frmCams
-    CamPanelSet* m_panels = nullptr;
-    std::unique_ptr<PanelSelection> m_selection;
+    PanelArea* m_panels = nullptr;
     ViewerPane* m_viewer = nullptr;
     NetworkClock* m_clock = nullptr;
     SecondaryWindows* m_windows = nullptr;
     MainMenus* m_menus = nullptr;
     std::unique_ptr<FileChooser> m_ownFiles; // the toolkit's dialogs, when no chooser was given
     ExportCommands* m_exports = nullptr;
+    QPointer<KeepPicturesDialog> m_keepDialog;
+    QPointer<DailyFilmsDialog> m_filmsDialog;
     MainWindowLayout m_layout;
 };

@@ -1,8 +1,9 @@
 #include "app/session.h"
 
 #include "common/localtext.h"
-#include "panels/campanelset.h"
 #include "config/settings.h"
+#include "engine/camengine.h"
+#include "engine/camfollower.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -50,7 +51,7 @@ std::vector<Session::Cam> DecodeRunningCams(std::string_view text) {
         const auto [rest, error] = std::from_chars(item.data(), item.data() + equals, panel);
         const std::optional<std::string> name = fromHex(item.substr(equals + 1));
         if (error != std::errc() || rest != item.data() + equals || !name || panel < 0 ||
-            panel >= CamPanelSet::maxRunningCams)
+            panel >= CamEngine::maxRunningCams)
             continue;
         const bool seen = std::any_of(cams.begin(), cams.end(), [&](const Session::Cam& cam) {
             return cam.panel == panel || cam.name == *name;
@@ -61,16 +62,16 @@ std::vector<Session::Cam> DecodeRunningCams(std::string_view text) {
     return cams;
 }
 
-Session CurrentSession(const CamPanelSet& panels) {
+Session CurrentSession(const CamEngine& engine) {
     Session session;
-    for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
-        if (panels.isRunning(index))
-            session.running.push_back({index, panels.slot(index).record.name});
-    // the cam the viewer shows: place 0 counting as selected before any click is not one
-    const int selected = panels.selectedCam();
-    if (panels.isViewerShown() && selected >= 0 && selected < CamPanelSet::maxRunningCams &&
-        panels.isRunning(selected))
-        session.selected = panels.slot(selected).record.name;
+    for (int index = 0; index < CamEngine::maxRunningCams; ++index)
+        if (engine.isRunning(index))
+            session.running.push_back({index, engine.place(index).record.name});
+    // the cam the viewer shows: place 0 counting as followed before any click is not one
+    const CamFollower& selection = engine.selection();
+    const int selected = selection.place();
+    if (selection.isShowing() && selection.hasPlace() && engine.isRunning(selected))
+        session.selected = engine.place(selected).record.name;
     return session;
 }
 
@@ -94,19 +95,19 @@ Session LoadSession(const SettingsStore& settings, const QString& productName) {
     return session;
 }
 
-QString RestoreSession(CamPanelSet& panels, const Session& session) {
+QString RestoreSession(CamEngine& engine, const Session& session) {
     QStringList notStarted;
     for (const Session::Cam& cam : session.running) {
         QString why;
-        if (!panels.StartCamInPanel(cam.name, cam.panel, &why))
+        if (!engine.StartCamInPanel(cam.name, cam.panel, &why))
             notStarted << QString("%1 (%2)").arg(localText(cam.name), why);
     }
 
     // the viewed cam again; its first picture is measured when it comes
-    for (int index = 0; index < CamPanelSet::maxRunningCams; ++index)
-        if (!session.selected.empty() && panels.isRunning(index) &&
-            panels.slot(index).record.name == session.selected)
-            panels.selectPanel(index);
+    for (int index = 0; index < CamEngine::maxRunningCams; ++index)
+        if (!session.selected.empty() && engine.isRunning(index) &&
+            engine.place(index).record.name == session.selected)
+            engine.selection().follow(index);
     if (notStarted.isEmpty())
         return {};
     //: %1 lists the cams, each with why it did not start

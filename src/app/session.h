@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-class CamPanelSet;
+class CamEngine;
 class SettingsStore;
 
 // The cams running when the program ended, in their panels, and the one selected; kept in the
@@ -25,9 +25,9 @@ struct Session {
 std::string EncodeRunningCams(const std::vector<Session::Cam>& cams);
 std::vector<Session::Cam> DecodeRunningCams(std::string_view text);
 
-Session CurrentSession(const CamPanelSet& panels);
+Session CurrentSession(const CamEngine& engine);
 void SaveSession(SettingsStore& settings, const QString& productName, const Session& session);
 Session LoadSession(const SettingsStore& settings, const QString& productName);
 // Starts the session's cams again; returns what the status bar should say (empty when all came
 // back).
-QString RestoreSession(CamPanelSet& panels, const Session& session);
+QString RestoreSession(CamEngine& engine, const Session& session);

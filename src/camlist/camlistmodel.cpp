@@ -6,8 +6,17 @@
 
 #include <sys/stat.h>
 
+namespace {
+
+// "00camlist.txt" keeps its ids in "00camlist.ids"
+std::filesystem::path idsFileOf(std::filesystem::path list) {
+    return list.replace_extension(".ids");
+}
+
+} // namespace
+
 CamListModel::CamListModel(std::filesystem::path file, QObject* parent)
-    : QObject(parent), m_file(std::move(file)) {
+    : QObject(parent), m_file(std::move(file)), m_ids(idsFileOf(m_file)) {
     setObjectName("camListModel");
 }
 
@@ -19,10 +28,13 @@ CamListModel::Stamp CamListModel::stampNow() const {
             int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
 }
 
-void CamListModel::remember(std::string text) {
+void CamListModel::remember(std::string text, const Rename& rename) {
     m_text = std::move(text);
     m_names = camlisttext::listNames(m_text);
     m_stamp = stampNow();
+    if (!rename.from.empty() && rename.from != rename.to)
+        m_ids.rename(rename.from, rename.to, contains(rename.from));
+    m_ids.follow(m_names);
 }
 
 FileResult CamListModel::load(bool create) {
@@ -35,6 +47,7 @@ FileResult CamListModel::load(bool create) {
         }
     }
     const ReadResult read = readCamList(m_file);
+    m_ids.load();
     remember(read.ok ? read.bytes : std::string());
     m_readError = read.ok ? std::string() : read.error;
     emit changed();
@@ -62,6 +75,19 @@ void CamListModel::readAgainWhenChanged() {
     QMetaObject::invokeMethod(this, &CamListModel::changed, Qt::QueuedConnection);
 }
 
+CamId CamListModel::idOf(const std::string& name) {
+    readAgainWhenChanged();
+    return m_ids.idOf(name);
+}
+
+CamNames CamListModel::namesOf(const std::string& name) {
+    readAgainWhenChanged();
+    CamNames names = m_ids.namesOf(name);
+    if (names.current.isEmpty()) // a name without an id has had no other
+        names.current = QByteArray::fromStdString(name);
+    return names;
+}
+
 std::optional<CamRecord> CamListModel::find(std::string_view name) {
     if (name.empty())
         return std::nullopt;
@@ -69,12 +95,12 @@ std::optional<CamRecord> CamListModel::find(std::string_view name) {
     return camlisttext::findRecord(m_text, name);
 }
 
-FileResult CamListModel::commit(std::string text) {
+FileResult CamListModel::commit(std::string text, const Rename& rename) {
     if (!m_readError.empty())
         return readable();
     const FileResult written = replaceFileAtomically(m_file, text);
     if (written.ok)
-        remember(std::move(text));
+        remember(std::move(text), rename);
     emit changed(); // a failed write leaves the list as the file holds it
     return written;
 }
@@ -97,7 +123,8 @@ FileResult CamListModel::remove(std::string_view name) {
 FileResult CamListModel::replace(std::string_view oldName, const CamRecord& record) {
     readAgainWhenChanged();
     const std::string kept = oldName.empty() ? m_text : camlisttext::withoutRecord(m_text, oldName);
-    const FileResult written = commit(kept + camlisttext::recordText(record));
+    const FileResult written =
+        commit(kept + camlisttext::recordText(record), {std::string(oldName), record.name});
     if (written.ok && !oldName.empty() && oldName != record.name)
         emit renamed(std::string(oldName), record.name);
     return written;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "camlist/camids.h"
 #include "camlist/camlistexchange.h"
 #include "camlist/camrecord.h"
 #include "common/atomicfile.h"
@@ -31,6 +32,10 @@ class CamListModel : public QObject {
     std::optional<CamRecord> find(std::string_view name);
     bool contains(std::string_view name) { return find(name).has_value(); }
     const std::string& text() const { return m_text; }
+    // A listed cam's id, which stays when it is renamed; 0 for a name not listed.
+    CamId idOf(const std::string& name);
+    // The names a listed cam has and had, its pictures are saved under.
+    CamNames namesOf(const std::string& name);
     // Reads the file again when another program changed it.
     void refresh() { readAgainWhenChanged(); }
 
@@ -51,15 +56,20 @@ class CamListModel : public QObject {
     void removed(const std::string& name);
 
   private:
-    FileResult commit(std::string text);
+    // An edit's rename, which the cam's id follows.
+    struct Rename {
+        std::string from, to;
+    };
+    FileResult commit(std::string text, const Rename& rename = {});
     // Reads the file again when another program changed it; the list hears of it afterwards.
     void readAgainWhenChanged();
-    void remember(std::string text);
+    void remember(std::string text, const Rename& rename = {});
 
     // Whether the text is the file's: a list that could not be read is never written over.
     FileResult readable() const;
 
     const std::filesystem::path m_file;
+    CamIds m_ids;
     std::string m_text;
     std::string m_readError; // why the file could not be read last time; empty when it could
     std::vector<std::string> m_names;

@@ -38,16 +38,3 @@ bool CamAlertSettings::write(const QByteArray& cam, const CamAlerts& alerts) {
     emit changed(cam);
     return written;
 }
-
-void CamAlertSettings::rename(const QByteArray& oldName, const QByteArray& newName,
-                              bool oldNameRemains) {
-    const CamAlerts alerts = read(oldName);
-    if (!oldNameRemains)
-        remove(oldName);
-    write(newName, alerts);
-}
-
-void CamAlertSettings::remove(const QByteArray& cam) {
-    m_settings.RemoveUserSetting(m_product, section, CamSettingKey(cam));
-    emit changed(cam);
-}

@@ -15,8 +15,8 @@ struct CamAlerts {
     bool operator==(const CamAlerts&) const = default;
 };
 
-// Each cam's alerts, kept in the user's settings under the cam's name; a damaged value reads
-// as the defaults.
+// Each cam's alerts, kept in the user's settings under the cam's name (a rename or a removal
+// goes through CamSettings); a damaged value reads as the defaults.
 class CamAlertSettings : public QObject {
     Q_OBJECT
   public:
@@ -25,9 +25,6 @@ class CamAlertSettings : public QObject {
     CamAlerts read(const QByteArray& cam) const;
     // False when the settings could not be written.
     bool write(const QByteArray& cam, const CamAlerts& alerts);
-    // A renamed cam keeps its alerts (copied when another cam still has the old name).
-    void rename(const QByteArray& oldName, const QByteArray& newName, bool oldNameRemains);
-    void remove(const QByteArray& cam);
 
   signals:
     void changed(const QByteArray& cam);

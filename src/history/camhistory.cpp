@@ -14,17 +14,20 @@ bool takenBefore(const CamPictureFile& a, const CamPictureFile& b) {
 
 } // namespace
 
-CamHistory::CamHistory(QByteArray cam, std::vector<CamPictureFile> pictures)
+CamHistory::CamHistory(CamNames cam, std::vector<CamPictureFile> pictures)
     : m_cam(std::move(cam)), m_pictures(std::move(pictures)) {}
 
-CamHistory CamHistory::read(const QString& camFolder, const QByteArray& cam) {
-    return CamHistory(cam, FindSavedPictures(camFolder, cam));
+CamHistory CamHistory::read(const QString& camFolder, const CamNames& cam) {
+    return CamHistory(cam, FindCamPictures(camFolder, cam));
 }
 
 bool CamHistory::add(const QString& path) {
     const QFileInfo file(path);
-    const auto read = ReadTimedSaveFileName(QFile::encodeName(file.fileName()).toStdString(),
-                                            SaveNameCamPart(m_cam.toStdString()));
+    const std::string fileName = QFile::encodeName(file.fileName()).toStdString();
+    std::optional<ReadSaveName> read;
+    for (const QByteArray& name : m_cam.all())
+        if (!read)
+            read = ReadTimedSaveFileName(fileName, SaveNameCamPart(name.toStdString()));
     if (!read)
         return false;
     const QDateTime taken = MomentOf(read->moment);

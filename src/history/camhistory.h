@@ -12,12 +12,14 @@
 class CamHistory {
   public:
     CamHistory() = default;
-    CamHistory(QByteArray cam, std::vector<CamPictureFile> pictures);
+    CamHistory(CamNames cam, std::vector<CamPictureFile> pictures);
 
-    // Reads the cam's pictures in `camFolder` (on a worker thread: it lists the whole folder).
-    static CamHistory read(const QString& camFolder, const QByteArray& cam);
+    // Reads the cam's pictures in `camFolder`, under the names it had before too (on a worker
+    // thread: it lists the whole folder).
+    static CamHistory read(const QString& camFolder, const CamNames& cam);
 
-    const QByteArray& cam() const { return m_cam; }
+    const QByteArray& cam() const { return m_cam.current; }
+    const CamNames& names() const { return m_cam; }
     size_t size() const { return m_pictures.size(); }
     bool empty() const { return m_pictures.empty(); }
     const CamPictureFile& at(size_t index) const { return m_pictures[index]; }
@@ -32,6 +34,6 @@ class CamHistory {
     std::pair<size_t, size_t> dayRange(QDate day) const;
 
   private:
-    QByteArray m_cam;
+    CamNames m_cam;
     std::vector<CamPictureFile> m_pictures;
 };

@@ -73,13 +73,16 @@ RemovalPlan PlanRemoval(const std::map<QByteArray, std::vector<KeptPicture>>& ca
     return plan;
 }
 
-std::map<QByteArray, std::vector<KeptPicture>>
-ListKeptPictures(const QString& camFolder, const std::vector<QByteArray>& cams) {
+std::map<QByteArray, std::vector<KeptPicture>> ListKeptPictures(const QString& camFolder,
+                                                                const std::vector<CamNames>& cams) {
     std::map<QByteArray, std::vector<KeptPicture>> listed;
     std::set<QString> seen; // a file two cams' names could claim is counted once
-    for (const QByteArray& cam : cams) {
-        std::vector<KeptPicture>& pictures = listed[cam];
-        for (const CamPictureFile& file : FindSavedPictures(camFolder, cam, {}, {}, cams))
+    std::vector<QByteArray> names;
+    for (const CamNames& cam : cams)
+        names.push_back(cam.current);
+    for (const CamNames& cam : cams) {
+        std::vector<KeptPicture>& pictures = listed[cam.current];
+        for (const CamPictureFile& file : FindCamPictures(camFolder, cam, {}, {}, names))
             if (seen.insert(file.path).second)
                 if (const QFileInfo info(file.path); info.exists())
                     pictures.push_back({file.path, file.taken, info.size(), info.lastModified()});
@@ -87,7 +90,7 @@ ListKeptPictures(const QString& camFolder, const std::vector<QByteArray>& cams) 
     return listed;
 }
 
-RemovalResult KeepWithinRules(const QString& camFolder, const std::vector<QByteArray>& cams,
+RemovalResult KeepWithinRules(const QString& camFolder, const std::vector<CamNames>& cams,
                               const std::map<QByteArray, KeepRule>& camRules,
                               const KeepRule& overall, const QDateTime& now) {
     RemovalResult result;

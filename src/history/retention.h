@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/camnames.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -33,10 +35,10 @@ RemovalPlan PlanRemoval(const std::map<QByteArray, std::vector<KeptPicture>>& ca
                         const std::map<QByteArray, KeepRule>& camRules, const KeepRule& overall,
                         const QDateTime& now);
 
-// The pictures the program saved for each of `cams` in `camFolder`, with their sizes; no
-// other file is ever listed.
-std::map<QByteArray, std::vector<KeptPicture>>
-ListKeptPictures(const QString& camFolder, const std::vector<QByteArray>& cams);
+// The pictures the program saved for each of `cams` in `camFolder` (under the names each had
+// too), by each cam's name, with their sizes; no other file is ever listed.
+std::map<QByteArray, std::vector<KeptPicture>> ListKeptPictures(const QString& camFolder,
+                                                                const std::vector<CamNames>& cams);
 
 // The cam folder kept within the rules: the plan carried out, off the window's thread.
 struct RemovalResult {
@@ -44,6 +46,6 @@ struct RemovalResult {
     qint64 bytes = 0;
     int failed = 0;
 };
-RemovalResult KeepWithinRules(const QString& camFolder, const std::vector<QByteArray>& cams,
+RemovalResult KeepWithinRules(const QString& camFolder, const std::vector<CamNames>& cams,
                               const std::map<QByteArray, KeepRule>& camRules,
                               const KeepRule& overall, const QDateTime& now);

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -265,6 +266,20 @@ std::vector<QDateTime> SaveNameMoments(const QString& dateTimePart, const QStrin
     return Matcher(tokens, text, locale).run();
 }
 
+namespace {
+
+bool takenFirst(const CamPictureFile& a, const CamPictureFile& b) {
+    if (a.taken != b.taken)
+        return a.taken < b.taken;
+    if (a.sameSecond != b.sameSecond)
+        return a.sameSecond < b.sameSecond;
+    if (a.modified != b.modified)
+        return a.modified < b.modified;
+    return a.path < b.path;
+}
+
+} // namespace
+
 std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QByteArray& camName,
                                               std::optional<QDateTime> from,
                                               std::optional<QDateTime> to,
@@ -322,15 +337,20 @@ std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QB
             continue;
         pictures.push_back({file.absoluteFilePath(), *taken, modified});
     }
-    std::sort(pictures.begin(), pictures.end(),
-              [](const CamPictureFile& a, const CamPictureFile& b) {
-                  if (a.taken != b.taken)
-                      return a.taken < b.taken;
-                  if (a.sameSecond != b.sameSecond)
-                      return a.sameSecond < b.sameSecond;
-                  if (a.modified != b.modified)
-                      return a.modified < b.modified;
-                  return a.path < b.path;
-              });
+    std::sort(pictures.begin(), pictures.end(), takenFirst);
+    return pictures;
+}
+
+std::vector<CamPictureFile> FindCamPictures(const QString& camFolder, const CamNames& names,
+                                            std::optional<QDateTime> from,
+                                            std::optional<QDateTime> to,
+                                            const std::vector<QByteArray>& otherCams) {
+    std::vector<CamPictureFile> pictures;
+    std::set<QString> seen;
+    for (const QByteArray& name : names.all())
+        for (CamPictureFile& picture : FindSavedPictures(camFolder, name, from, to, otherCams))
+            if (seen.insert(picture.path).second)
+                pictures.push_back(std::move(picture));
+    std::sort(pictures.begin(), pictures.end(), takenFirst);
     return pictures;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/camnames.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QLocale>
@@ -41,3 +43,9 @@ std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QB
                                               std::optional<QDateTime> from = std::nullopt,
                                               std::optional<QDateTime> to = std::nullopt,
                                               const std::vector<QByteArray>& otherCams = {});
+
+// The same under all of a cam's names, the ones it had before too, in the order taken.
+std::vector<CamPictureFile> FindCamPictures(const QString& camFolder, const CamNames& names,
+                                            std::optional<QDateTime> from = std::nullopt,
+                                            std::optional<QDateTime> to = std::nullopt,
+                                            const std::vector<QByteArray>& otherCams = {});

@@ -21,6 +21,7 @@ struct DecodedPicture {
     QSize fullSize;     // the picture's own size, when it could be read
     QString refusal;    // why a picture that could be read was not decoded
     PictureBound bound = PictureBound::None;
+    qsizetype end = 0; // where the picture's own bytes end, when bytes follow it; 0 otherwise
 };
 
 DecodedPicture DecodePicture(const QByteArray& bytes, QSize fitAtLeast = {});

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "listpane/addresscheck.h"
 #include "camlist/camrecord.h"
 #include "common/atomicfile.h"
 #include "config/camalerts.h"
+#include "engine/addresscheck.h"
 
 #include <QDialog>
 #include <memory>

@@ -1,12 +1,11 @@
 #include "listpane/camlistpane.h"
 
-#include "listpane/camdialog.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlistmodel.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
+#include "listpane/camdialog.h"
 #include "ui/widgetkit.h"
-#include "ui/windowlock.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -15,9 +14,9 @@
 #include <QToolButton>
 
 CamListPane::CamListPane(QWidget* frame, CamListModel& camList, const QString& productName,
-                         Prompter& prompter, WindowLock& lock)
+                         Prompter& prompter)
     : QObject(frame), m_camList(camList), m_productName(productName), m_prompter(prompter),
-      m_lock(lock), m_frame(frame) {
+      m_frame(frame) {
     setObjectName("camListPane");
     QToolButton* add =
         makePictureButton(frame, "cmdAdd", tr("Add"), tr("Add a Cam"), ":/pictures/add.png");
@@ -68,9 +67,7 @@ void CamListPane::setListHeightTwips(int height) {
 
 void CamListPane::LoadCamList() {
     removeStaleTemporaries(m_camList.path(), std::chrono::hours(1));
-    m_lock.lock(true);
     const FileResult loaded = m_camList.load(true); // the list follows the model
-    m_lock.lock(false);
     if (!loaded.ok)
         emit statusText(tr("Could not read the cam list: %1").arg(localText(loaded.error)));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "listpane/addresscheck.h"
 #include "camlist/camrecord.h"
+#include "engine/addresscheck.h"
 
 #include <QHash>
 #include <QObject>
@@ -18,7 +18,6 @@ class EditCamDialog;
 class Prompter;
 class QListWidget;
 class QToolButton;
-class WindowLock;
 
 // The cam list of the "Controls" frame: the list box List1 with its label, the Add, Del and
 // Edit buttons, and the add and edit dialogs they open. The list shows the cam list model's
@@ -28,7 +27,7 @@ class CamListPane : public QObject {
   public:
     // The controls are made inside `frame` at their design places.
     CamListPane(QWidget* frame, CamListModel& camList, const QString& productName,
-                Prompter& prompter, WindowLock& lock);
+                Prompter& prompter);
 
     CamListModel& model() const { return m_camList; }
     QListWidget* list() const { return m_list; }
@@ -81,7 +80,6 @@ class CamListPane : public QObject {
     CamListModel& m_camList;
     const QString m_productName;
     Prompter& m_prompter;
-    WindowLock& m_lock;
     QWidget* m_frame = nullptr;
     QListWidget* m_list = nullptr;
     QHash<QByteArray, QString> m_darkNotes;

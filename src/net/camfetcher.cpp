@@ -3,22 +3,20 @@
 #include "common/datetimetext.h"
 #include "common/localtext.h"
 #include "common/numbertext.h"
-#include "source/backoff.h"
 #include "net/judgement.h"
+#include "source/backoff.h"
 
 #include <QHash>
 #include <QRandomGenerator>
 
-#include <QTimer>
 #include <array>
 #include <utility>
 
-CamFetcher::CamFetcher(QObject* parent) : PictureSource(parent) {
+CamFetcher::CamFetcher(QObject* parent, const TickerMaker& tickers) : PictureSource(parent) {
     m_jitter = [] { return 0.8 + 0.4 * QRandomGenerator::global()->generateDouble(); };
-    m_timer = new QTimer(this);
-    m_timer->setInterval(1000);
+    m_timer = MakeSecondTicker(tickers, this);
     m_exchange = new Exchange(this);
-    connect(m_timer, &QTimer::timeout, this, &CamFetcher::countSecond);
+    connect(m_timer, &Ticker::tick, this, &CamFetcher::countSecond);
     connect(m_exchange, &Exchange::serverReached, this, &CamFetcher::serverReached);
     connect(m_exchange, &Exchange::progressed, this, &CamFetcher::progressed);
     connect(m_exchange, &Exchange::finished, this, &CamFetcher::exchangeFinished);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/camdetails.h"
+#include "common/ticker.h"
 #include "net/exchange.h"
 #include "source/picturesource.h"
 
@@ -14,7 +15,7 @@
 #include <string>
 #include <vector>
 
-class QTimer;
+class Ticker;
 
 // The refresh cycle of one cam: the one-second count, one exchange with the server at each
 // cycle (asked conditionally with the validators of the last picture), and the judgement of
@@ -26,7 +27,8 @@ class CamFetcher : public PictureSource {
   public:
     using Clock = std::function<QDateTime()>;
 
-    explicit CamFetcher(QObject* parent = nullptr);
+    // Its seconds are counted by a ticker `tickers` makes (a timer of the event loop when empty).
+    explicit CamFetcher(QObject* parent = nullptr, const TickerMaker& tickers = {});
     ~CamFetcher() override;
 
     // Where "now" and the retry jitter come from; tests set their own.
@@ -79,6 +81,9 @@ class CamFetcher : public PictureSource {
     QList<SourceAction> actions() const override;
     bool perform(const SourceAction& action) override;
     QStringList facts() const override;
+    QString streamText(double seconds) const override;
+    QString pictureTrouble() const override;
+    FailureReport describeFailure(const QString& reason, FetchFailure kind) const override;
     // The cam refused the user name or password, or asked for it unencrypted: no further
     // attempt is made until the credentials change or the cam is refreshed by hand.
     bool isWaitingForCredentials() const override { return m_waitingForCredentials; }
@@ -162,7 +167,7 @@ class CamFetcher : public PictureSource {
     std::function<double()> m_jitter;
     std::function<QByteArray(const QString&)> m_pins;
     std::function<bool(std::string_view)> m_isWholePicture;
-    QTimer* m_timer = nullptr; // timRefresh
+    Ticker* m_timer = nullptr; // timRefresh
     Exchange* m_exchange = nullptr;
     QByteArray m_name, m_address, m_refreshText = "30";
     QByteArray m_lastChanged;

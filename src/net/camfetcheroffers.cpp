@@ -21,9 +21,8 @@ QString sentOrNot(const ResponseHead& head, const char* field) {
 
 void CamFetcher::setKeeping(SourceKeeping* keeping) {
     m_keeping = keeping;
-    m_pins = keeping ? std::function<QByteArray(const QString&)>([keeping](const QString& at) {
-        return keeping->trustedCertificate(at);
-    })
+    m_pins = keeping ? std::function<QByteArray(const QString&)>(
+                           [keeping](const QString& at) { return keeping->trustedCertificate(at); })
                      : nullptr;
     m_plainPasswordAllowed = keeping && keeping->mayGoUnencrypted();
 }
@@ -108,7 +107,7 @@ QStringList CamFetcher::facts() const {
                                          .arg(m_visited.size() - 1)
                                          .arg(localText(m_visited.back()))
                                    : tr("Redirects followed: none"));
-    facts << (!m_lastSecure   ? tr("Connection: plain HTTP, not encrypted")
+    facts << (!m_lastSecure  ? tr("Connection: plain HTTP, not encrypted")
               : m_lastPinned ? tr("Connection: TLS, with the certificate you trust for this cam")
                              : tr("Connection: TLS, certificate verified"));
     facts << tr("Proxy: %1").arg(m_lastProxy.empty() ? tr("none") : localText(m_lastProxy));
@@ -116,4 +115,50 @@ QStringList CamFetcher::facts() const {
     facts << tr("Content type: %1").arg(type ? localText(*type) : tr("not sent"));
     facts << sentOrNot(head, "Last-Modified") << sentOrNot(head, "ETag");
     return facts;
+}
+
+QString CamFetcher::streamText(double seconds) const {
+    if (!m_streaming)
+        return {};
+    const double pace = m_streamPictures / std::max(seconds, 0.001);
+    return tr("An MJPEG stream: %1 pictures a second")
+        .arg(QLocale().toString(pace, 'f', pace < 2 ? 1 : 0));
+}
+
+PictureSource::FailureReport CamFetcher::describeFailure(const QString& reason,
+                                                         FetchFailure kind) const {
+    FailureReport report = PictureSource::describeFailure(reason, kind);
+    switch (kind) {
+    case FetchFailure::Certificate:
+        report.headline = tr("The certificate is not trusted: %1").arg(m_trouble.reason);
+        if (!m_trouble.subject.isEmpty())
+            report.facts << tr("Issued to: %1").arg(m_trouble.subject);
+        if (!m_trouble.fingerprint.isEmpty())
+            report.facts
+                << tr("SHA-256 fingerprint:\n%1").arg(ReadableFingerprint(m_trouble.fingerprint));
+        report.facts << tr("If this is your own camera, start the cam and choose \"Trust This "
+                           "Certificate...\" on its panel.");
+        break;
+    case FetchFailure::NotPicture:
+        report.facts = facts();
+        if (const auto size = qsizetype(response().responseBuffer.size()); size > 0)
+            report.facts << tr("Size: %1 bytes").arg(QLocale().toString(size));
+        return report;
+    case FetchFailure::Protocol:
+        // what the answer's head said, when there was one
+        report.withTime = response().head.status != 0;
+        if (report.withTime)
+            report.facts = facts();
+        return report;
+    default:
+        break;
+    }
+    if (!m_lastProxy.empty())
+        report.facts << tr("Proxy: %1").arg(localText(m_lastProxy));
+    return report;
+}
+
+QString CamFetcher::pictureTrouble() const {
+    const int status = response().head.status;
+    return status == 0 || (status >= 200 && status < 300) ? QString() : tr("HTTP %1").arg(status);
 }

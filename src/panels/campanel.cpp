@@ -12,6 +12,7 @@
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -108,17 +109,7 @@ CamPanel::CamPanel(int index, QWidget* parent) : QGroupBox(parent), m_index(inde
     m_mark->setObjectName(arrayName("stateMark", index));
     setGeometryTwips(m_mark, 1455, 30, 150, 150);
     m_mark->hide();
-    m_trust = new QAction(tr("Trust This Certificate..."), this);
-    m_trust->setObjectName(arrayName("trustCertificate", index));
-    m_trust->setEnabled(false);
-    addAction(m_trust);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(m_trust, &QAction::triggered, this, &CamPanel::trustCertificateClicked);
-    m_unencrypted = new QAction(tr("Send Password Unencrypted..."), this);
-    m_unencrypted->setObjectName(arrayName("sendPasswordUnencrypted", index));
-    m_unencrypted->setEnabled(false);
-    addAction(m_unencrypted);
-    connect(m_unencrypted, &QAction::triggered, this, &CamPanel::unencryptedPasswordClicked);
 
     // The panels are one Tab stop: the one that holds it takes the keyboard's focus, arrow keys
     // move to the others. Enter or Space selects a panel as a click does, F5 refreshes it,
@@ -225,20 +216,24 @@ QString CamPanel::stateTooltip() const {
     return m_mark->toolTip();
 }
 
-void CamPanel::offerCertificateTrust(bool on) {
-    m_trust->setEnabled(on);
+void CamPanel::offerActions(const QList<SourceAction>& actions) {
+    if (actions == m_offered)
+        return;
+    m_offered = actions;
+    qDeleteAll(m_actions);
+    m_actions.clear();
+    for (const SourceAction& offered : actions) {
+        auto* action = new QAction(offered.label, this);
+        action->setObjectName(arrayName(offered.id.toLatin1().constData(), m_index));
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, offered] { emit actionChosen(offered); });
+        m_actions.append(action);
+    }
 }
 
-void CamPanel::offerUnencryptedPassword(bool on) {
-    m_unencrypted->setEnabled(on);
-}
-
-bool CamPanel::offersUnencryptedPassword() const {
-    return m_unencrypted->isEnabled();
-}
-
-bool CamPanel::offersCertificateTrust() const {
-    return m_trust->isEnabled();
+bool CamPanel::offers(const QString& actionId) const {
+    return std::any_of(m_offered.begin(), m_offered.end(),
+                       [&](const SourceAction& action) { return action.id == actionId; });
 }
 
 bool CamPanel::hasPicture() const {

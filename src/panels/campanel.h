@@ -1,6 +1,7 @@
 #pragma once
 
-#include "panels/freshness.h"
+#include "engine/freshness.h"
+#include "source/picturesource.h"
 
 #include <QByteArray>
 #include <QGroupBox>
@@ -61,21 +62,21 @@ class CamPanel : public QGroupBox {
     void setStateMark(Freshness state, const QString& tooltip);
     Freshness stateMark() const { return m_state; }
     QString stateTooltip() const;
-    // "Trust This Certificate..." in the panel's menu, offered after a certificate failure.
-    void offerCertificateTrust(bool on);
-    // "Send Password Unencrypted..." in the panel's menu, offered when the cam asks for its
-    // password over plain HTTP.
-    void offerUnencryptedPassword(bool on);
-    bool offersUnencryptedPassword() const;
-    bool offersCertificateTrust() const;
+    // What the cam's source offers the user now ("Trust This Certificate...", "Send Password
+    // Unencrypted..."), in the panel's menu.
+    void offerActions(const QList<SourceAction>& actions);
+    const QList<SourceAction>& offeredActions() const { return m_offered; }
+    bool offers(const QString& actionId) const;
+    bool offersCertificateTrust() const { return offers("trustCertificate"); }
+    bool offersUnencryptedPassword() const { return offers("sendPasswordUnencrypted"); }
 
   signals:
     // A click on the picture, the box holding it, or the fetching indicator.
     void clicked();
     void refreshClicked();
     void stopClicked();
-    void trustCertificateClicked();
-    void unencryptedPasswordClicked();
+    // An offered action was chosen in the menu.
+    void actionChosen(const SourceAction& action);
     // An arrow key: the panel `columns` to the right (negative: left) and `rows` down.
     void stepRequested(int columns, int rows);
 
@@ -95,8 +96,8 @@ class CamPanel : public QGroupBox {
     ImageControl* m_indicator = nullptr; // imgRefresh
     ProgressBar* m_progress = nullptr;   // prgCam
     QLabel* m_mark = nullptr;
-    QAction* m_trust = nullptr;
-    QAction* m_unencrypted = nullptr;
+    QList<SourceAction> m_offered;
+    QList<QAction*> m_actions;
 
     Freshness m_state = Freshness::Idle;
     QHash<Freshness, QPixmap> m_markPictures; // drawn once each: the mark changes twice a fetch

@@ -92,6 +92,22 @@ class PictureSource : public QObject {
     virtual void forgetValidators() {}
     // What the last attempt found, in words: for the dialogs' Test.
     virtual QStringList facts() const { return {}; }
+    // What was wrong with the answer the last picture came in ("HTTP 404"); empty when nothing.
+    virtual QString pictureTrouble() const { return {}; }
+    // What the stream is, in words for the Test, after watching it `seconds` ("An MJPEG
+    // stream: 12 pictures a second"); empty when the pictures come no stream.
+    virtual QString streamText(double seconds) const {
+        Q_UNUSED(seconds);
+        return {};
+    }
+    // A failure in words for the Test: a headline, and what more the source knows of it (what a
+    // certificate that failed was issued to, say).
+    struct FailureReport {
+        QString headline;
+        QStringList facts;
+        bool withTime = true; // the time taken belongs to it
+    };
+    virtual FailureReport describeFailure(const QString& reason, FetchFailure kind) const;
     // The size the cam's picture is shown at, and whether it is also wanted whole (the viewer,
     // saving): a source that can choose among sizes takes the one that serves.
     virtual void setWantedSize(QSize shown, bool whole) {

@@ -105,8 +105,8 @@ bool TimelapseExport::fail(const QString& why) {
 bool TimelapseExport::start() {
     if (m_options.framesPerSecond < 1 || m_options.framesPerSecond > 120)
         return fail(tr("The frame rate must be from 1 to 120 frames a second."));
-    m_pictures = FindSavedPictures(m_options.camFolder, m_options.camName, m_options.from,
-                                   m_options.to, m_options.otherCams);
+    m_pictures = FindCamPictures(m_options.camFolder, {m_options.camName, m_options.formerNames},
+                                 m_options.from, m_options.to, m_options.otherCams);
     if (m_pictures.empty())
         return fail((m_options.from || m_options.to
                          ? tr("There are no saved pictures of %1 in that time range in %2.")

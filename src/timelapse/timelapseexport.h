@@ -20,7 +20,8 @@
 struct TimelapseOptions {
     QString camFolder;
     QByteArray camName;
-    QString output; // the .avi file
+    std::vector<QByteArray> formerNames; // what the cam was called before: its pictures too
+    QString output;                      // the .avi file
     int framesPerSecond = 10;
     std::optional<QDateTime> from, to; // the pictures' moments, both ends included
     std::vector<QByteArray> otherCams; // the list's cams: pictures that read as theirs are left

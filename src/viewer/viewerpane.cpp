@@ -4,16 +4,15 @@
 #include "common/datetimetext.h"
 #include "common/filechooser.h"
 #include "common/twips.h"
+#include "engine/camfollower.h"
 #include "imaging/savepath.h"
 #include "ui/imagecontrol.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
-#include "ui/windowlock.h"
 #include "viewer/detailsblock.h"
 #include "viewer/fullscreenview.h"
 #include "viewer/historystrip.h"
 #include "viewer/layout.h"
-#include "viewer/selectedcam.h"
 #include "viewer/zoom.h"
 
 #include <QPushButton>
@@ -36,10 +35,10 @@ QScrollBar* makeScrollBar(QWidget* parent, const char* name, Qt::Orientation ori
 
 } // namespace
 
-ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSource& source,
-                       QString camFolder, BackgroundQueue& files)
-    : QGroupBox(tr("Viewer"), parent), m_lock(lock), m_source(source),
-      m_camFolder(std::move(camFolder)), m_files(files) {
+ViewerPane::ViewerPane(QWidget* parent, const FollowedCam& source, QString camFolder,
+                       BackgroundQueue& files)
+    : QGroupBox(tr("Viewer"), parent), m_source(source), m_camFolder(std::move(camFolder)),
+      m_files(files) {
     setObjectName("frmMain");
     setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(this, 6600, 0, 8655, 10815);
@@ -90,6 +89,32 @@ ViewerPane::ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSourc
     });
 }
 
+void ViewerPane::follow(CamFollower& selection) {
+    connect(&selection, &CamFollower::followed, this, &ViewerPane::showSelection);
+    connect(&selection, &CamFollower::ticked, this, &ViewerPane::setNextRefresh);
+    connect(&selection, &CamFollower::fetching, this, &ViewerPane::showFullScreenIndicator);
+    connect(&selection, &CamFollower::pictureArrived, this, &ViewerPane::showSelectedPicture);
+    connect(&selection, &CamFollower::detailsChanged, this, &ViewerPane::writeDetails);
+    connect(&selection, &CamFollower::stopped, this, &ViewerPane::hideViewer);
+    connect(&selection, &CamFollower::age, this, &ViewerPane::setAge);
+    connect(this, &ViewerPane::stepCamRequested, &selection, &CamFollower::followNextRunning);
+}
+
+void ViewerPane::stepZoom(int step) {
+    if (isVisible())
+        m_details->zoomSlider()->setValue(m_details->zoomSlider()->value() + step);
+}
+
+void ViewerPane::toggleFitWhileViewing() {
+    if (isVisible())
+        toggleFit();
+}
+
+void ViewerPane::openFullScreenWhileViewing() {
+    if (isVisible())
+        openFullScreenView();
+}
+
 void ViewerPane::setCycleSeconds(int seconds) {
     m_cycleSeconds = std::max(0, seconds);
     m_cycle->stop();
@@ -138,15 +163,14 @@ void ViewerPane::setImagePlace(const QRect& place) {
 
 void ViewerPane::showSelection(const QImage& picture, QSize pictureSize, const CamDetails& details,
                                const QString& nextRefresh) {
-    m_lock.lock(true);
     ++m_pictures;
     m_livePicture = QImage();
     if (m_history->isBrowsing()) {
         const QSignalBlocker quiet(m_history);
         m_history->goLive();
     }
-    const QByteArray cam = m_source.hasSelection() ? m_source.selectedName() : QByteArray();
-    if (cam != m_history->history().cam() || m_history->history().empty())
+    const CamNames cam = m_source.hasPlace() ? m_source.names() : CamNames();
+    if (cam != m_history->history().names() || m_history->history().empty())
         readHistory(cam);
     show();
     m_details->show();
@@ -163,7 +187,6 @@ void ViewerPane::showSelection(const QImage& picture, QSize pictureSize, const C
 }
 
 void ViewerPane::ApplyZoom() {
-    m_lock.lock(true);
     m_image->setStretch(true);
     if (m_details->isFit()) {
         // the whole picture between the bars, which have nothing to scroll
@@ -177,7 +200,6 @@ void ViewerPane::ApplyZoom() {
         }
         setImagePlace({fit.left, fit.top, fit.width, fit.height});
         m_details->showZoomLevel(fit.percent);
-        m_lock.lock(false);
         return;
     }
     if (m_imagePlace.x() > 0 || m_imagePlace.y() > 0) // centred while fitted
@@ -202,7 +224,6 @@ void ViewerPane::ApplyZoom() {
 
         m_vertical->setEnabled(zoom->verticalEnabled);
     }
-    m_lock.lock(false); // on every path
 }
 
 void ViewerPane::toggleFit() {
@@ -244,9 +265,7 @@ void ViewerPane::writeDetails(const CamDetails& details) {
 void ViewerPane::setNextRefresh(const QString& text) {
     if (text.isEmpty())
         return;
-    m_lock.lock(true);
     m_details->setNextRefresh(text);
-    m_lock.lock(false);
 }
 
 void ViewerPane::setAge(const QString& text) {
@@ -282,12 +301,12 @@ void ViewerPane::showAtOwnSize(const QImage& picture) {
         m_fullScreenView->showPicture(picture);
 }
 
-void ViewerPane::readHistory(const QByteArray& cam) {
+void ViewerPane::readHistory(const CamNames& cam) {
     const quint64 read = ++m_historyReads;
     m_historyReader->clear(); // a listing for a cam selected before is not wanted any more
     m_savedDuringRead.clear();
     m_historyReading = true;
-    if (cam != m_history->history().cam()) { // another cam's pictures go at once
+    if (cam != m_history->history().names()) { // another cam's pictures go at once
         const bool wasShown = !m_history->history().empty();
         m_history->setHistory(CamHistory(cam, {}));
         if (m_arranged && wasShown)
@@ -320,8 +339,8 @@ void ViewerPane::noteSavedPicture(const QByteArray& cam, const QString& path) {
 }
 
 void ViewerPane::readHistoryAgain() {
-    if (m_source.hasSelection() && isVisible())
-        readHistory(m_source.selectedName());
+    if (m_source.hasPlace() && isVisible())
+        readHistory(m_source.names());
 }
 
 QImage ViewerPane::picture() const {
@@ -329,24 +348,23 @@ QImage ViewerPane::picture() const {
 }
 
 void ViewerPane::saveShownPicture() {
-    if (m_source.hasSelection())
-        savePictureTo(SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime()),
-                      true);
+    if (m_source.hasPlace())
+        savePictureTo(SavePath(m_camFolder, m_source.name(), QDateTime::currentDateTime()), true);
 }
 
 void ViewerPane::saveShownPictureAs() {
-    if (!m_source.hasSelection() || !m_chooser)
+    if (!m_source.hasPlace() || !m_chooser)
         return;
-    const QString path = m_chooser->fileToSave(
-        this, tr("Save Image As"),
-        SavePath(m_camFolder, m_source.selectedName(), QDateTime::currentDateTime()),
-        tr("JPEG pictures (*.jpg *.jpeg)"));
+    const QString path =
+        m_chooser->fileToSave(this, tr("Save Image As"),
+                              SavePath(m_camFolder, m_source.name(), QDateTime::currentDateTime()),
+                              tr("JPEG pictures (*.jpg *.jpeg)"));
     if (!path.isEmpty())
         savePictureTo(path);
 }
 
 void ViewerPane::savePictureTo(const QString& path, bool unique) {
-    const PictureToSave picture = m_source.selectedPicture();
+    const PictureToSave picture = m_source.picture();
     ++m_saving;
     // ahead of the auto-saves that wait: the user is waiting for this one
     m_files.run(
@@ -363,9 +381,7 @@ void ViewerPane::savePictureTo(const QString& path, bool unique) {
                 return;
             }
             if (shown == m_pictures && !m_history->isBrowsing()) { // still the one shown
-                m_lock.lock(true);
                 m_image->setPicture(saved.whole);
-                m_lock.lock(false);
             }
             emit statusText(tr("%1 saved as %2").arg(time, saved.path));
             noteSavedPicture(m_history->history().cam(), saved.path);
@@ -378,7 +394,6 @@ void ViewerPane::openFullScreenView() {
     m_screenSaver.SetScreenSaverActive(false);
     if (!m_fullScreenView) {
         m_fullScreenView = new FullScreenView(this);
-        m_lock.setFullScreenView(m_fullScreenView);
         connect(m_fullScreenView, &FullScreenView::unloaded, this, [this] {
             // however the view was closed: the flag goes and the screen saver comes back
             m_fullScreen = false;

@@ -17,8 +17,9 @@ class ImageControl;
 class QPushButton;
 class QScrollBar;
 class QTimer;
-class SelectedCamSource;
-class WindowLock;
+class CamFollower;
+class FollowedCam;
+struct CamNames;
 
 // frmMain, the "Viewer": the selected cam's picture, zoomed by a whole factor and scrolled in
 // the viewport Picture1, with the details block below it. From here the picture is saved and
@@ -26,9 +27,11 @@ class WindowLock;
 class ViewerPane : public QGroupBox {
     Q_OBJECT
   public:
-    // Pictures are saved on `files`, one after the other.
-    ViewerPane(QWidget* parent, WindowLock& lock, const SelectedCamSource& source,
-               QString camFolder, BackgroundQueue& files);
+    // Shows the cam `source` stands for; pictures are saved on `files`, one after the other.
+    ViewerPane(QWidget* parent, const FollowedCam& source, QString camFolder,
+               BackgroundQueue& files);
+    // What the follower says of its cam is shown here.
+    void follow(CamFollower& follower);
     ~ViewerPane() override;
 
     void arrange(const MainWindowLayout& layout);
@@ -56,6 +59,10 @@ class ViewerPane : public QGroupBox {
     void applyChosenZoom() { ApplyZoom(); }
     // Fit, or zoom 1 when fitted.
     void toggleFit();
+    // The View menu's zoom, Fit and full screen, which work while a cam is shown.
+    void stepZoom(int step);
+    void toggleFitWhileViewing();
+    void openFullScreenWhileViewing();
     void scrollPictureHorizontally();
     void scrollPictureVertically();
     // Saves the selected picture; the status bar says where when it is written.
@@ -101,12 +108,11 @@ class ViewerPane : public QGroupBox {
     // `picture` at its own size, zoomed as chosen.
     void showAtOwnSize(const QImage& picture);
     // The selected cam's history, read off the window's thread when another cam is selected.
-    void readHistory(const QByteArray& cam);
+    void readHistory(const CamNames& cam);
     // `unique`: a picture already there keeps its name and this one gets the next number
     void savePictureTo(const QString& path, bool unique = false);
 
-    WindowLock& m_lock;
-    const SelectedCamSource& m_source;
+    const FollowedCam& m_source;
     const QString m_camFolder;
     BackgroundQueue& m_files;
     FileChooser* m_chooser = nullptr;

@@ -6,9 +6,9 @@
 #include "app/secondarywindows.h"
 #include "app/session.h"
 #include "app/termination.h"
-#include "listpane/camdialog.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlisttext.h"
+#include "listpane/camdialog.h"
 #include "ui/helpwindow.h"
 #include "viewer/detailsblock.h"
 #include "viewer/fullscreenview.h"
@@ -164,8 +164,8 @@ class DesktopTest : public QObject {
             f.start("Harbour");
             f.start("Hill");
             f.start("Market");
-            f.panels().stopCam(1); // Hill: panels 0 and 2 run
-            f.panels().selectPanel(2);
+            f.engine().stopCam(1); // Hill: panels 0 and 2 run
+            f.engine().selection().follow(2);
             f.window->setWindowState(Qt::WindowNoState);
             f.window->setGeometry(40, 60, 1000, 700);
             f.window->close();
@@ -179,11 +179,11 @@ class DesktopTest : public QObject {
                                              "\r\n\r\n");
             const std::unique_ptr<MainWindow> againWindow = nextRun(f);
             MainWindow& again = *againWindow;
-            QVERIFY(!again.panels().isRunning(0));
-            QVERIFY(again.panels().isRunning(2));
-            QCOMPARE(again.panels().panel(2)->frameCaption(), QByteArray("Market"));
-            QCOMPARE(again.panels().selectedCam(), 2);
-            QCOMPARE(again.panels().activeCams(), 1);
+            QVERIFY(!again.engine().isRunning(0));
+            QVERIFY(again.engine().isRunning(2));
+            QCOMPARE(again.panelArea().panel(2)->frameCaption(), QByteArray("Market"));
+            QCOMPARE(again.engine().selection().place(), 2);
+            QCOMPARE(again.engine().activeCams(), 1);
             QVERIFY(again.statusText().contains("Harbour"));
             // the window where it was, not maximised
             QCOMPARE(again.size(), QSize(1000, 700));
@@ -204,11 +204,11 @@ class DesktopTest : public QObject {
                     {{{3, "Hill"}, {4, "Market"}}, "Hill"});
         const std::unique_ptr<MainWindow> againWindow = nextRun(f);
         MainWindow& again = *againWindow;
-        QCOMPARE(again.panels().selectedCam(), 3);
+        QCOMPARE(again.engine().selection().place(), 3);
         // selected before any picture, the viewer takes the picture's own size when it comes
         QTRY_VERIFY_WITH_TIMEOUT(again.viewer().naturalWidth() > 10, 10000);
         QCOMPARE(again.viewer().picture().size(), QSize(64, 48));
-        QCOMPARE(again.panels().selectedCam(), 3);
+        QCOMPARE(again.engine().selection().place(), 3);
 
         // a cam the user chose meanwhile stays chosen
         WindowFixture g(list);
@@ -216,9 +216,9 @@ class DesktopTest : public QObject {
                     {{{3, "Hill"}, {4, "Market"}}, "Hill"});
         const std::unique_ptr<MainWindow> thirdWindow = nextRun(g);
         MainWindow& third = *thirdWindow;
-        third.panels().selectPanel(4);
-        QTRY_VERIFY_WITH_TIMEOUT(third.panels().isSettled(3) && third.panels().isSettled(4), 10000);
-        QCOMPARE(third.panels().selectedCam(), 4);
+        third.engine().selection().follow(4);
+        QTRY_VERIFY_WITH_TIMEOUT(third.engine().isSettled(3) && third.engine().isSettled(4), 10000);
+        QCOMPARE(third.engine().selection().place(), 4);
     }
 
     void theSessionKeepsWhatTheUserSawAndSaysWhyACamStaysOut() {
@@ -231,7 +231,7 @@ class DesktopTest : public QObject {
         f.box.writeFile("00camlist.txt", camList({{"Hill", "http://127.0.0.1:1/b.jpg", "30"},
                                                   {"Bad", "http://127.0.0.1:1/c.jpg", "x"}}));
         const std::unique_ptr<MainWindow> again = nextRun(f);
-        QVERIFY(again->panels().isRunning(0));
+        QVERIFY(again->engine().isRunning(0));
         QVERIFY(!again->viewer().isVisible());
         QVERIFY2(again->statusText().contains("Bad (its refresh interval \"x\" is not a number)"),
                  qPrintable(again->statusText()));
@@ -255,9 +255,9 @@ class DesktopTest : public QObject {
                     {{{5, "Hill"}, {1, "Hill"}, {0, "Nowhere"}}, "Hill"});
         const std::unique_ptr<MainWindow> againWindow = nextRun(f);
         MainWindow& again = *againWindow;
-        QCOMPARE(again.panels().activeCams(), 1);
-        QVERIFY(again.panels().isRunning(5));
-        QCOMPARE(again.panels().selectedCam(), 5);
+        QCOMPARE(again.engine().activeCams(), 1);
+        QVERIFY(again.engine().isRunning(5));
+        QCOMPARE(again.engine().selection().place(), 5);
         QVERIFY(again.statusText().contains("Nowhere"));
     }
 
@@ -347,7 +347,7 @@ class DesktopTest : public QObject {
         f.key(Qt::Key_Down);
         QCOMPARE(f.list()->currentItem()->text(), QString("Hill"));
         f.key(Qt::Key_Return); // Enter starts it, as a double click does
-        QCOMPARE(f.panels().activeCams(), 1);
+        QCOMPARE(f.engine().activeCams(), 1);
         QCOMPARE(f.panel(0)->frameCaption(), QByteArray("Hill"));
         // Tab walks from the commands to the list
         f.window->findChild<QWidget*>("chkSave")->setFocus();
@@ -362,23 +362,23 @@ class DesktopTest : public QObject {
     void camsRestWhileTheWindowIsNotSeen() {
         Active f;
         f.start("Harbour");
-        QVERIFY(f.panels().fetcher(0)->isCounting());
+        QVERIFY(f.fetcher(0)->isCounting());
         f.window->showMinimized();
-        QVERIFY(f.panels().isResting());
-        QVERIFY(!f.panels().fetcher(0)->isCounting());
+        QVERIFY(f.engine().isResting());
+        QVERIFY(!f.fetcher(0)->isCounting());
         f.window->showNormal(); // seen again: fetched at once
-        QVERIFY(!f.panels().isResting());
-        QVERIFY(f.panels().fetcher(0)->isCounting());
+        QVERIFY(!f.engine().isResting());
+        QVERIFY(f.fetcher(0)->isCounting());
         f.window->findChild<QCheckBox*>("chkSave")->setChecked(true);
         f.window->hide(); // saved pictures go on
-        QVERIFY(!f.panels().isResting());
+        QVERIFY(!f.engine().isResting());
     }
 
     void theViewerAnswersItsKeys() {
         Active f;
         f.start("Harbour");
-        f.panel(0)->showPlainPicture(filledPicture(Qt::red, 320, 240));
-        f.panels().selectPanel(0);
+        f.engine().showPlainPicture(0, filledPicture(Qt::red, 320, 240));
+        f.engine().selection().follow(0);
         QScrollBar* zoom = f.window->viewer().details()->zoomSlider();
         f.key(QKeyCombination(Qt::CTRL, Qt::Key_Plus));
         QCOMPARE(zoom->value(), 2);

@@ -1,23 +1,25 @@
 // What goes out of the program and comes back: the menu items of the time-lapse film and of
 // the cam list exchange, and the film made from the command line without a window.
 #include "app/commandline.h"
-#include "app/dailyfilmmaker.h"
-#include "app/dailyfilmsdialog.h"
 #include "app/exportcommands.h"
-#include "app/keeppictures.h"
-#include "app/keeppicturesdialog.h"
 #include "app/mainwindow.h"
+#include "config/camalerts.h"
+#include "config/settings.h"
+#include "dialogs/dailyfilmsdialog.h"
+#include "dialogs/keeppicturesdialog.h"
+#include "dialogs/timelapsedialog.h"
+#include "engine/camengine.h"
+#include "engine/camfollower.h"
+#include "history/picturekeeper.h"
+#include "imaging/savepath.h"
 #include "listpane/camdialog.h"
 #include "listpane/camlistpane.h"
 #include "listpane/exportcamsdialog.h"
 #include "listpane/listexchange.h"
-#include "imaging/savepath.h"
 #include "net/networkclock.h"
 #include "panels/campanel.h"
-#include "panels/campanelset.h"
-#include "timelapse/timelapsedialog.h"
-#include "config/camalerts.h"
-#include "config/settings.h"
+#include "panels/panelarea.h"
+#include "timelapse/dailyfilmmaker.h"
 
 #include "camlistbytes.h"
 #include "pictures.h"
@@ -28,9 +30,9 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QSpinBox>
@@ -91,8 +93,8 @@ class ExportsTest : public QObject {
         f.window->camList().list()->setCurrentRow(1);
         f.window->startListedCam();
         f.window->camList().list()->setCurrentRow(0);
-        f.window->panels().panel(0)->showPlainPicture(filledPicture(Qt::red, 8, 8));
-        f.window->panels().selectPanel(0);
+        f.window->engine().showPlainPicture(0, filledPicture(Qt::red, 8, 8));
+        f.window->engine().selection().follow(0);
         f.trigger("exportTimelapseAction");
         QCOMPARE(f.window->exports().timelapseDialog()->camBox()->currentText(), QString("Hill"));
 

@@ -115,7 +115,7 @@ class LooksTest : public QObject {
         for (const QString name : {"station", "harbour", "hilltop", "market", "northgate", "quay"})
             f.start(name);
         QTRY_VERIFY_WITH_TIMEOUT(f.panel(5)->hasPicture() && f.panel(0)->hasPicture(), 20000);
-        f.panels().selectPanel(0);
+        f.engine().selection().follow(0);
         ViewerPane& viewer = f.window->viewer();
         QTRY_COMPARE_WITH_TIMEOUT(viewer.picture().width(), 1920, 10000); // decoded whole
         keep(f.window.get(), "main-window-fit");

@@ -1,9 +1,9 @@
 #include "app/controlsframe.h"
 #include "app/mainmenus.h"
 #include "app/secondarywindows.h"
+#include "engine/camengine.h"
 #include "listpane/camdialog.h"
 #include "listpane/camlistpane.h"
-#include "panels/campanelset.h"
 #include "ui/aboutwindow.h"
 #include "ui/helpwindow.h"
 #include "ui/noticewindow.h"
@@ -184,9 +184,9 @@ class ServicesTest : public QObject {
         QVERIFY(p.window->camList().addDialog());
         p.window->camList().list()->setCurrentRow(0);
         menuItem(*p.window, "mnuCamItem(3)")->trigger();
-        QCOMPARE(p.window->panels().activeCams(), 1);
+        QCOMPARE(p.window->engine().activeCams(), 1);
         menuItem(*p.window, "mnuCamItem(4)")->trigger();
-        QCOMPARE(p.window->panels().activeCams(), 0);
+        QCOMPARE(p.window->engine().activeCams(), 0);
     }
 
     void aboutOpensFromTheMenuOnce() {

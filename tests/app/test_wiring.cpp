@@ -1,8 +1,8 @@
 // The parts as the main window connects them: the cam list starts cams into panels, edits reach
 // running panels, a clicked panel shows in the viewer, and the layout follows the window.
 #include "app/mainwindow.h"
-#include "listpane/camdialog.h"
 #include "common/twips.h"
+#include "listpane/camdialog.h"
 #include "net/camfetcher.h"
 #include "ui/imagecontrol.h"
 #include "ui/noticewindow.h"
@@ -43,8 +43,8 @@ struct Running : WindowFixture {
         window->resize(900, 700);
         start("A");
         start("B");
-        panel(0)->showPlainPicture(filledPicture(Qt::red, 640, 480));
-        panel(1)->showPlainPicture(filledPicture(Qt::blue, 100, 50));
+        engine().showPlainPicture(0, filledPicture(Qt::red, 640, 480));
+        engine().showPlainPicture(1, filledPicture(Qt::blue, 100, 50));
     }
 
     QString label(const char* name) const { return window->findChild<QLabel*>(name)->text(); }
@@ -83,7 +83,7 @@ class WiringTest : public QObject {
         Running f;
         f.window->viewer().details()->setFit(false); // at zoom 1, the picture's own size
         QTest::mouseClick(f.window->findChild<ImageControl*>("imgCam(0)"), Qt::LeftButton);
-        QCOMPARE(f.panels().selectedCam(), 0);
+        QCOMPARE(f.engine().selection().place(), 0);
         QVERIFY(f.window->viewer().isVisible());
         QVERIFY(f.window->viewer().details()->isVisible());
         QCOMPARE(f.window->viewer().naturalWidth(), twips(640));
@@ -95,17 +95,17 @@ class WiringTest : public QObject {
         QTest::mouseClick(f.window->findChild<ImageControl*>("Picture3(1)"), Qt::LeftButton, {},
                           QPoint(1, 1));
         // a click on the box holding the picture selects like one on the picture
-        QCOMPARE(f.panels().selectedCam(), 1);
+        QCOMPARE(f.engine().selection().place(), 1);
         QCOMPARE(f.label("lblName"), QString("B"));
         QCOMPARE(f.window->viewer().imgMainTwips().size(), QSize(twips(100), twips(50)));
     }
 
     void stoppingTheSelectedPanelHidesTheViewer() {
         Running f;
-        f.panels().selectPanel(1);
-        f.panels().stopCam(0);
+        f.engine().selection().follow(1);
+        f.engine().stopCam(0);
         QVERIFY(!f.window->viewer().isHidden());
-        f.panels().stopCam(1);
+        f.engine().stopCam(1);
         QVERIFY(f.window->viewer().isHidden());
         QVERIFY(f.window->viewer().details()->isHidden());
     }
@@ -113,27 +113,27 @@ class WiringTest : public QObject {
     // Next and previous go round the running cams only, from the menu and from full screen.
     void theNextCamIsTheNextRunningOne() {
         Running f; // places 0 and 1 run, 2 to 23 do not
-        f.panels().selectPanel(0);
+        f.engine().selection().follow(0);
         f.window->findChild<QAction*>("nextCamAction")->trigger();
-        QCOMPARE(f.panels().selectedCam(), 1);
+        QCOMPARE(f.engine().selection().place(), 1);
         // the viewed panel, and it alone, stands out
         QVERIFY(f.panel(1)->isShownSelected() && !f.panel(0)->isShownSelected());
         f.window->findChild<QAction*>("nextCamAction")->trigger();
-        QCOMPARE(f.panels().selectedCam(), 0); // round
+        QCOMPARE(f.engine().selection().place(), 0); // round
         f.window->viewer().openFullScreenView();
         QTest::keyClick(f.window->viewer().fullScreenView(), Qt::Key_Left);
-        QCOMPARE(f.panels().selectedCam(), 1);
+        QCOMPARE(f.engine().selection().place(), 1);
         f.window->viewer().fullScreenView()->close();
     }
 
     void stoppingTheSelectedCamWhileFullScreen() {
         Running f;
-        f.panels().selectPanel(0);
+        f.engine().selection().follow(0);
         f.window->viewer().openFullScreenView();
-        f.panels().stopCam(0);
-        QCOMPARE(f.panels().selectedCam(), -1);
+        f.engine().stopCam(0);
+        QCOMPARE(f.engine().selection().place(), -1);
         QVERIFY(f.window->viewer().isHidden());
-        f.panels().refreshNow(1); // another cam's fetch leaves the view alone
+        f.engine().refreshNow(1); // another cam's fetch leaves the view alone
         QVERIFY(!f.window->viewer().fullScreenView()->isIndicatorShown());
         f.window->viewer().fullScreenView()->close();
         QVERIFY(!f.window->viewer().fullScreenOn());
@@ -141,7 +141,7 @@ class WiringTest : public QObject {
 
     void savingSavesTheSelectedPanelsPicture() {
         Running f;
-        f.panels().selectPanel(0);
+        f.engine().selection().follow(0);
         f.window->viewer().saveShownPicture();
         QTRY_VERIFY(!f.window->viewer().isSaving());
         const QStringList saved = QDir(f.box.path("cam")).entryList(QDir::Files);
@@ -158,7 +158,7 @@ class WiringTest : public QObject {
         WindowFixture f(camList({{"Cam", "http://127.0.0.1/x", "60"}}));
         f.window->startListedCam();
         QCOMPARE(f.window->findChildren<NoticeWindow*>().size(), 1);
-        QCOMPARE(f.panels().activeCams(), 0);
+        QCOMPARE(f.engine().activeCams(), 0);
     }
 
     void commandsWithoutSelectionShowOneNotice() {
@@ -174,7 +174,7 @@ class WiringTest : public QObject {
         f.select("Hill");
         f.window->camList().requestStart();
         f.window->camList().requestStart();
-        QCOMPARE(f.panels().activeCams(), 1);
+        QCOMPARE(f.engine().activeCams(), 1);
         QCOMPARE(f.panel(0)->frameCaption(), QByteArray("Hill"));
     }
 
@@ -188,13 +188,13 @@ class WiringTest : public QObject {
         type(edit->nameBox(), "Port");
         type(edit->refreshBox(), "9");
         edit->saveRecord();
-        CamFetcher* renamed = f.panels().fetcher(0);
+        CamFetcher* renamed = f.fetcher(0);
         QCOMPARE(f.panel(0)->frameCaption(), QByteArray("Port"));
         QCOMPARE(renamed->name(), QByteArray("Port"));
         QCOMPARE(renamed->refreshText(), QByteArray("9"));
         QCOMPARE(renamed->refreshSecs(), 30); // nothing restarts
         QCOMPARE(f.panel(1)->frameCaption(), QByteArray("Hill"));
-        QCOMPARE(f.panels().fetcher(1)->refreshText(), QByteArray("5"));
+        QCOMPARE(f.fetcher(1)->refreshText(), QByteArray("5"));
     }
 
     void removingARunningCamLeavesItsPanelRunning() {
@@ -202,8 +202,8 @@ class WiringTest : public QObject {
         f.start("Hill");
         f.prompter.answers = {PromptAnswer::Ok};
         f.window->camList().removeSelectedCam();
-        QVERIFY(f.panels().isRunning(0));
-        QCOMPARE(f.panels().activeCams(), 1);
+        QVERIFY(f.engine().isRunning(0));
+        QCOMPARE(f.engine().activeCams(), 1);
     }
 
     void aRenamedCamKeepsWhatItTrustsAndARemovedOneLetsItGo() {
@@ -211,9 +211,9 @@ class WiringTest : public QObject {
         server.setScript(ScriptedServer::answer(ScriptedServer::okResponse(jpegOf(Qt::red))));
         WindowFixture f(camList({{"Home", "https://" + server.address("/c.jpg"), "300"}}));
         f.start("Home");
-        QTRY_VERIFY_WITH_TIMEOUT(f.panels().isSettled(0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine().isSettled(0), 5000);
         f.prompter.answers = {PromptAnswer::Ok};
-        f.panels().trustCertificate(0);
+        f.area().chooseAction(0, "trustCertificate");
         QTRY_COMPARE_WITH_TIMEOUT(f.panel(0)->stateMark(), Freshness::New, 5000);
 
         f.select("Home");
@@ -222,8 +222,8 @@ class WiringTest : public QObject {
         edit->nameBox()->setText("Garden");
         edit->saveRecord();
         server.setScript(ScriptedServer::answer(ScriptedServer::okResponse(jpegOf(Qt::green))));
-        f.panels().refreshNow(0); // a new connection, under the new name
-        QTRY_VERIFY_WITH_TIMEOUT(f.panels().isSettled(0), 5000);
+        f.engine().refreshNow(0); // a new connection, under the new name
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine().isSettled(0), 5000);
         QCOMPARE(f.panel(0)->stateMark(), Freshness::New);
 
         // removed from the list, it runs on and keeps what it trusts until its panel stops
@@ -232,7 +232,7 @@ class WiringTest : public QObject {
         f.window->camList().removeSelectedCam();
         QCOMPARE(f.window->settings().UserKeys("Tarvique Webcams", "TrustedCertificates").size(),
                  1);
-        f.panels().stopCam(0);
+        f.engine().stopCam(0);
         QVERIFY(f.window->settings().UserKeys("Tarvique Webcams", "TrustedCertificates").isEmpty());
     }
 };

@@ -63,8 +63,8 @@ class HistoryTest : public QObject {
              {"notes.txt", "Gone~2026-12-01_10-00-00.jpg", "Harbour~2026-12-0x_10-00-00.jpg"})
             QFile(folder + "/" + other).open(QIODevice::WriteOnly);
 
-        const RemovalResult result =
-            KeepWithinRules(folder, {"Harbour", "Hill"}, {{"Harbour", harbourRule}}, overall, now);
+        const RemovalResult result = KeepWithinRules(folder, {{"Harbour", {}}, {"Hill", {}}},
+                                                     {{"Harbour", harbourRule}}, overall, now);
         QStringList found;
         for (const QString& name : QDir(folder).entryList(QDir::Files))
             found << m_tags.value(name, name);
@@ -80,7 +80,7 @@ class HistoryTest : public QObject {
     // Pictures told of one by one go in their place by time, a day at a time; another cam's, a
     // damaged name and one told twice do not.
     void aHistoryKeepsItsPicturesInOrder() {
-        CamHistory history("Quay 1/2", {});
+        CamHistory history({"Quay 1/2", {}}, {});
         const QStringList told{
             "Quay 1%2F2~2026-12-08_07-00-00.jpg",   "Quay 1%2F2~2026-12-07_23-59-59.jpg",
             "Quay 1%2F2~2026-12-08_07-00-00_2.jpg", "Quay 1%2F2~2026-12-08_06-59-59.jpg",

@@ -1,10 +1,9 @@
 // The cam list pane on its own: the list box, its Add, Del and Edit commands and the dialogs.
-#include "listpane/camdialog.h"
 #include "camlist/camlistmodel.h"
-#include "listpane/camlistpane.h"
 #include "config/camcredentials.h"
 #include "config/settings.h"
-#include "ui/windowlock.h"
+#include "listpane/camdialog.h"
+#include "listpane/camlistpane.h"
 
 #include "sandbox.h"
 #include "scriptedprompter.h"
@@ -32,14 +31,13 @@ struct ListFixture {
     Sandbox box;
     ScriptedPrompter prompter;
     QWidget frame;
-    WindowLock lock{&frame};
     CamListModel model{box.fsPath("00camlist.txt")};
     CamListPane* pane = nullptr; // owned by the frame
     QSignalSpy* notices = nullptr;
 
     explicit ListFixture(const QByteArray& list) {
         box.writeFile("00camlist.txt", list);
-        pane = new CamListPane(&frame, model, "Tarvique Webcams", prompter, lock);
+        pane = new CamListPane(&frame, model, "Tarvique Webcams", prompter);
         notices = new QSignalSpy(pane, &CamListPane::selectionNeeded);
         pane->LoadCamList();
     }

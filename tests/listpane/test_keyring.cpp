@@ -1,12 +1,11 @@
 // Credentials in a real Secret Service (gnome-keyring-daemon on a private session bus, started
 // by tests/testsupport/with-keyring.sh): kept there, never in the settings or the cam list,
 // followed by a rename, gone with the cam.
-#include "listpane/camdialog.h"
 #include "camlist/camlistmodel.h"
-#include "listpane/camlistpane.h"
 #include "config/camcredentials.h"
 #include "config/settings.h"
-#include "ui/windowlock.h"
+#include "listpane/camdialog.h"
+#include "listpane/camlistpane.h"
 
 #include "sandbox.h"
 #include "scriptedprompter.h"
@@ -62,9 +61,8 @@ class KeyringTest : public QObject {
         SettingsStore settings("Tarvique Software", "Tarvique Webcams", prompter);
         CamCredentials store("Tarvique Webcams keyring test", settings, "Tarvique Webcams");
         QWidget frame;
-        WindowLock lock(&frame);
         CamListModel model(box.fsPath("00camlist.txt"));
-        auto* pane = new CamListPane(&frame, model, "Tarvique Webcams", prompter, lock);
+        auto* pane = new CamListPane(&frame, model, "Tarvique Webcams", prompter);
         pane->LoadCamList();
         pane->setCredentialStore(&store);
         QObject::connect(&model, &CamListModel::renamed, [&](auto& before, auto& after) {

@@ -1,15 +1,18 @@
 // The dialogs' "Test": one fetch by a panel's own code, reported in words; and the rate at which
 // a cam's picture really changes, learned from its fetches.
+#include "config/certificatepins.h"
+#include "engine/addresstest.h"
+#include "engine/camengine.h"
+#include "engine/changerate.h"
 #include "net/camfetcher.h"
 #include "net/camsocket.h"
-#include "panels/addresstest.h"
 #include "panels/campanel.h"
-#include "panels/campanelset.h"
-#include "config/certificatepins.h"
-#include "panels/changerate.h"
 
 #include "camlistbytes.h"
 #include "certificates.h"
+#include "engine/camfollower.h"
+#include "engine/sourceregistry.h"
+#include "net/camfetcher.h"
 #include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
@@ -20,6 +23,11 @@
 #include <optional>
 
 namespace {
+
+const SourceRegistry& registry() {
+    static const SourceRegistry kinds;
+    return kinds;
+}
 
 // Runs one check and waits for its report.
 std::optional<AddressReport> checked(AddressTest& test, const QString& address,
@@ -59,7 +67,7 @@ class AddressCheckTest : public QObject {
         server.setScript(ScriptedServer::answer(ScriptedServer::okResponse(
             jpegOf(Qt::red, 320, 240), "image/jpeg",
             "Last-Modified: Mon, 07 Dec 2026 10:00:00 GMT\r\nETag: \"7\"\r\n")));
-        AddressTest test({});
+        AddressTest test(registry(), {});
         const auto report = checked(test, "http://" + server.address("/cam.jpg"));
         QVERIFY(report);
         QVERIFY(report->ok);
@@ -73,7 +81,7 @@ class AddressCheckTest : public QObject {
         QVERIFY(hasFact(*report, "Time taken:"));
         QVERIFY(!report->preview.isNull());
         QVERIFY(report->preview.width() <= 160 && report->preview.height() <= 120);
-        QVERIFY(!test.fetcher()->isCounting()); // one fetch, no cycle
+        QVERIFY(!qobject_cast<CamFetcher*>(test.source())->isCounting()); // one fetch, no cycle
     }
 
     void redirectsAndErrorsAreSaid() {
@@ -84,7 +92,7 @@ class AddressCheckTest : public QObject {
             return ScriptedServer::answer("HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\n"
                                           "\r\n<h1>Not Found</h1>");
         });
-        AddressTest test({});
+        AddressTest test(registry(), {});
         const auto report = checked(test, "http://" + server.address("/old.jpg"));
         QVERIFY(report);
         QVERIFY(!report->ok);
@@ -97,7 +105,7 @@ class AddressCheckTest : public QObject {
         server.setRoute({});
         server.setScript(ScriptedServer::answer(
             ScriptedServer::okResponse(jpegOf(Qt::red).left(20), "image/jpeg")));
-        AddressTest broken({});
+        AddressTest broken(registry(), {});
         const auto damaged = checked(broken, "http://" + server.address("/cut.jpg"));
         QVERIFY(damaged && !damaged->ok);
         QVERIFY(damaged->headline.contains("cannot be shown"));
@@ -105,17 +113,17 @@ class AddressCheckTest : public QObject {
         // a picture sent with an error status: described, with its status
         server.setScript(ScriptedServer::answer(
             "HTTP/1.1 404 Not Found\r\nContent-Type: image/jpeg\r\n\r\n" + jpegOf(Qt::red)));
-        AddressTest erring({});
+        AddressTest erring(registry(), {});
         const auto withError = checked(erring, "http://" + server.address("/404.jpg"));
         QVERIFY(withError && !withError->ok);
         QCOMPARE(withError->headline, QString("A JPEG of 40 x 30, but with HTTP 404"));
         QVERIFY(!withError->preview.isNull());
 
-        AddressTest refused({});
+        AddressTest refused(registry(), {});
         const auto nobody = checked(refused, "http://127.0.0.1:1/cam.jpg");
         QVERIFY(nobody && !nobody->ok);
         QVERIFY(nobody->headline.startsWith("The server could not be reached"));
-        AddressTest unusable({});
+        AddressTest unusable(registry(), {});
         const auto odd = checked(unusable, "ftp://cams.example/cam.jpg");
         QVERIFY(odd && !odd->ok);
         QCOMPARE(odd->headline, QString("This address cannot be fetched"));
@@ -125,18 +133,17 @@ class AddressCheckTest : public QObject {
         const TestIdentity selfSigned = makeCertificate(CertificateOrder{});
         ScriptedServer server(selfSigned);
         server.setScript(ScriptedServer::answer(ScriptedServer::okResponse(jpegOf(Qt::blue))));
-        AddressTest untrusted({});
+        AddressTest untrusted(registry(), {});
         const auto report = checked(untrusted, "https://" + server.address("/cam.jpg"));
         QVERIFY(report && !report->ok);
         QVERIFY(report->headline.startsWith("The certificate is not trusted"));
         // in the form the trust question shows it
         const QByteArray fingerprint = CamSocket::fingerprintOf(selfSigned.certificate);
-        QVERIFY(
-            hasFact(*report, "SHA-256 fingerprint:\n" + ReadableFingerprint(fingerprint)));
+        QVERIFY(hasFact(*report, "SHA-256 fingerprint:\n" + ReadableFingerprint(fingerprint)));
 
         // trusted by the user for this cam: accepted, and said so
 
-        AddressTest pinned([&](const QString&) { return fingerprint; });
+        AddressTest pinned(registry(), [&](const QString&) { return fingerprint; });
         const auto trusted = checked(pinned, "https://" + server.address("/cam.jpg"));
         QVERIFY(trusted && trusted->ok);
         QVERIFY(hasFact(*trusted, "Connection: TLS, with the certificate you trust"));
@@ -149,7 +156,7 @@ class AddressCheckTest : public QObject {
         server.setScript(silent);
         bool reported = false;
         {
-            AddressTest test({});
+            AddressTest test(registry(), {});
             test.check(("http://" + server.address("/cam.jpg")).toUtf8(), "5",
                        [&](const AddressReport&) { reported = true; });
             QTRY_VERIFY(server.connections > 0);
@@ -222,31 +229,31 @@ class LearnedRateTest : public QObject {
         });
         PanelsFixture f(camList({{"Cam", "http://" + server.address("/c.jpg"), "300"}}));
         f.start("Cam");
-        f.set->selectPanel(0);
+        f.selection().follow(0);
         QString rate;
-        connect(f.set, &CamPanelSet::selectedDetailsChanged, this,
+        connect(&f.selection(), &CamFollower::detailsChanged, this,
                 [&](const CamDetails& details) { rate = details.updateRate; });
         for (int fetch = 1; fetch <= 5; ++fetch) {
-            QTRY_VERIFY_WITH_TIMEOUT(served == fetch && f.set->isSettled(0), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(served == fetch && f.engine->isSettled(0), 5000);
             if (fetch == 3)
                 QVERIFY(rate.isEmpty()); // three changes tell too little
-            f.set->refreshNow(0);
+            f.engine->refreshNow(0);
         }
         QTRY_COMPARE_WITH_TIMEOUT(rate,
                                   QString("changes at every refresh, about every 7 s or "
                                           "faster"),
                                   5000);
-        QCOMPARE(f.set->learnedRate("Cam")->intervalSeconds(), std::optional<int>(7));
-        QVERIFY(!f.set->learnedRate("Other"));
+        QCOMPARE(f.rates->rateOf("Cam")->intervalSeconds(), std::optional<int>(7));
+        QVERIFY(!f.rates->rateOf("Other"));
         // a click shows what the place knows at once: its rate and its picture's age
-        QSignalSpy clicked(f.set, &CamPanelSet::panelSelected);
-        QSignalSpy age(f.set, &CamPanelSet::selectedAge);
-        f.set->selectPanel(0);
+        QSignalSpy clicked(&f.selection(), &CamFollower::followed);
+        QSignalSpy age(&f.selection(), &CamFollower::age);
+        f.selection().follow(0);
         QCOMPARE(clicked[0][2].value<CamDetails>().updateRate, rate);
         QCOMPARE(age.size(), 1);
 
-        f.set->stopCam(0); // a stopped panel forgets
-        QVERIFY(!f.set->learnedRate("Cam"));
+        f.engine->stopCam(0); // a stopped panel forgets
+        QVERIFY(!f.rates->rateOf("Cam"));
     }
 
     void aPictureShownAgainIsNoChange() {
@@ -263,15 +270,15 @@ class LearnedRateTest : public QObject {
         });
         PanelsFixture f(camList({{"Cam", "http://" + server.address("/c.jpg"), "300"}}));
         int64_t now = 1000;
-        f.set->setClock([&now] { return now; });
+        f.engine->setClock([&now] { return now; });
         f.start("Cam");
         for (int fetch = 1; fetch <= 10; ++fetch) {
-            QTRY_VERIFY_WITH_TIMEOUT(served == fetch && f.set->isSettled(0), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(served == fetch && f.engine->isSettled(0), 5000);
             now += 10;
-            f.set->refreshNow(0);
+            f.engine->refreshNow(0);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(served == 11 && f.set->isSettled(0), 5000);
-        QVERIFY(!f.set->learnedRate("Cam")->intervalSeconds());
+        QTRY_VERIFY_WITH_TIMEOUT(served == 11 && f.engine->isSettled(0), 5000);
+        QVERIFY(!f.rates->rateOf("Cam")->intervalSeconds());
     }
 };
 

@@ -1,6 +1,7 @@
 // What a completed fetch does: judge the response, show the picture, tell new pictures from
 // unchanged ones, save new ones, and hand the selected panel's picture on.
 
+#include "engine/camfollower.h"
 #include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
@@ -32,12 +33,12 @@ class CompletionTest : public QObject {
     void fetchOnce(PanelsFixture& f, const QByteArray& answer) {
         server->setScript(ScriptedServer::answer(answer));
         const int before = server->connections;
-        if (f.set->isRunning(0))
-            f.set->refreshNow(0);
+        if (f.engine->isRunning(0))
+            f.engine->refreshNow(0);
         else
             f.start("Cam");
         QTRY_VERIFY(server->connections > before);
-        QTRY_VERIFY(f.set->isSettled(0));
+        QTRY_VERIFY(f.engine->isSettled(0));
     }
 
     QStringList savedPictures(const PanelsFixture& f) const {
@@ -66,8 +67,8 @@ class CompletionTest : public QObject {
 
     void newPicturesAreToldByLastModified() {
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        QSignalSpy details(f.set, &CamPanelSet::selectedDetailsChanged);
-        f.set->setAutoSave(true);
+        QSignalSpy details(&f.selection(), &CamFollower::detailsChanged);
+        f.autoSave->setOn(true);
         CamFetcher* fetcher = f.fetcher(0);
         QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
         fetcher->setClock([&now] { return now; });
@@ -116,7 +117,7 @@ class CompletionTest : public QObject {
     void withoutLastModifiedTheETagOrTheBytesTell() {
         QFETCH(QStringList, answers);
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        f.set->setAutoSave(true);
+        f.autoSave->setOn(true);
         for (qsizetype i = 0; i < answers.size(); i += 2)
             fetchOnce(f, imageResponse(jpegOf(QColor(answers[i])), answers[i + 1].toLatin1()));
         QTEST(int(savedPictures(f).size()), "saved");
@@ -126,7 +127,7 @@ class CompletionTest : public QObject {
 
     void autoSaveOffSavesNothing() {
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        f.set->setAutoSave(false);
+        f.autoSave->setOn(false);
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B"));
         QVERIFY(f.fetcher(0)->pictureChanged());
@@ -138,12 +139,12 @@ class CompletionTest : public QObject {
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         fetchOnce(f, "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nLast-Modified: "
                      "Z\r\n\r\n<html>gone</html>");
-        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.engine->notFoundPicture());
         QCOMPARE(QByteArray::fromStdString(f.fetcher(0)->lastModified()),
                  QByteArray("Last-Modified: A"));
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         fetchOnce(f, "no header end at all");
-        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.engine->notFoundPicture());
     }
 
     void unreadableBodiesKeepThePreviousPicture_data() {
@@ -189,7 +190,7 @@ class CompletionTest : public QObject {
 
     void aPictureThatCannotBeShownIsNoNews() {
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        f.set->setAutoSave(true);
+        f.autoSave->setOn(true);
         const QByteArray red = jpegOf(Qt::red);
         fetchOnce(f, imageResponse(red, "Last-Modified: A\r\nETag: \"a\""));
         fetchOnce(f, imageResponse(red.left(red.size() - 40), "Last-Modified: B\r\nETag: \"b\""));
@@ -205,7 +206,7 @@ class CompletionTest : public QObject {
     void picturesAreToldByTheirBytes() {
 
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
+        QSignalSpy toViewer(&f.selection(), &CamFollower::pictureArrived);
         fetchOnce(f, imageResponse(pngOf(Qt::yellow), {}, "image/jpeg"));
         QCOMPARE(pictureOf(f.panel(0)).size(), QSize(20, 10));
         fetchOnce(f, imageResponse(tinyGif, {}, "image/gif"));
@@ -217,9 +218,9 @@ class CompletionTest : public QObject {
     void aReusedPanelInheritsTheLineAndItsFirstPictureIsNew() {
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"},
                                  {"Other", "http://" + server->address("/o.jpg"), "300"}}));
-        f.set->setAutoSave(true);
+        f.autoSave->setOn(true);
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
-        f.set->stopCam(0);
+        f.engine->stopCam(0);
         server->setScript(
             ScriptedServer::answer(imageResponse(jpegOf(Qt::blue), "Last-Modified: B")));
         f.start("Other");
@@ -242,23 +243,23 @@ class CompletionTest : public QObject {
     void oddCamNamesSaveInsideTheCamFolder() {
         QFETCH(QByteArray, name);
         PanelsFixture f(camList({{name, "http://" + server->address("/c.jpg"), "300"}}));
-        f.set->setAutoSave(true);
+        f.autoSave->setOn(true);
         server->setScript(
             ScriptedServer::answer(imageResponse(jpegOf(Qt::red), "Last-Modified: A")));
         f.start(name);
         QTRY_VERIFY(!f.fetcher(0)->lastChanged().isEmpty());
         server->setScript(
             ScriptedServer::answer(imageResponse(jpegOf(Qt::blue), "Last-Modified: B")));
-        f.set->refreshNow(0);
+        f.engine->refreshNow(0);
         QTRY_COMPARE(savedPictures(f).size(), 1);
         const QStringList outside = QDir(f.box.programFolder()).entryList(QDir::Files);
-        QCOMPARE(outside, QStringList{"00camlist.txt"});
+        QCOMPARE(outside, (QStringList{"00camlist.ids", "00camlist.txt"})); // the list and its ids
         QVERIFY(f.status.contains("new picture saved as"));
     }
 
     void readOnlyCamFolderIsReported() {
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
-        f.set->setAutoSave(true);
+        f.autoSave->setOn(true);
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
         ReadOnlyFolder readOnly(f.box.path("cam"));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B"));

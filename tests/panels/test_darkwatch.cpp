@@ -1,6 +1,7 @@
 // Word that a cam went dark: when it is due, and the notifications a real session bus carries.
-#include "panels/darkwatch.h"
 #include "config/desktopnotifier.h"
+#include "engine/darkcamwatch.h"
+#include "engine/darkwatch.h"
 
 #include "onecamfixture.h"
 #include "pictures.h"
@@ -74,23 +75,26 @@ class NotificationTest : public QObject {
                       {"--session", "interface='org.freedesktop.Notifications',member='Notify'"});
         if (!monitor.waitForStarted() || qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
             QSKIP("no dbus-monitor or no session bus");
-        QTest::qWait(300); // until it watches
-        OneCam f("30");
+        QString seen;
+        const auto read = [&] {
+            return seen += QString::fromUtf8(monitor.readAllStandardOutput());
+        };
+        QTRY_VERIFY(read().contains("NameAcquired")); // it watches
+        OneCam f("30", "/c.jpg", true);
         int64_t now = 1'000'000;
-        f.set->setClock([&now] { return now; });
-        CamAlertSettings alerts(f.settings, "Tarvique Webcams");
-        alerts.write("Cam", {true, 10, 0});
+        f.engine->setClock([&now] { return now; });
+        f.camSettings.alerts().write("Cam", {true, 10, 0});
         DesktopNotifier notifier("Tarvique Webcams");
-        f.set->watchForDarkness(alerts, notifier);
+        DarkCamWatch watch(*f.engine, notifier);
         QString listed;
-        QObject::connect(f.set, &CamPanelSet::darkStateChanged, f.set,
+        QObject::connect(&watch, &DarkCamWatch::darkStateChanged, f.engine,
                          [&listed](const QByteArray&, const QString& note) { listed = note; });
 
         f.fetch(ScriptedServer::okResponse(jpegOf(Qt::red), "image/jpeg"));
         const QByteArray down = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n";
         f.fetch(down);
         now += 11 * 60;
-        QTest::qWait(1500); // ticks: one failure is not dark
+        f.tickers.tick(2); // one failure is not dark
         f.fetch(down);
         QTRY_COMPARE_WITH_TIMEOUT(listed, QString("no picture for 11 min"), 3000);
         const auto* mark =
@@ -98,14 +102,12 @@ class NotificationTest : public QObject {
         QTRY_VERIFY(mark->toolTip().endsWith("; " + listed));
         f.fetch(down);
         now += 30 * 60;
-        QTest::qWait(1500); // still dark: nothing more
+        f.tickers.tick(2); // still dark: nothing more
         f.fetch(ScriptedServer::okResponse(jpegOf(Qt::blue), "image/jpeg"));
         QTRY_COMPARE_WITH_TIMEOUT(listed, QString(), 3000);
-        QTest::qWait(500);
+        QTRY_COMPARE(read().count("member=Notify"), 2);
         monitor.terminate();
         monitor.waitForFinished();
-        const QString seen = QString::fromUtf8(monitor.readAllStandardOutput());
-        QCOMPARE(seen.count("member=Notify"), 2);
         QVERIFY(seen.contains("string \"Cam has gone dark\""));
         QVERIFY(seen.contains("string \"No picture for 11 min.\""));
         QVERIFY(seen.contains("string \"Cam is back\""));

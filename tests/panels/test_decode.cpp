@@ -1,9 +1,10 @@
 // Pictures are decoded on the pool and shown in the order their fetches ended: a slow decode is
 // never overtaken, the same bytes are not decoded again, a stopped panel drops late results,
 // and the selected panel's picture reaches the viewer whole.
-#include "panels/decodequeue.h"
-#include "panels/picturedecode.h"
+#include "engine/decodequeue.h"
+#include "engine/picturedecode.h"
 
+#include "engine/camfollower.h"
 #include "onecamfixture.h"
 #include "panelsfixture.h"
 #include "pictures.h"
@@ -53,16 +54,16 @@ class DecodeOrderTest : public QObject {
     void theSameBytesAreDecodedOnce() {
         OneCam f;
         SlowDecoder counting;
-        f.set->decodeQueue().setDecoder(counting.decoder());
+        f.engine->decodeQueue().setDecoder(counting.decoder());
         const QByteArray jpeg = jpegOf(Qt::red);
         f.fetchOnly(picture(jpeg));
-        QTRY_VERIFY(f.set->isSettled(0));
+        QTRY_VERIFY(f.engine->isSettled(0));
         f.fetchOnly(picture(jpeg));
         f.fetchOnly(picture(jpeg));
-        QTRY_VERIFY(f.set->isSettled(0));
+        QTRY_VERIFY(f.engine->isSettled(0));
         QCOMPARE(counting.count->load(), 1);
         f.fetchOnly(picture(jpegOf(Qt::green)));
-        QTRY_VERIFY(f.set->isSettled(0));
+        QTRY_VERIFY(f.engine->isSettled(0));
         QCOMPARE(counting.count->load(), 2);
     }
 
@@ -70,40 +71,40 @@ class DecodeOrderTest : public QObject {
         OneCam f;
         SlowDecoder slow;
         slow.slowWidth = 64; // the first picture is held in its decode
-        f.set->decodeQueue().setDecoder(slow.decoder());
+        f.engine->decodeQueue().setDecoder(slow.decoder());
         QList<QSize> shown;
-        connect(f.set, &CamPanelSet::pictureShown, f.set,
+        connect(f.engine, &CamEngine::pictureShown, f.engine,
                 [&] { shown << pictureOf(f.panel(0)).size(); });
-        QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
+        QSignalSpy toViewer(&f.selection(), &CamFollower::pictureArrived);
         f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
         f.fetchOnly(picture(jpegOf(Qt::green, 40, 30)));   // decoded at once
         f.fetchOnly("HTTP/1.1 404 Not Found\r\n\r\ngone"); // no picture at all
-        if (f.set->decodeQueue().threads() > 1)
+        if (f.engine->decodeQueue().threads() > 1)
             QTRY_COMPARE(slow.count->load(), 1); // the second picture is decoded, and waits
         QVERIFY(shown.isEmpty());
-        QVERIFY(!f.set->isSettled(0));
+        QVERIFY(!f.engine->isSettled(0));
         slow.release();
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
         QCOMPARE(shown, (QList<QSize>{QSize(64, 48), QSize(40, 30)}));
         QCOMPARE(toViewer.size(), 2); // the selected panel's hand-off kept its order too
         QCOMPARE(toViewer[1][0].value<QImage>().size(), QSize(40, 30));
-        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture()); // the last word is the 404's
+        QCOMPARE(pictureOf(f.panel(0)), f.engine->notFoundPicture()); // the last word is the 404's
     }
 
     void aStoppedPanelDropsItsLateDecode() {
         OneCam f;
         SlowDecoder slow;
         slow.slowWidth = 64;
-        f.set->decodeQueue().setDecoder(slow.decoder());
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        f.engine->decodeQueue().setDecoder(slow.decoder());
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
-        f.set->stopCam(0);
+        f.engine->stopCam(0);
         slow.release();
-        f.set->decodeQueue().waitForDone();
+        f.engine->decodeQueue().waitForDone();
         QTest::qWait(50); // let a late result arrive if it were to
         QCOMPARE(shown.size(), 0);
         QVERIFY(!f.panel(0)->hasPicture());
-        QVERIFY(f.set->isSettled(0));
+        QVERIFY(f.engine->isSettled(0));
     }
 
     void aPanelSelectedDuringItsDecodeGetsItsPictureWhole() {
@@ -112,17 +113,17 @@ class DecodeOrderTest : public QObject {
                         camList({{"Cam", "http://" + f.server.address("/c.jpg"), "300"},
                                  {"Two", "http://" + f.server.address("/t.jpg"), "300"}}));
         f.start("Two"); // panel 0, selected before any click
-        f.set->stopCam(0);
+        f.engine->stopCam(0);
         SlowDecoder slow;
         slow.slowWidth = 800;
-        f.set->decodeQueue().setDecoder(slow.decoder());
+        f.engine->decodeQueue().setDecoder(slow.decoder());
         f.server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::blue, 800, 600))));
         f.start("Cam"); // panel 0 again, and nobody is selected now
         QTRY_VERIFY(!f.fetcher(0)->isFetching());
-        QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
-        f.set->selectPanel(0); // selected while its picture is decoded small
-        slow.release(2);       // the small decode, and the whole one that follows
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        QSignalSpy toViewer(&f.selection(), &CamFollower::pictureArrived);
+        f.selection().follow(0); // selected while its picture is decoded small
+        slow.release(2);         // the small decode, and the whole one that follows
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
         QCOMPARE(toViewer.size(), 1);
         QCOMPARE(toViewer[0][0].value<QImage>().size(), QSize(800, 600));
     }
@@ -132,18 +133,18 @@ class DecodeOrderTest : public QObject {
         f.fetch(picture(jpegOf(Qt::red, 200, 150)));
         SlowDecoder held;
         held.slowWidth = 200; // the whole decode the click asks for is held
-        f.set->decodeQueue().setDecoder(held.decoder());
-        if (f.set->decodeQueue().threads() < 2)
+        f.engine->decodeQueue().setDecoder(held.decoder());
+        if (f.engine->decodeQueue().threads() < 2)
             QSKIP("the newer picture is decoded beside the held one");
-        QSignalSpy toViewer(f.set, &CamPanelSet::selectedPictureArrived);
-        f.set->selectPanel(0);
+        QSignalSpy toViewer(&f.selection(), &CamFollower::pictureArrived);
+        f.selection().follow(0);
         f.fetchOnly(picture(jpegOf(Qt::green, 120, 90))); // decoded whole: the viewer shows it
         QTRY_VERIFY(!toViewer.isEmpty());
         QCOMPARE(toViewer.last()[0].value<QImage>().size(), QSize(120, 90));
         held.release();
-        QTRY_VERIFY(f.set->isSettled(0));
+        QTRY_VERIFY(f.engine->isSettled(0));
         QCOMPARE(toViewer.last()[0].value<QImage>().size(), QSize(120, 90));
-        QCOMPARE(f.set->selectedPicture().picture.size(), QSize(120, 90)); // what Save Image saves
+        QCOMPARE(f.selection().picture().picture.size(), QSize(120, 90)); // what Save Image saves
     }
 
     void eachPlaceWaitsWithOneDecodeAtMost() {
@@ -153,7 +154,7 @@ class DecodeOrderTest : public QObject {
         queue.setDecoder(held.decoder());
         QList<quint64> results;
         connect(&queue, &DecodeQueue::decoded, &queue,
-                [&](quint64 ticket, const PanelDecode&) { results << ticket; });
+                [&](quint64 ticket, const PlaceDecode&) { results << ticket; });
         const QByteArray busy = jpegOf(Qt::red, 64, 48), small = jpegOf(Qt::green, 8, 8);
         auto order = [&](int place, quint64 ticket, const QByteArray& body, bool forViewer) {
             return queue.submit({place, ticket, body, 0, QSize(4, 4), QSize(4, 4), forViewer});
@@ -178,9 +179,9 @@ class DecodeOrderTest : public QObject {
     void aPictureOfAnotherSizeShowsAtItsOwn() {
         OneCam f;
         f.fetchOnly(picture(jpegOf(Qt::red, 640, 480)));
-        QTRY_VERIFY(f.set->isSettled(0));
+        QTRY_VERIFY(f.engine->isSettled(0));
         f.fetchOnly(picture(jpegOf(Qt::red, 320, 200)));
-        QTRY_VERIFY(f.set->isSettled(0));
+        QTRY_VERIFY(f.engine->isSettled(0));
         QCOMPARE(pictureOf(f.panel(0)).size(), QSize(320, 200));
     }
 
@@ -189,9 +190,9 @@ class DecodeOrderTest : public QObject {
         SlowDecoder slow;
         slow.slowWidth = 64;
         slow.delayMs = 300;
-        f->set->decodeQueue().setDecoder(slow.decoder());
+        f->engine->decodeQueue().setDecoder(slow.decoder());
         f->fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
-        QVERIFY(!f->set->isSettled(0));
+        QVERIFY(!f->engine->isSettled(0));
         f.reset(); // the window goes while the decode runs: it waits, and nothing is shown
         QTest::qWait(50);
     }

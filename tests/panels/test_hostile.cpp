@@ -2,11 +2,13 @@
 // on: its timers keep ticking, a panel's buffer stays within its bound, and the panel shows a
 // picture again at the next cycle once its server behaves. Each case waits for the hostile
 // fetch to settle, not for a fixed time.
-#include "panels/addresstest.h"
+#include "engine/addresstest.h"
 #include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
 
+#include "engine/camfollower.h"
+#include "engine/sourceregistry.h"
 #include "testmain.h"
 #include <QBuffer>
 #include <QImageWriter>
@@ -190,14 +192,14 @@ class HostileTest : public QObject {
                 (script.steps.size() > 100 && received() >= 2),
             10000);
         QVERIFY(largestBuffer <= maxResponseBytes);
-        QVERIFY(f.set->isRunning(0));
+        QVERIFY(f.engine->isRunning(0));
         QVERIFY(fetcher->isCounting());
 
         // the next cycle, with a server that behaves
         server.setScript(ScriptedServer::answer(ok(jpeg(64, 48))));
         fetcher->setRecord("Cam", goodAddress.toUtf8(), "300");
-        QSignalSpy loaded(f.set, &CamPanelSet::pictureShown);
-        f.set->refreshNow(0);
+        QSignalSpy loaded(f.engine, &CamEngine::pictureShown);
+        f.engine->refreshNow(0);
         QTRY_COMPARE_WITH_TIMEOUT(pictureOf(f.panel(0)).size(), QSize(64, 48), 5000);
     }
 
@@ -210,15 +212,16 @@ class HostileTest : public QObject {
         QFETCH(QString, address);
         ScriptedServer server;
         server.setScript(script);
-        AddressTest test({});
-        test.fetcher()->setStallTimeout(1500);
+        const SourceRegistry kinds;
+        AddressTest test(kinds, {});
         std::optional<AddressReport> report;
         test.check((address.isEmpty() ? "http://" + server.address("/c.jpg") : address).toUtf8(),
                    "2", [&](const AddressReport& r) { report = r; });
+        const auto* fetcher = qobject_cast<CamFetcher*>(test.source());
         QTRY_VERIFY_WITH_TIMEOUT(report.has_value(), 10000);
         QVERIFY(!report->headline.isEmpty());
-        QVERIFY(test.fetcher()->response().received().size() <= maxResponseBytes);
-        QVERIFY(!test.fetcher()->isCounting());
+        QVERIFY(fetcher->response().received().size() <= maxResponseBytes);
+        QVERIFY(!fetcher->isCounting());
     }
 };
 

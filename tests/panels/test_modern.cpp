@@ -1,8 +1,10 @@
 // Fetching as the web is today, against scripted servers: redirects, status codes, conditional
 // requests and 304, bodies framed by their length or in chunks, pictures told by their bytes,
 // the panel's freshness mark, and the retry schedule after failures.
-#include "panels/addresstest.h"
+#include "engine/addresstest.h"
 
+#include "engine/camfollower.h"
+#include "engine/sourceregistry.h"
 #include "onecamfixture.h"
 #include "panelsfixture.h"
 #include "pictures.h"
@@ -38,7 +40,7 @@ class ModernFetchTest : public QObject {
         ScriptedServer::Script script = ScriptedServer::answer(picture(jpegOf(Qt::red)));
         script.closeAfter = false; // the server keeps the connection open
         f.server.setScript(script);
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         f.start("Cam");
         QVERIFY(shown.wait(3000));                // long before the 300 s interval
         QCOMPARE(f.fetcher(0)->socketState(), 0); // the program closed it
@@ -60,7 +62,7 @@ class ModernFetchTest : public QObject {
             333, 5);
         script.closeAfter = false; // whole at its final chunk
         f.server.setScript(script);
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         f.start("Cam");
         QVERIFY(shown.wait(3000));
         QCOMPARE(pictureOf(f.panel(0)).size(), QSize(40, 30));
@@ -105,8 +107,8 @@ class ModernFetchTest : public QObject {
 
     void validatorsComeBackAndA304KeepsThePicture() {
         OneCam f;
-        f.set->setAutoSave(true);
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        f.autoSave->setOn(true);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
         f.fetcher(0)->setClock([&now] { return now; });
         f.fetch(picture(jpegOf(Qt::red), "Last-Modified: Mon, 07 Dec 2026 09:00:00 GMT\r\n"
@@ -120,7 +122,7 @@ class ModernFetchTest : public QObject {
         const QImage before = pictureOf(f.panel(0));
 
         now = now.addSecs(60);
-        QSignalSpy fetching(f.set, &CamPanelSet::selectedFetching); // place 0 counts as selected
+        QSignalSpy fetching(&f.selection(), &CamFollower::fetching); // place 0 counts as selected
         f.fetch("HTTP/1.1 304 Not Modified\r\nETag: W/\"v1\"\r\nContent-Length: 5\r\n\r\nhello");
         QCOMPARE(fetching.last()[0].toBool(), false); // the full-screen indicator goes too
 
@@ -155,7 +157,7 @@ class ModernFetchTest : public QObject {
     void aCamStartedAgainAsksForItsPicture() {
         OneCam f;
         f.fetch(picture(jpegOf(Qt::red), "ETag: \"a\"\r\n"));
-        f.set->stopCam(0);
+        f.engine->stopCam(0);
         f.fetch("HTTP/1.1 304 Not Modified\r\nETag: \"a\"\r\n\r\n");
         QVERIFY(!f.server.requests.last().contains("If-"));
     }
@@ -178,9 +180,10 @@ class ModernFetchTest : public QObject {
         OneCam f;
         f.fetch(answer);
         QCOMPARE(pictureOf(f.panel(0)).size(), QSize(40, 30));
-        QCOMPARE(f.set->slot(0).shownBody, jpegOf(Qt::red)); // nothing after its end is kept
+        QCOMPARE(f.engine->place(0).shownBody, jpegOf(Qt::red)); // nothing after its end is kept
         // and the Test button reads it as the panel does
-        AddressTest test({});
+        const SourceRegistry kinds;
+        AddressTest test(kinds, {});
         std::optional<AddressReport> report;
         f.server.setScript(ScriptedServer::answer(answer));
         test.check(("http://" + f.server.address("/c.jpg")).toUtf8(), "5",
@@ -192,7 +195,7 @@ class ModernFetchTest : public QObject {
     void sameBytesAreNotDecodedAgain() {
 
         OneCam f;
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         const QByteArray jpeg = jpegOf(Qt::red);
         f.fetch(picture(jpeg));
         f.fetch(picture(jpeg));
@@ -209,8 +212,8 @@ class ModernFetchTest : public QObject {
         second.setScript(ScriptedServer::answer(picture(jpegOf(Qt::blue))));
         f.server.setScript(ScriptedServer::answer(
             redirect(302, "http://" + second.address("/cams/../live/now.jpg").toUtf8())));
-        QSignalSpy details(f.set, &CamPanelSet::selectedDetailsChanged);
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy details(&f.selection(), &CamFollower::detailsChanged);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         f.start("Cam");
         QVERIFY(shown.wait(3000));
         QVERIFY(second.requests[0].startsWith("GET /live/now.jpg HTTP/1.1\r\n"));
@@ -250,9 +253,9 @@ class ModernFetchTest : public QObject {
                     asked < hops ? redirect(307, "/" + QByteArray::number(asked + 1) + ".jpg")
                                  : picture(jpegOf(Qt::red)));
             });
-            QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+            QSignalSpy shown(f.engine, &CamEngine::pictureShown);
             f.start("Cam");
-            QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
             if (hops == 5) {
                 QTRY_COMPARE(shown.size(), 1);
             } else {
@@ -272,7 +275,7 @@ class ModernFetchTest : public QObject {
         QFETCH(QByteArray, status);
         OneCam f;
         f.fetch(response(status, "Content-Type: text/html\r\n", "<h1>no</h1>"));
-        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.engine->notFoundPicture());
         QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);
         QVERIFY(f.panel(0)->stateTooltip().contains("HTTP " + status.left(3)));
     }
@@ -322,14 +325,14 @@ class ModernFetchTest : public QObject {
         QCOMPARE(pictureOf(f.panel(0)).size(), QSize(20, 10));
         // a cut picture without "image/" is no picture; an error page with picture bytes either
         f.fetch(response("200 OK", {}, jpegOf(Qt::blue).chopped(30)));
-        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.engine->notFoundPicture());
         f.fetch(response("404 Not Found", {}, jpegOf(Qt::blue)));
-        QCOMPARE(pictureOf(f.panel(0)), f.set->notFoundPicture());
+        QCOMPARE(pictureOf(f.panel(0)), f.engine->notFoundPicture());
     }
 
     void failuresMakeTheNextAttemptWait() {
         OneCam f("10");
-        QSignalSpy next(f.set, &CamPanelSet::selectedTicked);
+        QSignalSpy next(&f.selection(), &CamFollower::ticked);
         f.fetch(response("500 Oops", {}, "no"));
         QCOMPARE(f.fetcher(0)->waitSecs(), 20);
         f.fetch(response("500 Oops", {}, "no"));
@@ -343,7 +346,7 @@ class ModernFetchTest : public QObject {
         f.server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
         f.fetcher(0)->countSecond(); // the 40th second: the next attempt
         QTRY_COMPARE(f.server.connections, asked + 1);
-        QTRY_VERIFY(f.set->isSettled(0));
+        QTRY_VERIFY(f.engine->isSettled(0));
         // the first success resets the schedule
         QCOMPARE(f.fetcher(0)->waitSecs(), 10);
         QCOMPARE(f.fetcher(0)->failures(), 0);
@@ -388,8 +391,8 @@ class ModernFetchTest : public QObject {
         f.start("Gone");
         for (int attempt = 0; attempt < 3; ++attempt) {
             if (attempt > 0)
-                f.set->refreshNow(0);
-            QTRY_VERIFY(f.set->isSettled(0));
+                f.engine->refreshNow(0);
+            QTRY_VERIFY(f.engine->isSettled(0));
             QCOMPARE(f.panel(0)->stateMark(), attempt < 2 ? Freshness::Error : Freshness::Offline);
         }
         QVERIFY(f.panel(0)->stateTooltip().contains("refused"));
@@ -398,8 +401,8 @@ class ModernFetchTest : public QObject {
     void thePictureAgeShowsAndGrowsStale() {
         OneCam f("10");
         int64_t now = 1'000'000;
-        f.set->setClock([&now] { return now; });
-        QSignalSpy age(f.set, &CamPanelSet::selectedAge);
+        f.engine->setClock([&now] { return now; });
+        QSignalSpy age(&f.selection(), &CamFollower::age);
         f.fetch(picture(jpegOf(Qt::red)));
         QCOMPARE(f.panel(0)->stateMark(), Freshness::New);
         now += 12;

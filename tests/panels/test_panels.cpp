@@ -1,7 +1,8 @@
 // The panel area: starting cams into panels, the refresh cycle as the panels show it, progress,
 // stopping, the bounds of a reception, and 24 cams at once.
-#include "panels/freshness.h"
+#include "engine/freshness.h"
 
+#include "engine/camfollower.h"
 #include "panelsfixture.h"
 #include "scriptedserver.h"
 #include "testmain.h"
@@ -18,7 +19,7 @@ class PanelTest : public QObject {
     void addressWithoutPathConnectsNowhereAndKeepsCounting() {
         PanelsFixture f(camList({{"Bare", "http://127.0.0.1", "1"}}));
         f.start("Bare");
-        QVERIFY(f.set->isRunning(0));
+        QVERIFY(f.engine->isRunning(0));
         QVERIFY(f.panel(0)->isFetching());
         QVERIFY(f.fetcher(0)->isCounting());
         QCOMPARE(f.fetcher(0)->socketState(), 0);
@@ -133,26 +134,26 @@ class PanelTest : public QObject {
         PanelsFixture f(camList(cams));
         for (int i = 0; i < 25; ++i)
             f.start("cam" + QByteArray::number(i));
-        QCOMPARE(f.set->activeCams(), 24);
+        QCOMPARE(f.engine->activeCams(), 24);
         QCOMPARE(f.runningPanels().size(), 24);
-        QVERIFY(!f.set->isRunning(24));
+        QVERIFY(!f.engine->isRunning(24));
 
         f.start("cam3"); // already running: nothing changes
-        QCOMPARE(f.set->activeCams(), 24);
+        QCOMPARE(f.engine->activeCams(), 24);
 
-        f.set->stopCam(3);
-        f.set->stopCam(5);
-        QCOMPARE(f.set->activeCams(), 22);
+        f.engine->stopCam(3);
+        f.engine->stopCam(5);
+        QCOMPARE(f.engine->activeCams(), 22);
         f.start("cam24");
-        QVERIFY(f.set->isRunning(3));
+        QVERIFY(f.engine->isRunning(3));
         QCOMPARE(f.panel(3)->frameCaption(), QByteArray("cam24"));
         QCOMPARE(f.panel(3)->title(), QString("cam24"));
         QTRY_VERIFY_WITH_TIMEOUT(server.connections >= 25, 10000);
 
-        f.set->stopAllCams();
-        QCOMPARE(f.set->activeCams(), 0);
+        f.engine->stopAllCams();
+        QCOMPARE(f.engine->activeCams(), 0);
         QVERIFY(f.runningPanels().isEmpty());
-        QCOMPARE(f.set->selectedCam(), -1);
+        QCOMPARE(f.selection().place(), -1);
     }
 
     void idleCaptionsBlockCamsNamedLikeThem() {
@@ -160,20 +161,20 @@ class PanelTest : public QObject {
                                  {"[webcam]", "http://127.0.0.1/x", "60"},
                                  {"Real", "http://127.0.0.1/x", "60"}}));
         f.start("[WebCam]");
-        QCOMPARE(f.set->activeCams(), 0);
+        QCOMPARE(f.engine->activeCams(), 0);
         f.start("[webcam]"); // no panel was stopped yet: it starts
         f.start("Real");
-        QCOMPARE(f.set->activeCams(), 2);
-        f.set->stopCam(0);
+        QCOMPARE(f.engine->activeCams(), 2);
+        f.engine->stopCam(0);
         f.start("[webcam]"); // the stopped panel 0 now carries "[webcam]"
-        QCOMPARE(f.set->activeCams(), 1);
-        QVERIFY(!f.set->isRunning(0));
+        QCOMPARE(f.engine->activeCams(), 1);
+        QVERIFY(!f.engine->isRunning(0));
     }
 
     void invalidRefreshClaimsNoPanel() {
         PanelsFixture f(camList({{"Letters", "http://127.0.0.1/x", "abc"}}));
         f.start("Letters");
-        QCOMPARE(f.set->activeCams(), 0);
+        QCOMPARE(f.engine->activeCams(), 0);
         QVERIFY(f.runningPanels().isEmpty());
         QVERIFY(f.status.contains("Letters has an invalid refresh interval"));
     }
@@ -185,7 +186,7 @@ class PanelTest : public QObject {
         for (int tick = 0; tick < 7; ++tick)
             fetcher->countSecond();
         fetcher->setRecord("Cam", "http://127.0.0.1/x", "soon");
-        f.set->refreshNow(0);
+        f.engine->refreshNow(0);
         QCOMPARE(fetcher->elapsedSecs(), 7);
         QVERIFY(f.status.contains("invalid refresh interval"));
     }
@@ -197,9 +198,9 @@ class PanelTest : public QObject {
         PanelsFixture f(camList({{"Cam", address, "2"}}));
         f.start("Cam");
         CamFetcher* fetcher = f.fetcher(0);
-        QTRY_VERIFY(f.set->isSettled(0));
+        QTRY_VERIFY(f.engine->isSettled(0));
         // the edit dialog gave the running panel a refresh that is not a number
-        f.set->UpdateOpenPanels("Cam", {"Cam", address.toStdString(), "soon"});
+        f.engine->UpdateOpenPanels("Cam", {"Cam", address.toStdString(), "soon"});
         fetcher->countSecond();
         fetcher->countSecond(); // the interval of 2 ran out
         QVERIFY(!f.panel(0)->isFetching());
@@ -208,21 +209,21 @@ class PanelTest : public QObject {
         QVERIFY(fetcher->isHalted());
         QVERIFY(f.status.contains("Cam"));
         QVERIFY(f.status.contains("invalid refresh interval"));
-        QVERIFY(f.set->isRunning(0));
-        QCOMPARE(f.set->activeCams(), 1);
+        QVERIFY(f.engine->isRunning(0));
+        QCOMPARE(f.engine->activeCams(), 1);
 
         f.status.clear();
-        f.set->refreshNow(0); // still not a number: said again, nothing runs
+        f.engine->refreshNow(0); // still not a number: said again, nothing runs
         QVERIFY(f.status.contains("invalid refresh interval"));
         QVERIFY(!fetcher->isCounting());
 
         // a later edit with a number starts the cycle again
-        f.set->UpdateOpenPanels("Cam", {"Cam", address.toStdString(), "5"});
+        f.engine->UpdateOpenPanels("Cam", {"Cam", address.toStdString(), "5"});
         QVERIFY(fetcher->isCounting());
         QVERIFY(f.panel(0)->isFetching());
         QCOMPARE(fetcher->refreshSecs(), 5);
-        f.set->stopCam(0);
-        QCOMPARE(f.set->activeCams(), 0);
+        f.engine->stopCam(0);
+        QCOMPARE(f.engine->activeCams(), 0);
         QVERIFY(!fetcher->isCounting());
     }
 
@@ -230,10 +231,10 @@ class PanelTest : public QObject {
         ScriptedServer server;
         server.setScript(ScriptedServer::answer(ScriptedServer::okResponse("x")));
         PanelsFixture f(camList({{"Cam", "http://" + server.address("/x.jpg"), "2.5"}}));
-        QSignalSpy nextRefresh(f.set, &CamPanelSet::selectedTicked);
+        QSignalSpy nextRefresh(&f.selection(), &CamFollower::ticked);
         f.start("Cam"); // panel 0 counts as selected before any click
         CamFetcher* fetcher = f.fetcher(0);
-        QTRY_VERIFY(f.set->isSettled(0)); // a healthy cam keeps its interval
+        QTRY_VERIFY(f.engine->isSettled(0)); // a healthy cam keeps its interval
         QCOMPARE(fetcher->refreshSecs(), 2);
         fetcher->countSecond();
         QCOMPARE(nextRefresh.last()[0].toString(), QString("1.5"));
@@ -261,15 +262,15 @@ class PanelTest : public QObject {
     void stoppingTheSelectedPanelLeavesNoneSelected() {
         PanelsFixture f(
             camList({{"A", "http://127.0.0.1/x", "60"}, {"B", "http://127.0.0.1/x", "60"}}));
-        QSignalSpy stopped(f.set, &CamPanelSet::selectedStopped);
+        QSignalSpy stopped(&f.selection(), &CamFollower::stopped);
         f.start("A");
         f.start("B");
-        f.set->selectPanel(1);
-        f.set->stopCam(0);
-        QCOMPARE(f.set->selectedCam(), 1);
+        f.selection().follow(1);
+        f.engine->stopCam(0);
+        QCOMPARE(f.selection().place(), 1);
         QCOMPARE(stopped.size(), 0);
-        f.set->stopCam(1);
-        QCOMPARE(f.set->selectedCam(), -1);
+        f.engine->stopCam(1);
+        QCOMPARE(f.selection().place(), -1);
         QCOMPARE(stopped.size(), 1);
         QVERIFY(pictureOf(f.panel(1)).isNull());
         QCOMPARE(f.panel(1)->frameCaption(), QByteArray("[webcam]"));
@@ -280,18 +281,18 @@ class PanelTest : public QObject {
         QCOMPARE(PanelAreaTop(600), -630);
         QCOMPARE(PanelAreaTop(18000), -18030);
         PanelsFixture f(camList({}));
-        f.set->scrollBar()->setValue(600);
-        QCOMPARE(f.set->innerArea()->y(), -42); // -630 twips
-        f.set->scrollBar()->setValue(18000);
-        QCOMPARE(f.set->innerArea()->y(), -1202); // -18030 twips
+        f.area->scrollBar()->setValue(600);
+        QCOMPARE(f.area->innerArea()->y(), -42); // -630 twips
+        f.area->scrollBar()->setValue(18000);
+        QCOMPARE(f.area->innerArea()->y(), -1202); // -18030 twips
         // four columns: panel 4 starts the second row, and six rows scroll less
-        f.set->arrangeArea(4, 10515, 10515);
+        f.area->arrangeArea(4, 10515, 10515);
         QCOMPARE(f.panel(4)->pos(), QPoint(4, 136));
-        QCOMPARE(f.set->scrollBar()->maximum(), 6120);
+        QCOMPARE(f.area->scrollBar()->maximum(), 6120);
         // one column of 24 rows scrolls past what 16 bits hold
-        f.set->arrangeArea(1, 10515, 10515);
-        f.set->scrollBar()->setValue(41760);
-        QCOMPARE(f.set->innerArea()->y(), -2786); // -41790 twips
+        f.area->arrangeArea(1, 10515, 10515);
+        f.area->scrollBar()->setValue(41760);
+        QCOMPARE(f.area->innerArea()->y(), -2786); // -41790 twips
     }
 
     void twentyFourCamsKeepFetching() {
@@ -307,11 +308,11 @@ class PanelTest : public QObject {
         // every panel completes a fetch several times, each on its own one-second count
         int seconds = 0;
         for (int i = 0; i < 24; ++i)
-            connect(f.fetcher(i), &CamFetcher::ticked, f.set, [&] { ++seconds; });
+            connect(f.fetcher(i), &CamFetcher::ticked, f.engine, [&] { ++seconds; });
         QTRY_VERIFY_WITH_TIMEOUT(server.connections >= 24 * 4, 10000);
         QVERIFY(seconds >= 24 * 3); // four cycles of a second: three counted by each panel
         for (int i = 0; i < 24; ++i)
-            QVERIFY(f.set->isRunning(i));
+            QVERIFY(f.engine->isRunning(i));
     }
 
     void theMarkFollowsThePictures() {

@@ -3,6 +3,7 @@
 // wrong password, which is tried once.
 #include "certificates.h"
 #include "compressed.h"
+#include "engine/camfollower.h"
 #include "panelsfixture.h"
 #include "pictures.h"
 #include "realserver.h"
@@ -144,11 +145,11 @@ class RealServerTest : public QObject {
                                     .arg(real.port())
                                     .arg(path);
         PanelsFixture f(camList({{"Cam", address, "300"}}));
-        f.set->setAutoSave(true);
+        f.autoSave->setOn(true);
         if (!password.isEmpty())
             f.credentials.keepForThisRun("Cam", {mufasa.user, password});
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
-        QSignalSpy ticks(f.set, &CamPanelSet::selectedTicked); // panel 0 counts as selected
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
+        QSignalSpy ticks(&f.selection(), &CamFollower::ticked); // panel 0 counts as selected
         f.start("Cam");
         const auto logged = [&real] {
             QFile file(real.folder() + "/access.log");
@@ -169,9 +170,9 @@ class RealServerTest : public QObject {
         }
         QTRY_COMPARE(shown.size(), 1);
         QCOMPARE(pictureOf(f.panel(0)).pixelColor(5, 5).red() > 200, true);
-        QTRY_VERIFY(f.set->isSettled(0));
-        f.set->refreshNow(0); // the nonce serves again: no 401 before the picture
-        QTRY_VERIFY(f.set->isSettled(0) && (log.isEmpty() || logged().size() == log.size()));
+        QTRY_VERIFY(f.engine->isSettled(0));
+        f.engine->refreshNow(0); // the nonce serves again: no 401 before the picture
+        QTRY_VERIFY(f.engine->isSettled(0) && (log.isEmpty() || logged().size() == log.size()));
         if (!log.isEmpty())
             QCOMPARE(logged(), log);
         if (path.contains("cgi")) { // a new picture without dates: saved
@@ -221,7 +222,7 @@ class RealServerTest : public QObject {
                 return std::nullopt;
             return found->second;
         });
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         f.start("Cam");
         QTRY_COMPARE(shown.size(), 1);
         QVERIFY(!logged.isEmpty() || f.fetcher(0)->lastProxy().empty());

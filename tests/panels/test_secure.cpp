@@ -2,6 +2,7 @@
 // one shows pictures; expired, early, wrong-host and self-signed ones are refused with their
 // reason; a self-signed one can be trusted for its cam, and a later other one is refused again.
 #include "certificates.h"
+#include "engine/camfollower.h"
 #include "panelsfixture.h"
 #include "pictures.h"
 #include "scriptedserver.h"
@@ -31,7 +32,7 @@ class SecureFetchTest : public QObject {
         ScriptedServer server(signedByTheAuthority());
         server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
         PanelsFixture f(camList({{"Secure", "HTTPS://" + server.address("/live/cam.jpg"), "300"}}));
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         f.start("Secure");
         QVERIFY(shown.wait(5000));
         QCOMPARE(pictureOf(f.panel(0)).size(), QSize(40, 30));
@@ -55,8 +56,8 @@ class SecureFetchTest : public QObject {
                                                secure.address("/first.jpg").toUtf8() +
                                                "\r\nContent-Length: 0\r\n\r\n"));
         PanelsFixture f(camList({{"Moved", "http://" + plain.address("/cam.jpg"), "300"}}));
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
-        QSignalSpy details(f.set, &CamPanelSet::selectedDetailsChanged);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
+        QSignalSpy details(&f.selection(), &CamFollower::detailsChanged);
         f.start("Moved");
         QVERIFY(shown.wait(5000));
         QCOMPARE(secure.connections, 2);
@@ -106,7 +107,7 @@ class SecureFetchTest : public QObject {
         server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
         PanelsFixture f(camList({{"Cam", "https://" + server.address("/c.jpg"), "300"}}));
         f.start("Cam");
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
         QVERIFY(!f.panel(0)->hasPicture());
         QVERIFY2(f.status.contains(reason), qPrintable(f.status));
         QVERIFY(f.status.startsWith("Cam: the certificate is not trusted"));
@@ -124,30 +125,29 @@ class SecureFetchTest : public QObject {
         PanelsFixture f(camList({{"Home", "https://" + server.address("/c.jpg"), "300"},
                                  {"Other", "https://" + server.address("/c.jpg"), "300"}}));
         f.start("Home");
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
         QVERIFY(f.panel(0)->offersCertificateTrust());
 
         // the user sees the fingerprint and chooses to trust it
         f.prompter.answers = {PromptAnswer::Ok};
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
-        f.set->trustCertificate(0);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
+        f.area->chooseAction(0, "trustCertificate");
         QCOMPARE(f.prompter.asked.size(), 1);
         QCOMPARE(f.prompter.asked[0].buttons, PromptButtons::TrustCancel);
-        const QString fingerprint =
-            ReadableFingerprint(CamSocket::fingerprintOf(mine.certificate));
+        const QString fingerprint = ReadableFingerprint(CamSocket::fingerprintOf(mine.certificate));
         QVERIFY(f.prompter.asked[0].text.contains(fingerprint));
         QVERIFY(shown.wait(5000)); // asked again at once, and accepted
         QCOMPARE(f.panel(0)->stateMark(), Freshness::New);
 
         // the trust is this cam's: another cam of the same server is still refused
         f.start("Other");
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(1), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(1), 5000);
         QVERIFY(!f.panel(1)->hasPicture());
 
         // a later, different certificate is refused again, and said so
         server.setIdentity(makeCertificate(order));
-        f.set->refreshNow(0);
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        f.engine->refreshNow(0);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
         QVERIFY2(f.status.contains("changed since it was trusted"), qPrintable(f.status));
         QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);
     }
@@ -159,13 +159,13 @@ class SecureFetchTest : public QObject {
         server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
         PanelsFixture f(camList({{"Home", "https://" + server.address("/c.jpg"), "300"}}));
         f.start("Home");
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
         f.prompter.later = true;
-        f.set->trustCertificate(0);
+        f.area->chooseAction(0, "trustCertificate");
         // while the question is open, the server presents another certificate to a retry
         server.setIdentity(makeCertificate(order));
-        f.set->refreshNow(0);
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        f.engine->refreshNow(0);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
         f.prompter.waiting.takeFirst()(PromptAnswer::Ok);
         QCOMPARE(f.pins.lookup("Home", "127.0.0.1:" + QString::number(server.port())),
                  CamSocket::fingerprintOf(shown.certificate));
@@ -178,9 +178,9 @@ class SecureFetchTest : public QObject {
         server.setScript(ScriptedServer::answer(picture(jpegOf(Qt::red))));
         PanelsFixture f(camList({{"Home", "https://" + server.address("/c.jpg"), "300"}}));
         f.start("Home");
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
         f.prompter.answers = {PromptAnswer::Cancel};
-        f.set->trustCertificate(0);
+        f.area->chooseAction(0, "trustCertificate");
         QVERIFY(f.pins.lookup("Home", "127.0.0.1:" + QString::number(server.port())).isEmpty());
     }
 
@@ -189,7 +189,7 @@ class SecureFetchTest : public QObject {
         PanelsFixture f(camList({{"Cam", "https://" + silent.address("/c.jpg"), "300"}}));
         f.fetcher(0)->setStallTimeout(300);
         f.start("Cam");
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
         QVERIFY(f.panel(0)->stateTooltip().contains("TLS handshake timed out"));
     }
 
@@ -204,9 +204,10 @@ class SecureFetchTest : public QObject {
                                  {"B", "http://" + secure.address("/c.jpg"), "300"}}));
         f.start("A");
         f.start("B");
-        QTRY_VERIFY_WITH_TIMEOUT(f.set->isSettled(0) && f.set->isSettled(1), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0) && f.engine->isSettled(1), 10000);
         for (int i : {0, 1}) {
-            QVERIFY(!f.panel(i)->hasPicture() || pictureOf(f.panel(i)) == f.set->notFoundPicture());
+            QVERIFY(!f.panel(i)->hasPicture() ||
+                    pictureOf(f.panel(i)) == f.engine->notFoundPicture());
             QCOMPARE(f.panel(i)->stateMark(), Freshness::Error);
         }
         QVERIFY(f.panel(0)->stateTooltip().contains("TLS"));

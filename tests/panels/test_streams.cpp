@@ -1,7 +1,9 @@
 // Stream cams: an MJPEG stream from democam (with the quirks of real cams) and from ffmpeg is
 // shown in its panel, only the pictures due are decoded, and an ended stream is asked again.
 #include "democamserver.h"
-#include "panels/addresstest.h"
+#include "engine/addresstest.h"
+#include "engine/camfollower.h"
+#include "engine/sourceregistry.h"
 #include "panelsfixture.h"
 #include "testmain.h"
 
@@ -65,11 +67,11 @@ class StreamTest : public QObject {
         QFETCH(QString, refresh);
         const QString path = "/quay-320x240.mjpg?fps=25&quirks=" + quirks;
         PanelsFixture f(camList({{"Quay", address(path), refresh.toUtf8()}}));
-        f.set->setAutoSave(true);
+        f.autoSave->setOn(true);
         QDateTime now(QDate(2026, 12, 7), QTime(10, 0, 0));
         f.fetcher(0)->setClock([&now] { return now; });
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
-        QSignalSpy ticks(f.set, &CamPanelSet::selectedTicked);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
+        QSignalSpy ticks(&f.selection(), &CamFollower::ticked);
         f.start("Quay");
         QTRY_COMPARE(shown.size(), 1);
         QCOMPARE(pictureOf(f.panel(0)).size(), QSize(320, 240));
@@ -89,7 +91,7 @@ class StreamTest : public QObject {
     void anEndedStreamIsAskedAgain() {
         PanelsFixture f(camList({{"Quay", address("/quay-64x48.mjpg?fps=20&parts=3"), "0"}}));
         f.fetcher(0)->setJitter([] { return 1.0; });
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         f.start("Quay");
         QTRY_VERIFY(shown.size() >= 1);
         QTRY_VERIFY_WITH_TIMEOUT(!f.fetcher(0)->isStreaming(), 5000);
@@ -99,7 +101,8 @@ class StreamTest : public QObject {
     }
 
     void testTellsAStream() {
-        AddressTest test([](const QString&) { return QByteArray(); });
+        const SourceRegistry kinds;
+        AddressTest test(kinds, [](const QString&) { return QByteArray(); });
         AddressReport report;
         test.check(address("/quay.mjpg?fps=10").toUtf8(), "5",
                    [&](const AddressReport& r) { report = r; });
@@ -131,11 +134,11 @@ class StreamTest : public QObject {
         QVERIFY2(server.state() == QProcess::Running, server.readAllStandardError().constData());
         PanelsFixture f(
             camList({{"ffmpeg", QString("http://127.0.0.1:%1/stream.mjpg").arg(port), "0"}}));
-        QSignalSpy shown(f.set, &CamPanelSet::pictureShown);
+        QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         f.start("ffmpeg");
         QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 3, 30000);
         QCOMPARE(pictureOf(f.panel(0)).size(), QSize(320, 240));
-        f.set->stopCam(0);
+        f.engine->stopCam(0);
         server.kill();
         server.waitForFinished();
     }

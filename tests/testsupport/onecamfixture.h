@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/camengine.h"
 #include "net/camfetcher.h"
 #include "panels/campanel.h"
-#include "panels/campanelset.h"
 
 #include "camlistbytes.h"
 #include "panelsfixture.h"
@@ -13,8 +13,9 @@
 // A cam "Cam" on one scripted server; fetches are driven one at a time.
 struct OneCam : PanelsFixture {
     ScriptedServer server;
-    explicit OneCam(const QByteArray& refresh = "300", const QString& path = "/c.jpg")
-        : PanelsFixture(camList({})) {
+    explicit OneCam(const QByteArray& refresh = "300", const QString& path = "/c.jpg",
+                    bool manualSeconds = false)
+        : PanelsFixture(camList({}), manualSeconds) {
         box.writeFile("00camlist.txt",
                       camList({{"Cam", "http://" + server.address(path), refresh}}));
         fetcher(0)->setJitter([] { return 1.0; });
@@ -24,14 +25,14 @@ struct OneCam : PanelsFixture {
     // is shown.
     void fetch(const QByteArray& answer) {
         fetchOnly(answer);
-        QTRY_VERIFY_WITH_TIMEOUT(set->isSettled(0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(engine->isSettled(0), 5000);
     }
 
     // The same, waiting only for the fetch: decodes may still be on their way.
     void fetchOnly(const QByteArray& answer) {
         server.setScript(ScriptedServer::answer(answer));
-        if (set->isRunning(0))
-            set->refreshNow(0);
+        if (engine->isRunning(0))
+            engine->refreshNow(0);
         else
             start("Cam");
         QTRY_VERIFY_WITH_TIMEOUT(!fetcher(0)->isFetching(), 5000);

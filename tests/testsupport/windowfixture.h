@@ -1,11 +1,16 @@
 #pragma once
 
+#include "app/camservices.h"
 #include "app/mainwindow.h"
-#include "listpane/camlistpane.h"
 #include "common/appidentity.h"
+#include "config/settings.h"
+#include "engine/camengine.h"
+#include "engine/camfollower.h"
+#include "listpane/camlistpane.h"
+#include "net/camfetcher.h"
 #include "net/networkclock.h"
 #include "panels/campanel.h"
-#include "panels/campanelset.h"
+#include "panels/panelarea.h"
 
 #include "camlistbytes.h"
 #include "sandbox.h"
@@ -32,8 +37,12 @@ struct WindowFixture {
     }
 
     QListWidget* list() const { return window->camList().list(); }
-    CamPanelSet& panels() const { return window->panels(); }
-    CamPanel* panel(int index) const { return window->panels().panel(index); }
+    CamEngine& engine() const { return window->engine(); }
+    PanelArea& area() const { return window->panelArea(); }
+    CamFetcher* fetcher(int index) const {
+        return qobject_cast<CamFetcher*>(window->engine().source(index));
+    }
+    CamPanel* panel(int index) const { return window->panelArea().panel(index); }
 
     // Selects the cam in the list.
     void select(const QString& name) {

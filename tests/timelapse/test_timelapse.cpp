@@ -1,11 +1,11 @@
 // Time-lapse films: a cam's saved pictures found by their names and put in order, written as a
 // Motion-JPEG AVI that ffprobe and ffmpeg read, with nothing left behind when it fails.
 #include "common/datetimetext.h"
+#include "dialogs/timelapsedialog.h"
 #include "history/savedpictures.h"
 #include "imaging/savename.h"
 #include "imaging/savepath.h"
 #include "timelapse/aviwriter.h"
-#include "timelapse/timelapsedialog.h"
 #include "timelapse/timelapseexport.h"
 
 #include "pictures.h"

@@ -2,15 +2,14 @@
 #include "common/background.h"
 #include "common/datetimetext.h"
 #include "common/twips.h"
+#include "engine/followedcam.h"
 #include "ui/elidedlabel.h"
 #include "ui/imagecontrol.h"
 #include "ui/screentwips.h"
-#include "ui/windowlock.h"
 #include "viewer/detailsblock.h"
 #include "viewer/fullscreenview.h"
 #include "viewer/historystrip.h"
 #include "viewer/layout.h"
-#include "viewer/selectedcam.h"
 #include "viewer/viewerpane.h"
 
 #include "pictures.h"
@@ -18,14 +17,14 @@
 #include "scriptedfilechooser.h"
 #include "testmain.h"
 
-#include <QDir>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
-#include <QPushButton>
-#include <QSlider>
 #include <QLocale>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QTimeZone>
 #include <QToolButton>
@@ -37,14 +36,15 @@ int twips(int pixels) {
 }
 
 // Two panels' worth of pictures: "A" red 640 x 480, "B" blue 100 x 50.
-struct FakePanels : SelectedCamSource {
+struct FakePanels : FollowedCam {
     QList<QImage> pictures{filledPicture(Qt::red, 640, 480), filledPicture(Qt::blue, 100, 50)};
-    QList<QByteArray> names{"A", "B"};
+    QList<QByteArray> camNames{"A", "B"};
     int selected = -1;
 
-    bool hasSelection() const override { return selected >= 0; }
-    PictureToSave selectedPicture() const override { return {pictures.value(selected), {}}; }
-    QByteArray selectedName() const override { return names.value(selected); }
+    bool hasPlace() const override { return selected >= 0; }
+    PictureToSave picture() const override { return {pictures.value(selected), {}}; }
+    QByteArray name() const override { return camNames.value(selected); }
+    CamNames names() const override { return {name(), {}}; }
 };
 
 // A shown viewer in a window of 900 x 700 pixels, laid out by the main window's rules, at zoom 1
@@ -53,14 +53,13 @@ struct Viewer {
     Sandbox box;
     BackgroundQueue files{1};
     QWidget window;
-    WindowLock lock{&window};
     FakePanels panels;
     ViewerPane* viewer = nullptr;
     QString status;
 
     Viewer() {
         QDir().mkpath(box.path("cam"));
-        viewer = new ViewerPane(&window, lock, panels, box.path("cam"), files);
+        viewer = new ViewerPane(&window, panels, box.path("cam"), files);
         viewer->details()->setFit(false);
         QObject::connect(viewer, &ViewerPane::statusText, &window,
                          [this](const QString& text) { status = text; });
@@ -73,7 +72,7 @@ struct Viewer {
     void select(int index) {
         panels.selected = index;
         viewer->showSelection(panels.pictures[index], panels.pictures[index].size(),
-                              {QString(panels.names[index]), "30", " A", "12/7/2026", QString(),
+                              {QString(panels.camNames[index]), "30", " A", "12/7/2026", QString(),
                                QString(), QString()},
                               "30");
     }
@@ -302,7 +301,7 @@ class ViewerTest : public QObject {
     void oddNamesSaveInsideTheFolder() {
         QFETCH(QByteArray, name);
         Viewer f;
-        f.panels.names[1] = name;
+        f.panels.camNames[1] = name;
         f.select(1);
         f.viewer->saveShownPicture();
         QTRY_VERIFY(!f.viewer->isSaving());
@@ -439,9 +438,9 @@ class ViewerTest : public QObject {
         QCOMPARE(lastChanged->toolTip(), header);
         // an hour that clocks going forward skip in Europe is a moment all the same in GMT
         f.viewer->writeDetails({"A", "30", "Sun, 28 Mar 2027 02:30:00 GMT", {}, {}, {}, {}});
-        QCOMPARE(lastChanged->text(), generalDateText(QDateTime(QDate(2027, 3, 28), QTime(2, 30),
-                                                                QTimeZone::utc())
-                                                          .toLocalTime()));
+        QCOMPARE(lastChanged->text(),
+                 generalDateText(
+                     QDateTime(QDate(2027, 3, 28), QTime(2, 30), QTimeZone::utc()).toLocalTime()));
         // each caption's text starts on its value's line
         for (const char* row :
              {"lblName", "lblLastRefreshed", "lblLastChanged", "lblRefresh", "lblNextRefresh"}) {

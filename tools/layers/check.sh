@@ -39,7 +39,7 @@ while IFS= read -r file; do
 done < <(find src -name '*.h' -o -name '*.cpp' | sort)
 
 # The lowest folders stay free of the user interface: only the Qt modules listed may be included.
-declare -A qtModules=([common]="QtCore" [source]="QtCore" [net]="QtCore QtNetwork" [config]="QtCore QtDBus")
+declare -A qtModules=([common]="QtCore" [source]="QtCore" [net]="QtCore QtNetwork" [config]="QtCore QtDBus" [camlist]="QtCore" [engine]="QtCore QtGui QtNetwork" [history]="QtCore QtGui" [timelapse]="QtCore QtGui")
 qtHeaders=$(pkg-config --variable=includedir Qt6Core 2>/dev/null || echo /usr/include/x86_64-linux-gnu/qt6)
 for folder in "${!qtModules[@]}"; do
     while IFS= read -r line; do

@@ -1,0 +1,42 @@
+#include "app/camservices.h"
+
+#include "camlist/camlistfile.h"
+#include "camlist/camlistmodel.h"
+#include "common/appidentity.h"
+#include "engine/autosave.h"
+#include "engine/camengine.h"
+#include "engine/darkcamwatch.h"
+#include "engine/followcamlist.h"
+#include "engine/learnedrates.h"
+#include "history/picturekeeper.h"
+#include "timelapse/dailyfilmmaker.h"
+
+CamServices::CamServices(const AppIdentity& identity, const QString& programFolder,
+                         Prompter& prompter, QObject* parent)
+    : QObject(parent), m_folder(programFolder), m_product(identity.ProductName),
+      m_settings(identity.CompanyName, identity.ProductName, prompter),
+      m_camSettings(m_settings, identity.ProductName, identity.ProductName),
+      m_notifier(identity.ProductName) {
+    m_camList =
+        new CamListModel(std::filesystem::path(m_folder.toStdString()) / camListFileName, this);
+    m_engine = new CamEngine(*m_camList, m_camSettings, {}, this);
+    // the sinks in the order a new picture reaches them, after the views
+    m_autoSave = new AutoSave(*m_engine, camFolder(), m_files, this);
+    m_darkWatch = new DarkCamWatch(*m_engine, m_notifier, this);
+    m_rates = std::make_unique<LearnedRates>(*m_engine);
+    FollowCamList(*m_camList, *m_engine, m_camSettings);
+    const auto cams = [this] { return listedCams(); };
+    m_keeper = new PictureKeeper(m_camSettings, camFolder(), cams, this);
+    m_films = new DailyFilmMaker(m_camSettings, camFolder(), m_folder + "/films", cams, this);
+}
+
+CamServices::~CamServices() {
+    m_rates.reset();
+}
+
+std::vector<CamNames> CamServices::listedCams() const {
+    std::vector<CamNames> cams;
+    for (const std::string& name : m_camList->names())
+        cams.push_back(m_camList->namesOf(name));
+    return cams;
+}

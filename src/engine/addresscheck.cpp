@@ -1,0 +1,3 @@
+#include "engine/addresscheck.h"
+
+AddressChecker::~AddressChecker() = default;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine/picturesink.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <array>
+
+class BackgroundQueue;
+class CamEngine;
+
+// Saves each new picture of the running cams as a JPEG in the cam folder while it is on, one
+// after the other off the window's thread; the place then shows the picture as it was saved.
+// A disk that cannot keep up loses the newest pictures, said in the status bar, rather than
+// holding ever more of them in memory.
+class AutoSave : public QObject, public PictureSink {
+    Q_OBJECT
+  public:
+    AutoSave(CamEngine& engine, QString camFolder, BackgroundQueue& files,
+             QObject* parent = nullptr);
+    ~AutoSave() override;
+
+    void setOn(bool on) { m_on = on; }
+    bool isOn() const { return m_on; }
+    const QString& camFolder() const { return m_camFolder; }
+
+    void completed(const CamPlace& place, const Completion& completion) override;
+    bool isBusyWith(const CamPlace& place) const override;
+
+  signals:
+    void statusText(const QString& text);
+    // A new picture of `cam` was saved at `path`.
+    void pictureSaved(const QByteArray& cam, const QString& path);
+
+  private:
+    void save(const CamPlace& place, const QByteArray& bytes);
+
+    CamEngine& m_engine;
+    const QString m_camFolder;
+    BackgroundQueue& m_files;
+    bool m_on = false;
+    std::array<int, 26> m_pending{}; // saves not yet written, each place's
+    qint64 m_bytesPending = 0;       // the pictures waiting to be saved, all places together
+};

@@ -1,0 +1,191 @@
+// What the places do with what their sources bring: pictures are decoded off the window's
+// thread, and every completion of a place (a picture, the same picture again, a page that is no
+// picture, "unchanged", a failure) is taken in by the place and handed to the sinks in the
+// order the fetches ended.
+#include "engine/camengine.h"
+
+#include "engine/decodequeue.h"
+#include "source/picturesource.h"
+
+namespace {
+
+int placeOf(quint64 ticket) {
+    return int(ticket & 0xff);
+}
+
+} // namespace
+
+quint64 CamEngine::nextTicket(int index) {
+    return (++m_tickets << 8) | quint64(index);
+}
+
+void CamEngine::pictureArrived(int index, const FetchedPicture& arrived) {
+    CamPlace& place = placeAt(index);
+    Completion completion;
+    completion.fetched = arrived;
+    // The same bytes as the picture shown, and nothing else on its way to the place: nothing
+    // to decode, nothing to draw again.
+    if (place.completions.size() == 0 && !place.arrivedBody.isEmpty() &&
+        arrived.body == place.arrivedBody) {
+        completion.kind = Completion::Kind::SamePicture;
+        queueCompletion(index, std::move(completion));
+        return;
+    }
+    // The place shows the picture small; a follower that shows it large, whole.
+    const bool whole = isWantedWhole(index);
+    const quint64 ticket = nextTicket(index);
+    place.completions.add(ticket, std::move(completion), false);
+    DecodeQueue::Order order{index,
+                             ticket,
+                             arrived.body,
+                             arrived.announcedLength,
+                             whole ? QSize() : place.pictureSize,
+                             place.pictureSize,
+                             false};
+    order.format = arrived.format;
+    // a picture still waiting for its decode is overtaken by this one: it is never shown, but
+    // the sinks hear of it when it was new
+    if (const std::optional<quint64> replaced = m_decodes->submit(std::move(order)))
+        if (std::optional<Completion> overtaken = place.completions.forget(*replaced)) {
+            overtaken->kind = Completion::Kind::Overtaken;
+            for (PictureSink* sink : m_sinks)
+                sink->completed(place, *overtaken);
+        }
+}
+
+void CamEngine::pictureDecoded(quint64 ticket, const PlaceDecode& decoded) {
+    const int index = placeOf(ticket);
+    CamPlace& place = placeAt(index);
+    if (ticket == place.wholeTicket) {
+        wholePictureDecoded(index, decoded);
+        return;
+    }
+    if (place.completions.decoded(ticket, decoded))
+        showCompletions(index);
+}
+
+void CamEngine::queueCompletion(int index, Completion completion) {
+    placeAt(index).completions.add(nextTicket(index), std::move(completion), true);
+    showCompletions(index);
+}
+
+void CamEngine::showCompletions(int index) {
+    CamPlace& place = placeAt(index);
+    while (std::optional<Completion> completion = place.completions.takeReady()) {
+        // the indicator goes when the place's latest fetch has ended
+        if (!place.source->isFetching())
+            showFetching(index, false);
+        if (completion->kind == Completion::Kind::Picture &&
+            completion->decoded.decoded.picture.isNull())
+            completion->kind = Completion::Kind::Unreadable;
+        takeIn(index, *completion);
+        if (completion->kind != Completion::Kind::Failure)
+            place.details = completion->details;
+        for (PictureSink* sink : m_sinks)
+            sink->completed(place, *completion);
+        if (completion->kind == Completion::Kind::Picture)
+            emit pictureShown(index);
+        updateMark(index);
+        if (completion->kind == Completion::Kind::Failure)
+            emit ticked(index); // the next attempt at once: a held cam ticks no more
+        emit detailsChanged(index);
+    }
+}
+
+// The place's own state first: what it shows and how fresh it is.
+void CamEngine::takeIn(int index, Completion& completion) {
+    CamPlace& place = placeAt(index);
+    const int64_t now = m_now();
+    switch (completion.kind) {
+    case Completion::Kind::Picture: {
+        const FetchedPicture& fetched = completion.fetched;
+        const DecodedPicture& decoded = completion.decoded.decoded;
+        ++place.shownCount;
+        place.arrivedBody = fetched.body;
+        // what followed the picture's end is not kept
+        place.shownBody = decoded.end > 0 ? fetched.body.left(decoded.end) : fetched.body;
+        completion.fetched.body = place.shownBody;
+        place.fileBytes = fetched.format.isEmpty() ? place.shownBody : QByteArray();
+        place.shownPicture = completion.decoded.panelPicture;
+        place.shownSize = decoded.fullSize.isValid() ? decoded.fullSize : decoded.picture.size();
+        place.wholePicture = decoded.whole && isWantedWhole(index) ? decoded.picture : QImage();
+        place.lastRefusal.clear();
+        place.freshness.newPicture(now);
+        completion.details = fetched.details;
+        break;
+    }
+    case Completion::Kind::Unreadable: {
+        // the place keeps its previous picture, and its mark says why the new one is not
+        // shown; a picture not shown is no news
+        place.source->refusePicture(completion.fetched);
+        const DecodedPicture& decoded = completion.decoded.decoded;
+        completion.reason = decoded.bound != PictureBound::None
+                                ? decoded.refusal
+                                : tr("the picture could not be read");
+        place.freshness.failed(completion.reason.toStdString(), false);
+        if (decoded.bound == PictureBound::TooCostly && decoded.refusal != place.lastRefusal)
+            emit statusText(
+                tr("%1: %2").arg(QString::fromLocal8Bit(place.source->name()), completion.reason));
+        place.lastRefusal = decoded.refusal;
+        completion.details = place.source->details();
+        break;
+    }
+    case Completion::Kind::SamePicture:
+        place.freshness.samePicture();
+        completion.details = completion.fetched.details;
+        break;
+    case Completion::Kind::Unchanged:
+        place.freshness.samePicture();
+        if (!place.hasPicture())
+            place.source->forgetValidators(); // nothing to keep: ask for the picture itself
+        break;
+    case Completion::Kind::Failure:
+        place.freshness.failed(completion.reason.toStdString(),
+                               completion.failure == FetchFailure::Connection);
+        // what the user can act on goes to the status bar too
+        if (completion.failure == FetchFailure::Certificate ||
+            completion.failure == FetchFailure::Protocol ||
+            completion.failure == FetchFailure::Refused ||
+            completion.failure == FetchFailure::PlainPassword)
+            emit statusText(
+                (completion.failure == FetchFailure::PlainPassword
+                     ? tr("%1: %2 (right-click the panel to send it all the same)")
+                     : tr("%1: %2"))
+                    .arg(QString::fromLocal8Bit(place.source->name()), completion.reason));
+        break;
+    case Completion::Kind::NotPicture:
+        place.shownBody.clear(); // the next picture shows again, same or not
+        place.arrivedBody.clear();
+        place.fileBytes.clear();
+        place.shownSize = m_notFound.size();
+        place.shownPicture = m_notFound;
+        place.wholePicture = {};
+        ++place.shownCount;
+        break;
+    case Completion::Kind::Overtaken:
+        break;
+    }
+}
+
+void CamEngine::requestWholePicture(int index) {
+    CamPlace& place = placeAt(index);
+    if (place.fileBytes.isEmpty()) {
+        if (place.hasPicture()) // a plain picture is whole already
+            emit wholePictureReady(index, place.shownPicture);
+        return;
+    }
+    place.wholeTicket = nextTicket(index);
+    place.wholeFor = place.shownCount;
+    m_decodes->submit({index, place.wholeTicket, place.fileBytes, 0, QSize(), QSize(), true});
+}
+
+void CamEngine::wholePictureDecoded(int index, const PlaceDecode& decoded) {
+    CamPlace& place = placeAt(index);
+    place.wholeTicket = 0;
+    // a picture that came meanwhile, or nobody following any more, makes this one late
+    if (!isWantedWhole(index) || place.shownCount != place.wholeFor ||
+        decoded.decoded.picture.isNull())
+        return;
+    place.wholePicture = decoded.decoded.picture;
+    emit wholePictureReady(index, place.wholePicture);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+class CamEngine;
+class CamListModel;
+class CamSettings;
+
+// The one way a cam's own settings follow its list entry, whoever changed the list (the
+// dialogs, import): a renamed cam's all go with it in one step; a removed cam's all go in one
+// step, once no place runs it any more (a running cam keeps its password until it stops).
+void FollowCamList(CamListModel& camList, CamEngine& engine, CamSettings& settings);

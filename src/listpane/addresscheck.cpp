@@ -1,3 +1,0 @@
-#include "listpane/addresscheck.h"
-
-AddressChecker::~AddressChecker() = default;

@@ -1,0 +1,155 @@
+#include "timelapse/dailyfilmmaker.h"
+
+#include "common/datetimetext.h"
+#include "common/localtext.h"
+#include "config/camsettings.h"
+#include "config/settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+constexpr const char* rules = "DailyFilms";
+constexpr const char* made = "DailyFilmsMade";
+
+// "on HH:mm from to skipDark skipRepeats fps", as "1 01:00 0 24 1 0 10"
+QString ruleText(const DailyFilmRule& rule) {
+    return QString("%1 %2 %3 %4 %5 %6 %7")
+        .arg(int(rule.on))
+        .arg(rule.at.toString("HH:mm"))
+        .arg(rule.fromHour)
+        .arg(rule.toHour)
+        .arg(int(rule.skipDark))
+        .arg(int(rule.skipRepeats))
+        .arg(rule.framesPerSecond);
+}
+
+std::optional<DailyFilmRule> readRule(const QString& text) {
+    const QStringList parts = text.split(' ');
+    int numbers[7] = {};
+    bool fine = parts.size() == 7;
+    for (int i = 0; fine && i < 7; ++i)
+        if (i != 1)
+            numbers[i] = parts[i].toInt(&fine);
+    const QTime at = fine ? QTime::fromString(parts[1], "HH:mm") : QTime();
+    if (!fine || !at.isValid() || numbers[2] < 0 || numbers[3] > 24 || numbers[2] >= numbers[3] ||
+        numbers[6] < 1 || numbers[6] > 120)
+        return std::nullopt; // a damaged rule makes no film
+    return DailyFilmRule{numbers[0] == 1, at,        numbers[2], numbers[3], numbers[4] == 1,
+                         numbers[5] == 1, numbers[6]};
+}
+
+std::optional<QDate> readDay(const QString& text) {
+    const QDate day = QDate::fromString(text, Qt::ISODate);
+    return day.isValid() ? std::optional(day) : std::nullopt;
+}
+
+QString dayText(const QDate& day) {
+    return day.toString(Qt::ISODate);
+}
+
+const CamKey<DailyFilmRule> ruleKey{rules, {}, readRule, ruleText};
+const CamKey<QDate> madeKey{made, {}, readDay, dayText};
+
+} // namespace
+
+DailyFilmMaker::DailyFilmMaker(CamSettings& settings, QString camFolder, QString defaultFilmFolder,
+                               std::function<std::vector<CamNames>()> cams, QObject* parent)
+    : QObject(parent), m_settings(settings), m_camFolder(std::move(camFolder)),
+      m_defaultFilmFolder(std::move(defaultFilmFolder)), m_cams(std::move(cams)),
+      m_now([] { return QDateTime::currentDateTime(); }) {
+    m_minute = new QTimer(this);
+    m_minute->setInterval(60 * 1000);
+    connect(m_minute, &QTimer::timeout, this, &DailyFilmMaker::makeDueFilms);
+    m_minute->start();
+    QTimer::singleShot(30 * 1000, this, &DailyFilmMaker::makeDueFilms); // days missed
+}
+
+DailyFilmMaker::~DailyFilmMaker() {
+    *m_ending = true;
+    m_queue.clear();
+}
+
+DailyFilmRule DailyFilmMaker::rule(const QByteArray& cam) const {
+    return m_settings.value(ruleKey, cam);
+}
+
+void DailyFilmMaker::setRule(const QByteArray& cam, const DailyFilmRule& rule) {
+    if (rule == this->rule(cam))
+        return;
+    if (rule.on && !this->rule(cam).on) { // films start with yesterday's, not older days'
+        m_settings.clear(madeKey, cam);
+        m_madeThisRun.remove(cam);
+    }
+    m_settings.setValue(ruleKey, cam, rule);
+}
+
+QString DailyFilmMaker::filmFolder() const {
+    return m_settings.store().ReadUserSetting(m_settings.product(), rules, "folder",
+                                              m_defaultFilmFolder);
+}
+
+void DailyFilmMaker::setFilmFolder(const QString& folder) {
+    m_settings.store().WriteUserSetting(m_settings.product(), rules, "folder", folder);
+}
+
+QDate DailyFilmMaker::lastMade(const QByteArray& cam) const {
+    const QDate stored = m_settings.value(madeKey, cam);
+    const QDate thisRun = m_madeThisRun.value(cam); // kept even where settings cannot be
+    return !thisRun.isValid() || (stored.isValid() && stored > thisRun) ? stored : thisRun;
+}
+
+void DailyFilmMaker::makeDueFilms() {
+    if (m_working)
+        return;
+    const QDateTime now = m_now();
+    for (const CamNames& cam : m_cams()) {
+        const DailyFilmRule camRule = rule(cam.current);
+        for (const QDate& day : DueFilmDays(camRule, lastMade(cam.current), now))
+            m_due.push_back({cam, day, camRule});
+    }
+    makeNext();
+}
+
+void DailyFilmMaker::makeNext() {
+    if (m_due.empty())
+        return;
+    const Film film = m_due.front();
+    m_due.pop_front();
+    m_working = true;
+    TimelapseOptions options =
+        DailyFilmOptions(film.rule, m_camFolder, film.cam.current, film.day, filmFolder());
+    options.formerNames = film.cam.former;
+    for (const CamNames& cam : m_cams())
+        options.otherCams.push_back(cam.current);
+    m_queue.run(
+        this,
+        [options, ending = m_ending] {
+            QDir().mkpath(QFileInfo(options.output).absolutePath());
+            return TimelapseExport(options).run([ending](int, int) { return !*ending; });
+        },
+        [this, film, options](const TimelapseSummary& summary) {
+            m_working = false;
+            // a day is made once, with or without pictures: a film that cannot be written is
+            // said, not tried again every minute
+            m_madeThisRun.insert(film.cam.current, film.day);
+            m_settings.setValue(madeKey, film.cam.current, film.day);
+            const QString time = longTimeText(QTime::currentTime());
+            if (summary.error.isEmpty()) {
+                emit statusText(tr("%1 the daily film of %2 for %3 was made: %4")
+                                    .arg(time, localText(film.cam.current), shortDateText(film.day),
+                                         options.output));
+                emit filmMade(options.output);
+            } else {
+                emit statusText(tr("%1 no daily film of %2 for %3: %4")
+                                    .arg(time, localText(film.cam.current), shortDateText(film.day),
+                                         summary.error));
+            }
+            if (m_due.empty())
+                makeDueFilms(); // what came due meanwhile
+            else
+                makeNext();
+        });
+}
