@@ -41,8 +41,8 @@ void CamEngine::pictureArrived(int index, const FetchedPicture& arrived) {
                              arrived.announcedLength,
                              whole ? QSize() : place.pictureSize,
                              place.pictureSize,
-                             false};
-    order.format = arrived.format;
+                             false,
+                             arrived.format};
     // a picture still waiting for its decode is overtaken by this one: it is never shown, but
     // the sinks hear of it when it was new
     if (const std::optional<quint64> replaced = m_decodes->submit(std::move(order)))
@@ -176,7 +176,7 @@ void CamEngine::requestWholePicture(int index) {
     }
     place.wholeTicket = nextTicket(index);
     place.wholeFor = place.shownCount;
-    m_decodes->submit({index, place.wholeTicket, place.fileBytes, 0, QSize(), QSize(), true});
+    m_decodes->submit({index, place.wholeTicket, place.fileBytes, 0, QSize(), QSize(), true, {}});
 }
 
 void CamEngine::wholePictureDecoded(int index, const PlaceDecode& decoded) {

@@ -22,7 +22,8 @@ SourceRegistry::SourceRegistry(SourceServices services) : m_services(std::move(s
     if (!m_services.budget)
         m_services.budget = std::make_shared<ReceptionBudget>(programReceptionBytes);
     // still pictures and MJPEG streams over HTTP; first, as it takes what no other kind does
-    m_kinds.push_back({"http", [](const QByteArray&) { return true; }, nullptr, makeHttpSource});
+    m_kinds.push_back(
+        {"http", [](const QByteArray&) { return true; }, nullptr, makeHttpSource, {}, nullptr});
 }
 
 QByteArray SourceRegistry::kindOf(const QByteArray& address) const {
