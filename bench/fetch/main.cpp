@@ -276,7 +276,7 @@ Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
     MainWindow window(LoadAppIdentity(), folder.path(), prompter);
     window.clock().setTimeServer("127.0.0.1", 1);
     window.setProcessEnd([] {});
-    window.settings().WriteUserSetting(LoadAppIdentity().ProductName, "Settings", "showHelp", "0");
+    window.services().settings().WriteUserSetting(LoadAppIdentity().ProductName, "Settings", "showHelp", "0");
     window.load();
     window.controls().autoSaveBox()->setChecked(setup.autoSave);
     if (!qEnvironmentVariableIsSet("BENCH_HIDDEN"))

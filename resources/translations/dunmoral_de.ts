@@ -603,6 +603,13 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
     </message>
 </context>
 <context>
+    <name>CamServices</name>
+    <message>
+        <source>Could not create the picture folder %1</source>
+        <translation>Der Bildordner %1 konnte nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
     <name>CamSocket</name>
     <message>
         <source>the TLS handshake failed: the server closed the connection</source>
@@ -1669,10 +1676,6 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <source>%1 by %2</source>
         <extracomment>%1 is the product&apos;s name, %2 the company&apos;s</extracomment>
         <translation>%1 von %2</translation>
-    </message>
-    <message>
-        <source>Could not create the picture folder %1</source>
-        <translation>Der Bildordner %1 konnte nicht angelegt werden</translation>
     </message>
 </context>
 <context>

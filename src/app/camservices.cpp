@@ -3,6 +3,8 @@
 #include "camlist/camlistfile.h"
 #include "camlist/camlistmodel.h"
 #include "common/appidentity.h"
+#include "common/fileexists.h"
+#include "common/tempfile.h"
 #include "engine/autosave.h"
 #include "engine/camengine.h"
 #include "engine/darkcamwatch.h"
@@ -10,6 +12,9 @@
 #include "engine/learnedrates.h"
 #include "history/picturekeeper.h"
 #include "timelapse/dailyfilmmaker.h"
+#include "timelapse/timelapseexport.h"
+
+#include <QDir>
 
 CamServices::CamServices(const AppIdentity& identity, const QString& programFolder,
                          Prompter& prompter, QObject* parent)
@@ -39,4 +44,18 @@ std::vector<CamNames> CamServices::listedCams() const {
     for (const std::string& name : m_camList->names())
         cams.push_back(m_camList->namesOf(name));
     return cams;
+}
+
+QString CamServices::prepareCamFolder() {
+    const QString cam = camFolder();
+    m_files.run(
+        this,
+        [cam] {
+            return RemoveStaleTempFiles("vbt", std::chrono::hours(1)) +
+                   RemoveStaleFilmTemporaries(cam, std::chrono::hours(1));
+        },
+        [](int) {});
+    if (!FolderExists(cam) && !QDir().mkpath(cam))
+        return tr("Could not create the picture folder %1").arg(cam);
+    return {};
 }

@@ -43,6 +43,9 @@ class CamServices : public QObject {
     DailyFilmMaker& dailyFilms() const { return *m_films; }
     // Where pictures are saved, one after the other, off the window's thread.
     BackgroundQueue& fileQueue() { return m_files; }
+    // Makes the cam folder when it is missing, and removes what a crash left behind
+    // (temporary pictures, unfinished films) off the window's thread; says what went wrong.
+    QString prepareCamFolder();
     // The listed cams with the names they had.
     std::vector<CamNames> listedCams() const;
 

@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -34,45 +35,137 @@ void checkProgramFolder(CommandLine& line, const QCommandLineParser& parser,
     }
 }
 
-CommandLine readTimelapse(const QCommandLineParser& parser, const QCommandLineOption& cam,
-                          const QCommandLineOption& framesPerSecond, const QCommandLineOption& from,
-                          const QCommandLineOption& to, const QCommandLineOption& folder) {
+// The options the program takes.
+struct Options {
+    QCommandLineOption help{{"h", "help"},
+                            QCoreApplication::translate("CommandLine", "Shows this help.")};
+    QCommandLineOption version{
+        {"v", "version"},
+        QCoreApplication::translate("CommandLine", "Shows the program's version.")};
+    QCommandLineOption folder{
+        "program-folder",
+        QCoreApplication::translate(
+            "CommandLine",
+            "Keeps the cam list and the saved pictures in <folder>, which must exist."),
+        "folder"};
+    QCommandLineOption timelapse{"export-timelapse", "", "cam name"};
+    QCommandLineOption framesPerSecond{"fps", "", "frames"};
+    QCommandLineOption from{"from", "", "time"};
+    QCommandLineOption to{"to", "", "time"};
+    QCommandLineOption skipDark{"skip-dark", ""};
+    QCommandLineOption skipRepeats{"skip-repeats", ""};
+
+    // The options that go only with an export.
+    QList<const QCommandLineOption*> ofExport() const {
+        return {&framesPerSecond, &from, &to, &skipDark, &skipRepeats};
+    }
+};
+
+CommandLine failure(const QString& text) {
+    CommandLine line;
+    line.action = CommandLine::Action::Error;
+    line.text = text;
+    return line;
+}
+
+CommandLine readTimelapse(const QCommandLineParser& parser, const Options& options) {
     CommandLine line;
     line.action = CommandLine::Action::ExportTimelapse;
-    line.timelapseCam = parser.value(cam);
+    line.timelapseCam = parser.value(options.timelapse);
     line.timelapseFile = parser.positionalArguments().first();
-    auto fail = [&line](const QString& text) {
-        line.action = CommandLine::Action::Error;
-        line.text = text;
-        return line;
-    };
+    line.skipDark = parser.isSet(options.skipDark);
+    line.skipRepeats = parser.isSet(options.skipRepeats);
     if (line.timelapseCam.isEmpty())
         //: %1 is an option and stays as it is
-        return fail(QCoreApplication::translate("CommandLine", "%1 needs a cam's name.")
-                        .arg("--export-timelapse"));
-    if (parser.isSet(framesPerSecond)) {
+        return failure(QCoreApplication::translate("CommandLine", "%1 needs a cam's name.")
+                           .arg("--export-timelapse"));
+    if (parser.isSet(options.framesPerSecond)) {
         bool number = false;
-        line.framesPerSecond = parser.value(framesPerSecond).toInt(&number);
+        line.framesPerSecond = parser.value(options.framesPerSecond).toInt(&number);
         if (!number || line.framesPerSecond < 1 || line.framesPerSecond > 120)
             //: %1 is an option and stays as it is; %2 is what was given
-            return fail(QCoreApplication::translate(
-                            "CommandLine",
-                            "%1 takes a number of frames a second from 1 to 120, not \"%2\".")
-                            .arg("--fps", parser.value(framesPerSecond)));
+            return failure(QCoreApplication::translate(
+                               "CommandLine",
+                               "%1 takes a number of frames a second from 1 to 120, not \"%2\".")
+                               .arg("--fps", parser.value(options.framesPerSecond)));
     }
-    for (const auto& [option, moment] : {std::pair{&from, &line.from}, std::pair{&to, &line.to}}) {
+    for (const auto& [option, moment] :
+         {std::pair{&options.from, &line.from}, std::pair{&options.to, &line.to}}) {
         if (!parser.isSet(*option))
             continue;
         const QDateTime time = QDateTime::fromString(parser.value(*option), Qt::ISODate);
         if (!time.isValid())
             //: %1 is an option and stays as it is; %2 is what was given
-            return fail(
+            return failure(
                 QCoreApplication::translate(
                     "CommandLine", "%1 takes a time such as 2026-12-07T08:00:00, not \"%2\".")
                     .arg("--" + option->names().first(), parser.value(*option)));
         *moment = time;
     }
-    checkProgramFolder(line, parser, folder);
+    checkProgramFolder(line, parser, options.folder);
+    return line;
+}
+
+// Written out here: the parser's own help needs an application object, and no window may open
+// for it.
+QString helpText(const QString& description) {
+    //: %1 is the program's name, %2 what it does; the options stay as they are
+    return QCoreApplication::translate(
+               "CommandLine",
+               "Usage: %1 [options]\n%2\n\nOptions:\n"
+               "  -h, --help                 Shows this help.\n"
+               "  -v, --version              Shows the program's version.\n"
+               "  --program-folder <folder>  Keeps the cam list and the saved "
+               "pictures in <folder>,\n"
+               "                             which must exist.\n"
+               "  --export-timelapse <cam name> <film.avi> [--fps <frames>]\n"
+               "        [--from <time>] [--to <time>] [--skip-dark] [--skip-repeats]\n"
+               "                             Makes a Motion-JPEG film of the cam's "
+               "saved pictures\n"
+               "                             (10 frames a second unless --fps says; "
+               "times as\n"
+               "                             2026-12-07T08:00:00) without opening a "
+               "window;\n"
+               "                             --skip-dark leaves out dark pictures, "
+               "--skip-repeats\n"
+               "                             those nearly the same as the one "
+               "before.\n")
+        .arg(version::executableName, description);
+}
+
+QString versionText(const AppIdentity& identity) {
+    return QString("%1 %2.%3\n%4\n")
+        .arg(identity.ProductName)
+        .arg(version::major)
+        .arg(version::minor)
+        .arg(identity.CompanyName);
+}
+
+// What the export's arguments and options come to, or why they are wrong.
+CommandLine readArguments(const QCommandLineParser& parser, const Options& options) {
+    const bool exporting = parser.isSet(options.timelapse);
+    const QList<const QCommandLineOption*> ofExport = options.ofExport();
+    if (!exporting && std::any_of(ofExport.begin(), ofExport.end(),
+                                  [&](const auto* option) { return parser.isSet(*option); }))
+        //: %1 and %2 are options that go with the option %3; all stay as they are
+        return failure(withHelpHint(
+            QCoreApplication::translate("CommandLine", "%1 and %2 go with %3.")
+                .arg("--fps, --from, --to, --skip-dark", "--skip-repeats", "--export-timelapse")));
+    const QStringList positional = parser.positionalArguments();
+    if (exporting && positional.size() == 1)
+        return readTimelapse(parser, options);
+    if (exporting && positional.isEmpty())
+        //: %1 is an option and stays as it is
+        return failure(
+            withHelpHint(QCoreApplication::translate(
+                             "CommandLine", "%1 needs the film's file after the cam's name.")
+                             .arg("--export-timelapse")));
+    if (!positional.isEmpty()) // the film's file is the one argument an export takes
+        return failure(
+            withHelpHint(QCoreApplication::translate("CommandLine", "Unexpected argument: %1")
+                             .arg(positional.value(exporting ? 1 : 0))));
+    CommandLine line;
+    checkProgramFolder(line, parser, options.folder);
     return line;
 }
 
@@ -86,103 +179,21 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                                     "%1: watch public webcams, each refreshed on its own interval.")
             .arg(identity.ProductName));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help({"h", "help"},
-                                  QCoreApplication::translate("CommandLine", "Shows this help."));
-    const QCommandLineOption showVersion(
-        {"v", "version"},
-        QCoreApplication::translate("CommandLine", "Shows the program's version."));
-    const QCommandLineOption folder(
-        "program-folder",
-        QCoreApplication::translate(
-            "CommandLine",
-            "Keeps the cam list and the saved pictures in <folder>, which must exist."),
-        "folder");
-    const QCommandLineOption timelapse("export-timelapse", "", "cam name");
-    const QCommandLineOption framesPerSecond("fps", "", "frames");
-    const QCommandLineOption from("from", "", "time");
-    const QCommandLineOption to("to", "", "time");
-    const QCommandLineOption skipDark("skip-dark", "");
-    const QCommandLineOption skipRepeats("skip-repeats", "");
-    parser.addOptions(
-        {help, showVersion, folder, timelapse, framesPerSecond, from, to, skipDark, skipRepeats});
-
+    const Options options;
+    parser.addOptions({options.help, options.version, options.folder, options.timelapse,
+                       options.framesPerSecond, options.from, options.to, options.skipDark,
+                       options.skipRepeats});
     CommandLine line;
-    if (!parser.parse(arguments)) {
-        line.action = CommandLine::Action::Error;
-        line.text = withHelpHint(parser.errorText());
-        return line;
-    }
-    if (parser.isSet(help)) {
-        // written out here: the parser's own help needs an application object, and no window
-        // may open for it
+    if (!parser.parse(arguments))
+        return failure(withHelpHint(parser.errorText()));
+    if (parser.isSet(options.help)) {
         line.action = CommandLine::Action::ShowHelp;
-        //: %1 is the program's name, %2 what it does; the options stay as they are
-        line.text = QCoreApplication::translate(
-                        "CommandLine",
-                        "Usage: %1 [options]\n%2\n\nOptions:\n"
-                        "  -h, --help                 Shows this help.\n"
-                        "  -v, --version              Shows the program's version.\n"
-                        "  --program-folder <folder>  Keeps the cam list and the saved "
-                        "pictures in <folder>,\n"
-                        "                             which must exist.\n"
-                        "  --export-timelapse <cam name> <film.avi> [--fps <frames>]\n"
-                        "        [--from <time>] [--to <time>] [--skip-dark] [--skip-repeats]\n"
-                        "                             Makes a Motion-JPEG film of the cam's "
-                        "saved pictures\n"
-                        "                             (10 frames a second unless --fps says; "
-                        "times as\n"
-                        "                             2026-12-07T08:00:00) without opening a "
-                        "window;\n"
-                        "                             --skip-dark leaves out dark pictures, "
-                        "--skip-repeats\n"
-                        "                             those nearly the same as the one "
-                        "before.\n")
-                        .arg(version::executableName, parser.applicationDescription());
-        return line;
-    }
-    if (parser.isSet(showVersion)) {
+        line.text = helpText(parser.applicationDescription());
+    } else if (parser.isSet(options.version)) {
         line.action = CommandLine::Action::ShowVersion;
-        line.text = QString("%1 %2.%3\n%4\n")
-                        .arg(identity.ProductName)
-                        .arg(version::major)
-                        .arg(version::minor)
-                        .arg(identity.CompanyName);
-        return line;
+        line.text = versionText(identity);
+    } else {
+        line = readArguments(parser, options);
     }
-    const bool exporting = parser.isSet(timelapse);
-    if (!exporting && (parser.isSet(framesPerSecond) || parser.isSet(from) || parser.isSet(to) ||
-                       parser.isSet(skipDark) || parser.isSet(skipRepeats))) {
-        line.action = CommandLine::Action::Error;
-        //: %1 and %2 are options that go with the option %3; all stay as they are
-        line.text = withHelpHint(
-            QCoreApplication::translate("CommandLine", "%1 and %2 go with %3.")
-                .arg("--fps, --from, --to, --skip-dark", "--skip-repeats", "--export-timelapse"));
-        return line;
-    }
-    const QStringList positional = parser.positionalArguments();
-    if (exporting && positional.size() == 1) {
-        line = readTimelapse(parser, timelapse, framesPerSecond, from, to, folder);
-        line.skipDark = parser.isSet(skipDark);
-        line.skipRepeats = parser.isSet(skipRepeats);
-        return line;
-    }
-    if (exporting && positional.isEmpty()) {
-        line.action = CommandLine::Action::Error;
-        //: %1 is an option and stays as it is
-        line.text =
-            withHelpHint(QCoreApplication::translate(
-                             "CommandLine", "%1 needs the film's file after the cam's name.")
-                             .arg("--export-timelapse"));
-        return line;
-    }
-    if (!positional.isEmpty()) {
-        // the film's file is the one argument an export takes
-        line.action = CommandLine::Action::Error;
-        line.text =
-            withHelpHint(QCoreApplication::translate("CommandLine", "Unexpected argument: %1")
-                             .arg(positional.value(exporting ? 1 : 0)));
-        return line;
-    }
-    checkProgramFolder(line, parser, folder);
     return line;
 }

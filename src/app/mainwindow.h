@@ -4,27 +4,21 @@
 #include "viewer/layout.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <functional>
 #include <memory>
 
 class CamEngine;
-class CamListModel;
 class CamListPane;
 class CamServices;
 class ControlsFrame;
-class DailyFilmMaker;
-class DailyFilmsDialog;
 class ExportCommands;
 class FileChooser;
-class KeepPicturesDialog;
 class MainMenus;
 class NetworkClock;
 class PanelArea;
-class PictureKeeper;
+class RuleDialogs;
 class Prompter;
 class SecondaryWindows;
-class SettingsStore;
 class StatusLine;
 class ViewerPane;
 
@@ -42,13 +36,10 @@ class MainWindow : public QMainWindow {
     // Runs once after construction, before the window is first shown.
     void load();
     void ArrangeMainWindow();
-    // The cams rest while the window is not seen, unless their pictures are saved.
-    void restWhileUnseen();
     void startListedCam();
+    // "Exit", the close box or SIGTERM: the running cams are remembered, and the process ends.
+    void exitProgram();
     void storeAutoSave();
-    // "Keep Pictures..." and "Daily Films...", one dialog of each at a time.
-    void openKeepPictures();
-    void openDailyFilms();
 
     QString statusText() const;
     void setStatusText(const QString& text);
@@ -61,10 +52,6 @@ class MainWindow : public QMainWindow {
 
     CamServices& services() const { return *m_services; }
     CamEngine& engine() const;
-    CamListModel& camListModel() const;
-    SettingsStore& settings() const;
-    DailyFilmMaker& dailyFilms() const;
-    PictureKeeper& pictureKeeper() const;
     CamListPane& camList() const { return *m_camList; }
     PanelArea& panelArea() const { return *m_panels; }
     ViewerPane& viewer() const { return *m_viewer; }
@@ -73,21 +60,15 @@ class MainWindow : public QMainWindow {
     MainMenus& menus() const { return *m_menus; }
     ControlsFrame& controls() const { return *m_controls; }
     ExportCommands& exports() const { return *m_exports; }
+    RuleDialogs& ruleDialogs() const { return *m_ruleDialogs; }
     const MainWindowLayout& currentLayout() const { return m_layout; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void makeViews(Prompter& prompter, FileChooser* files);
-    void connectParts();
-    void connectMenus();
-    // The end, by "Exit", the close box or SIGTERM: the running cams are remembered.
-    void endProgram();
 
     const AppIdentity m_identity;
     std::unique_ptr<CamServices> m_services;
@@ -104,7 +85,6 @@ class MainWindow : public QMainWindow {
     MainMenus* m_menus = nullptr;
     std::unique_ptr<FileChooser> m_ownFiles; // the toolkit's dialogs, when no chooser was given
     ExportCommands* m_exports = nullptr;
-    QPointer<KeepPicturesDialog> m_keepDialog;
-    QPointer<DailyFilmsDialog> m_filmsDialog;
+    RuleDialogs* m_ruleDialogs = nullptr;
     MainWindowLayout m_layout;
 };

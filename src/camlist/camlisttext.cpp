@@ -119,9 +119,13 @@ std::string withoutRecord(std::string_view text, std::string_view name) {
 
 } // namespace camlisttext
 
+bool camlisttext::holdsControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return uint8_t(c) < 32 || uint8_t(c) == 127; });
+}
+
 bool camlisttext::breaksRecordLines(std::string_view field) {
-    if (std::any_of(field.begin(), field.end(),
-                    [](char c) { return uint8_t(c) < 32 || uint8_t(c) == 127; }))
+    if (holdsControlCharacter(field))
         return true;
     std::string lower(field);
     std::transform(lower.begin(), lower.end(), lower.begin(),

@@ -32,6 +32,9 @@ std::optional<CamRecord> findRecord(std::string_view text, std::string_view name
 inline constexpr size_t maxNameLength = 256;
 inline constexpr size_t maxAddressLength = 2048;
 
+// Whether text holds a control character (a line break, a tab, DEL).
+bool holdsControlCharacter(std::string_view text);
+
 // Whether a field would break the list's record lines: a control character (a line break
 // would split the record) or the name marker in any letter case (a line holding it is read as
 // a cam's name).

@@ -93,6 +93,10 @@ class CamDialog : public QDialog {
     void showStoredCredentials(const QByteArray& cam);
 
   private:
+    // The design's labels, boxes and buttons; OK and Cancel are given back.
+    std::pair<QToolButton*, QToolButton*> makeDesignControls(const Layout& layout);
+    // Test and the rows below the design's boxes that show only when they have something.
+    void makeExtras(const Layout& layout);
     void showReport(const AddressReport& report);
     // Offers to keep the URL's "user:password@" in the keyring instead; when the user agrees,
     // they go to the boxes and out of the record's URL.

@@ -2,10 +2,10 @@
 
 #include "camlist/camlistexchange.h"
 #include "camlist/camlistmodel.h"
-#include "listpane/exportcamsdialog.h"
 #include "common/filechooser.h"
 #include "common/localtext.h"
 #include "common/prompter.h"
+#include "listpane/exportcamsdialog.h"
 #include "ui/credentialkeeping.h"
 
 #include <QCoreApplication>

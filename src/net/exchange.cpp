@@ -5,7 +5,7 @@
 #include "net/judgement.h"
 
 #include "net/location.h"
-#include "net/multipart.h"
+#include "net/exchangestream.h"
 
 #include <QNetworkProxy>
 #include <QTimer>
@@ -23,15 +23,6 @@ QString hostPortOf(const CamAddress& target) {
 }
 
 } // namespace
-
-// A stream's framing: its chunks, when it comes chunked, then its parts.
-struct Exchange::Stream {
-    explicit Stream(std::string boundary) : parts(std::move(boundary), maxStreamPartBytes) {}
-    MultipartReader parts;
-    std::optional<ChunkedDecoder> chunks;
-    bool feeding = false; // parts are being handed on: the exchange may be dropped meanwhile
-    bool dropped = false;
-};
 
 std::string Validators::conditionalHeaders(const std::string& target) const {
     if (address.empty() || address != target)
@@ -305,89 +296,6 @@ ExchangeResult Exchange::answerHead(int status) const {
     return result;
 }
 
-bool Exchange::beginStream() {
-    if (m_streamDecided)
-        return false;
-    m_streamDecided = true;
-    const int status = m_response.head.status;
-    if (status < 200 || status >= 300)
-        return false;
-    const auto type = m_response.head.value("Content-Type");
-    std::optional<std::string> boundary = type ? StreamBoundary(*type) : std::nullopt;
-    if (!boundary && m_response.framing.kind != BodyFraming::ContentLength &&
-        !IsImageResponse(m_response.received().substr(0, m_response.bodyStart))) {
-        // a stream of another type is told by its first bytes, once enough of them came
-        bool more = false;
-        boundary = SniffedStreamBoundary(m_response.framing.kind == BodyFraming::Chunked
-                                             ? std::string_view(m_response.decoded)
-                                             : m_response.received().substr(m_response.bodyStart),
-                                         &more);
-        m_streamDecided = boundary || !more;
-    }
-    if (!boundary)
-        return false;
-    m_stream = std::make_unique<Stream>(std::move(*boundary));
-    ExchangeResult head = answerHead(status);
-    const std::string_view received = m_response.received();
-    head.headers = std::string(received.substr(0, m_response.bodyStart - 4));
-    // the body that came with the head; chunks already decoded
-    std::string first;
-    if (m_response.framing.kind == BodyFraming::Chunked) {
-        m_stream->chunks = std::move(m_response.chunks);
-        first = std::move(m_response.decoded);
-    } else {
-        first = std::string(received.substr(m_response.bodyStart));
-    }
-    // from here on the head alone is kept
-    m_response.responseBuffer.resize(0);
-    m_response.decoded.clear();
-    m_response.chunks.reset();
-    giveBackHeld();
-    emit streamStarted(head);
-    if (m_stream)
-        feedStream(first, true);
-    return true;
-}
-
-void Exchange::feedStream(std::string_view bytes, bool unchunked) {
-    Stream& stream = *m_stream;
-    std::string decoded;
-    if (stream.chunks && !unchunked) {
-        stream.chunks->feed(bytes, decoded);
-        if (stream.chunks->failed()) {
-            fail(tr("the server sent %1").arg(localText(stream.chunks->error())),
-                 FetchFailure::StreamEnded);
-            return;
-        }
-        bytes = decoded;
-    }
-    stream.feeding = true;
-    const bool goesOn =
-        stream.parts.feed(bytes, [this](std::string_view headers, std::string_view body) {
-            if (m_running && !m_stream->dropped && m_partHandler)
-                m_partHandler(headers, body);
-        });
-    stream.feeding = false;
-    if (stream.dropped) {
-        m_stream.reset(); // the exchange was dropped while a part was handed on
-        return;
-    }
-    if (!goesOn) {
-        fail(stream.parts.ended() ? tr("the stream ended") : localText(stream.parts.error()),
-             FetchFailure::StreamEnded);
-        return;
-    }
-    if (stream.chunks && stream.chunks->done()) {
-        fail(tr("the stream ended"), FetchFailure::StreamEnded);
-        return;
-    }
-    if (!holdReceived()) {
-        fail(tr("the answers of all cams at once would hold more than %1 MB")
-                 .arg(m_budget->limit() / (1024 * 1024)),
-             FetchFailure::StreamEnded);
-    }
-}
-
 void Exchange::keepOnlyBody(std::string_view body) {
     QByteArray& buffer = m_response.responseBuffer;
     if (m_response.headerDone && m_response.framing.kind == BodyFraming::Chunked) {
@@ -451,53 +359,3 @@ void Exchange::fail(const QString& reason, FetchFailure kind) {
     emit finished(result);
 }
 
-std::string Exchange::originOf(const CamAddress& target) const {
-    return (target.secure ? "https://" : "http://") + target.connectTo + ":" +
-           std::to_string(target.port);
-}
-
-std::string Exchange::authorizationLine() {
-    const std::shared_ptr<AuthMemory>& memory = m_request.auth;
-    if (!m_request.credentials || !memory || memory->origin != m_origin ||
-        originOf(m_target) != m_origin)
-        return {};
-    if (memory->digest)
-        return "Authorization: " +
-               memory->digest->authorization(*m_request.credentials, "GET", m_target.camPath) +
-               "\r\n";
-    if (memory->basic && (m_target.secure || m_request.plainBasicAllowed))
-        return "Authorization: " + BasicAuthorization(*m_request.credentials) + "\r\n";
-    return {};
-}
-
-bool Exchange::answerChallenge() {
-    // credentials go only to where the cam's own address leads
-    if (!m_request.credentials || !m_request.auth || originOf(m_target) != m_origin)
-        return false;
-    const std::optional<AuthChallenge> challenge =
-        StrongestChallenge(ParseChallenges(m_response.head.values("WWW-Authenticate")));
-    if (!challenge)
-        return false;
-    // an expired nonce is answered again at once; anything else after an answer to this
-    // exchange's own challenge is a refusal: cams lock an address out after a few
-    const bool staleNonce = challenge->scheme == AuthScheme::Digest && challenge->stale;
-    if ((m_answeredFresh && !staleNonce) || ++m_challengesAnswered > 3) {
-        fail(tr("the cam refused the user name or password"), FetchFailure::Refused);
-        return true;
-    }
-    if (challenge->scheme == AuthScheme::Basic && !m_target.secure &&
-        !m_request.plainBasicAllowed) {
-        fail(tr("the cam asks for its password over plain HTTP, where it travels unencrypted"),
-             FetchFailure::PlainPassword);
-        return true;
-    }
-    AuthMemory& memory = *m_request.auth;
-    memory.origin = m_origin;
-    memory.basic = challenge->scheme == AuthScheme::Basic;
-    memory.digest.reset();
-    if (challenge->scheme == AuthScheme::Digest)
-        memory.digest.emplace(*challenge);
-    m_answeredFresh = true;
-    connectTo(m_target); // asked again, with the answer
-    return true;
-}

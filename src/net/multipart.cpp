@@ -144,88 +144,103 @@ bool MultipartReader::frame(const PartHandler& handler) {
         const std::string_view rest = std::string_view(m_buffer).substr(m_start);
         if (rest.empty())
             return true;
-        // between parts: blank lines and the delimiter lines
-        const size_t lineEnd = rest.find('\n');
-        const std::string_view line =
-            trimmed(rest.substr(0, lineEnd == std::string_view::npos ? rest.size() : lineEnd));
-        if (line.empty() && lineEnd != std::string_view::npos) {
-            m_start += lineEnd + 1;
-            continue;
-        }
-        if (line.starts_with("--") ||
-            (line.starts_with('-') && lineEnd == std::string_view::npos)) {
-            if (lineEnd == std::string_view::npos)
-                return rest.size() <= m_delimiter.size() + 8 ||
-                       fail(QT_TRANSLATE_NOOP("MultipartReader", "a damaged stream"));
-            std::string_view bare = line;
-            while (bare.starts_with('-'))
-                bare.remove_prefix(1);
-            if (bare == m_delimiter + "--") {
-                m_ended = true;
-                return fail(QT_TRANSLATE_NOOP("MultipartReader", "the stream ended"));
-            }
-            if (bare == m_delimiter) {
-                m_start += lineEnd + 1;
-                continue;
-            }
-        }
-        // a part: its headers (none, when a picture starts at once), then its body
-        size_t bodyStart = 0;
-        std::string_view headers;
-        if (rest.starts_with("\xFF\xD8")) {
-            bodyStart = m_start;
-        } else {
-            // headers end within their bound: what lies further is never searched again as
-            // each batch comes (a long body without a blank line would cost more every time)
-            const std::string_view head = rest.substr(0, maxHeaderBytes + 4);
-            size_t end = head.find("\r\n\r\n");
-            size_t blank = 4;
-            const size_t lf = head.find("\n\n");
-            if (lf != std::string_view::npos && (end == std::string_view::npos || lf < end))
-                end = lf, blank = 2;
-            if (end == std::string_view::npos)
-                return rest.size() <= maxHeaderBytes ||
-                       fail(QT_TRANSLATE_NOOP("MultipartReader", "a part's headers are too long"));
-            if (end > maxHeaderBytes)
-                return fail(QT_TRANSLATE_NOOP("MultipartReader", "a part's headers are too long"));
-            headers = rest.substr(0, end);
-            bodyStart = m_start + end + blank;
-        }
-        if (const std::optional<size_t> length = partLength(headers)) {
-            if (*length > m_maxPart)
-                return fail(
-                    QT_TRANSLATE_NOOP("MultipartReader", "a picture of the stream is too large"));
-            if (m_buffer.size() - bodyStart < *length)
-                return true; // the rest of the part is to come
-            const std::string headerText(headers);
-            handler(headerText, std::string_view(m_buffer).substr(bodyStart, *length));
-            m_start = bodyStart + *length;
-            continue;
-        }
-        const size_t next = findDelimiter(std::max(bodyStart, m_searchFrom));
-        if (next == std::string::npos) {
-            // the next search starts before what may be a delimiter cut off at the end
-            size_t resume = m_buffer.size() > m_delimiter.size() + 2
-                                ? m_buffer.size() - m_delimiter.size() - 2
-                                : 0;
-            while (resume > bodyStart && m_buffer[resume - 1] == '-')
-                --resume;
-            m_searchFrom = resume > 0 ? resume - 1 : 0;
-            return m_buffer.size() - bodyStart <= m_maxPart ||
-                   fail(QT_TRANSLATE_NOOP("MultipartReader",
-                                          "a picture of the stream is too large"));
-        }
-        // the line break before the delimiter is the delimiter's
-        size_t bodyEnd = next;
-        if (bodyEnd > bodyStart && m_buffer[bodyEnd - 1] == '\n')
-            --bodyEnd;
-        if (bodyEnd > bodyStart && m_buffer[bodyEnd - 1] == '\r')
-            --bodyEnd;
-        const std::string headerText(headers);
-        handler(headerText, std::string_view(m_buffer).substr(bodyStart, bodyEnd - bodyStart));
-        m_start = next;
-        m_searchFrom = 0;
+        Step step = passBetweenParts(rest);
+        if (step == Step::Part)
+            step = readPart(rest, handler);
+        if (step == Step::Wait)
+            return true;
+        if (step == Step::Stop)
+            return false;
     }
+}
+
+MultipartReader::Step MultipartReader::passBetweenParts(std::string_view rest) {
+    // between parts: blank lines and the delimiter lines
+    const size_t lineEnd = rest.find('\n');
+    const std::string_view line =
+        trimmed(rest.substr(0, lineEnd == std::string_view::npos ? rest.size() : lineEnd));
+    if (line.empty() && lineEnd != std::string_view::npos) {
+        m_start += lineEnd + 1;
+        return Step::Next;
+    }
+    if (!line.starts_with("--") && !(line.starts_with('-') && lineEnd == std::string_view::npos))
+        return Step::Part;
+    if (lineEnd == std::string_view::npos)
+        return rest.size() <= m_delimiter.size() + 8
+                   ? Step::Wait
+                   : stop(QT_TRANSLATE_NOOP("MultipartReader", "a damaged stream"));
+    std::string_view bare = line;
+    while (bare.starts_with('-'))
+        bare.remove_prefix(1);
+    if (bare == m_delimiter + "--") {
+        m_ended = true;
+        return stop(QT_TRANSLATE_NOOP("MultipartReader", "the stream ended"));
+    }
+    if (bare == m_delimiter) {
+        m_start += lineEnd + 1;
+        return Step::Next;
+    }
+    return Step::Part;
+}
+
+MultipartReader::Step MultipartReader::readPart(std::string_view rest, const PartHandler& handler) {
+    // a part: its headers (none, when a picture starts at once), then its body
+    size_t bodyStart = 0;
+    std::string_view headers;
+    if (rest.starts_with("\xFF\xD8")) {
+        bodyStart = m_start;
+    } else {
+        // headers end within their bound: what lies further is never searched again as each
+        // batch comes (a long body without a blank line would cost more every time)
+        const std::string_view head = rest.substr(0, maxHeaderBytes + 4);
+        size_t end = head.find("\r\n\r\n");
+        size_t blank = 4;
+        const size_t lf = head.find("\n\n");
+        if (lf != std::string_view::npos && (end == std::string_view::npos || lf < end))
+            end = lf, blank = 2;
+        if ((end == std::string_view::npos && rest.size() > maxHeaderBytes) ||
+            (end != std::string_view::npos && end > maxHeaderBytes))
+            return stop(QT_TRANSLATE_NOOP("MultipartReader", "a part's headers are too long"));
+        if (end == std::string_view::npos)
+            return Step::Wait;
+        headers = rest.substr(0, end);
+        bodyStart = m_start + end + blank;
+    }
+    if (const std::optional<size_t> length = partLength(headers)) {
+        if (*length > m_maxPart)
+            return stop(
+                QT_TRANSLATE_NOOP("MultipartReader", "a picture of the stream is too large"));
+        if (m_buffer.size() - bodyStart < *length)
+            return Step::Wait; // the rest of the part is to come
+        const std::string headerText(headers);
+        handler(headerText, std::string_view(m_buffer).substr(bodyStart, *length));
+        m_start = bodyStart + *length;
+        return Step::Next;
+    }
+    const size_t next = findDelimiter(std::max(bodyStart, m_searchFrom));
+    if (next == std::string::npos) {
+        // the next search starts before what may be a delimiter cut off at the end
+        size_t resume =
+            m_buffer.size() > m_delimiter.size() + 2 ? m_buffer.size() - m_delimiter.size() - 2 : 0;
+        while (resume > bodyStart && m_buffer[resume - 1] == '-')
+            --resume;
+        m_searchFrom = resume > 0 ? resume - 1 : 0;
+        return m_buffer.size() - bodyStart <= m_maxPart
+                   ? Step::Wait
+                   : stop(QT_TRANSLATE_NOOP("MultipartReader",
+                                            "a picture of the stream is too large"));
+    }
+    // the line break before the delimiter is the delimiter's
+    size_t bodyEnd = next;
+    if (bodyEnd > bodyStart && m_buffer[bodyEnd - 1] == '\n')
+        --bodyEnd;
+    if (bodyEnd > bodyStart && m_buffer[bodyEnd - 1] == '\r')
+        --bodyEnd;
+    const std::string headerText(headers);
+    handler(headerText, std::string_view(m_buffer).substr(bodyStart, bodyEnd - bodyStart));
+    m_start = next;
+    m_searchFrom = 0;
+    return Step::Next;
 }
 
 bool MultipartReader::feed(std::string_view bytes, const PartHandler& handler) {

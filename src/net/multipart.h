@@ -39,6 +39,17 @@ class MultipartReader {
   private:
     // Frames what the buffer holds; false on an error or the end.
     bool frame(const PartHandler& handler);
+    // How framing goes on after a step: with the next step, as soon as more bytes come, or
+    // not at all (it failed).
+    enum class Step { Next, Part, Wait, Stop };
+    // Passes a blank line or a delimiter line at the start of `rest`; Part when a part begins.
+    Step passBetweenParts(std::string_view rest);
+    // Hands on the part at the start of `rest` when it came whole.
+    Step readPart(std::string_view rest, const PartHandler& handler);
+    Step stop(const char* why) {
+        fail(why);
+        return Step::Stop;
+    }
     // `why` is marked with QT_TRANSLATE_NOOP in this class's context.
     bool fail(const char* why);
     // Where the next delimiter line begins, at or after `from`, or npos.

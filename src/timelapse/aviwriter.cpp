@@ -73,18 +73,7 @@ bool MjpegAviWriter::patch32(uint64_t offset, uint32_t value) {
     return m_sink.patch(offset, bytes) || fail(m_sink.error());
 }
 
-bool MjpegAviWriter::begin() {
-    const uint32_t width = m_format.width, height = m_format.height;
-    const uint64_t base = m_sink.size();
-    std::string h;
-    h += "RIFF";
-    put32(h, 0); // the part's size, at its end
-    h += "AVI ";
-    const size_t headerList = h.size();
-    h += "LIST";
-    put32(h, 0);
-    h += "hdrl";
-
+void MjpegAviWriter::putMainHeader(std::string& h, uint64_t base) {
     h += "avih";
     put32(h, 56);
     m_mainHeader = base + h.size();
@@ -96,10 +85,13 @@ bool MjpegAviWriter::begin() {
     put32(h, 0);
     put32(h, 1); // one stream
     put32(h, 0); // the largest chunk, at the end
-    put32(h, width);
-    put32(h, height);
+    put32(h, m_format.width);
+    put32(h, m_format.height);
     h.append(16, '\0');
+}
 
+void MjpegAviWriter::putStreamList(std::string& h, uint64_t base) {
+    const uint32_t width = m_format.width, height = m_format.height;
     const size_t streamList = h.size();
     h += "LIST";
     put32(h, 0);
@@ -147,7 +139,20 @@ bool MjpegAviWriter::begin() {
     h.append(12, '\0');
     h.append(size_t(superIndexEntryBytes) * maxParts, '\0');
     setAt(h, streamList + 4, uint32_t(h.size() - streamList - 8));
+}
 
+bool MjpegAviWriter::begin() {
+    const uint64_t base = m_sink.size();
+    std::string h;
+    h += "RIFF";
+    put32(h, 0); // the part's size, at its end
+    h += "AVI ";
+    const size_t headerList = h.size();
+    h += "LIST";
+    put32(h, 0);
+    h += "hdrl";
+    putMainHeader(h, base);
+    putStreamList(h, base);
     h += "LIST";
     put32(h, 4 + 8 + extendedHeaderBytes);
     h += "odml";

@@ -34,6 +34,9 @@ class MjpegAviWriter {
 
     // The headers, with room for the indexes of up to `maxParts` parts.
     bool begin();
+    // The main AVI header and the stream's list, into `h` (which the file has at `base`).
+    void putMainHeader(std::string& h, uint64_t base);
+    void putStreamList(std::string& h, uint64_t base);
     bool addFrame(std::string_view jpeg);
     // Closes the last part and fills in the totals.
     bool finish();

@@ -169,7 +169,7 @@ class DesktopTest : public QObject {
             f.window->setWindowState(Qt::WindowNoState);
             f.window->setGeometry(40, 60, 1000, 700);
             f.window->close();
-            kept = LoadSession(f.window->settings(), "Tarvique Webcams");
+            kept = LoadSession(f.window->services().settings(), "Tarvique Webcams");
             QCOMPARE(kept.running, (std::vector<Session::Cam>{{0, "Harbour"}, {2, "Market"}}));
             QCOMPARE(kept.selected, std::string("Market"));
 
@@ -200,7 +200,7 @@ class DesktopTest : public QObject {
                                 "\r\n30\r\n\r\n[name]Market\r\nhttp://" +
                                 server.address("/c.jpg").toLatin1() + "\r\n30\r\n\r\n";
         WindowFixture f(list);
-        SaveSession(f.window->settings(), "Tarvique Webcams",
+        SaveSession(f.window->services().settings(), "Tarvique Webcams",
                     {{{3, "Hill"}, {4, "Market"}}, "Hill"});
         const std::unique_ptr<MainWindow> againWindow = nextRun(f);
         MainWindow& again = *againWindow;
@@ -212,7 +212,7 @@ class DesktopTest : public QObject {
 
         // a cam the user chose meanwhile stays chosen
         WindowFixture g(list);
-        SaveSession(g.window->settings(), "Tarvique Webcams",
+        SaveSession(g.window->services().settings(), "Tarvique Webcams",
                     {{{3, "Hill"}, {4, "Market"}}, "Hill"});
         const std::unique_ptr<MainWindow> thirdWindow = nextRun(g);
         MainWindow& third = *thirdWindow;
@@ -227,7 +227,7 @@ class DesktopTest : public QObject {
         f.start("Hill");
         f.start("Bad");
         f.window->close(); // no panel was ever clicked: no cam was viewed
-        QCOMPARE(LoadSession(f.window->settings(), "Tarvique Webcams").selected, std::string());
+        QCOMPARE(LoadSession(f.window->services().settings(), "Tarvique Webcams").selected, std::string());
         f.box.writeFile("00camlist.txt", camList({{"Hill", "http://127.0.0.1:1/b.jpg", "30"},
                                                   {"Bad", "http://127.0.0.1:1/c.jpg", "x"}}));
         const std::unique_ptr<MainWindow> again = nextRun(f);
@@ -249,9 +249,9 @@ class DesktopTest : public QObject {
         QVERIFY(DecodeRunningCams(std::string(5000, ';')).empty());
 
         WindowFixture f(threeCams);
-        f.window->settings().WriteUserSetting("Tarvique Webcams", "Session", "runningCams",
+        f.window->services().settings().WriteUserSetting("Tarvique Webcams", "Session", "runningCams",
                                               QString::fromStdString(EncodeRunningCams(many)));
-        SaveSession(f.window->settings(), "Tarvique Webcams",
+        SaveSession(f.window->services().settings(), "Tarvique Webcams",
                     {{{5, "Hill"}, {1, "Hill"}, {0, "Nowhere"}}, "Hill"});
         const std::unique_ptr<MainWindow> againWindow = nextRun(f);
         MainWindow& again = *againWindow;

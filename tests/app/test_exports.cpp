@@ -2,6 +2,7 @@
 // the cam list exchange, and the film made from the command line without a window.
 #include "app/commandline.h"
 #include "app/exportcommands.h"
+#include "app/camservices.h"
 #include "app/mainwindow.h"
 #include "config/camalerts.h"
 #include "config/settings.h"
@@ -165,19 +166,19 @@ class ExportsTest : public QObject {
         QFETCH(QString, read);
         ExportFixture f;
         const QString product = LoadAppIdentity().ProductName;
-        f.window->settings().WriteUserSetting(product, section, CamSettingKey("Hill"), value);
+        f.window->services().settings().WriteUserSetting(product, section, CamSettingKey("Hill"), value);
         QString found;
         if (section == "Alerts") {
-            const CamAlerts a = CamAlertSettings(f.window->settings(), product).read("Hill");
+            const CamAlerts a = CamAlertSettings(f.window->services().settings(), product).read("Hill");
             found = QString("%1 %2 %3")
                         .arg(a.on ? "on" : "off")
                         .arg(a.minutesWithoutPicture)
                         .arg(a.hoursUnchanged);
         } else if (section == "KeepPictures") {
-            const KeepRule rule = f.window->pictureKeeper().camRule("Hill");
+            const KeepRule rule = f.window->services().pictureKeeper().camRule("Hill");
             found = QString("%1 %2").arg(rule.days).arg(rule.gigabytes);
         } else {
-            const DailyFilmRule rule = f.window->dailyFilms().rule("Hill");
+            const DailyFilmRule rule = f.window->services().dailyFilms().rule("Hill");
             found = QString("%1 %2 %3-%4 %5")
                         .arg(rule.on ? "on" : "off", rule.at.toString("HH:mm"))
                         .arg(rule.fromHour)
@@ -208,11 +209,11 @@ class ExportsTest : public QObject {
         edit->alertsBox()->setChecked(true);
         edit->nameBox()->setText("Hill top");
         edit->findChild<QToolButton*>("Command1")->click();
-        const CamAlertSettings alerts(f.window->settings(), product);
+        const CamAlertSettings alerts(f.window->services().settings(), product);
         QVERIFY(alerts.read("Hill top").on && !alerts.read("Hill").on);
-        QCOMPARE(f.window->pictureKeeper().camRule("Hill top").days, 3);
-        QVERIFY(f.window->dailyFilms().rule("Hill top").on);
-        QVERIFY(!f.window->dailyFilms().rule("Hill").on);
+        QCOMPARE(f.window->services().pictureKeeper().camRule("Hill top").days, 3);
+        QVERIFY(f.window->services().dailyFilms().rule("Hill top").on);
+        QVERIFY(!f.window->services().dailyFilms().rule("Hill").on);
     }
 
     // The days whose film is due: yesterday's once the hour has come, days missed while the
@@ -258,7 +259,7 @@ class ExportsTest : public QObject {
     void aDailyFilmAppearsByItself() {
         ExportFixture f;
         saveHillPictures(f.box.path("cam"), 5); // 7 Dec, 08:00 to 08:04
-        DailyFilmMaker& films = f.window->dailyFilms();
+        DailyFilmMaker& films = f.window->services().dailyFilms();
         QDateTime now(QDate(2026, 12, 8), QTime(0, 30));
         films.setClock([&now] { return now; });
         films.setRule("Hill", {true, QTime(1, 0), 8, 9});

@@ -230,10 +230,10 @@ class WiringTest : public QObject {
         f.select("Garden");
         f.prompter.answers = {PromptAnswer::Ok};
         f.window->camList().removeSelectedCam();
-        QCOMPARE(f.window->settings().UserKeys("Tarvique Webcams", "TrustedCertificates").size(),
+        QCOMPARE(f.window->services().settings().UserKeys("Tarvique Webcams", "TrustedCertificates").size(),
                  1);
         f.engine().stopCam(0);
-        QVERIFY(f.window->settings().UserKeys("Tarvique Webcams", "TrustedCertificates").isEmpty());
+        QVERIFY(f.window->services().settings().UserKeys("Tarvique Webcams", "TrustedCertificates").isEmpty());
     }
 };
 
