@@ -275,8 +275,8 @@ class DesktopTest : public QObject {
         program.setProcessEnvironment(environment);
         program.start(executable(), {"--program-folder", box.programFolder()});
         QVERIFY(program.waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(box.path("cam")), 15000); // it is up
-        QTest::qWait(200);
+        // it is up: the signal is taken once the window is loaded, the session with it
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(box.path("cam")), 15000);
         program.terminate(); // SIGTERM, as at logout
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);

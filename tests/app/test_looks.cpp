@@ -132,7 +132,8 @@ class LooksTest : public QObject {
             f.window->findChild<QAction*>(item)->trigger();
             QTRY_VERIFY(openDialog());
             QDialog* dialog = openDialog();
-            QTest::qWait(200); // the time-lapse dialog finds its pictures
+            if (const auto* count = dialog->findChild<QLabel*>("countLabel")) // pictures found
+                QTRY_VERIFY(count->text().contains(QRegularExpression("\\d")));
             keep(dialog, QString(item).remove(QRegularExpression("[()]")));
             QTest::keyClick(dialog, Qt::Key_Escape);
             QTRY_VERIFY2(!openDialog(), item);

@@ -76,8 +76,12 @@ class ServicesTest : public QObject {
         Prepared p;
         p.store->WriteSetting(product, "Settings", "autoSave", "1");
         p.store->WriteUserSetting(product, "Settings", "showHelp", "0");
-        const QDateTime written = QFileInfo(p.store->machineFile(product)).lastModified();
-        QTest::qWait(20);
+        // an hour back: a write at start-up would make it now
+        QFile machine(p.store->machineFile(product));
+        QVERIFY(machine.open(QIODevice::ReadWrite));
+        const QDateTime written = QDateTime::currentDateTime().addSecs(-3600);
+        QVERIFY(machine.setFileTime(written, QFileDevice::FileModificationTime));
+        machine.close();
         p.load();
         QVERIFY(p.window->controls().autoSaveBox()->isChecked());
         QVERIFY(!p.window->windows().helpWindow());

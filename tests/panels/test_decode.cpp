@@ -100,8 +100,8 @@ class DecodeOrderTest : public QObject {
         f.fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
         f.engine->stopCam(0);
         slow.release();
-        f.engine->decodeQueue().waitForDone();
-        QTest::qWait(50); // let a late result arrive if it were to
+        f.engine->decodeQueue().waitForDone(); // a late result would be brought in here
+        QCoreApplication::processEvents();
         QCOMPARE(shown.size(), 0);
         QVERIFY(!f.panel(0)->hasPicture());
         QVERIFY(f.engine->isSettled(0));
@@ -194,7 +194,7 @@ class DecodeOrderTest : public QObject {
         f->fetchOnly(picture(jpegOf(Qt::red, 64, 48)));
         QVERIFY(!f->engine->isSettled(0));
         f.reset(); // the window goes while the decode runs: it waits, and nothing is shown
-        QTest::qWait(50);
+        QCoreApplication::processEvents();
     }
 };
 

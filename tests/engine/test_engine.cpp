@@ -1,0 +1,151 @@
+// The engine on its own, with no widget at all: a second view follows a cam, sinks take each
+// picture in their order, the registry tells the kinds of cam, and a renamed cam keeps all it
+// had.
+#include "camlist/camlistmodel.h"
+#include "config/camsettings.h"
+#include "config/settings.h"
+#include "engine/camengine.h"
+#include "engine/camfollower.h"
+#include "engine/followcamlist.h"
+#include "history/camhistory.h"
+#include "history/retention.h"
+#include "source/picturesource.h"
+
+#include "camlistbytes.h"
+#include "manualticker.h"
+#include "pictures.h"
+#include "sandbox.h"
+#include "scriptedprompter.h"
+#include "scriptedserver.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Writes down what each completion of each place was, in the order it came.
+struct Recorder : PictureSink {
+    Recorder(CamEngine& engine, QString name, QStringList& log)
+        : m_engine(engine), m_name(std::move(name)), m_log(log) {
+        engine.addSink(this);
+    }
+    ~Recorder() override { m_engine.removeSink(this); }
+    void completed(const CamPlace& place, const Completion& completion) override {
+        m_log << QString("%1 %2:%3").arg(m_name).arg(place.index).arg(int(completion.kind));
+    }
+    CamEngine& m_engine;
+    QString m_name;
+    QStringList& m_log;
+};
+
+struct Engine {
+    Sandbox box;
+    ScriptedPrompter prompter;
+    SettingsStore store{"Tarvique Software", "Tarvique Webcams", prompter};
+    CamSettings settings{store, "Tarvique Webcams", "Tarvique Webcams tests"};
+    CamListModel list{box.fsPath("00camlist.txt")};
+    ManualTickers tickers;
+    std::unique_ptr<CamEngine> engine;
+
+    explicit Engine(const QByteArray& cams) {
+        box.writeFile("00camlist.txt", cams);
+        list.load(false);
+        engine =
+            std::make_unique<CamEngine>(list, settings, SourceServices{{}, {}, tickers.maker()});
+        FollowCamList(list, *engine, settings);
+    }
+};
+
+} // namespace
+
+class EngineTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void aSecondViewFollowsACamWithoutWidgets() {
+        ScriptedServer server;
+        server.setScript(ScriptedServer::answer(ScriptedServer::okResponse(jpegOf(Qt::red))));
+        Engine e(camList({{"Harbour", "http://" + server.address("/a.jpg"), "30"}}));
+        QStringList log;
+        Recorder first(*e.engine, "first", log);
+        CamFollower second(*e.engine);
+        Recorder last(*e.engine, "last", log);
+        QSignalSpy arrived(&second, &CamFollower::pictureArrived);
+        QSignalSpy stopped(&second, &CamFollower::stopped);
+
+        e.engine->StartSelectedCam("Harbour");
+        second.follow(0);
+        QTRY_VERIFY(arrived.count() > 0);
+        QTRY_VERIFY(e.engine->isSettled(0));
+        // whole for the view that follows it, in the sinks' order
+        QCOMPARE(arrived.last().at(0).value<QImage>().size(), QSize(40, 30));
+        QCOMPARE(log, (QStringList{"first 0:0", "last 0:0"}));
+        QCOMPARE(second.name(), QByteArray("Harbour"));
+        QVERIFY(!second.picture().isEmpty());
+
+        e.engine->stopCam(0);
+        QCOMPARE(stopped.count(), 1);
+        QCOMPARE(second.place(), -1);
+    }
+
+    void theRegistryTellsTheKindOfCam_data() {
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<QByteArray>("kind");
+        QTest::newRow("a picture") << QByteArray("http://cam/a.jpg") << QByteArray("http");
+        QTest::newRow("over TLS") << QByteArray("HTTPS://cam/a.jpg") << QByteArray("http");
+        QTest::newRow("no scheme") << QByteArray("cam/a.jpg") << QByteArray("http");
+        QTest::newRow("nothing") << QByteArray() << QByteArray("http");
+    }
+    void theRegistryTellsTheKindOfCam() {
+        QFETCH(QByteArray, address);
+        QFETCH(QByteArray, kind);
+        const SourceRegistry registry;
+        QCOMPARE(registry.kindOf(address), kind);
+        PictureSource* made = registry.make(kind, nullptr);
+        QVERIFY(made);
+        delete made;
+    }
+
+    void aRenamedCamKeepsAllItHad() {
+        Engine e(camList(
+            {{"Harbour", "https://cam.example/a.jpg", "30"}, {"Hill", "http://hill/b.jpg", "30"}}));
+        QDir().mkpath(e.box.path("cam"));
+        e.box.writeFile("cam/Harbour~2026-12-07_10-00-00.jpg", jpegOf(Qt::red));
+        CamSettings& s = e.settings;
+        QVERIFY(s.pins().trust("Harbour", "cam.example:443", "ab12"));
+        QVERIFY(s.credentials().keepInPlainText("Harbour", {"me", "secret"}));
+        QVERIFY(s.alerts().write("Harbour", {true, 15, 0}));
+        const CamId id = e.list.idOf("Harbour");
+
+        QVERIFY(e.list.replace("Harbour", {"Quay", "https://cam.example/a.jpg", "30"}).ok);
+
+        QCOMPARE(e.list.idOf("Quay"), id);
+        QCOMPARE(s.pins().lookup("Quay", "cam.example:443"), QByteArray("ab12"));
+        QVERIFY(s.pins().lookup("Harbour", "cam.example:443").isEmpty());
+        std::optional<Credentials> found;
+        s.credentials().read(
+            "Quay", [&](auto, std::optional<Credentials> c, const QString&) { found = c; });
+        QTRY_VERIFY(found);
+        QCOMPARE(found->password, QString("secret"));
+        QVERIFY(s.alerts().read("Quay").on);
+        QVERIFY(!s.alerts().read("Harbour").on);
+        // its pictures of the old name are still its own
+        const CamNames names = e.list.namesOf("Quay");
+        QCOMPARE(names.former, std::vector<QByteArray>{"Harbour"});
+        QCOMPARE(CamHistory::read(e.box.path("cam"), names).size(), size_t(1));
+        QCOMPARE(ListKeptPictures(e.box.path("cam"), {names}).at("Quay").size(), size_t(1));
+
+        // the ids survive a new start; a removed cam's settings all go
+        CamListModel again(e.box.fsPath("00camlist.txt"));
+        again.load(false);
+        QCOMPARE(again.idOf("Quay"), id);
+        QVERIFY(e.list.remove("Quay").ok);
+        QVERIFY(s.pins().lookup("Quay", "cam.example:443").isEmpty());
+        QVERIFY(!s.alerts().read("Quay").on);
+    }
+};
+
+WEBCAMS_TEST(EngineTest)
+#include "test_engine.moc"
