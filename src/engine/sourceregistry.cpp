@@ -1,5 +1,6 @@
 #include "engine/sourceregistry.h"
 
+#include "common/background.h"
 #include "imaging/picturecheck.h"
 #include "imaging/picturedecoder.h"
 #include "net/camfetcher.h"
@@ -10,6 +11,7 @@ namespace {
 PictureSource* makeHttpSource(const SourceServices& services, QObject* parent) {
     auto* source = new CamFetcher(parent, services.tickers);
     source->setPictureTest(IsWholeKnownPicture);
+    source->setWorkers(services.workers);
     source->setReceptionBudget(services.budget);
     if (services.now)
         source->setClock(services.now);
@@ -21,6 +23,8 @@ PictureSource* makeHttpSource(const SourceServices& services, QObject* parent) {
 SourceRegistry::SourceRegistry(SourceServices services) : m_services(std::move(services)) {
     if (!m_services.budget)
         m_services.budget = std::make_shared<ReceptionBudget>(programReceptionBytes);
+    if (!m_services.workers)
+        m_services.workers = std::make_shared<BackgroundQueue>(2);
     // still pictures and MJPEG streams over HTTP; first, as it takes what no other kind does
     m_kinds.push_back(
         {"http", [](const QByteArray&) { return true; }, nullptr, makeHttpSource, {}, nullptr});

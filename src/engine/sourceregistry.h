@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+class BackgroundQueue;
 class PictureSource;
 class QObject;
 class ReceptionBudget;
@@ -21,6 +22,9 @@ struct SourceServices {
     std::shared_ptr<ReceptionBudget> budget;
     std::function<QDateTime()> now; // empty: the system's clock
     TickerMaker tickers;            // empty: timers of the event loop
+    // where whole answers are finished (a gzip body inflated, a picture checked), off the
+    // window's thread
+    std::shared_ptr<BackgroundQueue> workers;
 };
 
 // The kinds of cam the program takes, one line each: which addresses a kind takes, which

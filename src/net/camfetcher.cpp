@@ -87,6 +87,7 @@ void CamFetcher::beginCycle() {
                                               QString::fromStdString(split->password)};
     request.auth = m_auth;
     request.plainBasicAllowed = m_plainPasswordAllowed;
+    request.pictureTest = m_isWholePicture;
     std::string why;
     if (!m_exchange->start(request, &why)) {
         // no connection is made; the next expiry tries again
@@ -204,8 +205,7 @@ void CamFetcher::judge(const ExchangeResult& result) {
     const bool successful = status >= 200 && status < 300;
     // "image/" anywhere in the headers makes a picture; a successful answer whose
     // bytes are a whole picture of a known kind is one too, whatever its type says
-    const bool picture = IsImageResponse(result.headers) ||
-                         (successful && m_isWholePicture && m_isWholePicture(body));
+    const bool picture = IsImageResponse(result.headers) || (successful && result.bodyIsPicture);
     const QString code = tr("HTTP %1").arg(status);
     std::optional<int64_t> retryAfter;
     if (status == 429 || status == 503)

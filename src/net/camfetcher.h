@@ -50,6 +50,11 @@ class CamFetcher : public PictureSource {
     void setPictureTest(std::function<bool(std::string_view body)> test) {
         m_isWholePicture = std::move(test);
     }
+    // Where whole answers are finished (their codings undone, the picture test): off the
+    // window's thread.
+    void setWorkers(std::shared_ptr<BackgroundQueue> workers) {
+        m_exchange->setWorkers(std::move(workers));
+    }
 
     // The cam's record as copied in when it starts (txtName, txtAddress, txtRefresh). A new
     // address forgets the old one's validators.

@@ -1,11 +1,10 @@
 #include "net/exchange.h"
 
 #include "common/localtext.h"
-#include "net/contentcoding.h"
 #include "net/judgement.h"
 
-#include "net/location.h"
 #include "net/exchangestream.h"
+#include "net/location.h"
 
 #include <QNetworkProxy>
 #include <QTimer>
@@ -95,6 +94,7 @@ bool Exchange::start(const ExchangeRequest& request, std::string* problem) {
 }
 
 void Exchange::abort() {
+    ++m_generation;
     m_stall->stop();
     m_socket->Close();
     m_running = false;
@@ -260,21 +260,7 @@ void Exchange::complete() {
     // the length the body was framed by: the exact field, and none under chunked framing
     result.announcedLength =
         m_response.framing.kind == BodyFraming::ContentLength ? m_response.framing.length : 0;
-    if (const auto coding = m_response.head.value("Content-Encoding");
-        coding && !result.body.isEmpty()) {
-        DecodedContent decoded = DecodeContent(*coding, result.body, maxResponseBytes);
-        if (!decoded.ok) {
-            fail(localText(decoded.error), FetchFailure::Protocol);
-            return;
-        }
-        if (decoded.bytes.constData() != result.body.constData()) {
-            // the compressed length says nothing of the picture's; its stream's own end has
-            // told that it is whole
-            result.body = std::move(decoded.bytes);
-            result.announcedLength = 0;
-        }
-    }
-    emit finished(result);
+    finishBody(std::move(result));
 }
 
 std::string Exchange::proxyText() const {
@@ -294,28 +280,6 @@ ExchangeResult Exchange::answerHead(int status) const {
     result.secure = m_secure;
     result.pinned = m_pinned;
     return result;
-}
-
-void Exchange::keepOnlyBody(std::string_view body) {
-    QByteArray& buffer = m_response.responseBuffer;
-    if (m_response.headerDone && m_response.framing.kind == BodyFraming::Chunked) {
-        // the decoded chunks are the body, in storage of their own size: the chunks' framing
-        // can be far larger than what it carries
-        buffer = QByteArray(body.data(), qsizetype(body.size()));
-        m_response.decoded.clear();
-        return;
-    }
-    if (!body.empty()) {
-        // the body is a part of the buffer: moved to its front within the same storage (which
-        // then starts at its front again when it receives the next answer)
-        const auto offset = size_t(body.data() - buffer.constData());
-        char* bytes = buffer.data();
-        std::memmove(bytes, bytes + offset, body.size());
-    }
-    buffer.truncate(qsizetype(body.size())); // nothing at all for an answer without a body
-    // storage reserved for a length the server announced but did not send is not held on to
-    if (buffer.capacity() > 2 * buffer.size() + 64 * 1024)
-        buffer.squeeze();
 }
 
 bool Exchange::followRedirect() {
@@ -358,4 +322,3 @@ void Exchange::fail(const QString& reason, FetchFailure kind) {
     }
     emit finished(result);
 }
-

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+class BackgroundQueue;
 class QTimer;
 
 // A picture of a stream can be at most this large.
@@ -47,6 +48,9 @@ struct ExchangeRequest {
     std::optional<Credentials> credentials;
     std::shared_ptr<AuthMemory> auth; // the cam's, kept from one exchange to the next
     bool plainBasicAllowed = false;
+    // Tells whether a successful answer's body is a whole picture of a known kind although its
+    // type does not say so; asked off the window's thread when there are workers.
+    std::function<bool(std::string_view body)> pictureTest;
 };
 
 // What an exchange came to: an answer (whatever its status) or a failure.
@@ -56,7 +60,8 @@ struct ExchangeResult {
     int status = 0;      // 0 when it had no status line
     std::string headers; // the header text as sent, before its blank line; empty without one
     ResponseHead head;   // the same, read field by field
-    QByteArray body;     // as its framing delivered it, in the answer's own storage
+    QByteArray body;     // as its framing delivered it (its codings undone), shared
+    bool bodyIsPicture = false; // the request's picture test took the body (no image type)
     int64_t announcedLength = 0;      // Content-Length, read strictly; 0 when the body had none
     CamAddress answeredBy;            // the last hop, after redirects
     std::vector<std::string> visited; // every address asked, redirects included, first first
@@ -83,6 +88,9 @@ class Exchange : public QObject {
     void setStallTimeout(int milliseconds);
     // What this exchange's answers share with other cams' while they are received.
     void setBudget(std::shared_ptr<ReceptionBudget> budget) { m_budget = std::move(budget); }
+    // Where a whole answer's codings are undone and its picture test runs: off the window's
+    // thread (a gzip body can inflate to 64 MB); without workers, at once.
+    void setWorkers(std::shared_ptr<BackgroundQueue> workers) { m_workers = std::move(workers); }
     // Where the proxy settings come from: the process's environment unless tests say otherwise.
     void setEnvironment(Environment environment) { m_environment = std::move(environment); }
     // Begins at once, dropping one under way. False (and no result follows) when the address
@@ -134,6 +142,8 @@ class Exchange : public QObject {
     // Frames the stream's next bytes (`unchunked`: its chunks are undone already).
     void feedStream(std::string_view bytes, bool unchunked = false);
     ExchangeResult answerHead(int status) const;
+    // The body's codings undone and its picture test, then the result.
+    void finishBody(ExchangeResult result);
     struct Stream;
 
     CamSocket* m_socket = nullptr;
@@ -154,6 +164,8 @@ class Exchange : public QObject {
     bool m_streamDecided = false; // whether this answer is a stream is known
     Environment m_environment = ProcessEnvironment();
     ProxyRoute m_route; // of this hop
+    std::shared_ptr<BackgroundQueue> m_workers;
+    quint64 m_generation = 0; // counts the starts and aborts: work for an earlier one is dropped
     std::string proxyText() const;
     StreamPartHandler m_partHandler;
 };

@@ -7,15 +7,12 @@
 #include <utility>
 
 QByteArray RecycledBodies::spare() {
-#if defined(__SANITIZE_THREAD__)
-    // the thread sanitizer cannot follow the fence below: its builds make new storage each time
-    return {};
-#endif
     for (Kept& kept : m_kept) {
         // held here alone: no panel, decode or viewer sees these bytes any more
         if (kept.body.isNull() || !kept.body.isDetached())
             continue;
-        // the last other holder may have let go on a decoding thread: its reads come first
+        // the last other holder may have let go on a worker thread: its reads come first (the
+        // workers let go before they hand their results back under a lock)
         std::atomic_thread_fence(std::memory_order_acquire);
         kept.lastUse = 0;
         return std::exchange(kept.body, QByteArray());

@@ -53,8 +53,8 @@ struct Engine {
     explicit Engine(const QByteArray& cams) {
         box.writeFile("00camlist.txt", cams);
         list.load(false);
-        engine =
-            std::make_unique<CamEngine>(list, settings, SourceServices{{}, {}, tickers.maker()});
+        engine = std::make_unique<CamEngine>(list, settings,
+                                             SourceServices{{}, {}, tickers.maker(), {}});
         FollowCamList(list, *engine, settings);
     }
 };
