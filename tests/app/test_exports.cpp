@@ -254,30 +254,6 @@ class ExportsTest : public QObject {
         QVERIFY(DueFilmDays({}, {}, QDateTime::fromString(now, Qt::ISODate)).empty());
     }
 
-    // Without anyone pressing a button: the day's film appears once its hour has come, of the
-    // hours chosen, and only once.
-    void aDailyFilmAppearsByItself() {
-        ExportFixture f;
-        saveHillPictures(f.box.path("cam"), 5); // 7 Dec, 08:00 to 08:04
-        DailyFilmMaker& films = f.window->services().dailyFilms();
-        QDateTime now(QDate(2026, 12, 8), QTime(0, 30));
-        films.setClock([&now] { return now; });
-        films.setRule("Hill", {true, QTime(1, 0), 8, 9});
-        films.makeDueFilms(); // the 6th: no pictures, said
-        QTRY_VERIFY(!films.isWorking());
-        QVERIFY(f.window->statusText().contains("no daily film of Hill"));
-        now = now.addSecs(3600);
-        films.makeDueFilms();
-        QTRY_VERIFY(!films.isWorking());
-        const QString film = f.box.programFolder() + "/films/Hill~2026-12-07.avi";
-        QVERIFY2(f.window->statusText().endsWith(film), qPrintable(f.window->statusText()));
-        QVERIFY(QFileInfo(film).size() > 0);
-        QFile::remove(film);
-        films.makeDueFilms();
-        QTRY_VERIFY(!films.isWorking());
-        QVERIFY(!QFile::exists(film));
-    }
-
     void theCommandLineMakesAFilm() {
         CommandLine line =
             ParseCommandLine({"dunmoral", "--export-timelapse", "Hill", "out.avi", "--fps", "5",

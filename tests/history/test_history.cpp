@@ -1,16 +1,22 @@
 // What the keeping rules remove from a cam folder: the oldest first, never a young picture,
 // never a file the program did not save; and saved pictures read ahead, whatever the files hold.
 #include "history/camhistory.h"
+#include "history/picturekeeper.h"
 #include "history/picturesahead.h"
 #include "history/retention.h"
 #include "imaging/savename.h"
 
+#include "config/camsettings.h"
+#include "config/settings.h"
+
 #include "sandbox.h"
+#include "scriptedprompter.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(KeepRule)
@@ -131,6 +137,36 @@ class HistoryTest : public QObject {
 
   private:
     QHash<QString, QString> m_tags;
+
+    // The keeper weighs the rules on a thread of its own and says what went.
+    void theKeeperRemovesOffTheWindowsThread() {
+        Sandbox box;
+        const QString folder = box.path("cam");
+        QDir().mkpath(folder);
+        const QDateTime old = QDateTime::currentDateTime().addDays(-40);
+        for (int i = 0; i < 3; ++i) {
+            const QDateTime taken = old.addSecs(i);
+            const QDate d = taken.date();
+            const QTime t = taken.time();
+            QFile file(folder + "/" +
+                       QString::fromStdString(TimedSaveFileName(
+                           "Hill", {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()})));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+            QVERIFY(file.setFileTime(taken, QFileDevice::FileModificationTime));
+        }
+        ScriptedPrompter prompter;
+        SettingsStore store("Tarvique Software", "Tarvique Webcams", prompter);
+        CamSettings settings(store, "Tarvique Webcams", "Tarvique Webcams tests");
+        PictureKeeper keeper(settings, folder, [] { return std::vector<CamNames>{{"Hill", {}}}; });
+        keeper.setCamRule("Hill", {30, 0});
+        QSignalSpy removed(&keeper, &PictureKeeper::picturesRemoved);
+        QSignalSpy said(&keeper, &PictureKeeper::statusText);
+        keeper.keepWithinRules();
+        QTRY_COMPARE(removed.count(), 1);
+        QVERIFY(said.last().at(0).toString().contains("3 old pictures were removed"));
+        QVERIFY(QDir(folder).isEmpty());
+    }
 };
 
 WEBCAMS_TEST(HistoryTest)

@@ -6,6 +6,9 @@
 #include "imaging/savename.h"
 #include "imaging/savepath.h"
 #include "timelapse/aviwriter.h"
+#include "timelapse/dailyfilmmaker.h"
+#include "config/camsettings.h"
+#include "config/settings.h"
 #include "timelapse/timelapseexport.h"
 
 #include "pictures.h"
@@ -19,6 +22,7 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QProgressDialog>
@@ -470,6 +474,41 @@ class TimelapseTest : public QObject {
 };
 
 // The writer on its own, into memory.
+// Daily films: made without anyone pressing a button, off the window's thread.
+class DailyFilmMakerTest : public QObject {
+    Q_OBJECT
+  private slots:
+    // The day's film appears once its hour has come, of the hours chosen, and only once.
+    void aDailyFilmAppearsByItself() {
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        saveFrames(box.path("cam"), "Hill", 5); // 7 Dec, from 08:00
+        ScriptedPrompter prompter;
+        SettingsStore store("Tarvique Software", "Tarvique Webcams", prompter);
+        CamSettings settings(store, "Tarvique Webcams", "Tarvique Webcams tests");
+        DailyFilmMaker films(settings, box.path("cam"), box.programFolder() + "/films",
+                             [] { return std::vector<CamNames>{{"Hill", {}}}; });
+        QString status;
+        connect(&films, &DailyFilmMaker::statusText, this, [&](const QString& t) { status = t; });
+        QDateTime now(QDate(2026, 12, 8), QTime(0, 30));
+        films.setClock([&now] { return now; });
+        films.setRule("Hill", {true, QTime(1, 0), 8, 9});
+        films.makeDueFilms(); // the 6th: no pictures, said
+        QTRY_VERIFY(!films.isWorking());
+        QVERIFY(status.contains("no daily film of Hill"));
+        now = now.addSecs(3600);
+        films.makeDueFilms();
+        QTRY_VERIFY(!films.isWorking());
+        const QString film = box.programFolder() + "/films/Hill~2026-12-07.avi";
+        QVERIFY2(status.endsWith(film), qPrintable(status));
+        QVERIFY(QFileInfo(film).size() > 0);
+        QFile::remove(film);
+        films.makeDueFilms();
+        QTRY_VERIFY(!films.isWorking());
+        QVERIFY(!QFile::exists(film));
+    }
+};
+
 class AviWriterTest : public QObject {
     Q_OBJECT
     struct MemorySink : ByteSink {
@@ -608,5 +647,6 @@ class TimelapseDialogTest : public QObject {
 WEBCAMS_TEST(TimelapseTest)
 WEBCAMS_TEST(TimelapseDialogTest)
 WEBCAMS_TEST(AviWriterTest)
+WEBCAMS_TEST(DailyFilmMakerTest)
 
 #include "test_timelapse.moc"
