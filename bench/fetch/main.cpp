@@ -21,6 +21,7 @@
 //   costly  the auto-saves of 5 cams of 1920x1080 alone, and beside a sixth cam serving an
 //           8192x8192 progressive JPEG of 500 scans (made with libjpeg); peak memory
 // With no row named, all of them run, the soak for 120 s.
+#include "app/camservices.h"
 #include "app/controlsframe.h"
 #include "app/mainwindow.h"
 #include "common/appidentity.h"
@@ -29,6 +30,8 @@
 #include "common/prompter.h"
 #include "dialogs/timelapsedialog.h"
 #include "engine/camengine.h"
+#include "engine/camfollower.h"
+#include "panels/panelarea.h"
 #include "imaging/savepath.h"
 #include "listpane/camlistpane.h"
 #include "net/camfetcher.h"
@@ -37,10 +40,9 @@
 #include "photolike.h"
 #include "realserver.h"
 #include "ui/screentwips.h"
-#include "ui/windowlock.h"
 #include "viewer/detailsblock.h"
 #include "viewer/layout.h"
-#include "viewer/selectedcam.h"
+#include "engine/followedcam.h"
 #include "viewer/viewerpane.h"
 
 #include <QApplication>
@@ -203,12 +205,16 @@ double bareDecodeSeconds(const QList<QByteArray>& bodies, QSize panel) {
 
 // Waits, at most two seconds, for a moment when no cam is fetching or decoding: a row starts
 // and ends between two rounds of fetches, so that it holds whole rounds only.
-void waitForQuiet(CamPanelSet& panels, int cams) {
+CamFetcher* fetcherOf(const CamEngine& engine, int index) {
+    return qobject_cast<CamFetcher*>(engine.source(index));
+}
+
+void waitForQuiet(CamEngine& panels, int cams) {
     QElapsedTimer waited;
     waited.start();
     const auto quiet = [&] {
         for (int i = 0; i < cams; ++i)
-            if (panels.fetcher(i)->isFetching() || !panels.isSettled(i))
+            if (panels.source(i)->isFetching() || !panels.isSettled(i))
                 return false;
         return true;
     };
@@ -240,6 +246,7 @@ struct Setup {
     int every = 0; // democam's "?every=": 0 is a new picture at each fetch
     bool autoSave = false;
     QStringList moreAddresses;
+    int gzipCams = 0; // the first cams' answers come gzip-coded
     // a zero-delay timer on the window's thread: it keeps the thread busy, so rows that count
     // CPU go without it
     bool watchStalls = false;
@@ -254,15 +261,16 @@ Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
     QTemporaryDir folder;
     QByteArray list = "\r\n";
     const int cams = setup.cams + int(setup.moreAddresses.size());
-    const QString kind = setup.streamFps > 0 ? QString("mjpg?fps=%1\r\n0").arg(setup.streamFps)
-                                             : QString("jpg?every=%1\r\n1").arg(setup.every);
+    const QString kind = setup.streamFps > 0 ? QString("mjpg?fps=%1").arg(setup.streamFps)
+                                             : QString("jpg?every=%1").arg(setup.every);
+    const QString refresh = setup.streamFps > 0 ? "0" : "1";
     for (int i = 0; i < setup.cams; ++i)
-        list += QString("[name]cam%1\r\nhttp://127.0.0.1:%2/cam%1-%3x%4.%5\r\n\r\n")
+        list += QString("[name]cam%1\r\nhttp://127.0.0.1:%2/cam%1-%3x%4.%5%6\r\n%7\r\n\r\n")
                     .arg(i, 2, 10, QChar('0'))
                     .arg(port)
                     .arg(setup.size.width())
                     .arg(setup.size.height())
-                    .arg(kind)
+                    .arg(kind, i < setup.gzipCams ? "&gzip" : "", refresh)
                     .toUtf8();
     for (int i = 0; i < setup.moreAddresses.size(); ++i)
         list +=
@@ -281,13 +289,13 @@ Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
     window.controls().autoSaveBox()->setChecked(setup.autoSave);
     if (!qEnvironmentVariableIsSet("BENCH_HIDDEN"))
         window.show();
-    CamPanelSet& panels = window.panels();
+    CamEngine& panels = window.engine();
     int pictures = 0, fetches = 0, started = 0;
     QMap<QString, int> failures;
     QList<QByteArray> bodies(cams); // each cam's last picture, for the bare decode below
-    QObject::connect(&panels, &CamPanelSet::pictureShown, &window, [&](int) { ++pictures; });
+    QObject::connect(&panels, &CamEngine::pictureShown, &window, [&](int) { ++pictures; });
     for (int i = 0; i < cams; ++i) {
-        CamFetcher* fetcher = panels.fetcher(i);
+        CamFetcher* fetcher = fetcherOf(panels, i);
         if (setup.streamGapMs > 0)
             fetcher->setFastestStreamGapMs(setup.streamGapMs);
         QObject::connect(fetcher, &CamFetcher::pictureArrived, &window,
@@ -319,7 +327,7 @@ Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
     const auto streamParts = [&] {
         int parts = 0;
         for (int i = 0; i < cams; ++i)
-            parts += panels.fetcher(i)->streamPictures();
+            parts += fetcherOf(panels, i)->streamPictures();
         return parts;
     };
     const int partsBefore = streamParts();
@@ -357,7 +365,7 @@ Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
     row.cpuPerFetch = cpu / std::max(1, row.fetches);
     row.kernelPerPicture = (processKernelSeconds() - kernelBefore) / std::max(1, row.pictures);
     row.peakMiB = statusKiB("VmHWM:") / 1024;
-    const QSize panelPicture = panels.panel(1)->pictureSize();
+    const QSize panelPicture = window.panelArea().panel(1)->pictureSize();
     panels.stopAllCams();
     bodies.removeAll(QByteArray());
     if (!bodies.isEmpty()) {
@@ -385,11 +393,12 @@ struct ViewerRow {
 };
 
 ViewerRow measureViewer() {
-    struct OnePicture : SelectedCamSource {
-        QImage picture;
-        bool hasSelection() const override { return true; }
-        PictureToSave selectedPicture() const override { return {picture, {}}; }
-        QByteArray selectedName() const override { return "cam"; }
+    struct OnePicture : FollowedCam {
+        QImage shown;
+        bool hasPlace() const override { return true; }
+        PictureToSave picture() const override { return {shown, {}}; }
+        QByteArray name() const override { return "cam"; }
+        CamNames names() const override { return {"cam", {}}; }
     } source;
     QImage picture(3840, 2160, QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y) {
@@ -397,12 +406,11 @@ ViewerRow measureViewer() {
         for (int x = 0; x < picture.width(); ++x)
             line[x] = qRgb(x & 255, y & 255, (x ^ y) & 255);
     }
-    source.picture = picture;
+    source.shown = picture;
     QTemporaryDir folder;
     QWidget window;
-    WindowLock lock(&window);
     BackgroundQueue files(1);
-    ViewerPane viewer(&window, lock, source, folder.path(), files);
+    ViewerPane viewer(&window, source, folder.path(), files);
     window.resize(1600, 1000);
     window.show();
     viewer.arrange(ArrangeMainWindowTwips(twipsOf(1000), twipsOf(1600), twipsOf(25)));
@@ -495,20 +503,20 @@ std::pair<double, double> clickStallMs(quint16 port, const QString& files) {
     window.setProcessEnd([] {});
     window.load();
     window.show();
-    CamPanelSet& panels = window.panels();
+    CamEngine& panels = window.engine();
     int shown = 0;
-    QObject::connect(&panels, &CamPanelSet::pictureShown, &window, [&](int) { ++shown; });
+    QObject::connect(&panels, &CamEngine::pictureShown, &window, [&](int) { ++shown; });
     window.camList().list()->setCurrentRow(0);
     window.startListedCam();
     waitUntil([&] { return shown > 0; }, 120000);
     wait(500);
     QSize viewed;
-    QObject::connect(&panels, &CamPanelSet::selectedPictureArrived, &window,
+    QObject::connect(&panels.selection(), &CamFollower::pictureArrived, &window,
                      [&](const QImage& picture) { viewed = picture.size(); });
     StallWatch stalls;
     QElapsedTimer whole;
     whole.start();
-    panels.selectPanel(0);
+    panels.selection().follow(0);
     waitUntil([&] { return viewed.width() == 5792; }, 120000);
     return {stalls.worstMs, double(whole.elapsed())};
 }
@@ -689,9 +697,10 @@ int main(int argc, char** argv) {
             Setup saving;
             saving.autoSave = true;
             saving.watchStalls = true;
+            saving.gzipCams = 8;
             const Row r = measure(port, saving, seconds);
-            std::printf("stall, 24 x 1920x1080 auto-saving every second: longest %.1f ms (target "
-                        "<= 50), %d pictures saved\n",
+            std::printf("stall, 24 x 1920x1080 (8 of them gzip-coded) auto-saving every second: "
+                        "longest %.1f ms (target <= 50), %d pictures saved\n",
                         r.worstStallMs, r.saves);
             std::fflush(stdout);
             std::printf("stall, a 500-picture time-lapse made from its dialog: longest %.1f ms "

@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
 
     size_t found = 0;
     const double history =
-        bestSeconds([&] { found = CamHistory::read(folder.path(), "Harbour").size(); });
-    const double days = bestSeconds([&] { CamHistory::read(folder.path(), "Harbour").days(); });
+        bestSeconds([&] { found = CamHistory::read(folder.path(), {"Harbour", {}}).size(); });
+    const double days = bestSeconds([&] { CamHistory::read(folder.path(), {"Harbour", {}}).days(); });
     const double names = bestSeconds([&] { QDir(folder.path()).entryList(QDir::Files); });
     std::printf("One cam's history in a folder of 120,100 saved pictures (the bound is 1 s)\n");
     std::printf("%-34s %10s %8s\n", "", "seconds", "ratio");

@@ -1,5 +1,7 @@
 #include "democamserver.h"
 
+#include <zlib.h>
+
 #include "gifwriter.h"
 #include "photolike.h"
 #include "streamsession.h"
@@ -19,6 +21,22 @@ QByteArray httpDate(const QDateTime& moment) {
     return QLocale::c()
         .toString(moment.toUTC(), QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"))
         .toLatin1();
+}
+
+// The bytes in gzip's format, as a web server compressing on the way sends them.
+QByteArray gzipped(const QByteArray& bytes) {
+    z_stream stream{};
+    if (deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return {};
+    QByteArray out(qsizetype(deflateBound(&stream, uLong(bytes.size()))), Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
+    stream.avail_in = uInt(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
 }
 
 QByteArray notFound() {
@@ -100,6 +118,7 @@ QByteArray DemoCamServer::answer(const QByteArray& target, const QDateTime& now,
         const QList<QByteArray>& ring = frameRing(width, height, gif);
         const qint64 count = served[key]++;
         current.bytes = ring[int(count % ring.size())];
+        current.gzipped.clear();
         current.changed = now;
         current.tag = "\"" + QByteArray::number(count) + "\"";
     } else {
@@ -111,6 +130,7 @@ QByteArray DemoCamServer::answer(const QByteArray& target, const QDateTime& now,
                           current.changed.toLocalTime().toString("yyyy-MM-dd hh:mm:ss"));
             current.tag = "\"" + QByteArray::number(period, 16) + "\"";
             current.period = period;
+            current.gzipped.clear();
         }
     }
     const QByteArray lastModified = httpDate(current.changed);
@@ -128,9 +148,13 @@ QByteArray DemoCamServer::answer(const QByteArray& target, const QDateTime& now,
     const QByteArray validators =
         asked->cgi ? QByteArray()
                    : "Last-Modified: " + lastModified + "\r\nETag: " + current.tag + "\r\n";
+    if (asked->gzip && current.gzipped.isEmpty())
+        current.gzipped = gzipped(current.bytes);
+    const QByteArray& body = asked->gzip ? current.gzipped : current.bytes;
+    const QByteArray coding = asked->gzip ? "Content-Encoding: gzip\r\n" : "";
     return "HTTP/1.1 200 OK\r\nContent-Type: " + QByteArray(gif ? "image/gif" : "image/jpeg") +
-           "\r\nContent-Length: " + QByteArray::number(current.bytes.size()) + "\r\n" + validators +
-           "Connection: close\r\n\r\n" + current.bytes;
+           "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + coding +
+           validators + "Connection: close\r\n\r\n" + body;
 }
 
 std::optional<DemoCamServer::Asked> DemoCamServer::askedFor(const QByteArray& target) {
@@ -152,6 +176,7 @@ std::optional<DemoCamServer::Asked> DemoCamServer::askedFor(const QByteArray& ta
     if (query.hasQueryItem("every"))
         asked.every = std::clamp(query.queryItemValue("every").toInt(), 0, 9999);
     asked.cgi = query.hasQueryItem("cgi");
+    asked.gzip = query.hasQueryItem("gzip");
     if (query.hasQueryItem("fps"))
         asked.style.perSecond = query.queryItemValue("fps").toInt();
     asked.style.parts = query.queryItemValue("parts").toInt();

@@ -39,6 +39,7 @@ class DemoCamServer : public QObject {
         QString name;
         int width = 640, height = 480;
         bool gif = false, stream = false, cgi = false;
+        bool gzip = false; // sent with Content-Encoding: gzip
         int every = -1; // seconds between changes; -1: the cam's own beat
         StreamStyle style;
     };
@@ -48,6 +49,7 @@ class DemoCamServer : public QObject {
     struct Picture {
         qint64 period = -1;
         QByteArray bytes;
+        QByteArray gzipped; // the same, gzip-coded, made when first asked for
         QByteArray tag; // the ETag
         QDateTime changed;
     };
