@@ -1,0 +1,142 @@
+#include "motion/motiondetector.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// How fast the background and each cell's noise follow the scene, per picture. Cells that
+// changed follow a fifth as fast, so something that stops (a parked car) becomes background
+// after a while but something passing does not.
+struct Rates {
+    float background, noise;
+};
+
+Rates ratesOf(MotionPace pace) {
+    return pace == MotionPace::Stills ? Rates{0.1f, 0.1f} : Rates{0.03f, 0.03f};
+}
+
+constexpr float startingNoise = 2.f, leastNoise = 0.5f, mostNoise = 40.f;
+// Changes this wide are a new scene rather than motion: half the picture, or a quarter along
+// with a large move of the whole picture's brightness that the curve did not follow.
+constexpr double newSceneShare = 0.5, newSceneShareWithLight = 0.25;
+constexpr float largeLightMove = 10.f;
+
+} // namespace
+
+MotionDetector::MotionDetector(const MotionThresholds& thresholds, const MotionMask& mask,
+                               MotionPace pace)
+    : m_thresholds(thresholds), m_mask(mask), m_pace(pace) {}
+
+void MotionDetector::setThresholds(const MotionThresholds& thresholds) {
+    m_thresholds = thresholds;
+}
+
+void MotionDetector::setMask(const MotionMask& mask) {
+    m_mask = mask;
+    m_watched = m_mask.watchedPixels(m_width, m_height);
+    m_watchedCount = int(std::count(m_watched.begin(), m_watched.end(), 1));
+}
+
+void MotionDetector::reset() {
+    m_width = m_height = 0;
+    m_background.clear();
+    m_inRow = m_quiet = 0;
+    m_inEvent = false;
+}
+
+MotionReading MotionDetector::feed(const MotionFrame& frame) {
+    if (frame.isNull()) {
+        MotionReading reading;
+        reading.thresholdPercent = m_thresholds.leastAreaPercent;
+        reading.inEvent = m_inEvent;
+        return reading;
+    }
+    if (frame.width() != m_width || frame.height() != m_height || m_background.empty()) {
+        learnScene(frame);
+        return judge(0, true);
+    }
+    double level = 0;
+    if (!compare(frame, level)) {
+        learnScene(frame);
+        return judge(0, true);
+    }
+    return judge(level, false);
+}
+
+void MotionDetector::learnScene(const MotionFrame& frame) {
+    const bool sameSize = frame.width() == m_width && frame.height() == m_height;
+    m_width = frame.width();
+    m_height = frame.height();
+    const size_t count = size_t(frame.pixelCount());
+    m_background.assign(frame.constData(), frame.constData() + count);
+    if (!sameSize || m_noise.size() != count) // a cam's noise outlasts a new scene
+        m_noise.assign(count, startingNoise);
+    m_changed.assign(count, 0);
+    setMask(m_mask);
+}
+
+bool MotionDetector::compare(const MotionFrame& frame, double& levelPercent) {
+    const int count = frame.pixelCount();
+    const uint8_t* pixels = frame.constData();
+    m_shift.learn(m_background.data(), pixels, m_watched.data(), count);
+    const Rates rates = ratesOf(m_pace);
+    const float factor = float(m_thresholds.noiseFactor);
+    const float least = float(m_thresholds.leastDifference);
+    int changedCount = 0;
+    for (int i = 0; i < count; ++i) {
+        const float expected = m_shift.apply(m_background[size_t(i)]);
+        const float difference = float(pixels[i]) - expected;
+        const float size = std::abs(difference);
+        float& noise = m_noise[size_t(i)];
+        const bool watched = m_watched[size_t(i)] != 0;
+        const bool changed = watched && size > std::max(least, factor * noise);
+        m_changed[size_t(i)] = changed;
+        changedCount += changed;
+        const float slowing = changed ? 0.2f : 1.f;
+        m_background[size_t(i)] = expected + rates.background * slowing * difference;
+        if (watched)
+            noise = std::clamp(noise + rates.noise * slowing *
+                                           (std::min(size, 3 * noise + 1) - noise),
+                               leastNoise, mostNoise);
+    }
+    if (m_watchedCount == 0) {
+        levelPercent = 0;
+        return true;
+    }
+    const double changedShare = double(changedCount) / m_watchedCount;
+    if (changedShare > newSceneShare ||
+        (changedShare > newSceneShareWithLight && m_shift.meanMove() > largeLightMove))
+        return false;
+    const int kept = m_cells.keepGroups(m_changed, m_width, m_height, m_thresholds.leastCells);
+    levelPercent = 100.0 * kept / m_watchedCount;
+    return true;
+}
+
+MotionReading MotionDetector::judge(double levelPercent, bool learning) {
+    MotionReading reading;
+    reading.levelPercent = levelPercent;
+    reading.thresholdPercent = m_thresholds.leastAreaPercent;
+    reading.learning = learning;
+    reading.motion = !learning && m_watchedCount > 0 && levelPercent >= reading.thresholdPercent;
+    const int needed = m_pace == MotionPace::Stills ? 1 : m_thresholds.streamPicturesInRow;
+    if (!m_inEvent) {
+        m_inRow = reading.motion ? m_inRow + 1 : 0;
+        if (m_inRow >= needed) {
+            m_inEvent = true;
+            m_quiet = 0;
+            reading.eventStarted = true;
+            reading.startedBack = needed - 1;
+        }
+        reading.inEvent = m_inEvent;
+        return reading;
+    }
+    reading.inEvent = true;
+    m_quiet = reading.motion ? 0 : m_quiet + 1;
+    if (m_quiet >= m_thresholds.quietPictures) {
+        reading.eventEnded = true;
+        m_inEvent = false;
+        m_inRow = 0;
+    }
+    return reading;
+}
