@@ -12,15 +12,24 @@ struct Rates {
     float background, noise;
 };
 
-Rates ratesOf(MotionPace pace) {
+Rates ratesOf(MotionPace pace, bool warmingUp) {
+    if (warmingUp)
+        return {0.3f, 0.3f};
     return pace == MotionPace::Stills ? Rates{0.1f, 0.1f} : Rates{0.03f, 0.03f};
 }
 
+// A new cam's noise is learnt on its first pictures, which tell no motion.
+int warmUpPictures(MotionPace pace) {
+    return pace == MotionPace::Stills ? 3 : 8;
+}
+
 constexpr float startingNoise = 2.f, leastNoise = 0.5f, mostNoise = 40.f;
-// Changes this wide are a new scene rather than motion: half the picture, or a quarter along
-// with a large move of the whole picture's brightness that the curve did not follow.
-constexpr double newSceneShare = 0.5, newSceneShareWithLight = 0.25;
-constexpr float largeLightMove = 10.f;
+// Changes this wide are a new scene rather than motion.
+constexpr double newSceneShare = 0.5;
+// A sudden move of the whole picture's brightness by this many grey levels (lights switched on,
+// the sun behind a cloud, a jump of the exposure) is followed by no curve exactly (each colour
+// clips on its own, a lamp lights what is near it more): the scene is learnt anew.
+constexpr float suddenLightMove = 12.f;
 
 } // namespace
 
@@ -61,6 +70,10 @@ MotionReading MotionDetector::feed(const MotionFrame& frame) {
         learnScene(frame);
         return judge(0, true);
     }
+    if (m_warmUp > 0) {
+        --m_warmUp;
+        return judge(level, true);
+    }
     return judge(level, false);
 }
 
@@ -70,8 +83,10 @@ void MotionDetector::learnScene(const MotionFrame& frame) {
     m_height = frame.height();
     const size_t count = size_t(frame.pixelCount());
     m_background.assign(frame.constData(), frame.constData() + count);
-    if (!sameSize || m_noise.size() != count) // a cam's noise outlasts a new scene
+    if (!sameSize || m_noise.size() != count) { // a cam's noise outlasts a new scene
         m_noise.assign(count, startingNoise);
+        m_warmUp = warmUpPictures(m_pace);
+    }
     m_changed.assign(count, 0);
     setMask(m_mask);
 }
@@ -80,7 +95,7 @@ bool MotionDetector::compare(const MotionFrame& frame, double& levelPercent) {
     const int count = frame.pixelCount();
     const uint8_t* pixels = frame.constData();
     m_shift.learn(m_background.data(), pixels, m_watched.data(), count);
-    const Rates rates = ratesOf(m_pace);
+    const Rates rates = ratesOf(m_pace, m_warmUp > 0);
     const float factor = float(m_thresholds.noiseFactor);
     const float least = float(m_thresholds.leastDifference);
     int changedCount = 0;
@@ -104,9 +119,8 @@ bool MotionDetector::compare(const MotionFrame& frame, double& levelPercent) {
         levelPercent = 0;
         return true;
     }
-    const double changedShare = double(changedCount) / m_watchedCount;
-    if (changedShare > newSceneShare ||
-        (changedShare > newSceneShareWithLight && m_shift.meanMove() > largeLightMove))
+    if (double(changedCount) / m_watchedCount > newSceneShare ||
+        m_shift.meanMove() > suddenLightMove)
         return false;
     const int kept = m_cells.keepGroups(m_changed, m_width, m_height, m_thresholds.leastCells);
     levelPercent = 100.0 * kept / m_watchedCount;

@@ -58,7 +58,7 @@ class MotionDetector {
     std::vector<uint8_t> m_watched, m_changed;
     BrightnessShift m_shift;
     ChangedCells m_cells;
-    int m_inRow = 0, m_quiet = 0;
+    int m_warmUp = 0, m_inRow = 0, m_quiet = 0;
     bool m_inEvent = false;
 
     void learnScene(const MotionFrame& frame);

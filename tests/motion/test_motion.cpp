@@ -1,0 +1,206 @@
+// Motion found in made-up cam sequences: a photo-like scene with things moving or the light
+// changing, each picture JPEG-compressed as a cam does and decoded small as the panels do.
+#include "imaging/picturedecoder.h"
+#include "motion/motionjudge.h"
+#include "motion/motionkeeper.h"
+#include "motion/motiontext.h"
+
+#include "photolike.h"
+#include "pictures.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTime>
+#include <random>
+
+namespace {
+
+constexpr int pictures = 32;
+const QRectF clockArea(0, 0, 0.6, 0.2);
+
+// Picture `n` of a sequence of the kind named.
+QImage scene(const QString& kind, int n, std::mt19937& random) {
+    static const QImage base = makePhotoLikePicture(640, 360, 11);
+    QImage picture = base.copy();
+    QPainter painter(&picture);
+    const bool crossing = kind.contains("crossing");
+    if ((crossing && n >= 10 && n <= 24) || kind == "inside mask") { // a figure walking
+        const int x = crossing ? 20 + (n - 10) * 40 : 10 + (n % 6) * 20;
+        painter.setBrush(QColor(50, 35, 30));
+        painter.drawEllipse(x + 12, 170, 36, 36);
+        painter.fillRect(x, 205, 60, 110, QColor(140, 40, 40));
+    }
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int flake = 0; kind == "snow" && flake < 700; ++flake) {
+        painter.setBrush(Qt::white);
+        const double r = 1 + 2 * unit(random);
+        painter.drawEllipse(QPointF(640 * unit(random), 360 * unit(random)), r, r);
+    }
+    painter.setPen(QPen(QColor(200, 200, 210), 1));
+    for (int drop = 0; kind == "rain" && drop < 300; ++drop) {
+        const QPointF at(640 * unit(random), 360 * unit(random));
+        painter.drawLine(at, at + QPointF(3, 14));
+    }
+    if (kind.startsWith("clock")) { // a cam's time overlay, a minute on each picture
+        painter.fillRect(0, 0, 380, 70, Qt::black);
+        painter.setPen(Qt::white);
+        painter.setFont(QFont("DejaVu Sans", 40, QFont::Bold));
+        painter.drawText(10, 60, QTime(9, 0).addSecs(n * 67).toString("hh:mm:ss"));
+    }
+    painter.end();
+    const bool lit = n >= 15;
+    const double gain = kind == "ramp" ? 1 - 0.5 * n / pictures
+                        : kind == "lights on" && lit ? 1.7
+                        : kind == "night mode" && lit ? 0.6
+                                                      : 1;
+    const double offset = kind == "lights on" && lit ? 20 : kind == "night mode" && lit ? 50 : 0;
+    const bool grey = kind == "night mode" && lit;
+    std::normal_distribution<double> noise(0, kind == "noise" ? 14 : grey ? 8 : 3);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = grey ? qRgb(qGray(row[x]), qGray(row[x]), qGray(row[x])) : row[x];
+            const double n = noise(random);
+            auto level = [&](int c) { return std::clamp(int(c * gain + offset + n), 0, 255); };
+            row[x] = qRgb(level(qRed(p)), level(qGreen(p)), level(qBlue(p)));
+        }
+    }
+    return picture;
+}
+
+// As a cam sends it and a panel decodes it.
+QByteArray camJpeg(const QImage& picture) {
+    return encodedPicture(picture, "JPEG", 75);
+}
+
+MotionFrame panelFrame(const QByteArray& jpeg) {
+    return MakeMotionFrame(DecodePicture(jpeg, QSize(160, 90)).picture);
+}
+
+MotionMask maskOf(const QRectF& area) {
+    MotionMask mask;
+    mask.setMasked(MotionMask::cellsOf(area), true);
+    return mask;
+}
+
+} // namespace
+
+class MotionTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void sequences_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("stream");
+        QTest::addColumn<QRectF>("masked");
+        QTest::addColumn<int>("events");
+        QTest::addColumn<int>("start"); // the picture that starts the event
+        QTest::addColumn<int>("end");   // the picture that ends it; -1: still under way
+        QTest::addColumn<int>("slack");
+        // the figure walks in pictures 10 to 24; three quiet pictures end the event
+        QTest::newRow("object crossing") << "crossing" << false << QRectF() << 1 << 10 << 27 << 1;
+        QTest::newRow("object crossing a stream")
+            << "crossing" << true << QRectF() << 1 << 11 << 27 << 1;
+        QTest::newRow("slow brightness ramp") << "ramp" << false << QRectF() << 0 << 0 << 0 << 0;
+        QTest::newRow("lights on") << "lights on" << false << QRectF() << 0 << 0 << 0 << 0;
+        QTest::newRow("night mode") << "night mode" << false << QRectF() << 0 << 0 << 0 << 0;
+        QTest::newRow("sensor noise") << "noise" << false << QRectF() << 0 << 0 << 0 << 0;
+        QTest::newRow("snow") << "snow" << false << QRectF() << 0 << 0 << 0 << 0;
+        QTest::newRow("rain") << "rain" << true << QRectF() << 0 << 0 << 0 << 0;
+        QTest::newRow("movement inside the mask")
+            << "inside mask" << false << QRectF(0, 0.3, 0.3, 0.7) << 0 << 0 << 0 << 0;
+        QTest::newRow("time overlay masked") << "clock" << false << clockArea << 0 << 0 << 0 << 0;
+        QTest::newRow("time overlay") << "clock" << false << QRectF() << 1 << 4 << -1 << 1;
+    }
+
+    void sequences() {
+        QFETCH(QString, kind);
+        QFETCH(bool, stream);
+        QFETCH(QRectF, masked);
+        MotionDetector detector(MotionThresholds::of(MotionSensitivity::Medium), maskOf(masked),
+                                stream ? MotionPace::Stream : MotionPace::Stills);
+        std::mt19937 random(5);
+        QList<int> starts, ends;
+        QString levels;
+        for (int n = 0; n < pictures; ++n) {
+            const MotionReading reading = detector.feed(panelFrame(camJpeg(scene(kind, n, random))));
+            if (reading.eventStarted)
+                starts << n;
+            if (reading.eventEnded)
+                ends << n;
+            levels += QString(" %1:%2").arg(n).arg(reading.levelPercent, 0, 'f', 1);
+        }
+        QFETCH(int, events);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(int, slack);
+        const QByteArray trace = (kind + levels).toUtf8();
+        QVERIFY2(starts.size() == events, trace);
+        QVERIFY2(ends.size() == (end >= 0 ? events : 0), trace);
+        if (events == 1) {
+            QVERIFY2(std::abs(starts[0] - start) <= slack, trace);
+            QVERIFY2(end < 0 || std::abs(ends[0] - end) <= slack, trace);
+        }
+    }
+
+    // Readings, one letter a picture: '.' quiet, 'm' motion not yet an event, 'S' an event
+    // starts (after the 'm's before it), 'M' and 'q' an event's pictures with and without
+    // motion, 'E' the quiet picture that ends it. Kept pictures are 'x'.
+    void keeperKeepsEventsWithPicturesAround_data() {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("readings");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("before and after") << 2 << 1 << "....SMqqE...." << "..xxxxxxxx...";
+        QTest::newRow("motion before the start") << 1 << 0 << "...mmSMqE..." << "..xxxxxxx...";
+        QTest::newRow("motion that never starts") << 1 << 0 << "..m...mm.." << "..........";
+        QTest::newRow("events close together") << 2 << 2 << "SqE.SqE..." << "xxxxxxxxx.";
+        QTest::newRow("nothing around") << 0 << 0 << "..SME..mS" << "..xxx..xx";
+    }
+
+    void keeperKeepsEventsWithPicturesAround() {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QFETCH(QString, readings);
+        MotionKeeper keeper(before, after);
+        MotionPictureHold hold(before, after);
+        QString numbered(readings.size(), '.'), saved = numbered;
+        int motionInRow = 0;
+        for (qsizetype n = 0; n < readings.size(); ++n) {
+            const QChar c = readings[n];
+            MotionReading reading;
+            reading.motion = QString("mSM").contains(c);
+            reading.eventStarted = c == 'S';
+            reading.startedBack = motionInRow;
+            reading.eventEnded = c == 'E';
+            reading.inEvent = QString("SMqE").contains(c);
+            motionInRow = c == 'm' ? motionInRow + 1 : 0;
+            for (const int64_t number : keeper.take(reading))
+                numbered[number] = 'x';
+            for (const MotionPicture& picture : hold.take({QByteArray::number(n), {}}, reading))
+                saved[picture.bytes.toInt()] = 'x';
+        }
+        QFETCH(QString, kept);
+        QCOMPARE(numbered, kept);
+        QCOMPARE(saved, kept);
+    }
+
+    void heldPicturesStayWithinTheirBytes() {
+        MotionPictureHold hold(5, 0, 1000);
+        for (int n = 0; n < 10; ++n) {
+            QVERIFY(hold.take({QByteArray(600, char('0' + n)), {}}, {}).isEmpty());
+            QVERIFY(hold.heldBytes() <= 1000);
+        }
+        MotionReading start;
+        start.motion = start.eventStarted = start.inEvent = true;
+        const QList<MotionPicture> saved = hold.take({QByteArray(600, 'S'), {}}, start);
+        QCOMPARE(saved.size(), 2); // of the five before, only the last fitted
+        QCOMPARE(saved[0].bytes[0], '9');
+        QCOMPARE(saved[1].bytes[0], 'S');
+    }
+};
+
+WEBCAMS_TEST(MotionTest)
+#include "test_motion.moc"
