@@ -46,7 +46,8 @@ void BrightnessShift::learn(const float* background, const uint8_t* frame, const
         if (n < 4 || n < total * leastBandShare)
             continue;
         x[std::size_t(points)] = float(levelSum[std::size_t(band)] / n);
-        y[std::size_t(points)] = x[std::size_t(points)] + float(medianOf(&m_moves[std::size_t(band * 511)], n));
+        y[std::size_t(points)] =
+            x[std::size_t(points)] + float(medianOf(&m_moves[std::size_t(band * 511)], n));
         ++points;
     }
     joinPoints(x.data(), y.data(), points);
@@ -73,8 +74,8 @@ void BrightnessShift::joinPoints(const float* x, const float* y, int points) {
             if (at < x[0])
                 value = y[0] + (at - x[0]) * std::clamp(slope, leastSlope, mostSlope);
             else if (at > x[points - 1])
-                value = y[points - 1] +
-                        (at - x[points - 1]) * std::clamp(slope, leastSlope, mostSlope);
+                value =
+                    y[points - 1] + (at - x[points - 1]) * std::clamp(slope, leastSlope, mostSlope);
             else
                 value = y[segment] + (at - x[segment]) * slope;
         }

@@ -20,7 +20,8 @@ class BrightnessShift {
     float apply(float level) const {
         const int low = level <= 0 ? 0 : level >= 255 ? 254 : int(level);
         const float part = level - float(low);
-        return m_curve[std::size_t(low)] + (m_curve[std::size_t(low) + 1] - m_curve[std::size_t(low)]) * part;
+        return m_curve[std::size_t(low)] +
+               (m_curve[std::size_t(low) + 1] - m_curve[std::size_t(low)]) * part;
     }
 
     // The mean move of the watched pixels' brightness, in grey levels.

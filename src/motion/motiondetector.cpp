@@ -111,9 +111,9 @@ bool MotionDetector::compare(const MotionFrame& frame, double& levelPercent) {
         const float slowing = changed ? 0.2f : 1.f;
         m_background[size_t(i)] = expected + rates.background * slowing * difference;
         if (watched)
-            noise = std::clamp(noise + rates.noise * slowing *
-                                           (std::min(size, 3 * noise + 1) - noise),
-                               leastNoise, mostNoise);
+            noise =
+                std::clamp(noise + rates.noise * slowing * (std::min(size, 3 * noise + 1) - noise),
+                           leastNoise, mostNoise);
     }
     if (m_watchedCount == 0) {
         levelPercent = 0;

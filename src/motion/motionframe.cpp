@@ -18,8 +18,8 @@ std::vector<Span> spans(int source, int frame) {
     for (int i = 0; i < frame; ++i) {
         const int begin = int(int64_t(i) * source / frame);
         const int end = std::max(begin + 1, int(int64_t(i + 1) * source / frame));
-        result[size_t(i)] = {begin, end, std::max(1, (end - begin + samplesPerSide - 1) /
-                                                         samplesPerSide)};
+        result[size_t(i)] = {begin, end,
+                             std::max(1, (end - begin + samplesPerSide - 1) / samplesPerSide)};
     }
     return result;
 }
@@ -38,11 +38,10 @@ QImage readableSource(const QImage& picture, QSize frame) {
         return picture;
     default:
         // rare (PNG and GIF cams): shrink before converting, so a large picture costs little
-        const QImage smaller =
-            picture.width() > frame.width() * samplesPerSide
-                ? picture.scaled(frame * samplesPerSide, Qt::IgnoreAspectRatio,
-                                 Qt::FastTransformation)
-                : picture;
+        const QImage smaller = picture.width() > frame.width() * samplesPerSide
+                                   ? picture.scaled(frame * samplesPerSide, Qt::IgnoreAspectRatio,
+                                                    Qt::FastTransformation)
+                                   : picture;
         return smaller.convertToFormat(QImage::Format_RGB32);
     }
 }

@@ -10,10 +10,9 @@ std::vector<int64_t> MotionKeeper::take(const MotionReading& reading) {
     std::vector<int64_t> kept;
     if (reading.inEvent) {
         // an event keeps what it began with, and the pictures before that
-        const int64_t from =
-            reading.eventStarted
-                ? std::max(m_firstHeld, number - reading.startedBack - m_before)
-                : m_firstHeld;
+        const int64_t from = reading.eventStarted
+                                 ? std::max(m_firstHeld, number - reading.startedBack - m_before)
+                                 : m_firstHeld;
         for (int64_t held = from; held <= number; ++held)
             kept.push_back(held);
         m_afterLeft = reading.eventEnded ? m_after : 0;

@@ -36,7 +36,8 @@ QRect MotionMask::cellsOf(const QRectF& area) {
     const int top = int(std::floor(normal.top() * rows));
     const int right = int(std::ceil(normal.right() * columns)) - 1;
     const int bottom = int(std::ceil(normal.bottom() * rows)) - 1;
-    return QRect(QPoint(left, top), QPoint(std::min(right, columns - 1), std::min(bottom, rows - 1)));
+    return QRect(QPoint(left, top),
+                 QPoint(std::min(right, columns - 1), std::min(bottom, rows - 1)));
 }
 
 std::vector<uint8_t> MotionMask::watchedPixels(int width, int height) const {

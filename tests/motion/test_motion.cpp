@@ -9,7 +9,7 @@
 #include "pictures.h"
 #include "testmain.h"
 
-#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,8 +52,8 @@ QImage scene(const QString& kind, int n, std::mt19937& random) {
     }
     painter.end();
     const bool lit = n >= 15;
-    const double gain = kind == "ramp" ? 1 - 0.5 * n / pictures
-                        : kind == "lights on" && lit ? 1.7
+    const double gain = kind == "ramp"                ? 1 - 0.5 * n / pictures
+                        : kind == "lights on" && lit  ? 1.7
                         : kind == "night mode" && lit ? 0.6
                                                       : 1;
     const double offset = kind == "lights on" && lit ? 20 : kind == "night mode" && lit ? 50 : 0;
@@ -125,7 +125,8 @@ class MotionTest : public QObject {
         QList<int> starts, ends;
         QString levels;
         for (int n = 0; n < pictures; ++n) {
-            const MotionReading reading = detector.feed(panelFrame(camJpeg(scene(kind, n, random))));
+            const MotionReading reading =
+                detector.feed(panelFrame(camJpeg(scene(kind, n, random))));
             if (reading.eventStarted)
                 starts << n;
             if (reading.eventEnded)
@@ -153,11 +154,16 @@ class MotionTest : public QObject {
         QTest::addColumn<int>("after");
         QTest::addColumn<QString>("readings");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("before and after") << 2 << 1 << "....SMqqE...." << "..xxxxxxxx...";
-        QTest::newRow("motion before the start") << 1 << 0 << "...mmSMqE..." << "..xxxxxxx...";
-        QTest::newRow("motion that never starts") << 1 << 0 << "..m...mm.." << "..........";
-        QTest::newRow("events close together") << 2 << 2 << "SqE.SqE..." << "xxxxxxxxx.";
-        QTest::newRow("nothing around") << 0 << 0 << "..SME..mS" << "..xxx..xx";
+        QTest::newRow("before and after") << 2 << 1 << "....SMqqE...."
+                                          << "..xxxxxxxx...";
+        QTest::newRow("motion before the start") << 1 << 0 << "...mmSMqE..."
+                                                 << "..xxxxxxx...";
+        QTest::newRow("motion that never starts") << 1 << 0 << "..m...mm.."
+                                                  << "..........";
+        QTest::newRow("events close together") << 2 << 2 << "SqE.SqE..."
+                                               << "xxxxxxxxx.";
+        QTest::newRow("nothing around") << 0 << 0 << "..SME..mS"
+                                        << "..xxx..xx";
     }
 
     void keeperKeepsEventsWithPicturesAround() {
@@ -199,6 +205,99 @@ class MotionTest : public QObject {
         QCOMPARE(saved.size(), 2); // of the five before, only the last fitted
         QCOMPARE(saved[0].bytes[0], '9');
         QCOMPARE(saved[1].bytes[0], 'S');
+    }
+
+    void oddPicturesTellNoMotion() {
+        QVERIFY(MakeMotionFrame(QImage()).isNull());
+        QCOMPARE(MakeMotionFrame(filledPicture(Qt::red, 1, 1)).pixelCount(), 1);
+        QImage strip(5000, 2, QImage::Format_Indexed8);
+        strip.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        strip.fill(1);
+        const MotionFrame stripFrame = MakeMotionFrame(strip);
+        QCOMPARE(QSize(stripFrame.width(), stripFrame.height()), QSize(MotionFrame::longSide, 1));
+        QCOMPARE(stripFrame.at(50, 0), 255);
+        // nothing watched, frames that cannot be read, and frames changing shape
+        MotionMask everything;
+        everything.setMasked(QRect(0, 0, MotionMask::columns, MotionMask::rows), true);
+        MotionDetector blind({}, everything), muddled;
+        std::mt19937 random(3);
+        for (int n = 0; n < pictures; ++n) {
+            const MotionFrame frame = panelFrame(camJpeg(scene("crossing", n, random)));
+            QVERIFY(!blind.feed(frame).inEvent);
+            QVERIFY(!muddled.feed(n % 3 == 0 ? MotionFrame() : n % 2 ? frame : stripFrame).motion);
+        }
+    }
+
+    void damagedTextReadsAsDefaults_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("read"); // as written back; empty: the defaults
+        const QString custom = "on=0 sensitivity=custom before=2 after=2 notice=0 factor=2.5 "
+                               "difference=6 area=0.4 cells=3 row=4 quiet=5";
+        QTest::newRow("custom") << custom << custom;
+        QTest::newRow("high") << "notice=30 on=1 sensitivity=high after=5 before=0"
+                              << "on=1 sensitivity=high before=0 after=5 notice=30";
+        QTest::newRow("a name not known") << "on=1 colour=red"
+                                          << "on=1 sensitivity=medium before=2 after=2 notice=0";
+        for (const char* damaged :
+             {"on=2", "on=1 sensitivity=loud", "before=-1", "after=51", "on=1 on=1", "on", "=1",
+              "sensitivity=custom factor=0.5", "area=nan", "area=inf", "notice=99999999999"})
+            QTest::newRow(damaged) << damaged << QString();
+    }
+
+    void damagedTextReadsAsDefaults() {
+        QFETCH(QString, settings);
+        QFETCH(QString, read);
+        QCOMPARE(MotionSettings::fromText(settings).toText(),
+                 read.isEmpty() ? MotionSettings().toText() : read);
+    }
+
+    void damagedMaskReadsAsNone_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("masked");
+        QTest::newRow("top-left 8 x 2") << "32x24:0,8,24,8,728" << 16;
+        QTest::newRow("lower-right quarter")
+            << maskOf(QRectF(0.5, 0.5, 0.5, 0.5)).toText() << MotionMask::columns * 6;
+        QTest::newRow("empty") << "32x24:" << 0;
+        QTest::newRow("too many cells") << "32x24:768,1" << 0;
+        QTest::newRow("too few cells") << "32x24:0,8,24" << 0;
+        QTest::newRow("negative") << "32x24:-1,769" << 0;
+        QTest::newRow("not a number") << "32x24:0,8,x,752" << 0;
+        QTest::newRow("huge") << "32x24:99999999999,1" << 0;
+        QTest::newRow("another grid") << "16x12:0,192" << 0;
+        QTest::newRow("endless") << "32x24:" + QString("0,").repeated(100000) + "768" << 0;
+    }
+
+    void damagedMaskReadsAsNone() {
+        QFETCH(QString, text);
+        QFETCH(int, masked);
+        const MotionMask mask = MotionMask::fromText(text);
+        QCOMPARE(mask.maskedCount(), masked);
+        QCOMPARE(mask.toText(), masked ? text : QString());
+    }
+
+    void savedPicturesAreJudged() {
+        QTemporaryDir folder;
+        QStringList paths;
+        std::mt19937 random(9);
+        for (int n = 0; n < pictures; ++n) {
+            paths << folder.filePath(QString("cam%1.jpg").arg(n, 2, 10, QChar('0')));
+            QFile file(paths.last());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(n == 8 ? QByteArray("no picture") : camJpeg(scene("crossing", n, random)));
+        }
+        MotionSettings settings;
+        settings.picturesBefore = 2;
+        settings.picturesAfter = 1;
+        const MotionJudgement judged = JudgeSavedPictures(paths, settings, {});
+        std::vector<qsizetype> kept{7, 9};   // before the event, past the unreadable picture
+        for (qsizetype n = 10; n <= 28; ++n) // the event to its end at 27, and one after
+            kept.push_back(n);
+        QCOMPARE(judged.kept, kept);
+        QCOMPARE(judged.events, 1);
+        QCOMPARE(judged.unreadable, 1);
+        const auto stopAtFive = [](qsizetype done, qsizetype) { return done < 5; };
+        const MotionJudgement stopped = JudgeSavedPictures(paths, settings, {}, stopAtFive);
+        QVERIFY(stopped.stopped && stopped.kept.empty());
     }
 };
 
