@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -26,35 +27,35 @@ int medianOf(const int* counts, int total) {
 void BrightnessShift::learn(const float* background, const uint8_t* frame, const uint8_t* watched,
                             int count) {
     std::fill(m_moves.begin(), m_moves.end(), 0);
-    std::array<int, bands> inBand{};
-    std::array<double, bands> levelSum{};
-    int total = 0;
+    std::array<int, 256> atLevel{};
     for (int i = 0; i < count; ++i) {
         if (!watched[i])
             continue;
-        const int level = std::clamp(int(background[i] + 0.5f), 0, 255);
-        const int band = level / bandWidth;
-        ++m_moves[std::size_t(band * 511 + int(frame[i]) - level + 255)];
-        ++inBand[std::size_t(band)];
-        levelSum[std::size_t(band)] += background[i];
-        ++total;
+        const int level = int(background[i] + 0.5f); // the background keeps within 0 to 255
+        ++m_moves[std::size_t((level / bandWidth) * 511 + int(frame[i]) - level + 255)];
+        ++atLevel[std::size_t(level)];
     }
+    const int total = std::accumulate(atLevel.begin(), atLevel.end(), 0);
     std::array<float, bands> x{}, y{};
     int points = 0;
     for (int band = 0; band < bands; ++band) {
-        const int n = inBand[std::size_t(band)];
+        int n = 0;
+        int64_t levels = 0;
+        for (int level = band * bandWidth; level < (band + 1) * bandWidth; ++level) {
+            n += atLevel[std::size_t(level)];
+            levels += int64_t(level) * atLevel[std::size_t(level)];
+        }
         if (n < 4 || n < total * leastBandShare)
             continue;
-        x[std::size_t(points)] = float(levelSum[std::size_t(band)] / n);
+        x[std::size_t(points)] = float(double(levels) / n);
         y[std::size_t(points)] =
             x[std::size_t(points)] + float(medianOf(&m_moves[std::size_t(band * 511)], n));
         ++points;
     }
     joinPoints(x.data(), y.data(), points);
     double moved = 0;
-    for (int i = 0; i < count; ++i)
-        if (watched[i])
-            moved += std::abs(apply(background[i]) - background[i]);
+    for (int level = 0; level < 256; ++level)
+        moved += atLevel[std::size_t(level)] * std::abs(m_curve[std::size_t(level)] - float(level));
     m_meanMove = total > 0 ? float(moved / total) : 0.f;
 }
 

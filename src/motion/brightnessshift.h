@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +19,7 @@ class BrightnessShift {
 
     // The background brightness `level` (0 to 255) as the new picture shows it.
     float apply(float level) const {
-        const int low = level <= 0 ? 0 : level >= 255 ? 254 : int(level);
+        const int low = std::min(int(level), 254);
         const float part = level - float(low);
         return m_curve[std::size_t(low)] +
                (m_curve[std::size_t(low) + 1] - m_curve[std::size_t(low)]) * part;

@@ -98,22 +98,24 @@ bool MotionDetector::compare(const MotionFrame& frame, double& levelPercent) {
     const Rates rates = ratesOf(m_pace, m_warmUp > 0);
     const float factor = float(m_thresholds.noiseFactor);
     const float least = float(m_thresholds.leastDifference);
+    float* background = m_background.data();
+    float* noises = m_noise.data();
+    const uint8_t* watched = m_watched.data();
+    uint8_t* changed = m_changed.data();
     int changedCount = 0;
     for (int i = 0; i < count; ++i) {
-        const float expected = m_shift.apply(m_background[size_t(i)]);
+        const float expected = m_shift.apply(background[i]);
         const float difference = float(pixels[i]) - expected;
         const float size = std::abs(difference);
-        float& noise = m_noise[size_t(i)];
-        const bool watched = m_watched[size_t(i)] != 0;
-        const bool changed = watched && size > std::max(least, factor * noise);
-        m_changed[size_t(i)] = changed;
-        changedCount += changed;
-        const float slowing = changed ? 0.2f : 1.f;
-        m_background[size_t(i)] = expected + rates.background * slowing * difference;
-        if (watched)
-            noise =
-                std::clamp(noise + rates.noise * slowing * (std::min(size, 3 * noise + 1) - noise),
-                           leastNoise, mostNoise);
+        const float noise = noises[i];
+        const bool isChanged = (watched[i] != 0) & (size > std::max(least, factor * noise));
+        changed[i] = isChanged;
+        changedCount += isChanged;
+        const float pace = isChanged ? 0.2f : 1.f;
+        background[i] = expected + rates.background * pace * difference;
+        const float learnt = noise + rates.noise * pace * (std::min(size, 3 * noise + 1) - noise);
+        const float bounded = std::min(std::max(learnt, leastNoise), mostNoise);
+        noises[i] = noise + float(watched[i]) * (bounded - noise);
     }
     if (m_watchedCount == 0) {
         levelPercent = 0;

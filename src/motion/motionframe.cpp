@@ -8,9 +8,10 @@ namespace {
 // away, and few enough to cost little on a large picture.
 constexpr int samplesPerSide = 3;
 
-// Where each frame pixel's part of a `source`-long side begins, and the step between samples.
+// Where each frame pixel's part of a `source`-long side begins, the step between its samples
+// and how many there are (1 to samplesPerSide).
 struct Span {
-    int begin, end, step;
+    int begin, step, count;
 };
 
 std::vector<Span> spans(int source, int frame) {
@@ -18,15 +19,34 @@ std::vector<Span> spans(int source, int frame) {
     for (int i = 0; i < frame; ++i) {
         const int begin = int(int64_t(i) * source / frame);
         const int end = std::max(begin + 1, int(int64_t(i + 1) * source / frame));
-        result[size_t(i)] = {begin, end,
-                             std::max(1, (end - begin + samplesPerSide - 1) / samplesPerSide)};
+        const int step = std::max(1, (end - begin + samplesPerSide - 1) / samplesPerSide);
+        result[size_t(i)] = {begin, step, (end - begin + step - 1) / step};
     }
     return result;
 }
 
-inline int greyOf(QRgb pixel) {
-    // ITU-R BT.601 weights out of 256
-    return (qRed(pixel) * 77 + qGreen(pixel) * 150 + qBlue(pixel) * 29) >> 8;
+void addColourRow(const QRgb* line, const std::vector<Span>& columns, uint32_t* redBlue,
+                  uint32_t* green) {
+    for (const Span& column : columns) {
+        const QRgb* p = line + column.begin;
+        uint32_t rb = p[0] & 0x00FF00FFu, g = p[0] & 0x0000FF00u;
+        for (int k = 1; k < column.count; ++k) {
+            p += column.step;
+            rb += p[0] & 0x00FF00FFu;
+            g += p[0] & 0x0000FF00u;
+        }
+        *redBlue++ += rb;
+        *green++ += g;
+    }
+}
+
+void addGreyRow(const uchar* line, const std::vector<Span>& columns, uint32_t* sums) {
+    for (const Span& column : columns) {
+        uint32_t sum = 0;
+        for (int k = 0; k < column.count; ++k)
+            sum += line[column.begin + k * column.step];
+        *sums++ += sum;
+    }
 }
 
 QImage readableSource(const QImage& picture, QSize frame) {
@@ -70,24 +90,29 @@ MotionFrame MakeMotionFrame(const QImage& picture) {
         return {};
     const bool grey = source.format() == QImage::Format_Grayscale8;
     const std::vector<Span> columns = spans(source.width(), size.width());
-    const std::vector<Span> rows = spans(source.height(), size.height());
     std::vector<uint8_t> pixels(size_t(size.width()) * size_t(size.height()));
     uint8_t* out = pixels.data();
-    for (const Span& row : rows)
-        for (const Span& column : columns) {
-            int sum = 0, count = 0;
-            for (int y = row.begin; y < row.end; y += row.step) {
-                const uchar* line = source.constScanLine(y);
-                if (grey) {
-                    for (int x = column.begin; x < column.end; x += column.step)
-                        sum += line[x], ++count;
-                } else {
-                    const auto* rgb = reinterpret_cast<const QRgb*>(line);
-                    for (int x = column.begin; x < column.end; x += column.step)
-                        sum += greyOf(rgb[x]), ++count;
-                }
-            }
-            *out++ = uint8_t((sum + count / 2) / count);
+    // red and blue summed side by side in one number, green in another (at most 9 samples a
+    // pixel, so neither spills into the other)
+    std::vector<uint32_t> redBlue(columns.size()), green(columns.size());
+    for (const Span& row : spans(source.height(), size.height())) {
+        std::fill(redBlue.begin(), redBlue.end(), 0);
+        std::fill(green.begin(), green.end(), 0);
+        for (int r = 0; r < row.count; ++r) {
+            const uchar* line = source.constScanLine(row.begin + r * row.step);
+            if (grey)
+                addGreyRow(line, columns, green.data());
+            else
+                addColourRow(reinterpret_cast<const QRgb*>(line), columns, redBlue.data(),
+                             green.data());
         }
+        for (size_t c = 0; c < columns.size(); ++c) {
+            const uint32_t count = uint32_t(columns[c].count * row.count);
+            const uint32_t level = grey ? green[c] << 8
+                                        : (redBlue[c] >> 16) * 77 + (green[c] >> 8) * 150 +
+                                              (redBlue[c] & 0xFFFF) * 29; // BT.601, of 256
+            *out++ = uint8_t((level + 128 * count) / (256 * count));
+        }
+    }
     return MotionFrame(size.width(), size.height(), std::move(pixels));
 }
