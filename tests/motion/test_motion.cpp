@@ -95,31 +95,44 @@ class MotionTest : public QObject {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("stream");
         QTest::addColumn<QRectF>("masked");
+        QTest::addColumn<MotionSensitivity>("sensitivity");
         QTest::addColumn<int>("events");
         QTest::addColumn<int>("start"); // the picture that starts the event
         QTest::addColumn<int>("end");   // the picture that ends it; -1: still under way
         QTest::addColumn<int>("slack");
+        const MotionSensitivity medium = MotionSensitivity::Medium, low = MotionSensitivity::Low;
         // the figure walks in pictures 10 to 24; three quiet pictures end the event
-        QTest::newRow("object crossing") << "crossing" << false << QRectF() << 1 << 10 << 27 << 1;
+        QTest::newRow("object crossing")
+            << "crossing" << false << QRectF() << medium << 1 << 10 << 27 << 1;
         QTest::newRow("object crossing a stream")
-            << "crossing" << true << QRectF() << 1 << 11 << 27 << 1;
-        QTest::newRow("slow brightness ramp") << "ramp" << false << QRectF() << 0 << 0 << 0 << 0;
-        QTest::newRow("lights on") << "lights on" << false << QRectF() << 0 << 0 << 0 << 0;
-        QTest::newRow("night mode") << "night mode" << false << QRectF() << 0 << 0 << 0 << 0;
-        QTest::newRow("sensor noise") << "noise" << false << QRectF() << 0 << 0 << 0 << 0;
-        QTest::newRow("snow") << "snow" << false << QRectF() << 0 << 0 << 0 << 0;
-        QTest::newRow("rain") << "rain" << true << QRectF() << 0 << 0 << 0 << 0;
+            << "crossing" << true << QRectF() << medium << 1 << 11 << 27 << 1;
+        QTest::newRow("slow brightness ramp")
+            << "ramp" << false << QRectF() << medium << 0 << 0 << 0 << 0;
+        QTest::newRow("lights on")
+            << "lights on" << false << QRectF() << medium << 0 << 0 << 0 << 0;
+        QTest::newRow("night mode")
+            << "night mode" << false << QRectF() << medium << 0 << 0 << 0 << 0;
+        QTest::newRow("sensor noise") << "noise" << false << QRectF() << medium << 0 << 0 << 0 << 0;
+        QTest::newRow("snow") << "snow" << false << QRectF() << medium << 0 << 0 << 0 << 0;
+        QTest::newRow("rain") << "rain" << true << QRectF() << medium << 0 << 0 << 0 << 0;
         QTest::newRow("movement inside the mask")
-            << "inside mask" << false << QRectF(0, 0.3, 0.3, 0.7) << 0 << 0 << 0 << 0;
-        QTest::newRow("time overlay masked") << "clock" << false << clockArea << 0 << 0 << 0 << 0;
-        QTest::newRow("time overlay") << "clock" << false << QRectF() << 1 << 4 << -1 << 1;
+            << "inside mask" << false << QRectF(0, 0.3, 0.3, 0.7) << medium << 0 << 0 << 0 << 0;
+        QTest::newRow("time overlay masked")
+            << "clock" << false << clockArea << medium << 0 << 0 << 0 << 0;
+        QTest::newRow("time overlay")
+            << "clock" << false << QRectF() << medium << 1 << 4 << -1 << 1;
+        QTest::newRow("object crossing, low sensitivity")
+            << "crossing" << false << QRectF() << low << 1 << 10 << 27 << 1;
+        QTest::newRow("time overlay, low sensitivity")
+            << "clock" << false << QRectF() << low << 0 << 0 << 0 << 0;
     }
 
     void sequences() {
         QFETCH(QString, kind);
         QFETCH(bool, stream);
         QFETCH(QRectF, masked);
-        MotionDetector detector(MotionThresholds::of(MotionSensitivity::Medium), maskOf(masked),
+        QFETCH(MotionSensitivity, sensitivity);
+        MotionDetector detector(MotionThresholds::of(sensitivity), maskOf(masked),
                                 stream ? MotionPace::Stream : MotionPace::Stills);
         std::mt19937 random(5);
         QList<int> starts, ends;
