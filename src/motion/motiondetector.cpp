@@ -6,16 +6,20 @@
 namespace {
 
 // How fast the background and each cell's noise follow the scene, per picture. Cells that
-// changed follow a fifth as fast, so something that stops (a parked car) becomes background
-// after a while but something passing does not.
+// changed follow a fifth as fast, so something passing does not become background; a cell
+// changed for `settling` pictures in a row follows at `settled`, so something that stopped (a
+// parked car) becomes background, and so does the place it left.
 struct Rates {
     float background, noise;
+    int settling;
 };
+
+constexpr float changedPace = 0.2f, settled = 0.3f;
 
 Rates ratesOf(MotionPace pace, bool warmingUp) {
     if (warmingUp)
-        return {0.3f, 0.3f};
-    return pace == MotionPace::Stills ? Rates{0.1f, 0.1f} : Rates{0.03f, 0.03f};
+        return {0.3f, 0.3f, 1};
+    return pace == MotionPace::Stills ? Rates{0.1f, 0.1f, 6} : Rates{0.03f, 0.03f, 40};
 }
 
 // A new cam's noise is learnt on its first pictures, which tell no motion.
@@ -88,6 +92,7 @@ void MotionDetector::learnScene(const MotionFrame& frame) {
         m_warmUp = warmUpPictures(m_pace);
     }
     m_changed.assign(count, 0);
+    m_changedRuns.assign(count, 0);
     setMask(m_mask);
 }
 
@@ -102,6 +107,7 @@ bool MotionDetector::compare(const MotionFrame& frame, double& levelPercent) {
     float* noises = m_noise.data();
     const uint8_t* watched = m_watched.data();
     uint8_t* changed = m_changed.data();
+    uint8_t* runs = m_changedRuns.data();
     int changedCount = 0;
     for (int i = 0; i < count; ++i) {
         const float expected = m_shift.apply(background[i]);
@@ -111,8 +117,11 @@ bool MotionDetector::compare(const MotionFrame& frame, double& levelPercent) {
         const bool isChanged = (watched[i] != 0) & (size > std::max(least, factor * noise));
         changed[i] = isChanged;
         changedCount += isChanged;
-        const float pace = isChanged ? 0.2f : 1.f;
-        background[i] = expected + rates.background * pace * difference;
+        uint8_t& run = runs[i];
+        run = isChanged ? uint8_t(std::min(run + 1, 255)) : 0;
+        const float pace = isChanged ? changedPace : 1.f;
+        const float follow = run >= rates.settling ? settled : rates.background * pace;
+        background[i] = expected + follow * difference;
         const float learnt = noise + rates.noise * pace * (std::min(size, 3 * noise + 1) - noise);
         const float bounded = std::min(std::max(learnt, leastNoise), mostNoise);
         noises[i] = noise + float(watched[i]) * (bounded - noise);

@@ -56,6 +56,7 @@ class MotionDetector {
     int m_width = 0, m_height = 0, m_watchedCount = 0;
     std::vector<float> m_background, m_noise;
     std::vector<uint8_t> m_watched, m_changed;
+    std::vector<uint8_t> m_changedRuns; // pictures in a row each cell has changed
     BrightnessShift m_shift;
     ChangedCells m_cells;
     int m_warmUp = 0, m_inRow = 0, m_quiet = 0;
