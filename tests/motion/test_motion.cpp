@@ -222,6 +222,20 @@ class MotionTest : public QObject {
         QCOMPARE(saved[1].bytes[0], 'S');
     }
 
+    void noticesAreRationed() {
+        MotionReading start, during;
+        start.motion = start.eventStarted = start.inEvent = true;
+        during.motion = during.inEvent = true;
+        const int64_t minute = 60'000;
+        MotionNoticeLimiter off, everyTen(10);
+        QVERIFY(!off.shouldNotify(start, 0));
+        QVERIFY(everyTen.shouldNotify(start, 100 * minute));
+        QVERIFY(!everyTen.shouldNotify(during, 101 * minute));
+        QVERIFY(!everyTen.shouldNotify(start, 109 * minute));
+        QVERIFY(everyTen.shouldNotify(start, 110 * minute));
+        QVERIFY(everyTen.shouldNotify(start, 50 * minute)); // a clock set back is no wait
+    }
+
     void oddPicturesTellNoMotion() {
         QVERIFY(MakeMotionFrame(QImage()).isNull());
         QCOMPARE(MakeMotionFrame(filledPicture(Qt::red, 1, 1)).pixelCount(), 1);
