@@ -5,6 +5,7 @@
 #include "motion/motionkeeper.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -46,6 +47,9 @@ MotionJudgement JudgeMotionFrames(qsizetype count, const MotionFrameAt& frameAt,
 }
 
 MotionFrame MotionFrameOfFile(const QString& path) {
+    // only a plain file: opening a named pipe would wait for a writer
+    if (!QFileInfo(path).isFile())
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > mostFileBytes)
         return {};

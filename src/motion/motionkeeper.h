@@ -39,7 +39,7 @@ struct MotionPicture {
 // they pass `mostBytes`, the oldest held pictures go.
 class MotionPictureHold {
   public:
-    MotionPictureHold(int before, int after, qsizetype mostBytes = 64 << 20);
+    MotionPictureHold(int before, int after, qsizetype mostBytes = 16 << 20);
 
     // Takes the next picture and its reading; gives the pictures to save now, in order.
     QList<MotionPicture> take(MotionPicture picture, const MotionReading& reading);
