@@ -30,9 +30,14 @@ struct MotionReading {
 // compared with a background that follows the scene slowly; a cell has changed when it differs
 // by more than the cam's own noise, learnt cell by cell, allows. A change of the whole picture's
 // brightness is taken out first, changed cells too few to make a group are specks, and a picture
-// has motion when the groups cover enough of the watched picture. A frame of another size (the
-// cam's picture changed shape) or a change of nearly everything (the cam turned, or switched to
-// night mode in a way no brightness curve follows) makes it learn the scene anew.
+// has motion when the groups cover enough of the watched picture.
+//
+// The first pictures of a cam only learn its noise (3 of a still cam, 8 of a stream). A frame of
+// another size (the cam's picture changed shape), a change of more than half the picture (the
+// cam turned) or a sudden large move of the whole picture's brightness (lights switched on, a
+// night-mode switch) makes it learn the scene anew from that picture. Those pictures tell no
+// motion. A cell changed for several pictures in a row (6 of a still cam, 40 of a stream)
+// becomes background quickly, so a car that parks, or the place something left, ends its event.
 //
 // A plain object: fed on one thread at a time, a few tens of microseconds a picture.
 class MotionDetector {
