@@ -103,6 +103,8 @@ void CamEngine::connectSource(int index) {
             [this, index] { placeAt(index).freshness.connected(); });
     connect(source, &PictureSource::halted, this, [this, index](const QString& text) {
         showFetching(index, false);
+        placeAt(index).freshness.failed(text.toStdString(), false); // the mark says why
+        updateMark(index);
         emit statusText(text);
     });
     connect(source, &PictureSource::actionsChanged, this,

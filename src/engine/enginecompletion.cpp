@@ -146,7 +146,8 @@ void CamEngine::takeIn(int index, Completion& completion) {
         if (completion.failure == FetchFailure::Certificate ||
             completion.failure == FetchFailure::Protocol ||
             completion.failure == FetchFailure::Refused ||
-            completion.failure == FetchFailure::PlainPassword)
+            completion.failure == FetchFailure::PlainPassword ||
+            completion.failure == FetchFailure::Address)
             emit statusText(
                 (completion.failure == FetchFailure::PlainPassword
                      ? tr("%1: %2 (right-click the panel to send it all the same)")

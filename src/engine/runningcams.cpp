@@ -109,7 +109,7 @@ void CamEngine::setResting(bool resting) {
 }
 
 void CamEngine::refreshNow(int index) {
-    source(index)->beginCycle();
+    source(index)->refreshNow();
 }
 
 void CamEngine::stopCam(int index) {

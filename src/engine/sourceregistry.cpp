@@ -4,6 +4,7 @@
 #include "imaging/picturecheck.h"
 #include "imaging/picturedecoder.h"
 #include "net/camfetcher.h"
+#include "net/proxymemory.h"
 #include "net/receptionbudget.h"
 
 namespace {
@@ -12,6 +13,7 @@ PictureSource* makeHttpSource(const SourceServices& services, QObject* parent) {
     auto* source = new CamFetcher(parent, services.tickers);
     source->setPictureTest(IsWholeKnownPicture);
     source->setWorkers(services.workers);
+    source->setProxyMemory(services.proxies);
     source->setReceptionBudget(services.budget);
     if (services.now)
         source->setClock(services.now);
@@ -25,6 +27,8 @@ SourceRegistry::SourceRegistry(SourceServices services) : m_services(std::move(s
         m_services.budget = std::make_shared<ReceptionBudget>(programReceptionBytes);
     if (!m_services.workers)
         m_services.workers = std::make_shared<BackgroundQueue>(2);
+    if (!m_services.proxies)
+        m_services.proxies = std::make_shared<ProxyMemory>();
     // still pictures and MJPEG streams over HTTP; first, as it takes what no other kind does
     m_kinds.push_back(
         {"http", [](const QByteArray&) { return true; }, nullptr, makeHttpSource, {}, nullptr});

@@ -12,6 +12,7 @@
 
 class BackgroundQueue;
 class PictureSource;
+class ProxyMemory;
 class QObject;
 class ReceptionBudget;
 struct DecodedPicture;
@@ -25,6 +26,7 @@ struct SourceServices {
     // where whole answers are finished (a gzip body inflated, a picture checked), off the
     // window's thread
     std::shared_ptr<BackgroundQueue> workers;
+    std::shared_ptr<ProxyMemory> proxies; // what all cams learned of their proxies
 };
 
 // The kinds of cam the program takes, one line each: which addresses a kind takes, which

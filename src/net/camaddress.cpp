@@ -49,6 +49,14 @@ std::optional<std::string_view> schemeOf(std::string_view address) {
     return address.substr(0, mark);
 }
 
+// A pasted address's blanks at either end are not its own.
+std::string_view withoutBlanks(std::string_view address) {
+    const size_t first = address.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return address.substr(first, address.find_last_not_of(" \t") - first + 1);
+}
+
 } // namespace
 
 std::string AddressWithoutUserInfo(std::string_view address) {
@@ -71,19 +79,12 @@ std::string AddressProblem(std::string_view address) {
                               "the address uses %1://, which is not fetched; only http:// and "
                               "https:// are"),
                           {*scheme});
-    std::string_view rest = address;
-    if (startsWithNoCase(rest, "https://"))
-        rest.remove_prefix(8);
-    else if (startsWithNoCase(rest, "http://"))
-        rest.remove_prefix(7);
-    if (rest.find('/') == std::string_view::npos)
-        return localBytes(QCoreApplication::translate(
-            "CamAddress", "the address has no \"/\" and path after the host"));
     return localBytes(
         QCoreApplication::translate("CamAddress", "the address's host or port cannot be right"));
 }
 
-std::optional<CamAddress> SplitCamAddress(std::string_view address) {
+std::optional<CamAddress> SplitCamAddress(std::string_view typed) {
+    const std::string_view address = withoutBlanks(typed);
     CamAddress split;
     std::string_view rest = address;
     if (startsWithNoCase(rest, "https://")) {
@@ -95,21 +96,24 @@ std::optional<CamAddress> SplitCamAddress(std::string_view address) {
     } else if (schemeOf(address)) {
         return std::nullopt; // ftp://, file://, ...: not fetched
     }
-    const size_t slash = rest.find('/');
-    if (slash == std::string_view::npos)
-        return std::nullopt;
-    std::string_view authority = rest.substr(0, slash);
     // "user:password@" before the host: the cam's credentials, never sent as a part of it
+    size_t hostStart = 0;
     if (const std::optional<AddressUserInfo> info = SplitUserInfo(address)) {
         split.user = info->credentials.user.toStdString();
         split.password = info->credentials.password.toStdString();
         split.hasUserInfo = true;
-        authority.remove_prefix(authority.rfind('@') + 1);
+        hostStart = info->hostStart - size_t(rest.data() - address.data());
     }
+    // the host ends where the path, the query or the fragment begins; no path is "/", as
+    // browsers and curl take it, and a fragment is the browser's, never sent
+    const size_t end = rest.find_first_of("/?#", hostStart);
+    split.camHost = std::string(rest.substr(hostStart, end - hostStart));
+    std::string_view path = end == std::string_view::npos ? std::string_view() : rest.substr(end);
+    path = path.substr(0, path.find('#'));
+    split.camPath = path.starts_with('/') ? std::string(path) : "/" + std::string(path);
 
-    split.camHost = std::string(authority);
-    split.camPath = std::string(rest.substr(slash));
-
+    if (split.camHost.empty())
+        return std::nullopt;
     for (unsigned char c : split.camHost)
         if (isControlOrBlank(c))
             return std::nullopt;

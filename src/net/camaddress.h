@@ -23,9 +23,10 @@ struct CamAddress {
 };
 
 // Splits "http://host[:port]/path" and "https://host[:port]/path"; the scheme may be written in
-// any letter case, and an address without one is fetched over plain HTTP. Fails when there is
-// no "/" after the host, when the host part holds a blank or a control character, when its
-// port is not a number from 1 to 65535, or when the address names another scheme.
+// any letter case, and an address without one is fetched over plain HTTP. Blanks at either end
+// are not the address's; no path after the host is "/", and a "#fragment" is left out. Fails
+// when the host part holds a blank or a control character, when its port is not a number from
+// 1 to 65535, or when the address names another scheme.
 std::optional<CamAddress> SplitCamAddress(std::string_view address);
 
 // The address without its "user:password@", when it has one.

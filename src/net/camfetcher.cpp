@@ -12,6 +12,13 @@
 #include <array>
 #include <utility>
 
+namespace {
+
+// How long the answer to a login may take, whatever the interval.
+constexpr int32_t loginAnswerSecs = 10;
+
+} // namespace
+
 CamFetcher::CamFetcher(QObject* parent, const TickerMaker& tickers) : PictureSource(parent) {
     m_jitter = [] { return 0.8 + 0.4 * QRandomGenerator::global()->generateDouble(); };
     m_timer = MakeSecondTicker(tickers, this);
@@ -88,10 +95,12 @@ void CamFetcher::beginCycle() {
     request.auth = m_auth;
     request.plainBasicAllowed = m_plainPasswordAllowed;
     request.pictureTest = m_isWholePicture;
+    // a server that is silent for a while is given at least the interval
+    m_exchange->setStallTimeout(std::max<int64_t>(m_stallMs, int64_t(m_refreshSecs) * 1000));
     std::string why;
     if (!m_exchange->start(request, &why)) {
-        // no connection is made; the next expiry tries again
-        emit problem(quoted(localText(why)));
+        // no connection is made: the mark says why, and the next expiry tries again
+        fail(localText(why), FetchFailure::Address);
         return;
     }
     m_fetching = true;
@@ -106,6 +115,11 @@ void CamFetcher::countSecond() {
     emit ticked();
     if (m_elapsedSecs < m_waitSecs)
         return;
+    // the answer to a login, and a stream's head, are given their own time whatever the
+    // interval: a server that waits before it refuses a password must not be asked again
+    if (m_fetching && m_elapsedSecs < loginAnswerSecs &&
+        (m_exchange->awaitsLoginAnswer() || (m_lastWasStream && m_exchange->awaitsHead())))
+        return;
     if (m_fetching) {
         // the fetch is abandoned; after a failure the next attempt may be due later
         fail(tr("no whole answer within the refresh interval"), FetchFailure::Timeout);
@@ -116,59 +130,17 @@ void CamFetcher::countSecond() {
     beginCycle();
 }
 
+void CamFetcher::refreshNow() {
+    if (m_proxies)
+        m_proxies->forgiveAll();
+    beginCycle();
+}
+
 void CamFetcher::stop() {
     m_exchange->release();
     m_timer->stop();
     m_fetching = false;
     m_streaming = false;
-}
-
-void CamFetcher::streamBegan(const ExchangeResult& head) {
-    m_fetching = false;
-    m_streaming = true;
-    m_streamPictures = 0;
-    m_lastStreamPictureMs = 0;
-    m_visited = head.visited;
-    m_lastSecure = head.secure;
-    m_lastPinned = head.pinned;
-    m_lastProxy = head.proxy;
-    m_lastStatus = head.status;
-    m_source = localText(head.answeredBy.text());
-    m_validators = {}; // a stream is never asked conditionally
-    // failures are forgotten at its first picture: a stream that breaks off at once is asked
-    // again later each time
-    m_waitSecs = m_refreshSecs;
-    emit streamStarted();
-}
-
-void CamFetcher::streamPart(std::string_view headers, std::string_view body) {
-    if (!m_streaming)
-        return;
-    ++m_streamPictures;
-    // the first picture at once, then one per interval: the others are framed, not kept
-    const int64_t now = m_now().toMSecsSinceEpoch();
-    const int64_t gap = std::max<int64_t>(int64_t(m_refreshSecs) * 1000, m_fastestStreamGapMs);
-    const int64_t since = now - m_lastStreamPictureMs; // a clock set back counts as time gone
-    if (m_streamPictures > 1 && since >= 0 && since < gap)
-        return;
-    if (!IsImageResponse(headers) && !(m_isWholePicture && m_isWholePicture(body)))
-        return; // a part that is no picture is passed over
-    const QByteArray bytes(body.data(), qsizetype(body.size()));
-
-    m_lastStreamPictureMs = now;
-    m_beforeLastPicture = {m_lastModified, m_changeKey, m_lastChanged, m_lastRefreshed,
-                           m_validators};
-    noteLastModified(headers);
-    if (!LastModifiedLine(headers))
-        noteChangeWithoutDate(std::nullopt, bytes);
-    FetchedPicture fetched;
-    fetched.body = bytes;
-    fetched.announcedLength = bytes.size();
-    fetched.pictureChanged = m_pictureChanged;
-    fetched.details = details();
-    fetched.judged = ++m_judged;
-    m_failures = 0;
-    emit pictureArrived(fetched);
 }
 
 void CamFetcher::exchangeFinished(const ExchangeResult& result) {
@@ -211,16 +183,23 @@ void CamFetcher::judge(const ExchangeResult& result) {
     if (status == 429 || status == 503)
         if (const auto value = result.head.value("Retry-After"))
             retryAfter = ParseRetryAfter(*value, m_now().toSecsSinceEpoch(), maxRetryAfterSecs);
+    m_lastWasStream = false;
     if (!picture) {
         emit notAPicture();
-        fail(status == 0 || successful ? tr("not a picture") : code, FetchFailure::NotPicture,
-             retryAfter);
+        // a cam asking for a password it was not given says what to do
+        const auto split = SplitCamAddress(m_address.toStdString());
+        const bool wantsLogin = status == 401 && !m_credentials && !(split && split->hasUserInfo);
+        fail(status == 0 || successful ? tr("not a picture")
+             : wantsLogin
+                 ? tr("%1 (the cam needs a user name and password: give them in Edit)").arg(code)
+                 : code,
+             FetchFailure::NotPicture, retryAfter);
         return;
     }
     // what this picture changes is kept until the picture is shown: a picture that cannot be
     // shown takes it back
-    m_beforeLastPicture = {m_lastModified, m_changeKey, m_lastChanged, m_lastRefreshed,
-                           m_validators};
+    m_beforeLastPicture = {m_lastModified, m_changeKey,     m_acceptedDigest,
+                           m_lastChanged,  m_lastRefreshed, m_validators};
     noteLastModified(result.headers);
     if (!LastModifiedLine(result.headers))
         noteChangeWithoutDate(result.head.value("ETag"), result.body);
@@ -257,7 +236,8 @@ void CamFetcher::fail(const QString& reason, FetchFailure kind, std::optional<in
     }
 
     noteOutcome(kind);
-    if (kind == FetchFailure::Refused || kind == FetchFailure::PlainPassword) {
+    if (kind == FetchFailure::Refused || kind == FetchFailure::PlainPassword ||
+        kind == FetchFailure::ProxyRefused) {
         // no second try with what the cam refused: cams lock an address out after a few
         m_timer->stop();
         m_waitingForCredentials = true;
@@ -310,15 +290,16 @@ std::string pictureDigest(const QByteArray& body) {
 
 void CamFetcher::noteChangeWithoutDate(std::optional<std::string_view> etag,
                                        const QByteArray& body) {
-    std::string key;
-    if (etag && !etag->empty())
-        key = "etag " + std::string(*etag);
-    else
-        key = "digest " + std::to_string(body.size()) + " " + pictureDigest(body);
-    // the first picture seen is not a change, as with Last-Modified
-    const bool news = key != m_changeKey;
+    const std::string digest = std::to_string(body.size()) + " " + pictureDigest(body);
+    const std::string key =
+        etag && !etag->empty() ? "etag " + std::string(*etag) : "digest " + digest;
+    // the first picture seen is not a change, as with Last-Modified; nor are the bytes of the
+    // last picture that was, whatever its new ETag says (some servers change it every time)
+    const bool news = key != m_changeKey && digest != m_acceptedDigest;
     m_pictureChanged = news && !m_changeKey.empty();
-    m_changeKey = std::move(key);
+    m_changeKey = key;
+    if (news || m_acceptedDigest.empty())
+        m_acceptedDigest = digest;
     if (news) {
         const QDateTime now = m_now();
         m_lastRefreshed = shortDateText(now.date()) + " " + longTimeText(now.time());
@@ -347,6 +328,7 @@ void CamFetcher::refusePicture(const FetchedPicture& picture) {
         return; // a later picture has been judged since: its news stands
     m_lastModified = m_beforeLastPicture.lastModified;
     m_changeKey = m_beforeLastPicture.changeKey;
+    m_acceptedDigest = m_beforeLastPicture.acceptedDigest;
     m_lastChanged = m_beforeLastPicture.lastChanged;
     m_lastRefreshed = m_beforeLastPicture.lastRefreshed;
     m_validators = m_beforeLastPicture.validators;

@@ -34,8 +34,14 @@ class CamFetcher : public PictureSource {
     // Where "now" and the retry jitter come from; tests set their own.
     void setClock(Clock clock) { m_now = std::move(clock); }
     void setJitter(std::function<double()> jitter) { m_jitter = std::move(jitter); }
-    // How long a connection may make no progress before the fetch gives up.
-    void setStallTimeout(int milliseconds) { m_exchange->setStallTimeout(milliseconds); }
+    // How long a connection may make no progress before the fetch gives up (never less than
+    // the refresh interval).
+    void setStallTimeout(int milliseconds) { m_stallMs = milliseconds; }
+    // What all cams learned of their proxies.
+    void setProxyMemory(std::shared_ptr<ProxyMemory> memory) {
+        m_proxies = memory;
+        m_exchange->setProxyMemory(std::move(memory));
+    }
     // What the answers being received share with other cams'.
     void setReceptionBudget(std::shared_ptr<ReceptionBudget> budget) {
         m_exchange->setBudget(std::move(budget));
@@ -143,6 +149,8 @@ class CamFetcher : public PictureSource {
 
     // Begins a fetch cycle: count from zero and ask the server again, at once.
     void beginCycle() override;
+    // A proxy that refused its password is asked again too.
+    void refreshNow() override;
     // One second of the cycle; when the wait is over the next cycle begins.
     void countSecond();
     // Drops the connection and stops counting.
@@ -178,7 +186,8 @@ class CamFetcher : public PictureSource {
     QByteArray m_lastChanged;
     QString m_lastRefreshed;
     std::string m_lastModified;
-    std::string m_changeKey; // the last picture's ETag or digest, when it had no Last-Modified
+    std::string m_changeKey;      // the last picture's ETag or digest, when it had no Last-Modified
+    std::string m_acceptedDigest; // of the last picture taken as new (or the first)
     bool m_pictureChanged = false;
     bool m_halted = false;
     bool m_fetching = false;
@@ -204,12 +213,14 @@ class CamFetcher : public PictureSource {
     std::optional<FetchFailure> m_lastFailure; // of the last attempt that ended
     bool m_waitingForCredentials = false;
     int m_lastStatus = 0; // of the last answer
+    int m_stallMs = 30000;
+    bool m_lastWasStream = false; // the last answer was a stream: its head may come late
+    std::shared_ptr<ProxyMemory> m_proxies;
 
     quint64 m_judged = 0;
     struct Before {
-        std::string lastModified, changeKey;
+        std::string lastModified, changeKey, acceptedDigest;
         QByteArray lastChanged;
-
         QString lastRefreshed;
         Validators validators;
     } m_beforeLastPicture; // what the last picture judged changed, to take back

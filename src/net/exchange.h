@@ -5,6 +5,7 @@
 
 #include "net/camsocket.h"
 #include "net/proxy.h"
+#include "net/proxymemory.h"
 #include "net/receptionbudget.h"
 #include "net/recycledbodies.h"
 #include "net/response.h"
@@ -57,10 +58,10 @@ struct ExchangeRequest {
 struct ExchangeResult {
     bool answered = false;
     // an answer
-    int status = 0;      // 0 when it had no status line
-    std::string headers; // the header text as sent, before its blank line; empty without one
-    ResponseHead head;   // the same, read field by field
-    QByteArray body;     // as its framing delivered it (its codings undone), shared
+    int status = 0;             // 0 when it had no status line
+    std::string headers;        // the header text as sent, before its blank line; empty without one
+    ResponseHead head;          // the same, read field by field
+    QByteArray body;            // as its framing delivered it (its codings undone), shared
     bool bodyIsPicture = false; // the request's picture test took the body (no image type)
     int64_t announcedLength = 0;      // Content-Length, read strictly; 0 when the body had none
     CamAddress answeredBy;            // the last hop, after redirects
@@ -91,6 +92,8 @@ class Exchange : public QObject {
     // Where a whole answer's codings are undone and its picture test runs: off the window's
     // thread (a gzip body can inflate to 64 MB); without workers, at once.
     void setWorkers(std::shared_ptr<BackgroundQueue> workers) { m_workers = std::move(workers); }
+    // What all cams learned of their proxies (those that refused, their realms).
+    void setProxyMemory(std::shared_ptr<ProxyMemory> memory) { m_proxies = std::move(memory); }
     // Where the proxy settings come from: the process's environment unless tests say otherwise.
     void setEnvironment(Environment environment) { m_environment = std::move(environment); }
     // Begins at once, dropping one under way. False (and no result follows) when the address
@@ -101,6 +104,13 @@ class Exchange : public QObject {
     // Drops the storage kept for later answers too.
     void release();
     bool isRunning() const { return m_running; }
+    // The request under way carried the cam's credentials, and its answer's head has not come:
+    // a server may take its time to refuse a login.
+    bool awaitsLoginAnswer() const {
+        return m_running && m_sentCredentials && !m_response.headerDone;
+    }
+    // The answer's head has not come yet.
+    bool awaitsHead() const { return m_running && !m_response.headerDone; }
     // 0 when the socket is closed.
     int socketState() const { return m_socket->State(); }
     // The answer as received so far (after a result: its body alone; of a stream: its head).
@@ -131,6 +141,9 @@ class Exchange : public QObject {
     // A 401 to answer with the cam's credentials: true when it was answered (asked again) or
     // ended the exchange; false when it is an answer like any other.
     bool answerChallenge();
+    // A 407, or a 401 that is the proxy's own (some proxies answer a wrong proxy password so):
+    // true when it ended the exchange.
+    bool answerProxyRefusal(int status);
     std::string originOf(const CamAddress& target) const;
     // The request's Authorization line for this hop, or nothing.
     std::string authorizationLine();
@@ -165,6 +178,8 @@ class Exchange : public QObject {
     Environment m_environment = ProcessEnvironment();
     ProxyRoute m_route; // of this hop
     std::shared_ptr<BackgroundQueue> m_workers;
+    std::shared_ptr<ProxyMemory> m_proxies = std::make_shared<ProxyMemory>();
+    bool m_sentCredentials = false; // the request under way carried an Authorization
     quint64 m_generation = 0; // counts the starts and aborts: work for an earlier one is dropped
     std::string proxyText() const;
     StreamPartHandler m_partHandler;

@@ -94,4 +94,3 @@ void Exchange::finishBody(ExchangeResult result) {
             done(std::move(result), std::move(finished));
         });
 }
-

@@ -17,6 +17,8 @@ enum class FetchFailure {
     Refused,       // the cam refused the user name or password: no more tries until they change
     PlainPassword, // Basic over plain HTTP, which the user has not agreed to for this cam
     StreamEnded,   // a stream of pictures ended or broke off: it is asked again soon
+    Address,       // the address cannot be fetched at all (until it is edited)
+    ProxyRefused,  // the proxy refused its user name or password: asked again at a refresh
 };
 
 // A picture a source brought, and what its change test said.

@@ -27,6 +27,10 @@ PictureSource::FailureReport PictureSource::describeFailure(const QString& reaso
         return {tr("The cam asks for its password over plain HTTP, where it travels "
                    "unencrypted; start the cam to agree to that for it"),
                 {}};
+    case FetchFailure::Address:
+        return {tr("This address cannot be fetched"), {reason}, false};
+    case FetchFailure::ProxyRefused:
+        return {tr("The proxy refused its user name or password"), {reason}};
     case FetchFailure::StreamEnded:
         break;
     }

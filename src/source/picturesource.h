@@ -63,8 +63,10 @@ class PictureSource : public QObject {
     // Changed ones are tried at once when the cam refused the last ones.
     virtual void setCredentials(std::optional<Credentials> credentials) = 0;
 
-    // Begins a cycle: count from zero and ask for a picture at once. Also "refresh now".
+    // Begins a cycle: count from zero and ask for a picture at once.
     virtual void beginCycle() = 0;
+    // The user asked for a picture now: what was held back for the user's word is tried again.
+    virtual void refreshNow() { beginCycle(); }
     // Lets go of the connection and stops counting.
     virtual void stop() = 0;
 

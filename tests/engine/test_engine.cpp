@@ -54,7 +54,7 @@ struct Engine {
         box.writeFile("00camlist.txt", cams);
         list.load(false);
         engine = std::make_unique<CamEngine>(list, settings,
-                                             SourceServices{{}, {}, tickers.maker(), {}});
+                                             SourceServices{{}, {}, tickers.maker(), {}, {}});
         FollowCamList(list, *engine, settings);
     }
 };

@@ -111,6 +111,7 @@ class CompletionTest : public QObject {
         QTest::addColumn<QByteArray>("lastChanged");
         QTest::newRow("bytes") << QStringList{"red", "", "red", "", "blue", ""} << 1 << QByteArray();
         QTest::newRow("etag") << QStringList{"red",         "ETag: \"1\"", "blue", "ETag: \"1\"", "blue",        "ETag: \"2\""} << 1 << QByteArray();
+        QTest::newRow("a new etag, the same bytes") << QStringList{"red", "ETag: \"1\"", "red", "ETag: \"2\"", "red", "ETag: \"3\""} << 0 << QByteArray();
         QTest::newRow("after a date") << QStringList{"green", "Last-Modified: kept", "red", "", "blue", ""} << 1 << QByteArray(" kept");
         // clang-format on
     }

@@ -419,12 +419,12 @@ class ModernFetchTest : public QObject {
 
     void anAddressThatCannotBeFetchedSaysWhy() {
         PanelsFixture f(
-            camList({{"Ftp", "ftp://127.0.0.1/x.jpg", "30"}, {"Bare", "https://127.0.0.1", "30"}}));
+            camList({{"Ftp", "ftp://127.0.0.1/x.jpg", "30"}, {"Bare", "https://bad host", "30"}}));
         f.start("Ftp");
         QVERIFY(f.status.contains("Ftp"));
         QVERIFY(f.status.contains("ftp://"));
         f.start("Bare");
-        QVERIFY(f.status.contains("path"));
+        QVERIFY(f.status.contains("host"));
     }
 };
 

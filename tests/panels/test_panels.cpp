@@ -16,13 +16,17 @@ using namespace std::string_literals;
 class PanelTest : public QObject {
     Q_OBJECT
   private slots:
-    void addressWithoutPathConnectsNowhereAndKeepsCounting() {
-        PanelsFixture f(camList({{"Bare", "http://127.0.0.1", "1"}}));
+    // An address that cannot be fetched connects nowhere and keeps counting; its mark turns
+    // red with the reason, not blue for ever.
+    void anUnusableAddressConnectsNowhereAndSaysWhy() {
+        PanelsFixture f(camList({{"Bare", "http://bad host/x.jpg", "1"}}));
         f.start("Bare");
         QVERIFY(f.engine->isRunning(0));
-        QVERIFY(f.panel(0)->isFetching());
+        QVERIFY(!f.panel(0)->isFetching());
         QVERIFY(f.fetcher(0)->isCounting());
         QCOMPARE(f.fetcher(0)->socketState(), 0);
+        QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);
+        QVERIFY(f.panel(0)->stateTooltip().contains("host"));
     }
 
     void progressShowsFromTheBatchAfterTheHeaders() {

@@ -186,7 +186,8 @@ class SecureFetchTest : public QObject {
 
     void aStalledHandshakeEndsWithItsReason() {
         ScriptedServer silent; // accepts, and never says a word
-        PanelsFixture f(camList({{"Cam", "https://" + silent.address("/c.jpg"), "300"}}));
+        // its seconds pass only when ticked: the handshake's own bound ends it, not the interval
+        PanelsFixture f(camList({{"Cam", "https://" + silent.address("/c.jpg"), "1"}}), true);
         f.fetcher(0)->setStallTimeout(300);
         f.start("Cam");
         QTRY_VERIFY_WITH_TIMEOUT(f.engine->isSettled(0), 5000);
