@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTime>
 #include <QTimer>
 
 namespace {
@@ -84,6 +85,11 @@ ViewerPane::ViewerPane(QWidget* parent, const FollowedCam& source, QString camFo
     });
     connect(m_history, &HistoryStrip::exportRangeRequested, this,
             &ViewerPane::exportRangeRequested);
+    connect(&m_screenSaver, &ScreenSaverSwitch::unavailable, this, [this] {
+        emit statusText(tr("%1 the screen saver may start: neither the desktop portal nor the "
+                           "screen saver service could hold it off")
+                            .arg(longTimeText(QTime::currentTime())));
+    });
     m_cycle = new QTimer(this);
     connect(m_cycle, &QTimer::timeout, this, [this] {
         if (m_fullScreen)
