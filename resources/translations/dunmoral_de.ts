@@ -2188,5 +2188,9 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
         <source>Corner of the scroll bars</source>
         <translation>Ecke der Rollbalken</translation>
     </message>
+    <message>
+        <source>%1 the screen saver may start: neither the desktop portal nor the screen saver service could hold it off</source>
+        <translation>%1 der Bildschirmschoner kann anspringen: weder das Desktop-Portal noch der Bildschirmschoner-Dienst konnten ihn aufhalten</translation>
+    </message>
 </context>
 </TS>

@@ -27,8 +27,7 @@ FileResult AppendCamRecord(const std::filesystem::path& file, const CamRecord& r
     ReadResult read = readCamList(file);
     if (!read.ok)
         return FileResult::failure(read.error);
-    read.bytes += camlisttext::recordText(record);
-    return replaceFileAtomically(file, read.bytes);
+    return replaceFileAtomically(file, camlisttext::withRecordAppended(read.bytes, record));
 }
 
 FileResult DeleteCamRecord(const std::filesystem::path& file, std::string_view name) {
@@ -47,5 +46,5 @@ FileResult ReplaceCamRecord(const std::filesystem::path& file, std::string_view 
         return FileResult::failure(read.error);
     const std::string kept =
         oldName.empty() ? read.bytes : camlisttext::withoutRecord(read.bytes, oldName);
-    return replaceFileAtomically(file, kept + camlisttext::recordText(record));
+    return replaceFileAtomically(file, camlisttext::withRecordAppended(kept, record));
 }

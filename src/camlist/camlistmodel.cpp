@@ -107,7 +107,7 @@ FileResult CamListModel::commit(std::string text, const Rename& rename) {
 
 FileResult CamListModel::append(const CamRecord& record) {
     readAgainWhenChanged();
-    return commit(m_text + camlisttext::recordText(record));
+    return commit(camlisttext::withRecordAppended(m_text, record));
 }
 
 FileResult CamListModel::remove(std::string_view name) {
@@ -124,7 +124,7 @@ FileResult CamListModel::replace(std::string_view oldName, const CamRecord& reco
     readAgainWhenChanged();
     const std::string kept = oldName.empty() ? m_text : camlisttext::withoutRecord(m_text, oldName);
     const FileResult written =
-        commit(kept + camlisttext::recordText(record), {std::string(oldName), record.name});
+        commit(camlisttext::withRecordAppended(kept, record), {std::string(oldName), record.name});
     if (written.ok && !oldName.empty() && oldName != record.name)
         emit renamed(std::string(oldName), record.name);
     return written;

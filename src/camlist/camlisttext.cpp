@@ -45,14 +45,14 @@ std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < text.size()) {
-        size_t cr = text.find('\r', start);
-        if (cr == std::string_view::npos) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
             lines.emplace_back(text.substr(start));
             break;
         }
-        lines.emplace_back(text.substr(start, cr - start));
-        start = cr + 1;
-        if (start < text.size() && text[start] == '\n')
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
             ++start;
     }
     return lines;
@@ -95,6 +95,13 @@ std::string recordText(const CamRecord& record) {
     text.append(record.refresh).append(lineEnd);
     text.append(lineEnd);
     return text;
+}
+
+std::string withRecordAppended(std::string_view text, const CamRecord& record) {
+    std::string out(text);
+    if (!out.empty() && out.back() != '\r' && out.back() != '\n')
+        out.append(lineEnd);
+    return out.append(recordText(record));
 }
 
 std::string withoutRecord(std::string_view text, std::string_view name) {

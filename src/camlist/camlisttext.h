@@ -9,8 +9,8 @@
 
 // The cam list file's text rules, on bytes in memory.
 //
-// A line ends at CR (an LF right after it belongs to the line end) or at the end of the text;
-// a lone LF is part of the line. A record is three lines: "[name]" + name, the address, the
+// A line ends at CR LF, a lone CR, a lone LF or the end of the text: lists written by hand end
+// their lines as the editor does. A record is three lines: "[name]" + name, the address, the
 // refresh text. Writers end every line with CR LF and follow each record with an empty line.
 namespace camlisttext {
 
@@ -43,6 +43,10 @@ bool breaksRecordLines(std::string_view field);
 // The bytes a record adds at the end of the file.
 
 std::string recordText(const CamRecord& record);
+
+// `text` with the record put last; a last line without its line end gets one first, so the
+// record's name line stays a line of its own.
+std::string withRecordAppended(std::string_view text, const CamRecord& record);
 
 // The file after removing the first record named `name`: its three lines become two empty
 // lines, every line ends in CR LF, and one more CR LF closes the file.

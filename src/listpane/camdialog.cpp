@@ -70,7 +70,6 @@ CamDialog::CamDialog(CamListModel& camList, Prompter& prompter, const Layout& la
                           Qt::WindowCloseButtonHint),
       m_camList(camList), m_prompter(prompter) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowModality(Qt::WindowModal);
     setFont(designFont());
     const auto [ok, cancel] = makeDesignControls(layout);
     makeExtras(layout);

@@ -20,8 +20,8 @@ class QToolButton;
 class TypedLengthLimit;
 
 // The add-cam and edit-cam dialogs share their boxes, their check and their buttons. They
-// change the cam list themselves and say so. Each is modal over the main window: Enter saves,
-// Escape cancels.
+// change the cam list themselves and say so. Neither is modal, so the main window stays in use
+// while one is open: Enter saves, Escape cancels.
 class CamDialog : public QDialog {
     Q_OBJECT
   public:

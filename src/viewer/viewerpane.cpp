@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTime>
 #include <QTimer>
 
 namespace {
@@ -75,13 +76,20 @@ ViewerPane::ViewerPane(QWidget* parent, const FollowedCam& source, QString camFo
         if (m_livePicture.isNull())
             m_livePicture = m_image->picture();
         showAtOwnSize(picture);
+        m_savedShown = true;
     });
     connect(m_history, &HistoryStrip::liveChosen, this, [this] {
+        m_savedShown = false;
         if (!m_livePicture.isNull())
             showAtOwnSize(std::exchange(m_livePicture, QImage()));
     });
     connect(m_history, &HistoryStrip::exportRangeRequested, this,
             &ViewerPane::exportRangeRequested);
+    connect(&m_screenSaver, &ScreenSaverSwitch::unavailable, this, [this] {
+        emit statusText(tr("%1 the screen saver may start: neither the desktop portal nor the "
+                           "screen saver service could hold it off")
+                            .arg(longTimeText(QTime::currentTime())));
+    });
     m_cycle = new QTimer(this);
     connect(m_cycle, &QTimer::timeout, this, [this] {
         if (m_fullScreen)
@@ -152,8 +160,8 @@ void ViewerPane::arrange(const MainWindowLayout& layout) {
     setGeometryTwips(m_horizontal, 0, l.hScroll1Top, l.hScroll1Width, design::scrollBarThickness);
     setGeometryTwips(m_corner, l.command1Left, l.command1Top, design::command1Size,
                      design::command1Size);
-    if (isVisible() && m_details->isFit())
-        ApplyZoom(); // a fitted picture follows the viewer's size
+    if (!isHidden())
+        ApplyZoom(); // the fit, or the zoomed picture's scroll ranges, follow the viewer's size
 }
 
 void ViewerPane::setImagePlace(const QRect& place) {
@@ -165,6 +173,7 @@ void ViewerPane::showSelection(const QImage& picture, QSize pictureSize, const C
                                const QString& nextRefresh) {
     ++m_pictures;
     m_livePicture = QImage();
+    m_savedShown = false;
     if (m_history->isBrowsing()) {
         const QSignalBlocker quiet(m_history);
         m_history->goLive();
@@ -252,6 +261,10 @@ void ViewerPane::showSelectedPicture(const QImage& picture) {
         return;
     }
     m_image->setPicture(picture);
+    // a fit is of the picture shown: one of another size is measured again (a zoom keeps the
+    // size measured at the selection)
+    if (m_details->isFit() && !isHidden() && !picture.isNull())
+        measure(picture.size());
     if (!m_fullScreen || !m_fullScreenView)
         return;
     m_fullScreenView->showIndicator(false);
@@ -290,15 +303,19 @@ void ViewerPane::hideViewer() {
 void ViewerPane::showAtOwnSize(const QImage& picture) {
     ++m_pictures;
     m_image->setPicture(picture);
-    const int32_t width = PixelsToTwipsEven(picture.width(), screenDotsPerInch());
-    const int32_t height = PixelsToTwipsEven(picture.height(), screenDotsPerInch());
+    measure(picture.size());
+    if (m_fullScreen && m_fullScreenView)
+        m_fullScreenView->showPicture(picture);
+}
+
+void ViewerPane::measure(QSize pictureSize) {
+    const int32_t width = PixelsToTwipsEven(pictureSize.width(), screenDotsPerInch());
+    const int32_t height = PixelsToTwipsEven(pictureSize.height(), screenDotsPerInch());
     if (width != m_naturalWidth || height != m_naturalHeight) {
         m_naturalWidth = width;
         m_naturalHeight = height;
         ApplyZoom();
     }
-    if (m_fullScreen && m_fullScreenView)
-        m_fullScreenView->showPicture(picture);
 }
 
 QImage ViewerPane::picture() const {

@@ -41,8 +41,9 @@ class ViewerPane : public QGroupBox {
     // stretched to it until the whole picture comes), zoomed; its texts in the details.
     void showSelection(const QImage& picture, QSize pictureSize, const CamDetails& details,
                        const QString& nextRefresh);
-    // A new picture of the selected cam, stretched into the picture's current size; into the
-    // full-screen view as well while it is open.
+    // A new picture of the selected cam, stretched into the picture's current size (fitted
+    // again when Fit is on and its size changed); into the full-screen view as well while it is
+    // open.
     void showSelectedPicture(const QImage& picture);
     void writeDetails(const CamDetails& details);
     // "Next Refresh"; an empty text leaves it as it is.
@@ -65,7 +66,8 @@ class ViewerPane : public QGroupBox {
     void openFullScreenWhileViewing();
     void scrollPictureHorizontally();
     void scrollPictureVertically();
-    // Saves the selected picture; the status bar says where when it is written.
+    // Saves the picture shown (the running cam's, or the saved one the history shows); the
+    // status bar says where when it is written.
     void saveShownPicture();
     // The same, where the user chooses (the one-click save's name proposed); `files` asks.
     void setFileChooser(FileChooser* files) { m_chooser = files; }
@@ -107,6 +109,9 @@ class ViewerPane : public QGroupBox {
     void setImagePlace(const QRect& twips);
     // `picture` at its own size, zoomed as chosen.
     void showAtOwnSize(const QImage& picture);
+    // Takes `pictureSize` as the picture's own size; the picture is laid out again when it
+    // differs from the one measured before.
+    void measure(QSize pictureSize);
     // The selected cam's history, read off the window's thread when another cam is selected.
     void readHistory(const CamNames& cam);
     // `unique`: a picture already there keeps its name and this one gets the next number
@@ -141,4 +146,5 @@ class ViewerPane : public QGroupBox {
     bool m_historyReading = false;
     QStringList m_savedDuringRead; // while a listing is under way
     QImage m_livePicture;          // the running cam's newest, kept while a saved one is shown
+    bool m_savedShown = false;     // a saved picture is shown, and saving saves it
 };

@@ -71,7 +71,9 @@ void ViewerPane::saveShownPictureAs() {
 }
 
 void ViewerPane::savePictureTo(const QString& path, bool unique) {
-    const PictureToSave picture = m_source.picture();
+    // the saved picture the history shows as it is shown, the running cam's whole
+    const PictureToSave picture =
+        m_savedShown ? PictureToSave{m_image->picture(), {}} : m_source.picture();
     ++m_saving;
     // ahead of the auto-saves that wait: the user is waiting for this one
     m_files.run(

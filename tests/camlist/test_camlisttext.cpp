@@ -16,9 +16,9 @@ class CamListTextTest : public QObject {
         QCOMPARE(camlisttext::splitLines("a\r\nb"), (Lines{"a", "b"}));
         QCOMPARE(camlisttext::splitLines("a\r\nb\r\n"), (Lines{"a", "b"}));
         QCOMPARE(camlisttext::splitLines("a\rb\r\r\n"), (Lines{"a", "b", ""}));
-        // a line feed without a carriage return before it stays in the line
-        QCOMPARE(camlisttext::splitLines("a\nb\nc\n"), Lines{"a\nb\nc\n"});
-        QCOMPARE(camlisttext::splitLines("a\n\r\n"), Lines{"a\n"});
+        // a line feed ends a line too, and a CR after it ends the next one
+        QCOMPARE(camlisttext::splitLines("a\nb\nc\n"), (Lines{"a", "b", "c"}));
+        QCOMPARE(camlisttext::splitLines("a\n\r\n"), (Lines{"a", ""}));
     }
 
     void listShowsNameLinesWithMarkerCutOut() {
@@ -38,10 +38,22 @@ class CamListTextTest : public QObject {
         QCOMPARE(camlisttext::listNames(file), (Lines{"b", "a", "b"}));
     }
 
-    void lfOnlyFileIsOneLine() {
-        const std::string file = "[name]Cam\n/x.jpg\n30\n\n[name]Other\n/y\n5\n";
-        QCOMPARE(camlisttext::listNames(file), Lines{"Cam\n/x.jpg\n30\n\nOther\n/y\n5\n"});
-        QVERIFY(!camlisttext::findRecord(file, "Cam"));
+    // CR LF, LF and a lone CR end lines alike; the program writes CR LF after what was there.
+    void everyLineEndReadsAlike_data() {
+        QTest::addColumn<QByteArray>("end");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("LF") << QByteArray("\n");
+        QTest::newRow("CR") << QByteArray("\r");
+    }
+    void everyLineEndReadsAlike() {
+        QFETCH(QByteArray, end);
+        const std::string list =
+            QByteArray("|[name]Harbour|u|30||[name]Hill|h|5").replace("|", end).toStdString();
+        const std::string added = camlisttext::withRecordAppended(list, {"Quay", "q", "60"});
+        QCOMPARE(added, list + "\r\n[name]Quay\r\nq\r\n60\r\n\r\n");
+        QCOMPARE(camlisttext::listNames(added), (Lines{"Harbour", "Hill", "Quay"}));
+        QCOMPARE(camlisttext::withoutRecord(added, "Harbour"),
+                 "\r\n\r\n\r\n\r\n[name]Hill\r\nh\r\n5\r\n[name]Quay\r\nq\r\n60\r\n\r\n\r\n"s);
     }
 
     void binaryBytesAndNulsSurvive() {

@@ -144,10 +144,15 @@ class DialogTest : public QObject {
         QCOMPARE(f.file(), twoCams);
         QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill"}));
 
-        // a modal dialog: Escape cancels as the button does, Enter in a box saves
+        // the main window stays in use meanwhile; Escape cancels as the button does, Enter in a
+        // box saves
+        f.frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
         f.pane->addCam();
-        QVERIFY(f.pane->addDialog()->isModal() ||
-                f.pane->addDialog()->windowModality() != Qt::NonModal);
+        f.select("Hill");
+        const QPoint edit = f.button("cmdEdit")->mapTo(&f.frame, QPoint(4, 4));
+        QTest::mouseClick(f.frame.windowHandle(), Qt::LeftButton, {}, edit);
+        QVERIFY(f.pane->editDialog());
         QTest::keyClick(f.pane->addDialog()->nameBox(), Qt::Key_Escape);
         QTRY_VERIFY(!f.pane->addDialog());
         QCOMPARE(f.file(), twoCams);
