@@ -120,12 +120,24 @@
         <translation>%1 ein neues Bild von %2 wurde nicht gespeichert: der Datenträger kommt nicht hinterher</translation>
     </message>
     <message>
-        <source>%1 the new picture could not be saved as %2: %3</source>
-        <translation>%1 das neue Bild konnte nicht als %2 gespeichert werden: %3</translation>
-    </message>
-    <message>
         <source>%1 new picture saved as %2</source>
         <translation>%1 neues Bild gespeichert als %2</translation>
+    </message>
+    <message>
+        <source>%1 a new picture of %2 could not be saved as %3: %4</source>
+        <translation>%1 ein neues Bild von %2 konnte nicht als %3 gespeichert werden: %4</translation>
+    </message>
+    <message>
+        <source>its pictures cannot be saved: %1</source>
+        <translation>ihre Bilder können nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>Pictures of %1 are not saved</source>
+        <translation>Bilder von %1 werden nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>
@@ -674,6 +686,22 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
     <message>
         <source>not verified</source>
         <translation>nicht geprüft</translation>
+    </message>
+    <message>
+        <source>the proxy closed the connection instead of opening a tunnel</source>
+        <translation>der Proxy hat die Verbindung geschlossen, statt einen Tunnel zu öffnen</translation>
+    </message>
+    <message>
+        <source>the proxy&apos;s answer is too long</source>
+        <translation>die Antwort des Proxys ist zu lang</translation>
+    </message>
+    <message>
+        <source>the proxy refused its user name or password</source>
+        <translation>der Proxy hat seinen Benutzernamen oder sein Passwort abgelehnt</translation>
+    </message>
+    <message>
+        <source>the proxy did not open a tunnel to the cam (%1)</source>
+        <translation>der Proxy hat keinen Tunnel zur Kamera geöffnet (%1)</translation>
     </message>
 </context>
 <context>
@@ -1819,10 +1847,6 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
 </context>
 <context>
     <name>PictureDecode</name>
-    <message>
-        <source>the picture could not be written to the temporary folder</source>
-        <translation>das Bild konnte nicht in den temporären Ordner geschrieben werden</translation>
-    </message>
     <message>
         <source>the picture could not be read</source>
         <translation>das Bild konnte nicht gelesen werden</translation>

@@ -27,6 +27,7 @@ CamServices::CamServices(const AppIdentity& identity, const QString& programFold
     m_engine = new CamEngine(*m_camList, m_camSettings, {}, this);
     // the sinks in the order a new picture reaches them, after the views
     m_autoSave = new AutoSave(*m_engine, camFolder(), m_files, this);
+    m_autoSave->setNotifier(&m_notifier);
     m_darkWatch = new DarkCamWatch(*m_engine, m_notifier, this);
     m_rates = std::make_unique<LearnedRates>(*m_engine);
     FollowCamList(*m_camList, *m_engine, m_camSettings);

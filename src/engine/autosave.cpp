@@ -2,6 +2,7 @@
 
 #include "common/background.h"
 #include "common/datetimetext.h"
+#include "config/desktopnotifier.h"
 #include "engine/camengine.h"
 #include "engine/camfollower.h"
 #include "imaging/picturesave.h"
@@ -61,20 +62,43 @@ void AutoSave::save(const CamPlace& place, const QByteArray& bytes) {
             return SavePictureAsJpeg({{}, bytes}, FreeSavePath(path), panelSize);
         },
         [this, index, shown, time, cam = place.caption,
-         size = bytes.size()](const SavedPicture& saved) {
+         size = bytes.size()](const SavedPicture& result) {
             --m_pending.at(size_t(index));
             m_bytesPending -= size;
-            const bool selected = index == m_engine.selection().place();
-            if (!saved.ok) {
-                if (selected)
-                    emit statusText(tr("%1 the new picture could not be saved as %2: %3")
-                                        .arg(time, saved.path, saved.error));
-                return;
-            }
-            emit pictureSaved(cam, saved.path);
-            // the place shows the picture as it was saved, while it still shows that picture
-            m_engine.showSavedCopy(index, shown, saved.reloaded, saved.bytes);
-            if (selected)
-                emit statusText(tr("%1 new picture saved as %2").arg(time, saved.path));
+            saved(index, cam, time, result, shown);
         });
+}
+
+void AutoSave::saved(int index, const QByteArray& cam, const QString& time,
+                     const SavedPicture& saved, quint64 shown) {
+    QString& trouble = m_trouble.at(size_t(index));
+    const bool wasFailing = !trouble.isEmpty();
+    if (!saved.ok) {
+        // lost pictures are said whichever cam they are of
+        const QString name = QString::fromLocal8Bit(cam);
+        emit statusText(tr("%1 a new picture of %2 could not be saved as %3: %4")
+                            .arg(time, name, saved.path, saved.error));
+        trouble = tr("its pictures cannot be saved: %1").arg(saved.error);
+        if (!wasFailing && m_notifier)
+            m_notifier->notify(tr("Pictures of %1 are not saved").arg(name),
+                               tr("%1 cannot be written: %2").arg(saved.path, saved.error));
+        m_engine.troubleChanged(index);
+        return;
+    }
+    trouble.clear();
+    if (wasFailing)
+        m_engine.troubleChanged(index);
+    emit pictureSaved(cam, saved.path);
+    // the place shows the picture as it was saved, while it still shows that picture
+    m_engine.showSavedCopy(index, shown, saved.reloaded, saved.bytes);
+    if (index == m_engine.selection().place())
+        emit statusText(tr("%1 new picture saved as %2").arg(time, saved.path));
+}
+
+QString AutoSave::trouble(const CamPlace& place) const {
+    return m_trouble.at(size_t(place.index));
+}
+
+void AutoSave::camStopped(const CamPlace& place) {
+    m_trouble.at(size_t(place.index)).clear();
 }

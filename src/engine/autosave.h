@@ -6,13 +6,18 @@
 #include <QObject>
 #include <array>
 
+struct SavedPicture;
+
 class BackgroundQueue;
 class CamEngine;
+class DesktopNotifier;
 
 // Saves each new picture of the running cams as a JPEG in the cam folder while it is on, one
 // after the other off the window's thread; the place then shows the picture as it was saved.
 // A disk that cannot keep up loses the newest pictures, said in the status bar, rather than
-// holding ever more of them in memory.
+// holding ever more of them in memory. A picture that cannot be written (a full disk, a
+// read-only folder) is said for any cam: in the status bar, by the cam's mark until a picture of
+// it is saved again, and once a spell by a desktop notification.
 class AutoSave : public QObject, public PictureSink {
     Q_OBJECT
   public:
@@ -21,11 +26,15 @@ class AutoSave : public QObject, public PictureSink {
     ~AutoSave() override;
 
     void setOn(bool on) { m_on = on; }
+    // Where failures are told once a spell; none: the status bar and the mark only.
+    void setNotifier(DesktopNotifier* notifier) { m_notifier = notifier; }
     bool isOn() const { return m_on; }
     const QString& camFolder() const { return m_camFolder; }
 
     void completed(const CamPlace& place, const Completion& completion) override;
     bool isBusyWith(const CamPlace& place) const override;
+    QString trouble(const CamPlace& place) const override;
+    void camStopped(const CamPlace& place) override;
 
   signals:
     void statusText(const QString& text);
@@ -34,11 +43,15 @@ class AutoSave : public QObject, public PictureSink {
 
   private:
     void save(const CamPlace& place, const QByteArray& bytes);
+    void saved(int index, const QByteArray& cam, const QString& time, const SavedPicture& saved,
+               quint64 shown);
 
     CamEngine& m_engine;
     const QString m_camFolder;
     BackgroundQueue& m_files;
     bool m_on = false;
-    std::array<int, 26> m_pending{}; // saves not yet written, each place's
-    qint64 m_bytesPending = 0;       // the pictures waiting to be saved, all places together
+    std::array<int, 26> m_pending{};   // saves not yet written, each place's
+    qint64 m_bytesPending = 0;         // the pictures waiting to be saved, all places together
+    std::array<QString, 26> m_trouble; // why the place's last picture could not be saved
+    DesktopNotifier* m_notifier = nullptr;
 };

@@ -185,9 +185,12 @@ QString CamEngine::ageText(int index) const {
         text = tr("%1, %2").arg(QString::fromStdString(AgeText(*age)), text);
     if (place.source->sendsPasswordUnencrypted())
         text = tr("%1; its password travels unencrypted").arg(text);
-    for (const PictureSink* sink : m_sinks)
+    for (const PictureSink* sink : m_sinks) {
         if (const QString note = sink->stateNote(place); !note.isEmpty())
             text = tr("%1; %2").arg(text, note);
+        if (const QString trouble = sink->trouble(place); !trouble.isEmpty())
+            text = tr("%1; %2").arg(text, trouble);
+    }
     return text;
 }
 
@@ -204,8 +207,11 @@ CamDetails CamEngine::detailsOf(int index, CamDetails details) const {
 
 void CamEngine::updateMark(int index) {
     const CamPlace& place = this->place(index);
-    emit markChanged(index, place.freshness.state(m_now(), place.source->refreshSecs()),
-                     ageText(index));
+    Freshness state = place.freshness.state(m_now(), place.source->refreshSecs());
+    for (const PictureSink* sink : m_sinks)
+        if (place.running && !sink->trouble(place).isEmpty())
+            state = Freshness::Error;
+    emit markChanged(index, state, ageText(index));
 }
 
 void CamEngine::fetchStarted(int index) {
@@ -243,6 +249,11 @@ void CamEngine::wantWhole(int index, bool on) {
     if (wanted == 0)
         placeAt(index).wholePicture = {}; // kept whole only while somebody shows it
     source(index)->setWantedSize(place(index).pictureSize, wanted > 0);
+}
+
+void CamEngine::troubleChanged(int index) {
+    updateMark(index);
+    emit detailsChanged(index);
 }
 
 void CamEngine::showSavedCopy(int index, quint64 shownCount, const QImage& picture,

@@ -97,6 +97,8 @@ class CamEngine : public QObject {
     void requestWholePicture(int index);
     // Shows a picture of the program's own in the place, whole (it has no file bytes).
     void showPlainPicture(int index, const QImage& picture);
+    // A sink's trouble with the place came or went: its mark and details say so.
+    void troubleChanged(int index);
     // The picture shown is replaced by the same one as it was saved (read back small).
     void showSavedCopy(int index, quint64 shownCount, const QImage& picture,
                        const QByteArray& bytes);

@@ -1,6 +1,5 @@
 #include "engine/picturedecode.h"
 
-#include "common/tempfile.h"
 #include "imaging/picturecheck.h"
 
 #include <QCoreApplication>
@@ -15,15 +14,9 @@ DecodedPicture DecodeFetchedPicture(const QByteArray& body, int64_t announcedLen
                 QSize(int(check.width), int(check.height)),
                 QString::fromStdString(check.why),
                 check.bound};
-    const QString temporary = WriteTempFile("vbt", body);
-    if (temporary.isEmpty())
-        return {{},
-                false,
-                {},
-                QCoreApplication::translate(
-                    "PictureDecode", "the picture could not be written to the temporary folder")};
-    DecodedPicture decoded = DecodePicture(body, fit); // the same bytes the file holds
-    RemoveTempFile(temporary);
+    // decoded from memory: no temporary file stands between the answer and the picture, so a
+    // full or missing temporary folder stops nothing
+    DecodedPicture decoded = DecodePicture(body, fit);
     // what follows the picture's end is not the picture's
     if (check.end > 0 && check.end < size_t(body.size()))
         decoded.end = qsizetype(check.end);

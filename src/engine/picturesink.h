@@ -28,6 +28,9 @@ class PictureSink {
     // What the sink knows of the place's state, in words, for its mark and the viewer ("no
     // picture for 12 min"); empty when nothing.
     virtual QString stateNote(const CamPlace&) const { return {}; }
+    // Something the sink could not do for the place, in words (its pictures could not be
+    // saved, say): the place's mark shows an error while there is one.
+    virtual QString trouble(const CamPlace&) const { return {}; }
     // The sink's part of the place's details (the learned rate, say).
     virtual void addDetails(const CamPlace&, CamDetails&) const {}
     // Work for the place is still under way (a picture being saved, say).

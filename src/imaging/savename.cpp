@@ -1,5 +1,7 @@
 #include "imaging/savename.h"
 
+#include <QCryptographicHash>
+
 #include <QByteArray>
 #include <QString>
 
@@ -46,7 +48,19 @@ std::string SaveNameCamPart(std::string_view camName) {
         else
             part += c;
     }
-    return part;
+    if (part.size() <= maxSaveNamePartBytes)
+        return part;
+    // A file name holds 255 bytes: a longer part keeps its start, cut where a code or a
+    // character begins, and "%%" with the start of the whole name's SHA-256, which an escaped
+    // name never holds; so it stays one cam's alone.
+    size_t cut = maxSaveNamePartBytes - 2 - shortenedHashDigits;
+    while (cut > 0 && ((uint8_t(part[cut]) & 0xC0) == 0x80 || part[cut - 1] == '%' ||
+                       (cut > 1 && part[cut - 2] == '%')))
+        --cut;
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)
+                                  .toHex()
+                                  .left(shortenedHashDigits);
+    return part.substr(0, cut) + "%%" + digest.toStdString();
 }
 
 std::string TimedSaveFileName(std::string_view camName, const SaveMoment& m, int number) {

@@ -24,7 +24,11 @@ inline constexpr char saveNameSeparator = '~';
 // The cam's part of a save name: its name with "%", "/", ":", control characters and the
 // separator written as "%XX" (their hexadecimal code), and in a name that is not UTF-8 every
 // byte above 127 too, so it stays readable, stays in the cam folder, cannot run into the
-// moment, and no two cam names make the same part.
+// moment, and no two cam names make the same part. A part longer than `maxSaveNamePartBytes`
+// is its start and "%%" with a digest of the whole name: with the moment, a same-second number
+// and a writer's temporary suffix the file name stays within the file system's 255 bytes.
+inline constexpr size_t maxSaveNamePartBytes = 200;
+inline constexpr size_t shortenedHashDigits = 16;
 std::string SaveNameCamPart(std::string_view camName);
 
 // The name a picture is saved under: "Harbour~2026-12-07_07-00-00.jpg", the same for every

@@ -46,6 +46,7 @@ void CamSocket::open(QTcpSocket* socket) {
     m_closeRaised = false;
     m_encrypted = false;
     m_connected = false;
+    m_tunnelling = false;
     m_socket = socket;
     // cams are reached directly or through the proxy the program chose, never one looked up by
     // the toolkit behind its back
@@ -116,7 +117,8 @@ void CamSocket::begin(const QString& host, quint16 port, bool secure) {
     // "localhost" is the loopback of both families whatever the hosts file says (RFC 6761):
     // a server that listens on only one of them is reached all the same
     const QString name = host.toLower();
-    if (!m_proxy && (name == "localhost" || name.endsWith(".localhost")))
+    const bool tunnelled = secure && !m_tunnelHost.isEmpty();
+    if (!m_proxy && !tunnelled && (name == "localhost" || name.endsWith(".localhost")))
         m_nextAddresses = {QHostAddress(QHostAddress::LocalHostIPv6),
                            QHostAddress(QHostAddress::LocalHost)};
     connectNext();
@@ -140,7 +142,16 @@ void CamSocket::connectNext() {
     auto* socket = new QSslSocket(this);
     open(socket);
     socket->setPeerVerifyName(m_host);
+    watchHandshake(socket);
+    if (!m_tunnelHost.isEmpty()) {
+        askTunnel(socket);
+        return;
+    }
     connect(socket, &QSslSocket::connected, this, [this] { m_connected = true; });
+    socket->connectToHostEncrypted(target, m_port, m_host);
+}
+
+void CamSocket::watchHandshake(QSslSocket* socket) {
     connect(socket, &QSslSocket::encrypted, this, [this] {
         m_encrypted = true;
         emit Connected();
@@ -162,7 +173,6 @@ void CamSocket::connectNext() {
                  : tr("the certificate is not trusted (%1)").arg(m_trouble.reason),
              SocketFailure::Certificate);
     });
-    socket->connectToHostEncrypted(target, m_port, m_host);
 }
 
 bool CamSocket::SendData(const QByteArray& bytes) {
@@ -184,6 +194,10 @@ int CamSocket::State() const {
 void CamSocket::readAvailable() {
     if (!m_socket)
         return;
+    if (m_tunnelling) {
+        tunnelAnswered();
+        return;
+    }
     const QByteArray bytes = m_socket->readAll();
     if (bytes.isEmpty())
         return;
@@ -194,6 +208,11 @@ void CamSocket::readAvailable() {
 void CamSocket::remoteClosed() {
     if (!m_socket || m_closeRaised)
         return;
+    if (m_tunnelling) {
+        fail(tr("the proxy closed the connection instead of opening a tunnel"),
+             SocketFailure::Network);
+        return;
+    }
     if (qobject_cast<QSslSocket*>(m_socket.data()) && !m_encrypted) {
         fail(handshakeClosed(), SocketFailure::Tls);
         return;

@@ -10,12 +10,13 @@
 #include <memory>
 
 class QNetworkProxy;
+class QSslSocket;
 class QTcpSocket;
 class QSslError;
 
 // Why a connection failed, by kind: the fetch code counts connection failures apart from the
 // others (three in a row make a cam "offline").
-enum class SocketFailure { HostNotFound, Refused, Network, Tls, Certificate };
+enum class SocketFailure { HostNotFound, Refused, Network, Tls, Certificate, ProxyRefused };
 
 // What is known of a server's certificate that failed verification.
 struct CertificateTrouble {
@@ -46,6 +47,11 @@ class CamSocket : public QObject {
     // The proxy the next connections go through (none by default): a tunnel (CONNECT, SOCKS5)
     // to the host asked for.
     void setProxy(const QNetworkProxy& proxy);
+    // TLS connections go through a tunnel the socket opens itself at an HTTP proxy, with the
+    // proxy's login (an Authorization value) sent with the first CONNECT: the toolkit's own
+    // tunnel sends it only after the proxy refused one without it. Empty `proxyHost`: none.
+    void setTunnel(const QString& proxyHost, quint16 proxyPort,
+                   const QByteArray& proxyAuthorization);
     // A plain TCP connection.
     void Connect(const QString& host, quint16 port);
     // A TLS connection to `host` (sent as the server name, and verified against the system's
@@ -83,6 +89,10 @@ class CamSocket : public QObject {
     void dropSocket();
 
     void readAvailable();
+    // The socket's own tunnel: the CONNECT, then the proxy's answer, then the TLS handshake.
+    void askTunnel(QSslSocket* socket);
+    void tunnelAnswered();
+    void watchHandshake(QSslSocket* socket);
     void remoteClosed();
     void fail(const QString& reason, SocketFailure kind);
     static QString handshakeClosed();
@@ -100,4 +110,9 @@ class CamSocket : public QObject {
     bool m_secure = false;
     QList<QHostAddress> m_nextAddresses; // to try after the one being tried
     std::unique_ptr<QNetworkProxy> m_proxy;
+    QString m_tunnelHost;
+    quint16 m_tunnelPort = 0;
+    QByteArray m_tunnelLogin;
+    bool m_tunnelling = false; // the proxy's answer to the CONNECT is awaited
+    QByteArray m_tunnelAnswer;
 };

@@ -56,6 +56,9 @@ Exchange::Exchange(QObject* parent) : QObject(parent) {
         case SocketFailure::Tls:
             fail(reason, FetchFailure::Protocol);
             break;
+        case SocketFailure::ProxyRefused:
+            refuseProxy();
+            break;
         default:
             fail(reason, FetchFailure::Connection);
             break;
@@ -151,8 +154,15 @@ void Exchange::connectTo(const CamAddress& target) {
         return;
     }
     QNetworkProxy tunnel(QNetworkProxy::NoProxy);
-    if (m_route.kind == ProxyRoute::Kind::Socks5 ||
-        (m_route.kind == ProxyRoute::Kind::Http && target.secure)) {
+    // a proxy's login goes with the first CONNECT: the socket opens that tunnel itself
+    const bool ownTunnel =
+        m_route.kind == ProxyRoute::Kind::Http && target.secure && m_route.credentials;
+    m_socket->setTunnel(ownTunnel ? localText(m_route.host) : QString(), m_route.port,
+                        ownTunnel
+                            ? QByteArray::fromStdString(BasicAuthorization(*m_route.credentials))
+                            : QByteArray());
+    if (!ownTunnel && (m_route.kind == ProxyRoute::Kind::Socks5 ||
+                       (m_route.kind == ProxyRoute::Kind::Http && target.secure))) {
         const Credentials login = m_route.credentials.value_or(Credentials{});
         tunnel = QNetworkProxy(m_route.kind == ProxyRoute::Kind::Socks5 ? QNetworkProxy::Socks5Proxy
                                                                         : QNetworkProxy::HttpProxy,

@@ -144,6 +144,8 @@ class Exchange : public QObject {
     // A 407, or a 401 that is the proxy's own (some proxies answer a wrong proxy password so):
     // true when it ended the exchange.
     bool answerProxyRefusal(int status);
+    // The proxy refused the login it was sent: no cam asks it again until the user says so.
+    void refuseProxy();
     std::string originOf(const CamAddress& target) const;
     // The request's Authorization line for this hop, or nothing.
     std::string authorizationLine();

@@ -91,11 +91,16 @@ bool Exchange::answerProxyRefusal(int status) {
              FetchFailure::Protocol);
         return true;
     }
+    refuseProxy();
+    return true;
+}
+
+void Exchange::refuseProxy() {
     // no cam asks it again until the user says so: said once, each cam's mark tells the rest
+    const std::string proxy = m_route.text();
     const bool first = m_proxies->refuse(proxy);
     fail(tr("the proxy %1 refused its user name or password; it is asked again when you refresh "
             "a cam")
              .arg(localText(proxy)),
          first ? FetchFailure::Refused : FetchFailure::ProxyRefused);
-    return true;
 }

@@ -88,13 +88,24 @@ class PictureCheckTest : public QObject {
     // Names that differ only where a file name cannot hold them still make parts of their own.
     void noTwoCamNamesShareASaveNamePart() {
         QCOMPARE(SaveNameCamPart("Harbour Cam~1/:%\x01"), "Harbour Cam%7E1%2F%3A%25%01"s);
+        // as long as names may be, in CJK characters and in codes, alike but for their ends
+        std::string cjk, codes;
+        for (int i = 0; i < 256; ++i)
+            cjk += "\xe6\xb8\xaf", codes += "%";
         const std::vector<std::string> names{"a b", "ab", "a/b", "a%2Fb", "a:b", "a~b", "a-b",
                                              "a\x01b", "a%b",
                                              // Latin-1, its code typed, UTF-8, its codes typed
-                                             "a\xe9", "a%E9", "a\xc3\xa9", "a%C3%A9"};
+                                             "a\xe9", "a%E9", "a\xc3\xa9", "a%C3%A9",
+                                             cjk, cjk + "x", codes, codes + "/"};
         std::set<std::string> parts;
-        for (const std::string& name : names)
+        for (const std::string& name : names) {
             parts.insert(SaveNameCamPart(name));
+            // within a file name's 255 bytes, with a writer's temporary ".name.XXXXXX" too
+            const std::string file = TimedSaveFileName(name, {2026, 12, 7, 7, 5, 9}, 99);
+            QVERIFY(file.size() + 8 <= 255);
+            QVERIFY(ReadTimedSaveFileName(file, SaveNameCamPart(name)));
+            QVERIFY(QString::fromUtf8(file.c_str()).toUtf8().toStdString() == file); // whole
+        }
         QCOMPARE(parts.size(), names.size());
     }
 

@@ -258,26 +258,41 @@ class CompletionTest : public QObject {
         QVERIFY(f.status.contains("new picture saved as"));
     }
 
+    // A picture that cannot be saved is said for any cam, the one in the viewer or not: in the
+    // status bar and by the cam's mark until one is saved again.
+    void readOnlyCamFolderIsReported_data() {
+        QTest::addColumn<bool>("viewed");
+        QTest::newRow("the viewed cam") << true;
+        QTest::newRow("another cam") << false;
+    }
     void readOnlyCamFolderIsReported() {
+        QFETCH(bool, viewed);
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
         f.autoSave->setOn(true);
         fetchOnce(f, imageResponse(jpegOf(Qt::red), "Last-Modified: A"));
-        ReadOnlyFolder readOnly(f.box.path("cam"));
-        fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B"));
-        QVERIFY(f.status.contains("could not be saved"));
-        QVERIFY(!f.status.contains("new picture saved as"));
-        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::blue));
+        if (!viewed)
+            f.selection().follow(1); // place 0 is not the one the viewer shows
+        {
+            ReadOnlyFolder readOnly(f.box.path("cam"));
+            fetchOnce(f, imageResponse(jpegOf(Qt::blue), "Last-Modified: B"));
+            QVERIFY(f.status.contains("could not be saved"));
+            QVERIFY(!f.status.contains("new picture saved as"));
+            QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::blue));
+            QCOMPARE(f.panel(0)->stateMark(), Freshness::Error);
+            QVERIFY(f.panel(0)->stateTooltip().contains("cannot be saved"));
+        }
+        fetchOnce(f, imageResponse(jpegOf(Qt::green), "Last-Modified: C"));
+        QCOMPARE(f.panel(0)->stateMark(), Freshness::New);
     }
 
-    void noTemporaryFolderShowsNothingNewAndRecovers() {
+    // Pictures are decoded from memory: a missing temporary folder stops none of them.
+    void noTemporaryFolderStopsNothing() {
         PanelsFixture f(camList({{"Cam", "http://" + server->address("/c.jpg"), "300"}}));
         fetchOnce(f, imageResponse(jpegOf(Qt::red)));
         qputenv("TMPDIR", QFile::encodeName(temporary->path() + "/missing"));
         fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
-        QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::red));
-        qputenv("TMPDIR", QFile::encodeName(temporary->path()));
-        fetchOnce(f, imageResponse(jpegOf(Qt::blue)));
         QVERIFY(sameColour(pictureOf(f.panel(0)).pixel(5, 5), Qt::blue));
+        qputenv("TMPDIR", QFile::encodeName(temporary->path()));
     }
 };
 
