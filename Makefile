@@ -9,7 +9,8 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 BUILD_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libturbojpeg0-dev \
                   qt6-qpa-plugins libssl-dev qtkeychain-qt6-dev zlib1g-dev \
-                  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+                  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n \
+                  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
 FUZZ_PACKAGES := clang libclang-rt-dev
 RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
 # dpkg-shlibdeps reads the package's dependencies from the executable; the validators check the
@@ -18,9 +19,13 @@ PACKAGE_PACKAGES := dpkg-dev file desktop-file-utils appstream
 PREFIX ?= /usr/local
 # Tests read the time-lapse films back with ffprobe and ffmpeg (which also serves a stream), ask
 # real web servers for passwords, and keep credentials in a real keyring on a private session
-# bus, walk the program over AT-SPI and start it in German; the program uses none of them.
+# bus, walk the program over AT-SPI and start it in German, and serve video cams over RTSP with
+# GStreamer's RTSP server (x264enc is in -ugly, x265enc and h264parse in -bad); the program uses
+# none of them.
 TEST_PACKAGES := ffmpeg lighttpd lighttpd-mod-openssl apache2-bin gnome-keyring dbus-daemon \
-                 at-spi2-core python3-pyatspi xvfb xauth xdotool
+                 at-spi2-core python3-pyatspi xvfb xauth xdotool \
+                 gir1.2-gst-rtsp-server-1.0 python3-gi gstreamer1.0-plugins-base \
+                 gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad
 
 .PHONY: deps test-deps configure build run test test-asan test-tsan fuzz bench pictures install package clean
 
