@@ -141,26 +141,37 @@ std::optional<ReaderFailure> NewestKeyPicture(const QByteArray& segment, double 
     facts.fragmentedMp4 = std::strstr(input->iformat->name, "mp4") != nullptr;
     QByteArray extradata(reinterpret_cast<const char*>(parameters->extradata),
                          parameters->extradata ? parameters->extradata_size : 0);
-    const PacketHandle packet(av_packet_alloc()), newest(av_packet_alloc());
+    const PacketHandle packet(av_packet_alloc());
+    QByteArray newest; // the last key picture, its packets of the same time gathered
+    int64_t newestPts = AV_NOPTS_VALUE;
+    bool gathering = false;
     int pictures = 0;
-    while (packet && newest && av_read_frame(input, packet.get()) >= 0) {
+    while (packet && av_read_frame(input, packet.get()) >= 0) {
         if (packet->stream_index == video) {
             ++pictures;
             if (std::optional<QByteArray> fresh = NewExtradata(packet.get()))
                 extradata = *fresh;
-            if (packet->flags & AV_PKT_FLAG_KEY) {
-                av_packet_unref(newest.get());
-                av_packet_move_ref(newest.get(), packet.get());
+            const bool key = packet->flags & AV_PKT_FLAG_KEY;
+            const auto bytes =
+                QByteArray::fromRawData(reinterpret_cast<const char*>(packet->data), packet->size);
+            if (gathering &&
+                ((packet->pts == newestPts && newestPts != AV_NOPTS_VALUE) ||
+                 (key && (packet->pts == AV_NOPTS_VALUE || newestPts == AV_NOPTS_VALUE)))) {
+                newest += bytes;
+            } else if (key) {
+                newest = QByteArray(bytes.constData(), bytes.size());
+                newestPts = packet->pts;
             }
+            gathering = key || (gathering && packet->pts == newestPts);
         }
         av_packet_unref(packet.get());
     }
     if (seconds > 0)
         facts.picturesPerSecond = pictures / seconds;
-    if (newest && newest->data) {
+    if (!newest.isEmpty()) {
         const QSize size(parameters->width, parameters->height);
-        picture = KeyPictureOf(descriptor->name, size.isEmpty() ? facts.size : size, extradata,
-                               newest.get());
+        picture =
+            KeyPictureOf(descriptor->name, size.isEmpty() ? facts.size : size, extradata, newest);
     }
     return std::nullopt;
 }

@@ -58,11 +58,30 @@ int64_t PacketLoop::timeOf(int64_t stamp, StreamClock& clock) {
     return clock.at(av_rescale_q(stamp, m_stream->time_base, AVRational{1, 1000}));
 }
 
+bool PacketLoop::gathers(const AVPacket* packet) {
+    if (!m_key)
+        return false;
+    const bool key = packet->flags & AV_PKT_FLAG_KEY;
+    const bool sameTime = packet->pts != AV_NOPTS_VALUE && packet->pts == m_key->pts;
+    // the parameter sets before a stream's first picture may come without a time
+    const bool timeless = key && (packet->pts == AV_NOPTS_VALUE || m_key->pts == AV_NOPTS_VALUE);
+    if (!sameTime && !timeless)
+        return false;
+    m_key->picture.append(reinterpret_cast<const char*>(packet->data), packet->size);
+    m_key->pts = packet->pts;
+    return true;
+}
+
 std::optional<ReaderFailure> PacketLoop::take(const AVPacket* packet) {
     if (packet->stream_index != m_stream->index)
         return std::nullopt;
     if (std::optional<QByteArray> extradata = NewExtradata(packet))
         m_extradata = *extradata;
+    if (gathers(packet))
+        return std::nullopt;
+    if (m_key)
+        if (std::optional<ReaderFailure> failure = handKey())
+            return failure;
     const bool key = packet->flags & AV_PKT_FLAG_KEY;
     const int64_t at =
         timeOf(packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts, m_packetClock);
@@ -75,7 +94,10 @@ std::optional<ReaderFailure> PacketLoop::take(const AVPacket* packet) {
     }
     switch (action) {
     case PictureRule::Packet::HandKey:
-        return handKey(packet, at);
+        m_decoder.reset();
+        m_key = Gathering{QByteArray(reinterpret_cast<const char*>(packet->data), packet->size),
+                          packet->pts, at};
+        return std::nullopt;
     case PictureRule::Packet::Decode:
         return decode(packet);
     case PictureRule::Packet::Drop:
@@ -86,9 +108,9 @@ std::optional<ReaderFailure> PacketLoop::take(const AVPacket* packet) {
     return std::nullopt;
 }
 
-std::optional<ReaderFailure> PacketLoop::handKey(const AVPacket* packet, int64_t at) {
-    m_decoder.reset();
-    WaitingPicture picture = KeyPictureOf(m_codec, m_facts.size, m_extradata, packet);
+std::optional<ReaderFailure> PacketLoop::handKey() {
+    const Gathering key = *std::exchange(m_key, std::nullopt);
+    WaitingPicture picture = KeyPictureOf(m_codec, m_facts.size, m_extradata, key.picture);
     if (!m_pictureSeen) {
         // the first one is decoded here, small, to learn its size and that it decodes at all
         const DecodedPicture probe = DecodeVideoPicture(picture.format, picture.body, QSize(1, 1));
@@ -100,11 +122,11 @@ std::optional<ReaderFailure> PacketLoop::handKey(const AVPacket* packet, int64_t
         }
         m_pictureSeen = true;
         m_facts.size = probe.fullSize;
-        picture = KeyPictureOf(m_codec, m_facts.size, m_extradata, packet);
+        picture = KeyPictureOf(m_codec, m_facts.size, m_extradata, key.picture);
         noteFacts();
     }
     m_lastPictureMs = SteadyMs();
-    pace(at);
+    pace(key.at);
     m_link.handOver(std::move(picture));
     return std::nullopt;
 }

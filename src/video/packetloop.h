@@ -26,7 +26,10 @@ class PacketLoop {
 
   private:
     std::optional<ReaderFailure> take(const AVPacket* packet);
-    std::optional<ReaderFailure> handKey(const AVPacket* packet, int64_t at);
+    // A key picture may come in several packets of the same time (its slices, its parameter
+    // sets): they are gathered until a packet of another time comes.
+    bool gathers(const AVPacket* packet);
+    std::optional<ReaderFailure> handKey();
     std::optional<ReaderFailure> decode(const AVPacket* packet);
     std::optional<ReaderFailure> openDecoder();
     int64_t timeOf(int64_t stamp, StreamClock& clock);
@@ -47,6 +50,12 @@ class PacketLoop {
     bool m_pictureSeen = false; // a picture was decoded (so they can be)
     int64_t m_startMs = 0;
     int64_t m_lastPictureMs = 0; // when a picture could last be had
+    struct Gathering {
+        QByteArray picture;
+        int64_t pts = 0;
+        int64_t at = 0;
+    };
+    std::optional<Gathering> m_key; // a key picture being gathered
     bool m_pace = false;
     std::optional<int64_t> m_paceBase;
     std::function<bool()> m_restart;

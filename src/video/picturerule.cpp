@@ -16,9 +16,9 @@ bool PictureSchedule::due(int64_t atMs, int64_t spacingMs) const {
     return !m_started || atMs + std::max<int64_t>(spacingMs, 0) / 2 >= m_next;
 }
 
-void PictureSchedule::handed(int64_t atMs, int64_t intervalMs, int64_t spacingMs) {
+void PictureSchedule::handed(int64_t atMs, int64_t intervalMs) {
     m_next = (m_started ? m_next : atMs) + intervalMs;
-    if (m_next + std::max<int64_t>(spacingMs, 0) / 2 <= atMs)
+    if (m_next <= atMs)
         m_next = atMs + intervalMs; // fell behind: a new grid from here
     m_started = true;
 }
@@ -62,7 +62,7 @@ PictureRule::Packet PictureRule::packet(bool key, int64_t atMs) {
         const int64_t spacing = keyDistanceMs().value_or(0);
         if (!key || !m_schedule.due(atMs, spacing))
             return Packet::Drop;
-        m_schedule.handed(atMs, int64_t(m_intervalSecs) * 1000, spacing);
+        m_schedule.handed(atMs, int64_t(m_intervalSecs) * 1000);
         return Packet::HandKey;
     }
     if (!m_decoding && !key)
@@ -77,6 +77,6 @@ bool PictureRule::picture(int64_t atMs) {
     const int64_t interval = std::max<int64_t>(int64_t(m_intervalSecs) * 1000, fastestPictureGapMs);
     if (!m_schedule.due(atMs, spacing))
         return false;
-    m_schedule.handed(atMs, interval, spacing);
+    m_schedule.handed(atMs, interval);
     return true;
 }

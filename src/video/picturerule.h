@@ -13,8 +13,8 @@ enum class DecodeMode {
     EveryPicture, // every picture is decoded; the one due is handed on raw
 };
 
-// Pictures go on at most this often when the interval is 0 ("every picture").
-inline constexpr int64_t fastestPictureGapMs = 1000 / 30;
+// Pictures go on at most this often when the interval is 0 ("every picture"): 30 a second.
+inline constexpr int64_t fastestPictureGapMs = 34;
 
 // Key pictures alone serve when the interval is at least the distance between them (a tenth of
 // that distance is let go, for a clock's jitter); an interval of 0, or a shorter one, needs
@@ -23,12 +23,13 @@ DecodeMode ChooseDecodeMode(int32_t intervalSecs, std::optional<int64_t> keyDist
 
 // One picture per interval on a steady grid: the picture closest to each due time goes, so key
 // pictures two seconds apart serve an interval of two seconds every time, not every other
-// time. A stream that falls behind by more than an interval starts a new grid.
+// time. A stream that falls behind by an interval or more starts a new grid.
 class PictureSchedule {
   public:
-    // `spacingMs` is the usual distance between the pictures offered.
+    // `spacingMs` is the usual distance between the pictures offered: the one within half of
+    // it of the due time goes.
     bool due(int64_t atMs, int64_t spacingMs) const;
-    void handed(int64_t atMs, int64_t intervalMs, int64_t spacingMs);
+    void handed(int64_t atMs, int64_t intervalMs);
     void reset() { m_started = false; }
 
   private:

@@ -1,6 +1,7 @@
 #include "video/videobodies.h"
 
 #include <QtEndian>
+#include <algorithm>
 
 namespace {
 
@@ -74,8 +75,8 @@ QByteArray WriteKeyPicture(const KeyPicture& key) {
     out.reserve(key.extradata.size() + key.picture.size() + 64);
     out += keyMagic;
     putName(out, key.codec);
-    putInt(out, quint32(key.size.width()));
-    putInt(out, quint32(key.size.height()));
+    putInt(out, quint32(std::max(key.size.width(), 0))); // 0: not known
+    putInt(out, quint32(std::max(key.size.height(), 0)));
     putInt(out, quint32(key.extradata.size()));
     out += key.extradata;
     putInt(out, quint32(key.picture.size()));

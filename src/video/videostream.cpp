@@ -33,15 +33,8 @@ int ChooseVideoStream(AVFormatContext* input) {
 }
 
 WaitingPicture KeyPictureOf(const std::string& codec, QSize size, const QByteArray& extradata,
-                            const AVPacket* packet) {
-    KeyPicture key;
-    key.codec = codec;
-    key.size = size;
-    key.extradata = extradata;
-    // borrowed for the writing only
-    key.picture = QByteArray::fromRawData(reinterpret_cast<const char*>(packet->data),
-                                          qsizetype(packet->size));
-    return {WriteKeyPicture(key), KeyPictureFormat(codec), size};
+                            const QByteArray& picture) {
+    return {WriteKeyPicture({codec, size, extradata, picture}), KeyPictureFormat(codec), size};
 }
 
 WaitingPicture RawPictureOf(const AVFrame* frame) {

@@ -23,7 +23,7 @@ int ChooseVideoStream(AVFormatContext* input);
 
 // A key picture, with what its decoder needs, as a body of its own.
 WaitingPicture KeyPictureOf(const std::string& codec, QSize size, const QByteArray& extradata,
-                            const AVPacket* packet);
+                            const QByteArray& picture);
 // A decoded picture as a raw body; an empty body for a frame that cannot be laid out.
 WaitingPicture RawPictureOf(const AVFrame* frame);
 
