@@ -1,5 +1,6 @@
 #include "video/hlsfetch.h"
 
+#include "video/videoaddress.h"
 #include "video/videostream.h"
 #include "video/videotexts.h"
 
@@ -10,13 +11,6 @@ namespace {
 
 QString tr(const char* text) {
     return QCoreApplication::translate("VideoSource", text);
-}
-
-bool onTheWeb(const std::string& url) {
-    std::string scheme = url.substr(0, url.find("://"));
-    for (char& c : scheme)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return url.find("://") != std::string::npos && (scheme == "http" || scheme == "https");
 }
 
 // A segment held in memory, read by FFmpeg as if it were a file.
@@ -63,7 +57,7 @@ struct IoFreer {
 std::optional<ReaderFailure> FetchBytes(const std::string& url, std::optional<HlsByteRange> range,
                                         int64_t limit, InterruptGate& gate, bool withCredentials,
                                         QByteArray& bytes) {
-    if (!onTheWeb(url))
+    if (!IsPlainWebAddress(url))
         return ReaderFailure{tr("the playlist names an address that is not on the web"),
                              FetchFailure::Protocol};
     AVDictionary* options = nullptr;

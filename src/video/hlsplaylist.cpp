@@ -133,7 +133,8 @@ HlsPlaylist ParseHlsPlaylist(std::string_view text) {
         } else if (tag == "#EXT-X-TARGETDURATION") {
             playlist.targetSeconds = seconds(value);
             media = true;
-        } else if (tag == "#EXT-X-MEDIA-SEQUENCE") {
+        } else if (tag == "#EXT-X-MEDIA-SEQUENCE" && playlist.segments.empty() && !segment) {
+            // before the first segment only: the numbers only go up
             next.sequence = std::min<int64_t>(integer(value).value_or(0), INT64_MAX / 2);
         } else if (tag == "#EXTINF") {
             next.seconds = seconds(value.substr(0, value.find(',')));

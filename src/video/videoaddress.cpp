@@ -38,12 +38,19 @@ size_t authorityEnd(std::string_view text, size_t from) {
     return end;
 }
 
+// An address as FFmpeg reads it has no blanks, controls or backslashes: its authority ends at
+// the first "/", "?" or "#" only.
+bool plainAddress(std::string_view url) {
+    return std::none_of(url.begin(), url.end(),
+                        [](unsigned char c) { return c <= ' ' || c == 0x7f || c == '\\'; });
+}
+
 // "scheme://host:port" of an absolute address, without user information; empty when none.
 std::string origin(std::string_view url) {
     const size_t scheme = url.find("://");
-    if (scheme == std::string_view::npos)
+    if (scheme == std::string_view::npos || !plainAddress(url))
         return {};
-    const size_t end = authorityEnd(url, scheme + 3);
+    const size_t end = std::min(url.find_first_of("/?#", scheme + 3), url.size());
     std::string_view authority = url.substr(scheme + 3, end - scheme - 3);
     if (const size_t at = authority.rfind('@'); at != std::string_view::npos)
         authority.remove_prefix(at + 1);
@@ -117,15 +124,21 @@ std::string WithoutUserInfo(std::string_view text) {
 
 std::string WithUserInfoOf(std::string_view base, std::string_view url) {
     const size_t scheme = base.find("://");
-    if (scheme == std::string_view::npos || origin(base) != origin(url) || origin(url).empty())
+    if (scheme == std::string_view::npos || origin(url).empty() || origin(base) != origin(url))
         return std::string(url);
-    const size_t end = authorityEnd(base, scheme + 3);
+    const size_t end = std::min(base.find_first_of("/?#", scheme + 3), base.size());
     const size_t at = base.substr(scheme + 3, end - scheme - 3).rfind('@');
     const size_t urlStart = url.find("://") + 3;
+    const size_t urlEnd = std::min(url.find_first_of("/?#", urlStart), url.size());
     if (at == std::string_view::npos ||
-        url.substr(urlStart, authorityEnd(url, urlStart) - urlStart).find('@') !=
-            std::string_view::npos)
+        url.substr(urlStart, urlEnd - urlStart).find('@') != std::string_view::npos)
         return std::string(url);
     return std::string(url.substr(0, urlStart)) + std::string(base.substr(scheme + 3, at + 1)) +
            std::string(url.substr(urlStart));
+}
+
+bool IsPlainWebAddress(std::string_view url) {
+    const std::string scheme = lowered(url.substr(0, url.find("://")));
+    return url.find("://") != std::string_view::npos && (scheme == "http" || scheme == "https") &&
+           plainAddress(url);
 }

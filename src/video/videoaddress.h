@@ -37,3 +37,7 @@ std::string WithoutUserInfo(std::string_view text);
 // none of its own: a playlist's segments on its own server need its password, no other server
 // gets it.
 std::string WithUserInfoOf(std::string_view base, std::string_view url);
+
+// An http:// or https:// address with no blank, control character or backslash in it: what a
+// playlist may name.
+bool IsPlainWebAddress(std::string_view url);

@@ -186,6 +186,8 @@ class VideoRulesTest : public QObject {
         QTest::newRow("absolute, another host") << "http://u:p@cam/a.m3u8"
                                                 << "http://cdn/b.ts"
                                                 << "http://cdn/b.ts";
+        QTest::newRow("a blank before another host")
+            << "http://u:p@cam/a.m3u8" << "http://cam @evil/b.ts" << "http://cam @evil/b.ts";
         QTest::newRow("no path") << "http://cam"
                                  << "x.ts"
                                  << "http://cam/x.ts";
