@@ -97,7 +97,7 @@ std::optional<ReaderFailure> ReadNewestSegments(ReaderLink& link, InterruptGate&
         nextDue = std::max(nextDue + int64_t(link.interval()) * 1000, now + target / 2);
         if (picture && !decodes) {
             // the first is decoded here, small, to learn its size and that it decodes at all
-            const DecodedPicture probe = DecodeVideoPicture(picture->format, picture->body, {1, 1});
+            const DecodedPicture probe = ProbeVideoPicture(picture->format, picture->body);
             if (probe.bound != PictureBound::None)
                 return ReaderFailure{probe.refusal, FetchFailure::Protocol};
             decodes = !probe.picture.isNull();

@@ -26,8 +26,8 @@ std::optional<ReaderFailure> PacketLoop::run() {
         return CannotDecode(m_facts.codec);
     m_startMs = m_lastPictureMs = SteadyMs();
     int64_t askedMs = m_startMs;
-    const PacketHandle packet(av_packet_alloc());
-    while (packet && m_frame) {
+    const PacketHandle packet(av_packet_alloc()), unit(av_packet_alloc());
+    while (packet && unit && m_frame) {
         if (m_link.stopping())
             return std::nullopt;
         if (m_restart && SteadyMs() - askedMs >= 1000) {
@@ -40,8 +40,14 @@ std::optional<ReaderFailure> PacketLoop::run() {
         if (error < 0)
             return m_gate.stopped() ? std::nullopt
                                     : std::optional(ReadingFailure(error, m_gate.expired()));
-        std::optional<ReaderFailure> failure = take(packet.get());
+        std::optional<ReaderFailure> failure;
+        if (!m_units) {
+            failure = take(packet.get());
+        } else if (m_units->add(packet.get(), unit.get())) {
+            failure = take(unit.get());
+        }
         av_packet_unref(packet.get());
+        av_packet_unref(unit.get());
         if (failure)
             return failure;
         // a stream that brings packets but no picture is as good as silent
@@ -113,7 +119,7 @@ std::optional<ReaderFailure> PacketLoop::handKey() {
     WaitingPicture picture = KeyPictureOf(m_codec, m_facts.size, m_extradata, key.picture);
     if (!m_pictureSeen) {
         // the first one is decoded here, small, to learn its size and that it decodes at all
-        const DecodedPicture probe = DecodeVideoPicture(picture.format, picture.body, QSize(1, 1));
+        const DecodedPicture probe = ProbeVideoPicture(picture.format, picture.body);
         if (probe.bound != PictureBound::None)
             return ReaderFailure{probe.refusal, FetchFailure::Protocol};
         if (probe.picture.isNull()) {
@@ -163,7 +169,9 @@ std::optional<ReaderFailure> PacketLoop::decode(const AVPacket* packet) {
         const int64_t at = timeOf(m_frame->best_effort_timestamp, m_pictureClock);
         if (m_rule.picture(at)) {
             pace(at);
-            WaitingPicture picture = RawPictureOf(m_frame.get());
+            bool whole = false;
+            const QSize shown = m_link.wantedSize(&whole);
+            WaitingPicture picture = RawPictureOf(m_frame.get(), whole ? QSize() : shown);
             if (!picture.body.isEmpty())
                 m_link.handOver(std::move(picture));
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "video/accessunits.h"
 #include "video/libav.h"
 #include "video/picturerule.h"
 #include "video/readerlink.h"
@@ -19,6 +20,9 @@ class PacketLoop {
 
     // Pictures that come in bursts (a playlist's segments) go on at their own pace.
     void setPacing(bool pace) { m_pace = pace; }
+    // The stream's packets are pieces of pictures, read without FFmpeg's parser (RTP): they are
+    // gathered into whole pictures first.
+    void gatherAccessUnits() { m_units.emplace(m_stream->codecpar->codec_id); }
     // Asked about once a second: true ends the reading, with no failure, to begin anew.
     void setRestart(std::function<bool()> restart) { m_restart = std::move(restart); }
     // Nothing when the cam stopped or a restart was asked.
@@ -59,4 +63,5 @@ class PacketLoop {
     bool m_pace = false;
     std::optional<int64_t> m_paceBase;
     std::function<bool()> m_restart;
+    std::optional<AccessUnits> m_units;
 };

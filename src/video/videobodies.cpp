@@ -101,7 +101,9 @@ std::optional<KeyPicture> ReadKeyPicture(const QByteArray& body) {
 QByteArray WriteRawHead(const RawPictureHead& head) {
     QByteArray out = rawMagic;
     putName(out, head.pixelFormat);
-    for (const int value : {head.size.width(), head.size.height(), head.colourSpace, head.range})
+    const QSize full = head.fullSize.isValid() ? head.fullSize : head.size;
+    for (const int value : {head.size.width(), head.size.height(), head.colourSpace, head.range,
+                            full.width(), full.height()})
         putInt(out, quint32(value));
     out.append(rawHeadBytes - out.size(), '\0');
     return out;
@@ -116,7 +118,11 @@ std::optional<RawPictureHead> ReadRawHead(const QByteArray& body) {
     head.size = QSize(width, height);
     head.colourSpace = reader.number();
     head.range = reader.number();
-    if (!reader.ok() || body.size() < rawHeadBytes || width <= 0 || height <= 0)
+    const qint32 fullWidth = reader.number();
+    const qint32 fullHeight = reader.number();
+    head.fullSize = QSize(fullWidth, fullHeight);
+    if (!reader.ok() || body.size() < rawHeadBytes || width <= 0 || height <= 0 ||
+        fullWidth < width || fullHeight < height)
         return std::nullopt;
     return head;
 }

@@ -15,8 +15,9 @@
 //
 // A decoded picture, format "video/raw": "WCV1R"; the pixel format's FFmpeg name (one byte of
 // length, the name); width, height, colour space and colour range (int32 each, FFmpeg's
-// numbers); zeros to byte 64; then the planes one after another, their rows as narrow as they
-// can be (what av_image_copy_to_buffer writes with an alignment of 1).
+// numbers); the width and height of the stream's own pictures, when this one was made smaller
+// for the panel (int32 each); zeros to byte 64; then the planes one after another, their rows as
+// narrow as they can be (what av_image_copy_to_buffer writes with an alignment of 1).
 
 inline const QByteArray rawPictureFormat = QByteArrayLiteral("video/raw");
 inline constexpr int rawHeadBytes = 64;
@@ -40,6 +41,7 @@ struct RawPictureHead {
     QSize size;
     int colourSpace = 2; // unspecified
     int range = 0;       // unspecified
+    QSize fullSize;      // the stream's own size, when this picture was made smaller
 };
 // The head alone, rawHeadBytes long: the planes follow it.
 QByteArray WriteRawHead(const RawPictureHead& head);

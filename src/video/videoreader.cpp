@@ -1,5 +1,6 @@
 #include "video/videoreader.h"
 
+#include "video/accessunits.h"
 #include "video/hlsreader.h"
 #include "video/libav.h"
 #include "video/packetloop.h"
@@ -31,6 +32,11 @@ std::optional<ReaderFailure> readRtsp(ReaderLink& link, InterruptGate& gate,
     facts.codec = CodecName(opened.input->streams[opened.video]->codecpar->codec_id);
     link.connected(facts);
     PacketLoop loop(link, gate, opened.input.get(), opened.video, facts);
+    if (AccessUnits::serves(opened.input->streams[opened.video]->codecpar->codec_id)) {
+        // before the first packet is read, which would make FFmpeg's parser
+        opened.input->flags |= AVFMT_FLAG_NOPARSE;
+        loop.gatherAccessUnits();
+    }
     return loop.run();
 }
 

@@ -1,7 +1,11 @@
 #include "video/videostream.h"
 
 #include "video/videobodies.h"
+#include "video/videodecode.h"
+#include "video/videoscale.h"
 #include "video/videotexts.h"
+
+#include <cstring>
 
 std::optional<ReaderFailure> OpenStream(const std::string& url, const AVInputFormat* format,
                                         AVDictionary** options, InterruptGate& gate,
@@ -37,24 +41,35 @@ WaitingPicture KeyPictureOf(const std::string& codec, QSize size, const QByteArr
     return {WriteKeyPicture({codec, size, extradata, picture}), KeyPictureFormat(codec), size};
 }
 
-WaitingPicture RawPictureOf(const AVFrame* frame) {
-    const auto format = AVPixelFormat(frame->format);
-    const char* name = av_get_pix_fmt_name(format);
-    const int bytes = av_image_get_buffer_size(format, frame->width, frame->height, 1);
-    if (!name || bytes <= 0)
-        return {};
+WaitingPicture RawPictureOf(const AVFrame* frame, QSize fitAtLeast) {
     RawPictureHead head;
-    head.pixelFormat = name;
-    head.size = QSize(frame->width, frame->height);
+    head.fullSize = QSize(frame->width, frame->height);
+    head.size = VideoScaleSize(head.fullSize, fitAtLeast);
     head.colourSpace = frame->colorspace;
-    head.range = frame->color_range;
-    QByteArray body = WriteRawHead(head);
-    body.resize(rawHeadBytes + bytes);
-    if (av_image_copy_to_buffer(reinterpret_cast<uint8_t*>(body.data()) + rawHeadBytes, bytes,
-                                frame->data, frame->linesize, format, frame->width, frame->height,
-                                1) < 0)
+    QByteArray body;
+    AVPixelFormat format = AVPixelFormat(frame->format);
+    if (head.size != head.fullSize) // made smaller here: no copy of the whole is kept waiting
+        body = ReducedPlanes(PlanesOf(frame), head.size, rawHeadBytes, &format, &head.range);
+    if (body.isEmpty()) {
+        format = AVPixelFormat(frame->format);
+        head.size = head.fullSize;
+        head.range = frame->color_range;
+        const int bytes = av_image_get_buffer_size(format, frame->width, frame->height, 1);
+        if (bytes <= 0)
+            return {};
+        body = QByteArray(rawHeadBytes + bytes, Qt::Uninitialized);
+        if (av_image_copy_to_buffer(reinterpret_cast<uint8_t*>(body.data()) + rawHeadBytes, bytes,
+                                    frame->data, frame->linesize, format, frame->width,
+                                    frame->height, 1) < 0)
+            return {};
+    }
+    const char* name = av_get_pix_fmt_name(format);
+    if (!name)
         return {};
-    return {body, rawPictureFormat, head.size};
+    head.pixelFormat = name;
+    const QByteArray written = WriteRawHead(head);
+    std::memcpy(body.data(), written.constData(), rawHeadBytes);
+    return {body, rawPictureFormat, head.fullSize};
 }
 
 std::optional<QByteArray> NewExtradata(const AVPacket* packet) {

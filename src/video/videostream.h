@@ -24,8 +24,9 @@ int ChooseVideoStream(AVFormatContext* input);
 // A key picture, with what its decoder needs, as a body of its own.
 WaitingPicture KeyPictureOf(const std::string& codec, QSize size, const QByteArray& extradata,
                             const QByteArray& picture);
-// A decoded picture as a raw body; an empty body for a frame that cannot be laid out.
-WaitingPicture RawPictureOf(const AVFrame* frame);
+// A decoded picture as a raw body, made no larger than covers `fitAtLeast` (whole when it is
+// empty); an empty body for a frame that cannot be laid out.
+WaitingPicture RawPictureOf(const AVFrame* frame, QSize fitAtLeast);
 
 // The extra data a packet brings (new parameter sets), if any.
 std::optional<QByteArray> NewExtradata(const AVPacket* packet);

@@ -48,7 +48,7 @@ class HlsTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(cam.pictures.size() >= 3, 40000);
         QCOMPARE(cam.failures.size(), 0);
         QCOMPARE(cam.picture().format, format);
-        QCOMPARE(DecodeVideoPicture(format, cam.picture().body).picture.size(), QSize(320, 240));
+        QCOMPARE(DecodeVideoPicture(format, cam.picture().body).fullSize, QSize(320, 240));
         const QString headline = cam.source.facts().value(0);
         QVERIFY2(headline.contains(fragmentedMp4 ? "segments of 1 s in fragmented MP4"
                                                  : "segments of 1 s in MPEG-TS") &&

@@ -18,8 +18,8 @@ QByteArray keyBody(const std::string& codec, QSize size, const QByteArray& pictu
     return WriteKeyPicture({codec, size, QByteArray("\x01\x64\x00", 3), picture});
 }
 
-QByteArray rawBody(const char* format, QSize size, qsizetype planes) {
-    return WriteRawHead({format, size, 1, 2}) + QByteArray(planes, '\x80'); // full range
+QByteArray rawBody(const char* format, QSize size, qsizetype planes, QSize fullSize = {}) {
+    return WriteRawHead({format, size, 1, 2, fullSize}) + QByteArray(planes, '\x80'); // full range
 }
 
 // A parsed playlist in a line: what the reading thread goes by.
@@ -186,8 +186,9 @@ class VideoRulesTest : public QObject {
         QTest::newRow("absolute, another host") << "http://u:p@cam/a.m3u8"
                                                 << "http://cdn/b.ts"
                                                 << "http://cdn/b.ts";
-        QTest::newRow("a blank before another host")
-            << "http://u:p@cam/a.m3u8" << "http://cam @evil/b.ts" << "http://cam @evil/b.ts";
+        QTest::newRow("a blank before another host") << "http://u:p@cam/a.m3u8"
+                                                     << "http://cam @evil/b.ts"
+                                                     << "http://cam @evil/b.ts";
         QTest::newRow("no path") << "http://cam"
                                  << "x.ts"
                                  << "http://cam/x.ts";
@@ -265,6 +266,11 @@ class VideoRulesTest : public QObject {
             DecodeVideoPicture(rawPictureFormat, rawBody("yuv420p", {64, 32}, 3072), {8, 8});
         QCOMPARE(decoded.picture.size(), QSize(16, 8));
         QCOMPARE(decoded.fullSize, QSize(64, 32));
+        // made smaller for the panel by the reading thread: never enlarged, its own size kept
+        const QByteArray reduced = rawBody("yuv420p", {64, 32}, 3072, {640, 320});
+        QCOMPARE(DecodeVideoPicture(rawPictureFormat, reduced, {320, 160}).picture.size(),
+                 QSize(64, 32));
+        QCOMPARE(DecodeVideoPicture(rawPictureFormat, reduced).fullSize, QSize(640, 320));
         const QRgb grey = decoded.picture.pixel(3, 3);
         QVERIFY(qAbs(qRed(grey) - 128) <= 3 && qAbs(qGreen(grey) - 128) <= 3 &&
                 qAbs(qBlue(grey) - 128) <= 3);
