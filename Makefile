@@ -66,15 +66,15 @@ test-asan: deps test-deps
 	    LSAN_OPTIONS=use_tls=0:suppressions=$(CURDIR)/tools/sanitizers/lsan.supp \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-# The threaded parts (network, panels, decoding) built with the thread sanitizer.
-TSAN_TESTS := test_net test_panels test_imaging
+# The threaded parts (network, panels, decoding, video cams) built with the thread sanitizer.
+TSAN_TESTS := test_net test_panels test_imaging test_video
 test-tsan: deps test-deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBCAMS_TSAN=ON $(CMAKE_FLAGS)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
 	@# die_after_fork=0: the tests start real servers (QProcess) from a threaded process;
 	@# ignore_noninstrumented_modules=1: what Qt and GLib do inside, on their own threads
 	TSAN_OPTIONS="suppressions=$(CURDIR)/tools/sanitizers/tsan.supp die_after_fork=0 ignore_noninstrumented_modules=1" \
-	    ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -R '^test_(net|panels|imaging)\.'
+	    ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -R '^test_(net|panels|imaging|video)\.'
 
 # Every fuzz target for FUZZ_SECONDS (20 by default) on its seed corpus.
 FUZZ_SECONDS ?= 20

@@ -3,6 +3,7 @@
 #include "common/datetimetext.h"
 #include "common/numbertext.h"
 #include "source/backoff.h"
+#include "video/retiredreaders.h"
 #include "video/videoreader.h"
 
 #include <QRandomGenerator>
@@ -21,12 +22,8 @@ VideoSource::~VideoSource() {
         return;
     m_link->stop();
     m_link->forget();
-    // a thread that has not ended (a name lookup cannot be interrupted) ends on its own later,
-    // touching nothing but its link
-    if (m_link->isFinished())
-        m_thread.join();
-    else
-        m_thread.detach();
+    // it ends on its own, touching nothing but its link; nobody waits for it here
+    RetireReader(std::move(m_thread), std::move(m_link));
 }
 
 bool VideoSource::takesAddress(const QByteArray& address) {

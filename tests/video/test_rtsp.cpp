@@ -25,6 +25,7 @@ class RtspTest : public QObject {
             << "h265" << QByteArray("3") << QByteArray("video/hevc");
         QTest::newRow("H.265, every picture")
             << "h265" << QByteArray("0") << QByteArray("video/raw");
+        QTest::newRow("H.264 over UDP") << "h264" << QByteArray("2") << QByteArray("video/h264");
     }
     void picturesArrive() {
         QFETCH(QString, codec);
@@ -34,6 +35,8 @@ class RtspTest : public QObject {
         QVERIFY(server.start({"--codec", codec}));
         TestCam cam(server.address(), refresh);
         cam.source.setWantedSize({80, 40}, false); // every picture is made that small at once
+        if (QString(QTest::currentDataTag()).contains("UDP"))
+            cam.source.setTransport(VideoTransport::Udp);
         cam.source.beginCycle();
         // the first picture goes at once, before the key-picture distance is known
         QTRY_VERIFY_WITH_TIMEOUT(cam.pictures.size() >= 3, 30000);
@@ -51,6 +54,9 @@ class RtspTest : public QObject {
         QVERIFY2(cam.source.facts().value(0).contains(": 320 x 240, 25 pictures a second, a key "),
                  qPrintable(cam.source.facts().value(0)));
         QCOMPARE(cam.failures.size(), 0);
+        QVERIFY(cam.source.facts().contains(cam.source.transport() == VideoTransport::Udp
+                                                ? "Transport: RTSP over UDP"
+                                                : "Transport: RTSP over TCP"));
         QByteArray damaged = cam.picture().body; // decodes to something or nothing, no more
         for (int i = 0; i < 300; ++i) {
             damaged[QRandomGenerator::global()->bounded(damaged.size())] =
