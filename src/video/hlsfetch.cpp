@@ -1,17 +1,13 @@
 #include "video/hlsfetch.h"
 
 #include "video/videoaddress.h"
+#include "video/videosource.h"
 #include "video/videostream.h"
 #include "video/videotexts.h"
 
-#include <QCoreApplication>
 #include <cstring>
 
 namespace {
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("VideoSource", text);
-}
 
 // A segment held in memory, read by FFmpeg as if it were a file.
 struct MemoryInput {
@@ -58,8 +54,9 @@ std::optional<ReaderFailure> FetchBytes(const std::string& url, std::optional<Hl
                                         int64_t limit, InterruptGate& gate, bool withCredentials,
                                         QByteArray& bytes) {
     if (!IsPlainWebAddress(url))
-        return ReaderFailure{tr("the playlist names an address that is not on the web"),
-                             FetchFailure::Protocol};
+        return ReaderFailure{
+            VideoSource::tr("the playlist names an address that is not on the web"),
+            FetchFailure::Protocol};
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "http,https,tcp,tls", 0);
     av_dict_set(&options, "tls_verify", "1", 0);
@@ -89,8 +86,9 @@ std::optional<ReaderFailure> FetchBytes(const std::string& url, std::optional<Hl
             break;
         }
         if (bytes.size() + got > limit) {
-            failure = ReaderFailure{tr("the playlist names a segment too large to read"),
-                                    FetchFailure::Protocol};
+            failure =
+                ReaderFailure{VideoSource::tr("the playlist names a segment too large to read"),
+                              FetchFailure::Protocol};
             break;
         }
         bytes.append(reinterpret_cast<const char*>(chunk), got);

@@ -2,10 +2,9 @@
 
 #include "video/hlsfetch.h"
 #include "video/packetloop.h"
+#include "video/videosource.h"
 #include "video/videostream.h"
 #include "video/videotexts.h"
-
-#include <QCoreApplication>
 
 namespace {
 
@@ -65,9 +64,8 @@ std::optional<ReaderFailure> readFollowing(ReaderLink& link, InterruptGate& gate
     if (failure)
         return failure;
     if (opened.video < 0)
-        return ReaderFailure{
-            QCoreApplication::translate("VideoSource", "the stream holds no video"),
-            FetchFailure::NotPicture};
+        return ReaderFailure{VideoSource::tr("the stream holds no video"),
+                             FetchFailure::NotPicture};
     PacketLoop loop(link, gate, opened.input.get(), opened.video, choice.facts);
     loop.setPacing(true); // a segment's pictures come all at once
     loop.setRestart(restart);

@@ -4,10 +4,9 @@
 #include "video/hlsreader.h"
 #include "video/libav.h"
 #include "video/packetloop.h"
+#include "video/videosource.h"
 #include "video/videostream.h"
 #include "video/videotexts.h"
-
-#include <QCoreApplication>
 
 namespace {
 
@@ -25,9 +24,8 @@ std::optional<ReaderFailure> readRtsp(ReaderLink& link, InterruptGate& gate,
     if (failure)
         return failure;
     if (opened.video < 0)
-        return ReaderFailure{
-            QCoreApplication::translate("VideoSource", "the stream holds no video"),
-            FetchFailure::NotPicture};
+        return ReaderFailure{VideoSource::tr("the stream holds no video"),
+                             FetchFailure::NotPicture};
     StreamFacts facts;
     facts.codec = CodecName(opened.input->streams[opened.video]->codecpar->codec_id);
     link.connected(facts);

@@ -1,16 +1,9 @@
 #include "video/videotexts.h"
 
-#include <QCoreApplication>
+#include "video/videosource.h"
+
 #include <cerrno>
 #include <cstring>
-
-namespace {
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("VideoSource", text);
-}
-
-} // namespace
 
 QString CodecName(const char* ffmpegName) {
     static const struct {
@@ -20,7 +13,7 @@ QString CodecName(const char* ffmpegName) {
                  {"av1", "AV1"},    {"mjpeg", "Motion JPEG"}, {"mpeg4", "MPEG-4 Part 2"},
                  {"vp8", "VP8"},    {"vp9", "VP9"},           {"mpeg2video", "MPEG-2"}};
     if (!ffmpegName)
-        return tr("an unknown kind of video");
+        return VideoSource::tr("an unknown kind of video");
     for (const auto& name : names)
         if (std::strcmp(name.ffmpeg, ffmpegName) == 0)
             return QString::fromLatin1(name.known);
@@ -35,33 +28,34 @@ QString CodecName(AVCodecID codec) {
 ReaderFailure OpeningFailure(int error, bool withCredentials) {
     switch (error) {
     case AVERROR_HTTP_UNAUTHORIZED:
-        return {withCredentials ? tr("the cam refused the user name or password")
-                                : tr("the cam asks for a user name and password"),
+        return {withCredentials ? VideoSource::tr("the cam refused the user name or password")
+                                : VideoSource::tr("the cam asks for a user name and password"),
                 FetchFailure::Refused};
     case AVERROR_HTTP_FORBIDDEN:
-        return {tr("the cam refused access to this address"), FetchFailure::NotPicture};
+        return {VideoSource::tr("the cam refused access to this address"),
+                FetchFailure::NotPicture};
     case AVERROR_HTTP_NOT_FOUND:
-        return {tr("the cam has nothing at this address"), FetchFailure::NotPicture};
+        return {VideoSource::tr("the cam has nothing at this address"), FetchFailure::NotPicture};
     case AVERROR_HTTP_BAD_REQUEST:
     case AVERROR_HTTP_OTHER_4XX:
     case AVERROR_HTTP_SERVER_ERROR:
-        return {tr("the cam answered with an error"), FetchFailure::NotPicture};
+        return {VideoSource::tr("the cam answered with an error"), FetchFailure::NotPicture};
     case AVERROR(ECONNREFUSED):
-        return {tr("the cam refused the connection"), FetchFailure::Connection};
+        return {VideoSource::tr("the cam refused the connection"), FetchFailure::Connection};
     case AVERROR(ETIMEDOUT):
     case AVERROR_EXIT:
-        return {tr("no answer within 10 s"), FetchFailure::Timeout};
+        return {VideoSource::tr("no answer within 10 s"), FetchFailure::Timeout};
     case AVERROR_INVALIDDATA:
     case AVERROR_PROTOCOL_NOT_FOUND:
     case AVERROR_DEMUXER_NOT_FOUND:
     case AVERROR_STREAM_NOT_FOUND:
     case AVERROR(ENOSYS):
-        return {tr("the cam's answer is not a video stream the program can read"),
+        return {VideoSource::tr("the cam's answer is not a video stream the program can read"),
                 FetchFailure::Protocol};
     case AVERROR_EOF:
-        return {tr("the cam closed the connection at once"), FetchFailure::Connection};
+        return {VideoSource::tr("the cam closed the connection at once"), FetchFailure::Connection};
     default:
-        return {tr("the cam could not be reached"), FetchFailure::Connection};
+        return {VideoSource::tr("the cam could not be reached"), FetchFailure::Connection};
     }
 }
 
@@ -69,20 +63,21 @@ ReaderFailure ReadingFailure(int error, bool expired) {
     if (expired)
         return NoPictureWithin(10000);
     if (error == AVERROR_EOF)
-        return {tr("the stream ended"), FetchFailure::StreamEnded};
-    return {tr("the stream broke off"), FetchFailure::StreamEnded};
+        return {VideoSource::tr("the stream ended"), FetchFailure::StreamEnded};
+    return {VideoSource::tr("the stream broke off"), FetchFailure::StreamEnded};
 }
 
 ReaderFailure NoPictureWithin(int64_t milliseconds) {
-    return {tr("no picture within %1 s").arg((milliseconds + 999) / 1000), FetchFailure::Timeout};
+    return {VideoSource::tr("no picture within %1 s").arg((milliseconds + 999) / 1000),
+            FetchFailure::Timeout};
 }
 
 ReaderFailure CannotDecode(const QString& codec) {
-    return {tr("the cam sends %1, which the program cannot decode").arg(codec),
+    return {VideoSource::tr("the cam sends %1, which the program cannot decode").arg(codec),
             FetchFailure::NotPicture};
 }
 
 ReaderFailure NotAPlaylist() {
-    return {tr("the address gives no video playlist the program can read"),
+    return {VideoSource::tr("the address gives no video playlist the program can read"),
             FetchFailure::NotPicture};
 }
