@@ -33,7 +33,8 @@ class HlsTest : public QObject {
         QFETCH(QByteArray, format);
         RealServer server;
         QProcess ffmpeg;
-        QVERIFY(startHls(server, ffmpeg, fragmentedMp4));
+        QVERIFY(startHls(server, ffmpeg, fragmentedMp4, true)); // behind Digest
+        const FfmpegLog log;
         // only the variant that covers the shown size exists
         server.write("www/master.m3u8",
                      "#EXTM3U\n"
@@ -44,6 +45,7 @@ class HlsTest : public QObject {
         TestCam cam("http://127.0.0.1:" + QByteArray::number(server.port()) + "/" + playlist,
                     refresh);
         cam.source.setWantedSize({200, 150}, false);
+        cam.source.setCredentials(Credentials{"jo", "p@ss:/w"}); // its segments need it too
         cam.source.beginCycle();
         QTRY_VERIFY_WITH_TIMEOUT(cam.pictures.size() >= 3, 40000);
         QCOMPARE(cam.failures.size(), 0);
@@ -54,12 +56,17 @@ class HlsTest : public QObject {
                                                  : "segments of 1 s in MPEG-TS") &&
                      headline.startsWith("A H.264 stream over HLS: 320 x 240"),
                  qPrintable(headline));
+        QVERIFY(!log.text().isEmpty());
+        QVERIFY(!log.text().contains("p@ss") && !log.text().contains("p%40ss"));
         if (format != "video/raw") {
             // one segment an interval, not the stream
             QFile log(server.folder() + "/access.log");
             QVERIFY(log.open(QIODevice::ReadOnly));
             const QByteArray requests = log.readAll();
-            const qsizetype segments = requests.count(fragmentedMp4 ? ".m4s " : ".ts ");
+            qsizetype segments = 0; // fetched, each after its password was asked for
+            for (const QByteArray& line : requests.split('\n'))
+                segments +=
+                    line.contains(fragmentedMp4 ? ".m4s " : ".ts ") && !line.contains(" 401 ");
             QVERIFY2(segments <= cam.pictures.size() + 1, requests.constData());
         }
         ffmpeg.terminate();

@@ -80,10 +80,12 @@ class RtspTest : public QObject {
         TestCam cam(server.address(inAddress ? "jo:p%40ss%3A%2Fw@" : ""));
         if (!inAddress)
             cam.source.setCredentials(Credentials{"jo", "p@ss:/w"});
+        const FfmpegLog log;
         cam.source.beginCycle();
         QTRY_VERIFY_WITH_TIMEOUT(!cam.pictures.isEmpty(), 30000);
         QCOMPARE(cam.failures.size(), 0);
-        const QString facts = cam.source.facts().join("\n") + cam.source.details().source;
+        const QString facts =
+            cam.source.facts().join("\n") + cam.source.details().source + log.text();
         QVERIFY(!facts.contains("p@ss") && !facts.contains("p%40ss"));
     }
 

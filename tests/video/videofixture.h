@@ -5,11 +5,13 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <mutex>
 
 // Real servers for video cams: GStreamer's RTSP server (tests/testsupport/rtspserver.py), and
 // live HLS written by ffmpeg into a folder that lighttpd serves.
@@ -52,16 +54,23 @@ class RtspServer {
     quint16 m_port = 0;
 };
 
-// lighttpd serving the server's www/, logging every request.
-inline bool startWeb(RealServer& server) {
-    server.write("lighttpd.conf",
-                 QString("server.document-root = \"%1/www\"\nserver.port = %2\n"
-                         "server.bind = \"127.0.0.1\"\nserver.modules = (\"mod_accesslog\")\n"
-                         "accesslog.filename = \"%1/access.log\"\nmimetype.assign = ("
-                         "\".m3u8\" => \"application/vnd.apple.mpegurl\")\n")
-                     .arg(server.folder())
-                     .arg(server.port())
-                     .toUtf8());
+// lighttpd serving the server's www/, logging every request; all of it behind Digest for "jo"
+// with the password "p@ss:/w" when `login`.
+inline bool startWeb(RealServer& server, bool login = false) {
+    server.write("users", "jo:p@ss:/w\n");
+    QString config = QString("server.document-root = \"%1/www\"\nserver.port = %2\n"
+                             "server.bind = \"127.0.0.1\"\nserver.modules = (\"mod_accesslog\", "
+                             "\"mod_auth\", \"mod_authn_file\")\n"
+                             "accesslog.filename = \"%1/access.log\"\nmimetype.assign = ("
+                             "\".m3u8\" => \"application/vnd.apple.mpegurl\")\n")
+                         .arg(server.folder())
+                         .arg(server.port());
+    if (login)
+        config += QString("auth.backend = \"plain\"\nauth.backend.plain.userfile = \"%1/users\"\n"
+                          "auth.require = (\"/\" => (\"method\" => \"digest\", \"realm\" => "
+                          "\"cam\", \"require\" => \"valid-user\"))\n")
+                      .arg(server.folder());
+    server.write("lighttpd.conf", config.toUtf8());
     QString why;
     if (!server.start("lighttpd", {"-D", "-f", server.folder() + "/lighttpd.conf"}, &why))
         qWarning("%s", qPrintable(why));
@@ -69,7 +78,7 @@ inline bool startWeb(RealServer& server) {
 }
 
 // ffmpeg writing a live test pattern as HLS segments of one second into the server's www/.
-inline bool startHls(RealServer& server, QProcess& ffmpeg, bool fragmentedMp4) {
+inline bool startHls(RealServer& server, QProcess& ffmpeg, bool fragmentedMp4, bool login) {
     server.write("www/empty", "");
     QStringList arguments{"-loglevel",
                           "error",
@@ -99,8 +108,42 @@ inline bool startHls(RealServer& server, QProcess& ffmpeg, bool fragmentedMp4) {
     const QString playlist = server.folder() + "/www/live.m3u8";
     for (QDeadlineTimer deadline(20000); !QFile::exists(playlist) && !deadline.hasExpired();)
         QTest::qWait(100);
-    return startWeb(server) && QFile::exists(playlist);
+    return startWeb(server, login) && QFile::exists(playlist);
 }
+
+// Everything FFmpeg logs, at every level, as the program passes it on, while this lives.
+class FfmpegLog {
+  public:
+    FfmpegLog() {
+        std::lock_guard lock(mutex());
+        lines() = QStringList();
+        m_before = qInstallMessageHandler(&FfmpegLog::take);
+        QLoggingCategory::setFilterRules("webcams.video.ffmpeg=true");
+    }
+    ~FfmpegLog() {
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(m_before);
+    }
+    QString text() const {
+        std::lock_guard lock(mutex());
+        return lines().join('\n');
+    }
+
+  private:
+    static void take(QtMsgType, const QMessageLogContext&, const QString& message) {
+        std::lock_guard lock(mutex());
+        lines() << message;
+    }
+    static std::mutex& mutex() {
+        static std::mutex shared;
+        return shared;
+    }
+    static QStringList& lines() {
+        static QStringList taken;
+        return taken;
+    }
+    QtMessageHandler m_before;
+};
 
 // A cam without the automatic one-second count: the test counts.
 struct TestCam {
