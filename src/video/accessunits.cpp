@@ -37,22 +37,28 @@ bool AccessUnits::holdsKeySlice(const uint8_t* data, int size) const {
 }
 
 bool AccessUnits::add(const AVPacket* packet, AVPacket* unit) {
-    const bool ends =
-        !m_bytes.isEmpty() &&
-        (packet->pts != m_pts || packet->pts == AV_NOPTS_VALUE || packet->stream_index != m_stream);
-    if (ends && av_new_packet(unit, int(m_bytes.size())) >= 0) {
+    const bool gathering = !m_bytes.isEmpty() || m_overflow;
+    const bool ends = gathering && (packet->pts != m_pts || packet->pts == AV_NOPTS_VALUE ||
+                                    packet->stream_index != m_stream);
+    if (ends && !m_overflow && av_new_packet(unit, int(m_bytes.size())) >= 0) {
         std::memcpy(unit->data, m_bytes.constData(), size_t(m_bytes.size()));
         unit->pts = unit->dts = m_pts;
         unit->stream_index = m_stream;
         unit->flags = m_key ? AV_PKT_FLAG_KEY : 0;
     }
-    if (ends || m_bytes.isEmpty()) {
+    if (ends || !gathering) {
         m_bytes.resize(0); // its room serves the next unit
         m_pts = packet->pts;
         m_stream = packet->stream_index;
         m_key = false;
+        m_overflow = false;
     }
-    m_key = m_key || holdsKeySlice(packet->data, packet->size);
-    m_bytes.append(reinterpret_cast<const char*>(packet->data), packet->size);
+    if (m_overflow || m_bytes.size() + packet->size > maxUnitBytes) {
+        m_overflow = true; // a picture without end is not followed: it is dropped
+        m_bytes = QByteArray();
+    } else {
+        m_key = m_key || holdsKeySlice(packet->data, packet->size);
+        m_bytes.append(reinterpret_cast<const char*>(packet->data), packet->size);
+    }
     return ends && unit->data;
 }

@@ -13,6 +13,9 @@
 // the stream; here only the first bytes of a packet are read.
 class AccessUnits {
   public:
+    // What one picture may take: a server that sends a picture without end is not followed.
+    static constexpr qsizetype maxUnitBytes = 32 << 20;
+
     static bool serves(AVCodecID codec) {
         return codec == AV_CODEC_ID_H264 || codec == AV_CODEC_ID_HEVC;
     }
@@ -29,5 +32,6 @@ class AccessUnits {
     QByteArray m_bytes;
     int64_t m_pts = AV_NOPTS_VALUE;
     bool m_key = false;
+    bool m_overflow = false; // the unit went past its bound: it is dropped
     int m_stream = 0;
 };

@@ -73,6 +73,10 @@ bool PacketLoop::gathers(const AVPacket* packet) {
     const bool timeless = key && (packet->pts == AV_NOPTS_VALUE || m_key->pts == AV_NOPTS_VALUE);
     if (!sameTime && !timeless)
         return false;
+    if (m_key->picture.size() + packet->size > AccessUnits::maxUnitBytes) {
+        m_key.reset(); // a picture without end is not followed
+        return true;
+    }
     m_key->picture.append(reinterpret_cast<const char*>(packet->data), packet->size);
     m_key->pts = packet->pts;
     return true;

@@ -3,6 +3,7 @@
 // and DecodeVideoPicture fed what it must refuse.
 #include "imaging/picturecheck.h"
 #include "testmain.h"
+#include "video/accessunits.h"
 #include "video/hlsplaylist.h"
 #include "video/picturerule.h"
 #include "video/videoaddress.h"
@@ -99,6 +100,48 @@ class VideoRulesTest : public QObject {
         QCOMPARE(rule.mode(), decoded ? DecodeMode::EveryPicture : DecodeMode::KeyPictures);
         QCOMPARE(decodedCount, decoded);
         QCOMPARE(handedCount, handed);
+    }
+
+    // RTP packets as FFmpeg hands them on without its parser ("time:bytes" in hex), gathered
+    // into pictures: "K" a key picture, "-" another, with its length.
+    void accessUnits_data() {
+        QTest::addColumn<bool>("hevc");
+        QTest::addColumn<QStringList>("packets");
+        QTest::addColumn<QString>("units");
+        QTest::newRow("IDR, then P")
+            << false << QStringList{"1:0000000165aa", "2:0000000141bb", "3:00000141"} << "K6 -6";
+        QTest::newRow("parameter sets and IDR aggregated")
+            << false << QStringList{"1:0000000167aa0000000168bb00000165cc", "2:000001"} << "K17";
+        QTest::newRow("fragments of a P slice")
+            << false << QStringList{"1:0000000141aa", "1:bbcc", "1:000000", "2:"} << "-11";
+        QTest::newRow("H.265 CRA, then a trailing slice")
+            << true << QStringList{"1:000000012a01aa", "2:000000010201", "3:"} << "K7 -6";
+        QTest::newRow("H.265 parameter sets alone")
+            << true << QStringList{"1:0000000140010000000142", "2:"} << "-11";
+    }
+    void accessUnits() {
+        QFETCH(bool, hevc);
+        QFETCH(QStringList, packets);
+        AccessUnits gatherer(hevc ? AV_CODEC_ID_HEVC : AV_CODEC_ID_H264);
+        AVPacket* packet = av_packet_alloc();
+        AVPacket* unit = av_packet_alloc();
+        QStringList gathered;
+        for (const QString& text : packets) {
+            const QByteArray bytes = QByteArray::fromHex(text.section(':', 1).toLatin1());
+            av_new_packet(packet, int(bytes.size()));
+            memcpy(packet->data, bytes.constData(), size_t(bytes.size()));
+            packet->pts = text.section(':', 0, 0).toLongLong();
+            if (gatherer.add(packet, unit))
+                gathered << QString("%1%2")
+                                .arg(unit->flags & AV_PKT_FLAG_KEY ? "K" : "-")
+                                .arg(unit->size);
+            av_packet_unref(packet);
+            av_packet_unref(unit);
+        }
+        av_packet_free(&packet);
+        av_packet_free(&unit);
+        QFETCH(QString, units);
+        QCOMPARE(gathered.join(' '), units);
     }
 
     void variantChoice_data() {
