@@ -83,14 +83,16 @@ fuzz: deps
 	fuzz/run.sh $(FUZZ_SECONDS)
 
 # Benchmarks: numbers and ratios against a reference run in the same process.
-# libjpeg writes the JPEG of 500 scans of the "costly" row.
-bench:
+# libjpeg writes the JPEG of 500 scans of the "costly" row; the video cams' benchmark serves its
+# streams with GStreamer's RTSP server (a test package).
+bench: test-deps
 	@$(call install-missing,libjpeg62-turbo-dev)
 	$(MAKE) build
-	cmake --build $(BUILD) --target bench_jpeg bench_fetch bench_history
+	cmake --build $(BUILD) --target bench_jpeg bench_fetch bench_history bench_video
 	$(BUILD)/bench/bench_history
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_jpeg
+	$(BUILD)/bench/bench_video
 
 # Installs the program, its menu entry, icons, metadata and help under PREFIX (/usr/local).
 install: build
