@@ -9,7 +9,8 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 BUILD_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libturbojpeg0-dev \
                   qt6-qpa-plugins libssl-dev qtkeychain-qt6-dev zlib1g-dev \
-                  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+                  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n \
+                  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
 FUZZ_PACKAGES := clang libclang-rt-dev
 RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
 # dpkg-shlibdeps reads the package's dependencies from the executable; the validators check the
@@ -18,9 +19,13 @@ PACKAGE_PACKAGES := dpkg-dev file desktop-file-utils appstream
 PREFIX ?= /usr/local
 # Tests read the time-lapse films back with ffprobe and ffmpeg (which also serves a stream), ask
 # real web servers for passwords, and keep credentials in a real keyring on a private session
-# bus, walk the program over AT-SPI and start it in German; the program uses none of them.
+# bus, walk the program over AT-SPI and start it in German, and serve video cams over RTSP with
+# GStreamer's RTSP server (x264enc is in -ugly, x265enc and h264parse in -bad); the program uses
+# none of them.
 TEST_PACKAGES := ffmpeg lighttpd lighttpd-mod-openssl apache2-bin gnome-keyring dbus-daemon \
-                 at-spi2-core python3-pyatspi xvfb xauth xdotool
+                 at-spi2-core python3-pyatspi xvfb xauth xdotool \
+                 gir1.2-gst-rtsp-server-1.0 python3-gi gstreamer1.0-plugins-base \
+                 gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad
 
 .PHONY: deps test-deps configure build run test test-asan test-tsan fuzz bench pictures install package clean
 
@@ -61,16 +66,19 @@ test-asan: deps test-deps
 	    LSAN_OPTIONS=use_tls=0:suppressions=$(CURDIR)/tools/sanitizers/lsan.supp \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-# Every thread the program starts, built with the thread sanitizer: the network, the engine and
-# its decoding, the panels, history reading and keeping, films and daily films, the viewer's.
-TSAN_TESTS := test_net test_imaging test_engine test_panels test_history test_timelapse test_viewer
+# Every thread the program starts, built with the thread sanitizer: the network, the video cams'
+# readers, the engine and its decoding, the panels, history reading and keeping, films and daily
+# films, the viewer's.
+TSAN_TESTS := test_net test_video test_imaging test_engine test_panels test_history test_timelapse \
+              test_viewer
 test-tsan: deps test-deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBCAMS_TSAN=ON $(CMAKE_FLAGS)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
 	@# die_after_fork=0: the tests start real servers (QProcess) from a threaded process;
 	@# ignore_noninstrumented_modules=1: what Qt and GLib do inside, on their own threads
 	TSAN_OPTIONS="suppressions=$(CURDIR)/tools/sanitizers/tsan.supp die_after_fork=0 ignore_noninstrumented_modules=1" \
-	    ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -R '^test_(net|imaging|engine|panels|history|timelapse|viewer)\.'
+	    ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) \
+	        -R '^test_(net|video|imaging|engine|panels|history|timelapse|viewer)\.'
 
 # Every fuzz target for FUZZ_SECONDS (20 by default) on its seed corpus.
 FUZZ_SECONDS ?= 20
@@ -79,14 +87,16 @@ fuzz: deps
 	fuzz/run.sh $(FUZZ_SECONDS)
 
 # Benchmarks: numbers and ratios against a reference run in the same process.
-# libjpeg writes the JPEG of 500 scans of the "costly" row.
-bench:
+# libjpeg writes the JPEG of 500 scans of the "costly" row; the video cams' benchmark serves its
+# streams with GStreamer's RTSP server (a test package).
+bench: test-deps
 	@$(call install-missing,libjpeg62-turbo-dev)
 	$(MAKE) build
-	cmake --build $(BUILD) --target bench_jpeg bench_fetch bench_history
+	cmake --build $(BUILD) --target bench_jpeg bench_fetch bench_history bench_video
 	$(BUILD)/bench/bench_history
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_fetch
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bench_jpeg
+	$(BUILD)/bench/bench_video
 
 # Installs the program, its menu entry, icons, metadata and help under PREFIX (/usr/local).
 install: build

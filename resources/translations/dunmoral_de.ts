@@ -2179,6 +2179,189 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
     </message>
 </context>
 <context>
+    <name>VideoSource</name>
+    <message>
+        <source>the playlist names an address that is not on the web</source>
+        <translation>die Wiedergabeliste nennt eine Adresse, die nicht im Web liegt</translation>
+    </message>
+    <message>
+        <source>the playlist names a segment too large to read</source>
+        <translation>die Wiedergabeliste nennt ein Segment, das zu groß zum Lesen ist</translation>
+    </message>
+    <message>
+        <source>the stream holds no video</source>
+        <translation>der Datenstrom enthält kein Video</translation>
+    </message>
+    <message>
+        <source>%1 has an invalid refresh interval: &quot;%2&quot;</source>
+        <translation>%1 hat ein ungültiges Aktualisierungsintervall: „%2“</translation>
+    </message>
+    <message>
+        <source>%1: not an address of a video cam</source>
+        <translation>%1: keine Adresse einer Videokamera</translation>
+    </message>
+    <message>
+        <source>no thread could be started to read the cam</source>
+        <translation>es konnte kein Thread zum Lesen der Kamera gestartet werden</translation>
+    </message>
+    <message>
+        <source>the stream ended</source>
+        <translation>der Datenstrom ist zu Ende</translation>
+    </message>
+    <message>
+        <source>HLS</source>
+        <translation>HLS</translation>
+    </message>
+    <message>
+        <source>RTSP</source>
+        <translation>RTSP</translation>
+    </message>
+    <message>
+        <source>A video stream over %1, not reached yet</source>
+        <translation>Ein Videostrom über %1, noch nicht erreicht</translation>
+    </message>
+    <message>
+        <source>%1 x %2</source>
+        <translation>%1 x %2</translation>
+    </message>
+    <message>
+        <source>%1 pictures a second</source>
+        <translation>%1 Bilder pro Sekunde</translation>
+    </message>
+    <message>
+        <source>a key picture every %1 s</source>
+        <translation>ein Schlüsselbild alle %1 s</translation>
+    </message>
+    <message>
+        <source>segments of %1 s in fragmented MP4</source>
+        <translation>Segmente von %1 s in fragmentiertem MP4</translation>
+    </message>
+    <message>
+        <source>segments of %1 s in MPEG-TS</source>
+        <translation>Segmente von %1 s in MPEG-TS</translation>
+    </message>
+    <message>
+        <source>A %1 stream over %2</source>
+        <translation>Ein %1-Strom über %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>Address: %1</source>
+        <translation>Adresse: %1</translation>
+    </message>
+    <message>
+        <source>Password: sent as the cam asks for it</source>
+        <translation>Passwort: gesendet, wie die Kamera es verlangt</translation>
+    </message>
+    <message>
+        <source>Password: none</source>
+        <translation>Passwort: keines</translation>
+    </message>
+    <message>
+        <source>Transport: RTSP over UDP</source>
+        <translation>Übertragung: RTSP über UDP</translation>
+    </message>
+    <message>
+        <source>Transport: RTSP over TCP</source>
+        <translation>Übertragung: RTSP über TCP</translation>
+    </message>
+    <message>
+        <source>Connection: RTSPS, encrypted; its certificate is not checked</source>
+        <translation>Verbindung: RTSPS, verschlüsselt; ihr Zertifikat wird nicht geprüft</translation>
+    </message>
+    <message>
+        <source>Variants: %1; reading %2 x %3 at %4 kbit/s</source>
+        <translation>Varianten: %1; gelesen wird %2 x %3 mit %4 kbit/s</translation>
+    </message>
+    <message>
+        <source>Fetched: only the newest segment at each interval</source>
+        <translation>Abgerufen: nur das neueste Segment in jedem Intervall</translation>
+    </message>
+    <message>
+        <source>Fetched: every segment, as the stream goes on</source>
+        <translation>Abgerufen: jedes Segment, wie der Strom weiterläuft</translation>
+    </message>
+    <message>
+        <source>Decoded: key pictures only, one each interval</source>
+        <translation>Dekodiert: nur Schlüsselbilder, eines pro Intervall</translation>
+    </message>
+    <message>
+        <source>Decoded: every picture, the one due each interval shown</source>
+        <translation>Dekodiert: jedes Bild, angezeigt wird das jeweils fällige</translation>
+    </message>
+    <message>
+        <source>Last attempt: %1</source>
+        <translation>Letzter Versuch: %1</translation>
+    </message>
+    <message>
+        <source>an unknown kind of video</source>
+        <translation>eine unbekannte Art von Video</translation>
+    </message>
+    <message>
+        <source>the cam refused the user name or password</source>
+        <translation>die Kamera hat den Benutzernamen oder das Passwort abgelehnt</translation>
+    </message>
+    <message>
+        <source>the cam asks for a user name and password</source>
+        <translation>die Kamera verlangt einen Benutzernamen und ein Passwort</translation>
+    </message>
+    <message>
+        <source>the cam refused access to this address</source>
+        <translation>die Kamera verweigert den Zugriff auf diese Adresse</translation>
+    </message>
+    <message>
+        <source>the cam has nothing at this address</source>
+        <translation>die Kamera hat unter dieser Adresse nichts</translation>
+    </message>
+    <message>
+        <source>the cam answered with an error</source>
+        <translation>die Kamera hat mit einem Fehler geantwortet</translation>
+    </message>
+    <message>
+        <source>the cam refused the connection</source>
+        <translation>die Kamera hat die Verbindung abgelehnt</translation>
+    </message>
+    <message>
+        <source>no answer within 10 s</source>
+        <translation>keine Antwort innerhalb von 10 s</translation>
+    </message>
+    <message>
+        <source>the cam&apos;s answer is not a video stream the program can read</source>
+        <translation>die Antwort der Kamera ist kein Videostrom, den das Programm lesen kann</translation>
+    </message>
+    <message>
+        <source>the cam closed the connection at once</source>
+        <translation>die Kamera hat die Verbindung sofort geschlossen</translation>
+    </message>
+    <message>
+        <source>the cam could not be reached</source>
+        <translation>die Kamera war nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>the stream broke off</source>
+        <translation>der Datenstrom ist abgebrochen</translation>
+    </message>
+    <message>
+        <source>no picture within %1 s</source>
+        <translation>kein Bild innerhalb von %1 s</translation>
+    </message>
+    <message>
+        <source>the cam sends %1, which the program cannot decode</source>
+        <translation>die Kamera sendet %1, was das Programm nicht dekodieren kann</translation>
+    </message>
+    <message>
+        <source>the address gives no video playlist the program can read</source>
+        <translation>die Adresse liefert keine Video-Wiedergabeliste, die das Programm lesen kann</translation>
+    </message>
+</context>
+<context>
     <name>ViewerPane</name>
     <message>
         <source>Viewer</source>
