@@ -12,7 +12,8 @@ BUILD_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libtur
                   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n \
                   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
 FUZZ_PACKAGES := clang libclang-rt-dev
-RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6
+# ffmpeg writes the demo video cam's live playlist
+RUN_PACKAGES := $(BUILD_PACKAGES) libqt6dbus6 ffmpeg
 # dpkg-shlibdeps reads the package's dependencies from the executable; the validators check the
 # desktop entry and the AppStream metadata.
 PACKAGE_PACKAGES := dpkg-dev file desktop-file-utils appstream

@@ -7,9 +7,19 @@
 set -u
 build=${1:-build}
 democam="$build/tools/democam"
+# a video cam too: ffmpeg writes a live HLS playlist of a test picture into a folder democam
+# serves as /files/
+videos=$(mktemp -d)
+videoPid=""
+if command -v ffmpeg >/dev/null; then
+    ffmpeg -loglevel error -re -f lavfi -i "testsrc2=size=640x360:rate=15" -c:v libx264 \
+        -preset ultrafast -tune zerolatency -g 30 -f hls -hls_time 2 -hls_list_size 5 \
+        -hls_flags delete_segments "$videos/garden.m3u8" </dev/null >/dev/null 2>&1 &
+    videoPid=$!
+fi
 port=""
 for candidate in ${DEMO_PORTS:-8088 8089 8090 8091 8092 8093 8094 8095 8096 8097}; do
-    "$democam" "$candidate" >/dev/null 2>&1 &
+    "$democam" "$candidate" "$videos" >/dev/null 2>&1 &
     pid=$!
     sleep 0.5
     if kill -0 "$pid" 2>/dev/null; then
@@ -20,12 +30,12 @@ done
 if [ -z "$port" ]; then
     echo "democam could not find a free port; starting without demo cams" >&2
 else
-    trap 'kill "$pid" 2>/dev/null' EXIT INT TERM
+    trap 'kill "$pid" $videoPid 2>/dev/null; rm -rf "$videos"' EXIT INT TERM
     echo "democam serves on http://127.0.0.1:$port/"
 fi
 
 list="$build/00camlist.txt"
-demoPaths='harbour\.jpg|hilltop-1280x720\.jpg|market\.jpg|lighthouse\.gif|station-1920x1080\.jpg|northgate-800x600\.jpg|missing\.jpg|quay\.mjpg\?fps=10|carpark\.jpg\?cgi'
+demoPaths='harbour\.jpg|hilltop-1280x720\.jpg|market\.jpg|lighthouse\.gif|station-1920x1080\.jpg|northgate-800x600\.jpg|missing\.jpg|quay\.mjpg\?fps=10|carpark\.jpg\?cgi|files/garden\.m3u8'
 if [ -n "$port" ] && [ ! -e "$list" ]; then
     base="http://127.0.0.1:$port"
     {
@@ -39,6 +49,7 @@ if [ -n "$port" ] && [ ! -e "$list" ]; then
             "North gate" "$base/northgate-800x600.jpg" 3 \
             "Quay (stream)" "$base/quay.mjpg?fps=10" 1 \
             "Car park (no dates)" "$base/carpark.jpg?cgi" 5 \
+            "Garden (video, HLS)" "$base/files/garden.m3u8" 2 \
             "Missing cam" "$base/missing.jpg" 30
     } > "$list"
     echo "wrote the demo cams into $list"
@@ -50,4 +61,5 @@ fi
 (cd "$build" && ${DUNMORAL:-./dunmoral})
 status=$?
 [ -n "$port" ] && kill "$pid" 2>/dev/null
+[ -n "$videoPid" ] && kill "$videoPid" 2>/dev/null
 exit $status

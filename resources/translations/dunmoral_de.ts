@@ -139,6 +139,10 @@
         <source>%1 cannot be written: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
+    <message>
+        <source>the picture could not be decoded</source>
+        <translation>das Bild konnte nicht dekodiert werden</translation>
+    </message>
 </context>
 <context>
     <name>AviWriter</name>
@@ -300,6 +304,14 @@
     <message>
         <source>Hours with the same picture</source>
         <translation>Stunden mit demselben Bild</translation>
+    </message>
+    <message>
+        <source>Receive the video over UDP (RTSP cams on your own network)</source>
+        <translation>Das Video über UDP empfangen (RTSP-Kameras im eigenen Netz)</translation>
+    </message>
+    <message>
+        <source>RTSP cams send their video over TCP unless this is ticked; UDP is lighter, but pictures break where packets get lost</source>
+        <translation>RTSP-Kameras senden ihr Video über TCP, solange dies nicht angekreuzt ist; UDP ist leichter, aber Bilder zerfallen, wo Pakete verloren gehen</translation>
     </message>
 </context>
 <context>

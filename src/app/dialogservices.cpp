@@ -25,4 +25,5 @@ void GiveDialogsTheirServices(CamListPane& camList, CamServices& services) {
     });
     camList.setCredentialStore(&settings.credentials());
     camList.setAlertSettings(&settings.alerts());
+    camList.setCamSettings(&settings);
 }

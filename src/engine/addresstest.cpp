@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -89,17 +90,19 @@ void AddressTest::makeSource(const QByteArray& kind) {
         finish({false, tr("This address cannot be fetched"), {text.section(": ", 1)}, {}});
     });
     // the address turned out to be a cam of another kind: its own source tries it
-    connect(m_source, &PictureSource::otherKind, this, [this](const QByteArray& type) {
-        const QByteArray kind = m_registry.kindOfAnswer(type, {});
-        if (kind.isEmpty())
-            return;
-        m_source->stop();
-        m_source->deleteLater();
-        m_source = nullptr;
-        makeSource(kind);
-        m_source->setRecord("Test", m_address, m_refresh);
-        m_source->beginCycle();
-    });
+    connect(m_source, &PictureSource::otherKind, this,
+            [this](const QByteArray& type, const QByteArray& first) {
+                const QByteArray kind = m_registry.kindOfAnswer(
+                    type, std::string_view(first.constData(), size_t(first.size())));
+                if (kind.isEmpty())
+                    return;
+                m_source->stop();
+                m_source->deleteLater();
+                m_source = nullptr;
+                makeSource(kind);
+                m_source->setRecord("Test", m_address, m_refresh);
+                m_source->beginCycle();
+            });
 }
 
 void AddressTest::check(const QByteArray& address, const QByteArray& refresh,
@@ -138,7 +141,9 @@ void AddressTest::reportStream() {
     AddressReport report;
     report.ok = true;
     report.headline = m_source->streamText(seconds);
-    if (const QSize size = sizeOf(m_streamFirst); size.isValid())
+    static const QRegularExpression namesItsSize(QStringLiteral("\\d x \\d"));
+    if (const QSize size = sizeOf(m_streamFirst);
+        size.isValid() && !report.headline.contains(namesItsSize))
         report.headline += tr(", %1 x %2").arg(size.width()).arg(size.height());
     report.facts = m_source->facts() << timeTaken();
     m_source->stop();

@@ -37,10 +37,10 @@ void AutoSave::completed(const CamPlace& place, const Completion& completion) {
                          completion.kind == Completion::Kind::SamePicture ||
                          completion.kind == Completion::Kind::Overtaken;
     if (m_on && picture && completion.fetched.pictureChanged)
-        save(place, completion.fetched.body);
+        save(place, completion.fetched.body, completion.fetched.format);
 }
 
-void AutoSave::save(const CamPlace& place, const QByteArray& bytes) {
+void AutoSave::save(const CamPlace& place, const QByteArray& bytes, const QByteArray& format) {
     const int index = place.index;
     const QDateTime now = QDateTime::currentDateTime();
     const QString time = longTimeText(now.time());
@@ -58,8 +58,18 @@ void AutoSave::save(const CamPlace& place, const QByteArray& bytes) {
     m_bytesPending += bytes.size();
     m_files.run(
         this,
-        [bytes, path, panelSize] {
-            return SavePictureAsJpeg({{}, bytes}, FreeSavePath(path), panelSize);
+        [bytes, format, path, panelSize, decode = m_engine.registry().decoder()] {
+            // a coded picture (a video's) is decoded whole, at the stream's own size
+            const PictureToSave picture =
+                format.isEmpty() ? PictureToSave{{}, bytes}
+                                 : PictureToSave{decode(format, bytes, {}).picture, {}};
+            if (picture.isEmpty()) {
+                SavedPicture failed;
+                failed.path = path;
+                failed.error = tr("the picture could not be decoded");
+                return failed;
+            }
+            return SavePictureAsJpeg(picture, FreeSavePath(path), panelSize);
         },
         [this, index, shown, time, cam = place.caption,
          size = bytes.size()](const SavedPicture& result) {

@@ -42,7 +42,7 @@ class AutoSave : public QObject, public PictureSink {
     void pictureSaved(const QByteArray& cam, const QString& path);
 
   private:
-    void save(const CamPlace& place, const QByteArray& bytes);
+    void save(const CamPlace& place, const QByteArray& bytes, const QByteArray& format);
     void saved(int index, const QByteArray& cam, const QString& time, const SavedPicture& saved,
                quint64 shown);
 

@@ -110,11 +110,15 @@ void CamEngine::connectSource(int index) {
     connect(source, &PictureSource::actionsChanged, this,
             [this, index] { emit actionsChanged(index); });
     connect(source, &PictureSource::otherKind, this,
-            [this, index](const QByteArray& type) { anotherKind(index, type); });
+            [this, index](const QByteArray& type, const QByteArray& first) {
+                anotherKind(index, type, first);
+            });
 }
 
-void CamEngine::anotherKind(int index, const QByteArray& contentType) {
-    const QByteArray kind = m_registry.kindOfAnswer(contentType, {});
+void CamEngine::anotherKind(int index, const QByteArray& contentType,
+                            const QByteArray& firstBytes) {
+    const QByteArray kind = m_registry.kindOfAnswer(
+        contentType, std::string_view(firstBytes.constData(), size_t(firstBytes.size())));
     CamPlace& place = placeAt(index);
     if (kind.isEmpty() || kind == m_kinds[size_t(index)] || !place.running)
         return;
@@ -263,6 +267,7 @@ void CamEngine::showSavedCopy(int index, quint64 shownCount, const QImage& pictu
         return; // a newer picture is shown meanwhile
     place.shownPicture = picture;
     place.fileBytes = bytes;
+    place.fileFormat.clear();
     emit shownPictureChanged(index);
 }
 
@@ -272,6 +277,7 @@ void CamEngine::showPlainPicture(int index, const QImage& picture) {
     place.shownBody.clear();
     place.arrivedBody.clear();
     place.fileBytes.clear();
+    place.fileFormat.clear();
     place.shownPicture = picture;
     place.shownSize = picture.size();
     place.wholePicture = {};

@@ -131,7 +131,7 @@ class CamEngine : public QObject {
     void tick(int index);
     void progress(int index, float percent, const QString& fileName);
     void giveCredentials(int index);
-    void anotherKind(int index, const QByteArray& contentType);
+    void anotherKind(int index, const QByteArray& contentType, const QByteArray& firstBytes);
     quint64 nextTicket(int index);
     void updateMark(int index);
     void showFetching(int index, bool on);

@@ -100,8 +100,10 @@ PictureToSave CamFollower::picture() const {
     const CamPlace& place = m_engine.place(m_place);
     if (!place.wholePicture.isNull())
         return {place.wholePicture, {}};
-    return place.fileBytes.isEmpty() ? PictureToSave{place.shownPicture, {}}
-                                     : PictureToSave{{}, place.fileBytes};
+    // a coded picture (a video's) is saved as shown until its whole picture is at hand
+    return place.fileBytes.isEmpty() || !place.fileFormat.isEmpty()
+               ? PictureToSave{place.shownPicture, {}}
+               : PictureToSave{{}, place.fileBytes};
 }
 
 QByteArray CamFollower::name() const {

@@ -35,6 +35,7 @@ struct CamPlace {
     QByteArray shownBody;
     QByteArray arrivedBody; // the same as it came, with what followed the picture's end
     QByteArray fileBytes;
+    QByteArray fileFormat; // empty: a picture file; else a coded picture of that kind
     QSize shownSize;
     QImage shownPicture;
     QImage wholePicture;

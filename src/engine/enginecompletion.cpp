@@ -105,7 +105,8 @@ void CamEngine::takeIn(int index, Completion& completion) {
         // what followed the picture's end is not kept
         place.shownBody = decoded.end > 0 ? fetched.body.left(decoded.end) : fetched.body;
         completion.fetched.body = place.shownBody;
-        place.fileBytes = fetched.format.isEmpty() ? place.shownBody : QByteArray();
+        place.fileBytes = place.shownBody;
+        place.fileFormat = fetched.format;
         place.shownPicture = completion.decoded.panelPicture;
         place.shownSize = decoded.fullSize.isValid() ? decoded.fullSize : decoded.picture.size();
         place.wholePicture = decoded.whole && isWantedWhole(index) ? decoded.picture : QImage();
@@ -158,6 +159,7 @@ void CamEngine::takeIn(int index, Completion& completion) {
         place.shownBody.clear(); // the next picture shows again, same or not
         place.arrivedBody.clear();
         place.fileBytes.clear();
+        place.fileFormat.clear();
         place.shownSize = m_notFound.size();
         place.shownPicture = m_notFound;
         place.wholePicture = {};
@@ -177,7 +179,8 @@ void CamEngine::requestWholePicture(int index) {
     }
     place.wholeTicket = nextTicket(index);
     place.wholeFor = place.shownCount;
-    m_decodes->submit({index, place.wholeTicket, place.fileBytes, 0, QSize(), QSize(), true, {}});
+    m_decodes->submit(
+        {index, place.wholeTicket, place.fileBytes, 0, QSize(), QSize(), true, place.fileFormat});
 }
 
 void CamEngine::wholePictureDecoded(int index, const PlaceDecode& decoded) {

@@ -6,6 +6,7 @@
 #include "common/localtext.h"
 #include "common/numbertext.h"
 #include "config/camsettings.h"
+#include "engine/camchoices.h"
 #include "engine/decodequeue.h"
 #include "engine/placekeeping.h"
 #include "source/picturesource.h"
@@ -81,6 +82,7 @@ bool CamEngine::startCam(const CamRecord& record, int wanted) {
         source->forgetValidators();
     source->setCredentials(std::nullopt);
     source->setKeeping(m_keeping[size_t(index)].get());
+    source->setChoices(m_settings.value(sourceChoicesKey, QByteArray::fromStdString(record.name)));
     source->setWantedSize(place.pictureSize, isWantedWhole(index));
     emit camStarted(index);
     for (PictureSink* sink : m_sinks)
@@ -125,6 +127,7 @@ void CamEngine::stopCam(int index) {
     place.shownBody.clear();
     place.arrivedBody.clear();
     place.fileBytes.clear();
+    place.fileFormat.clear();
     place.shownSize = {};
     place.shownPicture = {};
     place.wholePicture = {};
@@ -162,6 +165,7 @@ void CamEngine::UpdateOpenPanels(const std::string& oldName, const CamRecord& ed
         place.id = m_camList.idOf(edited.name);
         place.source->setRecord(name, QByteArray::fromStdString(edited.url),
                                 QByteArray::fromStdString(edited.refresh));
+        place.source->setChoices(m_settings.value(sourceChoicesKey, name));
         place.caption = name;
         emit captionChanged(place.index, name);
         for (PictureSink* sink : m_sinks)

@@ -6,15 +6,25 @@
 #include "net/camfetcher.h"
 #include "net/proxymemory.h"
 #include "net/receptionbudget.h"
+#include "video/videodecode.h"
+#include "video/videosource.h"
 
 namespace {
 
 PictureSource* makeHttpSource(const SourceServices& services, QObject* parent) {
     auto* source = new CamFetcher(parent, services.tickers);
     source->setPictureTest(IsWholeKnownPicture);
+    source->setOtherKindTest(VideoSource::takesAnswer);
     source->setWorkers(services.workers);
     source->setProxyMemory(services.proxies);
     source->setReceptionBudget(services.budget);
+    if (services.now)
+        source->setClock(services.now);
+    return source;
+}
+
+PictureSource* makeVideoSource(const SourceServices& services, QObject* parent) {
+    auto* source = new VideoSource(parent);
     if (services.now)
         source->setClock(services.now);
     return source;
@@ -32,6 +42,12 @@ SourceRegistry::SourceRegistry(SourceServices services) : m_services(std::move(s
     // still pictures and MJPEG streams over HTTP; first, as it takes what no other kind does
     m_kinds.push_back(
         {"http", [](const QByteArray&) { return true; }, nullptr, makeHttpSource, {}, nullptr});
+    // video over RTSP, and HLS playlists an HTTP address turns out to give
+    m_kinds.push_back({"video", VideoSource::takesAddress, VideoSource::takesAnswer,
+                       makeVideoSource, "video/",
+                       [](const QByteArray& format, const QByteArray& body, QSize fit) {
+                           return DecodeVideoPicture(format, body, fit);
+                       }});
 }
 
 QByteArray SourceRegistry::kindOf(const QByteArray& address) const {

@@ -5,6 +5,7 @@
 #include "common/localtext.h"
 #include "common/prompter.h"
 #include "config/camcredentials.h"
+#include "engine/camchoices.h"
 #include "ui/credentialkeeping.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
@@ -240,6 +241,9 @@ void CamDialog::saveRecord() {
                            typedCredentials().value_or(Credentials{}));
     if (m_alerts && m_alertsBox)
         m_alerts->write(QByteArray::fromStdString(record.name), chosenAlerts());
+    if (m_settings && m_udpBox)
+        m_settings->setValue(sourceChoicesKey, QByteArray::fromStdString(record.name),
+                             SourceChoices{m_udpBox->isChecked()});
     close();
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CamCredentials;
+class CamSettings;
 class CamListModel;
 class QCheckBox;
 class Prompter;
@@ -53,6 +54,10 @@ class CamDialog : public QDialog {
     // under the cam's name when the record is saved.
     void setAlertSettings(CamAlertSettings* alerts);
     QCheckBox* alertsBox() const { return m_alertsBox; }
+    // With the cam's settings the dialog has the choices of how its source connects (a video
+    // cam's stream over UDP, shown for rtsp:// addresses), kept when the record is saved.
+    void setCamSettings(CamSettings* settings);
+    QCheckBox* udpBox() const { return m_udpBox; }
 
   signals:
     // A record was saved; for an edit, `oldName` is the name the dialog was opened with.
@@ -106,6 +111,8 @@ class CamDialog : public QDialog {
 
     CamCredentials* m_credentials = nullptr;
     CamAlertSettings* m_alerts = nullptr;
+    CamSettings* m_settings = nullptr;
+    QCheckBox* m_udpBox = nullptr;
     QCheckBox* m_alertsBox = nullptr;
     QSpinBox* m_minutesBox = nullptr;
     QSpinBox* m_hoursBox = nullptr;

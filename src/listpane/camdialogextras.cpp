@@ -7,6 +7,7 @@
 #include "common/localtext.h"
 #include "common/prompter.h"
 #include "config/camcredentials.h"
+#include "engine/camchoices.h"
 #include "ui/credentialkeeping.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
@@ -196,4 +197,27 @@ void CamDialog::showReport(const AddressReport& report) {
     m_preview->setVisible(!report.preview.isNull());
     m_reportPanel->show();
     fitExtras();
+}
+
+void CamDialog::setCamSettings(CamSettings* settings) {
+    m_settings = settings;
+    if (!settings || m_udpBox)
+        return;
+    m_udpBox =
+        new QCheckBox(tr("Receive the video over UDP (RTSP cams on your own network)"), m_extras);
+    m_udpBox->setObjectName("udpBox");
+    m_udpBox->setToolTip(tr("RTSP cams send their video over TCP unless this is ticked; UDP "
+                            "is lighter, but pictures break where packets get lost"));
+    static_cast<QVBoxLayout*>(m_extras->layout())->addWidget(m_udpBox);
+    if (!m_original.name.empty())
+        m_udpBox->setChecked(
+            settings->value(sourceChoicesKey, QByteArray::fromStdString(m_original.name)).udp);
+    // shown for the addresses it is for
+    const auto follow = [this] {
+        m_udpBox->setVisible(
+            m_addressBox->text().trimmed().startsWith("rtsp", Qt::CaseInsensitive));
+        fitExtras();
+    };
+    connect(m_addressBox, &QLineEdit::textChanged, this, follow);
+    follow();
 }

@@ -116,6 +116,7 @@ void CamListPane::addCam() {
         m_addDialog->setAddressChecker(m_checker);
         m_addDialog->setCredentialStore(m_credentials);
         m_addDialog->setAlertSettings(m_alerts);
+        m_addDialog->setCamSettings(m_settings);
     }
     bringForward(m_addDialog);
 }
@@ -141,6 +142,7 @@ void CamListPane::editSelectedCam() {
     m_editDialog->setAddressChecker(m_checker);
     m_editDialog->setCredentialStore(m_credentials);
     m_editDialog->setAlertSettings(m_alerts);
+    m_editDialog->setCamSettings(m_settings);
 
     if (m_suggestions)
         if (const auto suggestion = m_suggestions(QByteArray::fromStdString(name)))

@@ -10,6 +10,7 @@
 
 class AddCamDialog;
 class CamAlertSettings;
+class CamSettings;
 class CamCredentials;
 class QListWidgetItem;
 
@@ -55,6 +56,8 @@ class CamListPane : public QObject {
     // Where the dialogs keep the cams' user names and passwords.
     void setCredentialStore(CamCredentials* store) { m_credentials = store; }
     void setAlertSettings(CamAlertSettings* alerts) { m_alerts = alerts; }
+    // Where the dialogs keep a cam's other choices (how a video cam connects).
+    void setCamSettings(CamSettings* settings) { m_settings = settings; }
     // A cam that went dark is marked in the list, with `note` saying how; an empty note
     // takes the mark away.
     void markDark(const QByteArray& cam, const QString& note);
@@ -84,6 +87,7 @@ class CamListPane : public QObject {
     QListWidget* m_list = nullptr;
     QHash<QByteArray, QString> m_darkNotes;
     CamAlertSettings* m_alerts = nullptr;
+    CamSettings* m_settings = nullptr;
     QPointer<AddCamDialog> m_addDialog;
     QPointer<EditCamDialog> m_editDialog;
     AddressCheckerFactory m_checker;

@@ -184,6 +184,16 @@ void CamFetcher::judge(const ExchangeResult& result) {
         if (const auto value = result.head.value("Retry-After"))
             retryAfter = ParseRetryAfter(*value, m_now().toSecsSinceEpoch(), maxRetryAfterSecs);
     m_lastWasStream = false;
+    if (const auto type = result.head.value("Content-Type");
+        successful && m_otherKind &&
+        m_otherKind(type ? QByteArray(type->data(), qsizetype(type->size())) : QByteArray(),
+                    body.substr(0, 512))) {
+        // a cam of another kind at this address: its own source takes over
+        stop();
+        emit otherKind(type ? QByteArray(type->data(), qsizetype(type->size())) : QByteArray(),
+                       result.body.left(512));
+        return;
+    }
     if (!picture) {
         emit notAPicture();
         // a cam asking for a password it was not given says what to do

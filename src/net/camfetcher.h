@@ -56,6 +56,11 @@ class CamFetcher : public PictureSource {
     void setPictureTest(std::function<bool(std::string_view body)> test) {
         m_isWholePicture = std::move(test);
     }
+    // Tells an answer that shows the cam to be of another kind (a video's playlist): the
+    // source then says otherKind instead of judging it.
+    void setOtherKindTest(std::function<bool(const QByteArray& type, std::string_view body)> test) {
+        m_otherKind = std::move(test);
+    }
     // Where whole answers are finished (their codings undone, the picture test): off the
     // window's thread.
     void setWorkers(std::shared_ptr<BackgroundQueue> workers) {
@@ -180,6 +185,7 @@ class CamFetcher : public PictureSource {
     std::function<double()> m_jitter;
     std::function<QByteArray(const QString&)> m_pins;
     std::function<bool(std::string_view)> m_isWholePicture;
+    std::function<bool(const QByteArray&, std::string_view)> m_otherKind;
     Ticker* m_timer = nullptr; // timRefresh
     Exchange* m_exchange = nullptr;
     QByteArray m_name, m_address, m_refreshText = "30";

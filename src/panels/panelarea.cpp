@@ -100,7 +100,7 @@ void PanelArea::showShownPicture(int index) {
     CamPanel* view = panel(index);
     if (!place.hasPicture())
         view->clearPicture();
-    else if (place.fileBytes.isEmpty())
+    else if (place.fileBytes.isEmpty() || !place.fileFormat.isEmpty())
         view->showPlainPicture(place.shownPicture);
     else
         view->showPicture(place.shownPicture, place.fileBytes);

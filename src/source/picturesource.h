@@ -28,6 +28,12 @@ struct SourceAction {
     bool operator==(const SourceAction&) const = default;
 };
 
+// How a cam's source connects, as its owner chose it.
+struct SourceChoices {
+    bool udp = false; // a video's stream over UDP rather than TCP
+    bool operator==(const SourceChoices&) const = default;
+};
+
 // What a source may keep for its cam besides its record: certificates the user trusts and
 // whether its password may travel unencrypted. Kept by the cam's own settings.
 class SourceKeeping {
@@ -59,6 +65,8 @@ class PictureSource : public QObject {
     virtual const QByteArray& refreshText() const = 0;
     // Where the cam's own choices are kept; none: nothing is trusted or allowed.
     virtual void setKeeping(SourceKeeping* keeping) = 0;
+    // How the cam's owner chose it to connect; taken at the next connection.
+    virtual void setChoices(const SourceChoices&) {}
     // The cam's user name and password (none: the address's own "user:password@", if any).
     // Changed ones are tried at once when the cam refused the last ones.
     virtual void setCredentials(std::optional<Credentials> credentials) = 0;
@@ -140,7 +148,7 @@ class PictureSource : public QObject {
     void halted(const QString& text);
     // What `actions` offers changed.
     void actionsChanged();
-    // The address turned out to be a cam of another kind (`contentType` says which): the
-    // registry makes its own source for it.
-    void otherKind(const QByteArray& contentType);
+    // The address turned out to be a cam of another kind (its answer's type and first bytes
+    // say which): the registry makes its own source for it.
+    void otherKind(const QByteArray& contentType, const QByteArray& firstBytes);
 };

@@ -57,6 +57,9 @@ class VideoSource : public PictureSource, private ReaderEvents {
     // Nothing is kept: FFmpeg checks certificates by the system's authorities alone.
     void setKeeping(SourceKeeping*) override {}
     void setCredentials(std::optional<Credentials> credentials) override;
+    void setChoices(const SourceChoices& choices) override {
+        setTransport(choices.udp ? VideoTransport::Udp : VideoTransport::Tcp);
+    }
 
     void beginCycle() override;
     void stop() override;
@@ -73,6 +76,8 @@ class VideoSource : public PictureSource, private ReaderEvents {
     int32_t waitSecs() const override { return m_waitSecs; }
     CamDetails details() const override;
     QStringList facts() const override;
+    // "An H.264 stream over RTSP: 1920 x 1080, 25 pictures a second, a key picture every 2 s"
+    QString streamText(double) const override { return headline(currentFacts()); }
     void setWantedSize(QSize shown, bool whole) override;
 
   private:

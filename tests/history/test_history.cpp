@@ -57,6 +57,8 @@ class HistoryTest : public QObject {
             QFile file(folder + "/" + name);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray(409600, 'x'));
+            // written when it was taken, whatever today's clock says
+            QVERIFY(file.setFileTime(taken, QFileDevice::FileModificationTime));
             m_tags[name] = tag;
         };
         m_tags.clear();

@@ -1,7 +1,9 @@
 // The cam list pane on its own: the list box, its Add, Del and Edit commands and the dialogs.
 #include "camlist/camlistmodel.h"
 #include "config/camcredentials.h"
+#include "config/camsettings.h"
 #include "config/settings.h"
+#include "engine/camchoices.h"
 #include "listpane/camdialog.h"
 #include "listpane/camlistpane.h"
 
@@ -133,6 +135,27 @@ class DialogTest : public QObject {
         QCOMPARE(f.file(), twoCams + "[name]Harbour\r\n \r\nabc\r\n\r\n");
         QCOMPARE(f.listed(), (QStringList{"Harbour", "Hill", "Harbour"}));
         QVERIFY(f.prompter.asked.isEmpty());
+    }
+
+    // An RTSP cam's video may come over UDP: the choice shows for rtsp:// addresses only, and
+    // is kept in the cam's own settings.
+    void aVideoCamMayUseUdp() {
+        ListFixture f(twoCams);
+        SettingsStore store("Tarvique Software", "Tarvique Webcams", f.prompter);
+        CamSettings settings(store, "Tarvique Webcams", "Tarvique Webcams tests");
+        f.pane->setCamSettings(&settings);
+        f.pane->addCam();
+        AddCamDialog* add = f.pane->addDialog();
+        type(add->nameBox(), "Door");
+        type(add->addressBox(), "http://door/a.jpg");
+        QVERIFY(add->udpBox()->isHidden());
+        type(add->addressBox(), "rtsp://door/stream1");
+        QVERIFY(!add->udpBox()->isHidden());
+        add->udpBox()->setChecked(true);
+        type(add->refreshBox(), "5");
+        pressOk(add);
+        QTRY_VERIFY(!f.pane->addDialog());
+        QVERIFY(settings.value(sourceChoicesKey, "Door").udp);
     }
 
     void cancelWritesNothing() {

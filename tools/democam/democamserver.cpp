@@ -90,9 +90,11 @@ QByteArray DemoCamServer::fileAnswer(const QString& name) const {
         !file.open(QIODevice::ReadOnly))
         return notFound();
     const QByteArray bytes = file.readAll();
-    const QByteArray type = name.endsWith(".gif")   ? "image/gif"
-                            : name.endsWith(".png") ? "image/png"
-                                                    : "image/jpeg";
+    const QByteArray type = name.endsWith(".gif")    ? "image/gif"
+                            : name.endsWith(".png")  ? "image/png"
+                            : name.endsWith(".m3u8") ? "application/vnd.apple.mpegurl"
+                            : name.endsWith(".ts")   ? "video/mp2t"
+                                                     : "image/jpeg";
     return "HTTP/1.1 200 OK\r\nContent-Type: " + type +
            "\r\nContent-Length: " + QByteArray::number(bytes.size()) +
            "\r\nConnection: close\r\n\r\n" + bytes;
