@@ -27,6 +27,11 @@ AutoSave::~AutoSave() {
     m_engine.removeSink(this);
 }
 
+void AutoSave::setOn(bool on) {
+    m_on = on;
+    m_engine.setPicturesKeptWhole(on); // saved at the cam's own size
+}
+
 bool AutoSave::isBusyWith(const CamPlace& place) const {
     return m_pending.at(size_t(place.index)) > 0;
 }

@@ -25,7 +25,7 @@ class AutoSave : public QObject, public PictureSink {
              QObject* parent = nullptr);
     ~AutoSave() override;
 
-    void setOn(bool on) { m_on = on; }
+    void setOn(bool on);
     // Where failures are told once a spell; none: the status bar and the mark only.
     void setNotifier(DesktopNotifier* notifier) { m_notifier = notifier; }
     bool isOn() const { return m_on; }

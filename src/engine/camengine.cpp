@@ -131,7 +131,7 @@ void CamEngine::anotherKind(int index, const QByteArray& contentType,
     place.source->setRecord(QByteArray::fromStdString(record.name),
                             QByteArray::fromStdString(record.url),
                             QByteArray::fromStdString(record.refresh));
-    place.source->setWantedSize(place.pictureSize, isWantedWhole(index));
+    tellWantedSize(index);
     place.source->beginCycle();
     giveCredentials(index);
     emit actionsChanged(index);
@@ -163,7 +163,7 @@ void CamEngine::setPictureSize(int index, QSize size) {
     if (size.isEmpty() || size == place.pictureSize)
         return;
     place.pictureSize = size;
-    place.source->setWantedSize(size, isWantedWhole(index));
+    tellWantedSize(index);
 }
 
 QString CamEngine::nextRefreshText(int index) const {
@@ -252,7 +252,7 @@ void CamEngine::wantWhole(int index, bool on) {
     wanted = std::max(0, wanted + (on ? 1 : -1));
     if (wanted == 0)
         placeAt(index).wholePicture = {}; // kept whole only while somebody shows it
-    source(index)->setWantedSize(place(index).pictureSize, wanted > 0);
+    tellWantedSize(index);
 }
 
 void CamEngine::troubleChanged(int index) {
@@ -282,4 +282,15 @@ void CamEngine::showPlainPicture(int index, const QImage& picture) {
     place.shownSize = picture.size();
     place.wholePicture = {};
     emit shownPictureChanged(index);
+}
+
+void CamEngine::setPicturesKeptWhole(bool whole) {
+    m_keptWhole = whole;
+    for (int index = 0; index < placeCount; ++index)
+        tellWantedSize(index);
+}
+
+void CamEngine::tellWantedSize(int index) {
+    const CamPlace& place = this->place(index);
+    place.source->setWantedSize(place.pictureSize, m_keptWhole || isWantedWhole(index));
 }

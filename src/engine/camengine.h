@@ -93,6 +93,9 @@ class CamEngine : public QObject {
     // while one does, new pictures are decoded whole.
     void wantWhole(int index, bool on);
     bool isWantedWhole(int index) const { return m_wholeWanted.at(size_t(index)) > 0; }
+    // While pictures are kept (auto-save), sources that could hand on smaller pictures hand on
+    // whole ones.
+    void setPicturesKeptWhole(bool whole);
     // Decodes the shown picture whole, off the window's thread: wholePictureReady follows.
     void requestWholePicture(int index);
     // Shows a picture of the program's own in the place, whole (it has no file bytes).
@@ -134,6 +137,7 @@ class CamEngine : public QObject {
     void anotherKind(int index, const QByteArray& contentType, const QByteArray& firstBytes);
     quint64 nextTicket(int index);
     void updateMark(int index);
+    void tellWantedSize(int index);
     void showFetching(int index, bool on);
     // the completion of fetches, in each place's order (enginecompletion.cpp)
     void pictureArrived(int index, const FetchedPicture& fetched);
@@ -156,6 +160,7 @@ class CamEngine : public QObject {
     CamFollower* m_selection = nullptr;
     QImage m_notFound;
     bool m_resting = false;
+    bool m_keptWhole = false;
     int m_activeCams = 0;
     quint64 m_tickets = 0;
 };

@@ -83,7 +83,7 @@ bool CamEngine::startCam(const CamRecord& record, int wanted) {
     source->setCredentials(std::nullopt);
     source->setKeeping(m_keeping[size_t(index)].get());
     source->setChoices(m_settings.value(sourceChoicesKey, QByteArray::fromStdString(record.name)));
-    source->setWantedSize(place.pictureSize, isWantedWhole(index));
+    tellWantedSize(index);
     emit camStarted(index);
     for (PictureSink* sink : m_sinks)
         sink->camStarted(place);

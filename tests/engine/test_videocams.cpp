@@ -23,12 +23,15 @@ class VideoCamTest : public QObject {
   private slots:
     void videoCamsShowAndSaveTheirOwnSize_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("H.264 over RTSP") << "h264";
-        QTest::newRow("H.265 over RTSP") << "h265";
-        QTest::newRow("a live HLS playlist") << "hls";
+        QTest::addColumn<QByteArray>("refresh"); // 0: every picture decoded, one a time shown
+        QTest::newRow("H.264 over RTSP") << "h264" << QByteArray("2");
+        QTest::newRow("H.264, every picture") << "h264" << QByteArray("0");
+        QTest::newRow("H.265 over RTSP") << "h265" << QByteArray("2");
+        QTest::newRow("a live HLS playlist") << "hls" << QByteArray("2");
     }
     void videoCamsShowAndSaveTheirOwnSize() {
         QFETCH(QString, kind);
+        QFETCH(QByteArray, refresh);
         RtspServer rtsp;
         RealServer web;
         QProcess ffmpeg;
@@ -44,7 +47,7 @@ class VideoCamTest : public QObject {
             address = QString::fromLatin1(rtsp.address());
         }
         Sandbox box;
-        box.writeFile("00camlist.txt", camList({{"Video", address, "2"}}));
+        box.writeFile("00camlist.txt", camList({{"Video", address, refresh}}));
         QDir().mkpath(box.path("cam"));
         ScriptedPrompter prompter;
         SettingsStore store("Tarvique Software", "Tarvique Webcams", prompter);
