@@ -417,7 +417,7 @@ ViewerRow measureViewer() {
     wait(200);
     resetPeakMemory();
     const long before = statusKiB("VmRSS:");
-    viewer.showSelection(picture, picture.size(), {"cam", "1", "", "", "", "", ""}, "1");
+    viewer.showSelection(picture, picture.size(), {"cam", "1", "", "", "", "", "", ""}, "1");
     viewer.details()->zoomSlider()->setValue(5);
     ViewerRow row;
     QScrollBar* across = viewer.horizontalBar();

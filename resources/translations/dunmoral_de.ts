@@ -610,6 +610,14 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
         <source>:: error</source>
         <translation>:: Fehler</translation>
     </message>
+    <message>
+        <source>motion</source>
+        <translation>Bewegung</translation>
+    </message>
+    <message>
+        <source>%1; motion</source>
+        <translation>%1; Bewegung</translation>
+    </message>
 </context>
 <context>
     <name>CamPanel</name>
@@ -624,6 +632,109 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
     <message>
         <source>Cam %1</source>
         <translation>Kamera %1</translation>
+    </message>
+</context>
+<context>
+    <name>CamRulesBox</name>
+    <message>
+        <source>Saving and motion</source>
+        <translation>Speichern und Bewegung</translation>
+    </message>
+    <message>
+        <source>every new picture</source>
+        <translation>jedes neue Bild</translation>
+    </message>
+    <message>
+        <source>no picture</source>
+        <translation>kein Bild</translation>
+    </message>
+    <message>
+        <source>at most one every</source>
+        <translation>höchstens eines alle</translation>
+    </message>
+    <message>
+        <source>only pictures with motion</source>
+        <translation>nur Bilder mit Bewegung</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Seconds between saved pictures</source>
+        <translation>Sekunden zwischen gespeicherten Bildern</translation>
+    </message>
+    <message>
+        <source>Auto-save keeps:</source>
+        <translation>Automatisch gespeichert wird:</translation>
+    </message>
+    <message>
+        <source>Watch for motion</source>
+        <translation>Auf Bewegung achten</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <translation>Empfindlichkeit</translation>
+    </message>
+    <message>
+        <source>Pictures kept before motion</source>
+        <translation>Bilder vor der Bewegung behalten</translation>
+    </message>
+    <message>
+        <source>Pictures kept after motion</source>
+        <translation>Bilder nach der Bewegung behalten</translation>
+    </message>
+    <message>
+        <source>Pictures kept before, after:</source>
+        <translation>Bilder davor, danach behalten:</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>nie</translation>
+    </message>
+    <message>
+        <source>Notify when motion starts, at most every:</source>
+        <translation>Melden, wenn Bewegung beginnt, höchstens alle:</translation>
+    </message>
+    <message>
+        <source>Advanced numbers</source>
+        <translation>Zahlen für Fortgeschrittene</translation>
+    </message>
+    <message>
+        <source>The numbers behind the sensitivity</source>
+        <translation>Die Zahlen hinter der Empfindlichkeit</translation>
+    </message>
+    <message>
+        <source> %</source>
+        <translation> %</translation>
+    </message>
+    <message>
+        <source>Change counted above its noise, times:</source>
+        <translation>Änderung zählt über dem Rauschen, mal:</translation>
+    </message>
+    <message>
+        <source>Least change of a cell, of 255:</source>
+        <translation>Kleinste Änderung einer Zelle, von 255:</translation>
+    </message>
+    <message>
+        <source>Least share of the picture changed:</source>
+        <translation>Kleinster geänderter Anteil des Bildes:</translation>
+    </message>
+    <message>
+        <source>Least group of changed cells:</source>
+        <translation>Kleinste Gruppe geänderter Zellen:</translation>
+    </message>
+    <message>
+        <source>Pictures in a row with motion (streams):</source>
+        <translation>Bilder mit Bewegung hintereinander (Streams):</translation>
+    </message>
+    <message>
+        <source>Quiet pictures that end an event:</source>
+        <translation>Ruhige Bilder, die ein Ereignis beenden:</translation>
     </message>
 </context>
 <context>
@@ -1167,6 +1278,14 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <source>Zoom</source>
         <translation>Zoom</translation>
     </message>
+    <message>
+        <source>Motion:</source>
+        <translation>Bewegung:</translation>
+    </message>
+    <message>
+        <source>not watched</source>
+        <translation>nicht beobachtet</translation>
+    </message>
 </context>
 <context>
     <name>DibSection</name>
@@ -1325,6 +1444,10 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     <message>
         <source>offline: %1</source>
         <translation>nicht erreichbar: %1</translation>
+    </message>
+    <message>
+        <source>new picture, with motion</source>
+        <translation>neues Bild, mit Bewegung</translation>
     </message>
 </context>
 <context>
@@ -1762,6 +1885,21 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     <message>
         <source>Custom</source>
         <translation>Eigene Werte</translation>
+    </message>
+</context>
+<context>
+    <name>MotionWatch</name>
+    <message>
+        <source>Motion at %1</source>
+        <translation>Bewegung bei %1</translation>
+    </message>
+    <message>
+        <source>Something moves in the picture of %1.</source>
+        <translation>Im Bild von %1 bewegt sich etwas.</translation>
+    </message>
+    <message>
+        <source>motion</source>
+        <translation>Bewegung</translation>
     </message>
 </context>
 <context>

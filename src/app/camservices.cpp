@@ -10,6 +10,7 @@
 #include "engine/darkcamwatch.h"
 #include "engine/followcamlist.h"
 #include "engine/learnedrates.h"
+#include "engine/motionwatch.h"
 #include "history/picturekeeper.h"
 #include "timelapse/dailyfilmmaker.h"
 #include "timelapse/timelapseexport.h"
@@ -25,9 +26,12 @@ CamServices::CamServices(const AppIdentity& identity, const QString& programFold
     m_camList =
         new CamListModel(std::filesystem::path(m_folder.toStdString()) / camListFileName, this);
     m_engine = new CamEngine(*m_camList, m_camSettings, {}, this);
-    // the sinks in the order a new picture reaches them, after the views
+    // the sinks in the order a new picture reaches them, after the views: motion first, so
+    // auto-save knows which pictures have it
+    m_motion = new MotionWatch(*m_engine, &m_notifier, this);
     m_autoSave = new AutoSave(*m_engine, camFolder(), m_files, this);
     m_autoSave->setNotifier(&m_notifier);
+    m_autoSave->setMotion(m_motion);
     m_darkWatch = new DarkCamWatch(*m_engine, m_notifier, this);
     m_rates = std::make_unique<LearnedRates>(*m_engine);
     FollowCamList(*m_camList, *m_engine, m_camSettings);

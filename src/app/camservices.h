@@ -15,6 +15,7 @@ class CamListModel;
 class DailyFilmMaker;
 class DarkCamWatch;
 class LearnedRates;
+class MotionWatch;
 class PictureKeeper;
 class Prompter;
 struct AppIdentity;
@@ -37,6 +38,7 @@ class CamServices : public QObject {
     CamListModel& camList() const { return *m_camList; }
     CamEngine& engine() const { return *m_engine; }
     AutoSave& autoSave() const { return *m_autoSave; }
+    MotionWatch& motion() const { return *m_motion; }
     DarkCamWatch& darkWatch() const { return *m_darkWatch; }
     LearnedRates& rates() const { return *m_rates; }
     PictureKeeper& pictureKeeper() const { return *m_keeper; }
@@ -58,6 +60,7 @@ class CamServices : public QObject {
     BackgroundQueue m_files{1};
     CamListModel* m_camList = nullptr;
     CamEngine* m_engine = nullptr;
+    MotionWatch* m_motion = nullptr;
     AutoSave* m_autoSave = nullptr;
     DarkCamWatch* m_darkWatch = nullptr;
     std::unique_ptr<LearnedRates> m_rates;

@@ -11,6 +11,7 @@
 #include "engine/autosave.h"
 #include "engine/camfollower.h"
 #include "engine/darkcamwatch.h"
+#include "engine/motionwatch.h"
 #include "history/picturekeeper.h"
 #include "listpane/camlistpane.h"
 #include "net/networkclock.h"
@@ -46,6 +47,8 @@ void ConnectParts(MainWindow& window) {
     QObject::connect(camList, &CamListPane::statusText, &window, &W::setStatusText);
     QObject::connect(&services.darkWatch(), &DarkCamWatch::darkStateChanged, camList,
                      &CamListPane::markDark);
+    QObject::connect(&services.motion(), &MotionWatch::motionChanged, camList,
+                     &CamListPane::markMotion);
 
     QObject::connect(&cams, &CamEngine::statusText, &window, &W::setStatusText);
     QObject::connect(&services.autoSave(), &AutoSave::statusText, &window, &W::setStatusText);

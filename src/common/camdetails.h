@@ -11,4 +11,5 @@ struct CamDetails {
     QString source;        // where the picture really came from, after redirects
     QString age;           // how old the picture is ("12 s old"), and the panel's state
     QString updateRate;    // how often the picture really changes, once that is known
+    QString motion;        // the motion level and the threshold, while motion is watched
 };

@@ -5,8 +5,11 @@
 #include "config/desktopnotifier.h"
 #include "engine/camengine.h"
 #include "engine/camfollower.h"
+#include "engine/motionwatch.h"
 #include "imaging/picturesave.h"
 #include "imaging/savepath.h"
+#include "motion/motionkeeper.h"
+#include "source/picturesource.h"
 
 #include <QDateTime>
 
@@ -21,6 +24,15 @@ constexpr qint64 maxSaveBytesPending = 256 * 1024 * 1024;
 AutoSave::AutoSave(CamEngine& engine, QString camFolder, BackgroundQueue& files, QObject* parent)
     : QObject(parent), m_engine(engine), m_camFolder(std::move(camFolder)), m_files(files) {
     m_engine.addSink(this);
+    // a running cam takes its changed rule at once
+    connect(&m_engine.settings(), &CamSettings::changed, this,
+            [this](const QByteArray& cam, const QString& section) {
+                if (section != "Saving" && section != "Motion")
+                    return;
+                for (int index = 0; index < CamEngine::placeCount; ++index)
+                    if (m_engine.isRunning(index) && m_engine.source(index)->name() == cam)
+                        followRule(m_engine.place(index));
+            });
 }
 
 AutoSave::~AutoSave() {
@@ -42,12 +54,65 @@ void AutoSave::completed(const CamPlace& place, const Completion& completion) {
                          completion.kind == Completion::Kind::SamePicture ||
                          completion.kind == Completion::Kind::Overtaken;
     if (m_on && picture && completion.fetched.pictureChanged)
-        save(place, completion.fetched.body, completion.fetched.format);
+        keep(place, completion);
 }
 
-void AutoSave::save(const CamPlace& place, const QByteArray& bytes, const QByteArray& format) {
-    const int index = place.index;
+void AutoSave::keep(const CamPlace& place, const Completion& completion) {
+    Rule& rule = m_rules.at(size_t(place.index));
+    const FetchedPicture& fetched = completion.fetched;
     const QDateTime now = QDateTime::currentDateTime();
+    switch (rule.rule.kind) {
+    case SaveRule::Kind::Off:
+        return;
+    case SaveRule::Kind::AtMost:
+        if (rule.lastSaved.isValid() && rule.lastSaved <= now &&
+            rule.lastSaved.secsTo(now) < rule.rule.seconds)
+            return;
+        rule.lastSaved = now;
+        break;
+    case SaveRule::Kind::OnlyMotion:
+        if (m_motion && rule.hold) {
+            // a picture overtaken before its decode was never looked at: a quiet one
+            const MotionReading reading = completion.kind == Completion::Kind::Picture
+                                              ? m_motion->reading(place.index)
+                                              : MotionReading{};
+            for (const MotionPicture& kept :
+                 rule.hold->take({fetched.body, now, fetched.format}, reading))
+                save(place, kept.bytes, kept.format, kept.taken);
+            return;
+        }
+        break;
+    case SaveRule::Kind::Every:
+        break;
+    }
+    save(place, fetched.body, fetched.format, now);
+}
+
+void AutoSave::followRule(const CamPlace& place) {
+    Rule& rule = m_rules.at(size_t(place.index));
+    const QByteArray cam = place.source->name();
+    const SaveRule wanted = m_engine.settings().value(saveRuleKey, cam);
+    const MotionSettings motion = m_engine.settings().value(motionSettingsKey, cam);
+    if (wanted == rule.rule && (wanted.kind != SaveRule::Kind::OnlyMotion || rule.hold))
+        return;
+    rule = {wanted, {}, nullptr};
+    if (wanted.kind == SaveRule::Kind::OnlyMotion)
+        rule.hold =
+            std::make_shared<MotionPictureHold>(motion.picturesBefore, motion.picturesAfter);
+}
+
+void AutoSave::camStarted(const CamPlace& place) {
+    m_rules.at(size_t(place.index)) = {};
+    followRule(place);
+}
+
+void AutoSave::camEdited(const CamPlace& place, bool) {
+    followRule(place);
+}
+
+void AutoSave::save(const CamPlace& place, const QByteArray& bytes, const QByteArray& format,
+                    const QDateTime& now) {
+    const int index = place.index;
     const QString time = longTimeText(now.time());
     const QString cam = QString::fromLocal8Bit(place.caption);
     if (m_pending.at(size_t(index)) >= maxSavesPending ||
@@ -116,4 +181,5 @@ QString AutoSave::trouble(const CamPlace& place) const {
 
 void AutoSave::camStopped(const CamPlace& place) {
     m_trouble.at(size_t(place.index)).clear();
+    m_rules.at(size_t(place.index)) = {};
 }

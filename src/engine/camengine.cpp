@@ -212,9 +212,14 @@ CamDetails CamEngine::detailsOf(int index, CamDetails details) const {
 void CamEngine::updateMark(int index) {
     const CamPlace& place = this->place(index);
     Freshness state = place.freshness.state(m_now(), place.source->refreshSecs());
-    for (const PictureSink* sink : m_sinks)
+    for (const PictureSink* sink : m_sinks) {
+        const bool fine = state == Freshness::New || state == Freshness::Unchanged ||
+                          state == Freshness::Stale || state == Freshness::Fetching;
+        if (place.running && fine && sink->showsMotion(place))
+            state = Freshness::Motion;
         if (place.running && !sink->trouble(place).isEmpty())
             state = Freshness::Error;
+    }
     emit markChanged(index, state, ageText(index));
 }
 

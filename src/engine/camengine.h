@@ -93,6 +93,8 @@ class CamEngine : public QObject {
     // while one does, new pictures are decoded whole.
     void wantWhole(int index, bool on);
     bool isWantedWhole(int index) const { return m_wholeWanted.at(size_t(index)) > 0; }
+    // A motion frame is made with each new picture of the place, on the decode workers.
+    void setMotionFrames(int index, bool on) { m_motionFrames.at(size_t(index)) = on; }
     // While pictures are kept (auto-save), sources that could hand on smaller pictures hand on
     // whole ones.
     void setPicturesKeptWhole(bool whole);
@@ -154,6 +156,7 @@ class CamEngine : public QObject {
     std::array<CamPlace, placeCount> m_places;
     std::array<QByteArray, placeCount> m_kinds; // the kind of each place's source
     std::array<int, placeCount> m_wholeWanted{};
+    std::array<bool, placeCount> m_motionFrames{};
     std::vector<std::unique_ptr<PlaceKeeping>> m_keeping;
     std::vector<PictureSink*> m_sinks;
     DecodeQueue* m_decodes = nullptr;

@@ -69,6 +69,9 @@ void DecodeQueue::startWaiting() {
                                           ? picture
                                           : picture.scaled(order.panelSize, Qt::IgnoreAspectRatio,
                                                            Qt::SmoothTransformation);
+            if (order.motion)
+                result.motion =
+                    MakeMotionFrame(result.panelPicture.isNull() ? picture : result.panelPicture);
             // on the queue's own thread, which is there as long as its threads are
             return std::function<void()>([this, ticket = order.ticket, result] {
                 --m_running;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/picturedecoder.h"
+#include "motion/motionframe.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -16,6 +17,7 @@
 struct PlaceDecode {
     DecodedPicture decoded;
     QImage panelPicture; // null when there is no picture
+    MotionFrame motion;  // the small grey copy the motion test looks at, when it was asked for
 };
 
 // Decodes fetched pictures on a small pool of threads (at most one a core) and hands each
@@ -40,7 +42,8 @@ class DecodeQueue : public QObject {
         QSize fit;       // empty: the whole picture
         QSize panelSize; // the panel's picture area, for the panel's copy
         bool forViewer = false;
-        QByteArray format; // empty: a picture file; else a coded picture of that kind
+        QByteArray format;   // empty: a picture file; else a coded picture of that kind
+        bool motion = false; // a motion frame is made of the picture too
     };
 
     explicit DecodeQueue(QObject* parent = nullptr);

@@ -42,7 +42,8 @@ void CamEngine::pictureArrived(int index, const FetchedPicture& arrived) {
                              whole ? QSize() : place.pictureSize,
                              place.pictureSize,
                              false,
-                             arrived.format};
+                             arrived.format,
+                             m_motionFrames.at(size_t(index))};
     // a picture still waiting for its decode is overtaken by this one: it is never shown, but
     // the sinks hear of it when it was new
     if (const std::optional<quint64> replaced = m_decodes->submit(std::move(order)))
@@ -179,8 +180,8 @@ void CamEngine::requestWholePicture(int index) {
     }
     place.wholeTicket = nextTicket(index);
     place.wholeFor = place.shownCount;
-    m_decodes->submit(
-        {index, place.wholeTicket, place.fileBytes, 0, QSize(), QSize(), true, place.fileFormat});
+    m_decodes->submit({index, place.wholeTicket, place.fileBytes, 0, QSize(), QSize(), true,
+                       place.fileFormat, false});
 }
 
 void CamEngine::wholePictureDecoded(int index, const PlaceDecode& decoded) {

@@ -81,6 +81,8 @@ std::string FreshnessText(Freshness state, const std::string& reason) {
         return said(QT_TRANSLATE_NOOP("Freshness", "error: %1"), reason);
     case Freshness::Offline:
         return said(QT_TRANSLATE_NOOP("Freshness", "offline: %1"), reason);
+    case Freshness::Motion:
+        return said(QT_TRANSLATE_NOOP("Freshness", "new picture, with motion"));
     }
     return {};
 }

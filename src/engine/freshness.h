@@ -13,6 +13,7 @@ enum class Freshness {
     Stale,     // no new picture for ten intervals or ten minutes, whichever is longer
     Error,     // the last fetch failed; the reason goes with it
     Offline,   // three connections in a row could not be made
+    Motion,    // the picture shows motion (while motion is watched)
 };
 
 // Follows one panel's fetches; times are seconds since 1970.

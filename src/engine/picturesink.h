@@ -28,6 +28,8 @@ class PictureSink {
     // What the sink knows of the place's state, in words, for its mark and the viewer ("no
     // picture for 12 min"); empty when nothing.
     virtual QString stateNote(const CamPlace&) const { return {}; }
+    // The place shows motion now: its mark says so, unless an error says more.
+    virtual bool showsMotion(const CamPlace&) const { return false; }
     // Something the sink could not do for the place, in words (its pictures could not be
     // saved, say): the place's mark shows an error while there is one.
     virtual QString trouble(const CamPlace&) const { return {}; }

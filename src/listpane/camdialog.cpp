@@ -6,6 +6,8 @@
 #include "common/prompter.h"
 #include "config/camcredentials.h"
 #include "engine/camchoices.h"
+#include "engine/camrules.h"
+#include "listpane/camrulesbox.h"
 #include "ui/credentialkeeping.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
@@ -241,9 +243,12 @@ void CamDialog::saveRecord() {
                            typedCredentials().value_or(Credentials{}));
     if (m_alerts && m_alertsBox)
         m_alerts->write(QByteArray::fromStdString(record.name), chosenAlerts());
-    if (m_settings && m_udpBox)
-        m_settings->setValue(sourceChoicesKey, QByteArray::fromStdString(record.name),
-                             SourceChoices{m_udpBox->isChecked()});
+    if (m_settings && m_udpBox) {
+        const QByteArray cam = QByteArray::fromStdString(record.name);
+        m_settings->setValue(sourceChoicesKey, cam, SourceChoices{m_udpBox->isChecked()});
+        m_settings->setValue(saveRuleKey, cam, m_rules->saveRule());
+        m_settings->setValue(motionSettingsKey, cam, m_rules->motionSettings());
+    }
     close();
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CamCredentials;
+class CamRulesBox;
 class CamSettings;
 class CamListModel;
 class QCheckBox;
@@ -58,6 +59,7 @@ class CamDialog : public QDialog {
     // cam's stream over UDP, shown for rtsp:// addresses), kept when the record is saved.
     void setCamSettings(CamSettings* settings);
     QCheckBox* udpBox() const { return m_udpBox; }
+    CamRulesBox* rulesBox() const { return m_rules; }
 
   signals:
     // A record was saved; for an edit, `oldName` is the name the dialog was opened with.
@@ -113,6 +115,7 @@ class CamDialog : public QDialog {
     CamAlertSettings* m_alerts = nullptr;
     CamSettings* m_settings = nullptr;
     QCheckBox* m_udpBox = nullptr;
+    CamRulesBox* m_rules = nullptr;
     QCheckBox* m_alertsBox = nullptr;
     QSpinBox* m_minutesBox = nullptr;
     QSpinBox* m_hoursBox = nullptr;

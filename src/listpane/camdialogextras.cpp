@@ -8,6 +8,7 @@
 #include "common/prompter.h"
 #include "config/camcredentials.h"
 #include "engine/camchoices.h"
+#include "listpane/camrulesbox.h"
 #include "ui/credentialkeeping.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
@@ -209,9 +210,15 @@ void CamDialog::setCamSettings(CamSettings* settings) {
     m_udpBox->setToolTip(tr("RTSP cams send their video over TCP unless this is ticked; UDP "
                             "is lighter, but pictures break where packets get lost"));
     static_cast<QVBoxLayout*>(m_extras->layout())->addWidget(m_udpBox);
-    if (!m_original.name.empty())
-        m_udpBox->setChecked(
-            settings->value(sourceChoicesKey, QByteArray::fromStdString(m_original.name)).udp);
+    m_rules = new CamRulesBox(m_extras);
+    static_cast<QVBoxLayout*>(m_extras->layout())->addWidget(m_rules);
+    connect(m_rules, &CamRulesBox::resized, this, &CamDialog::fitExtras);
+    if (!m_original.name.empty()) {
+        const QByteArray cam = QByteArray::fromStdString(m_original.name);
+        m_udpBox->setChecked(settings->value(sourceChoicesKey, cam).udp);
+        m_rules->showRules(settings->value(saveRuleKey, cam),
+                           settings->value(motionSettingsKey, cam));
+    }
     // shown for the addresses it is for
     const auto follow = [this] {
         m_udpBox->setVisible(

@@ -93,10 +93,26 @@ void CamListPane::markDark(const QByteArray& cam, const QString& note) {
             showDarkNote(m_list->item(row));
 }
 
+void CamListPane::markMotion(const QByteArray& cam, bool on) {
+    if (on)
+        m_moving.insert(cam);
+    else
+        m_moving.remove(cam);
+    for (int row = 0; row < m_list->count(); ++row)
+        if (m_list->item(row)->data(Qt::UserRole).toByteArray() == cam)
+            showDarkNote(m_list->item(row));
+}
+
 void CamListPane::showDarkNote(QListWidgetItem* item) const {
-    const QString note = m_darkNotes.value(item->data(Qt::UserRole).toByteArray());
-    item->setIcon(note.isEmpty() ? QIcon()
-                                 : m_list->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    const QByteArray cam = item->data(Qt::UserRole).toByteArray();
+    QString note = m_darkNotes.value(cam);
+    const bool moving = m_moving.contains(cam);
+    if (moving)
+        note = note.isEmpty() ? tr("motion") : tr("%1; motion").arg(note);
+    item->setIcon(!m_darkNotes.value(cam).isEmpty()
+                      ? m_list->style()->standardIcon(QStyle::SP_MessageBoxWarning)
+                  : moving ? m_list->style()->standardIcon(QStyle::SP_MediaPlay)
+                           : QIcon());
     item->setToolTip(note);
     item->setData(Qt::AccessibleDescriptionRole, note);
 }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <string>
 
 class AddCamDialog;
@@ -61,6 +62,8 @@ class CamListPane : public QObject {
     // A cam that went dark is marked in the list, with `note` saying how; an empty note
     // takes the mark away.
     void markDark(const QByteArray& cam, const QString& note);
+    // A cam whose picture shows motion is marked in the list while it lasts.
+    void markMotion(const QByteArray& cam, bool on);
 
     AddCamDialog* addDialog() const;
     EditCamDialog* editDialog() const;
@@ -86,6 +89,7 @@ class CamListPane : public QObject {
     QWidget* m_frame = nullptr;
     QListWidget* m_list = nullptr;
     QHash<QByteArray, QString> m_darkNotes;
+    QSet<QByteArray> m_moving;
     CamAlertSettings* m_alerts = nullptr;
     CamSettings* m_settings = nullptr;
     QPointer<AddCamDialog> m_addDialog;

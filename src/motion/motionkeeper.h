@@ -33,6 +33,7 @@ class MotionKeeper {
 struct MotionPicture {
     QByteArray bytes;
     QDateTime taken;
+    QByteArray format; // of a coded picture (a video's); empty for a picture file
 };
 
 // The pictures held back by a MotionKeeper, by their bytes. The bytes held are bounded: when

@@ -53,6 +53,7 @@ CamDetails CamFetcher::details() const {
             m_lastRefreshed,
             m_source,
             QString(),
+            QString(),
             QString()};
 }
 

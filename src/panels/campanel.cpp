@@ -34,6 +34,8 @@ QColor markColour(Freshness state) {
         return QColor(208, 48, 48);
     case Freshness::Offline:
         return QColor(40, 40, 40);
+    case Freshness::Motion:
+        return QColor(196, 60, 200);
     case Freshness::Idle:
         break;
     }

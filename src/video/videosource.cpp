@@ -231,5 +231,6 @@ CamDetails VideoSource::details() const {
             m_lastRefreshed,
             source,
             QString(),
+            QString(),
             QString()};
 }

@@ -122,6 +122,8 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
                     {6060, 2160, 6000, 255});
     m_updateRate = makeRow(this, "lblUpdateRateCaption", tr("Update Rate:"),
                            {4560, 2400, 1500, 255}, "lblUpdateRate", {6060, 2400, 6000, 255});
+    m_motion = makeRow(this, "lblMotionCaption", tr("Motion:"), {4560, 2640, 1500, 255},
+                       "lblMotion", {6060, 2640, 6000, 255});
 }
 
 int DetailsBlock::zoomFactor() const {
@@ -157,6 +159,7 @@ void DetailsBlock::writeDetails(const CamDetails& details) {
     if (!details.age.isEmpty())
         m_age->setText(details.age);
     m_updateRate->setText(details.updateRate.isEmpty() ? tr("not known yet") : details.updateRate);
+    m_motion->setText(details.motion.isEmpty() ? tr("not watched") : details.motion);
 }
 
 void DetailsBlock::setAge(const QString& text) {

@@ -53,4 +53,5 @@ class DetailsBlock : public QGroupBox {
     QLabel* m_source = nullptr;
     QLabel* m_age = nullptr;
     QLabel* m_updateRate = nullptr;
+    QLabel* m_motion = nullptr; // its level and threshold, while watched
 };

@@ -7,6 +7,7 @@
 
 #include "photolike.h"
 #include "pictures.h"
+#include "motionscenes.h"
 #include "testmain.h"
 
 #include <QFile>
@@ -19,65 +20,7 @@
 
 namespace {
 
-constexpr int pictures = 32;
 const QRectF clockArea(0, 0, 0.6, 0.2);
-
-// Picture `n` of a sequence of the kind named.
-QImage scene(const QString& kind, int n, std::mt19937& random) {
-    static const QImage base = makePhotoLikePicture(640, 360, 11);
-    QImage picture = base.copy();
-    QPainter painter(&picture);
-    const bool crossing = kind.contains("crossing");
-    if ((crossing && n >= 10 && n <= 24) || kind == "inside mask") { // a figure walking
-        const int x = crossing ? 20 + (n - 10) * 40 : 10 + (n % 6) * 20;
-        painter.setBrush(QColor(50, 35, 30));
-        painter.drawEllipse(x + 12, 170, 36, 36);
-        painter.fillRect(x, 205, 60, 110, QColor(140, 40, 40));
-    }
-    if (kind == "parks" && n >= 10) // drives in and stops at picture 15
-        painter.fillRect(std::max(100, 600 - (n - 10) * 100), 200, 150, 100, QColor(30, 30, 200));
-    std::uniform_real_distribution<double> unit(0, 1);
-    for (int flake = 0; kind == "snow" && flake < 700; ++flake) {
-        painter.setBrush(Qt::white);
-        const double r = 1 + 2 * unit(random);
-        painter.drawEllipse(QPointF(640 * unit(random), 360 * unit(random)), r, r);
-    }
-    painter.setPen(QPen(QColor(200, 200, 210), 1));
-    for (int drop = 0; kind == "rain" && drop < 300; ++drop) {
-        const QPointF at(640 * unit(random), 360 * unit(random));
-        painter.drawLine(at, at + QPointF(3, 14));
-    }
-    if (kind.startsWith("clock")) { // a cam's time overlay, a minute on each picture
-        painter.fillRect(0, 0, 380, 70, Qt::black);
-        painter.setPen(Qt::white);
-        painter.setFont(QFont("DejaVu Sans", 40, QFont::Bold));
-        painter.drawText(10, 60, QTime(9, 0).addSecs(n * 67).toString("hh:mm:ss"));
-    }
-    painter.end();
-    const bool lit = n >= 15;
-    const double gain = kind == "ramp"                ? 1 - 0.5 * n / pictures
-                        : kind == "lights on" && lit  ? 1.7
-                        : kind == "night mode" && lit ? 0.6
-                                                      : 1;
-    const double offset = kind == "lights on" && lit ? 20 : kind == "night mode" && lit ? 50 : 0;
-    const bool grey = kind == "night mode" && lit;
-    std::normal_distribution<double> noise(0, kind == "noise" ? 14 : grey ? 8 : 3);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb p = grey ? qRgb(qGray(row[x]), qGray(row[x]), qGray(row[x])) : row[x];
-            const double n = noise(random);
-            auto level = [&](int c) { return std::clamp(int(c * gain + offset + n), 0, 255); };
-            row[x] = qRgb(level(qRed(p)), level(qGreen(p)), level(qBlue(p)));
-        }
-    }
-    return picture;
-}
-
-// As a cam sends it and a panel decodes it.
-QByteArray camJpeg(const QImage& picture) {
-    return encodedPicture(picture, "JPEG", 75);
-}
 
 MotionFrame panelFrame(const QByteArray& jpeg) {
     return MakeMotionFrame(DecodePicture(jpeg, QSize(160, 90)).picture);
@@ -201,7 +144,7 @@ class MotionTest : public QObject {
             motionInRow = c == 'm' ? motionInRow + 1 : 0;
             for (const int64_t number : keeper.take(reading))
                 numbered[number] = 'x';
-            for (const MotionPicture& picture : hold.take({QByteArray::number(n), {}}, reading))
+            for (const MotionPicture& picture : hold.take({QByteArray::number(n), {}, {}}, reading))
                 saved[picture.bytes.toInt()] = 'x';
         }
         QFETCH(QString, kept);
@@ -212,12 +155,12 @@ class MotionTest : public QObject {
     void heldPicturesStayWithinTheirBytes() {
         MotionPictureHold hold(5, 0, 1000);
         for (int n = 0; n < 10; ++n) {
-            QVERIFY(hold.take({QByteArray(600, char('0' + n)), {}}, {}).isEmpty());
+            QVERIFY(hold.take({QByteArray(600, char('0' + n)), {}, {}}, {}).isEmpty());
             QVERIFY(hold.heldBytes() <= 1000);
         }
         MotionReading start;
         start.motion = start.eventStarted = start.inEvent = true;
-        const QList<MotionPicture> saved = hold.take({QByteArray(600, 'S'), {}}, start);
+        const QList<MotionPicture> saved = hold.take({QByteArray(600, 'S'), {}, {}}, start);
         QCOMPARE(saved.size(), 2); // of the five before, only the last fitted
         QCOMPARE(saved[0].bytes[0], '9');
         QCOMPARE(saved[1].bytes[0], 'S');

@@ -157,7 +157,7 @@ class DecodeOrderTest : public QObject {
                 [&](quint64 ticket, const PlaceDecode&) { results << ticket; });
         const QByteArray busy = jpegOf(Qt::red, 64, 48), small = jpegOf(Qt::green, 8, 8);
         auto order = [&](int place, quint64 ticket, const QByteArray& body, bool forViewer) {
-            return queue.submit({place, ticket, body, 0, QSize(4, 4), QSize(4, 4), forViewer, {}});
+            return queue.submit({place, ticket, body, 0, QSize(4, 4), QSize(4, 4), forViewer, {}, false});
         };
         for (int thread = 0; thread < queue.threads(); ++thread) // every thread held
             QVERIFY(!order(9, 100 + thread, busy, false));

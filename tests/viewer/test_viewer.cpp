@@ -73,7 +73,7 @@ struct Viewer {
         panels.selected = index;
         viewer->showSelection(panels.pictures[index], panels.pictures[index].size(),
                               {QString(panels.camNames[index]), "30", " A", "12/7/2026", QString(),
-                               QString(), QString()},
+                               QString(), QString(), QString()},
                               "30");
     }
 
@@ -460,7 +460,7 @@ class ViewerTest : public QObject {
         Viewer f;
         f.select(0);
         const QString changed = " Mon, 07 Dec 2026 17:45:12 GMT and a good deal more besides";
-        f.viewer->writeDetails({"A", "30", changed, "12/7/2026", QString(), QString(), QString()});
+        f.viewer->writeDetails({"A", "30", changed, "12/7/2026", {}, {}, {}, {}});
         auto* lastChanged = f.viewer->findChild<ElidedLabel*>("lblLastChanged");
         QCOMPARE(lastChanged->text(), changed);
         QVERIFY(lastChanged->isElided());
@@ -468,12 +468,12 @@ class ViewerTest : public QObject {
         QCOMPARE(lastChanged->toolTip(), changed);
         // a date the server sent is shown as the locale writes it, the header in the tooltip
         const QString header = "Mon, 07 Dec 2026 17:45:12 GMT";
-        f.viewer->writeDetails({"A", "30", " " + header, "12/7/2026", {}, {}, {}});
+        f.viewer->writeDetails({"A", "30", " " + header, "12/7/2026", {}, {}, {}, {}});
         const QDateTime moment(QDate(2026, 12, 7), QTime(17, 45, 12), QTimeZone::utc());
         QCOMPARE(lastChanged->text(), generalDateText(moment.toLocalTime()));
         QCOMPARE(lastChanged->toolTip(), header);
         // an hour that clocks going forward skip in Europe is a moment all the same in GMT
-        f.viewer->writeDetails({"A", "30", "Sun, 28 Mar 2027 02:30:00 GMT", {}, {}, {}, {}});
+        f.viewer->writeDetails({"A", "30", "Sun, 28 Mar 2027 02:30:00 GMT", {}, {}, {}, {}, {}});
         QCOMPARE(lastChanged->text(),
                  generalDateText(
                      QDateTime(QDate(2027, 3, 28), QTime(2, 30), QTimeZone::utc()).toLocalTime()));
