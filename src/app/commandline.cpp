@@ -54,10 +54,11 @@ struct Options {
     QCommandLineOption to{"to", "", "time"};
     QCommandLineOption skipDark{"skip-dark", ""};
     QCommandLineOption skipRepeats{"skip-repeats", ""};
+    QCommandLineOption onlyMotion{"only-motion", ""};
 
     // The options that go only with an export.
     QList<const QCommandLineOption*> ofExport() const {
-        return {&framesPerSecond, &from, &to, &skipDark, &skipRepeats};
+        return {&framesPerSecond, &from, &to, &skipDark, &skipRepeats, &onlyMotion};
     }
 };
 
@@ -75,6 +76,7 @@ CommandLine readTimelapse(const QCommandLineParser& parser, const Options& optio
     line.timelapseFile = parser.positionalArguments().first();
     line.skipDark = parser.isSet(options.skipDark);
     line.skipRepeats = parser.isSet(options.skipRepeats);
+    line.onlyMotion = parser.isSet(options.onlyMotion);
     if (line.timelapseCam.isEmpty())
         //: %1 is an option and stays as it is
         return failure(QCoreApplication::translate("CommandLine", "%1 needs a cam's name.")
@@ -120,6 +122,7 @@ QString helpText(const QString& description) {
                "                             which must exist.\n"
                "  --export-timelapse <cam name> <film.avi> [--fps <frames>]\n"
                "        [--from <time>] [--to <time>] [--skip-dark] [--skip-repeats]\n"
+               "        [--only-motion]\n"
                "                             Makes a Motion-JPEG film of the cam's "
                "saved pictures\n"
                "                             (10 frames a second unless --fps says; "
@@ -129,7 +132,10 @@ QString helpText(const QString& description) {
                "                             --skip-dark leaves out dark pictures, "
                "--skip-repeats\n"
                "                             those nearly the same as the one "
-               "before.\n")
+               "before,\n"
+               "                             --only-motion keeps the pictures with "
+               "motion (by the\n"
+               "                             cam's motion choices and mask).\n")
         .arg(version::executableName, description);
 }
 
@@ -150,7 +156,8 @@ CommandLine readArguments(const QCommandLineParser& parser, const Options& optio
         //: %1 and %2 are options that go with the option %3; all stay as they are
         return failure(withHelpHint(
             QCoreApplication::translate("CommandLine", "%1 and %2 go with %3.")
-                .arg("--fps, --from, --to, --skip-dark", "--skip-repeats", "--export-timelapse")));
+                .arg("--fps, --from, --to, --skip-dark, --skip-repeats", "--only-motion",
+                     "--export-timelapse")));
     const QStringList positional = parser.positionalArguments();
     if (exporting && positional.size() == 1)
         return readTimelapse(parser, options);
@@ -182,7 +189,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const Options options;
     parser.addOptions({options.help, options.version, options.folder, options.timelapse,
                        options.framesPerSecond, options.from, options.to, options.skipDark,
-                       options.skipRepeats});
+                       options.skipRepeats, options.onlyMotion});
     CommandLine line;
     if (!parser.parse(arguments))
         return failure(withHelpHint(parser.errorText()));

@@ -13,11 +13,11 @@ struct CommandLine {
     QString text;          // the help, the version, or the error, ready to print
 
     // --export-timelapse "<cam name>" <film.avi> [--fps N] [--from TIME] [--to TIME]
-    //     [--skip-dark] [--skip-repeats]
+    //     [--skip-dark] [--skip-repeats] [--only-motion]
     QString timelapseCam, timelapseFile;
     int framesPerSecond = 10;
     std::optional<QDateTime> from, to;
-    bool skipDark = false, skipRepeats = false;
+    bool skipDark = false, skipRepeats = false, onlyMotion = false;
 };
 
 // Reads the arguments (the program's name first), before any window exists.

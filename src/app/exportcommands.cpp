@@ -4,6 +4,7 @@
 #include "camlist/camlistmodel.h"
 #include "dialogs/timelapsedialog.h"
 #include "engine/camfollower.h"
+#include "history/camrules.h"
 #include "listpane/camlistpane.h"
 #include "listpane/listexchange.h"
 
@@ -38,6 +39,13 @@ void ExportCommands::exportTimelapse() {
     const QByteArray chosen =
         !viewed.isEmpty() ? viewed : QByteArray::fromStdString(m_camList.currentListName());
     m_timelapse = new TimelapseDialog(m_camFolder, names, chosen, m_prompter, m_files, m_window);
+    m_timelapse->setCamChoices([this](TimelapseOptions& options) {
+        options.formerNames = m_camList.model().namesOf(options.camName.toStdString()).former;
+        if (m_settings) {
+            options.motion = m_settings->value(motionSettingsKey, options.camName);
+            options.mask = m_settings->value(motionMaskKey, options.camName);
+        }
+    });
     m_timelapse->setAttribute(Qt::WA_DeleteOnClose);
     m_timelapse->show();
 }

@@ -7,6 +7,7 @@
 
 class CamListPane;
 class CamFollower;
+class CamSettings;
 class FileChooser;
 class ListExchange;
 class MainMenus;
@@ -29,6 +30,8 @@ class ExportCommands : public QObject {
     // The same, for the cam's pictures between `from` and `to`.
     void exportTimelapseRange(const QByteArray& cam, const QDateTime& from, const QDateTime& to);
     TimelapseDialog* timelapseDialog() const;
+    // Where a film finds the cam's motion choices and mask.
+    void setCamSettings(const CamSettings* settings) { m_settings = settings; }
     ListExchange& listExchange() const { return *m_exchange; }
 
   private:
@@ -40,4 +43,5 @@ class ExportCommands : public QObject {
     FileChooser& m_files;
     ListExchange* m_exchange = nullptr;
     QPointer<TimelapseDialog> m_timelapse;
+    const CamSettings* m_settings = nullptr;
 };

@@ -96,6 +96,7 @@ void MainWindow::makeViews(Prompter& prompter, FileChooser* files) {
     m_viewer->setFileChooser(files);
     GiveDialogsTheirServices(*m_camList, *m_services);
     m_exports->listExchange().setCredentialStore(&m_services->camSettings().credentials());
+    m_exports->setCamSettings(&m_services->camSettings());
     m_ruleDialogs = new RuleDialogs(this, *m_services);
     new RestingWatch(*this, *m_controls->autoSaveBox(), engine());
 }

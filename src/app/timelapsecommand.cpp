@@ -2,14 +2,42 @@
 
 #include "app/commandline.h"
 #include "app/programfolder.h"
+#include "camlist/camids.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlisttext.h"
+#include "common/appidentity.h"
 #include "common/localtext.h"
+#include "common/prompter.h"
+#include "config/camsettings.h"
+#include "config/settings.h"
+#include "history/camrules.h"
 #include "timelapse/timelapseexport.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
+
+namespace {
+
+// The command only reads settings: nothing is ever asked on a terminal.
+class NoQuestions : public Prompter {
+  public:
+    PromptAnswer ask(QWidget*, const QString&, const QString&, PromptButtons) override {
+        return PromptAnswer::Ignore;
+    }
+};
+
+// The cam's motion choices and mask, as the program keeps them.
+void readMotionChoices(TimelapseOptions& options) {
+    const AppIdentity identity = LoadAppIdentity();
+    NoQuestions quiet;
+    SettingsStore store(identity.CompanyName, identity.ProductName, quiet);
+    const CamSettings settings(store, identity.ProductName, identity.ProductName);
+    options.motion = settings.value(motionSettingsKey, options.camName);
+    options.mask = settings.value(motionMaskKey, options.camName);
+}
+
+} // namespace
 
 int ExportTimelapseCommand(const CommandLine& line) {
     const ProgramPlaces places = ProgramPlacesOfThisRun(line.programFolder);
@@ -26,11 +54,19 @@ int ExportTimelapseCommand(const CommandLine& line) {
     options.to = line.to;
     options.skipDark = line.skipDark;
     options.skipRepeats = line.skipRepeats;
-    // pictures that read as another cam's of the list are theirs
-    const ReadResult list = readCamList(
-        std::filesystem::path(QFile::encodeName(places.folder).toStdString()) / camListFileName);
+    options.onlyMotion = line.onlyMotion;
+    if (options.onlyMotion)
+        readMotionChoices(options);
+    // pictures that read as another cam's of the list are theirs; the names the cam had before
+    // are its own
+    const std::filesystem::path listFile =
+        std::filesystem::path(QFile::encodeName(places.folder).toStdString()) / camListFileName;
+    const ReadResult list = readCamList(listFile);
     for (const std::string& name : camlisttext::listNames(list.bytes))
         options.otherCams.emplace_back(name.data(), qsizetype(name.size()));
+    CamIds ids(std::filesystem::path(listFile).replace_extension(".ids"));
+    ids.load();
+    options.formerNames = ids.namesOf(options.camName.toStdString()).former;
     TimelapseExport film(options);
     const TimelapseSummary summary = film.run([](int done, int total) {
         if (done % 50 == 0)

@@ -16,7 +16,16 @@
 
 namespace {
 
-enum Column { CamColumn, OnColumn, AtColumn, FromColumn, ToColumn, DarkColumn, RepeatsColumn };
+enum Column {
+    CamColumn,
+    OnColumn,
+    AtColumn,
+    FromColumn,
+    ToColumn,
+    DarkColumn,
+    RepeatsColumn,
+    MotionColumn
+};
 
 template <typename Widget> Widget* cell(QTableWidget* table, int row, int column) {
     return static_cast<Widget*>(table->cellWidget(row, column));
@@ -34,7 +43,7 @@ DailyFilmsDialog::DailyFilmsDialog(DailyFilmMaker& maker, const std::vector<QByt
         names << localText(cam);
     m_table = MakeCamTable(this, "dailyFilmTable", tr("Daily films of each cam"),
                            {tr("Cam"), tr("Film"), tr("Made at"), tr("From hour"), tr("To hour"),
-                            tr("Skip dark"), tr("Skip repeats")},
+                            tr("Skip dark"), tr("Skip repeats"), tr("Only motion")},
                            names);
     for (int row = 0; row < int(cams.size()); ++row) {
         const QString& name = names[row];
@@ -48,6 +57,7 @@ DailyFilmsDialog::DailyFilmsDialog(DailyFilmMaker& maker, const std::vector<QByt
         box(OnColumn, rule.on, tr("Daily film of %1"));
         box(DarkColumn, rule.skipDark, tr("Skip dark pictures of %1"));
         box(RepeatsColumn, rule.skipRepeats, tr("Skip repeated pictures of %1"));
+        box(MotionColumn, rule.onlyMotion, tr("Only the pictures of %1 with motion"));
         auto* at = new QTimeEdit(rule.at, m_table);
         at->setDisplayFormat("HH:mm");
         at->setAccessibleName(tr("Time the film of %1 is made").arg(name));
@@ -99,6 +109,7 @@ void DailyFilmsDialog::accept() {
         rule.toHour = cell<QSpinBox>(m_table, row, ToColumn)->value();
         rule.skipDark = cell<QCheckBox>(m_table, row, DarkColumn)->isChecked();
         rule.skipRepeats = cell<QCheckBox>(m_table, row, RepeatsColumn)->isChecked();
+        rule.onlyMotion = cell<QCheckBox>(m_table, row, MotionColumn)->isChecked();
         m_maker.setRule(m_cams[size_t(row)], rule);
     }
     m_maker.makeDueFilms();

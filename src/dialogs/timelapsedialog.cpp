@@ -92,6 +92,11 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     m_skipRepeats->setToolTip(tr("Leaves out pictures nearly the same as the one before"));
     form->addRow(QString(), m_skipDark);
     form->addRow(QString(), m_skipRepeats);
+    m_onlyMotion = new QCheckBox(tr("Only pictures with motion"), this);
+    m_onlyMotion->setObjectName("onlyMotionBox");
+    m_onlyMotion->setToolTip(
+        tr("Judged from the pictures themselves by the cam's motion choices and mask"));
+    form->addRow(QString(), m_onlyMotion);
     form->addRow(QString(), m_count);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -136,6 +141,9 @@ TimelapseOptions TimelapseDialog::options() const {
     options.otherCams = m_camNames;
     options.skipDark = m_skipDark->isChecked();
     options.skipRepeats = m_skipRepeats->isChecked();
+    options.onlyMotion = m_onlyMotion->isChecked();
+    if (m_camChoices)
+        m_camChoices(options);
     if (!m_allPictures->isChecked()) {
         options.from = m_from->dateTime();
         options.to = m_to->dateTime();
@@ -213,6 +221,7 @@ void TimelapseDialog::setChoicesEnabled(bool enabled) {
     m_framesPerSecond->setEnabled(enabled);
     m_skipDark->setEnabled(enabled);
     m_skipRepeats->setEnabled(enabled);
+    m_onlyMotion->setEnabled(enabled);
 }
 
 void TimelapseDialog::exportFilm() {

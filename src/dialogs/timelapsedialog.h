@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,10 @@ class TimelapseDialog : public QDialog {
     QDateTimeEdit* fromEdit() const { return m_from; }
     QDateTimeEdit* toEdit() const { return m_to; }
     QSpinBox* framesPerSecondBox() const { return m_framesPerSecond; }
+    QCheckBox* onlyMotionBox() const { return m_onlyMotion; }
+    // Fills in what the chosen cam keeps of its own for a film: the names it had before, its
+    // motion choices and mask.
+    void setCamChoices(std::function<void(TimelapseOptions&)> fill) { m_camChoices = std::move(fill); }
     QLabel* countLabel() const { return m_count; }
     const TimelapseSummary& lastSummary() const { return m_summary; }
 
@@ -78,6 +83,8 @@ class TimelapseDialog : public QDialog {
     QSpinBox* m_framesPerSecond = nullptr;
     QCheckBox* m_skipDark = nullptr;
     QCheckBox* m_skipRepeats = nullptr;
+    QCheckBox* m_onlyMotion = nullptr;
+    std::function<void(TimelapseOptions&)> m_camChoices;
     QLabel* m_count = nullptr;
     QPushButton* m_export = nullptr;
     std::shared_ptr<Run> m_run;

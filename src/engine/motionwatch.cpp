@@ -3,7 +3,7 @@
 #include "config/camsettings.h"
 #include "config/desktopnotifier.h"
 #include "engine/camengine.h"
-#include "engine/camrules.h"
+#include "history/camrules.h"
 #include "motion/motiontext.h"
 #include "source/picturesource.h"
 

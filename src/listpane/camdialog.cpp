@@ -6,7 +6,7 @@
 #include "common/prompter.h"
 #include "config/camcredentials.h"
 #include "engine/camchoices.h"
-#include "engine/camrules.h"
+#include "history/camrules.h"
 #include "listpane/camrulesbox.h"
 #include "ui/credentialkeeping.h"
 #include "ui/screentwips.h"

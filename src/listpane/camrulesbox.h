@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/camrules.h"
+#include "history/camrules.h"
 
 #include <QGroupBox>
 

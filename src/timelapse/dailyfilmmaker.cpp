@@ -4,6 +4,7 @@
 #include "common/localtext.h"
 #include "config/camsettings.h"
 #include "config/settings.h"
+#include "history/camrules.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,20 +15,26 @@ namespace {
 constexpr const char* rules = "DailyFilms";
 constexpr const char* made = "DailyFilmsMade";
 
-// "on HH:mm from to skipDark skipRepeats fps", as "1 01:00 0 24 1 0 10"
+// "on HH:mm from to skipDark skipRepeats fps", as "1 01:00 0 24 1 0 10", and " motion" after
+// them for a film of only the pictures with motion (left out otherwise, so the rules read as
+// they did before)
 QString ruleText(const DailyFilmRule& rule) {
     return QString("%1 %2 %3 %4 %5 %6 %7")
-        .arg(int(rule.on))
-        .arg(rule.at.toString("HH:mm"))
-        .arg(rule.fromHour)
-        .arg(rule.toHour)
-        .arg(int(rule.skipDark))
-        .arg(int(rule.skipRepeats))
-        .arg(rule.framesPerSecond);
+               .arg(int(rule.on))
+               .arg(rule.at.toString("HH:mm"))
+               .arg(rule.fromHour)
+               .arg(rule.toHour)
+               .arg(int(rule.skipDark))
+               .arg(int(rule.skipRepeats))
+               .arg(rule.framesPerSecond) +
+           (rule.onlyMotion ? " motion" : "");
 }
 
 std::optional<DailyFilmRule> readRule(const QString& text) {
-    const QStringList parts = text.split(' ');
+    QStringList parts = text.split(' ');
+    const bool onlyMotion = parts.size() == 8 && parts.last() == "motion";
+    if (onlyMotion)
+        parts.removeLast();
     int numbers[7] = {};
     bool fine = parts.size() == 7;
     for (int i = 0; fine && i < 7; ++i)
@@ -37,8 +44,8 @@ std::optional<DailyFilmRule> readRule(const QString& text) {
     if (!fine || !at.isValid() || numbers[2] < 0 || numbers[3] > 24 || numbers[2] >= numbers[3] ||
         numbers[6] < 1 || numbers[6] > 120)
         return std::nullopt; // a damaged rule makes no film
-    return DailyFilmRule{numbers[0] == 1, at,        numbers[2], numbers[3], numbers[4] == 1,
-                         numbers[5] == 1, numbers[6]};
+    return DailyFilmRule{numbers[0] == 1, at,         numbers[2], numbers[3], numbers[4] == 1,
+                         numbers[5] == 1, numbers[6], onlyMotion};
 }
 
 std::optional<QDate> readDay(const QString& text) {
@@ -122,6 +129,10 @@ void DailyFilmMaker::makeNext() {
     TimelapseOptions options =
         DailyFilmOptions(film.rule, m_camFolder, film.cam.current, film.day, filmFolder());
     options.formerNames = film.cam.former;
+    if (options.onlyMotion) {
+        options.motion = m_settings.value(motionSettingsKey, film.cam.current);
+        options.mask = m_settings.value(motionMaskKey, film.cam.current);
+    }
     for (const CamNames& cam : m_cams())
         options.otherCams.push_back(cam.current);
     m_queue.run(

@@ -42,5 +42,6 @@ TimelapseOptions DailyFilmOptions(const DailyFilmRule& rule, const QString& camF
     options.to = momentOf(day, QTime(rule.toHour - 1, 59, 59));
     options.skipDark = rule.skipDark;
     options.skipRepeats = rule.skipRepeats;
+    options.onlyMotion = rule.onlyMotion;
     return options;
 }

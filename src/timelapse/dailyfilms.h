@@ -13,6 +13,7 @@ struct DailyFilmRule {
     int fromHour = 0, toHour = 24;
     bool skipDark = false, skipRepeats = false;
     int framesPerSecond = 10;
+    bool onlyMotion = false; // only the pictures with motion, by the cam's motion choices
     bool operator==(const DailyFilmRule&) const = default;
 };
 

@@ -1,5 +1,7 @@
 #include "timelapse/timelapseexport.h"
 
+#include "motion/motionjudge.h"
+
 #include "common/localtext.h"
 #include "imaging/dibsection.h"
 #include "imaging/imagingerror.h"
@@ -112,6 +114,10 @@ bool TimelapseExport::start() {
                          ? tr("There are no saved pictures of %1 in that time range in %2.")
                          : tr("There are no saved pictures of %1 in %2."))
                         .arg(localText(m_options.camName), m_options.camFolder));
+    if (m_options.onlyMotion && !keepMotion())
+        return m_summary.cancelled ? false
+                                   : fail(tr("None of the saved pictures of %1 shows motion.")
+                                              .arg(localText(m_options.camName)));
     // the film takes the output's place: only a regular file is replaced, never a device or a
     // FIFO given as the output
     const std::filesystem::path output = QFile::encodeName(m_options.output).toStdString();
@@ -126,6 +132,28 @@ bool TimelapseExport::start() {
         return fail(localText(opened.error));
     m_sink = std::make_unique<FileSink>(*m_file);
     return true;
+}
+
+bool TimelapseExport::keepMotion() {
+    QStringList paths;
+    for (const CamPictureFile& picture : m_pictures)
+        paths << picture.path;
+    MotionSettings settings = m_options.motion;
+    settings.on = true;
+    const MotionJudgement judged =
+        JudgeSavedPictures(paths, settings, m_options.mask, [this](qsizetype done, qsizetype all) {
+            return !m_progress || m_progress(int(done), int(all));
+        });
+    if (judged.stopped) {
+        cancel();
+        return false;
+    }
+    std::vector<CamPictureFile> kept;
+    for (const qsizetype place : judged.kept)
+        kept.push_back(m_pictures[size_t(place)]);
+    m_summary.withoutMotion = int(m_pictures.size() - kept.size());
+    m_pictures = std::move(kept);
+    return !m_pictures.empty();
 }
 
 bool TimelapseExport::leftOut(const QByteArray& bytes) {
@@ -243,6 +271,7 @@ void TimelapseExport::cancel() {
 }
 
 TimelapseSummary TimelapseExport::run(const std::function<bool(int, int)>& progress) {
+    m_progress = progress;
     if (!start())
         return m_summary;
     while (step())
@@ -280,6 +309,9 @@ QString TimelapseReport(const TimelapseSummary& summary, const QString& path, in
         text += " " + TimelapseExport::tr("Dark pictures left out: %1.").arg(summary.dark);
     if (summary.repeated > 0)
         text += " " + TimelapseExport::tr("Repeated pictures left out: %1.").arg(summary.repeated);
+    if (summary.withoutMotion > 0)
+        text += " " + TimelapseExport::tr("Pictures without motion left out: %1.")
+                          .arg(summary.withoutMotion);
     return text;
 }
 

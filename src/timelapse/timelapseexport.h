@@ -5,6 +5,9 @@
 #include "imaging/picturelikeness.h"
 #include "timelapse/aviwriter.h"
 
+#include "motion/motionmask.h"
+#include "motion/motionsettings.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -33,6 +36,11 @@ struct TimelapseOptions {
     // `repeatBelow` on a very small copy) are left out.
     bool skipRepeats = false;
     double repeatBelow = 2.0;
+    // Only the pictures with motion (and a few around each event), judged from the pictures
+    // themselves by the cam's motion choices and mask.
+    bool onlyMotion = false;
+    MotionSettings motion;
+    MotionMask mask;
 };
 
 // What an export did, for the user.
@@ -42,6 +50,7 @@ struct TimelapseSummary {
     int rescaled = 0; // pictures of another size, scaled and encoded again
     int dark = 0;     // pictures left out as too dark
     int repeated = 0; // pictures left out as nearly the same as the one before
+    int withoutMotion = 0; // pictures left out as showing no motion
     QSize size;       // the film's frame size: the first good picture's
     QString error;    // why there is no film; empty when it was written
     bool cancelled = false;
@@ -83,12 +92,15 @@ class TimelapseExport {
     class FileSink;
     bool fail(const QString& why);
     bool addPicture(const QByteArray& bytes);
+    // Keeps only the pictures with motion; false when none is left or the judging was stopped.
+    bool keepMotion();
     // Whether the picture is one the options leave out (counted as such).
     bool leftOut(const QByteArray& bytes);
 
     TimelapseOptions m_options;
     TimelapseSummary m_summary;
     std::function<bool()> m_mayCommit;
+    std::function<bool(int, int)> m_progress; // also hears the motion judging, before the steps
     std::vector<CamPictureFile> m_pictures;
     size_t m_next = 0;
     std::unique_ptr<ReplacementFile> m_file;

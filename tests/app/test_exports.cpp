@@ -272,6 +272,7 @@ class ExportsTest : public QObject {
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "--to", "noon"},
               QStringList{"dunmoral", "--export-timelapse", "", "a.avi"},
               QStringList{"dunmoral", "--fps", "5"}, QStringList{"dunmoral", "--skip-repeats"},
+              QStringList{"dunmoral", "--only-motion"},
               QStringList{"dunmoral", "--export-timelapse", "Hill", "a.avi", "extra"}}) {
             line = ParseCommandLine(bad);
             QVERIFY2(line.action == CommandLine::Action::Error, qPrintable(bad.join(' ')));
@@ -313,6 +314,13 @@ class ExportsTest : public QObject {
         QVERIFY(program.readAllStandardError().contains(
             "There are no saved pictures of Nobody\\x1b[2J"));
         QVERIFY(!box.exists("nobody.avi"));
+
+        // the hill's pictures only grow lighter: no motion, so no film, said
+        program.start(DUNMORAL, {"--program-folder", box.programFolder(), "--export-timelapse",
+                                 "Hill", box.path("motion.avi"), "--only-motion"});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY(program.readAllStandardError().contains("None of the saved pictures of Hill"));
     }
 };
 

@@ -9,7 +9,7 @@
 #include "config/settings.h"
 #include "engine/autosave.h"
 #include "engine/camengine.h"
-#include "engine/camrules.h"
+#include "history/camrules.h"
 #include "engine/motionwatch.h"
 
 #include "camlistbytes.h"

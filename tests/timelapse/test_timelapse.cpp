@@ -11,6 +11,7 @@
 #include "config/settings.h"
 #include "timelapse/timelapseexport.h"
 
+#include "motionscenes.h"
 #include "pictures.h"
 #include "sandbox.h"
 #include "scriptedfilechooser.h"
@@ -268,6 +269,35 @@ class TimelapseTest : public QObject {
         QCOMPARE(probe(options.output).frames, written);
     }
 
+    // Pictures saved before motion was watched are judged from themselves: a figure crossing
+    // keeps its event, lights switched on alone keep nothing.
+    void onlyThePicturesWithMotion_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("crossing") << "crossing" << true;
+        QTest::newRow("lights on") << "lights on" << false;
+    }
+    void onlyThePicturesWithMotion() {
+        QFETCH(QString, kind);
+        QFETCH(bool, kept);
+        Sandbox box;
+        QDir().mkpath(box.path("cam"));
+        std::mt19937 random(5);
+        for (int n = 0; n < pictures; ++n)
+            savePicture(box.path("cam"), "Gate", firstMoment.addSecs(60 * n),
+                        scene(kind, n, random));
+        TimelapseOptions options = optionsFor(box, "Gate");
+        options.onlyMotion = true;
+        options.motion.picturesBefore = options.motion.picturesAfter = 1;
+        const TimelapseSummary summary = TimelapseExport(options).run();
+        QCOMPARE(summary.error.isEmpty(), kept);
+        QCOMPARE(QFile::exists(options.output), kept);
+        if (kept) { // the figure walks in pictures 10 to 24, and one is kept on either side
+            QVERIFY2(summary.written >= 15 && summary.written <= 20, qPrintable(summary.error));
+            QCOMPARE(summary.written + summary.withoutMotion, pictures);
+        }
+    }
+
     void aFailedOrCancelledExportLeavesNothing() {
         Sandbox box;
         QDir().mkpath(box.path("cam"));
@@ -492,6 +522,12 @@ class DailyFilmMakerTest : public QObject {
         connect(&films, &DailyFilmMaker::statusText, this, [&](const QString& t) { status = t; });
         QDateTime now(QDate(2026, 12, 8), QTime(0, 30));
         films.setClock([&now] { return now; });
+        // a rule of an earlier version, without the motion choice, reads as it did
+        store.WriteUserSetting("Tarvique Webcams", "DailyFilms", CamSettingKey("Hill"),
+                               "0 01:00 8 9 0 0 10");
+        QCOMPARE(films.rule("Hill"), (DailyFilmRule{false, QTime(1, 0), 8, 9}));
+        films.setRule("Hill", {true, QTime(1, 0), 8, 9, false, false, 10, true});
+        QVERIFY(films.rule("Hill").onlyMotion);
         films.setRule("Hill", {true, QTime(1, 0), 8, 9});
         films.makeDueFilms(); // the 6th: no pictures, said
         QTRY_VERIFY(!films.isWorking());

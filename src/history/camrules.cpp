@@ -1,4 +1,4 @@
-#include "engine/camrules.h"
+#include "history/camrules.h"
 
 #include <QStringList>
 
