@@ -1,5 +1,5 @@
-// Usage: bench_fetch [seconds a row] [W1] [W2] [W3] [W4] [W5] [viewer] [soak=SECONDS] [stall]
-//                    [costly]
+// Usage: bench_fetch [seconds a row] [W1] [W2] [W3] [W4] [W5] [motion] [viewer] [soak=SECONDS]
+//                    [stall] [costly]
 // The real main window, offscreen, fetching from democam with refresh 1 s. Rows:
 //   W1      24 cams of 1920x1080, every fetch a new picture: CPU per picture, against a bare
 //           tjDecompress2 of the same bytes at the same scale in this process (the ratio shows
@@ -12,6 +12,7 @@
 //           nothing), and the share of pictures decoded
 //   W5      24 cams behind lighttpd's Digest (MD5, qop=auth), unchanged pictures: the share of
 //           401 answers once the nonce is known
+//   motion  W1 with the motion test on for every cam, against W1 with it off: CPU per picture
 //   viewer  one 3840x2160 picture at zoom 5: resident memory added and the slowest repaint
 //   soak    W1 for the given seconds, resident memory sampled ten times
 //   stall   the longest stall of the window's thread (how late a zero-delay timer fires)
@@ -31,6 +32,7 @@
 #include "dialogs/timelapsedialog.h"
 #include "engine/camengine.h"
 #include "engine/camfollower.h"
+#include "history/camrules.h"
 #include "panels/panelarea.h"
 #include "imaging/savepath.h"
 #include "listpane/camlistpane.h"
@@ -245,6 +247,7 @@ struct Setup {
     QSize size{1920, 1080};
     int every = 0; // democam's "?every=": 0 is a new picture at each fetch
     bool autoSave = false;
+    bool motion = false; // every cam's pictures go through the motion test
     QStringList moreAddresses;
     int gzipCams = 0; // the first cams' answers come gzip-coded
     // a zero-delay timer on the window's thread: it keeps the thread busy, so rows that count
@@ -285,6 +288,13 @@ Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
     window.clock().setTimeServer("127.0.0.1", 1);
     window.setProcessEnd([] {});
     window.services().settings().WriteUserSetting(LoadAppIdentity().ProductName, "Settings", "showHelp", "0");
+    if (setup.motion) {
+        MotionSettings watched;
+        watched.on = true;
+        for (int i = 0; i < setup.cams; ++i)
+            window.services().camSettings().setValue(
+                motionSettingsKey, QString("cam%1").arg(i, 2, 10, QChar('0')).toUtf8(), watched);
+    }
     window.load();
     window.controls().autoSaveBox()->setChecked(setup.autoSave);
     if (!qEnvironmentVariableIsSet("BENCH_HIDDEN"))
@@ -628,7 +638,7 @@ int main(int argc, char** argv) {
             rows << QString::fromLatin1(word);
     }
     if (rows.isEmpty())
-        rows = {"W1", "W2", "W3", "W4", "W5", "viewer", "stall", "costly", "soak"};
+        rows = {"W1", "W2", "W3", "W4", "W5", "motion", "viewer", "stall", "costly", "soak"};
     // settings of its own: the real user's are never read or written
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.filePath("user")));
@@ -666,6 +676,18 @@ int main(int argc, char** argv) {
                         r.barePerPicture * 1e3, r.bareSideBySide * 1e3,
                         r.cpuPerPicture / r.bareSideBySide, r.cpuPerPicture / r.barePerPicture,
                         r.peakMiB, r.worstTickLateMs);
+        } else if (name == "motion") {
+            // off and on in turn, twice, so a drift of the machine weighs on both alike
+            double off = 0, on = 0;
+            for (int round = 0; round < 2; ++round) {
+                off += measure(port, Setup{}, seconds).cpuPerPicture;
+                Setup watching;
+                watching.motion = true;
+                on += measure(port, watching, seconds).cpuPerPicture;
+            }
+            std::printf("motion W1 with the motion test on for all 24 cams: %.2f ms CPU/picture, "
+                        "off %.2f ms; ratio %.3f (target <= 1.03)\n",
+                        on / 2 * 1e3, off / 2 * 1e3, on / off);
         } else if (name == "W2") {
             Setup changing;
             changing.every = 5;

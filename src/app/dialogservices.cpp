@@ -5,15 +5,19 @@
 #include "engine/addresstest.h"
 #include "engine/camengine.h"
 #include "engine/learnedrates.h"
+#include "engine/motionwatch.h"
 #include "listpane/camlistpane.h"
 
 void GiveDialogsTheirServices(CamListPane& camList, CamServices& services) {
     CamSettings& settings = services.camSettings();
     const SourceRegistry& registry = services.engine().registry();
-    camList.setAddressChecker([&settings, &registry](const QByteArray& camName) {
-        return std::make_unique<AddressTest>(registry, [&settings, camName](const QString& at) {
+    const MotionWatch& motion = services.motion();
+    camList.setAddressChecker([&settings, &registry, &motion](const QByteArray& camName) {
+        auto test = std::make_unique<AddressTest>(registry, [&settings, camName](const QString& at) {
             return settings.pins().lookup(camName, at);
         });
+        test->setMotionLevel([&motion, camName] { return motion.levelText(camName); });
+        return test;
     });
     const LearnedRates& rates = services.rates();
     camList.setRefreshSuggestions([&rates](const QByteArray& camName)

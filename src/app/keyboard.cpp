@@ -1,6 +1,7 @@
 #include "app/keyboard.h"
 
 #include "listpane/camlistpane.h"
+#include "viewer/historystrip.h"
 #include "viewer/viewerpane.h"
 
 #include <QAction>
@@ -32,6 +33,11 @@ void InstallShortcuts(QWidget& window, CamListPane& camList, ViewerPane& viewer)
     addViewerAction(window, viewer, "actionSaveImageAs",
                     {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
                     [&viewer] { viewer.saveShownPictureAs(); });
+    // from motion event to motion event in the history of the day shown
+    addViewerAction(window, viewer, "actionPreviousEvent", {QKeySequence(Qt::CTRL | Qt::Key_Left)},
+                    [&viewer] { viewer.historyStrip()->stepEvent(-1); });
+    addViewerAction(window, viewer, "actionNextEvent", {QKeySequence(Qt::CTRL | Qt::Key_Right)},
+                    [&viewer] { viewer.historyStrip()->stepEvent(1); });
 
     // Tab walks the commands, then the list, then the panels and the viewer
     QWidget* previous = nullptr;

@@ -97,6 +97,7 @@ void MainWindow::makeViews(Prompter& prompter, FileChooser* files) {
     GiveDialogsTheirServices(*m_camList, *m_services);
     m_exports->listExchange().setCredentialStore(&m_services->camSettings().credentials());
     m_exports->setCamSettings(&m_services->camSettings());
+    m_viewer->setCamSettings(&m_services->camSettings());
     m_ruleDialogs = new RuleDialogs(this, *m_services);
     new RestingWatch(*this, *m_controls->autoSaveBox(), engine());
 }

@@ -107,7 +107,16 @@ void AddressTest::makeSource(const QByteArray& kind) {
 
 void AddressTest::check(const QByteArray& address, const QByteArray& refresh,
                         std::function<void(const AddressReport&)> done) {
-    m_done = std::move(done);
+    // the cam's motion level as its panel measures it now, so the sensitivity can be tuned
+    // by looking
+    m_done = [this, done = std::move(done)](const AddressReport& report) {
+        const QString level = m_motionLevel ? m_motionLevel() : QString();
+        if (level.isEmpty())
+            return done(report);
+        AddressReport withMotion = report;
+        withMotion.facts << tr("In its panel now: %1").arg(level);
+        done(withMotion);
+    };
     m_streamFirst = {};
     m_address = address;
     // a refresh that is no number bounds the test as the usual 30 seconds would

@@ -25,6 +25,10 @@ class AddressTest : public QObject, public AddressChecker {
                std::function<void(const AddressReport&)> done) override;
     void useCredentials(std::optional<Credentials> credentials) override;
 
+    // The cam's motion level and threshold while its panel watches it (empty otherwise),
+    // added to each report.
+    void setMotionLevel(std::function<QString()> level) { m_motionLevel = std::move(level); }
+
     // The source of the check under way, or of the last one.
     PictureSource* source() const { return m_source; }
 
@@ -50,4 +54,5 @@ class AddressTest : public QObject, public AddressChecker {
     QElapsedTimer m_streamClock;
     FetchedPicture m_streamFirst;
     std::function<void(const AddressReport&)> m_done;
+    std::function<QString()> m_motionLevel;
 };

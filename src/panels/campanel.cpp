@@ -1,6 +1,7 @@
 #include "panels/campanel.h"
 
 #include "ui/imagecontrol.h"
+#include "ui/motioncolour.h"
 #include "ui/progressbar.h"
 #include "ui/widgetkit.h"
 
@@ -35,7 +36,7 @@ QColor markColour(Freshness state) {
     case Freshness::Offline:
         return QColor(40, 40, 40);
     case Freshness::Motion:
-        return QColor(196, 60, 200);
+        return MotionColour();
     case Freshness::Idle:
         break;
     }

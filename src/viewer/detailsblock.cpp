@@ -97,6 +97,14 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     setGeometryTwips(saveAs, 3060, 1080, 1395, 375);
     connect(saveAs, &QToolButton::clicked, this, &DetailsBlock::saveAsClicked);
     connect(fullScreen, &QToolButton::clicked, this, &DetailsBlock::fullScreenClicked);
+    m_mask = new QToolButton(this);
+    m_mask->setObjectName("cmdMotionMask");
+    m_mask->setText(tr("Motion Mask"));
+    m_mask->setToolTip(tr("Drag over the picture the parts motion should ignore: a road, a "
+                          "tree, the time overlay"));
+    m_mask->setCheckable(true);
+    setGeometryTwips(m_mask, 4560, 1080, 1800, 375);
+    connect(m_mask, &QToolButton::toggled, this, &DetailsBlock::maskEditToggled);
     WidenToText(this); // a longer translation of "Save As...", say
 
     m_name = makeRow(this, "lblNameCaption", tr("Name:"), {180, 1920, 1995, 255}, "lblName",

@@ -23,6 +23,8 @@ class DetailsBlock : public QGroupBox {
     bool isFit() const;
     void setFit(bool on);
     QToolButton* fitButton() const { return m_fit; }
+    // "Motion Mask": the mask of the cam's motion test is edited over the picture while on.
+    QToolButton* maskButton() const { return m_mask; }
     // What the picture is shown at: "Fit (38 %)" or "Zoom 2".
     void showZoomLevel(int fitPercent);
     QString zoomLevel() const;
@@ -39,10 +41,12 @@ class DetailsBlock : public QGroupBox {
     void saveClicked();
     void saveAsClicked();
     void fullScreenClicked();
+    void maskEditToggled(bool on);
 
   private:
     QScrollBar* m_slider = nullptr; // Slider1
     QToolButton* m_fit = nullptr;
+    QToolButton* m_mask = nullptr;
     QLabel* m_zoomLevel = nullptr;
     QLabel* m_name = nullptr;
     QLabel* m_refresh = nullptr;

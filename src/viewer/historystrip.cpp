@@ -1,65 +1,18 @@
 #include "viewer/historystrip.h"
 
+#include "common/background.h"
 #include "common/datetimetext.h"
 #include "history/picturesahead.h"
+#include "viewer/slidermarks.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTimer>
-
-// The hours of the day shown, marked under the slider where each hour's first picture is.
-class HourMarks : public QWidget {
-  public:
-    HourMarks(QSlider* slider, QWidget* parent) : QWidget(parent), m_slider(slider) {
-        setMinimumHeight(fontMetrics().height() + 4);
-    }
-
-    // (slider value, hour) of each hour's first picture
-    void setMarks(std::vector<std::pair<int, int>> marks) {
-        m_marks = std::move(marks);
-        update();
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setPen(palette().color(QPalette::WindowText));
-        QStyleOptionSlider option;
-        option.initFrom(m_slider);
-        option.orientation = Qt::Horizontal;
-        option.minimum = m_slider->minimum();
-        option.maximum = m_slider->maximum();
-        const QRect groove = m_slider->style()->subControlRect(QStyle::CC_Slider, &option,
-                                                               QStyle::SC_SliderGroove, m_slider);
-        const QRect handle = m_slider->style()->subControlRect(QStyle::CC_Slider, &option,
-                                                               QStyle::SC_SliderHandle, m_slider);
-        const int span = groove.width() - handle.width();
-        const int offset = m_slider->x() - x() + groove.x() + handle.width() / 2;
-        int lastLabelEnd = -1000;
-        for (const auto& [value, hour] : m_marks) {
-            const int at = offset + QStyle::sliderPositionFromValue(option.minimum, option.maximum,
-                                                                    value, std::max(span, 0));
-            painter.drawLine(at, 0, at, 3);
-            const QString label = QString::number(hour);
-            const int width = fontMetrics().horizontalAdvance(label);
-            if (at - width / 2 > lastLabelEnd + 4) { // labels that fit, the others left out
-                painter.drawText(at - width / 2, 4 + fontMetrics().ascent(), label);
-                lastLabelEnd = at + width / 2;
-            }
-        }
-    }
-
-  private:
-    QSlider* m_slider;
-    std::vector<std::pair<int, int>> m_marks;
-};
+#include <QToolButton>
 
 HistoryStrip::HistoryStrip(QWidget* parent) : QWidget(parent) {
     setObjectName("historyStrip");
@@ -70,8 +23,8 @@ HistoryStrip::HistoryStrip(QWidget* parent) : QWidget(parent) {
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setObjectName("sldHistory");
     m_slider->setAccessibleName(tr("Saved pictures"));
-    m_hours = new HourMarks(m_slider, this);
-    m_hours->setAccessibleName(tr("Hours of the day"));
+    m_hours = new SliderMarks(m_slider, this);
+    m_hours->setAccessibleName(tr("Hours of the day and motion"));
     m_time = new QLabel(this);
     m_time->setObjectName("lblHistoryTime");
     m_play = new QPushButton(tr("Play"), this);
@@ -90,6 +43,19 @@ HistoryStrip::HistoryStrip(QWidget* parent) : QWidget(parent) {
     m_live->setObjectName("cmdHistoryLive");
     m_live->setToolTip(tr("Back to the running picture"));
     m_player = new QTimer(this);
+    m_judge = std::make_unique<BackgroundQueue>(1);
+    for (auto [button, step] : {std::pair{&m_previousEvent, -1}, std::pair{&m_nextEvent, 1}}) {
+        *button = new QToolButton(this);
+        (*button)->setArrowType(step < 0 ? Qt::LeftArrow : Qt::RightArrow);
+        (*button)->setEnabled(false);
+        connect(*button, &QToolButton::clicked, this, [this, step] { stepEvent(step); });
+    }
+    m_previousEvent->setObjectName("cmdPreviousEvent");
+    m_previousEvent->setAccessibleName(tr("Previous motion event"));
+    m_previousEvent->setToolTip(tr("Previous motion event (Ctrl+Left)"));
+    m_nextEvent->setObjectName("cmdNextEvent");
+    m_nextEvent->setAccessibleName(tr("Next motion event"));
+    m_nextEvent->setToolTip(tr("Next motion event (Ctrl+Right)"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 2, 0, 0);
@@ -101,6 +67,8 @@ HistoryStrip::HistoryStrip(QWidget* parent) : QWidget(parent) {
     grid->addWidget(m_play, 2, 2);
     grid->addWidget(m_speed, 2, 3);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_previousEvent);
+    buttons->addWidget(m_nextEvent);
     buttons->addWidget(m_export);
     buttons->addWidget(m_live);
     grid->addLayout(buttons, 2, 4);
@@ -161,7 +129,8 @@ void HistoryStrip::showDay(int dayIndex, bool atEnd) {
         if (marks.empty() || marks.back().second != hour)
             marks.emplace_back(int(i - m_first), hour);
     }
-    m_hours->setMarks(std::move(marks));
+    m_hours->setHours(std::move(marks));
+    showDayMotion();
     updateTimeText();
 }
 
@@ -195,6 +164,7 @@ void HistoryStrip::moveTo(int value) {
     if (m_end <= m_first)
         return;
     m_browsing = true;
+    showDayMotion(); // pictures saved while live are judged once the day is looked at
     const size_t index = m_first + size_t(value);
     updateTimeText();
     // this picture, then the next ones, then the ones before: where the slider goes next

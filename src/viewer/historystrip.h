@@ -1,25 +1,34 @@
 #pragma once
 
 #include "history/camhistory.h"
+#include "history/daymotion.h"
 
 #include <QWidget>
+#include <atomic>
+#include <map>
+#include <memory>
 
-class HourMarks;
+class BackgroundQueue;
 class PicturesAhead;
+class SliderMarks;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QSlider;
 class QTimer;
+class QToolButton;
 
 // Under the viewer's picture: the selected cam's saved pictures, one day at a time. The slider
 // goes through the day's pictures (its hours marked below it; Home, End, the arrows and Page
 // Up/Down move it) and shows each with its time; "Live" goes back to the running picture; Play
-// shows the day as a loop at the chosen speed; Export Range makes a film of the day shown.
+// shows the day as a loop at the chosen speed; Export Range makes a film of the day shown. The
+// day's motion events are judged from its pictures off the window's thread and shown as a band
+// along the slider; the arrows (Ctrl+Left, Ctrl+Right) go to the previous and next event.
 class HistoryStrip : public QWidget {
     Q_OBJECT
   public:
     explicit HistoryStrip(QWidget* parent);
+    ~HistoryStrip() override;
 
     // The cam's history, as read from the folder; the strip shows the newest day, live.
     void setHistory(CamHistory history);
@@ -32,6 +41,14 @@ class HistoryStrip : public QWidget {
     size_t currentIndex() const;
     // Back to the running picture.
     void goLive();
+
+    // The cam's motion choices, by which its days are judged.
+    void setMotionChoices(const MotionSettings& settings, const MotionMask& mask);
+    // To the first picture of the previous (-1) or next (+1) motion event of the day shown.
+    void stepEvent(int step);
+    // The day's events as [first, end) slider values; none until the day is judged.
+    const std::vector<std::pair<int, int>>& dayEvents() const;
+    bool isJudging() const { return !m_judging.isEmpty(); }
 
     QSlider* slider() const { return m_slider; }
     QComboBox* dayBox() const { return m_day; }
@@ -51,6 +68,11 @@ class HistoryStrip : public QWidget {
     void showWhenDecoded(const QString& path, const QImage& picture);
     void playStep();
     void updateTimeText();
+    // The band of the day shown, from its judgement; the day is judged (again) when it has
+    // none, or when it is browsed and pictures were saved since.
+    void showDayMotion();
+    void judgeDay(const QString& key, const QStringList& paths);
+    QString dayKey() const;
 
     CamHistory m_history;
     std::vector<QDate> m_days;
@@ -60,7 +82,15 @@ class HistoryStrip : public QWidget {
     PicturesAhead* m_ahead = nullptr;
     QComboBox* m_day = nullptr;
     QSlider* m_slider = nullptr;
-    HourMarks* m_hours = nullptr;
+    SliderMarks* m_hours = nullptr;
+    QToolButton* m_previousEvent = nullptr;
+    QToolButton* m_nextEvent = nullptr;
+    MotionSettings m_motion;
+    MotionMask m_mask;
+    std::map<QString, DayMotion> m_judged; // by cam, day and choices, the last few
+    QString m_judging;                     // the day being judged
+    std::shared_ptr<std::atomic<bool>> m_stopJudging;
+    std::unique_ptr<BackgroundQueue> m_judge;
     QLabel* m_time = nullptr;
     QPushButton* m_play = nullptr;
     QComboBox* m_speed = nullptr;

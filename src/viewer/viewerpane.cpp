@@ -13,6 +13,7 @@
 #include "viewer/fullscreenview.h"
 #include "viewer/historystrip.h"
 #include "viewer/layout.h"
+#include "viewer/maskeditor.h"
 #include "viewer/zoom.h"
 
 #include <QPushButton>
@@ -53,6 +54,7 @@ ViewerPane::ViewerPane(QWidget* parent, const FollowedCam& source, QString camFo
     m_pictureArea->setObjectName("pictureArea");
     m_image = new ImageControl(m_pictureArea);
     m_image->setObjectName("imgMain");
+    m_maskEditor = new MaskEditor(m_image);
     m_horizontal = makeScrollBar(m_viewport, "HScroll1", Qt::Horizontal);
     m_vertical = makeScrollBar(m_viewport, "VScroll2", Qt::Vertical);
     m_corner = new QPushButton(m_viewport);
@@ -72,6 +74,7 @@ ViewerPane::ViewerPane(QWidget* parent, const FollowedCam& source, QString camFo
     connect(m_details, &DetailsBlock::saveClicked, this, &ViewerPane::saveShownPicture);
     connect(m_details, &DetailsBlock::saveAsClicked, this, &ViewerPane::saveShownPictureAs);
     connect(m_details, &DetailsBlock::fullScreenClicked, this, &ViewerPane::openFullScreenView);
+    connect(m_details, &DetailsBlock::maskEditToggled, this, &ViewerPane::editMask);
     connect(m_history, &HistoryStrip::pictureChosen, this, [this](const QImage& picture) {
         if (m_livePicture.isNull())
             m_livePicture = m_image->picture();
@@ -296,6 +299,7 @@ void ViewerPane::showFullScreenIndicator(bool on) {
 
 void ViewerPane::hideViewer() {
     ++m_pictures;
+    editMask(false);
     hide();
     m_details->hide();
 }

@@ -9,7 +9,9 @@
 #include <cstdint>
 
 class BackgroundQueue;
+class CamSettings;
 class DetailsBlock;
+class MaskEditor;
 class FileChooser;
 class FullScreenView;
 class HistoryStrip;
@@ -98,6 +100,13 @@ class ViewerPane : public QGroupBox {
     // Saved pictures went: the selected cam's are read again.
     void readHistoryAgain();
 
+    // The cams' own settings: the motion choices the history is judged by, and the mask the
+    // "Motion Mask" button edits over the picture.
+    void setCamSettings(CamSettings* settings);
+    // The mask of the selected cam is shown over the picture and changed by dragging, while on.
+    void editMask(bool on);
+    MaskEditor* maskEditor() const { return m_maskEditor; }
+
   signals:
     void statusText(const QString& text);
     // The previous (-1) or next (+1) running cam, asked for in the full-screen view.
@@ -114,6 +123,8 @@ class ViewerPane : public QGroupBox {
     void measure(QSize pictureSize);
     // The selected cam's history, read off the window's thread when another cam is selected.
     void readHistory(const CamNames& cam);
+    // The selected cam's motion choices and mask, read again (another cam, or they changed).
+    void readMotionChoices();
     // `unique`: a picture already there keeps its name and this one gets the next number
     void savePictureTo(const QString& path, bool unique = false);
 
@@ -147,4 +158,7 @@ class ViewerPane : public QGroupBox {
     QStringList m_savedDuringRead; // while a listing is under way
     QImage m_livePicture;          // the running cam's newest, kept while a saved one is shown
     bool m_savedShown = false;     // a saved picture is shown, and saving saves it
+    CamSettings* m_settings = nullptr;
+    MaskEditor* m_maskEditor = nullptr;
+    QByteArray m_maskCam; // whose mask the editor holds
 };

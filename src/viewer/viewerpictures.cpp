@@ -20,6 +20,7 @@ void ViewerPane::readHistory(const CamNames& cam) {
     if (cam != m_history->history().names()) { // another cam's pictures go at once
         const bool wasShown = !m_history->history().empty();
         m_history->setHistory(CamHistory(cam, {}));
+        readMotionChoices();
         if (m_arranged && wasShown)
             arrange(m_layout);
     }

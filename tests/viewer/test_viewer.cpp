@@ -12,8 +12,15 @@
 #include "viewer/layout.h"
 #include "viewer/viewerpane.h"
 
+#include "config/camsettings.h"
+#include "config/settings.h"
+#include "history/camrules.h"
+#include "viewer/maskeditor.h"
+
+#include "motionscenes.h"
 #include "pictures.h"
 #include "sandbox.h"
+#include "scriptedprompter.h"
 #include "scriptedfilechooser.h"
 #include "testmain.h"
 
@@ -301,6 +308,59 @@ class ViewerTest : public QObject {
         strip->findChild<QPushButton*>("cmdHistoryLive")->click();
         QVERIFY(!strip->isBrowsing());
         QCOMPARE(shownColour(), QColor(Qt::magenta));
+    }
+
+    // A figure crosses the scene in pictures 10 to 24: the day's band holds that one event, and
+    // the steps land on its first picture.
+    void theDaysMotionIsJudgedAndStepped() {
+        Viewer f;
+        std::mt19937 random(3);
+        for (int n = 0; n < pictures; ++n)
+            f.box.writeFile(QString("cam/A~2026-12-07_07-%1-00.jpg").arg(n, 2, 10, QChar('0')),
+                            camJpeg(scene("crossing", n, random)));
+        f.select(0);
+        HistoryStrip* strip = f.viewer->historyStrip();
+        QTRY_COMPARE(strip->history().size(), size_t(pictures));
+        QTRY_VERIFY_WITH_TIMEOUT(!strip->isJudging() && !strip->dayEvents().empty(), 20000);
+        QCOMPARE(strip->dayEvents().size(), size_t(1));
+        const auto [first, end] = strip->dayEvents().front();
+        QVERIFY2(first >= 9 && first <= 12 && end >= 24 && end <= 29,
+                 qPrintable(QString("%1 to %2").arg(first).arg(end)));
+        for (const auto& [from, step, to] : {std::tuple{0, 1, first}, std::tuple{first, 1, first},
+                                             std::tuple{31, -1, first}, std::tuple{5, -1, 5}}) {
+            strip->slider()->setValue(from);
+            strip->stepEvent(step);
+            QCOMPARE(strip->slider()->value(), to);
+        }
+    }
+
+    // Dragging over the picture masks the cells under it, for the cam shown; a drag from a
+    // masked cell frees them again.
+    void theMaskIsDrawnOverThePicture() {
+        Viewer f;
+        ScriptedPrompter prompter;
+        SettingsStore store("Tarvique Software", "Tarvique Webcams", prompter);
+        CamSettings settings(store, "Tarvique Webcams", "Tarvique Webcams tests");
+        f.viewer->setCamSettings(&settings);
+        f.select(0);
+        f.button("cmdMotionMask")->click();
+        MaskEditor* editor = f.viewer->maskEditor();
+        QVERIFY(editor->isVisible());
+        const QPoint topLeft(2, 2), middle(editor->width() / 2, editor->height() / 2);
+        const auto drag = [editor](QPoint from, QPoint to) {
+            QTest::mousePress(editor, Qt::LeftButton, {}, from);
+            QTest::mouseMove(editor, to);
+            QTest::mouseRelease(editor, Qt::LeftButton, {}, to);
+        };
+        drag(topLeft, middle);
+        MotionMask kept = settings.value(motionMaskKey, "A");
+        QVERIFY(kept.isMasked(0, 0) && kept.isMasked(15, 11) && !kept.isMasked(17, 13));
+        drag(middle, topLeft);
+        QVERIFY(settings.value(motionMaskKey, "A").isEmpty());
+        f.select(1); // another cam: its own mask, none
+        QVERIFY(editor->mask().isEmpty());
+        f.button("cmdMotionMask")->click();
+        QVERIFY(!editor->isVisible());
     }
 
     void savingSavesThePictureTheHistoryShows_data() {

@@ -1,0 +1,94 @@
+// The history strip's motion: each day judged once from its pictures on a thread of its own,
+// shown as a band, and the steps from event to event.
+#include "common/background.h"
+#include "viewer/historystrip.h"
+#include "viewer/slidermarks.h"
+
+#include <QSlider>
+#include <QToolButton>
+
+namespace {
+
+constexpr size_t mostJudgedDays = 8;
+
+} // namespace
+
+HistoryStrip::~HistoryStrip() {
+    if (m_stopJudging)
+        *m_stopJudging = true;
+    m_judge.reset(); // waits for the picture being judged
+}
+
+void HistoryStrip::setMotionChoices(const MotionSettings& settings, const MotionMask& mask) {
+    MotionSettings judged = settings;
+    judged.on = false; // whether motion is watched live does not change a judgement
+    if (judged == m_motion && mask == m_mask)
+        return;
+    m_motion = judged;
+    m_mask = mask;
+    showDayMotion();
+}
+
+QString HistoryStrip::dayKey() const {
+    if (m_end <= m_first)
+        return {};
+    // a judgement holds for the choices it was made by
+    return QString::fromLatin1(m_history.cam().toHex()) + " " +
+           m_history.at(m_first).taken.date().toString(Qt::ISODate) + " " + m_motion.toText() +
+           " " + m_mask.toText();
+}
+
+const std::vector<std::pair<int, int>>& HistoryStrip::dayEvents() const {
+    return m_hours->events();
+}
+
+void HistoryStrip::showDayMotion() {
+    const QString key = dayKey();
+    const auto judged = m_judged.find(key);
+    const int count = int(m_end - m_first);
+    // pictures saved since keep the places of those before them: the band stays meanwhile
+    m_hours->setEvents(judged != m_judged.end() ? judged->second.events
+                                                : std::vector<std::pair<int, int>>{});
+    const bool stale = judged == m_judged.end() || (m_browsing && judged->second.pictures != count);
+    if (!key.isEmpty() && stale && m_judging != key) {
+        QStringList paths;
+        for (size_t i = m_first; i < m_end; ++i)
+            paths << m_history.at(i).path;
+        judgeDay(key, paths);
+    }
+    const bool any = !dayEvents().empty();
+    m_previousEvent->setEnabled(any);
+    m_nextEvent->setEnabled(any);
+}
+
+void HistoryStrip::judgeDay(const QString& key, const QStringList& paths) {
+    if (m_stopJudging)
+        *m_stopJudging = true; // another day's judgement is not wanted any more
+    m_stopJudging = std::make_shared<std::atomic<bool>>(false);
+    m_judging = key;
+    m_judge->run(
+        this,
+        [paths, settings = m_motion, mask = m_mask, stop = m_stopJudging] {
+            return JudgeDayMotion(paths, settings, mask, *stop);
+        },
+        [this, key](DayMotion motion) {
+            if (key == m_judging)
+                m_judging.clear();
+            if (motion.stopped)
+                return;
+            if (m_judged.size() >= mostJudgedDays && !m_judged.contains(key))
+                m_judged.erase(m_judged.begin());
+            m_judged[key] = std::move(motion);
+            if (key == dayKey())
+                showDayMotion();
+        });
+}
+
+void HistoryStrip::stepEvent(int step) {
+    if (m_end <= m_first)
+        return;
+    DayMotion shown;
+    shown.events = dayEvents();
+    if (const auto start = EventStartNear(shown, m_slider->value(), step))
+        m_slider->setValue(*start);
+}
