@@ -35,7 +35,7 @@ else
 fi
 
 list="$build/00camlist.txt"
-demoPaths='harbour\.jpg|hilltop-1280x720\.jpg|market\.jpg|lighthouse\.gif|station-1920x1080\.jpg|northgate-800x600\.jpg|missing\.jpg|quay\.mjpg\?fps=10|carpark\.jpg\?cgi|files/garden\.m3u8'
+demoPaths='harbour\.jpg|hilltop-1280x720\.jpg|market\.jpg|lighthouse\.gif|station-1920x1080\.jpg|northgate-800x600\.jpg|missing\.jpg|quay\.mjpg\?fps=10|carpark\.jpg\?cgi|files/garden\.m3u8|frontgate\.jpg\?every=1&walker'
 if [ -n "$port" ] && [ ! -e "$list" ]; then
     base="http://127.0.0.1:$port"
     {
@@ -50,6 +50,7 @@ if [ -n "$port" ] && [ ! -e "$list" ]; then
             "Quay (stream)" "$base/quay.mjpg?fps=10" 1 \
             "Car park (no dates)" "$base/carpark.jpg?cgi" 5 \
             "Garden (video, HLS)" "$base/files/garden.m3u8" 2 \
+            "Front gate (someone passes)" "$base/frontgate.jpg?every=1&walker" 1 \
             "Missing cam" "$base/missing.jpg" 30
     } > "$list"
     echo "wrote the demo cams into $list"

@@ -14,6 +14,9 @@
 struct DayMotion {
     std::vector<std::pair<int, int>> events;
     int pictures = 0; // how many pictures were judged
+    // The events before this place are over; an event that lasts to the last picture judged
+    // may go on, and is judged again with the pictures that follow.
+    int settled = 0;
     bool stopped = false;
 };
 
@@ -22,6 +25,15 @@ struct DayMotion {
 // the window's thread; `stop` set ends it early.
 DayMotion JudgeDayMotion(const QStringList& paths, MotionSettings settings, const MotionMask& mask,
                          const std::atomic<bool>& stop);
+
+// `before` carried on over the pictures saved since it was made: `paths` are the day's pictures
+// from place `firstPlace` on (laterPicturesFrom), a few before its settled place among them so
+// the scene is learnt again; the events found from the settled place on replace those after it.
+DayMotion JudgeLaterPictures(DayMotion before, const QStringList& paths, int firstPlace,
+                             const MotionSettings& settings, const MotionMask& mask,
+                             const std::atomic<bool>& stop);
+// Where the pictures for JudgeLaterPictures start.
+int laterPicturesFrom(const DayMotion& before);
 
 // The first picture of the event after `place` (step 1) or of the one before it (step -1; when
 // `place` is inside an event past its first picture, that event's first).

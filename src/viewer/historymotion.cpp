@@ -14,8 +14,7 @@ constexpr size_t mostJudgedDays = 8;
 } // namespace
 
 HistoryStrip::~HistoryStrip() {
-    if (m_stopJudging)
-        *m_stopJudging = true;
+    stopJudging();
     m_judge.reset(); // waits for the picture being judged
 }
 
@@ -26,6 +25,7 @@ void HistoryStrip::setMotionChoices(const MotionSettings& settings, const Motion
         return;
     m_motion = judged;
     m_mask = mask;
+    stopJudging(); // by the choices before
     showDayMotion();
 }
 
@@ -36,6 +36,11 @@ QString HistoryStrip::dayKey() const {
     return QString::fromLatin1(m_history.cam().toHex()) + " " +
            m_history.at(m_first).taken.date().toString(Qt::ISODate) + " " + m_motion.toText() +
            " " + m_mask.toText();
+}
+
+void HistoryStrip::stopJudging() {
+    if (m_stopJudging)
+        *m_stopJudging = true;
 }
 
 const std::vector<std::pair<int, int>>& HistoryStrip::dayEvents() const {
@@ -49,38 +54,40 @@ void HistoryStrip::showDayMotion() {
     // pictures saved since keep the places of those before them: the band stays meanwhile
     m_hours->setEvents(judged != m_judged.end() ? judged->second.events
                                                 : std::vector<std::pair<int, int>>{});
-    const bool stale = judged == m_judged.end() || (m_browsing && judged->second.pictures != count);
-    if (!key.isEmpty() && stale && m_judging != key) {
-        QStringList paths;
-        for (size_t i = m_first; i < m_end; ++i)
-            paths << m_history.at(i).path;
-        judgeDay(key, paths);
-    }
     const bool any = !dayEvents().empty();
     m_previousEvent->setEnabled(any);
     m_nextEvent->setEnabled(any);
+    if (!m_judging.isEmpty() && m_judging != key)
+        stopJudging(); // another day or cam is shown: it is judged once this one has stopped
+    if (key.isEmpty() || !m_judging.isEmpty() ||
+        (judged != m_judged.end() && judged->second.pictures == count))
+        return; // judged, or a judgement under way (the day is looked at again after it)
+    // a day judged before is carried on over the pictures saved since
+    const DayMotion before = judged != m_judged.end() ? judged->second : DayMotion{};
+    const int from = laterPicturesFrom(before);
+    QStringList paths;
+    for (size_t i = m_first + size_t(from); i < m_end; ++i)
+        paths << m_history.at(i).path;
+    judgeDay(key, before, paths, from);
 }
 
-void HistoryStrip::judgeDay(const QString& key, const QStringList& paths) {
-    if (m_stopJudging)
-        *m_stopJudging = true; // another day's judgement is not wanted any more
+void HistoryStrip::judgeDay(const QString& key, const DayMotion& before, const QStringList& paths,
+                            int from) {
     m_stopJudging = std::make_shared<std::atomic<bool>>(false);
     m_judging = key;
     m_judge->run(
         this,
-        [paths, settings = m_motion, mask = m_mask, stop = m_stopJudging] {
-            return JudgeDayMotion(paths, settings, mask, *stop);
+        [before, paths, from, settings = m_motion, mask = m_mask, stop = m_stopJudging] {
+            return JudgeLaterPictures(before, paths, from, settings, mask, *stop);
         },
         [this, key](DayMotion motion) {
-            if (key == m_judging)
-                m_judging.clear();
-            if (motion.stopped)
-                return;
-            if (m_judged.size() >= mostJudgedDays && !m_judged.contains(key))
-                m_judged.erase(m_judged.begin());
-            m_judged[key] = std::move(motion);
-            if (key == dayKey())
-                showDayMotion();
+            m_judging.clear();
+            if (!motion.stopped) {
+                if (m_judged.size() >= mostJudgedDays && !m_judged.contains(key))
+                    m_judged.erase(m_judged.begin());
+                m_judged[key] = std::move(motion);
+            }
+            showDayMotion(); // this day's band, or the next judgement the strip waits for
         });
 }
 

@@ -164,7 +164,6 @@ void HistoryStrip::moveTo(int value) {
     if (m_end <= m_first)
         return;
     m_browsing = true;
-    showDayMotion(); // pictures saved while live are judged once the day is looked at
     const size_t index = m_first + size_t(value);
     updateTimeText();
     // this picture, then the next ones, then the ones before: where the slider goes next

@@ -68,10 +68,13 @@ class HistoryStrip : public QWidget {
     void showWhenDecoded(const QString& path, const QImage& picture);
     void playStep();
     void updateTimeText();
-    // The band of the day shown, from its judgement; the day is judged (again) when it has
-    // none, or when it is browsed and pictures were saved since.
+    // The band of the day shown, from its judgement; the day is judged when it has none, and
+    // the pictures saved since the last judgement are judged on.
     void showDayMotion();
-    void judgeDay(const QString& key, const QStringList& paths);
+    void judgeDay(const QString& key, const DayMotion& before, const QStringList& paths,
+                  int from);
+    // A judgement under way is not wanted any more.
+    void stopJudging();
     QString dayKey() const;
 
     CamHistory m_history;
@@ -88,7 +91,7 @@ class HistoryStrip : public QWidget {
     MotionSettings m_motion;
     MotionMask m_mask;
     std::map<QString, DayMotion> m_judged; // by cam, day and choices, the last few
-    QString m_judging;                     // the day being judged
+    QString m_judging;                     // the day being judged; one at a time
     std::shared_ptr<std::atomic<bool>> m_stopJudging;
     std::unique_ptr<BackgroundQueue> m_judge;
     QLabel* m_time = nullptr;

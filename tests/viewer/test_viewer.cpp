@@ -334,6 +334,41 @@ class ViewerTest : public QObject {
         }
     }
 
+    // A day judged in parts, as pictures are saved, finds the event judging it whole finds.
+    void aDayJudgedInPartsFindsTheSameEvent_data() {
+        QTest::addColumn<QList<int>>("parts");
+        QTest::newRow("whole") << QList<int>{pictures};
+        QTest::newRow("before it") << QList<int>{8, pictures};
+        QTest::newRow("during it") << QList<int>{16, 20, pictures};
+        QTest::newRow("one at a time") << [] {
+            QList<int> each;
+            for (int n = 1; n <= pictures; ++n)
+                each << n;
+            return each;
+        }();
+    }
+    void aDayJudgedInPartsFindsTheSameEvent() {
+        QFETCH(QList<int>, parts);
+        Sandbox box;
+        std::mt19937 random(3);
+        QStringList paths;
+        for (int n = 0; n < pictures; ++n) {
+            paths << box.path(QString("p%1.jpg").arg(n));
+            box.writeFile(paths.last().section('/', -1), camJpeg(scene("crossing", n, random)));
+        }
+        const std::atomic<bool> going{false};
+        DayMotion judged;
+        for (const int saved : parts) {
+            const int from = laterPicturesFrom(judged);
+            judged = JudgeLaterPictures(judged, paths.mid(from, saved - from), from, {}, {}, going);
+        }
+        QCOMPARE(judged.pictures, pictures);
+        QCOMPARE(judged.events.size(), size_t(1));
+        const auto [first, end] = judged.events.front();
+        QVERIFY2(first >= 9 && first <= 12 && end >= 24 && end <= 29,
+                 qPrintable(QString("%1 to %2").arg(first).arg(end)));
+    }
+
     // Dragging over the picture masks the cells under it, for the cam shown; a drag from a
     // masked cell frees them again.
     void theMaskIsDrawnOverThePicture() {

@@ -57,13 +57,30 @@ bool DemoCamServer::listen(quint16 port) {
 }
 
 QByteArray DemoCamServer::drawFrame(const QString& name, int width, int height, bool gif,
-                                    const QString& caption) {
+                                    const QString& caption, const Happening& happening) {
     const QByteArray sceneKey =
         name.toLatin1() + QByteArray::number(width) + "x" + QByteArray::number(height);
     if (!scenes.contains(sceneKey))
         scenes.insert(sceneKey, makePhotoLikePicture(width, height, unsigned(qHash(name))));
     QImage frame = scenes.value(sceneKey);
+    if (happening.lightsOn) { // the whole picture brighter, as when a lamp is switched on
+        frame = frame.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(frame.scanLine(y));
+            for (int x = 0; x < width; ++x)
+                row[x] = qRgb(std::min(255, qRed(row[x]) * 3 / 2 + 20),
+                              std::min(255, qGreen(row[x]) * 3 / 2 + 20),
+                              std::min(255, qBlue(row[x]) * 3 / 2 + 20));
+        }
+    }
     QPainter painter(&frame);
+    if (happening.walkerAt >= 0) { // a figure walking across, a head and a coat
+        const int unit = height / 12, x = int(happening.walkerAt * (width - 2 * unit));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(50, 35, 30));
+        painter.drawEllipse(x + unit / 4, height / 2 - unit, unit * 3 / 4, unit * 3 / 4);
+        painter.fillRect(x, height / 2 - unit / 4, unit + unit / 4, unit * 3, QColor(140, 40, 40));
+    }
     QFont font("DejaVu Sans", std::max(8, height / 24), QFont::Bold);
     painter.setFont(font);
     const QRect band(0, height - height / 8, width, height / 8);
@@ -127,9 +144,16 @@ QByteArray DemoCamServer::answer(const QByteArray& target, const QDateTime& now,
         const qint64 period = now.toSecsSinceEpoch() / beat;
         if (current.period != period) {
             current.changed = QDateTime::fromSecsSinceEpoch(period * beat);
+            // a walker crosses in the first 15 seconds of each minute; the lights go on and
+            // off every 20 seconds
+            const int second = int(current.changed.toSecsSinceEpoch() % 60);
+            Happening happening;
+            if (asked->walker && second < 15)
+                happening.walkerAt = second / 14.0;
+            happening.lightsOn = asked->lights && (second / 20) % 2 == 1;
             current.bytes =
                 drawFrame(name, width, height, gif,
-                          current.changed.toLocalTime().toString("yyyy-MM-dd hh:mm:ss"));
+                          current.changed.toLocalTime().toString("yyyy-MM-dd hh:mm:ss"), happening);
             current.tag = "\"" + QByteArray::number(period, 16) + "\"";
             current.period = period;
             current.gzipped.clear();
@@ -179,6 +203,8 @@ std::optional<DemoCamServer::Asked> DemoCamServer::askedFor(const QByteArray& ta
         asked.every = std::clamp(query.queryItemValue("every").toInt(), 0, 9999);
     asked.cgi = query.hasQueryItem("cgi");
     asked.gzip = query.hasQueryItem("gzip");
+    asked.walker = query.hasQueryItem("walker");
+    asked.lights = query.hasQueryItem("lights");
     if (query.hasQueryItem("fps"))
         asked.style.perSecond = query.queryItemValue("fps").toInt();
     asked.style.parts = query.queryItemValue("parts").toInt();
@@ -198,7 +224,8 @@ const QList<QByteArray>& DemoCamServer::frameRing(int width, int height, bool gi
         frames[QString("%1x%2%3").arg(width).arg(height).arg(gif ? "g" : "j").toLatin1()];
     if (ring.isEmpty())
         for (int frame = 0; frame < 4; ++frame)
-            ring << drawFrame("democam", width, height, gif, QString("frame %1").arg(frame + 1));
+            ring << drawFrame("democam", width, height, gif, QString("frame %1").arg(frame + 1),
+                              Happening());
     return ring;
 }
 

@@ -22,7 +22,9 @@
 // name), or every N seconds with "?every=N"; "?every=0" gives other bytes at every request
 // (from a few frames made once, so serving stays cheap). A request whose If-None-Match or
 // If-Modified-Since matches the current picture is answered "304 Not Modified". "?cgi" sends
-// neither Last-Modified nor ETag, as CGI snapshots do.
+// neither Last-Modified nor ETag, as CGI snapshots do. "?walker" sends a figure across the
+// picture in the first 15 seconds of each minute; "?lights" makes the whole picture brighter
+// every other 20 seconds (for the motion test: one is motion, the other is not).
 class DemoCamServer : public QObject {
     Q_OBJECT
   public:
@@ -40,6 +42,7 @@ class DemoCamServer : public QObject {
         int width = 640, height = 480;
         bool gif = false, stream = false, cgi = false;
         bool gzip = false; // sent with Content-Encoding: gzip
+        bool walker = false, lights = false;
         int every = -1; // seconds between changes; -1: the cam's own beat
         StreamStyle style;
     };
@@ -53,8 +56,13 @@ class DemoCamServer : public QObject {
         QByteArray tag; // the ETag
         QDateTime changed;
     };
+    // What happens in the scene of a frame.
+    struct Happening {
+        double walkerAt = -1; // a figure this far across (0 to 1); none when negative
+        bool lightsOn = false;
+    };
     QByteArray drawFrame(const QString& name, int width, int height, bool gif,
-                         const QString& caption);
+                         const QString& caption, const Happening& happening);
     void accept();
 
     QByteArray fileAnswer(const QString& name) const;
