@@ -77,6 +77,10 @@
         <source>, but with %1</source>
         <translation>, aber mit %1</translation>
     </message>
+    <message>
+        <source>In its panel now: %1</source>
+        <translation>Jetzt in ihrem Feld: %1</translation>
+    </message>
 </context>
 <context>
     <name>AtomicFile</name>
@@ -931,6 +935,11 @@ Versuchen Sie &quot;%2 --help&quot;.</translation>
         <translation>Unerwartetes Argument: %1</translation>
     </message>
     <message>
+        <source>%1 and %2 go with %3.</source>
+        <extracomment>%1 and %2 are options that go with the option %3; all stay as they are</extracomment>
+        <translation>%1 und %2 gehören zu %3.</translation>
+    </message>
+    <message>
         <source>Usage: %1 [options]
 %2
 
@@ -941,11 +950,14 @@ Options:
                              which must exist.
   --export-timelapse &lt;cam name&gt; &lt;film.avi&gt; [--fps &lt;frames&gt;]
         [--from &lt;time&gt;] [--to &lt;time&gt;] [--skip-dark] [--skip-repeats]
+        [--only-motion]
                              Makes a Motion-JPEG film of the cam&apos;s saved pictures
                              (10 frames a second unless --fps says; times as
                              2026-12-07T08:00:00) without opening a window;
                              --skip-dark leaves out dark pictures, --skip-repeats
-                             those nearly the same as the one before.
+                             those nearly the same as the one before,
+                             --only-motion keeps the pictures with motion (by the
+                             cam&apos;s motion choices and mask).
 </source>
         <extracomment>%1 is the program&apos;s name, %2 what it does; the options stay as they are</extracomment>
         <translation>Aufruf: %1 [Optionen]
@@ -958,18 +970,16 @@ Optionen:
                              in &lt;folder&gt; ab, der existieren muss.
   --export-timelapse &lt;cam name&gt; &lt;film.avi&gt; [--fps &lt;frames&gt;]
         [--from &lt;time&gt;] [--to &lt;time&gt;] [--skip-dark] [--skip-repeats]
+        [--only-motion]
                              Erstellt aus den gespeicherten Bildern der Kamera
                              einen Motion-JPEG-Film (10 Bilder pro Sekunde,
                              sofern --fps nichts anderes angibt; Zeiten wie
                              2026-12-07T08:00:00), ohne ein Fenster zu öffnen;
                              --skip-dark lässt dunkle Bilder aus, --skip-repeats
-                             solche, die dem vorigen fast gleichen.
+                             solche, die dem vorigen fast gleichen,
+                             --only-motion behält die Bilder mit Bewegung (nach
+                             den Bewegungseinstellungen und der Maske der Kamera).
 </translation>
-    </message>
-    <message>
-        <source>%1 and %2 go with %3.</source>
-        <extracomment>%1 and %2 are options that go with the option %3; all stay as they are</extracomment>
-        <translation>%1 und %2 gehören zu %3.</translation>
     </message>
 </context>
 <context>
@@ -1152,6 +1162,14 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <source>Films go to</source>
         <translation>Filme kommen nach</translation>
     </message>
+    <message>
+        <source>Only motion</source>
+        <translation>Nur Bewegung</translation>
+    </message>
+    <message>
+        <source>Only the pictures of %1 with motion</source>
+        <translation>Nur die Bilder von %1 mit Bewegung</translation>
+    </message>
 </context>
 <context>
     <name>DarkCamWatch</name>
@@ -1285,6 +1303,14 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     <message>
         <source>not watched</source>
         <translation>nicht beobachtet</translation>
+    </message>
+    <message>
+        <source>Motion Mask</source>
+        <translation>Bewegungsmaske</translation>
+    </message>
+    <message>
+        <source>Drag over the picture the parts motion should ignore: a road, a tree, the time overlay</source>
+        <translation>Über die Teile des Bildes ziehen, die die Bewegungserkennung übergehen soll: eine Straße, einen Baum, die eingeblendete Uhrzeit</translation>
     </message>
 </context>
 <context>
@@ -1536,8 +1562,24 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <translation>, live gezeigt</translation>
     </message>
     <message>
-        <source>Hours of the day</source>
-        <translation>Stunden des Tages</translation>
+        <source>Hours of the day and motion</source>
+        <translation>Stunden des Tages und Bewegung</translation>
+    </message>
+    <message>
+        <source>Previous motion event</source>
+        <translation>Vorige Bewegung</translation>
+    </message>
+    <message>
+        <source>Previous motion event (Ctrl+Left)</source>
+        <translation>Vorige Bewegung (Strg+Links)</translation>
+    </message>
+    <message>
+        <source>Next motion event</source>
+        <translation>Nächste Bewegung</translation>
+    </message>
+    <message>
+        <source>Next motion event (Ctrl+Right)</source>
+        <translation>Nächste Bewegung (Strg+Rechts)</translation>
     </message>
 </context>
 <context>
@@ -1839,6 +1881,17 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <source>%1 by %2</source>
         <extracomment>%1 is the product&apos;s name, %2 the company&apos;s</extracomment>
         <translation>%1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>MaskEditor</name>
+    <message>
+        <source>Motion mask</source>
+        <translation>Bewegungsmaske</translation>
+    </message>
+    <message>
+        <source>Drag over the picture to ignore a part of it; drag from an ignored part to watch it again</source>
+        <translation>Über das Bild ziehen, um einen Teil zu übergehen; von einem übergangenen Teil aus ziehen, um ihn wieder zu beobachten</translation>
     </message>
 </context>
 <context>
@@ -2236,6 +2289,14 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
         <source>Leaves out pictures nearly the same as the one before</source>
         <translation>Lässt Bilder aus, die dem vorigen fast gleichen</translation>
     </message>
+    <message>
+        <source>Only pictures with motion</source>
+        <translation>Nur Bilder mit Bewegung</translation>
+    </message>
+    <message>
+        <source>Judged from the pictures themselves by the cam&apos;s motion choices and mask</source>
+        <translation>Aus den Bildern selbst beurteilt, nach den Bewegungseinstellungen und der Maske der Kamera</translation>
+    </message>
 </context>
 <context>
     <name>TimelapseExport</name>
@@ -2326,6 +2387,14 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
     <message>
         <source>Repeated pictures left out: %1.</source>
         <translation>Ausgelassene wiederholte Bilder: %1.</translation>
+    </message>
+    <message>
+        <source>None of the saved pictures of %1 shows motion.</source>
+        <translation>Keines der gespeicherten Bilder von %1 zeigt Bewegung.</translation>
+    </message>
+    <message>
+        <source>Pictures without motion left out: %1.</source>
+        <translation>Ausgelassene Bilder ohne Bewegung: %1.</translation>
     </message>
 </context>
 <context>
@@ -2548,6 +2617,10 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
     <message>
         <source>%1 the screen saver may start: neither the desktop portal nor the screen saver service could hold it off</source>
         <translation>%1 der Bildschirmschoner kann anspringen: weder das Desktop-Portal noch der Bildschirmschoner-Dienst konnten ihn aufhalten</translation>
+    </message>
+    <message>
+        <source>%1 the motion mask of %2 could not be kept: the settings cannot be written</source>
+        <translation>%1 die Bewegungsmaske von %2 konnte nicht behalten werden: die Einstellungen lassen sich nicht schreiben</translation>
     </message>
 </context>
 </TS>

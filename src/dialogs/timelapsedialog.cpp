@@ -85,18 +85,7 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     form->addRow(tr("From:"), m_from);
     form->addRow(tr("To:"), m_to);
     form->addRow(tr("Speed:"), m_framesPerSecond);
-    m_skipDark = new QCheckBox(tr("Skip dark pictures"), this);
-    m_skipDark->setObjectName("skipDarkBox");
-    m_skipRepeats = new QCheckBox(tr("Skip repeated pictures"), this);
-    m_skipRepeats->setObjectName("skipRepeatsBox");
-    m_skipRepeats->setToolTip(tr("Leaves out pictures nearly the same as the one before"));
-    form->addRow(QString(), m_skipDark);
-    form->addRow(QString(), m_skipRepeats);
-    m_onlyMotion = new QCheckBox(tr("Only pictures with motion"), this);
-    m_onlyMotion->setObjectName("onlyMotionBox");
-    m_onlyMotion->setToolTip(
-        tr("Judged from the pictures themselves by the cam's motion choices and mask"));
-    form->addRow(QString(), m_onlyMotion);
+    addLeavingOut(form);
     form->addRow(QString(), m_count);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -126,6 +115,22 @@ TimelapseDialog::TimelapseDialog(const QString& camFolder, const std::vector<QBy
     connect(m_progressTimer, &QTimer::timeout, this, &TimelapseDialog::showProgress);
     findCamsPictures();
     updateCount();
+}
+
+// What the film may leave out of the pictures.
+void TimelapseDialog::addLeavingOut(QFormLayout* form) {
+    m_skipDark = new QCheckBox(tr("Skip dark pictures"), this);
+    m_skipDark->setObjectName("skipDarkBox");
+    m_skipRepeats = new QCheckBox(tr("Skip repeated pictures"), this);
+    m_skipRepeats->setObjectName("skipRepeatsBox");
+    m_skipRepeats->setToolTip(tr("Leaves out pictures nearly the same as the one before"));
+    form->addRow(QString(), m_skipDark);
+    form->addRow(QString(), m_skipRepeats);
+    m_onlyMotion = new QCheckBox(tr("Only pictures with motion"), this);
+    m_onlyMotion->setObjectName("onlyMotionBox");
+    m_onlyMotion->setToolTip(
+        tr("Judged from the pictures themselves by the cam's motion choices and mask"));
+    form->addRow(QString(), m_onlyMotion);
 }
 
 TimelapseDialog::~TimelapseDialog() {

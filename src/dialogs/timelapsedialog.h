@@ -14,6 +14,7 @@ class Prompter;
 class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
+class QFormLayout;
 class QLabel;
 class QProgressDialog;
 class QPushButton;
@@ -61,6 +62,7 @@ class TimelapseDialog : public QDialog {
     void exported(const QString& path);
 
   private:
+    void addLeavingOut(QFormLayout* form);
     TimelapseOptions options() const;
     // The count of pictures the choices take, and the range of the cam's pictures.
     void updateCount();

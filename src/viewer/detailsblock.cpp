@@ -79,33 +79,7 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     connect(m_fit, &QToolButton::toggled, this, &DetailsBlock::zoomChanged);
     m_zoomLevel = makeLabel(this, "lblZoomLevel", {}, {3990, 450, 2400, 255});
 
-    QToolButton* save =
-        makePictureButton(this, "cmdSave", tr("Save Image"), tr("save image in you /cam/ folder"),
-                          ":/pictures/save.png");
-    setGeometryTwips(save, 180, 840, 1395, 855);
-    QToolButton* fullScreen =
-        makePictureButton(this, "Command3", tr("Screensaver"),
-                          tr("full screen, auto refreshing view of current cam.  click to close."),
-                          ":/pictures/screensaver.png");
-    setGeometryTwips(fullScreen, 1620, 840, 1395, 855);
-    connect(save, &QToolButton::clicked, this, &DetailsBlock::saveClicked);
-    // beside the one-click save: the same, where the user chooses
-    auto* saveAs = new QToolButton(this);
-    saveAs->setObjectName("cmdSaveAs");
-    saveAs->setText(tr("Save As..."));
-    saveAs->setToolTip(tr("save the image where you choose (Ctrl+Shift+S)"));
-    setGeometryTwips(saveAs, 3060, 1080, 1395, 375);
-    connect(saveAs, &QToolButton::clicked, this, &DetailsBlock::saveAsClicked);
-    connect(fullScreen, &QToolButton::clicked, this, &DetailsBlock::fullScreenClicked);
-    m_mask = new QToolButton(this);
-    m_mask->setObjectName("cmdMotionMask");
-    m_mask->setText(tr("Motion Mask"));
-    m_mask->setToolTip(tr("Drag over the picture the parts motion should ignore: a road, a "
-                          "tree, the time overlay"));
-    m_mask->setCheckable(true);
-    setGeometryTwips(m_mask, 4560, 1080, 1800, 375);
-    connect(m_mask, &QToolButton::toggled, this, &DetailsBlock::maskEditToggled);
-    WidenToText(this); // a longer translation of "Save As...", say
+    makeButtons();
 
     m_name = makeRow(this, "lblNameCaption", tr("Name:"), {180, 1920, 1995, 255}, "lblName",
                      {1980, 1920, 2235, 255});
@@ -132,6 +106,39 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
                            {4560, 2400, 1500, 255}, "lblUpdateRate", {6060, 2400, 6000, 255});
     m_motion = makeRow(this, "lblMotionCaption", tr("Motion:"), {4560, 2640, 1500, 255},
                        "lblMotion", {6060, 2640, 6000, 255});
+}
+
+// Save Image and Screensaver, Save As and Motion Mask beside them.
+void DetailsBlock::makeButtons() {
+    QToolButton* save =
+        makePictureButton(this, "cmdSave", tr("Save Image"), tr("save image in you /cam/ folder"),
+                          ":/pictures/save.png");
+    setGeometryTwips(save, 180, 840, 1395, 855);
+    QToolButton* fullScreen =
+        makePictureButton(this, "Command3", tr("Screensaver"),
+                          tr("full screen, auto refreshing view of current cam.  click to close."),
+                          ":/pictures/screensaver.png");
+    setGeometryTwips(fullScreen, 1620, 840, 1395, 855);
+    connect(save, &QToolButton::clicked, this, &DetailsBlock::saveClicked);
+    // beside the one-click save: the same, where the user chooses
+    auto* saveAs = new QToolButton(this);
+    saveAs->setObjectName("cmdSaveAs");
+    saveAs->setText(tr("Save As..."));
+    saveAs->setToolTip(tr("save the image where you choose (Ctrl+Shift+S)"));
+    setGeometryTwips(saveAs, 3060, 1080, 1395, 375);
+    connect(saveAs, &QToolButton::clicked, this, &DetailsBlock::saveAsClicked);
+    connect(fullScreen, &QToolButton::clicked, this, &DetailsBlock::fullScreenClicked);
+    WidenToText(this); // a longer translation of "Save As...", say
+    // beyond Save As, however wide its text made it
+    m_mask = new QToolButton(this);
+    m_mask->setObjectName("cmdMotionMask");
+    m_mask->setText(tr("Motion Mask"));
+    m_mask->setToolTip(tr("Drag over the picture the parts motion should ignore: a road, a "
+                          "tree, the time overlay"));
+    m_mask->setCheckable(true);
+    m_mask->setGeometry(saveAs->geometry().right() + saveAs->height() / 3, saveAs->y(),
+                        std::max(m_mask->sizeHint().width(), saveAs->width()), saveAs->height());
+    connect(m_mask, &QToolButton::toggled, this, &DetailsBlock::maskEditToggled);
 }
 
 int DetailsBlock::zoomFactor() const {

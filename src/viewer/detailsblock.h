@@ -44,6 +44,8 @@ class DetailsBlock : public QGroupBox {
     void maskEditToggled(bool on);
 
   private:
+    void makeButtons();
+
     QScrollBar* m_slider = nullptr; // Slider1
     QToolButton* m_fit = nullptr;
     QToolButton* m_mask = nullptr;

@@ -18,6 +18,22 @@ HistoryStrip::~HistoryStrip() {
     m_judge.reset(); // waits for the picture being judged
 }
 
+void HistoryStrip::makeEventButtons() {
+    m_judge = std::make_unique<BackgroundQueue>(1);
+    for (auto [button, step] : {std::pair{&m_previousEvent, -1}, std::pair{&m_nextEvent, 1}}) {
+        *button = new QToolButton(this);
+        (*button)->setArrowType(step < 0 ? Qt::LeftArrow : Qt::RightArrow);
+        (*button)->setEnabled(false);
+        connect(*button, &QToolButton::clicked, this, [this, step] { stepEvent(step); });
+    }
+    m_previousEvent->setObjectName("cmdPreviousEvent");
+    m_previousEvent->setAccessibleName(tr("Previous motion event"));
+    m_previousEvent->setToolTip(tr("Previous motion event (Ctrl+Left)"));
+    m_nextEvent->setObjectName("cmdNextEvent");
+    m_nextEvent->setAccessibleName(tr("Next motion event"));
+    m_nextEvent->setToolTip(tr("Next motion event (Ctrl+Right)"));
+}
+
 void HistoryStrip::setMotionChoices(const MotionSettings& settings, const MotionMask& mask) {
     MotionSettings judged = settings;
     judged.on = false; // whether motion is watched live does not change a judgement

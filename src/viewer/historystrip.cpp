@@ -43,19 +43,7 @@ HistoryStrip::HistoryStrip(QWidget* parent) : QWidget(parent) {
     m_live->setObjectName("cmdHistoryLive");
     m_live->setToolTip(tr("Back to the running picture"));
     m_player = new QTimer(this);
-    m_judge = std::make_unique<BackgroundQueue>(1);
-    for (auto [button, step] : {std::pair{&m_previousEvent, -1}, std::pair{&m_nextEvent, 1}}) {
-        *button = new QToolButton(this);
-        (*button)->setArrowType(step < 0 ? Qt::LeftArrow : Qt::RightArrow);
-        (*button)->setEnabled(false);
-        connect(*button, &QToolButton::clicked, this, [this, step] { stepEvent(step); });
-    }
-    m_previousEvent->setObjectName("cmdPreviousEvent");
-    m_previousEvent->setAccessibleName(tr("Previous motion event"));
-    m_previousEvent->setToolTip(tr("Previous motion event (Ctrl+Left)"));
-    m_nextEvent->setObjectName("cmdNextEvent");
-    m_nextEvent->setAccessibleName(tr("Next motion event"));
-    m_nextEvent->setToolTip(tr("Next motion event (Ctrl+Right)"));
+    makeEventButtons();
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 2, 0, 0);

@@ -62,6 +62,7 @@ class HistoryStrip : public QWidget {
     void exportRangeRequested(const QByteArray& cam, const QDateTime& from, const QDateTime& to);
 
   private:
+    void makeEventButtons();
     void showDay(int dayIndex, bool atEnd);
     void fillDays();
     void moveTo(int sliderValue);
