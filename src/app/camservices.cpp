@@ -40,8 +40,15 @@ CamServices::CamServices(const AppIdentity& identity, const QString& programFold
     m_films = new DailyFilmMaker(m_camSettings, camFolder(), m_folder + "/films", cams, this);
 }
 
+// the sinks leave the engine before it goes (children would go in the order they were made)
 CamServices::~CamServices() {
     m_rates.reset();
+    delete m_films;
+    delete m_keeper;
+    delete m_darkWatch;
+    delete m_autoSave;
+    delete m_motion;
+    delete m_engine;
 }
 
 std::vector<CamNames> CamServices::listedCams() const {

@@ -4,6 +4,7 @@
 #include "net/httphead.h"
 
 #include <QCoreApplication>
+#include <QHostAddress>
 
 #include <algorithm>
 #include <cctype>
@@ -33,7 +34,18 @@ std::optional<std::string> either(const Environment& environment, const char* lo
     return environment(upper);
 }
 
-// Whether no_proxy names the host: "*", the host itself, or a domain above it.
+// Whether an address range ("192.168.0.0/16", "::1/128") holds the host; as curl has it, only a
+// host given as an address is in a range, a name never is.
+bool inRange(std::string_view range, const std::string& host) {
+    const QHostAddress address(QString::fromStdString(host));
+    if (address.isNull())
+        return false;
+    const auto subnet = QHostAddress::parseSubnet(QString::fromStdString(bare(range)));
+    return subnet.second >= 0 && address.isInSubnet(subnet);
+}
+
+// Whether no_proxy names the host: "*", the host itself, a domain above it, or an address range
+// that holds it.
 bool bypassed(std::string_view list, const std::string& host) {
     size_t at = 0;
     while (at <= list.size()) {
@@ -42,6 +54,11 @@ bool bypassed(std::string_view list, const std::string& host) {
         at = comma + 1;
         if (entry == "*")
             return true;
+        if (entry.find('/') != std::string_view::npos) {
+            if (inRange(entry, host))
+                return true;
+            continue;
+        }
         // a port after the name is not looked at
         if (const size_t colon = entry.rfind(':'); colon != std::string_view::npos &&
                                                    entry.find(']') == std::string_view::npos &&

@@ -11,7 +11,8 @@
 // How a cam's server is reached: directly, or through the proxy the environment names, as curl
 // reads it: http_proxy for http://, https_proxy for https://, all_proxy for both (in either
 // letter case, but http_proxy only in small letters), unless no_proxy names the host ("*", a host,
-// or a domain and every host in it).
+// a domain and every host in it, or an address range such as 192.168.0.0/16 that holds a host
+// given as an address).
 struct ProxyRoute {
     enum class Kind { Direct, Http, Socks5 };
     Kind kind = Kind::Direct;

@@ -265,6 +265,11 @@ class HttpTest : public QObject {
         QTest::newRow("no_proxy not a suffix") << "http://notcam.example" << "http_proxy=p:1;no_proxy=cam.example" << "http://p:1";
         QTest::newRow("no_proxy *") << "http://[::1]" << "http_proxy=p:1;NO_PROXY=*" << "-";
         QTest::newRow("no_proxy IPv6") << "http://[::1]" << "http_proxy=p:1;no_proxy=::1" << "-";
+        QTest::newRow("no_proxy range v4") << "http://192.168.1.20" << "http_proxy=p:1;no_proxy=cam.example, 192.168.0.0/16" << "-";
+        QTest::newRow("no_proxy range not holding") << "http://10.0.0.1:8080" << "http_proxy=p:1;no_proxy=192.168.0.0/16" << "http://p:1";
+        QTest::newRow("no_proxy range v6") << "http://[fd00::5]" << "http_proxy=p:1;no_proxy=fd00::/8" << "-";
+        QTest::newRow("a name is in no range") << "http://cam.example" << "http_proxy=p:1;no_proxy=0.0.0.0/0" << "http://p:1";
+        QTest::newRow("broken range") << "http://10.0.0.1" << "http_proxy=p:1;no_proxy=10.0.0.0/99" << "http://p:1";
         QTest::newRow("https proxy scheme") << "https://cam.example" << "https_proxy=https://p:1" << "problem: https://";
         QTest::newRow("bad port") << "http://cam.example" << "http_proxy=p:99999" << "problem: no usable port";
         QTest::newRow("no host") << "http://cam.example" << "http_proxy=http://:8080" << "problem: names no host";
