@@ -1,10 +1,13 @@
-// Usage: bench_fetch [seconds a row] [W1] [W2] [W3] [W4] [W5] [motion] [viewer] [soak=SECONDS]
-//                    [stall] [costly]
+// Usage: bench_fetch [seconds a row] [W1] [W2] [304] [W3] [W4] [W5] [motion] [viewer]
+//                    [soak=SECONDS] [stall] [costly]
 // The real main window, offscreen, fetching from democam with refresh 1 s. Rows:
 //   W1      24 cams of 1920x1080, every fetch a new picture: CPU per picture, against a bare
 //           tjDecompress2 of the same bytes at the same scale in this process (the ratio shows
 //           what the pipeline costs besides decoding)
 //   W2      24 cams of 1920x1080 whose picture changes every 5 s: CPU per fetch, against W1's
+//   304     24 cams of 1920x1080 whose picture never changes, every answer a 304: CPU per
+//           answer, against the bare decode of the picture (what an unchanged fetch costs
+//           against what a new one must at least cost)
 //   W3      24 cams of 3840x2160, every fetch a new picture: pictures completed of the fetches
 //           begun, and the worst lateness of a one-second tick
 //   W4      24 streams of 1920x1080 at 25 pictures a second, at most 5 shown a second: CPU per
@@ -638,7 +641,7 @@ int main(int argc, char** argv) {
             rows << QString::fromLatin1(word);
     }
     if (rows.isEmpty())
-        rows = {"W1", "W2", "W3", "W4", "W5", "motion", "viewer", "stall", "costly", "soak"};
+        rows = {"W1", "W2", "304", "W3", "W4", "W5", "motion", "viewer", "stall", "costly", "soak"};
     // settings of its own: the real user's are never read or written
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.filePath("user")));
@@ -698,6 +701,16 @@ int main(int argc, char** argv) {
                         r.fetches, r.pictures, r.cpuPerFetch * 1e3,
                         w1PerPicture > 0 ? r.cpuPerFetch / w1PerPicture : 0.0, r.peakMiB,
                         r.worstTickLateMs);
+        } else if (name == "304") {
+            Setup unchanged;
+            unchanged.every = 1000000;
+            const Row r = measure(port, unchanged, seconds);
+            std::printf("304 24 x 1920x1080, never new: %d answers, %.3f ms CPU/answer (%.3f on "
+                        "the GUI thread); ratio %.3f to the bare decode of the picture (%.2f ms)\n",
+                        r.fetches, r.cpuPerFetch * 1e3,
+                        r.guiPerPicture * std::max(1, r.pictures) / std::max(1, r.fetches) * 1e3,
+                        r.barePerPicture > 0 ? r.cpuPerFetch / r.barePerPicture : 0.0,
+                        r.barePerPicture * 1e3);
         } else if (name == "W3") {
             Setup large;
             large.size = {3840, 2160};

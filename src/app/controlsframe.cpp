@@ -3,9 +3,11 @@
 #include "ui/widgetkit.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QToolButton>
 
-ControlsFrame::ControlsFrame(QWidget* parent) : QGroupBox(tr("Controls"), parent) {
+ControlsFrame::ControlsFrame(const QString& programFolder, QWidget* parent)
+    : QGroupBox(tr("Controls"), parent) {
     setObjectName("Frame1");
     setFont(designFont("Verdana", 8.25, true));
     setGeometryTwips(this, 0, 0, 2535, 10815);
@@ -21,8 +23,8 @@ ControlsFrame::ControlsFrame(QWidget* parent) : QGroupBox(tr("Controls"), parent
     m_autoSave = new QCheckBox(tr("AutoSave New Pictures"), this);
     m_autoSave->setObjectName("chkSave");
     m_autoSave->setToolTip(
-        //: %1 is a folder's name, %2 the program's file
-        tr("saved to %1 subdirectory under %2").arg("/cam/", "dunmoral.exe"));
+        //: %1 is a folder's name, %2 the folder it is in
+        tr("saved to %1 subdirectory under %2").arg("/cam/", QDir::toNativeSeparators(programFolder)));
     m_autoSave->setFont(designFont());
     m_autoSave->setChecked(true); // the design state; start-up sets it from the stored setting
     setGeometryTwips(m_autoSave, 60, 2940, 2355, 315);

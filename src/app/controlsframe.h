@@ -10,7 +10,8 @@ class QToolButton;
 class ControlsFrame : public QGroupBox {
     Q_OBJECT
   public:
-    explicit ControlsFrame(QWidget* parent);
+    // programFolder: where the cams' folder of saved pictures is
+    ControlsFrame(const QString& programFolder, QWidget* parent);
 
     QCheckBox* autoSaveBox() const { return m_autoSave; }
     void setWebsiteText(const QString& text);

@@ -73,7 +73,7 @@ void MainWindow::makeViews(Prompter& prompter, FileChooser* files) {
         makeHiddenPicture(client, "notFound", ":/pictures/notfound.png", {0, 0, 1245, 930}));
     makeHiddenPicture(client, "blank", QString(), {1620, 0, 495, 375});
 
-    m_controls = new ControlsFrame(client);
+    m_controls = new ControlsFrame(m_services->programFolder(), client);
     m_camList = new CamListPane(m_controls, m_services->camList(), m_identity.ProductName, prompter);
     auto* camsFrame = new QGroupBox(tr("Webcams"), client);
     camsFrame->setObjectName("frmCams");

@@ -159,7 +159,7 @@ class StartupTest : public QObject {
         QCOMPARE(window.findChild<QGroupBox*>("frmMain")->title(), QString("Viewer"));
         QCOMPARE(window.controls().autoSaveBox()->text(), QString("AutoSave New Pictures"));
         QCOMPARE(window.controls().autoSaveBox()->toolTip(),
-                 QString("saved to /cam/ subdirectory under dunmoral.exe"));
+                 "saved to /cam/ subdirectory under " + box.programFolder());
         QCOMPARE(window.findChild<QLabel*>("Label1")->text(), QString("Webcam Listing"));
         // design position (60, 3540) in twips at 96 dots per inch
         QCOMPARE(window.camList().list()->pos(), QPoint(4, 236));
