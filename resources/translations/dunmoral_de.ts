@@ -1034,7 +1034,7 @@ Optionen:
     <message>
         <source>saved to %1 subdirectory under %2</source>
         <extracomment>%1 is a folder&apos;s name, %2 the folder it is in</extracomment>
-        <translation>gespeichert im Unterordner %1 neben %2</translation>
+        <translation>gespeichert im Unterordner %1 in %2</translation>
     </message>
 </context>
 <context>
