@@ -1,11 +1,11 @@
-// Usage: bench_fetch [seconds a row] [W1] [W2] [304] [W3] [W4] [W5] [motion] [viewer]
+// Usage: bench_fetch [seconds a row] [W1] [W2] [unchanged] [W3] [W4] [W5] [motion] [viewer]
 //                    [soak=SECONDS] [stall] [costly]
 // The real main window, offscreen, fetching from democam with refresh 1 s. Rows:
 //   W1      24 cams of 1920x1080, every fetch a new picture: CPU per picture, against a bare
 //           tjDecompress2 of the same bytes at the same scale in this process (the ratio shows
 //           what the pipeline costs besides decoding)
 //   W2      24 cams of 1920x1080 whose picture changes every 5 s: CPU per fetch, against W1's
-//   304     24 cams of 1920x1080 whose picture never changes, every answer a 304: CPU per
+//   unchanged  24 cams of 1920x1080 whose picture never changes, every answer a 304: CPU per
 //           answer, against the bare decode of the picture (what an unchanged fetch costs
 //           against what a new one must at least cost)
 //   W3      24 cams of 3840x2160, every fetch a new picture: pictures completed of the fetches
@@ -35,19 +35,19 @@
 #include "dialogs/timelapsedialog.h"
 #include "engine/camengine.h"
 #include "engine/camfollower.h"
+#include "engine/followedcam.h"
 #include "history/camrules.h"
-#include "panels/panelarea.h"
 #include "imaging/savepath.h"
 #include "listpane/camlistpane.h"
 #include "net/camfetcher.h"
 #include "net/networkclock.h"
 #include "panels/campanel.h"
+#include "panels/panelarea.h"
 #include "photolike.h"
 #include "realserver.h"
 #include "ui/screentwips.h"
 #include "viewer/detailsblock.h"
 #include "viewer/layout.h"
-#include "engine/followedcam.h"
 #include "viewer/viewerpane.h"
 
 #include <QApplication>
@@ -290,7 +290,8 @@ Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
     MainWindow window(LoadAppIdentity(), folder.path(), prompter);
     window.clock().setTimeServer("127.0.0.1", 1);
     window.setProcessEnd([] {});
-    window.services().settings().WriteUserSetting(LoadAppIdentity().ProductName, "Settings", "showHelp", "0");
+    window.services().settings().WriteUserSetting(LoadAppIdentity().ProductName, "Settings",
+                                                  "showHelp", "0");
     if (setup.motion) {
         MotionSettings watched;
         watched.on = true;
@@ -641,7 +642,8 @@ int main(int argc, char** argv) {
             rows << QString::fromLatin1(word);
     }
     if (rows.isEmpty())
-        rows = {"W1", "W2", "304", "W3", "W4", "W5", "motion", "viewer", "stall", "costly", "soak"};
+        rows = {"W1",     "W2",     "unchanged", "W3",     "W4",  "W5",
+                "motion", "viewer", "stall",     "costly", "soak"};
     // settings of its own: the real user's are never read or written
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.filePath("user")));
@@ -701,16 +703,17 @@ int main(int argc, char** argv) {
                         r.fetches, r.pictures, r.cpuPerFetch * 1e3,
                         w1PerPicture > 0 ? r.cpuPerFetch / w1PerPicture : 0.0, r.peakMiB,
                         r.worstTickLateMs);
-        } else if (name == "304") {
+        } else if (name == "unchanged") {
             Setup unchanged;
             unchanged.every = 1000000;
             const Row r = measure(port, unchanged, seconds);
-            std::printf("304 24 x 1920x1080, never new: %d answers, %.3f ms CPU/answer (%.3f on "
-                        "the GUI thread); ratio %.3f to the bare decode of the picture (%.2f ms)\n",
-                        r.fetches, r.cpuPerFetch * 1e3,
-                        r.guiPerPicture * std::max(1, r.pictures) / std::max(1, r.fetches) * 1e3,
-                        r.barePerPicture > 0 ? r.cpuPerFetch / r.barePerPicture : 0.0,
-                        r.barePerPicture * 1e3);
+            std::printf(
+                "unchanged 24 x 1920x1080, never new: %d answers, %.3f ms CPU/answer (%.3f on "
+                "the GUI thread); ratio %.3f to the bare decode of the picture (%.2f ms)\n",
+                r.fetches, r.cpuPerFetch * 1e3,
+                r.guiPerPicture * std::max(1, r.pictures) / std::max(1, r.fetches) * 1e3,
+                r.barePerPicture > 0 ? r.cpuPerFetch / r.barePerPicture : 0.0,
+                r.barePerPicture * 1e3);
         } else if (name == "W3") {
             Setup large;
             large.size = {3840, 2160};
