@@ -44,7 +44,6 @@ FileResult ReplaceCamRecord(const std::filesystem::path& file, std::string_view 
     const ReadResult read = readCamList(file);
     if (!read.ok)
         return FileResult::failure(read.error);
-    const std::string kept =
-        oldName.empty() ? read.bytes : camlisttext::withoutRecord(read.bytes, oldName);
-    return replaceFileAtomically(file, camlisttext::withRecordAppended(kept, record));
+    return replaceFileAtomically(file,
+                                 camlisttext::withRecordReplaced(read.bytes, oldName, record));
 }

@@ -26,6 +26,7 @@ bool FindCamRecord(const std::filesystem::path& file, std::string_view name, Cam
 FileResult AppendCamRecord(const std::filesystem::path& file, const CamRecord& record);
 // Removes the first record named exactly `name`. An empty name does nothing.
 FileResult DeleteCamRecord(const std::filesystem::path& file, std::string_view name);
-// Deletes `oldName` and appends `record` in one rewrite, so no crash can lose both.
+// Puts `record` in the place of `oldName` (appended when none is) in one rewrite, so no crash can
+// lose both.
 FileResult ReplaceCamRecord(const std::filesystem::path& file, std::string_view oldName,
                             const CamRecord& record);

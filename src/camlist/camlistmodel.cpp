@@ -122,9 +122,8 @@ FileResult CamListModel::remove(std::string_view name) {
 
 FileResult CamListModel::replace(std::string_view oldName, const CamRecord& record) {
     readAgainWhenChanged();
-    const std::string kept = oldName.empty() ? m_text : camlisttext::withoutRecord(m_text, oldName);
-    const FileResult written =
-        commit(camlisttext::withRecordAppended(kept, record), {std::string(oldName), record.name});
+    const FileResult written = commit(camlisttext::withRecordReplaced(m_text, oldName, record),
+                                      {std::string(oldName), record.name});
     if (written.ok && !oldName.empty() && oldName != record.name)
         emit renamed(std::string(oldName), record.name);
     return written;

@@ -42,7 +42,7 @@ class CamListModel : public QObject {
     FileResult append(const CamRecord& record);
     // Removes the first record named `name` (its three lines become two empty lines).
     FileResult remove(std::string_view name);
-    // Removes `oldName` and appends `record` in one rewrite: an edit.
+    // An edit: `record` takes the place of the record named `oldName` (appended when none is).
     FileResult replace(std::string_view oldName, const CamRecord& record);
     // Adds the cams of a shared cam list file whose names are new, in one rewrite.
     CamListImportReport import(const std::filesystem::path& source);

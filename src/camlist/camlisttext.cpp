@@ -41,6 +41,18 @@ size_t findRecordLine(const std::vector<std::string>& lines, std::string_view na
 
 } // namespace
 
+namespace {
+
+// Where the line after the one starting at `start` starts (after CR LF, a lone CR or a lone LF).
+size_t nextLineStart(std::string_view text, size_t start) {
+    const size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos)
+        return text.size();
+    return text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? end + 2 : end + 1;
+}
+
+} // namespace
+
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -104,15 +116,10 @@ std::string withRecordAppended(std::string_view text, const CamRecord& record) {
     return out.append(recordText(record));
 }
 
-std::string withoutRecord(std::string_view text, std::string_view name) {
-    std::vector<std::string> lines = splitLines(text);
-    const size_t at = name.empty() ? std::string_view::npos : findRecordLine(lines, name);
-    if (at != std::string_view::npos) {
-        // name line -> empty line; address and refresh lines together -> one empty line
-        lines[at].clear();
-        lines[at + 1].clear();
-        lines.erase(lines.begin() + std::ptrdiff_t(at) + 2);
-    }
+namespace {
+
+// The lines again, each ended by CR LF, and the empty line the list file ends with.
+std::string joinedLines(const std::vector<std::string>& lines) {
     std::string out;
     size_t total = lineEnd.size();
     for (const std::string& line : lines)
@@ -122,6 +129,40 @@ std::string withoutRecord(std::string_view text, std::string_view name) {
         out.append(line).append(lineEnd);
     out.append(lineEnd);
     return out;
+}
+
+} // namespace
+
+std::string withoutRecord(std::string_view text, std::string_view name) {
+    std::vector<std::string> lines = splitLines(text);
+    const size_t at = name.empty() ? std::string_view::npos : findRecordLine(lines, name);
+    if (at != std::string_view::npos) {
+        // name line -> empty line; address and refresh lines together -> one empty line
+        lines[at].clear();
+        lines[at + 1].clear();
+        lines.erase(lines.begin() + std::ptrdiff_t(at) + 2);
+    }
+    return joinedLines(lines);
+}
+
+std::string withRecordReplaced(std::string_view text, std::string_view oldName,
+                               const CamRecord& record) {
+    const std::vector<std::string> lines = splitLines(text);
+    const size_t at = oldName.empty() ? std::string_view::npos : findRecordLine(lines, oldName);
+    if (at == std::string_view::npos)
+        return withRecordAppended(text, record);
+    // the record's three lines are spliced in; every other byte stays as it was
+    size_t from = 0, line = 0;
+    for (; line < at; ++line)
+        from = nextLineStart(text, from);
+    size_t to = from;
+    for (; line < at + 3; ++line)
+        to = nextLineStart(text, to);
+    std::string out(text.substr(0, from));
+    out.append(marker).append(record.name).append(lineEnd);
+    out.append(record.url).append(lineEnd);
+    out.append(record.refresh).append(lineEnd);
+    return out.append(text.substr(to));
 }
 
 } // namespace camlisttext

@@ -51,5 +51,9 @@ std::string withRecordAppended(std::string_view text, const CamRecord& record);
 // The file after removing the first record named `name`: its three lines become two empty
 // lines, every line ends in CR LF, and one more CR LF closes the file.
 std::string withoutRecord(std::string_view text, std::string_view name);
+// The record named `oldName` holding `record` instead, in the same place (the others' lines as
+// they were, ended by CR LF); appended when no record has that name.
+std::string withRecordReplaced(std::string_view text, std::string_view oldName,
+                               const CamRecord& record);
 
 } // namespace camlisttext

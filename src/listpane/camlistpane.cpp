@@ -73,14 +73,25 @@ void CamListPane::LoadCamList() {
 }
 
 void CamListPane::RefreshMainList() {
+    // the selected cam stays selected, in its place also when an edit renamed it
+    const int row = m_list->currentRow(), rows = m_list->count();
+    const QByteArray selected = row >= 0 ? m_list->item(row)->data(Qt::UserRole).toByteArray() : "";
     m_list->clear();
+    int again = -1;
     for (const std::string& name : m_camList.names()) {
         auto* item = new QListWidgetItem(localText(name));
         // the exact bytes go with the item: a name that is not valid text is still found
-        item->setData(Qt::UserRole, QByteArray(name.data(), qsizetype(name.size())));
+        const QByteArray bytes(name.data(), qsizetype(name.size()));
+        item->setData(Qt::UserRole, bytes);
         showDarkNote(item);
+        if (row >= 0 && again < 0 && bytes == selected)
+            again = m_list->count();
         m_list->addItem(item);
     }
+    if (again < 0 && row >= 0 && m_list->count() == rows)
+        again = row;
+    if (again >= 0)
+        m_list->setCurrentRow(again);
 }
 
 void CamListPane::markDark(const QByteArray& cam, const QString& note) {

@@ -54,6 +54,10 @@ class CamListTextTest : public QObject {
         QCOMPARE(camlisttext::listNames(added), (Lines{"Harbour", "Hill", "Quay"}));
         QCOMPARE(camlisttext::withoutRecord(added, "Harbour"),
                  "\r\n\r\n\r\n\r\n[name]Hill\r\nh\r\n5\r\n[name]Quay\r\nq\r\n60\r\n\r\n\r\n"s);
+        // an edit keeps the record's place, and every other byte
+        QCOMPARE(camlisttext::withRecordReplaced(added, "Hill", {"Hilltop", "t", "9"}),
+                 QByteArray("|[name]Harbour|u|30||").replace("|", end).toStdString() +
+                     "[name]Hilltop\r\nt\r\n9\r\n[name]Quay\r\nq\r\n60\r\n\r\n");
     }
 
     void binaryBytesAndNulsSurvive() {

@@ -54,8 +54,7 @@ class CrashSafetyTest : public QObject {
         const std::string before = bigList();
         const CamRecord edited{"renamed", "http://cams.example/new.jpg", "15"};
         const std::string deleted = camlisttext::withoutRecord(before, "cam3000");
-        const std::string replaced =
-            camlisttext::withoutRecord(before, "cam3000") + camlisttext::recordText(edited);
+        const std::string replaced = camlisttext::withRecordReplaced(before, "cam3000", edited);
         std::mt19937 random(20261207);
         std::uniform_int_distribution<int> moment(0, 4000);
         int old = 0, renewed = 0;
