@@ -7,6 +7,7 @@
 #include "common/tempfile.h"
 #include "engine/autosave.h"
 #include "engine/camengine.h"
+#include "engine/camretries.h"
 #include "engine/darkcamwatch.h"
 #include "engine/followcamlist.h"
 #include "engine/learnedrates.h"
@@ -34,6 +35,7 @@ CamServices::CamServices(const AppIdentity& identity, const QString& programFold
     m_autoSave->setMotion(m_motion);
     m_darkWatch = new DarkCamWatch(*m_engine, m_notifier, this);
     m_rates = std::make_unique<LearnedRates>(*m_engine);
+    m_retries = new CamRetries(*m_engine, this);
     FollowCamList(*m_camList, *m_engine, m_camSettings);
     const auto cams = [this] { return listedCams(); };
     m_keeper = new PictureKeeper(m_camSettings, camFolder(), cams, this);
@@ -45,6 +47,7 @@ CamServices::~CamServices() {
     m_rates.reset();
     delete m_films;
     delete m_keeper;
+    delete m_retries;
     delete m_darkWatch;
     delete m_autoSave;
     delete m_motion;

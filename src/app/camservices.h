@@ -11,6 +11,7 @@
 
 class AutoSave;
 class CamEngine;
+class CamRetries;
 class CamListModel;
 class DailyFilmMaker;
 class DarkCamWatch;
@@ -40,6 +41,7 @@ class CamServices : public QObject {
     AutoSave& autoSave() const { return *m_autoSave; }
     MotionWatch& motion() const { return *m_motion; }
     DarkCamWatch& darkWatch() const { return *m_darkWatch; }
+    CamRetries& retries() const { return *m_retries; }
     LearnedRates& rates() const { return *m_rates; }
     PictureKeeper& pictureKeeper() const { return *m_keeper; }
     DailyFilmMaker& dailyFilms() const { return *m_films; }
@@ -63,6 +65,7 @@ class CamServices : public QObject {
     MotionWatch* m_motion = nullptr;
     AutoSave* m_autoSave = nullptr;
     DarkCamWatch* m_darkWatch = nullptr;
+    CamRetries* m_retries = nullptr;
     std::unique_ptr<LearnedRates> m_rates;
     PictureKeeper* m_keeper = nullptr;
     DailyFilmMaker* m_films = nullptr;

@@ -154,10 +154,10 @@ CommandLine readArguments(const QCommandLineParser& parser, const Options& optio
     if (!exporting && std::any_of(ofExport.begin(), ofExport.end(),
                                   [&](const auto* option) { return parser.isSet(*option); }))
         //: %1 and %2 are options that go with the option %3; all stay as they are
-        return failure(withHelpHint(
-            QCoreApplication::translate("CommandLine", "%1 and %2 go with %3.")
-                .arg("--fps, --from, --to, --skip-dark, --skip-repeats", "--only-motion",
-                     "--export-timelapse")));
+        return failure(
+            withHelpHint(QCoreApplication::translate("CommandLine", "%1 and %2 go with %3.")
+                             .arg("--fps, --from, --to, --skip-dark, --skip-repeats",
+                                  "--only-motion", "--export-timelapse")));
     const QStringList positional = parser.positionalArguments();
     if (exporting && positional.size() == 1)
         return readTimelapse(parser, options);

@@ -24,7 +24,8 @@ ControlsFrame::ControlsFrame(const QString& programFolder, QWidget* parent)
     m_autoSave->setObjectName("chkSave");
     m_autoSave->setToolTip(
         //: %1 is a folder's name, %2 the folder it is in
-        tr("saved to %1 subdirectory under %2").arg("/cam/", QDir::toNativeSeparators(programFolder)));
+        tr("saved to %1 subdirectory under %2")
+            .arg("/cam/", QDir::toNativeSeparators(programFolder)));
     m_autoSave->setFont(designFont());
     m_autoSave->setChecked(true); // the design state; start-up sets it from the stored setting
     setGeometryTwips(m_autoSave, 60, 2940, 2355, 315);

@@ -13,9 +13,10 @@ void GiveDialogsTheirServices(CamListPane& camList, CamServices& services) {
     const SourceRegistry& registry = services.engine().registry();
     const MotionWatch& motion = services.motion();
     camList.setAddressChecker([&settings, &registry, &motion](const QByteArray& camName) {
-        auto test = std::make_unique<AddressTest>(registry, [&settings, camName](const QString& at) {
-            return settings.pins().lookup(camName, at);
-        });
+        auto test =
+            std::make_unique<AddressTest>(registry, [&settings, camName](const QString& at) {
+                return settings.pins().lookup(camName, at);
+            });
         test->setMotionLevel([&motion, camName] { return motion.levelText(camName); });
         return test;
     });

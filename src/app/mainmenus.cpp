@@ -46,6 +46,10 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
         connect(addItem(cams, QString("mnuCamItem(%1)").arg(index), camItems[index].first,
                         camItems[index].second),
                 &QAction::triggered, this, [this, index] { chooseCamItem(index); });
+    connect(addItem(cams, "startAllAction", tr("Start &All")), &QAction::triggered, this,
+            &MainMenus::startAllRequested);
+    connect(addItem(cams, "retryAllAction", tr("&Retry All"), QKeySequence(Qt::CTRL | Qt::Key_R)),
+            &QAction::triggered, this, &MainMenus::retryAllRequested);
     cams->addSeparator();
     connect(addItem(cams, "exportTimelapseAction", tr("Export &Time-lapse...")),
             &QAction::triggered, this, &MainMenus::exportTimelapseRequested);

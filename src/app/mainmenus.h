@@ -23,6 +23,8 @@ class MainMenus : public QObject {
     void editCamRequested();
     void startCamRequested();
     void stopAllRequested();
+    void startAllRequested();
+    void retryAllRequested();
     void importCamListRequested();
     void exportCamListRequested();
     void exportTimelapseRequested();

@@ -74,7 +74,8 @@ void MainWindow::makeViews(Prompter& prompter, FileChooser* files) {
     makeHiddenPicture(client, "blank", QString(), {1620, 0, 495, 375});
 
     m_controls = new ControlsFrame(m_services->programFolder(), client);
-    m_camList = new CamListPane(m_controls, m_services->camList(), m_identity.ProductName, prompter);
+    m_camList =
+        new CamListPane(m_controls, m_services->camList(), m_identity.ProductName, prompter);
     auto* camsFrame = new QGroupBox(tr("Webcams"), client);
     camsFrame->setObjectName("frmCams");
     camsFrame->setFont(designFont("Verdana", 8.25, true));
@@ -112,7 +113,8 @@ void MainWindow::load() {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
     // a change of the box writes the value back
-    m_controls->autoSaveBox()->setChecked(storedAutoSave(m_services->settings(), m_identity.ProductName));
+    m_controls->autoSaveBox()->setChecked(
+        storedAutoSave(m_services->settings(), m_identity.ProductName));
     m_controls->setWebsiteText(m_identity.Website);
     //: %1 is the product's name, %2 the company's
     setWindowTitle(tr("%1 by %2").arg(m_identity.ProductName, m_identity.CompanyName));
@@ -150,7 +152,7 @@ void MainWindow::startListedCam() {
 
 void MainWindow::storeAutoSave() {
     m_services->settings().WriteSetting(m_identity.ProductName, "Settings", "autoSave",
-                            m_controls->autoSaveBox()->isChecked() ? "1" : "0");
+                                        m_controls->autoSaveBox()->isChecked() ? "1" : "0");
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -178,6 +180,10 @@ QString MainWindow::statusText() const {
 
 void MainWindow::setStatusText(const QString& text) {
     m_status->setText(text);
+}
+
+void MainWindow::withdrawStatusText(const QString& text) {
+    m_status->withdraw(text);
 }
 
 void MainWindow::holdStatusText(const QString& text) {

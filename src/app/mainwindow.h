@@ -45,6 +45,8 @@ class MainWindow : public QMainWindow {
     void setStatusText(const QString& text);
     // A text the user waits for: it stays at least five seconds.
     void holdStatusText(const QString& text);
+    // Takes `text` down when it is still shown or still to come.
+    void withdrawStatusText(const QString& text);
     // How the process ends ("Exit", or the main window closing); tests replace it.
     void setProcessEnd(std::function<void()> end) { m_endProcess = std::move(end); }
     // Where Help.rtf is, when it is not in the program folder (an installed copy's).

@@ -7,9 +7,10 @@
 #include "app/mainwindow.h"
 #include "app/ruledialogs.h"
 #include "app/secondarywindows.h"
-#include "engine/camengine.h"
 #include "engine/autosave.h"
+#include "engine/camengine.h"
 #include "engine/camfollower.h"
+#include "engine/camretries.h"
 #include "engine/darkcamwatch.h"
 #include "engine/motionwatch.h"
 #include "history/picturekeeper.h"
@@ -51,6 +52,7 @@ void ConnectParts(MainWindow& window) {
                      &CamListPane::markMotion);
 
     QObject::connect(&cams, &CamEngine::statusText, &window, &W::setStatusText);
+    QObject::connect(&cams, &CamEngine::statusTextEnded, &window, &W::withdrawStatusText);
     QObject::connect(&services.autoSave(), &AutoSave::statusText, &window, &W::setStatusText);
     QObject::connect(&services.autoSave(), &AutoSave::pictureSaved, viewer,
                      &ViewerPane::noteSavedPicture);
@@ -83,6 +85,13 @@ void ConnectMenus(const MainMenus& menus, MainWindow& window) {
     QObject::connect(&menus, &M::editCamRequested, camList, &CamListPane::editSelectedCam);
     QObject::connect(&menus, &M::startCamRequested, &window, &MainWindow::startListedCam);
     QObject::connect(&menus, &M::stopAllRequested, engine, &CamEngine::stopAllCams);
+    QObject::connect(&menus, &M::startAllRequested, engine, &CamEngine::StartAllCams);
+    QObject::connect(&menus, &M::retryAllRequested, &window, [&window] {
+        const int asked = window.services().retries().retryAll();
+        window.holdStatusText(asked == 0
+                                  ? MainWindow::tr("No running cam is failing.")
+                                  : MainWindow::tr("%n cam(s) asked again.", nullptr, asked));
+    });
     window.exports().answer(menus);
     QObject::connect(&menus, &M::helpRequested, windows, &SecondaryWindows::showHelpWindow);
     QObject::connect(&menus, &M::aboutRequested, windows, &SecondaryWindows::showAboutWindow);

@@ -13,9 +13,8 @@ RestingWatch::RestingWatch(QWidget& window, QAbstractButton& autoSave, CamEngine
 }
 
 bool RestingWatch::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &m_window &&
-        (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Hide ||
-         event->type() == QEvent::Show))
+    if (watched == &m_window && (event->type() == QEvent::WindowStateChange ||
+                                 event->type() == QEvent::Hide || event->type() == QEvent::Show))
         check();
     return false;
 }
@@ -24,6 +23,7 @@ void RestingWatch::check() {
     if (!m_engine)
         return;
     // hidden counts once the window was shown or hidden on purpose, not before its first show
-    const bool hidden = m_window.testAttribute(Qt::WA_WState_ExplicitShowHide) && m_window.isHidden();
+    const bool hidden =
+        m_window.testAttribute(Qt::WA_WState_ExplicitShowHide) && m_window.isHidden();
     m_engine->setResting((m_window.isMinimized() || hidden) && !m_autoSave.isChecked());
 }

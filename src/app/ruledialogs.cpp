@@ -10,8 +10,8 @@ RuleDialogs::RuleDialogs(QWidget* owner, CamServices& services)
 
 void RuleDialogs::openKeepPictures() {
     if (!m_keep) {
-        m_keep = new KeepPicturesDialog(m_services.pictureKeeper(), m_services.listedCams(),
-                                        m_owner);
+        m_keep =
+            new KeepPicturesDialog(m_services.pictureKeeper(), m_services.listedCams(), m_owner);
         m_keep->setAttribute(Qt::WA_DeleteOnClose);
     }
     bringForward(m_keep);

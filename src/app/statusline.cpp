@@ -37,6 +37,13 @@ void StatusLine::setText(const QString& text) {
         m_panel->setText(text);
 }
 
+void StatusLine::withdraw(const QString& text) {
+    if (m_afterHold == text)
+        m_afterHold.clear();
+    if (m_panel->text() == text)
+        m_panel->setText({});
+}
+
 void StatusLine::holdText(const QString& text) {
     m_panel->setText(text);
     m_afterHold.clear();

@@ -18,6 +18,8 @@ class StatusLine : public QObject {
     QString text() const;
     void setText(const QString& text);
     void holdText(const QString& text);
+    // Takes down a text that is no longer true, when it is still shown or still to come.
+    void withdraw(const QString& text);
 
   private:
     StatusText* m_panel = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "history/camrules.h"
 #include "engine/picturesink.h"
+#include "history/camrules.h"
 
 #include <QDateTime>
 #include <memory>

@@ -10,6 +10,7 @@
 #include "source/picturesource.h"
 
 #include <QDateTime>
+#include <utility>
 
 PictureSink::~PictureSink() = default;
 
@@ -234,6 +235,8 @@ void CamEngine::fetchStarted(int index) {
 
 void CamEngine::showFetching(int index, bool on) {
     emit fetchingChanged(index, on);
+    if (QString& said = m_downloadTexts.at(size_t(index)); !on && !said.isEmpty())
+        emit statusTextEnded(std::exchange(said, {}));
 }
 
 void CamEngine::tick(int index) {
@@ -248,8 +251,10 @@ void CamEngine::progress(int index, float percent, const QString& fileName) {
     if (percent >= 0 && percent <= 100) // a value outside is refused and the last one kept
         place.progress = percent;
     emit progressed(index, percent);
-    emit statusText(tr("Downloading %1 [%2]")
-                        .arg(fileName, QString::fromStdString(formatGeneral(place.progress, 7))));
+    QString& said = m_downloadTexts.at(size_t(index));
+    said = tr("Downloading %1 [%2]")
+               .arg(fileName, QString::fromStdString(formatGeneral(place.progress, 7)));
+    emit statusText(said);
 }
 
 void CamEngine::wantWhole(int index, bool on) {

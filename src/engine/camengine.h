@@ -71,6 +71,8 @@ class CamEngine : public QObject {
     // Starts the cam of that name in the list unless it runs already or 24 run.
     void StartSelectedCam(const std::string& name);
     void StartCamByName(const std::string& name);
+    // Every listed cam that does not run yet, in list order, while places are free.
+    void StartAllCams();
     // Starts the cam in place `panel` when that one is free (a restored session); false when
     // the cam is not in the cam list or cannot start, with the reason in `why`.
     bool StartCamInPanel(const std::string& name, int panel, QString* why = nullptr);
@@ -110,6 +112,9 @@ class CamEngine : public QObject {
 
   signals:
     void statusText(const QString& text);
+    // A text it said is no longer true (a transfer it told of ended): whoever still shows it
+    // takes it down.
+    void statusTextEnded(const QString& text);
     void camStarted(int index);
     // The cam of that name stopped running in a place.
     void camStopped(const std::string& name);
@@ -157,6 +162,7 @@ class CamEngine : public QObject {
     std::array<QByteArray, placeCount> m_kinds; // the kind of each place's source
     std::array<int, placeCount> m_wholeWanted{};
     std::array<bool, placeCount> m_motionFrames{};
+    std::array<QString, placeCount> m_downloadTexts; // each place's "Downloading" said last
     std::vector<std::unique_ptr<PlaceKeeping>> m_keeping;
     std::vector<PictureSink*> m_sinks;
     DecodeQueue* m_decodes = nullptr;

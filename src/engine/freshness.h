@@ -24,6 +24,8 @@ class FreshnessTracker {
     void samePicture();
     void failed(std::string reason, bool connectionFailure);
     void connected() { m_connectionFailures = 0; }
+    // The last tries could not reach the cam's server (not: it answered with an error).
+    bool isUnreachable() const { return m_connectionFailures > 0; }
     void stopped();
 
     Freshness state(int64_t now, int32_t refreshSecs) const;

@@ -38,6 +38,14 @@ void CamEngine::StartCamByName(const std::string& name) {
     startCam(*record, -1);
 }
 
+void CamEngine::StartAllCams() {
+    for (const std::string& name : m_camList.names()) {
+        if (m_activeCams >= maxRunningCams)
+            return;
+        StartSelectedCam(name);
+    }
+}
+
 bool CamEngine::StartCamInPanel(const std::string& name, int wanted, QString* why) {
     for (const CamPlace& place : m_places)
         if (place.running && place.record.name == name)

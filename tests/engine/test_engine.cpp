@@ -6,6 +6,7 @@
 #include "config/settings.h"
 #include "engine/camengine.h"
 #include "engine/camfollower.h"
+#include "engine/camretries.h"
 #include "engine/followcamlist.h"
 #include "history/camhistory.h"
 #include "history/retention.h"
@@ -88,6 +89,50 @@ class EngineTest : public QObject {
         e.engine->stopCam(0);
         QCOMPARE(stopped.count(), 1);
         QCOMPARE(second.place(), -1);
+    }
+
+    // A server that is back is asked again at once by the cams that could not reach it, and
+    // Retry All asks every failing cam; no second of their backoff passes meanwhile.
+    void camsOfAServerThatIsBackAreAskedAgainAtOnce() {
+        ScriptedServer server;
+        server.setScript(
+            ScriptedServer::answer(ScriptedServer::okResponse(jpegOf(Qt::red)), 100, 5));
+        QList<CamLine> cams;
+        for (const char* name : {"Harbour", "Hill", "Quay"})
+            cams.append({name, "http://" + server.address("/" + QString(name)), "60"});
+        server.goAway();
+        Engine e(camList(cams));
+        CamRetries retries(*e.engine, nullptr);
+        QSignalSpy said(e.engine.get(), &CamEngine::statusText);
+        QSignalSpy ended(e.engine.get(), &CamEngine::statusTextEnded);
+        const auto all = [&](auto holds) {
+            for (int index = 0; index < 3; ++index)
+                if (!holds(e.engine->place(index)))
+                    return false;
+            return true;
+        };
+        const auto failing = [](const CamPlace& place) {
+            return place.source->failures() > 0 && !place.source->isFetching();
+        };
+        e.engine->StartAllCams();
+        QVERIFY(all([](const CamPlace& place) { return place.running; }));
+        QTRY_VERIFY(all(failing));
+
+        QVERIFY(server.comeBack());
+        e.engine->refreshNow(0); // one cam answers; the others follow
+        QTRY_VERIFY(all([](const CamPlace& place) { return place.shownCount == 1; }));
+        // the transfers told of in the status bar are taken down when they end
+        QVERIFY(!ended.isEmpty());
+        QCOMPARE(ended.last().at(0).toString(), said.last().at(0).toString());
+
+        server.goAway();
+        for (int index = 0; index < 3; ++index)
+            e.engine->refreshNow(index);
+        QTRY_VERIFY(all(failing));
+        QVERIFY(server.comeBack());
+        QCOMPARE(retries.retryAll(), 3);
+        QTRY_VERIFY(all([](const CamPlace& place) { return place.source->failures() == 0; }));
+        QCOMPARE(retries.retryAll(), 0); // none fails now
     }
 
     void theRegistryTellsTheKindOfCam_data() {

@@ -32,6 +32,15 @@ void ScriptedServer::setIdentity(const TestIdentity& identity) {
     tls->setSslConfiguration(configuration);
 }
 
+void ScriptedServer::goAway() {
+    m_port = port();
+    m_server->close();
+}
+
+bool ScriptedServer::comeBack() {
+    return m_server->listen(QHostAddress::LocalHost, m_port);
+}
+
 void ScriptedServer::listen() {
     m_server->listen(QHostAddress::LocalHost, 0);
     // a TLS server hands a connection over once its handshake is done

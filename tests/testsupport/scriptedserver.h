@@ -44,6 +44,9 @@ class ScriptedServer : public QObject {
         route_ = std::move(route);
     }
     Script& current() { return script_; }
+    // The server goes away (connections are refused) and comes back on the same port.
+    void goAway();
+    bool comeBack();
     quint16 port() const { return m_server->serverPort(); }
     QString address(const QString& path) const; // "127.0.0.1:<port><path>"
 
@@ -63,6 +66,7 @@ class ScriptedServer : public QObject {
     void readRequest(QTcpSocket* socket, qsizetype index, QObject* player);
 
     std::unique_ptr<QTcpServer> m_server;
+    quint16 m_port = 0;
     std::function<Script(const QByteArray&)> route_;
     Script script_;
 };
