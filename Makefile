@@ -22,11 +22,12 @@ PREFIX ?= /usr/local
 # real web servers for passwords, and keep credentials in a real keyring on a private session
 # bus, walk the program over AT-SPI and start it in German, and serve video cams over RTSP with
 # GStreamer's RTSP server (x264enc is in -ugly, x265enc and h264parse in -bad); the program uses
-# none of them.
+# none of them; a headless Weston runs the program under Wayland once.
 TEST_PACKAGES := ffmpeg lighttpd lighttpd-mod-openssl apache2-bin gnome-keyring dbus-daemon \
                  at-spi2-core python3-pyatspi xvfb xauth xdotool \
                  gir1.2-gst-rtsp-server-1.0 python3-gi gstreamer1.0-plugins-base \
-                 gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad
+                 gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad \
+                 weston qt6-wayland
 
 .PHONY: deps test-deps configure build run test test-asan test-tsan fuzz bench pictures install package clean
 

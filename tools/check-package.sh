@@ -7,6 +7,8 @@ build=${1:-build}
 deb=$(ls "$build"/dunmoral_*.deb | head -1)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
+# the platform plugins are loaded, not linked: the package names them itself
+dpkg-deb -f "$deb" Depends | grep -q 'qt6-wayland' || { echo "the package does not depend on qt6-wayland" >&2; exit 1; }
 $sudo dpkg -i "$deb"
 trap '$sudo dpkg -r dunmoral >/dev/null' EXIT
 
