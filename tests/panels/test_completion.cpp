@@ -255,7 +255,7 @@ class CompletionTest : public QObject {
         QTRY_COMPARE(savedPictures(f).size(), 1);
         const QStringList outside = QDir(f.box.programFolder()).entryList(QDir::Files);
         QCOMPARE(outside, (QStringList{"00camlist.ids", "00camlist.txt"})); // the list and its ids
-        QVERIFY(f.status.contains("new picture saved as"));
+        QTRY_VERIFY(f.status.contains("new picture saved as")); // said once the save ended
     }
 
     // A picture that cannot be saved is said for any cam, the one in the viewer or not: in the
