@@ -831,6 +831,17 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
     </message>
 </context>
 <context>
+    <name>CamWall</name>
+    <message>
+        <source>Running cams</source>
+        <translation>Laufende Kameras</translation>
+    </message>
+    <message>
+        <source>Start cams from the list: each gets a tile here.</source>
+        <translation>Starten Sie Kameras aus der Liste: jede bekommt hier eine Kachel.</translation>
+    </message>
+</context>
+<context>
     <name>ChangeRate</name>
     <message>
         <source>%1 s</source>
@@ -2639,6 +2650,41 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
     <message>
         <source>%1 the motion mask of %2 could not be kept: the settings cannot be written</source>
         <translation>%1 die Bewegungsmaske von %2 konnte nicht behalten werden: die Einstellungen lassen sich nicht schreiben</translation>
+    </message>
+</context>
+<context>
+    <name>WallChoice</name>
+    <message>
+        <source>&amp;Automatic</source>
+        <translation>&amp;Automatisch</translation>
+    </message>
+    <message>
+        <source>&amp;1 x 1</source>
+        <translation>&amp;1 x 1</translation>
+    </message>
+    <message>
+        <source>&amp;2 x 2</source>
+        <translation>&amp;2 x 2</translation>
+    </message>
+    <message>
+        <source>&amp;3 x 3</source>
+        <translation>&amp;3 x 3</translation>
+    </message>
+    <message>
+        <source>&amp;4 x 4</source>
+        <translation>&amp;4 x 4</translation>
+    </message>
+    <message>
+        <source>One &amp;Large</source>
+        <translation>Eine gr&amp;oß, die anderen klein</translation>
+    </message>
+    <message>
+        <source>&amp;Small Panels</source>
+        <translation>&amp;Kleine Felder</translation>
+    </message>
+    <message>
+        <source>&amp;Layout</source>
+        <translation>An&amp;ordnung</translation>
     </message>
 </context>
 </TS>

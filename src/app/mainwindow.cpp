@@ -13,6 +13,7 @@
 #include "app/session.h"
 #include "app/startupservices.h"
 #include "app/statusline.h"
+#include "app/wallchoice.h"
 #include "app/windowplace.h"
 #include "camlist/camlistmodel.h"
 #include "engine/autosave.h"
@@ -90,6 +91,8 @@ void MainWindow::makeViews(Prompter& prompter, FileChooser* files) {
     m_windows = new SecondaryWindows(this, m_identity, m_services->programFolder() + "/Help.rtf",
                                      m_services->settings());
     m_menus = new MainMenus(menuBar(), this);
+    m_wall = new WallChoice(*m_panels, menuBar()->findChild<QMenu*>("mnuView"),
+                            m_services->settings(), m_identity.ProductName, this);
     if (!files)
         files = (m_ownFiles = std::make_unique<DialogFileChooser>()).get();
     m_exports = new ExportCommands(this, *m_camList, engine().selection(), m_services->camFolder(),
@@ -163,14 +166,16 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::ArrangeMainWindow() {
     const QRect outer = frameGeometry();
     const int32_t width = twipsOf(outer.width());
+    const int32_t columns = m_wall->wallShown() ? WallColumnsFor(width) : PanelColumnsFor(width);
     m_layout = ArrangeMainWindowTwips(twipsOf(outer.height()), width,
-                                      twipsOf(statusBar()->height()), PanelColumnsFor(width));
+                                      twipsOf(statusBar()->height()), columns);
     const MainWindowLayout& l = m_layout;
     setGeometryTwips(m_controls, 0, design::frame1Top, 2535, l.frame1Height);
     setGeometryTwips(m_camsFrame, design::frmCamsLeft, design::frmCamsTop, l.frmCamsWidth,
                      l.frmCamsHeight);
     m_camList->setListHeightTwips(l.list1Height);
     m_panels->arrangeArea(l.panelColumns, l.picWindowOuterHeight, l.vScroll1Height);
+    m_wall->arrange();
     m_viewer->arrange(l);
 }
 

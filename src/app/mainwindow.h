@@ -20,6 +20,7 @@ class RuleDialogs;
 class Prompter;
 class SecondaryWindows;
 class StatusLine;
+class WallChoice;
 class ViewerPane;
 
 // Form1: the main window. It makes the views (the controls frame with the cam list, the panel
@@ -45,8 +46,7 @@ class MainWindow : public QMainWindow {
     void setStatusText(const QString& text);
     // A text the user waits for: it stays at least five seconds.
     void holdStatusText(const QString& text);
-    // Takes `text` down when it is still shown or still to come.
-    void withdrawStatusText(const QString& text);
+    void withdrawStatusText(const QString& text); // when it is still shown or still to come
     // How the process ends ("Exit", or the main window closing); tests replace it.
     void setProcessEnd(std::function<void()> end) { m_endProcess = std::move(end); }
     // Where Help.rtf is, when it is not in the program folder (an installed copy's).
@@ -63,6 +63,7 @@ class MainWindow : public QMainWindow {
     ControlsFrame& controls() const { return *m_controls; }
     ExportCommands& exports() const { return *m_exports; }
     RuleDialogs& ruleDialogs() const { return *m_ruleDialogs; }
+    WallChoice& wallChoice() const { return *m_wall; }
     const MainWindowLayout& currentLayout() const { return m_layout; }
 
   protected:
@@ -76,6 +77,7 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<CamServices> m_services;
     std::function<void()> m_endProcess;
     StatusLine* m_status = nullptr;
+    WallChoice* m_wall = nullptr;
     QImage m_indicator; // picrefresh
     ControlsFrame* m_controls = nullptr;
     CamListPane* m_camList = nullptr;

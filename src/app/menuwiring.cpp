@@ -7,6 +7,7 @@
 #include "app/mainwindow.h"
 #include "app/ruledialogs.h"
 #include "app/secondarywindows.h"
+#include "app/wallchoice.h"
 #include "engine/autosave.h"
 #include "engine/camengine.h"
 #include "engine/camfollower.h"
@@ -18,6 +19,7 @@
 #include "net/networkclock.h"
 #include "timelapse/dailyfilmmaker.h"
 #include "viewer/viewerpane.h"
+#include "wall/camwall.h"
 
 #include <QCheckBox>
 
@@ -53,6 +55,12 @@ void ConnectParts(MainWindow& window) {
 
     QObject::connect(&cams, &CamEngine::statusText, &window, &W::setStatusText);
     QObject::connect(&cams, &CamEngine::statusTextEnded, &window, &W::withdrawStatusText);
+    QObject::connect(&window.wallChoice(), &WallChoice::chosen, &window, &W::ArrangeMainWindow);
+    QObject::connect(&window.wallChoice().wall(), &CamWall::fullScreenRequested, viewer,
+                     [&cams, viewer](int place) {
+                         cams.selection().follow(place);
+                         viewer->openFullScreenWhileViewing();
+                     });
     QObject::connect(&services.autoSave(), &AutoSave::statusText, &window, &W::setStatusText);
     QObject::connect(&services.autoSave(), &AutoSave::pictureSaved, viewer,
                      &ViewerPane::noteSavedPicture);

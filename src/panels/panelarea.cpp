@@ -119,6 +119,11 @@ void PanelArea::showFollowed(int index) {
     }
 }
 
+void PanelArea::givePictureSizes() {
+    for (int index = 0; index < panelCount; ++index)
+        m_engine.setPictureSize(index, panel(index)->pictureSize());
+}
+
 void PanelArea::arrangeArea(int columns, int clipHeight, int scrollBarHeight) {
     const int added = (columns - 2) * 1680;
     const int addedRows = CamPanel::gridRows(columns) - 12;

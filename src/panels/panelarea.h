@@ -38,6 +38,8 @@ class PanelArea : public QObject, public PictureSink {
 
     // Start-up: every panel gets the fetching indicator's picture.
     void givePanelsFetchingIndicator(const QImage& indicator);
+    // Each place's pictures are decoded at its panel's size again (after another view had them).
+    void givePictureSizes();
     // The visible part of the panel area follows the window's height; its width, the panels'
     // grid and the scroll range follow the number of columns.
     void arrangeArea(int columns, int clipHeight, int scrollBarHeight);

@@ -14,6 +14,15 @@ int32_t PanelColumnsFor(int32_t W) {
     return int32_t(std::clamp<int64_t>(share < frmCamsWidth - panelStep / 2 ? 1 : columns, 1, 24));
 }
 
+int32_t WallColumnsFor(int32_t W) {
+    using namespace design;
+    const int64_t share = int64_t(std::max(W - frmCamsLeft, 0)) * 3 / 5;
+    const int64_t columns = 2 + (share - frmCamsWidth + panelStep / 2) / panelStep;
+    // the viewer keeps room for its details (8400 twips): the wall gives up columns first
+    const int64_t viewerRoom = 2 + (int64_t(W) - frmMainLeft - 8400) / panelStep;
+    return int32_t(std::clamp<int64_t>(std::min(columns, viewerRoom), 2, 24));
+}
+
 MainWindowLayout ArrangeMainWindowTwips(int32_t H, int32_t W, int32_t S, int32_t columns) {
     using namespace design;
     MainWindowLayout l;

@@ -49,3 +49,7 @@ MainWindowLayout ArrangeMainWindowTwips(int32_t H, int32_t W, int32_t S, int32_t
 // (3915 of 10515), rounded to whole columns, so the viewer keeps its proportion too. At least
 // one, at most one for each running cam.
 int32_t PanelColumnsFor(int32_t W);
+// The same for the wall of tiles, which takes three fifths of the width right of the list and
+// leaves the viewer the rest, but never less than the room its details need; at least the
+// designed two columns.
+int32_t WallColumnsFor(int32_t W);

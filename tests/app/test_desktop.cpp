@@ -6,6 +6,7 @@
 #include "app/secondarywindows.h"
 #include "app/session.h"
 #include "app/termination.h"
+#include "app/wallchoice.h"
 #include "camlist/camlistfile.h"
 #include "camlist/camlisttext.h"
 #include "listpane/camdialog.h"
@@ -13,16 +14,19 @@
 #include "viewer/detailsblock.h"
 #include "viewer/fullscreenview.h"
 #include "viewer/viewerpane.h"
+#include "wall/camwall.h"
 
 #include "pictures.h"
 #include "scriptedserver.h"
 #include "testmain.h"
 #include "windowfixture.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QProcess>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <chrono>
 #include <csignal>
@@ -192,6 +196,39 @@ class DesktopTest : public QObject {
         Q_UNUSED(box);
     }
 
+    // A new user's cams stand in tiles: a stopped cam leaves no hole, a tile dragged onto
+    // another takes its place (and keeps it at the next start), a click shows the cam in the
+    // viewer, a double-click full screen; the small panels are still a choice.
+    void theWallHasNoHolesAndKeepsTheDraggedOrder() {
+        WindowFixture f(threeCams);
+        f.window->show();
+        f.start("Harbour");
+        f.start("Hill");
+        f.start("Market");
+        CamWall& wall = f.window->wallChoice().wall();
+        QVERIFY(wall.isVisible() && !f.panel(0)->isVisible());
+        QCOMPARE(wall.shownPlaces(), (std::vector<int>{0, 1, 2}));
+        f.engine().stopCam(1);
+        QCOMPARE(wall.shownPlaces(), (std::vector<int>{0, 2}));
+
+        const QPoint from = wall.tiles()[1].center(), onto = wall.tiles()[0].center();
+        QTest::mousePress(&wall, Qt::LeftButton, {}, from);
+        QTest::mouseMove(&wall, onto);
+        QTest::mouseRelease(&wall, Qt::LeftButton, {}, onto);
+        QCOMPARE(wall.shownPlaces(), (std::vector<int>{2, 0}));
+        QCOMPARE(nextRun(f)->wallChoice().wall().order().first(), QByteArray("Market"));
+
+        QTest::mouseClick(&wall, Qt::LeftButton, {}, wall.tiles()[1].center());
+        QCOMPARE(f.engine().selection().place(), 0);
+        QSignalSpy fullScreen(&wall, &CamWall::fullScreenRequested);
+        QTest::mouseDClick(&wall, Qt::LeftButton, {}, wall.tiles()[0].center());
+        QCOMPARE(fullScreen.count(), 1);
+        QCOMPARE(fullScreen.last().at(0).toInt(), 2);
+
+        f.window->findChild<QAction*>("layoutAction(designed)")->trigger();
+        QVERIFY(!wall.isVisible() && f.panel(0)->isVisible());
+    }
+
     void theRestoredSelectionShowsItsFirstPicture() {
         ScriptedServer server;
         server.setScript(
@@ -227,7 +264,8 @@ class DesktopTest : public QObject {
         f.start("Hill");
         f.start("Bad");
         f.window->close(); // no panel was ever clicked: no cam was viewed
-        QCOMPARE(LoadSession(f.window->services().settings(), "Tarvique Webcams").selected, std::string());
+        QCOMPARE(LoadSession(f.window->services().settings(), "Tarvique Webcams").selected,
+                 std::string());
         f.box.writeFile("00camlist.txt", camList({{"Hill", "http://127.0.0.1:1/b.jpg", "30"},
                                                   {"Bad", "http://127.0.0.1:1/c.jpg", "x"}}));
         const std::unique_ptr<MainWindow> again = nextRun(f);
@@ -249,8 +287,9 @@ class DesktopTest : public QObject {
         QVERIFY(DecodeRunningCams(std::string(5000, ';')).empty());
 
         WindowFixture f(threeCams);
-        f.window->services().settings().WriteUserSetting("Tarvique Webcams", "Session", "runningCams",
-                                              QString::fromStdString(EncodeRunningCams(many)));
+        f.window->services().settings().WriteUserSetting(
+            "Tarvique Webcams", "Session", "runningCams",
+            QString::fromStdString(EncodeRunningCams(many)));
         SaveSession(f.window->services().settings(), "Tarvique Webcams",
                     {{{5, "Hill"}, {1, "Hill"}, {0, "Nowhere"}}, "Hill"});
         const std::unique_ptr<MainWindow> againWindow = nextRun(f);

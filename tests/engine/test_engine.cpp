@@ -8,6 +8,7 @@
 #include "engine/camfollower.h"
 #include "engine/camretries.h"
 #include "engine/followcamlist.h"
+#include "engine/walllayout.h"
 #include "history/camhistory.h"
 #include "history/retention.h"
 #include "source/picturesource.h"
@@ -133,6 +134,55 @@ class EngineTest : public QObject {
         QCOMPARE(retries.retryAll(), 3);
         QTRY_VERIFY(all([](const CamPlace& place) { return place.source->failures() == 0; }));
         QCOMPARE(retries.retryAll(), 0); // none fails now
+    }
+
+    // Tiles in the area's pixels: "columns x rows" of the first tile's grid, the tiles made, and
+    // the share of the area the 4:3 pictures cover (the name's line of 18 pixels under each).
+    void tilesFillTheArea_data() {
+        QTest::addColumn<QByteArray>("layout");
+        QTest::addColumn<int>("cams");
+        QTest::addColumn<QSize>("area");
+        QTest::addColumn<int>("tiles");
+        QTest::addColumn<QSize>("firstTile");
+        QTest::addColumn<int>("coveredPercent"); // at least
+        QTest::newRow("9 at 1920 x 1080")
+            << QByteArray("auto") << 9 << QSize(1045, 990) << 9 << QSize(343, 324) << 70;
+        QTest::newRow("wide area, 2 cams side by side")
+            << QByteArray("auto") << 2 << QSize(1000, 400) << 2 << QSize(494, 392) << 55;
+        QTest::newRow("1 x 1 shows the first")
+            << QByteArray("1x1") << 5 << QSize(800, 600) << 1 << QSize(792, 592) << 80;
+        QTest::newRow("2 x 2 keeps its grid")
+            << QByteArray("2x2") << 1 << QSize(804, 604) << 1 << QSize(396, 296) << 20;
+        QTest::newRow("4 x 4, more cams than tiles")
+            << QByteArray("4x4") << 20 << QSize(804, 604) << 16 << QSize(196, 146) << 60;
+        QTest::newRow("one large")
+            << QByteArray("one-large") << 4 << QSize(1200, 600) << 4 << QSize(792, 592) << 50;
+        QTest::newRow("the designed panels")
+            << QByteArray("designed") << 4 << QSize(800, 600) << 0 << QSize() << 0;
+        QTest::newRow("no room") << QByteArray("auto") << 4 << QSize(0, 600) << 0 << QSize() << 0;
+    }
+    void tilesFillTheArea() {
+        QFETCH(QByteArray, layout);
+        QFETCH(int, cams);
+        QFETCH(QSize, area);
+        QFETCH(int, tiles);
+        QFETCH(QSize, firstTile);
+        QFETCH(int, coveredPercent);
+        const std::vector<QRect> made = ArrangeTiles(*WallLayoutOfWord(layout), cams, area, 4);
+        QCOMPARE(int(made.size()), tiles);
+        if (made.empty())
+            return;
+        QCOMPARE(made.front().size(), firstTile);
+        int64_t covered = 0;
+        for (const QRect& tile : made) {
+            QVERIFY(QRect(QPoint(), area).contains(tile));
+            for (const QRect& other : made)
+                QVERIFY(&other == &tile || !other.intersects(tile));
+            const QSize picture = FittedSize({640, 480}, tile.size() - QSize(0, 18));
+            covered += int64_t(picture.width()) * picture.height();
+        }
+        QVERIFY2(covered * 100 >= int64_t(coveredPercent) * area.width() * area.height(),
+                 qPrintable(QString::number(covered * 100.0 / (area.width() * area.height()))));
     }
 
     void theRegistryTellsTheKindOfCam_data() {

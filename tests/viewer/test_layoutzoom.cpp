@@ -68,6 +68,24 @@ class LayoutZoomTest : public QObject {
         QCOMPARE(l.picture1Height, ArrangeMainWindowTwips(9000, width, 375).picture1Height);
     }
 
+    // The wall takes three fifths of the width right of the list, as long as the viewer keeps
+    // the room its details need (at least 8400 twips).
+    void theWallTakesMoreOfTheWidth_data() {
+        QTest::addColumn<int>("width"); // twips
+        QTest::addColumn<int>("columns");
+        QTest::newRow("designed width") << 13155 << 2;
+        QTest::newRow("1280 pixels: the viewer's room") << 19200 << 4;
+        QTest::newRow("1920 pixels") << 28800 << 9;
+        QTest::newRow("2560 pixels") << 38400 << 12;
+    }
+    void theWallTakesMoreOfTheWidth() {
+        QFETCH(int, width);
+        QFETCH(int, columns);
+        QCOMPARE(WallColumnsFor(width), columns);
+        QVERIFY(width < 15000 ||
+                ArrangeMainWindowTwips(9000, width, 375, columns).frmMainWidth >= 8400);
+    }
+
     void smallPictureNeedsNoScrolling() {
         auto zoom = ComputeZoom(1, 3000, 2000, 5000, 195, 3895, 195);
         QVERIFY(zoom);
