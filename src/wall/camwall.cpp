@@ -4,8 +4,10 @@
 #include "engine/camfollower.h"
 #include "source/picturesource.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -25,6 +27,7 @@ CamWall::CamWall(CamEngine& engine, QWidget* parent) : QWidget(parent), m_engine
     setObjectName("camWall");
     setAccessibleName(tr("Running cams"));
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     const auto rearrange = [this] {
         if (isVisible())
@@ -76,6 +79,7 @@ void CamWall::arrange() {
                      [&](int a, int b) { return rank(a) < rank(b); });
     m_tiles = ArrangeTiles(m_layout, int(running.size()), size(), gap);
     m_shown.assign(running.begin(), running.begin() + qsizetype(m_tiles.size()));
+    m_focused = std::clamp(m_focused, 0, std::max(0, int(m_shown.size()) - 1));
     // each picture is decoded at the size it is shown at; a cam with no tile at a small one
     for (int index : running)
         m_engine.setPictureSize(index, QSize(84, 60));
@@ -100,6 +104,53 @@ void CamWall::paintEvent(QPaintEvent*) {
     }
     for (size_t i = 0; i < m_shown.size(); ++i)
         paintTile(painter, m_shown[i], m_tiles[i]);
+    if (hasFocus() && m_focused < int(m_tiles.size())) {
+        painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DashLine));
+        painter.drawRect(m_tiles[size_t(m_focused)].adjusted(4, 4, -5, -5));
+    }
+}
+
+void CamWall::keyPressEvent(QKeyEvent* event) {
+    const int count = int(m_tiles.size());
+    int columns = 0; // the tiles of the first row
+    while (columns < count && m_tiles[size_t(columns)].top() == m_tiles.front().top())
+        ++columns;
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        step = -1;
+        break;
+    case Qt::Key_Right:
+        step = 1;
+        break;
+    case Qt::Key_Up:
+        step = -columns;
+        break;
+    case Qt::Key_Down:
+        step = columns;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (m_focused < count)
+            m_engine.selection().follow(m_shown[size_t(m_focused)]);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (count > 0 && m_focused + step >= 0 && m_focused + step < count)
+        focusTile(m_focused + step);
+}
+
+void CamWall::focusTile(int tile) {
+    m_focused = tile;
+    const int place = m_shown[size_t(tile)];
+    setAccessibleDescription(QString::fromUtf8(m_engine.source(place)->name()) + ": " +
+                             m_marks.at(size_t(place)).words);
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+    update();
 }
 
 void CamWall::paintTile(QPainter& painter, int place, const QRect& tile) const {

@@ -44,6 +44,8 @@ class CamWall : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // The arrow keys move between the tiles, Enter shows the cam in the viewer.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     struct Mark {
@@ -55,6 +57,8 @@ class CamWall : public QWidget {
     void paintTile(class QPainter& painter, int place, const QRect& tile) const;
     QRect pictureBox(const QRect& tile) const;
     void moveBefore(int dragged, int target);
+    // The tile with the keyboard's focus, and what a screen reader says of it.
+    void focusTile(int tile);
 
     CamEngine& m_engine;
     WallLayout m_layout = WallLayout::Automatic;
@@ -65,4 +69,5 @@ class CamWall : public QWidget {
     int m_pressed = -1; // the place the mouse went down on
     QPoint m_pressedAt;
     bool m_dragging = false;
+    int m_focused = 0; // the tile the arrow keys are on
 };

@@ -220,10 +220,16 @@ class DesktopTest : public QObject {
 
         QTest::mouseClick(&wall, Qt::LeftButton, {}, wall.tiles()[1].center());
         QCOMPARE(f.engine().selection().place(), 0);
+        f.engine().selection().follow(2);
         QSignalSpy fullScreen(&wall, &CamWall::fullScreenRequested);
         QTest::mouseDClick(&wall, Qt::LeftButton, {}, wall.tiles()[0].center());
         QCOMPARE(fullScreen.count(), 1);
         QCOMPARE(fullScreen.last().at(0).toInt(), 2);
+        // and by the keyboard: an arrow key to the next tile, Enter views it
+        QTest::keyClick(&wall, Qt::Key_Right);
+        QTest::keyClick(&wall, Qt::Key_Return);
+        QCOMPARE(f.engine().selection().place(), 0);
+        QVERIFY(wall.accessibleDescription().startsWith("Harbour: "));
 
         f.window->findChild<QAction*>("layoutAction(designed)")->trigger();
         QVERIFY(!wall.isVisible() && f.panel(0)->isVisible());
