@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
     <name>AboutWindow</name>
@@ -169,7 +170,7 @@
         <translation>die Adresse verwendet %1://, das nicht abgerufen wird; nur http:// und https:// werden abgerufen</translation>
     </message>
     <message>
-        <source>the address's host or port cannot be right</source>
+        <source>the address&apos;s host or port cannot be right</source>
         <translation>Host oder Port der Adresse können nicht stimmen</translation>
     </message>
 </context>
@@ -184,7 +185,7 @@
         <translation>URL:</translation>
     </message>
     <message>
-        <source>enter the exact path to the image (found by right clicking an image in your browser and selecting "properties"</source>
+        <source>enter the exact path to the image (found by right clicking an image in your browser and selecting &quot;properties&quot;</source>
         <translation>den genauen Pfad zum Bild eingeben (zu finden per Rechtsklick auf ein Bild im Browser und Auswahl von „Eigenschaften“)</translation>
     </message>
     <message>
@@ -216,7 +217,7 @@
         <translation>Das Bild einmal von dieser Adresse abrufen und zeigen, was ankam</translation>
     </message>
     <message>
-        <source>Type the address of the cam's picture first.</source>
+        <source>Type the address of the cam&apos;s picture first.</source>
         <translation>Geben Sie zuerst die Adresse des Kamerabilds ein.</translation>
     </message>
     <message>
@@ -240,7 +241,7 @@
         <translation>Passwort:</translation>
     </message>
     <message>
-        <source>Kept in the desktop's keyring, never in the cam list</source>
+        <source>Kept in the desktop&apos;s keyring, never in the cam list</source>
         <translation>Wird im Schlüsselbund der Arbeitsumgebung aufbewahrt, nie in der Kameraliste</translation>
     </message>
     <message>
@@ -248,7 +249,7 @@
         <translation>Zeigen</translation>
     </message>
     <message>
-        <source>The URL holds a user name and password. Keep them in the desktop's keyring instead, and save the URL without them?</source>
+        <source>The URL holds a user name and password. Keep them in the desktop&apos;s keyring instead, and save the URL without them?</source>
         <translation>Die URL enthält einen Benutzernamen und ein Passwort. Möchten Sie diese stattdessen im Schlüsselbund der Arbeitsumgebung aufbewahren und die URL ohne sie speichern?</translation>
     </message>
     <message>
@@ -272,8 +273,8 @@
         <translation>Sie müssen alle Angaben machen</translation>
     </message>
     <message>
-        <source>%1 must not contain line breaks, tabs or other control characters, nor "[name]".</source>
-        <extracomment>%1 is "The name", "The URL" or "The refresh interval"</extracomment>
+        <source>%1 must not contain line breaks, tabs or other control characters, nor &quot;[name]&quot;.</source>
+        <extracomment>%1 is &quot;The name&quot;, &quot;The URL&quot; or &quot;The refresh interval&quot;</extracomment>
         <translation>%1 darf weder Zeilenumbrüche, Tabulatoren oder andere Steuerzeichen noch „[name]“ enthalten.</translation>
     </message>
     <message>
@@ -324,7 +325,7 @@
         <translation>%1 wurde in der Datei der Kameraliste nicht gefunden</translation>
     </message>
     <message>
-        <source>%1 has an invalid refresh interval: "%2"</source>
+        <source>%1 has an invalid refresh interval: &quot;%2&quot;</source>
         <translation>%1 hat ein ungültiges Aktualisierungsintervall: „%2“</translation>
     </message>
     <message>
@@ -332,7 +333,7 @@
         <translation>nicht mehr in der Kameraliste</translation>
     </message>
     <message>
-        <source>its refresh interval "%1" is not a number</source>
+        <source>its refresh interval &quot;%1&quot; is not a number</source>
         <translation>ihr Aktualisierungsintervall „%1“ ist keine Zahl</translation>
     </message>
     <message>
@@ -379,7 +380,7 @@
 <context>
     <name>CamFetcher</name>
     <message>
-        <source>%1 has an invalid refresh interval: "%2"</source>
+        <source>%1 has an invalid refresh interval: &quot;%2&quot;</source>
         <translation>%1 hat ein ungültiges Aktualisierungsintervall: „%2“</translation>
     </message>
     <message>
@@ -521,7 +522,7 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
 %1</translation>
     </message>
     <message>
-        <source>If this is your own camera, start the cam and choose "Trust This Certificate..." on its panel.</source>
+        <source>If this is your own camera, start the cam and choose &quot;Trust This Certificate...&quot; on its panel.</source>
         <translation>Wenn dies Ihre eigene Kamera ist, starten Sie die Kamera und wählen Sie in ihrem Feld „Diesem Zertifikat vertrauen...“.</translation>
     </message>
     <message>
@@ -818,7 +819,7 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
         <translation>der Proxy hat die Verbindung geschlossen, statt einen Tunnel zu öffnen</translation>
     </message>
     <message>
-        <source>the proxy's answer is too long</source>
+        <source>the proxy&apos;s answer is too long</source>
         <translation>die Antwort des Proxys ist zu lang</translation>
     </message>
     <message>
@@ -891,33 +892,33 @@ Möchten Sie sie ab jetzt trotzdem an %1 senden?</translation>
     <name>CommandLine</name>
     <message>
         <source>%1
-Try "%2 --help".</source>
-        <extracomment>%2 is the program's name; --help is an option and stays as it is</extracomment>
+Try &quot;%2 --help&quot;.</source>
+        <extracomment>%2 is the program&apos;s name; --help is an option and stays as it is</extracomment>
         <translation>%1
-Versuchen Sie "%2 --help".</translation>
+Versuchen Sie &quot;%2 --help&quot;.</translation>
     </message>
     <message>
-        <source>The program folder "%1" is not a folder.</source>
-        <translation>Der Programmordner "%1" ist kein Ordner.</translation>
+        <source>The program folder &quot;%1&quot; is not a folder.</source>
+        <translation>Der Programmordner &quot;%1&quot; ist kein Ordner.</translation>
     </message>
     <message>
-        <source>The program folder "%1" does not exist.</source>
-        <translation>Der Programmordner "%1" existiert nicht.</translation>
+        <source>The program folder &quot;%1&quot; does not exist.</source>
+        <translation>Der Programmordner &quot;%1&quot; existiert nicht.</translation>
     </message>
     <message>
-        <source>%1 needs a cam's name.</source>
+        <source>%1 needs a cam&apos;s name.</source>
         <extracomment>%1 is an option and stays as it is</extracomment>
         <translation>%1 braucht den Namen einer Kamera.</translation>
     </message>
     <message>
-        <source>%1 takes a number of frames a second from 1 to 120, not "%2".</source>
+        <source>%1 takes a number of frames a second from 1 to 120, not &quot;%2&quot;.</source>
         <extracomment>%1 is an option and stays as it is; %2 is what was given</extracomment>
-        <translation>%1 erwartet eine Zahl von Bildern pro Sekunde von 1 bis 120, nicht "%2".</translation>
+        <translation>%1 erwartet eine Zahl von Bildern pro Sekunde von 1 bis 120, nicht &quot;%2&quot;.</translation>
     </message>
     <message>
-        <source>%1 takes a time such as 2026-12-07T08:00:00, not "%2".</source>
+        <source>%1 takes a time such as 2026-12-07T08:00:00, not &quot;%2&quot;.</source>
         <extracomment>%1 is an option and stays as it is; %2 is what was given</extracomment>
-        <translation>%1 erwartet eine Zeit wie 2026-12-07T08:00:00, nicht "%2".</translation>
+        <translation>%1 erwartet eine Zeit wie 2026-12-07T08:00:00, nicht &quot;%2&quot;.</translation>
     </message>
     <message>
         <source>%1: watch public webcams, each refreshed on its own interval.</source>
@@ -928,7 +929,7 @@ Versuchen Sie "%2 --help".</translation>
         <translation>Zeigt diese Hilfe.</translation>
     </message>
     <message>
-        <source>Shows the program's version.</source>
+        <source>Shows the program&apos;s version.</source>
         <translation>Zeigt die Version des Programms.</translation>
     </message>
     <message>
@@ -936,7 +937,7 @@ Versuchen Sie "%2 --help".</translation>
         <translation>Legt die Kameraliste und die gespeicherten Bilder in &lt;folder&gt; ab, der existieren muss.</translation>
     </message>
     <message>
-        <source>%1 needs the film's file after the cam's name.</source>
+        <source>%1 needs the film&apos;s file after the cam&apos;s name.</source>
         <extracomment>%1 is an option and stays as it is</extracomment>
         <translation>%1 braucht nach dem Namen der Kamera die Datei des Films.</translation>
     </message>
@@ -955,21 +956,21 @@ Versuchen Sie "%2 --help".</translation>
 
 Options:
   -h, --help                 Shows this help.
-  -v, --version              Shows the program's version.
+  -v, --version              Shows the program&apos;s version.
   --program-folder &lt;folder&gt;  Keeps the cam list and the saved pictures in &lt;folder&gt;,
                              which must exist.
   --export-timelapse &lt;cam name&gt; &lt;film.avi&gt; [--fps &lt;frames&gt;]
         [--from &lt;time&gt;] [--to &lt;time&gt;] [--skip-dark] [--skip-repeats]
         [--only-motion]
-                             Makes a Motion-JPEG film of the cam's saved pictures
+                             Makes a Motion-JPEG film of the cam&apos;s saved pictures
                              (10 frames a second unless --fps says; times as
                              2026-12-07T08:00:00) without opening a window;
                              --skip-dark leaves out dark pictures, --skip-repeats
                              those nearly the same as the one before,
                              --only-motion keeps the pictures with motion (by the
-                             cam's motion choices and mask).
+                             cam&apos;s motion choices and mask).
 </source>
-        <extracomment>%1 is the program's name, %2 what it does; the options stay as they are</extracomment>
+        <extracomment>%1 is the program&apos;s name, %2 what it does; the options stay as they are</extracomment>
         <translation>Aufruf: %1 [Optionen]
 %2
 
@@ -995,15 +996,15 @@ Optionen:
 <context>
     <name>ContentCoding</name>
     <message>
-        <source>the answer's compression could not be undone</source>
+        <source>the answer&apos;s compression could not be undone</source>
         <translation>die komprimierte Antwort konnte nicht entpackt werden</translation>
     </message>
     <message>
-        <source>the server's answer is too large once uncompressed</source>
+        <source>the server&apos;s answer is too large once uncompressed</source>
         <translation>die Antwort des Servers ist entpackt zu groß</translation>
     </message>
     <message>
-        <source>the answer's compression is broken</source>
+        <source>the answer&apos;s compression is broken</source>
         <translation>die Komprimierung der Antwort ist beschädigt</translation>
     </message>
     <message>
@@ -1011,7 +1012,7 @@ Optionen:
         <translation>die Antwort ist mehr als zweifach komprimiert</translation>
     </message>
     <message>
-        <source>the answer is compressed as "%1", which the program cannot undo</source>
+        <source>the answer is compressed as &quot;%1&quot;, which the program cannot undo</source>
         <translation>die Antwort ist als „%1“ komprimiert, was das Programm nicht entpacken kann</translation>
     </message>
 </context>
@@ -1043,7 +1044,7 @@ Optionen:
     </message>
     <message>
         <source>saved to %1 subdirectory under %2</source>
-        <extracomment>%1 is a folder's name, %2 the folder it is in</extracomment>
+        <extracomment>%1 is a folder&apos;s name, %2 the folder it is in</extracomment>
         <translation>gespeichert im Unterordner %1 in %2</translation>
     </message>
 </context>
@@ -1097,7 +1098,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <translation>Tagesfilme</translation>
     </message>
     <message>
-        <source>Each day's pictures of a ticked cam become a film the next day at the time set, also for days the program was not running.</source>
+        <source>Each day&apos;s pictures of a ticked cam become a film the next day at the time set, also for days the program was not running.</source>
         <translation>Die Bilder jedes Tages einer angekreuzten Kamera werden am nächsten Tag zur eingestellten Zeit zu einem Film, auch für Tage, an denen das Programm nicht lief.</translation>
     </message>
     <message>
@@ -1165,7 +1166,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <translation>Wählen...</translation>
     </message>
     <message>
-        <source>Choose the films' folder</source>
+        <source>Choose the films&apos; folder</source>
         <translation>Den Ordner der Filme wählen</translation>
     </message>
     <message>
@@ -1224,7 +1225,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
     <message>
         <source>Fit</source>
-        <translation>Passend</translation>
+        <translation>Einpassen</translation>
     </message>
     <message>
         <source>show the whole picture in the viewer (Ctrl+0)</source>
@@ -1334,7 +1335,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <translation>Index außerhalb des gültigen Bereichs</translation>
     </message>
     <message>
-        <source>I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!</source>
+        <source>I don&apos;t know how to put a DIB on the clipboard! Copy as bitmap instead!!!</source>
         <translation>Ich weiß nicht, wie man ein DIB in die Zwischenablage legt! Kopieren Sie es stattdessen als Bitmap!!!</translation>
     </message>
 </context>
@@ -1368,7 +1369,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <translation>der Server antwortet nicht mehr</translation>
     </message>
     <message>
-        <source>the server's answer is too large</source>
+        <source>the server&apos;s answer is too large</source>
         <translation>die Antwort des Servers ist zu groß</translation>
     </message>
     <message>
@@ -1564,7 +1565,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
     <message>
         <source>%1 (%2 of %3)%4</source>
-        <extracomment>the picture's time, its number among the day's pictures, their count</extracomment>
+        <extracomment>the picture&apos;s time, its number among the day&apos;s pictures, their count</extracomment>
         <translation>%1 (%2 von %3)%4</translation>
     </message>
     <message>
@@ -1618,7 +1619,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <translation>Gespeicherte Bilder, die älter als die eingestellten Tage sind oder über die eingestellte Größe hinausgehen, werden entfernt, die ältesten zuerst; nie ein Bild, das jünger als eine Stunde ist, und nie eine Datei, die das Programm nicht gespeichert hat. 0 behält alle.</translation>
     </message>
     <message>
-        <source>What is kept of each cam's pictures</source>
+        <source>What is kept of each cam&apos;s pictures</source>
         <translation>Was von den Bildern jeder Kamera behalten wird</translation>
     </message>
     <message>
@@ -1714,11 +1715,11 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <translation>Es wurde nichts geändert: %1</translation>
     </message>
     <message>
-        <source>1 cam has a user name and password in the URL. Keep them in the desktop's keyring instead, and take them out of the URLs?</source>
+        <source>1 cam has a user name and password in the URL. Keep them in the desktop&apos;s keyring instead, and take them out of the URLs?</source>
         <translation>1 Kamera hat Benutzername und Passwort in der URL. Möchten Sie diese stattdessen im Schlüsselbund der Arbeitsumgebung aufbewahren und aus der URL entfernen?</translation>
     </message>
     <message numerus="yes">
-        <source>%n cams have a user name and password in the URL. Keep them in the desktop's keyring instead, and take them out of the URLs?</source>
+        <source>%n cams have a user name and password in the URL. Keep them in the desktop&apos;s keyring instead, and take them out of the URLs?</source>
         <translation>
             <numerusform>%n Kamera hat Benutzername und Passwort in der URL. Möchten Sie diese stattdessen im Schlüsselbund der Arbeitsumgebung aufbewahren und aus der URL entfernen?</numerusform>
             <numerusform>%n Kameras haben Benutzername und Passwort in der URL. Möchten Sie diese stattdessen im Schlüsselbund der Arbeitsumgebung aufbewahren und aus den URLs entfernen?</numerusform>
@@ -1897,7 +1898,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
     <message>
         <source>%1 by %2</source>
-        <extracomment>%1 is the product's name, %2 the company's</extracomment>
+        <extracomment>%1 is the product&apos;s name, %2 the company&apos;s</extracomment>
         <translation>%1 von %2</translation>
     </message>
     <message>
@@ -1995,7 +1996,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
         <translation>der Stream wurde beendet</translation>
     </message>
     <message>
-        <source>a part's headers are too long</source>
+        <source>a part&apos;s headers are too long</source>
         <translation>die Header eines Teils sind zu lang</translation>
     </message>
     <message>
@@ -2069,7 +2070,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
     <message>
         <source>a picture too costly to decode (%1 x %2, %3 scans)</source>
-        <extracomment>%1 x %2 is the picture's size in pixels, %3 the count of its scans</extracomment>
+        <extracomment>%1 x %2 is the picture&apos;s size in pixels, %3 the count of its scans</extracomment>
         <translation>ein zu aufwendig zu dekodierendes Bild (%1 x %2, %3 Scans)</translation>
     </message>
     <message>
@@ -2221,7 +2222,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     <message>
         <source>%1 requires read/write access to the system registry and hard drive in order to run properly.  This user account does not have the proper permissions set.  As a result some or all of your settings may not be properly saved.  Please contact your system administrator or change the permission settings for this account.
 
-If you would like to prevent this error message from being displayed again, please press 'Ignore'.</source>
+If you would like to prevent this error message from being displayed again, please press &apos;Ignore&apos;.</source>
         <translation>%1 benötigt Lese- und Schreibzugriff auf die Systemregistrierung und die Festplatte, um richtig zu funktionieren.  Für dieses Benutzerkonto sind nicht die nötigen Berechtigungen gesetzt.  Daher werden möglicherweise einige oder alle Ihrer Einstellungen nicht richtig gespeichert.  Bitte wenden Sie sich an Ihren Systemadministrator oder ändern Sie die Berechtigungen für dieses Konto.
 
 Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf „Ignorieren“.</translation>
@@ -2323,7 +2324,7 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
         <translation>Nur Bilder mit Bewegung</translation>
     </message>
     <message>
-        <source>Judged from the pictures themselves by the cam's motion choices and mask</source>
+        <source>Judged from the pictures themselves by the cam&apos;s motion choices and mask</source>
         <translation>Aus den Bildern selbst beurteilt, nach den Bewegungseinstellungen und der Maske der Kamera</translation>
     </message>
 </context>
@@ -2380,7 +2381,7 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
     </message>
     <message>
         <source>The time-lapse film %1 holds %2 of %3x%4 at %5 a second.</source>
-        <extracomment>%2 is "1 picture" or "%n pictures", %3 and %4 the width and height, %5 "1 frame" or "%n frames"</extracomment>
+        <extracomment>%2 is &quot;1 picture&quot; or &quot;%n pictures&quot;, %3 and %4 the width and height, %5 &quot;1 frame&quot; or &quot;%n frames&quot;</extracomment>
         <translation>Der Zeitrafferfilm %1 enthält %2 in %3x%4, %5 pro Sekunde.</translation>
     </message>
     <message>
@@ -2441,7 +2442,7 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
         <translation>der Datenstrom enthält kein Video</translation>
     </message>
     <message>
-        <source>%1 has an invalid refresh interval: "%2"</source>
+        <source>%1 has an invalid refresh interval: &quot;%2&quot;</source>
         <translation>%1 hat ein ungültiges Aktualisierungsintervall: „%2“</translation>
     </message>
     <message>
@@ -2581,7 +2582,7 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
         <translation>keine Antwort innerhalb von 10 s</translation>
     </message>
     <message>
-        <source>the cam's answer is not a video stream the program can read</source>
+        <source>the cam&apos;s answer is not a video stream the program can read</source>
         <translation>die Antwort der Kamera ist kein Videostrom, den das Programm lesen kann</translation>
     </message>
     <message>

@@ -154,8 +154,15 @@ void DetailsBlock::setFit(bool on) {
 }
 
 void DetailsBlock::showZoomLevel(int fitPercent) {
-    m_zoomLevel->setText(isFit() ? tr("Fit (%1 %)").arg(fitPercent)
-                                 : tr("Zoom %1").arg(zoomFactor()));
+    m_zoomLevel->setText(!isFit()         ? tr("Zoom %1").arg(zoomFactor())
+                         : fitPercent < 0 ? tr("Fit")
+                                          : tr("Fit (%1 %)").arg(fitPercent));
+}
+
+void DetailsBlock::enablePictureActions(bool on) {
+    for (const char* name : {"cmdSave", "Command3", "cmdSaveAs", "cmdMotionMask"})
+        if (auto* button = findChild<QToolButton*>(name))
+            button->setEnabled(on);
 }
 
 QString DetailsBlock::zoomLevel() const {

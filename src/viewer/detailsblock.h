@@ -26,7 +26,9 @@ class DetailsBlock : public QGroupBox {
     // "Motion Mask": the mask of the cam's motion test is edited over the picture while on.
     QToolButton* maskButton() const { return m_mask; }
     // What the picture is shown at: "Fit (38 %)" or "Zoom 2".
-    void showZoomLevel(int fitPercent);
+    void showZoomLevel(int fitPercent); // below 0: no picture to measure
+    // Save Image, Save As, Screensaver and Motion Mask act on a picture: without one they wait.
+    void enablePictureActions(bool on);
     QString zoomLevel() const;
 
     // lblName, lblRefresh, lblLastChanged, lblLastRefreshed, in that order.

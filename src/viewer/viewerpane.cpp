@@ -14,6 +14,7 @@
 #include "viewer/historystrip.h"
 #include "viewer/layout.h"
 #include "viewer/maskeditor.h"
+#include "viewer/picturemouse.h"
 #include "viewer/zoom.h"
 
 #include <QPushButton>
@@ -55,6 +56,7 @@ ViewerPane::ViewerPane(QWidget* parent, const FollowedCam& source, QString camFo
     m_image = new ImageControl(m_pictureArea);
     m_image->setObjectName("imgMain");
     m_maskEditor = new MaskEditor(m_image);
+    m_mouse = new PictureMouse(*this, m_pictureArea, m_image);
     m_horizontal = makeScrollBar(m_viewport, "HScroll1", Qt::Horizontal);
     m_vertical = makeScrollBar(m_viewport, "VScroll2", Qt::Vertical);
     m_corner = new QPushButton(m_viewport);
@@ -112,8 +114,12 @@ void ViewerPane::follow(CamFollower& selection) {
 }
 
 void ViewerPane::stepZoom(int step) {
-    if (isVisible())
+    if (!isVisible())
+        return;
+    if (m_details->isFit())
         m_details->zoomSlider()->setValue(m_details->zoomSlider()->value() + step);
+    else // the middle of what is shown stays in the middle
+        m_mouse->zoomAbout(step, m_pictureArea->rect().center());
 }
 
 void ViewerPane::toggleFitWhileViewing() {
@@ -191,6 +197,8 @@ void ViewerPane::showSelection(const QImage& picture, QSize pictureSize, const C
     m_image->setPicture(picture);
     // the picture's own size at this screen's resolution; no picture leaves the image as it is
     const bool none = picture.isNull() || pictureSize.isEmpty();
+    m_hasPicture = !none;
+    m_details->enablePictureActions(m_hasPicture);
     m_naturalWidth = none ? 10 : PixelsToTwipsEven(pictureSize.width(), screenDotsPerInch());
     m_naturalHeight = none ? 10 : PixelsToTwipsEven(pictureSize.height(), screenDotsPerInch());
     ApplyZoom(); // releases the lock
@@ -211,7 +219,8 @@ void ViewerPane::ApplyZoom() {
             bar->setEnabled(false);
         }
         setImagePlace({fit.left, fit.top, fit.width, fit.height});
-        m_details->showZoomLevel(fit.percent);
+        m_details->showZoomLevel(m_hasPicture ? fit.percent : -1);
+        showNeededBars();
         return;
     }
     if (m_imagePlace.x() > 0 || m_imagePlace.y() > 0) // centred while fitted
@@ -236,6 +245,14 @@ void ViewerPane::ApplyZoom() {
 
         m_vertical->setEnabled(zoom->verticalEnabled);
     }
+    showNeededBars();
+}
+
+void ViewerPane::showNeededBars() {
+    // a bar shows only while the picture is larger than the view that way
+    m_horizontal->setVisible(m_horizontal->isEnabled());
+    m_vertical->setVisible(m_vertical->isEnabled());
+    m_corner->setVisible(m_horizontal->isEnabled() && m_vertical->isEnabled());
 }
 
 void ViewerPane::toggleFit() {
@@ -264,6 +281,8 @@ void ViewerPane::showSelectedPicture(const QImage& picture) {
         return;
     }
     m_image->setPicture(picture);
+    if (!picture.isNull() && !std::exchange(m_hasPicture, true))
+        m_details->enablePictureActions(true);
     // a fit is of the picture shown: one of another size is measured again (a zoom keeps the
     // size measured at the selection)
     if (m_details->isFit() && !isHidden() && !picture.isNull())

@@ -17,6 +17,7 @@ class FullScreenView;
 class HistoryStrip;
 class ImageControl;
 class QPushButton;
+class PictureMouse;
 class QScrollBar;
 class QTimer;
 class CamFollower;
@@ -116,6 +117,7 @@ class ViewerPane : public QGroupBox {
 
   private:
     void setImagePlace(const QRect& twips);
+    void showNeededBars();
     // `picture` at its own size, zoomed as chosen.
     void showAtOwnSize(const QImage& picture);
     // Takes `pictureSize` as the picture's own size; the picture is laid out again when it
@@ -138,6 +140,7 @@ class ViewerPane : public QGroupBox {
     QWidget* m_pictureArea = nullptr; // the part of Picture1 between the scroll bars
 
     ImageControl* m_image = nullptr;    // imgMain
+    PictureMouse* m_mouse = nullptr;    // the wheel, dragging and double-clicks on it
     QScrollBar* m_horizontal = nullptr; // HScroll1
     QScrollBar* m_vertical = nullptr;   // VScroll2
     QPushButton* m_corner = nullptr;    // Command1
@@ -158,6 +161,7 @@ class ViewerPane : public QGroupBox {
     QStringList m_savedDuringRead; // while a listing is under way
     QImage m_livePicture;          // the running cam's newest, kept while a saved one is shown
     bool m_savedShown = false;     // a saved picture is shown, and saving saves it
+    bool m_hasPicture = false;     // the selected cam has a picture to save, zoom and show large
     CamSettings* m_settings = nullptr;
     MaskEditor* m_maskEditor = nullptr;
     QByteArray m_maskCam; // whose mask the editor holds

@@ -56,12 +56,12 @@ void ViewerPane::readHistoryAgain() {
 }
 
 void ViewerPane::saveShownPicture() {
-    if (m_source.hasPlace())
+    if (m_source.hasPlace() && m_hasPicture)
         savePictureTo(SavePath(m_camFolder, m_source.name(), QDateTime::currentDateTime()), true);
 }
 
 void ViewerPane::saveShownPictureAs() {
-    if (!m_source.hasPlace() || !m_chooser)
+    if (!m_source.hasPlace() || !m_chooser || !m_hasPicture)
         return;
     const QString path =
         m_chooser->fileToSave(this, tr("Save Image As"),

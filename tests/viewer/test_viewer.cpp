@@ -20,10 +20,11 @@
 #include "motionscenes.h"
 #include "pictures.h"
 #include "sandbox.h"
-#include "scriptedprompter.h"
 #include "scriptedfilechooser.h"
+#include "scriptedprompter.h"
 #include "testmain.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -35,6 +36,7 @@
 #include <QTest>
 #include <QTimeZone>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace {
 
@@ -221,6 +223,50 @@ class ViewerTest : public QObject {
         f.select(1);
         QVERIFY(f.viewer->isVisible());
         QVERIFY(f.viewer->picture().isNull());
+        // nothing to save or show large, and no size to tell
+        for (const char* name : {"cmdSave", "cmdSaveAs", "Command3", "cmdMotionMask"})
+            QVERIFY2(!f.button(name)->isEnabled(), name);
+        f.viewer->details()->setFit(true);
+        QCOMPARE(f.viewer->details()->zoomLevel(), QString("Fit"));
+        f.select(0);
+        QVERIFY(f.button("cmdSave")->isEnabled());
+    }
+
+    // The wheel zooms about the point under the cursor, dragging moves a zoomed picture, and
+    // a double-click goes back to Fit.
+    void theMouseZoomsAndMovesThePicture() {
+        Viewer f;
+        f.viewer->details()->setFit(true);
+        f.select(0);
+        QWidget* image = f.viewer->findChild<QWidget*>("imgMain");
+        QWidget* area = image->parentWidget();
+        // a point three quarters across and down the fitted picture
+        const QRect fitted = image->geometry();
+        const QPoint at =
+            fitted.topLeft() + QPoint(fitted.width() * 3 / 4, fitted.height() * 3 / 4);
+        for (int step = 0; step < 2; ++step) { // Fit -> zoom 1 -> zoom 2
+            QWheelEvent wheel(at, area->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(area, &wheel);
+        }
+        QCOMPARE(f.slider()->value(), 2);
+        QVERIFY(!f.viewer->details()->isFit());
+        const QRect zoomed = image->geometry();
+        const QPoint under = at - zoomed.topLeft(); // the same point of the picture, roughly
+        QVERIFY2(std::abs(under.x() - zoomed.width() * 3 / 4) <= 2 &&
+                     std::abs(under.y() - zoomed.height() * 3 / 4) <= 2,
+                 qPrintable(QString("%1,%2 of %3x%4")
+                                .arg(under.x())
+                                .arg(under.y())
+                                .arg(zoomed.width())
+                                .arg(zoomed.height())));
+        const int across = f.viewer->horizontalBar()->value();
+        QTest::mousePress(image, Qt::LeftButton, {}, {100, 100});
+        QTest::mouseMove(image, {60, 100});
+        QTest::mouseRelease(image, Qt::LeftButton, {}, {60, 100});
+        QCOMPARE(f.viewer->horizontalBar()->value(), across + twips(40));
+        QTest::mouseDClick(image, Qt::LeftButton, {}, {60, 100});
+        QVERIFY(f.viewer->details()->isFit());
     }
 
     void savingWritesIntoTheCamFolder() {

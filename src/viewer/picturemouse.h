@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <optional>
+
+class ViewerPane;
+class QWidget;
+
+// The viewer's picture under the mouse, as image viewers have it: the wheel zooms in and out
+// (Fit, then the zoom factors) about the point under the cursor, dragging a zoomed picture
+// moves it, and a double-click switches between Fit and zoom 1.
+class PictureMouse : public QObject {
+    Q_OBJECT
+  public:
+    // `area` holds the picture `image`; both are the viewer's.
+    PictureMouse(ViewerPane& viewer, QWidget* area, QWidget* image);
+
+    // One step in (+1) or out (-1), the point `at` of the area staying where it is.
+    void zoomAbout(int step, QPoint at);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    ViewerPane& m_viewer;
+    QWidget* m_area;
+    QWidget* m_image;
+    std::optional<QPoint> m_dragFrom; // where a drag began, on the screen
+    QPoint m_barsAtDrag;              // the scroll bars' values then
+};
