@@ -317,6 +317,14 @@
         <source>RTSP cams send their video over TCP unless this is ticked; UDP is lighter, but pictures break where packets get lost</source>
         <translation>RTSP-Kameras senden ihr Video über TCP, solange dies nicht angekreuzt ist; UDP ist leichter, aber Bilder zerfallen, wo Pakete verloren gehen</translation>
     </message>
+    <message>
+        <source>Send the password over plain HTTP, unencrypted</source>
+        <translation>Passwort unverschlüsselt über einfaches HTTP senden</translation>
+    </message>
+    <message>
+        <source>The address is not https://: anyone on the way can read a password the cam asks for without Digest</source>
+        <translation>Die Adresse ist nicht https://: Jeder auf dem Weg kann ein Passwort lesen, das die Kamera ohne Digest verlangt</translation>
+    </message>
 </context>
 <context>
     <name>CamEngine</name>
@@ -1051,25 +1059,8 @@ Optionen:
 <context>
     <name>CredentialKeeping</name>
     <message>
-        <source>No keyring answers, so the user name and password of %1 cannot be kept there.</source>
-        <translation>Kein Schlüsselbund antwortet, daher können Benutzername und Passwort von %1 dort nicht aufbewahrt werden.</translation>
-    </message>
-    <message>
-        <source>The keyring did not keep the user name and password of %1: %2</source>
-        <translation>Der Schlüsselbund hat Benutzername und Passwort von %1 nicht aufbewahrt: %2</translation>
-    </message>
-    <message>
         <source>Keyring</source>
         <translation>Schlüsselbund</translation>
-    </message>
-    <message>
-        <source>%1
-
-For This Run Only keeps them until the program ends. In Plain Text keeps them in your settings file, unencrypted: anyone who can read your files can read the password.</source>
-        <extracomment>%1 says why the keyring could not keep them</extracomment>
-        <translation>%1
-
-„Nur für diese Sitzung“ bewahrt sie auf, bis das Programm endet. „Im Klartext“ bewahrt sie unverschlüsselt in Ihrer Einstellungsdatei auf: Wer Ihre Dateien lesen kann, kann auch das Passwort lesen.</translation>
     </message>
     <message>
         <source>:: error</source>
@@ -1078,6 +1069,22 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     <message>
         <source>The user name and password could not be written to the settings file.</source>
         <translation>Benutzername und Passwort konnten nicht in die Einstellungsdatei geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>No keyring answered: keep the password for this run only, or in the settings file in plain text?</source>
+        <translation>Kein Schlüsselbund hat geantwortet: Das Passwort nur für diesen Lauf behalten oder als Klartext in der Einstellungsdatei?</translation>
+    </message>
+    <message>
+        <source>The keyring did not keep the user name and password of %1: %2
+
+For This Run Only keeps them until the program ends. In Plain Text keeps them in your settings file, unencrypted: anyone who can read your files can read the password.</source>
+        <translation>Der Schlüsselbund hat Benutzername und Passwort von %1 nicht behalten: %2
+
+Nur für diese Sitzung behält sie, bis das Programm endet. Im Klartext behält sie unverschlüsselt in Ihrer Einstellungsdatei: Wer Ihre Dateien lesen kann, kann das Passwort lesen.</translation>
+    </message>
+    <message>
+        <source>%1 was saved without its user name and password: give them again in Edit once a keyring answers.</source>
+        <translation>%1 wurde ohne Benutzername und Passwort gespeichert: Geben Sie sie erneut unter Bearbeiten ein, sobald ein Schlüsselbund antwortet.</translation>
     </message>
 </context>
 <context>
@@ -1225,7 +1232,7 @@ For This Run Only keeps them until the program ends. In Plain Text keeps them in
     </message>
     <message>
         <source>Fit</source>
-        <translation>Einpassen</translation>
+        <translation>Passend</translation>
     </message>
     <message>
         <source>show the whole picture in the viewer (Ctrl+0)</source>

@@ -11,7 +11,13 @@ namespace {
 constexpr const char* plainTextSection = "PlainTextPasswords";
 constexpr const char* unencryptedSection = "UnencryptedPasswords";
 
-CredentialStore::Outcome outcomeOf(QKeychain::Error error) {
+// A keyring service that answers but has no collection to keep them in (none made, or the
+// login one missing) is no keyring to the user: its D-Bus error text means nothing to them.
+CredentialStore::Outcome outcomeOf(QKeychain::Error error, const QString& text) {
+    if (error == QKeychain::OtherError &&
+        (text.contains("does not exist at path") || text.contains("org.freedesktop.DBus.Error") ||
+         text.contains("No such secret collection")))
+        return CredentialStore::Outcome::NoKeyring;
     switch (error) {
     case QKeychain::NoError:
     case QKeychain::EntryNotFound:
@@ -75,7 +81,7 @@ void CamCredentials::readKeyring(const QByteArray& cam, Read done) {
             found = DecodeCredentials(job->binaryData());
         if (!found) // kept in plain text at the user's word
             found = plainText(cam);
-        const Outcome outcome = found ? Outcome::Done : outcomeOf(job->error());
+        const Outcome outcome = found ? Outcome::Done : outcomeOf(job->error(), job->errorString());
         done(outcome, found, outcome == Outcome::Failed ? job->errorString() : QString());
     });
     job->start();
@@ -95,7 +101,7 @@ void CamCredentials::write(const QByteArray& cam, const Credentials& credentials
     job->setKey(keyOf(cam));
     job->setBinaryData(EncodeCredentials(credentials));
     connect(job, &QKeychain::Job::finished, this, [this, cam, job, done = std::move(done)] {
-        const Outcome outcome = outcomeOf(job->error());
+        const Outcome outcome = outcomeOf(job->error(), job->errorString());
         if (outcome == Outcome::Done)
             emit changed(cam);
         done(outcome, outcome == Outcome::Done ? QString() : job->errorString());

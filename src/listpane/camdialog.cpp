@@ -241,6 +241,9 @@ void CamDialog::saveRecord() {
         KeepCamCredentials(*m_credentials, m_prompter, parentWidget(),
                            QByteArray::fromStdString(record.name),
                            typedCredentials().value_or(Credentials{}));
+    if (m_credentials && m_plainPassword && !m_plainPassword->isHidden() &&
+        m_plainPassword->isChecked())
+        m_credentials->allowUnencrypted(QByteArray::fromStdString(record.name));
     if (m_alerts && m_alertsBox)
         m_alerts->write(QByteArray::fromStdString(record.name), chosenAlerts());
     if (m_settings && m_udpBox) {

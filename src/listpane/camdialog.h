@@ -50,6 +50,7 @@ class CamDialog : public QDialog {
     QLineEdit* userBox() const { return m_userBox; }
     QLineEdit* passwordBox() const { return m_passwordBox; }
     QCheckBox* showPasswordBox() const { return m_showPassword; }
+    QCheckBox* plainPasswordBox() const { return m_plainPassword; }
 
     // With alert settings the dialog has the cam's "tell me when it goes dark" choices, kept
     // under the cam's name when the record is saved.
@@ -122,7 +123,8 @@ class CamDialog : public QDialog {
     QLineEdit* m_userBox = nullptr;
     QLineEdit* m_passwordBox = nullptr;
     QCheckBox* m_showPassword = nullptr;
-    bool m_credentialsTyped = false; // the user changed the boxes
+    QCheckBox* m_plainPassword = nullptr; // agreement to send it over plain HTTP
+    bool m_credentialsTyped = false;      // the user changed the boxes
 
     int m_designHeight = 0; // pixels, without the extras
     int m_textWidth = 0;    // pixels the widest text needs

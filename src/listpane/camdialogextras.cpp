@@ -90,6 +90,20 @@ void CamDialog::setCredentialStore(CamCredentials* store) {
     grid->addWidget(passwordLabel, 1, 0);
     grid->addWidget(m_passwordBox, 1, 1);
     grid->addWidget(m_showPassword, 1, 2);
+    // agreed here, before saving, rather than after the cam was refused
+    m_plainPassword = new QCheckBox(tr("Send the password over plain HTTP, unencrypted"), row);
+    m_plainPassword->setObjectName("plainPasswordBox");
+    m_plainPassword->setToolTip(tr("The address is not https://: anyone on the way can read a "
+                                   "password the cam asks for without Digest"));
+    grid->addWidget(m_plainPassword, 2, 1, 1, 2);
+    const auto showConsent = [this] {
+        const bool plain =
+            m_addressBox->text().trimmed().startsWith("http://", Qt::CaseInsensitive);
+        m_plainPassword->setVisible(plain && !m_passwordBox->text().isEmpty());
+    };
+    connect(m_addressBox, &QLineEdit::textChanged, this, showConsent);
+    connect(m_passwordBox, &QLineEdit::textChanged, this, showConsent);
+    showConsent();
     static_cast<QVBoxLayout*>(m_extras->layout())->insertWidget(0, row);
     row->show();
     setTabOrder(m_refreshBox, m_userBox);
@@ -102,8 +116,11 @@ void CamDialog::setCredentialStore(CamCredentials* store) {
     for (QLineEdit* box : {m_userBox, m_passwordBox})
         connect(box, &QLineEdit::textEdited, this, [this] { m_credentialsTyped = true; });
     fitExtras();
-    if (!m_original.name.empty())
+    if (!m_original.name.empty()) {
         showStoredCredentials(QByteArray::fromStdString(m_original.name));
+        m_plainPassword->setChecked(
+            store->mayGoUnencrypted(QByteArray::fromStdString(m_original.name)));
+    }
 }
 
 void CamDialog::setAlertSettings(CamAlertSettings* alerts) {

@@ -15,31 +15,38 @@ void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWid
             if (outcome == CredentialStore::Outcome::Done || !kept)
                 return;
             const QString name = QString::fromLocal8Bit(cam);
-            const QString why =
+            // without a keyring, one plain question; a keyring that failed says why
+            const QString question =
                 outcome == CredentialStore::Outcome::NoKeyring
                     ? QCoreApplication::translate("CredentialKeeping",
-                                                  "No keyring answers, so the user name and "
-                                                  "password of %1 cannot be kept there.")
-                          .arg(name)
+                                                  "No keyring answered: keep the password for "
+                                                  "this run only, or in the settings file in "
+                                                  "plain text?")
+                    //: %1 names the cam, %2 says why the keyring could not keep them
                     : QCoreApplication::translate(
                           "CredentialKeeping",
-                          "The keyring did not keep the user name and password of %1: %2")
+                          "The keyring did not keep the user name and password of %1: %2\n\n"
+                          "For This Run Only keeps them until the program ends. In Plain Text "
+                          "keeps them in your settings file, unencrypted: anyone who can read "
+                          "your files can read the password.")
                           .arg(name, error);
             prompter.askLater(
-                parent, QCoreApplication::translate("CredentialKeeping", "Keyring"),
-                //: %1 says why the keyring could not keep them
-                QCoreApplication::translate(
-                    "CredentialKeeping",
-                    "%1\n\nFor This Run Only keeps them until the program ends. In Plain Text "
-                    "keeps them in your settings file, unencrypted: anyone who can read your "
-                    "files can read the password.")
-                    .arg(why),
+                parent, QCoreApplication::translate("CredentialKeeping", "Keyring"), question,
                 PromptButtons::KeepCredentials,
                 [kept, &prompter, parent, cam, credentials](PromptAnswer answer) {
                     if (!kept)
                         return;
                     if (answer == PromptAnswer::ThisRunOnly)
                         kept->keepForThisRun(cam, credentials);
+                    else if (answer == PromptAnswer::Cancel) // never kept without a word
+                        prompter.askLater(
+                            parent, QCoreApplication::translate("CredentialKeeping", "Keyring"),
+                            QCoreApplication::translate(
+                                "CredentialKeeping",
+                                "%1 was saved without its user name and password: give them "
+                                "again in Edit once a keyring answers.")
+                                .arg(QString::fromLocal8Bit(cam)),
+                            PromptButtons::Ok, [](PromptAnswer) {});
                     else if (answer == PromptAnswer::PlainText &&
                              !kept->keepInPlainText(cam, credentials))
                         prompter.askLater(
