@@ -967,10 +967,11 @@ Options:
   -v, --version              Shows the program&apos;s version.
   --program-folder &lt;folder&gt;  Keeps the cam list and the saved pictures in &lt;folder&gt;,
                              which must exist.
-  --export-timelapse &lt;cam name&gt; &lt;film.avi&gt; [--fps &lt;frames&gt;]
+  --export-timelapse &lt;cam name&gt; &lt;film.avi|film.mp4&gt; [--fps &lt;frames&gt;]
         [--from &lt;time&gt;] [--to &lt;time&gt;] [--skip-dark] [--skip-repeats]
         [--only-motion]
-                             Makes a Motion-JPEG film of the cam&apos;s saved pictures
+                             Makes a film of the cam&apos;s saved pictures (Motion-JPEG
+                             AVI, or H.264 when the name ends in .mp4)
                              (10 frames a second unless --fps says; times as
                              2026-12-07T08:00:00) without opening a window;
                              --skip-dark leaves out dark pictures, --skip-repeats
@@ -987,11 +988,12 @@ Optionen:
   -v, --version              Zeigt die Version des Programms.
   --program-folder &lt;folder&gt;  Legt die Kameraliste und die gespeicherten Bilder
                              in &lt;folder&gt; ab, der existieren muss.
-  --export-timelapse &lt;cam name&gt; &lt;film.avi&gt; [--fps &lt;frames&gt;]
+  --export-timelapse &lt;cam name&gt; &lt;film.avi|film.mp4&gt; [--fps &lt;frames&gt;]
         [--from &lt;time&gt;] [--to &lt;time&gt;] [--skip-dark] [--skip-repeats]
         [--only-motion]
                              Erstellt aus den gespeicherten Bildern der Kamera
-                             einen Motion-JPEG-Film (10 Bilder pro Sekunde,
+                             einen Film (Motion-JPEG-AVI, oder H.264, wenn der
+                             Name auf .mp4 endet; 10 Bilder pro Sekunde,
                              sofern --fps nichts anderes angibt; Zeiten wie
                              2026-12-07T08:00:00), ohne ein Fenster zu öffnen;
                              --skip-dark lässt dunkle Bilder aus, --skip-repeats
@@ -2299,10 +2301,6 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
         </translation>
     </message>
     <message>
-        <source>AVI films (*.avi)</source>
-        <translation>AVI-Filme (*.avi)</translation>
-    </message>
-    <message>
         <source>Making the time-lapse film...</source>
         <translation>Zeitrafferfilm wird erstellt...</translation>
     </message>
@@ -2333,6 +2331,10 @@ Wenn diese Fehlermeldung nicht mehr angezeigt werden soll, klicken Sie bitte auf
     <message>
         <source>Judged from the pictures themselves by the cam&apos;s motion choices and mask</source>
         <translation>Aus den Bildern selbst beurteilt, nach den Bewegungseinstellungen und der Maske der Kamera</translation>
+    </message>
+    <message>
+        <source>AVI films (*.avi);;MP4 films, H.264 (*.mp4)</source>
+        <translation>AVI-Filme (*.avi);;MP4-Filme, H.264 (*.mp4)</translation>
     </message>
 </context>
 <context>

@@ -231,8 +231,10 @@ void TimelapseDialog::setChoicesEnabled(bool enabled) {
 
 void TimelapseDialog::exportFilm() {
     const QString name = localText(m_camBox->currentData().toByteArray()).remove('/');
-    const QString path = m_files.fileToSave(
-        this, tr("Export Time-lapse"), m_camFolder + "/" + name + ".avi", tr("AVI films (*.avi)"));
+    // the name's extension chooses: Motion-JPEG AVI, or H.264 MP4 for phones and web pages
+    const QString path =
+        m_files.fileToSave(this, tr("Export Time-lapse"), m_camFolder + "/" + name + ".avi",
+                           tr("AVI films (*.avi);;MP4 films, H.264 (*.mp4)"));
     if (!path.isEmpty())
         exportTo(path);
 }

@@ -8,6 +8,7 @@
 #include "imaging/jpegwriter.h"
 #include "imaging/picturecheck.h"
 #include "imaging/picturedecoder.h"
+#include "video/mp4writer.h"
 
 #include <QFile>
 #include <QPainter>
@@ -97,6 +98,7 @@ TimelapseExport::~TimelapseExport() = default; // an unfinished film's file goes
 bool TimelapseExport::fail(const QString& why) {
     m_summary.error = why;
     m_writer.reset();
+    m_mp4.reset();
     m_sink.reset();
     if (m_file)
         m_file->discard();
@@ -184,6 +186,8 @@ bool TimelapseExport::addPicture(const QByteArray& bytes) {
     }
     if (leftOut(bytes))
         return true;
+    if (m_options.output.endsWith(".mp4", Qt::CaseInsensitive))
+        return addToMp4(bytes, frame.size);
     if (!m_writer) { // the first good picture sets the film's size
         m_summary.size = frame.size;
         MjpegAviWriter::Format format;
@@ -226,6 +230,29 @@ bool TimelapseExport::addPicture(const QByteArray& bytes) {
     return true;
 }
 
+bool TimelapseExport::addToMp4(const QByteArray& bytes, QSize size) {
+    if (!m_mp4) { // the first good picture sets the film's size
+        m_summary.size = size;
+        FilmBytes film{
+            [this](std::string_view bytes) { return m_sink->append(bytes); },
+            [this](uint64_t at, std::string_view bytes) { return m_sink->patch(at, bytes); },
+            [this] { return m_sink->size(); }};
+        m_mp4 = std::make_unique<Mp4Writer>(std::move(film), size, m_options.framesPerSecond);
+        if (!m_mp4->begin())
+            return fail(localText(m_mp4->error()));
+    }
+    const QImage picture = DecodePicture(bytes).picture;
+    if (picture.isNull()) {
+        ++m_summary.damaged;
+        return true;
+    }
+    if (!m_mp4->addPicture(picture))
+        return fail(localText(m_mp4->error()));
+    ++m_summary.written;
+    m_summary.rescaled += size != m_summary.size ? 1 : 0;
+    return true;
+}
+
 bool TimelapseExport::step() {
     if (!m_sink || m_next >= m_pictures.size())
         return false;
@@ -244,20 +271,21 @@ bool TimelapseExport::step() {
 bool TimelapseExport::finish() {
     if (!m_sink)
         return false;
-    if ((!m_writer || m_summary.written == 0) && m_summary.dark + m_summary.repeated > 0)
+    if ((!hasWriter() || m_summary.written == 0) && m_summary.dark + m_summary.repeated > 0)
         return fail(tr("Every picture of %1 was left out as dark or repeated.")
                         .arg(localText(m_options.camName)));
-    if (!m_writer || m_summary.written == 0)
+    if (!hasWriter() || m_summary.written == 0)
         return fail(tr("None of the %n pictures of %1 could be read.", nullptr, total())
                         .arg(localText(m_options.camName)));
-    if (!m_writer->finish())
-        return fail(localText(m_writer->error()));
+    if (m_mp4 ? !m_mp4->finish() : !m_writer->finish())
+        return fail(localText(m_mp4 ? m_mp4->error() : m_writer->error()));
     if (m_mayCommit && !m_mayCommit()) {
         cancel();
         return false;
     }
     const FileResult committed = m_file->commit(Durability::Synced);
     m_writer.reset();
+    m_mp4.reset();
     m_sink.reset();
     m_file.reset();
     if (!committed.ok)
@@ -310,8 +338,9 @@ QString TimelapseReport(const TimelapseSummary& summary, const QString& path, in
     if (summary.repeated > 0)
         text += " " + TimelapseExport::tr("Repeated pictures left out: %1.").arg(summary.repeated);
     if (summary.withoutMotion > 0)
-        text += " " + TimelapseExport::tr("Pictures without motion left out: %1.")
-                          .arg(summary.withoutMotion);
+        text +=
+            " " +
+            TimelapseExport::tr("Pictures without motion left out: %1.").arg(summary.withoutMotion);
     return text;
 }
 
@@ -321,8 +350,10 @@ int RemoveStaleFilmTemporaries(const QString& folder, std::chrono::seconds age) 
     for (const auto& entry : std::filesystem::directory_iterator(
              std::filesystem::path(QFile::encodeName(folder).toStdString()), error)) {
         const std::string name = entry.path().filename().string();
-        const size_t film = name.rfind(".avi.");
-        // ".<name>.avi." and the six characters the temporary's maker chose
+        size_t film = name.rfind(".avi.");
+        if (film == std::string::npos)
+            film = name.rfind(".mp4.");
+        // ".<name>.avi." (or ".mp4.") and the six characters the temporary's maker chose
         if (!name.starts_with('.') || film == std::string::npos || film < 2 ||
             name.size() != film + 5 + 6)
             continue;

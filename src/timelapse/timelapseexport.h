@@ -20,6 +20,8 @@
 #include <optional>
 #include <vector>
 
+class Mp4Writer;
+
 struct TimelapseOptions {
     QString camFolder;
     QByteArray camName;
@@ -45,14 +47,14 @@ struct TimelapseOptions {
 
 // What an export did, for the user.
 struct TimelapseSummary {
-    int written = 0;  // frames in the film
-    int damaged = 0;  // pictures skipped: unreadable, cut short or not a JPEG
-    int rescaled = 0; // pictures of another size, scaled and encoded again
-    int dark = 0;     // pictures left out as too dark
-    int repeated = 0; // pictures left out as nearly the same as the one before
+    int written = 0;       // frames in the film
+    int damaged = 0;       // pictures skipped: unreadable, cut short or not a JPEG
+    int rescaled = 0;      // pictures of another size, scaled and encoded again
+    int dark = 0;          // pictures left out as too dark
+    int repeated = 0;      // pictures left out as nearly the same as the one before
     int withoutMotion = 0; // pictures left out as showing no motion
-    QSize size;       // the film's frame size: the first good picture's
-    QString error;    // why there is no film; empty when it was written
+    QSize size;            // the film's frame size: the first good picture's
+    QString error;         // why there is no film; empty when it was written
     bool cancelled = false;
 };
 
@@ -92,6 +94,9 @@ class TimelapseExport {
     class FileSink;
     bool fail(const QString& why);
     bool addPicture(const QByteArray& bytes);
+    // The same for an MP4 film: decoded, and encoded in H.264.
+    bool addToMp4(const QByteArray& bytes, QSize size);
+    bool hasWriter() const { return m_writer || m_mp4; }
     // Keeps only the pictures with motion; false when none is left or the judging was stopped.
     bool keepMotion();
     // Whether the picture is one the options leave out (counted as such).
@@ -106,11 +111,12 @@ class TimelapseExport {
     std::unique_ptr<ReplacementFile> m_file;
     std::unique_ptr<FileSink> m_sink;
     std::unique_ptr<MjpegAviWriter> m_writer;
-    PictureSketch m_lastKept; // of the last picture in the film, for repeats
+    std::unique_ptr<Mp4Writer> m_mp4; // instead, for a film named ".mp4"
+    PictureSketch m_lastKept;         // of the last picture in the film, for repeats
 };
 
-// Removes what a crash during an export can leave in `folder`: the temporaries of ".avi" films
-// (".<name>.avi.XXXXXX") older than `age` (a younger one may be an export under way).
+// Removes what a crash during an export can leave in `folder`: the temporaries of ".avi" and
+// ".mp4" films (".<name>.avi.XXXXXX") older than `age` (a younger one may be an export under way).
 int RemoveStaleFilmTemporaries(const QString& folder, std::chrono::seconds age);
 
 // The summary in words: where the film went, its frames and rate, what was skipped or scaled.

@@ -1,14 +1,14 @@
 // Time-lapse films: a cam's saved pictures found by their names and put in order, written as a
 // Motion-JPEG AVI that ffprobe and ffmpeg read, with nothing left behind when it fails.
 #include "common/datetimetext.h"
+#include "config/camsettings.h"
+#include "config/settings.h"
 #include "dialogs/timelapsedialog.h"
 #include "history/savedpictures.h"
 #include "imaging/savename.h"
 #include "imaging/savepath.h"
 #include "timelapse/aviwriter.h"
 #include "timelapse/dailyfilmmaker.h"
-#include "config/camsettings.h"
-#include "config/settings.h"
 #include "timelapse/timelapseexport.h"
 
 #include "motionscenes.h"
@@ -199,7 +199,17 @@ class TimelapseTest : public QObject {
         QVERIFY(near(colours.first(), frameColour(0)) && near(colours.last(), frameColour(119)));
     }
 
+    // The film's name chooses: the design's Motion-JPEG AVI, or H.264 in MP4.
+    void damagedAndOtherSizedPictures_data() {
+        QTest::addColumn<QString>("film");
+        QTest::addColumn<QString>("codec");
+        QTest::newRow("AVI") << "film.avi"
+                             << "mjpeg";
+        QTest::newRow("MP4") << "film.MP4"
+                             << "h264";
+    }
     void damagedAndOtherSizedPictures() {
+        QFETCH(QString, film);
         Sandbox box;
         QDir().mkpath(box.path("cam"));
         saveFrames(box.path("cam"), "Harbour", 10);
@@ -218,15 +228,19 @@ class TimelapseTest : public QObject {
                     filledPicture(Qt::green, 128, 128));
 
         TimelapseOptions options = optionsFor(box, "Harbour");
+        options.output = box.path(film);
         const TimelapseSummary summary = TimelapseExport(options).run();
         QVERIFY2(summary.error.isEmpty(), qPrintable(summary.error));
         QCOMPARE(summary.written, 11);
         QCOMPARE(summary.damaged, 2);
         QCOMPARE(summary.rescaled, 1);
         QVERIFY(TimelapseReport(summary, options.output, 10).contains("2 damaged pictures"));
-        const Probe film = probe(options.output);
-        QCOMPARE(film.frames, 11);
-        QCOMPARE(film.size, QSize(64, 48));
+        const Probe played = probe(options.output);
+        QTEST(played.codec, "codec");
+        QCOMPARE(played.frames, 11);
+        QCOMPARE(played.size, QSize(64, 48));
+        QVERIFY(
+            QDir(box.programFolder()).entryList({".film.*"}, QDir::Files | QDir::Hidden).isEmpty());
         // the square picture is fitted between black bars, in its place in time
         const QList<QColor> colours = frameColours(options.output);
         QCOMPARE(colours.size(), 11);
@@ -516,8 +530,9 @@ class DailyFilmMakerTest : public QObject {
         ScriptedPrompter prompter;
         SettingsStore store("Tarvique Software", "Tarvique Webcams", prompter);
         CamSettings settings(store, "Tarvique Webcams", "Tarvique Webcams tests");
-        DailyFilmMaker films(settings, box.path("cam"), box.programFolder() + "/films",
-                             [] { return std::vector<CamNames>{{"Hill", {}}}; });
+        DailyFilmMaker films(settings, box.path("cam"), box.programFolder() + "/films", [] {
+            return std::vector<CamNames>{{"Hill", {}}};
+        });
         QString status;
         connect(&films, &DailyFilmMaker::statusText, this, [&](const QString& t) { status = t; });
         QDateTime now(QDate(2026, 12, 8), QTime(0, 30));
