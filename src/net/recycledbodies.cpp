@@ -3,17 +3,16 @@
 #include "net/response.h"
 
 #include <algorithm>
-#include <atomic>
 #include <utility>
 
 QByteArray RecycledBodies::spare() {
     for (Kept& kept : m_kept) {
-        // held here alone: no panel, decode or viewer sees these bytes any more
-        if (kept.body.isNull() || !kept.body.isDetached())
+        // held here alone: no panel, decode or viewer sees these bytes any more. The last other
+        // holder may have let go on a worker thread: the count is read with acquire, so its
+        // reads come before our writes (its letting go was the count's releasing decrement)
+        if (kept.body.isNull() || !kept.body.data_ptr().d_ptr() ||
+            kept.body.data_ptr().d_ptr()->ref_.loadAcquire() != 1)
             continue;
-        // the last other holder may have let go on a worker thread: its reads come first (the
-        // workers let go before they hand their results back under a lock)
-        std::atomic_thread_fence(std::memory_order_acquire);
         kept.lastUse = 0;
         return std::exchange(kept.body, QByteArray());
     }
