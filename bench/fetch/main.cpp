@@ -1,4 +1,4 @@
-// Usage: bench_fetch [seconds a row] [W1] [W2] [unchanged] [W3] [W4] [W5] [motion] [viewer]
+// Usage: bench_fetch [seconds a row] [W1] [W2] [unchanged] [wall] [W3] [W4] [W5] [motion] [viewer]
 //                    [soak=SECONDS] [stall] [costly]
 // The real main window, offscreen, fetching from democam with refresh 1 s. Rows:
 //   W1      24 cams of 1920x1080, every fetch a new picture: CPU per picture, against a bare
@@ -8,6 +8,8 @@
 //   unchanged  24 cams of 1920x1080 whose picture never changes, every answer a 304: CPU per
 //           answer, against the bare decode of the picture (what an unchanged fetch costs
 //           against what a new one must at least cost)
+//   wall    16 cams of 1920x1080 in the wall's 4 x 4 tiles of a 1920x1080 window: CPU per
+//           picture against the bare decode at the tile's scale
 //   W3      24 cams of 3840x2160, every fetch a new picture: pictures completed of the fetches
 //           begun, and the worst lateness of a one-second tick
 //   W4      24 streams of 1920x1080 at 25 pictures a second, at most 5 shown a second: CPU per
@@ -28,6 +30,7 @@
 #include "app/camservices.h"
 #include "app/controlsframe.h"
 #include "app/mainwindow.h"
+#include "app/wallchoice.h"
 #include "common/appidentity.h"
 #include "common/background.h"
 #include "common/filechooser.h"
@@ -261,6 +264,9 @@ struct Setup {
     int streamFps = 0;
     int streamGapMs = 0;
     std::function<void()> measuring; // called when the measured time begins
+    // the designed small panels, as the rows have always measured, or a layout of the wall
+    WallLayout layout = WallLayout::Designed;
+    QSize window; // the window's size, when one is given
 };
 
 Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
@@ -300,8 +306,11 @@ Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
                 motionSettingsKey, QString("cam%1").arg(i, 2, 10, QChar('0')).toUtf8(), watched);
     }
     window.load();
+    window.wallChoice().choose(setup.layout);
     window.controls().autoSaveBox()->setChecked(setup.autoSave);
-    if (!qEnvironmentVariableIsSet("BENCH_HIDDEN"))
+    if (setup.window.isValid())
+        window.resize(setup.window);
+    if (!qEnvironmentVariableIsSet("BENCH_HIDDEN") || setup.layout != WallLayout::Designed)
         window.show();
     CamEngine& panels = window.engine();
     int pictures = 0, fetches = 0, started = 0;
@@ -379,7 +388,7 @@ Row measure(quint16 port, const Setup& setup, int seconds, int samples = 0) {
     row.cpuPerFetch = cpu / std::max(1, row.fetches);
     row.kernelPerPicture = (processKernelSeconds() - kernelBefore) / std::max(1, row.pictures);
     row.peakMiB = statusKiB("VmHWM:") / 1024;
-    const QSize panelPicture = window.panelArea().panel(1)->pictureSize();
+    const QSize panelPicture = panels.place(1).pictureSize; // the size its pictures are decoded at
     panels.stopAllCams();
     bodies.removeAll(QByteArray());
     if (!bodies.isEmpty()) {
@@ -642,8 +651,8 @@ int main(int argc, char** argv) {
             rows << QString::fromLatin1(word);
     }
     if (rows.isEmpty())
-        rows = {"W1",     "W2",     "unchanged", "W3",     "W4",  "W5",
-                "motion", "viewer", "stall",     "costly", "soak"};
+        rows = {"W1", "W2",     "unchanged", "wall",  "W3",     "W4",
+                "W5", "motion", "viewer",    "stall", "costly", "soak"};
     // settings of its own: the real user's are never read or written
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.filePath("user")));
@@ -714,6 +723,17 @@ int main(int argc, char** argv) {
                 r.guiPerPicture * std::max(1, r.pictures) / std::max(1, r.fetches) * 1e3,
                 r.barePerPicture > 0 ? r.cpuPerFetch / r.barePerPicture : 0.0,
                 r.barePerPicture * 1e3);
+        } else if (name == "wall") {
+            Setup wall;
+            wall.cams = 16;
+            wall.layout = WallLayout::Grid4;
+            wall.window = {1920, 1080};
+            const Row r = measure(port, wall, seconds);
+            std::printf("wall 16 x 1920x1080 in 4 x 4 tiles at 1920x1080, new each fetch: %d "
+                        "pictures, %.2f ms CPU/picture; bare decode at the tile's scale %.2f ms "
+                        "side by side; ratio %.2f (target <= 1.3)\n",
+                        r.pictures, r.cpuPerPicture * 1e3, r.bareSideBySide * 1e3,
+                        r.cpuPerPicture / r.bareSideBySide);
         } else if (name == "W3") {
             Setup large;
             large.size = {3840, 2160};
