@@ -121,6 +121,15 @@ class LooksTest : public QObject {
         keep(f.window.get(), "main-window-fit");
         viewer.details()->zoomSlider()->setValue(3);
         keep(f.window.get(), "viewer-zoom3");
+        // the wall's layouts at a small and a large screen's size, then the designed panels again
+        for (const char* layout : {"auto", "1x1", "2x2", "4x4", "one-large", "designed"})
+            for (const QSize size : {QSize(1280, 800), QSize(2560, 1440)}) {
+                f.window->findChild<QAction*>(QString("layoutAction(%1)").arg(layout))->trigger();
+                f.window->resize(size);
+                keep(f.window.get(),
+                     QString("wall-%1-%2x%3").arg(layout).arg(size.width()).arg(size.height()));
+            }
+        f.window->resize(1600, 1000);
 
         f.select("harbour");
         while (QDialog* shownAtStart = openDialog()) // the help, shown at the first start
