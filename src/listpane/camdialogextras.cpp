@@ -99,7 +99,11 @@ void CamDialog::setCredentialStore(CamCredentials* store) {
     const auto showConsent = [this] {
         const bool plain =
             m_addressBox->text().trimmed().startsWith("http://", Qt::CaseInsensitive);
-        m_plainPassword->setVisible(plain && !m_passwordBox->text().isEmpty());
+        const bool shown = plain && !m_passwordBox->text().isEmpty();
+        if (m_plainPassword->isHidden() == shown) { // the dialog grows or shrinks with it
+            m_plainPassword->setVisible(shown);
+            fitExtras();
+        }
     };
     connect(m_addressBox, &QLineEdit::textChanged, this, showConsent);
     connect(m_passwordBox, &QLineEdit::textChanged, this, showConsent);

@@ -505,11 +505,14 @@ class DialogTest : public QObject {
         type(add->addressBox(), address);
         type(add->refreshBox(), "5");
         QVERIFY(add->plainPasswordBox()->isHidden()); // no password yet
+        const int heightWithout = add->height();
         if (!address.contains('@')) {
             type(add->userBox(), "bob");
             type(add->passwordBox(), "pw");
             // a password over plain HTTP is agreed to here, before saving
             QVERIFY(!add->plainPasswordBox()->isHidden());
+            QVERIFY(add->rect().contains(QRect(add->plainPasswordBox()->mapTo(add, QPoint()),
+                                               add->plainPasswordBox()->size())));
             add->plainPasswordBox()->setChecked(true);
         }
         f.prompter.answers = answers;
