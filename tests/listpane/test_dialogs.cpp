@@ -511,8 +511,7 @@ class DialogTest : public QObject {
             type(add->passwordBox(), "pw");
             // a password over plain HTTP is agreed to here, before saving
             QVERIFY(!add->plainPasswordBox()->isHidden());
-            QVERIFY(add->rect().contains(QRect(add->plainPasswordBox()->mapTo(add, QPoint()),
-                                               add->plainPasswordBox()->size())));
+            QVERIFY(add->height() > heightWithout); // the dialog grows to show it
             add->plainPasswordBox()->setChecked(true);
         }
         f.prompter.answers = answers;
