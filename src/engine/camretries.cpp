@@ -42,14 +42,16 @@ void CamRetries::completed(const CamPlace& place, const Completion& completion) 
         completion.kind != Completion::Kind::Unchanged &&
         completion.kind != Completion::Kind::SamePicture)
         return;
-    const QString host = hostOf(place);
-    if (host.isEmpty())
-        return;
-    // only those that could not reach the server: one the server refused keeps its pace
+    // only those that could not reach the server: one the server refused keeps its pace; the
+    // host is read only when some cam waits so (not for every picture of every cam)
+    QString host;
     for (int index = 0; index < CamEngine::placeCount; ++index) {
         const CamPlace& other = m_engine.place(index);
-        if (index != place.index && mayRetry(other) && other.freshness.isUnreachable() &&
-            hostOf(other) == host)
+        if (index == place.index || !other.freshness.isUnreachable() || !mayRetry(other))
+            continue;
+        if (host.isEmpty() && (host = hostOf(place)).isEmpty())
+            return;
+        if (hostOf(other) == host)
             m_engine.refreshNow(index);
     }
 }
