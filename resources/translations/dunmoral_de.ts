@@ -1099,6 +1099,10 @@ Nur für diese Sitzung behält sie, bis das Programm endet. Im Klartext behält 
         <source>%1 no daily film of %2 for %3: %4</source>
         <translation>%1 kein Tagesfilm von %2 für den %3: %4</translation>
     </message>
+    <message>
+        <source>%1 the daily film of %2 for %3 could not be written, tried again in an hour: %4</source>
+        <translation>%1 der Tagesfilm von %2 für den %3 konnte nicht geschrieben werden, neuer Versuch in einer Stunde: %4</translation>
+    </message>
 </context>
 <context>
     <name>DailyFilmsDialog</name>
@@ -1189,6 +1193,22 @@ Nur für diese Sitzung behält sie, bis das Programm endet. Im Klartext behält 
     <message>
         <source>Only the pictures of %1 with motion</source>
         <translation>Nur die Bilder von %1 mit Bewegung</translation>
+    </message>
+    <message>
+        <source>Film type</source>
+        <translation>Filmtyp</translation>
+    </message>
+    <message>
+        <source>AVI (Motion-JPEG)</source>
+        <translation>AVI (Motion-JPEG)</translation>
+    </message>
+    <message>
+        <source>MP4 (H.264)</source>
+        <translation>MP4 (H.264)</translation>
+    </message>
+    <message>
+        <source>Film type of %1</source>
+        <translation>Filmtyp von %1</translation>
     </message>
 </context>
 <context>
@@ -1331,6 +1351,11 @@ Nur für diese Sitzung behält sie, bis das Programm endet. Im Klartext behält 
     <message>
         <source>Drag over the picture the parts motion should ignore: a road, a tree, the time overlay</source>
         <translation>Über die Teile des Bildes ziehen, die die Bewegungserkennung übergehen soll: eine Straße, einen Baum, die eingeblendete Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Zoom (%1 %)</source>
+        <extracomment>a zoom between the slider&apos;s factors, in percent of the picture&apos;s own size</extracomment>
+        <translation>Zoom (%1 %)</translation>
     </message>
 </context>
 <context>
@@ -1494,6 +1519,30 @@ Nur für diese Sitzung behält sie, bis das Programm endet. Im Klartext behält 
     <message>
         <source>new picture, with motion</source>
         <translation>neues Bild, mit Bewegung</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>%1 days</source>
+        <translation>%1 Tage</translation>
+    </message>
+    <message>
+        <source>offline</source>
+        <translation>offline</translation>
+    </message>
+    <message>
+        <source>offline for %1</source>
+        <translation>seit %1 offline</translation>
     </message>
 </context>
 <context>
@@ -2110,6 +2159,10 @@ Nur für diese Sitzung behält sie, bis das Programm endet. Im Klartext behält 
     <message>
         <source>%1 old pictures that the rules let go could not be removed: %2</source>
         <translation>%1 alte Bilder, die die Regeln freigeben, konnten nicht entfernt werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 the clock is more than a day past the newest saved picture: no picture is removed for its age until they agree</source>
+        <translation>%1 die Uhr geht mehr als einen Tag nach dem neuesten gespeicherten Bild: kein Bild wird wegen seines Alters entfernt, bis beide wieder zusammenpassen</translation>
     </message>
 </context>
 <context>

@@ -17,6 +17,8 @@
 #include "timelapse/timelapseexport.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 
 CamServices::CamServices(const AppIdentity& identity, const QString& programFolder,
                          Prompter& prompter, QObject* parent)
@@ -27,6 +29,11 @@ CamServices::CamServices(const AppIdentity& identity, const QString& programFold
     m_camList =
         new CamListModel(std::filesystem::path(m_folder.toStdString()) / camListFileName, this);
     m_engine = new CamEngine(*m_camList, m_camSettings, {}, this);
+    // a followed cam's picture is never decoded larger than the largest screen shows it
+    QSize largestScreen;
+    for (const QScreen* screen : QGuiApplication::screens())
+        largestScreen = largestScreen.expandedTo(screen->size() * screen->devicePixelRatio());
+    m_engine->setLargestShownSize(largestScreen);
     // the sinks in the order a new picture reaches them, after the views: motion first, so
     // auto-save knows which pictures have it
     m_motion = new MotionWatch(*m_engine, &m_notifier, this);

@@ -5,6 +5,7 @@
 #include "timelapse/dailyfilmmaker.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,7 +25,8 @@ enum Column {
     ToColumn,
     DarkColumn,
     RepeatsColumn,
-    MotionColumn
+    MotionColumn,
+    KindColumn
 };
 
 template <typename Widget> Widget* cell(QTableWidget* table, int row, int column) {
@@ -41,10 +43,11 @@ DailyFilmsDialog::DailyFilmsDialog(DailyFilmMaker& maker, const std::vector<QByt
     QStringList names;
     for (const QByteArray& cam : cams)
         names << localText(cam);
-    m_table = MakeCamTable(this, "dailyFilmTable", tr("Daily films of each cam"),
-                           {tr("Cam"), tr("Film"), tr("Made at"), tr("From hour"), tr("To hour"),
-                            tr("Skip dark"), tr("Skip repeats"), tr("Only motion")},
-                           names);
+    m_table =
+        MakeCamTable(this, "dailyFilmTable", tr("Daily films of each cam"),
+                     {tr("Cam"), tr("Film"), tr("Made at"), tr("From hour"), tr("To hour"),
+                      tr("Skip dark"), tr("Skip repeats"), tr("Only motion"), tr("Film type")},
+                     names);
     for (int row = 0; row < int(cams.size()); ++row) {
         const QString& name = names[row];
         const DailyFilmRule rule = maker.rule(cams[size_t(row)]);
@@ -58,6 +61,11 @@ DailyFilmsDialog::DailyFilmsDialog(DailyFilmMaker& maker, const std::vector<QByt
         box(DarkColumn, rule.skipDark, tr("Skip dark pictures of %1"));
         box(RepeatsColumn, rule.skipRepeats, tr("Skip repeated pictures of %1"));
         box(MotionColumn, rule.onlyMotion, tr("Only the pictures of %1 with motion"));
+        auto* kind = new QComboBox(m_table);
+        kind->addItems({tr("AVI (Motion-JPEG)"), tr("MP4 (H.264)")});
+        kind->setCurrentIndex(rule.mp4 ? 1 : 0);
+        kind->setAccessibleName(tr("Film type of %1").arg(name));
+        m_table->setCellWidget(row, KindColumn, kind);
         auto* at = new QTimeEdit(rule.at, m_table);
         at->setDisplayFormat("HH:mm");
         at->setAccessibleName(tr("Time the film of %1 is made").arg(name));
@@ -110,6 +118,7 @@ void DailyFilmsDialog::accept() {
         rule.skipDark = cell<QCheckBox>(m_table, row, DarkColumn)->isChecked();
         rule.skipRepeats = cell<QCheckBox>(m_table, row, RepeatsColumn)->isChecked();
         rule.onlyMotion = cell<QCheckBox>(m_table, row, MotionColumn)->isChecked();
+        rule.mp4 = cell<QComboBox>(m_table, row, KindColumn)->currentIndex() == 1;
         m_maker.setRule(m_cams[size_t(row)], rule);
     }
     m_maker.makeDueFilms();

@@ -104,7 +104,7 @@ void CamEngine::connectSource(int index) {
             [this, index] { placeAt(index).freshness.connected(); });
     connect(source, &PictureSource::halted, this, [this, index](const QString& text) {
         showFetching(index, false);
-        placeAt(index).freshness.failed(text.toStdString(), false); // the mark says why
+        placeAt(index).freshness.failed(text.toStdString(), false, m_now()); // the mark says why
         updateMark(index);
         emit statusText(text);
     });
@@ -278,6 +278,7 @@ void CamEngine::showSavedCopy(int index, quint64 shownCount, const QImage& pictu
     place.shownPicture = picture;
     place.fileBytes = bytes;
     place.fileFormat.clear();
+    keepInBudget(index);
     emit shownPictureChanged(index);
 }
 

@@ -100,6 +100,10 @@ class CamEngine : public QObject {
     // While pictures are kept (auto-save), sources that could hand on smaller pictures hand on
     // whole ones.
     void setPicturesKeptWhole(bool whole);
+    // The most a followed cam's picture is shown at (the largest screen's pixels): a larger
+    // picture is decoded for a follower at the smallest scale that still covers it. Empty (as at
+    // first): whole.
+    void setLargestShownSize(QSize size) { m_largestShown = size; }
     // Decodes the shown picture whole, off the window's thread: wholePictureReady follows.
     void requestWholePicture(int index);
     // Shows a picture of the program's own in the place, whole (it has no file bytes).
@@ -152,6 +156,8 @@ class CamEngine : public QObject {
     void queueCompletion(int index, Completion completion);
     void showCompletions(int index);
     void takeIn(int index, Completion& completion);
+    // Tells the program's picture budget what the place holds now.
+    void keepInBudget(int index);
     void wholePictureDecoded(int index, const PlaceDecode& decoded);
 
     CamListModel& m_camList;
@@ -170,6 +176,9 @@ class CamEngine : public QObject {
     QImage m_notFound;
     bool m_resting = false;
     bool m_keptWhole = false;
+    QSize m_largestShown;
+    // Whether `decoded` is as large as a follower shows it.
+    bool coversLargestShown(const DecodedPicture& decoded) const;
     int m_activeCams = 0;
     quint64 m_tickets = 0;
 };

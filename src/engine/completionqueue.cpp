@@ -34,3 +34,10 @@ std::optional<Completion> CompletionQueue::forget(quint64 ticket) {
     m_entries.erase(entry);
     return completion;
 }
+
+int64_t CompletionQueue::heldBytes() const {
+    int64_t bytes = 0;
+    for (const Entry& entry : m_entries)
+        bytes += entry.completion.fetched.body.size();
+    return bytes;
+}

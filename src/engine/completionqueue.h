@@ -35,6 +35,8 @@ class CompletionQueue {
     std::optional<Completion> forget(quint64 ticket);
     void clear() { m_entries.clear(); }
     size_t size() const { return m_entries.size(); }
+    // The bytes of the pictures waiting here.
+    int64_t heldBytes() const;
 
   private:
     struct Entry {

@@ -5,7 +5,10 @@
 #include "engine/camengine.h"
 
 #include "engine/decodequeue.h"
+#include "net/receptionbudget.h"
 #include "source/picturesource.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -39,7 +42,7 @@ void CamEngine::pictureArrived(int index, const FetchedPicture& arrived) {
                              ticket,
                              arrived.body,
                              arrived.announcedLength,
-                             whole ? QSize() : place.pictureSize,
+                             whole ? m_largestShown : place.pictureSize,
                              place.pictureSize,
                              false,
                              arrived.format,
@@ -52,6 +55,22 @@ void CamEngine::pictureArrived(int index, const FetchedPicture& arrived) {
             for (PictureSink* sink : m_sinks)
                 sink->completed(place, *overtaken);
         }
+    keepInBudget(index);
+}
+
+void CamEngine::keepInBudget(int index) {
+    const CamPlace& place = placeAt(index);
+    if (!place.source || !m_registry.services().budget)
+        return;
+    // the place's copies of the picture are often one and the same bytes
+    std::vector<const char*> counted;
+    int64_t bytes = place.completions.heldBytes();
+    for (const QByteArray* kept : {&place.arrivedBody, &place.shownBody, &place.fileBytes})
+        if (std::find(counted.begin(), counted.end(), kept->constData()) == counted.end()) {
+            counted.push_back(kept->constData());
+            bytes += kept->size();
+        }
+    m_registry.services().budget->keep(place.source, bytes);
 }
 
 void CamEngine::pictureDecoded(quint64 ticket, const PlaceDecode& decoded) {
@@ -91,6 +110,7 @@ void CamEngine::showCompletions(int index) {
             emit ticked(index); // the next attempt at once: a held cam ticks no more
         emit detailsChanged(index);
     }
+    keepInBudget(index);
 }
 
 // The place's own state first: what it shows and how fresh it is.
@@ -110,7 +130,8 @@ void CamEngine::takeIn(int index, Completion& completion) {
         place.fileFormat = fetched.format;
         place.shownPicture = completion.decoded.panelPicture;
         place.shownSize = decoded.fullSize.isValid() ? decoded.fullSize : decoded.picture.size();
-        place.wholePicture = decoded.whole && isWantedWhole(index) ? decoded.picture : QImage();
+        place.wholePicture =
+            coversLargestShown(decoded) && isWantedWhole(index) ? decoded.picture : QImage();
         place.lastRefusal.clear();
         place.freshness.newPicture(now);
         completion.details = fetched.details;
@@ -124,7 +145,7 @@ void CamEngine::takeIn(int index, Completion& completion) {
         completion.reason = decoded.bound != PictureBound::None
                                 ? decoded.refusal
                                 : tr("the picture could not be read");
-        place.freshness.failed(completion.reason.toStdString(), false);
+        place.freshness.failed(completion.reason.toStdString(), false, now);
         if (decoded.bound == PictureBound::TooCostly && decoded.refusal != place.lastRefusal)
             emit statusText(
                 tr("%1: %2").arg(QString::fromLocal8Bit(place.source->name()), completion.reason));
@@ -143,7 +164,7 @@ void CamEngine::takeIn(int index, Completion& completion) {
         break;
     case Completion::Kind::Failure:
         place.freshness.failed(completion.reason.toStdString(),
-                               completion.failure == FetchFailure::Connection);
+                               completion.failure == FetchFailure::Connection, now);
         // what the user can act on goes to the status bar too
         if (completion.failure == FetchFailure::Certificate ||
             completion.failure == FetchFailure::Protocol ||
@@ -180,8 +201,17 @@ void CamEngine::requestWholePicture(int index) {
     }
     place.wholeTicket = nextTicket(index);
     place.wholeFor = place.shownCount;
-    m_decodes->submit({index, place.wholeTicket, place.fileBytes, 0, QSize(), QSize(), true,
+    m_decodes->submit({index, place.wholeTicket, place.fileBytes, 0, m_largestShown, QSize(), true,
                        place.fileFormat, false});
+}
+
+bool CamEngine::coversLargestShown(const DecodedPicture& decoded) const {
+    if (decoded.whole)
+        return true;
+    const QSize own = decoded.fullSize;
+    return m_largestShown.isValid() && own.isValid() && !decoded.picture.isNull() &&
+           decoded.picture.width() >= std::min(own.width(), m_largestShown.width()) &&
+           decoded.picture.height() >= std::min(own.height(), m_largestShown.height());
 }
 
 void CamEngine::wholePictureDecoded(int index, const PlaceDecode& decoded) {

@@ -10,15 +10,20 @@ void FreshnessTracker::fetchStarted() {
 void FreshnessTracker::newPicture(int64_t now) {
     m_last = Freshness::New;
     m_newSince = now;
+    m_failingSince.reset();
     m_reason.clear();
 }
 
 void FreshnessTracker::samePicture() {
     m_last = Freshness::Unchanged;
+    m_failingSince.reset();
     m_reason.clear();
 }
 
-void FreshnessTracker::failed(std::string reason, bool connectionFailure) {
+void FreshnessTracker::failed(std::string reason, bool connectionFailure,
+                              std::optional<int64_t> now) {
+    if (!m_failingSince)
+        m_failingSince = now;
     m_connectionFailures = connectionFailure ? m_connectionFailures + 1 : 0;
     m_last = m_connectionFailures >= offlineAfter ? Freshness::Offline : Freshness::Error;
     m_reason = std::move(reason);
@@ -43,6 +48,12 @@ std::optional<int64_t> FreshnessTracker::ageSeconds(int64_t now) const {
     return std::max<int64_t>(0, now - *m_newSince);
 }
 
+std::optional<int64_t> FreshnessTracker::failingSeconds(int64_t now) const {
+    if (!m_failingSince || (m_last != Freshness::Error && m_last != Freshness::Offline))
+        return std::nullopt;
+    return std::max<int64_t>(0, now - *m_failingSince);
+}
+
 namespace {
 
 // the text in the user's language, with %1 filled in, as UTF-8
@@ -63,6 +74,25 @@ std::string AgeText(int64_t seconds) {
     if (seconds < 2 * 86400)
         return said(QT_TRANSLATE_NOOP("Freshness", "%1 h old"), std::to_string(seconds / 3600));
     return said(QT_TRANSLATE_NOOP("Freshness", "%1 days old"), std::to_string(seconds / 86400));
+}
+
+std::string DurationText(int64_t seconds) {
+    if (seconds < 60)
+        return said(QT_TRANSLATE_NOOP("Freshness", "%1 s"), std::to_string(seconds));
+    if (seconds < 3600)
+        return said(QT_TRANSLATE_NOOP("Freshness", "%1 min"), std::to_string(seconds / 60));
+    if (seconds < 2 * 86400)
+        return said(QT_TRANSLATE_NOOP("Freshness", "%1 h"), std::to_string(seconds / 3600));
+    return said(QT_TRANSLATE_NOOP("Freshness", "%1 days"), std::to_string(seconds / 86400));
+}
+
+std::string FailingText(Freshness state, const std::string& reason,
+                        std::optional<int64_t> failingSeconds) {
+    if (state != Freshness::Offline)
+        return reason.empty() ? FreshnessText(state, reason) : reason;
+    if (!failingSeconds)
+        return said(QT_TRANSLATE_NOOP("Freshness", "offline"));
+    return said(QT_TRANSLATE_NOOP("Freshness", "offline for %1"), DurationText(*failingSeconds));
 }
 
 std::string FreshnessText(Freshness state, const std::string& reason) {

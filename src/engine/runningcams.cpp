@@ -141,6 +141,7 @@ void CamEngine::stopCam(int index) {
     place.wholePicture = {};
     place.progress = 0;
     ++place.shownCount;
+    keepInBudget(index);
     emit shownPictureChanged(index);
     emit markChanged(index, Freshness::Idle, QString());
     const bool wasRunning = std::exchange(place.running, false);

@@ -97,6 +97,11 @@ void PictureKeeper::keepWithinRules() {
                                     .arg(time, megabytes));
             if (result.removed > 0)
                 emit picturesRemoved();
+            if (result.clockAhead && !m_clockAheadSaid)
+                emit statusText(tr("%1 the clock is more than a day past the newest saved "
+                                   "picture: no picture is removed for its age until they agree")
+                                    .arg(time));
+            m_clockAheadSaid = result.clockAhead;
             if (result.failed > 0)
                 emit statusText(tr("%1 old pictures that the rules let go could not be removed: "
                                    "%2")

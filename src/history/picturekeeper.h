@@ -45,4 +45,5 @@ class PictureKeeper : public QObject {
     QTimer* m_hourly = nullptr;
     bool m_working = false;
     bool m_again = false; // the rules changed while it worked
+    bool m_clockAheadSaid = false;
 };

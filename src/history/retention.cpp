@@ -46,7 +46,19 @@ void applyRule(const std::vector<const KeptPicture*>& pictures, const KeepRule& 
 RemovalPlan PlanRemoval(const std::map<QByteArray, std::vector<KeptPicture>>& camsPictures,
                         const std::map<QByteArray, KeepRule>& camRules, const KeepRule& overall,
                         const QDateTime& now) {
-    const QDateTime youngest = now.addSecs(-3600);
+    RemovalPlan plan;
+    QDateTime newest;
+    for (const auto& [cam, pictures] : camsPictures)
+        for (const KeptPicture& picture : pictures)
+            newest = std::max(newest, picture.taken);
+    plan.clockAhead = newest.isValid() && newest.addDays(1) < now;
+    // with the clock ahead, the newest pictures are the young ones
+    const QDateTime youngest = (plan.clockAhead ? newest : now).addSecs(-3600);
+    const auto bySize = [&plan](KeepRule rule) {
+        if (plan.clockAhead)
+            rule.days = 0;
+        return rule;
+    };
     std::set<QString> removed;
     std::vector<const KeptPicture*> all;
     for (const auto& [cam, pictures] : camsPictures) {
@@ -56,15 +68,14 @@ RemovalPlan PlanRemoval(const std::map<QByteArray, std::vector<KeptPicture>>& ca
         std::sort(sorted.begin(), sorted.end(),
                   [](const auto* a, const auto* b) { return olderFirst(*a, *b); });
         if (const auto rule = camRules.find(cam); rule != camRules.end() && rule->second.bounds())
-            applyRule(sorted, rule->second, now, youngest, removed);
+            applyRule(sorted, bySize(rule->second), now, youngest, removed);
         all.insert(all.end(), sorted.begin(), sorted.end());
     }
     if (overall.bounds()) {
         std::sort(all.begin(), all.end(),
                   [](const auto* a, const auto* b) { return olderFirst(*a, *b); });
-        applyRule(all, overall, now, youngest, removed);
+        applyRule(all, bySize(overall), now, youngest, removed);
     }
-    RemovalPlan plan;
     for (const KeptPicture* picture : all)
         if (removed.contains(picture->path)) {
             plan.paths.push_back(picture->path);
@@ -83,7 +94,8 @@ std::map<QByteArray, std::vector<KeptPicture>> ListKeptPictures(const QString& c
     for (const CamNames& cam : cams) {
         std::vector<KeptPicture>& pictures = listed[cam.current];
         for (const CamPictureFile& file : FindCamPictures(camFolder, cam, {}, {}, names))
-            if (seen.insert(file.path).second)
+            // a name another cam, listed or not, could have written is not surely this cam's
+            if (!file.nameShared && seen.insert(file.path).second)
                 if (const QFileInfo info(file.path); info.exists())
                     pictures.push_back({file.path, file.taken, info.size(), info.lastModified()});
     }
@@ -104,7 +116,9 @@ RemovalResult KeepWithinRules(const QString& camFolder, const std::vector<CamNam
     for (const auto& [cam, pictures] : listed)
         for (const KeptPicture& picture : pictures)
             sizes[picture.path] = picture.bytes;
-    for (const QString& path : PlanRemoval(listed, camRules, overall, now).paths) {
+    const RemovalPlan plan = PlanRemoval(listed, camRules, overall, now);
+    result.clockAhead = plan.clockAhead;
+    for (const QString& path : plan.paths) {
         if (QFile::remove(path)) {
             ++result.removed;
             result.bytes += sizes[path];

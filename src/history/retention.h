@@ -27,9 +27,12 @@ struct KeptPicture {
 // What goes: for each cam its own rule, then the overall rule over all the cams' pictures
 // together; the oldest go first, and never a picture taken or written less than an hour before
 // `now`.
+// When `now` is more than a day past the newest picture, the clock is taken to have jumped:
+// nothing goes by its age until the clock and the pictures agree again (sizes still count).
 struct RemovalPlan {
     std::vector<QString> paths;
     qint64 bytes = 0;
+    bool clockAhead = false;
 };
 RemovalPlan PlanRemoval(const std::map<QByteArray, std::vector<KeptPicture>>& camsPictures,
                         const std::map<QByteArray, KeepRule>& camRules, const KeepRule& overall,
@@ -45,6 +48,7 @@ struct RemovalResult {
     int removed = 0;
     qint64 bytes = 0;
     int failed = 0;
+    bool clockAhead = false;
 };
 RemovalResult KeepWithinRules(const QString& camFolder, const std::vector<CamNames>& cams,
                               const std::map<QByteArray, KeepRule>& camRules,

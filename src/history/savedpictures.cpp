@@ -246,6 +246,15 @@ std::optional<QDateTime> takenMoment(const QString& dateTimePart, const QDateTim
     return std::nullopt;
 }
 
+// Whether an older form's date-and-time part still holds a whole moment after its first
+// characters: then a cam whose name goes on with those characters could have written it.
+bool couldBeLongerNames(const QString& dateTimePart, const QDateTime& modified) {
+    for (qsizetype start = 1; start + 1 < dateTimePart.size(); ++start)
+        if (takenMoment(dateTimePart.mid(start), modified))
+            return true;
+    return false;
+}
+
 // The cam's part of its save names, as SaveFileName writes it.
 QByteArray saveNamePart(const QByteArray& camName) {
     std::string name = SaveFileName(camName.toStdString(), "", "");
@@ -309,7 +318,10 @@ std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QB
 
     const std::string timedPart = SaveNameCamPart(camName.toStdString());
     std::vector<CamPictureFile> pictures;
-    QDirIterator found(camFolder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    // the program writes pictures as files of their own: a link named like one (to a picture
+    // elsewhere, a device or a FIFO) is never read, counted or removed as one
+    QDirIterator found(camFolder,
+                       QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     while (found.hasNext()) {
         found.next();
         const QFileInfo file = found.fileInfo();
@@ -335,7 +347,8 @@ std::vector<CamPictureFile> FindSavedPictures(const QString& camFolder, const QB
         if (!taken || (from && *taken < *from) || (to && *taken > *to) ||
             isOtherCams(name, *taken, modified))
             continue;
-        pictures.push_back({file.absoluteFilePath(), *taken, modified});
+        pictures.push_back({file.absoluteFilePath(), *taken, modified, 1,
+                            couldBeLongerNames(dateTimePart, modified)});
     }
     std::sort(pictures.begin(), pictures.end(), takenFirst);
     return pictures;

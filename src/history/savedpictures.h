@@ -32,6 +32,9 @@ struct CamPictureFile {
     QDateTime taken;    // the moment in the name
     QDateTime modified; // the file's time
     int sameSecond = 1; // of several saved in the moment's second, which one
+    // An older name form that a cam whose name begins with this cam's could have written too
+    // ("Cam11272020102437AM.jpg" is Cam's at 11/27/2020 or a cam "Cam1"'s at 12/7/2020).
+    bool nameShared = false;
 };
 
 // The cam's saved JPEGs in `camFolder`, in the order they were taken: by the moment in the

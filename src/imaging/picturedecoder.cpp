@@ -123,3 +123,14 @@ DecodedPicture DecodePicture(const QByteArray& bytes, QSize fitAtLeast) {
     }
     return decodeWithReader(bytes, fitAtLeast);
 }
+
+std::optional<QSize> JpegHeaderSize(const QByteArray& bytes) {
+    tjhandle handle = decompressor();
+    int width = 0, height = 0, subsampling = 0, colourSpace = 0;
+    if (!handle || !bytes.startsWith("\xFF\xD8") ||
+        tjDecompressHeader3(handle, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                            static_cast<unsigned long>(bytes.size()), &width, &height,
+                            &subsampling, &colourSpace) != 0)
+        return std::nullopt;
+    return QSize(width, height);
+}

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <optional>
 #include <QString>
 
 // Turns a picture file's bytes into a picture, no larger than needed.
@@ -30,6 +31,9 @@ DecodedPicture DecodePicture(const QByteArray& bytes, QSize fitAtLeast = {});
 // default). Decoding does it itself; call it before decodes begin on other threads, as it
 // changes a setting every reader shares.
 void AllowLargestPictures();
+
+// A JPEG's own size as its header says, without decoding it; nothing for what is no JPEG.
+std::optional<QSize> JpegHeaderSize(const QByteArray& bytes);
 
 // The size TurboJPEG decodes a `width` x `height` JPEG to when it must cover `fitAtLeast`.
 QSize JpegDecodeSize(int width, int height, QSize fitAtLeast);

@@ -102,7 +102,8 @@ std::optional<ReadSaveName> ReadTimedSaveFileName(std::string_view fileName,
     number(text.substr(14, 2), m.minute);
     number(text.substr(17, 2), m.second);
     const std::string_view suffix = rest.substr(20);
-    if (!suffix.empty() && (suffix[0] != '_' || suffix.size() > 6 ||
+    // the number as the writer writes it, never zero-padded: "_0002" is another program's
+    if (!suffix.empty() && (suffix[0] != '_' || suffix.size() > 6 || suffix.substr(1, 1) == "0" ||
                             !number(suffix.substr(1), read.number) || read.number < 2))
         return std::nullopt;
     return read;

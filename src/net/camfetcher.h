@@ -42,9 +42,10 @@ class CamFetcher : public PictureSource {
         m_proxies = memory;
         m_exchange->setProxyMemory(std::move(memory));
     }
-    // What the answers being received share with other cams'.
+    // What the pictures of this cam share with other cams'; the engine tells the budget what
+    // the cam keeps under this source's address.
     void setReceptionBudget(std::shared_ptr<ReceptionBudget> budget) {
-        m_exchange->setBudget(std::move(budget));
+        m_exchange->setBudget(std::move(budget), static_cast<const PictureSource*>(this));
     }
     // The SHA-256 (hex) of a certificate the user trusts for "host:port" of this cam.
     void setPinLookup(std::function<QByteArray(const QString& hostPort)> lookup) {

@@ -66,7 +66,20 @@ Exchange::Exchange(QObject* parent) : QObject(parent) {
     });
 }
 
-Exchange::~Exchange() = default;
+Exchange::~Exchange() {
+    if (m_budget)
+        m_budget->leave(m_holder);
+}
+
+void Exchange::setBudget(std::shared_ptr<ReceptionBudget> budget, ReceptionBudget::Holder holder) {
+    giveBackHeld();
+    if (m_budget)
+        m_budget->leave(m_holder);
+    m_budget = std::move(budget);
+    m_holder = holder;
+    if (m_budget)
+        m_budget->join(m_holder);
+}
 
 void Exchange::setStallTimeout(int milliseconds) {
     m_stall->setInterval(milliseconds);
@@ -114,7 +127,7 @@ bool Exchange::holdReceived() {
     const auto holding =
         m_stream ? int64_t(m_stream->parts.held())
                  : int64_t(m_response.responseBuffer.size()) + int64_t(m_response.decoded.size());
-    if (holding > m_held && !m_budget->take(holding - m_held))
+    if (holding > m_held && !m_budget->take(m_holder, holding - m_held))
         return false;
     m_held = std::max(m_held, holding);
     return true;
@@ -122,7 +135,7 @@ bool Exchange::holdReceived() {
 
 void Exchange::giveBackHeld() {
     if (m_budget)
-        m_budget->giveBack(m_held);
+        m_budget->giveBack(m_holder, m_held);
     m_held = 0;
 }
 

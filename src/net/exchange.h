@@ -88,7 +88,8 @@ class Exchange : public QObject {
     // How long a connection may make no progress before the exchange gives up.
     void setStallTimeout(int milliseconds);
     // What this exchange's answers share with other cams' while they are received.
-    void setBudget(std::shared_ptr<ReceptionBudget> budget) { m_budget = std::move(budget); }
+    // The budget the answers take from, as `holder`'s (which joins it while this exchange lives).
+    void setBudget(std::shared_ptr<ReceptionBudget> budget, ReceptionBudget::Holder holder);
     // Where a whole answer's codings are undone and its picture test runs: off the window's
     // thread (a gzip body can inflate to 64 MB); without workers, at once.
     void setWorkers(std::shared_ptr<BackgroundQueue> workers) { m_workers = std::move(workers); }
@@ -169,6 +170,7 @@ class Exchange : public QObject {
     ResponseState m_response;
     RecycledBodies m_bodies;
     std::shared_ptr<ReceptionBudget> m_budget;
+    ReceptionBudget::Holder m_holder = nullptr;
     int64_t m_held = 0; // taken from the budget
     bool m_running = false;
     bool m_secure = false, m_pinned = false;

@@ -15,9 +15,9 @@ namespace {
 constexpr const char* rules = "DailyFilms";
 constexpr const char* made = "DailyFilmsMade";
 
-// "on HH:mm from to skipDark skipRepeats fps", as "1 01:00 0 24 1 0 10", and " motion" after
-// them for a film of only the pictures with motion (left out otherwise, so the rules read as
-// they did before)
+// "on HH:mm from to skipDark skipRepeats fps", as "1 01:00 0 24 1 0 10", then " motion" for a
+// film of only the pictures with motion and " mp4" for an MP4 film (each left out otherwise, so
+// the rules read as they did before)
 QString ruleText(const DailyFilmRule& rule) {
     return QString("%1 %2 %3 %4 %5 %6 %7")
                .arg(int(rule.on))
@@ -27,11 +27,14 @@ QString ruleText(const DailyFilmRule& rule) {
                .arg(int(rule.skipDark))
                .arg(int(rule.skipRepeats))
                .arg(rule.framesPerSecond) +
-           (rule.onlyMotion ? " motion" : "");
+           (rule.onlyMotion ? " motion" : "") + (rule.mp4 ? " mp4" : "");
 }
 
 std::optional<DailyFilmRule> readRule(const QString& text) {
     QStringList parts = text.split(' ');
+    const bool mp4 = parts.size() > 7 && parts.last() == "mp4";
+    if (mp4)
+        parts.removeLast();
     const bool onlyMotion = parts.size() == 8 && parts.last() == "motion";
     if (onlyMotion)
         parts.removeLast();
@@ -45,7 +48,7 @@ std::optional<DailyFilmRule> readRule(const QString& text) {
         numbers[6] < 1 || numbers[6] > 120)
         return std::nullopt; // a damaged rule makes no film
     return DailyFilmRule{numbers[0] == 1, at,         numbers[2], numbers[3], numbers[4] == 1,
-                         numbers[5] == 1, numbers[6], onlyMotion};
+                         numbers[5] == 1, numbers[6], onlyMotion, mp4};
 }
 
 std::optional<QDate> readDay(const QString& text) {
@@ -113,6 +116,9 @@ void DailyFilmMaker::makeDueFilms() {
         return;
     const QDateTime now = m_now();
     for (const CamNames& cam : m_cams()) {
+        if (const auto retry = m_retryAfter.find(cam.current);
+            retry != m_retryAfter.end() && *retry > now)
+            continue;
         const DailyFilmRule camRule = rule(cam.current);
         for (const QDate& day : DueFilmDays(camRule, lastMade(cam.current), now))
             m_due.push_back({cam, day, camRule});
@@ -143,18 +149,32 @@ void DailyFilmMaker::makeNext() {
         },
         [this, film, options](const TimelapseSummary& summary) {
             m_working = false;
-            // a day is made once, with or without pictures: a film that cannot be written is
-            // said, not tried again every minute
-            m_madeThisRun.insert(film.cam.current, film.day);
-            m_settings.setValue(madeKey, film.cam.current, film.day);
             const QString time = longTimeText(QTime::currentTime());
+            // a day is made once, with or without pictures; a film that could not be written
+            // keeps its day (and the cam's later ones) due, tried again an hour later
+            const bool written = summary.error.isEmpty() || summary.nothingToFilm;
+            if (written) {
+                m_retryAfter.remove(film.cam.current);
+                m_madeThisRun.insert(film.cam.current, film.day);
+                m_settings.setValue(madeKey, film.cam.current, film.day);
+            } else {
+                m_retryAfter.insert(film.cam.current, m_now().addSecs(3600));
+                std::erase_if(m_due, [&film](const Film& due) {
+                    return due.cam.current == film.cam.current;
+                });
+            }
             if (summary.error.isEmpty()) {
                 emit statusText(tr("%1 the daily film of %2 for %3 was made: %4")
                                     .arg(time, localText(film.cam.current), shortDateText(film.day),
                                          options.output));
                 emit filmMade(options.output);
-            } else {
+            } else if (written) {
                 emit statusText(tr("%1 no daily film of %2 for %3: %4")
+                                    .arg(time, localText(film.cam.current), shortDateText(film.day),
+                                         summary.error));
+            } else {
+                emit statusText(tr("%1 the daily film of %2 for %3 could not be written, tried "
+                                   "again in an hour: %4")
                                     .arg(time, localText(film.cam.current), shortDateText(film.day),
                                          summary.error));
             }

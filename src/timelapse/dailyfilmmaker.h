@@ -17,7 +17,9 @@ class CamSettings;
 // Makes each cam's daily film without anyone pressing a button: every minute it looks which
 // films are due (a day the program was not running is made at the next start) and makes them
 // one after the other off the window's thread, into the chosen folder; the status bar says
-// what was made. Rules and the last day made are kept in the user's settings.
+// what was made. A film that could not be written (a full disk) is tried again an hour later,
+// its day kept due (at most a week back). Rules and the last day made are kept in the user's
+// settings.
 class DailyFilmMaker : public QObject {
     Q_OBJECT
   public:
@@ -58,6 +60,7 @@ class DailyFilmMaker : public QObject {
     std::function<QDateTime()> m_now;
     std::deque<Film> m_due;
     QHash<QByteArray, QDate> m_madeThisRun;
+    QHash<QByteArray, QDateTime> m_retryAfter; // a cam whose film could not be written
     bool m_working = false;
     QTimer* m_minute = nullptr;
     // set when the program ends: a film under way stops at its next picture

@@ -36,7 +36,7 @@ TimelapseOptions DailyFilmOptions(const DailyFilmRule& rule, const QString& camF
     options.camFolder = camFolder;
     options.camName = cam;
     options.output = filmFolder + "/" + QString::fromStdString(SaveNameCamPart(cam.toStdString())) +
-                     saveNameSeparator + day.toString(Qt::ISODate) + ".avi";
+                     saveNameSeparator + day.toString(Qt::ISODate) + (rule.mp4 ? ".mp4" : ".avi");
     options.framesPerSecond = rule.framesPerSecond;
     options.from = momentOf(day, QTime(rule.fromHour, 0));
     options.to = momentOf(day, QTime(rule.toHour - 1, 59, 59));

@@ -14,6 +14,7 @@ struct DailyFilmRule {
     bool skipDark = false, skipRepeats = false;
     int framesPerSecond = 10;
     bool onlyMotion = false; // only the pictures with motion, by the cam's motion choices
+    bool mp4 = false;        // H.264 in MP4 instead of Motion-JPEG in AVI
     bool operator==(const DailyFilmRule&) const = default;
 };
 
@@ -23,7 +24,8 @@ struct DailyFilmRule {
 std::vector<QDate> DueFilmDays(const DailyFilmRule& rule, const QDate& lastMade,
                                const QDateTime& now, int mostDays = 7);
 
-// The options of `day`'s film of `cam`, written as "<cam>~yyyy-MM-dd.avi" in `filmFolder`.
+// The options of `day`'s film of `cam`, written as "<cam>~yyyy-MM-dd.avi" (or ".mp4") in
+// `filmFolder`.
 TimelapseOptions DailyFilmOptions(const DailyFilmRule& rule, const QString& camFolder,
                                   const QByteArray& cam, const QDate& day,
                                   const QString& filmFolder);

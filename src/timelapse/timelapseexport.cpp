@@ -112,14 +112,16 @@ bool TimelapseExport::start() {
     m_pictures = FindCamPictures(m_options.camFolder, {m_options.camName, m_options.formerNames},
                                  m_options.from, m_options.to, m_options.otherCams);
     if (m_pictures.empty())
-        return fail((m_options.from || m_options.to
-                         ? tr("There are no saved pictures of %1 in that time range in %2.")
-                         : tr("There are no saved pictures of %1 in %2."))
-                        .arg(localText(m_options.camName), m_options.camFolder));
+        return nothingToFilm(
+            (m_options.from || m_options.to
+                 ? tr("There are no saved pictures of %1 in that time range in %2.")
+                 : tr("There are no saved pictures of %1 in %2."))
+                .arg(localText(m_options.camName), m_options.camFolder));
     if (m_options.onlyMotion && !keepMotion())
-        return m_summary.cancelled ? false
-                                   : fail(tr("None of the saved pictures of %1 shows motion.")
-                                              .arg(localText(m_options.camName)));
+        return m_summary.cancelled
+                   ? false
+                   : nothingToFilm(tr("None of the saved pictures of %1 shows motion.")
+                                       .arg(localText(m_options.camName)));
     // the film takes the output's place: only a regular file is replaced, never a device or a
     // FIFO given as the output
     const std::filesystem::path output = QFile::encodeName(m_options.output).toStdString();
@@ -268,15 +270,20 @@ bool TimelapseExport::step() {
     return m_next < m_pictures.size();
 }
 
+bool TimelapseExport::nothingToFilm(const QString& why) {
+    m_summary.nothingToFilm = true;
+    return fail(why);
+}
+
 bool TimelapseExport::finish() {
     if (!m_sink)
         return false;
     if ((!hasWriter() || m_summary.written == 0) && m_summary.dark + m_summary.repeated > 0)
-        return fail(tr("Every picture of %1 was left out as dark or repeated.")
-                        .arg(localText(m_options.camName)));
+        return nothingToFilm(tr("Every picture of %1 was left out as dark or repeated.")
+                                 .arg(localText(m_options.camName)));
     if (!hasWriter() || m_summary.written == 0)
-        return fail(tr("None of the %n pictures of %1 could be read.", nullptr, total())
-                        .arg(localText(m_options.camName)));
+        return nothingToFilm(tr("None of the %n pictures of %1 could be read.", nullptr, total())
+                                 .arg(localText(m_options.camName)));
     if (m_mp4 ? !m_mp4->finish() : !m_writer->finish())
         return fail(localText(m_mp4 ? m_mp4->error() : m_writer->error()));
     if (m_mayCommit && !m_mayCommit()) {

@@ -47,14 +47,15 @@ struct TimelapseOptions {
 
 // What an export did, for the user.
 struct TimelapseSummary {
-    int written = 0;       // frames in the film
-    int damaged = 0;       // pictures skipped: unreadable, cut short or not a JPEG
-    int rescaled = 0;      // pictures of another size, scaled and encoded again
-    int dark = 0;          // pictures left out as too dark
-    int repeated = 0;      // pictures left out as nearly the same as the one before
-    int withoutMotion = 0; // pictures left out as showing no motion
-    QSize size;            // the film's frame size: the first good picture's
-    QString error;         // why there is no film; empty when it was written
+    int written = 0;            // frames in the film
+    int damaged = 0;            // pictures skipped: unreadable, cut short or not a JPEG
+    int rescaled = 0;           // pictures of another size, scaled and encoded again
+    int dark = 0;               // pictures left out as too dark
+    int repeated = 0;           // pictures left out as nearly the same as the one before
+    int withoutMotion = 0;      // pictures left out as showing no motion
+    QSize size;                 // the film's frame size: the first good picture's
+    QString error;              // why there is no film; empty when it was written
+    bool nothingToFilm = false; // no film because no picture was fit for one (not a failure)
     bool cancelled = false;
 };
 
@@ -93,6 +94,7 @@ class TimelapseExport {
   private:
     class FileSink;
     bool fail(const QString& why);
+    bool nothingToFilm(const QString& why);
     bool addPicture(const QByteArray& bytes);
     // The same for an MP4 film: decoded, and encoded in H.264.
     bool addToMp4(const QByteArray& bytes, QSize size);

@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QTimeZone>
 #include <QToolButton>
+#include <cmath>
 
 namespace {
 
@@ -66,6 +67,7 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     connect(m_slider, &QScrollBar::valueChanged, this, [this] {
         const QSignalBlocker quiet(m_fit); // a factor chosen: the picture is zoomed, not fitted
         m_fit->setChecked(false);
+        m_freeScale.reset();
         emit zoomChanged();
     });
     // beyond the slider: the whole picture at once, and what the picture is shown at
@@ -76,7 +78,10 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     m_fit->setCheckable(true);
     m_fit->setChecked(true); // until a factor is chosen, a selected cam is seen whole
     setGeometryTwips(m_fit, 3135, 390, 735, 375);
-    connect(m_fit, &QToolButton::toggled, this, &DetailsBlock::zoomChanged);
+    connect(m_fit, &QToolButton::toggled, this, [this] {
+        m_freeScale.reset();
+        emit zoomChanged();
+    });
     m_zoomLevel = makeLabel(this, "lblZoomLevel", {}, {3990, 450, 2400, 255});
 
     makeButtons();
@@ -145,6 +150,26 @@ int DetailsBlock::zoomFactor() const {
     return m_slider->value();
 }
 
+double DetailsBlock::zoomScale() const {
+    return m_freeScale.value_or(double(m_slider->value()));
+}
+
+void DetailsBlock::setZoomScale(double scale) {
+    const int nearest = int(std::lround(scale));
+    const bool onFactor = nearest >= m_slider->minimum() && nearest <= m_slider->maximum() &&
+                          std::abs(scale - nearest) < 0.03 * nearest;
+    const bool changed = isFit() || m_freeScale || m_slider->value() != nearest || !onFactor;
+    {
+        const QSignalBlocker quiet(this); // one change, told once
+        if (onFactor)
+            m_slider->setValue(nearest);
+        m_fit->setChecked(false);
+        m_freeScale = onFactor ? std::nullopt : std::optional<double>(scale);
+    }
+    if (changed)
+        emit zoomChanged();
+}
+
 bool DetailsBlock::isFit() const {
     return m_fit->isChecked();
 }
@@ -154,7 +179,9 @@ void DetailsBlock::setFit(bool on) {
 }
 
 void DetailsBlock::showZoomLevel(int fitPercent) {
-    m_zoomLevel->setText(!isFit()         ? tr("Zoom %1").arg(zoomFactor())
+    //: a zoom between the slider's factors, in percent of the picture's own size
+    m_zoomLevel->setText(m_freeScale      ? tr("Zoom (%1 %)").arg(std::lround(*m_freeScale * 100))
+                         : !isFit()       ? tr("Zoom %1").arg(zoomFactor())
                          : fitPercent < 0 ? tr("Fit")
                                           : tr("Fit (%1 %)").arg(fitPercent));
 }

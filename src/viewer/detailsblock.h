@@ -3,6 +3,7 @@
 #include "common/camdetails.h"
 
 #include <QGroupBox>
+#include <optional>
 
 class ElidedLabel;
 class QLabel;
@@ -18,6 +19,11 @@ class DetailsBlock : public QGroupBox {
 
     QScrollBar* zoomSlider() const { return m_slider; }
     int zoomFactor() const;
+    // What the picture is zoomed by: the slider's factor, or a scale the wheel's smooth steps
+    // left between them.
+    double zoomScale() const;
+    // Zooms by `scale`; near one of the slider's factors, that factor.
+    void setZoomScale(double scale);
     // Fit: the whole picture in the viewer, whatever the slider says; on at first. Choosing a
     // factor on the slider leaves it; the choice stays from one selection to the next.
     bool isFit() const;
@@ -61,5 +67,6 @@ class DetailsBlock : public QGroupBox {
     QLabel* m_source = nullptr;
     QLabel* m_age = nullptr;
     QLabel* m_updateRate = nullptr;
-    QLabel* m_motion = nullptr; // its level and threshold, while watched
+    QLabel* m_motion = nullptr;        // its level and threshold, while watched
+    std::optional<double> m_freeScale; // a smooth step's zoom, between the slider's factors
 };

@@ -7,16 +7,30 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
 
+namespace {
+
+// The most a saved picture is shown at: the largest screen's pixels, as the full-screen view.
+QSize largestScreen() {
+    QSize largest;
+    for (const QScreen* screen : QGuiApplication::screens())
+        largest = largest.expandedTo(screen->size() * screen->devicePixelRatio());
+    return largest;
+}
+
+} // namespace
+
 HistoryStrip::HistoryStrip(QWidget* parent) : QWidget(parent) {
     setObjectName("historyStrip");
-    m_ahead = new PicturesAhead(this);
+    m_ahead = new PicturesAhead(largestScreen(), this);
     m_day = new QComboBox(this);
     m_day->setObjectName("cboHistoryDay");
     m_day->setAccessibleName(tr("Day of the saved pictures"));

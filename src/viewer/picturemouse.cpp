@@ -8,6 +8,16 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
+
+namespace {
+
+// a fourth of a doubling a wheel notch, as image viewers step
+const double quarterStepIn = std::pow(2.0, 0.25);
+const double quarterStepOut = 1 / quarterStepIn;
+constexpr int maxSmoothZoom = 16;
+
+} // namespace
 
 PictureMouse::PictureMouse(ViewerPane& viewer, QWidget* area, QWidget* image)
     : QObject(&viewer), m_viewer(viewer), m_area(area), m_image(image) {
@@ -15,20 +25,29 @@ PictureMouse::PictureMouse(ViewerPane& viewer, QWidget* area, QWidget* image)
     image->installEventFilter(this);
 }
 
-void PictureMouse::zoomAbout(int step, QPoint at) {
+void PictureMouse::zoomAbout(int step, QPoint at, bool smooth) {
     DetailsBlock& details = *m_viewer.details();
     const QRect before = m_image->geometry();
     const double acrossX =
         std::clamp(double(at.x() - before.x()) / std::max(1, before.width()), 0.0, 1.0);
     const double acrossY =
         std::clamp(double(at.y() - before.y()) / std::max(1, before.height()), 0.0, 1.0);
-    if (details.isFit()) {
-        if (step > 0)
-            m_viewer.toggleFit(); // to zoom 1
-    } else if (step < 0 && details.zoomSlider()->value() <= details.zoomSlider()->minimum()) {
-        m_viewer.toggleFit();
-    } else {
-        details.zoomSlider()->setValue(details.zoomSlider()->value() + step);
+    const QScrollBar* factors = details.zoomSlider();
+    const double shown = m_viewer.shownScale();
+    if (!smooth) {
+        const int factor = details.isFit() ? factors->minimum() - 1 : details.zoomFactor();
+        if (step < 0 && factor <= factors->minimum()) {
+            if (!details.isFit())
+                m_viewer.toggleFit();
+        } else {
+            details.setZoomScale(std::clamp(factor + step, factors->minimum(), factors->maximum()));
+        }
+    } else if (step < 0 && !details.isFit() && shown * quarterStepOut <= m_viewer.fitScale()) {
+        m_viewer.toggleFit(); // smaller than Fit is Fit
+    } else if (step > 0 || !details.isFit()) {
+        const double fit = m_viewer.fitScale();
+        details.setZoomScale(std::clamp(shown * (step > 0 ? quarterStepIn : quarterStepOut), fit,
+                                        std::max(fit, double(maxSmoothZoom))));
     }
     if (details.isFit())
         return;
@@ -46,7 +65,8 @@ bool PictureMouse::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Wheel: {
         auto* wheel = static_cast<QWheelEvent*>(event);
         if (const int notches = wheel->angleDelta().y(); notches != 0)
-            zoomAbout(notches > 0 ? 1 : -1, inArea(wheel->position()));
+            zoomAbout(notches > 0 ? 1 : -1, inArea(wheel->position()),
+                      !(wheel->modifiers() & Qt::ControlModifier));
         return true;
     }
     case QEvent::MouseButtonDblClick:

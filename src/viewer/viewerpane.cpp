@@ -119,7 +119,7 @@ void ViewerPane::stepZoom(int step) {
     if (m_details->isFit())
         m_details->zoomSlider()->setValue(m_details->zoomSlider()->value() + step);
     else // the middle of what is shown stays in the middle
-        m_mouse->zoomAbout(step, m_pictureArea->rect().center());
+        m_mouse->zoomAbout(step, m_pictureArea->rect().center(), false);
 }
 
 void ViewerPane::toggleFitWhileViewing() {
@@ -227,7 +227,7 @@ void ViewerPane::ApplyZoom() {
         setImagePlace({QPoint(0, 0), m_imagePlace.size()});
     m_details->showZoomLevel(0);
     const std::optional<ZoomLayout> zoom =
-        ComputeZoom(m_details->zoomFactor(), m_naturalWidth, m_naturalHeight,
+        ComputeZoom(m_details->zoomScale(), m_naturalWidth, m_naturalHeight,
                     twipsOf(m_viewport->width()), twipsOf(m_vertical->width()),
                     twipsOf(m_viewport->height()), twipsOf(m_horizontal->height()));
     if (zoom) {
@@ -248,6 +248,13 @@ void ViewerPane::ApplyZoom() {
     showNeededBars();
 }
 
+double ViewerPane::fitScale() const {
+    const FitLayout fit =
+        ComputeFit(m_naturalWidth, m_naturalHeight, twipsOf(m_pictureArea->width()),
+                   twipsOf(m_pictureArea->height()));
+    return m_naturalWidth > 0 ? double(fit.width) / m_naturalWidth : 1.0;
+}
+
 void ViewerPane::showNeededBars() {
     // a bar shows only while the picture is larger than the view that way
     m_horizontal->setVisible(m_horizontal->isEnabled());
@@ -261,8 +268,7 @@ void ViewerPane::toggleFit() {
         return;
     }
     const QSignalBlocker quiet(m_details);
-    m_details->setFit(false);
-    m_details->zoomSlider()->setValue(1);
+    m_details->setZoomScale(1);
     ApplyZoom();
 }
 

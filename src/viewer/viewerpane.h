@@ -82,6 +82,12 @@ class ViewerPane : public QGroupBox {
     // The picture's place in the viewport, and its size at factor 1, in twips.
     QRect imgMainTwips() const { return m_imagePlace; }
     int32_t naturalWidth() const { return m_naturalWidth; }
+    // What Fit shows the picture at in the viewer now.
+    double fitScale() const;
+    // What the picture is shown at now, Fit or zoomed: 1 is its own size.
+    double shownScale() const {
+        return m_naturalWidth > 0 ? double(m_imagePlace.width()) / m_naturalWidth : 1.0;
+    }
     int32_t naturalHeight() const { return m_naturalHeight; }
     bool fullScreenOn() const { return m_fullScreen; }
     FullScreenView* fullScreenView() const;

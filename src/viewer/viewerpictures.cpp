@@ -90,9 +90,9 @@ void ViewerPane::savePictureTo(const QString& path, bool unique) {
                                     .arg(time, saved.path, saved.error));
                 return;
             }
-            if (shown == m_pictures && !m_history->isBrowsing()) { // still the one shown
+            // still the one shown (a huge JPEG is saved as it came, so as it is shown)
+            if (shown == m_pictures && !m_history->isBrowsing() && !saved.whole.isNull())
                 m_image->setPicture(saved.whole);
-            }
             emit statusText(tr("%1 saved as %2").arg(time, saved.path));
             noteSavedPicture(m_history->history().cam(), saved.path);
         },

@@ -6,16 +6,17 @@
 
 namespace {
 
-std::optional<int32_t> product(int32_t a, int32_t b) {
-    const int64_t value = int64_t(a) * int64_t(b);
-    if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
+std::optional<int32_t> product(double a, int32_t b) {
+    const double value = std::nearbyint(a * double(b));
+    if (!(value <= std::numeric_limits<int32_t>::max() &&
+          value >= std::numeric_limits<int32_t>::min()))
         return std::nullopt;
     return int32_t(value);
 }
 
 } // namespace
 
-std::optional<ZoomLayout> ComputeZoom(int32_t factor, int32_t naturalWidth, int32_t naturalHeight,
+std::optional<ZoomLayout> ComputeZoom(double factor, int32_t naturalWidth, int32_t naturalHeight,
                                       int32_t viewportWidth, int32_t verticalBarWidth,
                                       int32_t viewportHeight, int32_t horizontalBarHeight) {
     const std::optional<int32_t> width = product(factor, naturalWidth);

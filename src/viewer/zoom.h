@@ -20,7 +20,8 @@ struct FitLayout {
 FitLayout ComputeFit(int32_t naturalWidth, int32_t naturalHeight, int32_t areaWidth,
                      int32_t areaHeight);
 
-// Nothing when factor x natural size does not fit in 32 bits.
-std::optional<ZoomLayout> ComputeZoom(int32_t factor, int32_t naturalWidth, int32_t naturalHeight,
+// Nothing when factor x natural size does not fit in 32 bits. The factor may lie between whole
+// ones (the wheel's smooth steps); sizes are rounded to the nearest twip.
+std::optional<ZoomLayout> ComputeZoom(double factor, int32_t naturalWidth, int32_t naturalHeight,
                                       int32_t viewportWidth, int32_t verticalBarWidth,
                                       int32_t viewportHeight, int32_t horizontalBarHeight);

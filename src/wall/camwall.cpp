@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolTip>
 #include <algorithm>
 
@@ -33,6 +34,14 @@ CamWall::CamWall(CamEngine& engine, QWidget* parent) : QWidget(parent), m_engine
         if (isVisible())
             arrange();
     };
+    // "offline for 3 min" goes on counting between the cam's tries
+    auto* failingClock = new QTimer(this);
+    connect(failingClock, &QTimer::timeout, this, [this] {
+        if (std::any_of(m_marks.begin(), m_marks.end(),
+                        [](const Mark& mark) { return failing(mark.state); }))
+            update();
+    });
+    failingClock->start(20 * 1000);
     connect(&m_engine, &CamEngine::camStarted, this, rearrange);
     connect(&m_engine, &CamEngine::placeStopped, this, rearrange);
     connect(&m_engine, &CamEngine::captionChanged, this, rearrange);
@@ -168,8 +177,10 @@ void CamWall::paintTile(QPainter& painter, int place, const QRect& tile) const {
         // the last picture stays beneath, greyed, with the reason over it
         painter.fillRect(box, QColor(90, 90, 90, 170));
         painter.setPen(Qt::white);
+        const int64_t now = m_engine.now();
         painter.drawText(box.adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
-                         mark.words);
+                         QString::fromStdString(FailingText(mark.state, cam.freshness.reason(),
+                                                            cam.freshness.failingSeconds(now))));
     }
     if (m_engine.selection().place() == place) // the cam in the viewer
         painter.setPen(QPen(palette().color(QPalette::Highlight), 3));

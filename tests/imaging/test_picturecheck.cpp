@@ -68,6 +68,7 @@ class PictureCheckTest : public QObject {
         QTest::newRow("no number") << "Harbour Cam~2026-12-07_07-05-09_.jpg" << 0;
         QTest::newRow("number 1") << "Harbour Cam~2026-12-07_07-05-09_1.jpg" << 0;
         QTest::newRow("signed") << "Harbour Cam~2026-12-07_07-05-09_-2.jpg" << 0;
+        QTest::newRow("zero-padded") << "Harbour Cam~2026-12-07_07-05-09_0002.jpg" << 0;
         QTest::newRow("letters") << "Harbour Cam~2026-12-O7_07-05-09.jpg" << 0;
         QTest::newRow("short") << "Harbour Cam~2026-12-07.jpg" << 0;
         // clang-format on
@@ -92,11 +93,10 @@ class PictureCheckTest : public QObject {
         std::string cjk, codes;
         for (int i = 0; i < 256; ++i)
             cjk += "\xe6\xb8\xaf", codes += "%";
-        const std::vector<std::string> names{"a b", "ab", "a/b", "a%2Fb", "a:b", "a~b", "a-b",
-                                             "a\x01b", "a%b",
-                                             // Latin-1, its code typed, UTF-8, its codes typed
-                                             "a\xe9", "a%E9", "a\xc3\xa9", "a%C3%A9",
-                                             cjk, cjk + "x", codes, codes + "/"};
+        const std::vector<std::string> names{
+            "a b", "ab", "a/b", "a%2Fb", "a:b", "a~b", "a-b", "a\x01b", "a%b",
+            // Latin-1, its code typed, UTF-8, its codes typed
+            "a\xe9", "a%E9", "a\xc3\xa9", "a%C3%A9", cjk, cjk + "x", codes, codes + "/"};
         std::set<std::string> parts;
         for (const std::string& name : names) {
             parts.insert(SaveNameCamPart(name));

@@ -2,10 +2,13 @@
 // the rest and for the JPEGs TurboJPEG cannot read.
 #include "imaging/picturecheck.h"
 #include "imaging/picturedecoder.h"
+#include "imaging/picturesave.h"
 
 #include "pictures.h"
 #include "testmain.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <turbojpeg.h>
 
@@ -120,6 +123,28 @@ class PictureDecoderTest : public QObject {
         QCOMPARE(whole.picture.size(), QSize(6000, 6000));
         QCOMPARE(whole.fullSize, QSize(6000, 6000));
         QCOMPARE(DecodePicture(bytes, QSize(85, 64)).fullSize, QSize(6000, 6000));
+    }
+
+    // A JPEG of more than 16 million pixels is saved as it came, never decoded whole; a smaller
+    // one is the program's own JPEG.
+    void hugeJpegsAreSavedAsTheyCame_data() {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<bool>("asItCame");
+        QTest::newRow("4000 x 4000") << 4000 << false;
+        QTest::newRow("4001 x 4001") << 4001 << true;
+    }
+    void hugeJpegsAreSavedAsTheyCame() {
+        QFETCH(int, side);
+        QFETCH(bool, asItCame);
+        QTemporaryDir folder;
+        const QByteArray bytes = jpegOf(Qt::darkCyan, side, side);
+        const SavedPicture saved =
+            SavePictureAsJpeg({{}, bytes}, folder.filePath("cam.jpg"), QSize(84, 60));
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QFile file(saved.path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll() == bytes, asItCame);
+        QCOMPARE(saved.reloaded.size(), QSize(84, 60));
     }
 
     void unreadableOrHugePicturesGiveNothing() {

@@ -164,6 +164,35 @@ class FetcherTest : public QObject {
         QCOMPARE(fetcher.waitSecs(), 2);
     }
 
+    // Four cams share 100 MB: A asks; B and C keep what "kept" says, D keeps nothing.
+    void eachCamHasItsShareOfTheBudget_data() {
+        QTest::addColumn<int>("keptByBAndC"); // MB
+        QTest::addColumn<int>("asked");       // MB, by A
+        QTest::addColumn<bool>("given");
+        QTest::newRow("a little") << 0 << 20 << true;
+        QTest::newRow("much, room left for the others") << 0 << 96 << true;
+        QTest::newRow("into the others' room") << 0 << 98 << false;
+        QTest::newRow("beside huge pictures, up to the small cam's room") << 45 << 9 << true;
+        QTest::newRow("beside huge pictures, into the small cam's room") << 45 << 10 << false;
+    }
+    void eachCamHasItsShareOfTheBudget() {
+        QFETCH(int, keptByBAndC);
+        QFETCH(int, asked);
+        QFETCH(bool, given);
+        constexpr int64_t mb = 1024 * 1024;
+        ReceptionBudget budget(100 * mb);
+        const int a = 0, b = 0, c = 0, d = 0;
+        for (const int* cam : {&a, &b, &c, &d})
+            budget.join(cam);
+        budget.keep(&b, keptByBAndC * mb);
+        budget.keep(&c, keptByBAndC * mb);
+        QCOMPARE(budget.take(&a, asked * mb), given);
+        // the small cam gets its picture beside them all the same
+        QVERIFY(budget.take(&d, mb));
+        budget.leave(&a);
+        QCOMPARE(budget.held(), (2 * keptByBAndC + 1) * mb);
+    }
+
     void answersShareTheirBudget() {
         ScriptedServer server;
         auto budget = std::make_shared<ReceptionBudget>(100 * 1024);

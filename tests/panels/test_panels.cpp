@@ -334,17 +334,22 @@ class PanelTest : public QObject {
         QCOMPARE(tracker.state(1000 + 600, 10), Freshness::Stale);
         QCOMPARE(tracker.state(1000 + 600, 120), Freshness::Unchanged);
         QCOMPARE(tracker.state(1000 + 1200, 120), Freshness::Stale);
-        tracker.failed("HTTP 404", false);
+        tracker.failed("HTTP 404", false, 1100);
         QCOMPARE(tracker.state(1100, 10), Freshness::Error);
         QCOMPARE(tracker.reason(), "HTTP 404"s);
-        tracker.failed("refused", true);
-        tracker.failed("refused", true);
+        tracker.failed("refused", true, 1110);
+        tracker.failed("refused", true, 1120);
         QCOMPARE(tracker.state(1100, 10), Freshness::Error);
-        tracker.failed("refused", true);
+        tracker.failed("refused", true, 1130);
         QCOMPARE(tracker.state(1100, 10), Freshness::Offline);
+        // failing since the first failure after the last picture
+        QCOMPARE(FailingText(Freshness::Offline, tracker.reason(), tracker.failingSeconds(1290)),
+                 "offline for 3 min"s);
         tracker.connected();
         tracker.failed("refused", true);
         QCOMPARE(tracker.state(1100, 10), Freshness::Error);
+        tracker.samePicture();
+        QCOMPARE(tracker.failingSeconds(1300), std::nullopt);
         QCOMPARE(AgeText(12), "12 s old"s);
         QCOMPARE(AgeText(3 * 60 + 5), "3 min old"s);
         QCOMPARE(AgeText(5 * 3600), "5 h old"s);

@@ -244,11 +244,13 @@ class ViewerTest : public QObject {
         const QRect fitted = image->geometry();
         const QPoint at =
             fitted.topLeft() + QPoint(fitted.width() * 3 / 4, fitted.height() * 3 / 4);
-        for (int step = 0; step < 2; ++step) { // Fit -> zoom 1 -> zoom 2
-            QWheelEvent wheel(at, area->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, {},
+        const auto turnWheel = [&](QPoint point, Qt::KeyboardModifiers keys) {
+            QWheelEvent wheel(point, area->mapToGlobal(point), {}, {0, 120}, Qt::NoButton, keys,
                               Qt::NoScrollPhase, false);
             QApplication::sendEvent(area, &wheel);
-        }
+        };
+        for (int step = 0; step < 2; ++step) // Ctrl: Fit -> zoom 1 -> zoom 2
+            turnWheel(at, Qt::ControlModifier);
         QCOMPARE(f.slider()->value(), 2);
         QVERIFY(!f.viewer->details()->isFit());
         const QRect zoomed = image->geometry();
@@ -265,6 +267,14 @@ class ViewerTest : public QObject {
         QTest::mouseMove(image, {60, 100});
         QTest::mouseRelease(image, Qt::LeftButton, {}, {60, 100});
         QCOMPARE(f.viewer->horizontalBar()->value(), across + twips(40));
+        // without Ctrl, smooth steps of a fourth of a doubling, stopping on the factors
+        const QPoint middle = area->rect().center();
+        turnWheel(middle, {});
+        QCOMPARE(f.viewer->details()->zoomLevel(), QString("Zoom (238 %)"));
+        for (int step = 0; step < 3; ++step)
+            turnWheel(middle, {});
+        QCOMPARE(f.viewer->details()->zoomLevel(), QString("Zoom 4"));
+        QCOMPARE(image->width(), 4 * 640);
         QTest::mouseDClick(image, Qt::LeftButton, {}, {60, 100});
         QVERIFY(f.viewer->details()->isFit());
     }
