@@ -242,7 +242,11 @@ std::string DigestSession::authorization(const Credentials& credentials, std::st
     const AuthChallenge& c = m_challenge;
     const std::string user = credentials.user.toStdString();
     const std::string password = credentials.password.toStdString();
-    std::string cnonce(clientNonce);
+    const bool session =
+        c.algorithm == DigestAlgorithm::Md5Sess || c.algorithm == DigestAlgorithm::Sha256Sess;
+    // a session key holds only with the client nonce that made it: sent with that one, it is
+    // right both for a server that keeps the key and for one that makes it with each request
+    std::string cnonce(m_sessionKey.empty() ? clientNonce : std::string_view(m_sessionNonce));
     if (cnonce.empty()) {
         const quint64 random[2] = {QRandomGenerator::system()->generate64(),
                                    QRandomGenerator::system()->generate64()};
@@ -251,14 +255,13 @@ std::string DigestSession::authorization(const Credentials& credentials, std::st
     }
     char count[9];
     std::snprintf(count, sizeof count, "%08x", ++m_count);
-    const bool session =
-        c.algorithm == DigestAlgorithm::Md5Sess || c.algorithm == DigestAlgorithm::Sha256Sess;
     std::string ha1 = hashHex(c.algorithm, user + ":" + c.realm + ":" + password);
     if (session) {
-        // the session key is made once, with the first request's client nonce, and serves
-        // every later request with this nonce
-        if (m_sessionKey.empty())
+        // made once, with the first request's client nonce, for every request with this nonce
+        if (m_sessionKey.empty()) {
             m_sessionKey = hashHex(c.algorithm, ha1 + ":" + c.nonce + ":" + cnonce);
+            m_sessionNonce = cnonce;
+        }
         ha1 = m_sessionKey;
     }
     const std::string ha2 = hashHex(c.algorithm, std::string(method) + ":" + std::string(uri));

@@ -45,7 +45,8 @@ class DigestSession {
     explicit DigestSession(AuthChallenge challenge) : m_challenge(std::move(challenge)) {}
 
     // The Authorization value for a request of `method` to `uri` (the path as sent). Each call
-    // counts one request. `clientNonce`, when given, is used instead of a random one (tests).
+    // counts one request. `clientNonce`, when given, is used instead of a random one (tests);
+    // a "-sess" algorithm sends the first request's client nonce with every later one.
     std::string authorization(const Credentials& credentials, std::string_view method,
                               std::string_view uri, std::string_view clientNonce = {});
     const AuthChallenge& challenge() const { return m_challenge; }
@@ -54,7 +55,8 @@ class DigestSession {
   private:
     AuthChallenge m_challenge;
     uint32_t m_count = 0;
-    std::string m_sessionKey; // HA1 of a -sess algorithm, made at the first request
+    std::string m_sessionKey;   // HA1 of a -sess algorithm, made at the first request
+    std::string m_sessionNonce; // the client nonce that made it
 };
 
 // What a cam's refresh cycle remembers of its server's challenge between exchanges, so that

@@ -48,8 +48,9 @@ class CamSocket : public QObject {
     // to the host asked for.
     void setProxy(const QNetworkProxy& proxy);
     // TLS connections go through a tunnel the socket opens itself at an HTTP proxy, with the
-    // proxy's login (an Authorization value) sent with the first CONNECT: the toolkit's own
-    // tunnel sends it only after the proxy refused one without it. Empty `proxyHost`: none.
+    // proxy's login (an Authorization value, or none) sent with the first CONNECT: the toolkit's
+    // own tunnel sends it only after the proxy refused one without it, and keeps however much
+    // the proxy answers. Empty `proxyHost`: none.
     void setTunnel(const QString& proxyHost, quint16 proxyPort,
                    const QByteArray& proxyAuthorization);
     // A plain TCP connection.

@@ -1,5 +1,6 @@
 // A TLS connection through an HTTP proxy, tunnelled by the socket itself so that the proxy's
-// login goes with the first CONNECT: a proxy that wants one answers no 407 first, every time.
+// login goes with the first CONNECT (a proxy that wants one answers no 407 first, every time),
+// and what the proxy says before the tunnel opens is bounded.
 #include "net/camsocket.h"
 
 #include <QSslSocket>
@@ -23,7 +24,9 @@ void CamSocket::askTunnel(QSslSocket* socket) {
     m_tunnelAnswer.clear();
     connect(socket, &QSslSocket::connected, this, [this, socket] {
         m_connected = true;
-        const QByteArray target = m_host.toUtf8() + ":" + QByteArray::number(m_port);
+        const QByteArray host = m_host.contains(':') ? "[" + m_host.toUtf8() + "]" // IPv6
+                                                     : m_host.toUtf8();
+        const QByteArray target = host + ":" + QByteArray::number(m_port);
         QByteArray request = "CONNECT " + target + " HTTP/1.1\r\nHost: " + target + "\r\n";
         if (!m_tunnelLogin.isEmpty())
             request += "Proxy-Authorization: " + m_tunnelLogin + "\r\n";

@@ -57,7 +57,10 @@ Exchange::Exchange(QObject* parent) : QObject(parent) {
             fail(reason, FetchFailure::Protocol);
             break;
         case SocketFailure::ProxyRefused:
-            refuseProxy();
+            if (m_route.credentials)
+                refuseProxy();
+            else
+                askProxyLogin();
             break;
         default:
             fail(reason, FetchFailure::Connection);
@@ -167,19 +170,18 @@ void Exchange::connectTo(const CamAddress& target) {
         return;
     }
     QNetworkProxy tunnel(QNetworkProxy::NoProxy);
-    // a proxy's login goes with the first CONNECT: the socket opens that tunnel itself
-    const bool ownTunnel =
-        m_route.kind == ProxyRoute::Kind::Http && target.secure && m_route.credentials;
+    // an HTTP proxy's tunnel is opened by the socket itself: the proxy's login goes with the
+    // first CONNECT, and the proxy's answer is read within a bound (the toolkit's own tunnel
+    // keeps every header line a proxy sends)
+    const bool ownTunnel = m_route.kind == ProxyRoute::Kind::Http && target.secure;
     m_socket->setTunnel(ownTunnel ? localText(m_route.host) : QString(), m_route.port,
-                        ownTunnel
+                        ownTunnel && m_route.credentials
                             ? QByteArray::fromStdString(BasicAuthorization(*m_route.credentials))
                             : QByteArray());
-    if (!ownTunnel && (m_route.kind == ProxyRoute::Kind::Socks5 ||
-                       (m_route.kind == ProxyRoute::Kind::Http && target.secure))) {
+    if (m_route.kind == ProxyRoute::Kind::Socks5) {
         const Credentials login = m_route.credentials.value_or(Credentials{});
-        tunnel = QNetworkProxy(m_route.kind == ProxyRoute::Kind::Socks5 ? QNetworkProxy::Socks5Proxy
-                                                                        : QNetworkProxy::HttpProxy,
-                               localText(m_route.host), m_route.port, login.user, login.password);
+        tunnel = QNetworkProxy(QNetworkProxy::Socks5Proxy, localText(m_route.host), m_route.port,
+                               login.user, login.password);
     }
     m_socket->setProxy(tunnel);
     if (target.secure)

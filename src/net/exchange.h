@@ -147,6 +147,8 @@ class Exchange : public QObject {
     bool answerProxyRefusal(int status);
     // The proxy refused the login it was sent: no cam asks it again until the user says so.
     void refuseProxy();
+    // The proxy wants a login and was sent none.
+    void askProxyLogin();
     std::string originOf(const CamAddress& target) const;
     // The request's Authorization line for this hop, or nothing.
     std::string authorizationLine();

@@ -34,19 +34,38 @@ std::optional<std::string> either(const Environment& environment, const char* lo
     return environment(upper);
 }
 
-// Whether an address range ("192.168.0.0/16", "::1/128") holds the host; as curl has it, only a
-// host given as an address is in a range, a name never is.
-bool inRange(std::string_view range, const std::string& host) {
-    const QHostAddress address(QString::fromStdString(host));
-    if (address.isNull())
-        return false;
+// The host as the address a socket connects to, whatever its spelling: Qt reads every form
+// glibc's inet_aton reads ("127.1", "2130706433", "0x7f.1", and "0177.0.0.1" as octal, which is
+// 127.0.0.1), and an IPv4-mapped IPv6 address is the IPv4 address it maps. Null for a name,
+// which is never looked up here.
+QHostAddress addressOf(std::string_view host) {
+    QHostAddress address;
+    if (!address.setAddress(QString::fromStdString(bare(host))))
+        return {};
+    bool mapped = false;
+    const quint32 v4 = address.toIPv4Address(&mapped);
+    return address.protocol() == QHostAddress::IPv6Protocol && mapped ? QHostAddress(v4) : address;
+}
+
+// A name with its one trailing dot (the root's) dropped: "localhost." is "localhost".
+std::string withoutRoot(std::string name) {
+    if (name.ends_with('.'))
+        name.pop_back();
+    return name;
+}
+
+// Whether an address range ("192.168.0.0/16", "::1/128") holds the address.
+bool inRange(std::string_view range, const QHostAddress& address) {
     const auto subnet = QHostAddress::parseSubnet(QString::fromStdString(bare(range)));
     return subnet.second >= 0 && address.isInSubnet(subnet);
 }
 
 // Whether no_proxy names the host: "*", the host itself, a domain above it, or an address range
-// that holds it.
-bool bypassed(std::string_view list, const std::string& host) {
+// that holds it. As curl has it, a host given as an address is compared only with addresses, and
+// a name only with names.
+bool bypassed(std::string_view list, std::string_view host) {
+    const QHostAddress address = addressOf(host);
+    const std::string name = withoutRoot(bare(host));
     size_t at = 0;
     while (at <= list.size()) {
         const size_t comma = std::min(list.find(',', at), list.size());
@@ -55,22 +74,28 @@ bool bypassed(std::string_view list, const std::string& host) {
         if (entry == "*")
             return true;
         if (entry.find('/') != std::string_view::npos) {
-            if (inRange(entry, host))
+            if (!address.isNull() && inRange(entry, address))
                 return true;
             continue;
         }
-        // a port after the name is not looked at
-        if (const size_t colon = entry.rfind(':'); colon != std::string_view::npos &&
-                                                   entry.find(']') == std::string_view::npos &&
-                                                   entry.find(':') == colon)
+        // a port after the name or the bracketed address is not looked at
+        if (entry.starts_with('['))
+            entry = entry.substr(0, entry.find(']') + 1);
+        else if (const size_t colon = entry.rfind(':');
+                 colon != std::string_view::npos && entry.find(':') == colon)
             entry = entry.substr(0, colon);
+        if (!address.isNull()) {
+            if (addressOf(entry) == address)
+                return true;
+            continue;
+        }
         while (entry.starts_with('.'))
             entry.remove_prefix(1);
-        const std::string name = bare(entry);
-        if (name.empty())
+        const std::string domain = withoutRoot(bare(entry));
+        if (domain.empty())
             continue;
-        if (host == name || (host.size() > name.size() && host.ends_with(name) &&
-                             host[host.size() - name.size() - 1] == '.'))
+        if (name == domain || (name.size() > domain.size() && name.ends_with(domain) &&
+                               name[name.size() - domain.size() - 1] == '.'))
             return true;
     }
     return false;
@@ -98,7 +123,7 @@ std::string ProxyRoute::text() const {
 ProxyRoute ProxyFor(bool secure, std::string_view host, const Environment& environment) {
     ProxyRoute route;
     if (const auto exempt = either(environment, "no_proxy", "NO_PROXY");
-        exempt && bypassed(*exempt, bare(host)))
+        exempt && bypassed(*exempt, host))
         return route;
     // HTTP_PROXY in capitals is not read: a CGI program's environment takes it from a request's
     // "Proxy:" header, so curl reads only the small letters

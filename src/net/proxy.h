@@ -12,7 +12,8 @@
 // reads it: http_proxy for http://, https_proxy for https://, all_proxy for both (in either
 // letter case, but http_proxy only in small letters), unless no_proxy names the host ("*", a host,
 // a domain and every host in it, or an address range such as 192.168.0.0/16 that holds a host
-// given as an address).
+// given as an address). Addresses are compared as the socket reads them, whatever the spelling;
+// names without their root dot, and never looked up.
 struct ProxyRoute {
     enum class Kind { Direct, Http, Socks5 };
     Kind kind = Kind::Direct;

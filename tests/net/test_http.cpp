@@ -1,12 +1,12 @@
 // The plain parts of fetching as the web is today: status and header fields, body framing and
 // chunks, redirect targets, Retry-After and HTTP dates, the retry schedule.
-#include "source/backoff.h"
 #include "net/chunked.h"
 #include "net/contentcoding.h"
 #include "net/httphead.h"
 #include "net/location.h"
 #include "net/multipart.h"
 #include "net/proxy.h"
+#include "source/backoff.h"
 
 #include "compressed.h"
 #include "testmain.h"
@@ -269,6 +269,15 @@ class HttpTest : public QObject {
         QTest::newRow("no_proxy range not holding") << "http://10.0.0.1:8080" << "http_proxy=p:1;no_proxy=192.168.0.0/16" << "http://p:1";
         QTest::newRow("no_proxy range v6") << "http://[fd00::5]" << "http_proxy=p:1;no_proxy=fd00::/8" << "-";
         QTest::newRow("a name is in no range") << "http://cam.example" << "http_proxy=p:1;no_proxy=0.0.0.0/0" << "http://p:1";
+        QTest::newRow("no_proxy 127.1") << "http://127.1" << "http_proxy=p:1;no_proxy=127.0.0.1,localhost" << "-";
+        QTest::newRow("no_proxy 2130706433") << "http://2130706433:8080" << "http_proxy=p:1;no_proxy=127.0.0.1" << "-";
+        QTest::newRow("no_proxy octal, as inet_aton") << "http://0177.0.0.01" << "http_proxy=p:1;no_proxy=127.0.0.1" << "-";
+        QTest::newRow("no_proxy IPv4-mapped") << "http://[::ffff:127.0.0.1]" << "http_proxy=p:1;no_proxy=localhost,127.0.0.1" << "-";
+        QTest::newRow("no_proxy IPv4-mapped entry") << "http://127.0.0.1" << "http_proxy=p:1;no_proxy=[::ffff:7f00:1]:80" << "-";
+        QTest::newRow("no_proxy IPv4-mapped in range") << "http://[::ffff:192.168.1.20]" << "http_proxy=p:1;no_proxy=192.168.0.0/16" << "-";
+        QTest::newRow("no_proxy root dot on the host") << "http://LocalHost.:8080" << "http_proxy=p:1;no_proxy=localhost" << "-";
+        QTest::newRow("no_proxy root dot on the entry") << "http://a.cam.example" << "http_proxy=p:1;no_proxy=cam.example." << "-";
+        QTest::newRow("an address is no domain's end") << "http://10.1.2.3" << "http_proxy=p:1;no_proxy=2.3" << "http://p:1";
         QTest::newRow("broken range") << "http://10.0.0.1" << "http_proxy=p:1;no_proxy=10.0.0.0/99" << "http://p:1";
         QTest::newRow("https proxy scheme") << "https://cam.example" << "https_proxy=https://p:1" << "problem: https://";
         QTest::newRow("bad port") << "http://cam.example" << "http_proxy=p:99999" << "problem: no usable port";
