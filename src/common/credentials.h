@@ -28,6 +28,11 @@ std::optional<AddressUserInfo> SplitUserInfo(std::string_view address);
 // Text with its "%hh" escapes undone.
 std::string percentDecoded(std::string_view text);
 
+// "scheme://host:port" of an address, what credentials are given for: the scheme and host in
+// small letters, "http" when it names no scheme, the scheme's own port when it names none; no
+// user name or password. Empty when it has no host or its port is no number.
+QByteArray CredentialOrigin(std::string_view address);
+
 // Where cams' credentials are kept, by cam name. It answers later (the desktop's keyring is
 // another program), on the thread that asked.
 class CredentialStore {
