@@ -76,6 +76,8 @@ void ConnectParts(MainWindow& window) {
                      &ViewerPane::readHistoryAgain);
     QObject::connect(&services.dailyFilms(), &DailyFilmMaker::statusText, &window,
                      &W::holdStatusText);
+    QObject::connect(&services.camSettings().credentials(), &CamCredentials::statusText, &window,
+                     &W::holdStatusText);
     QObject::connect(viewer, &ViewerPane::exportRangeRequested, &window.exports(),
                      &ExportCommands::exportTimelapseRange);
 }

@@ -2,6 +2,7 @@
 
 #include "common/atomicfile.h"
 
+#include <QRandomGenerator>
 #include <algorithm>
 #include <set>
 #include <sstream>
@@ -48,7 +49,6 @@ void CamIds::load() {
         if (id == 0 || names.current.isEmpty() || m_cams.count(id) || named.count(names.current))
             continue;
         named.insert(names.current);
-        m_lastId = std::max(m_lastId, id);
         m_cams[id] = std::move(names);
     }
 }
@@ -63,6 +63,16 @@ void CamIds::save() const {
     }
     // the cam list stands without it: a file that cannot be written gives new ids next time
     (void)replaceFileAtomically(m_file, text, Durability::Unsynced);
+}
+
+CamId CamIds::newId() const {
+    // clear of the small numbers a list kept by an older version holds, and within the 19
+    // digits a line holds
+    constexpr CamId lowest = CamId(1) << 32, highest = (CamId(1) << 63) - 1;
+    for (;;)
+        if (const CamId id = QRandomGenerator::system()->bounded(lowest, highest);
+            !m_cams.count(id))
+            return id;
 }
 
 CamId CamIds::idOf(const std::string& name) const {

@@ -11,7 +11,8 @@
 // The ids of the listed cams and the names each had, kept in a small file of its own beside the
 // cam list (so the list's own bytes never change for them): a line a cam, its id and its names
 // in hexadecimal, the current one first. A damaged line is left out; a cam without an id gets a
-// new one, and ids are never given twice.
+// new one, and ids are never given twice: a new id is drawn at random, so neither a cam of this
+// list nor one of another list has had it (a removed cam's credentials stay with its id).
 class CamIds {
   public:
     explicit CamIds(std::filesystem::path file);
@@ -34,9 +35,8 @@ class CamIds {
 
   private:
     void save() const;
-    CamId newId() { return ++m_lastId; }
+    CamId newId() const;
 
     std::filesystem::path m_file;
     std::map<CamId, CamNames> m_cams;
-    CamId m_lastId = 0;
 };

@@ -114,9 +114,10 @@ FileResult CamListModel::remove(std::string_view name) {
     if (name.empty())
         return {};
     readAgainWhenChanged();
+    const CamId id = m_ids.idOf(std::string(name));
     const FileResult written = commit(camlisttext::withoutRecord(m_text, name));
     if (written.ok && !contains(name))
-        emit removed(std::string(name));
+        emit removed(std::string(name), id);
     return written;
 }
 

@@ -52,8 +52,8 @@ class CamListModel : public QObject {
     void changed();
     // An edit renamed a cam: what belongs to it (its trusted certificates) goes with it.
     void renamed(const std::string& oldName, const std::string& newName);
-    // A cam left the list; no other record carries its name.
-    void removed(const std::string& name);
+    // A cam left the list; no other record carries its name. `id` was its own.
+    void removed(const std::string& name, CamId id);
 
   private:
     // An edit's rename, which the cam's id follows.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/camnames.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -28,7 +30,21 @@ std::optional<AddressUserInfo> SplitUserInfo(std::string_view address);
 // Text with its "%hh" escapes undone.
 std::string percentDecoded(std::string_view text);
 
-// Where cams' credentials are kept, by cam name. It answers later (the desktop's keyring is
+// "scheme://host:port" of an address, what credentials are given for: the scheme and host in
+// small letters, "http" when it names no scheme, the scheme's own port when it names none; no
+// user name or password. Empty when it has no host or its port is no number.
+QByteArray CredentialOrigin(std::string_view address);
+
+// A cam as its credentials know it: they belong to its id (a new cam never has an old one's);
+// its name is what the user reads, and what they were kept under before cams had ids; they go
+// only to the origin of its address.
+struct CredentialCam {
+    CamId id = 0;
+    QByteArray name;
+    QByteArray address;
+};
+
+// Where cams' credentials are kept, by cam id. It answers later (the desktop's keyring is
 // another program), on the thread that asked.
 class CredentialStore {
   public:
@@ -41,9 +57,10 @@ class CredentialStore {
     using Written = std::function<void(Outcome, const QString& error)>;
 
     virtual ~CredentialStore();
-    // A cam's credentials; nothing when it has none.
-    virtual void read(const QByteArray& cam, Read done) = 0;
-    // Keeps them (empty credentials remove the cam's).
-    virtual void write(const QByteArray& cam, const Credentials& credentials, Written done) = 0;
-    virtual void remove(const QByteArray& cam) = 0;
+    // A cam's credentials; nothing when it has none, or has them for another origin than its
+    // address's.
+    virtual void read(const CredentialCam& cam, Read done) = 0;
+    // Keeps them, given for its address's origin (empty credentials remove the cam's).
+    virtual void write(const CredentialCam& cam, const Credentials& credentials, Written done) = 0;
+    virtual void remove(const CredentialCam& cam) = 0;
 };

@@ -6,8 +6,9 @@ namespace {
 
 // Every section where a cam keeps settings under its name's key: a rename or a removal goes
 // through all of them. A new per-cam setting's section is added here.
-constexpr const char* camSections[] = {"Alerts",         "KeepPictures", "DailyFilms",
-                                       "DailyFilmsMade", "Motion",       "CamChoices"};
+constexpr const char* camSections[] = {
+    "Alerts", "KeepPictures", "DailyFilms",          "DailyFilmsMade",
+    "Motion", "CamChoices",   "UnencryptedPasswords"};
 
 } // namespace
 
@@ -47,7 +48,6 @@ void CamSettings::rename(const QByteArray& oldName, const QByteArray& newName,
         writeText(section, newName, text);
     }
     m_pins.rename(oldName, newName, oldNameRemains);
-    m_credentials.rename(oldName, newName, oldNameRemains);
 }
 
 void CamSettings::remove(const QByteArray& cam) {
@@ -55,5 +55,4 @@ void CamSettings::remove(const QByteArray& cam) {
         if (!readText(section, cam).isEmpty())
             writeText(section, cam, {});
     m_pins.forget(cam);
-    m_credentials.remove(cam);
 }

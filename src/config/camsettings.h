@@ -22,8 +22,9 @@ template <typename T> struct CamKey {
 };
 
 // Everything a cam keeps besides its record, in one place: its settings by typed key, its
-// alerts, the certificates trusted for it and its user name and password. A cam renamed takes
-// all of it along, a cam removed leaves none of it behind, each in exactly one step.
+// alerts, the certificates trusted for it (all kept by its name) and its user name and password
+// (kept by its id, which a rename keeps). A cam renamed takes all of it along, a cam removed
+// leaves none of it behind, each in exactly one step.
 class CamSettings : public QObject {
     Q_OBJECT
   public:
@@ -50,9 +51,10 @@ class CamSettings : public QObject {
     SettingsStore& store() const { return m_settings; }
     const QString& product() const { return m_product; }
 
-    // A renamed cam keeps all it had (copied when another cam still has the old name).
+    // A renamed cam keeps all it had by its name (copied when another cam still has the old
+    // name).
     void rename(const QByteArray& oldName, const QByteArray& newName, bool oldNameRemains);
-    // A removed cam's settings go, all of them.
+    // A removed cam's settings by its name go, all of them (its credentials go by its id).
     void remove(const QByteArray& cam);
 
   signals:

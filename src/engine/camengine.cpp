@@ -23,12 +23,11 @@ CamEngine::CamEngine(CamListModel& camList, CamSettings& settings, SourceService
     m_decodes->setCodedDecoder(m_registry.decoder());
     connect(m_decodes, &DecodeQueue::decoded, this, &CamEngine::pictureDecoded);
     // changed credentials reach the places that run the cam
-    connect(&m_settings.credentials(), &CamCredentials::changed, this,
-            [this](const QByteArray& cam) {
-                for (const CamPlace& place : m_places)
-                    if (place.running && place.record.name == cam.toStdString())
-                        giveCredentials(place.index);
-            });
+    connect(&m_settings.credentials(), &CamCredentials::changed, this, [this](CamId cam) {
+        for (const CamPlace& place : m_places)
+            if (place.running && place.id == cam)
+                giveCredentials(place.index);
+    });
     // a cam whose owner now waits for word of it runs while unseen, and one no more watched
     // rests
     connect(&m_settings, &CamSettings::changed, this,

@@ -120,8 +120,8 @@ class CamEngine : public QObject {
     // takes it down.
     void statusTextEnded(const QString& text);
     void camStarted(int index);
-    // The cam of that name stopped running in a place.
-    void camStopped(const std::string& name);
+    // The cam of that name and id stopped running in a place.
+    void camStopped(const std::string& name, CamId id);
     void placeStopped(int index);
     void captionChanged(int index, const QByteArray& caption);
     void fetchingChanged(int index, bool on);

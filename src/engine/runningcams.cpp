@@ -154,7 +154,7 @@ void CamEngine::stopCam(int index) {
     emit actionsChanged(index);
     if (wasRunning) {
         --m_activeCams;
-        emit camStopped(place.record.name);
+        emit camStopped(place.record.name, place.id);
     }
 }
 
@@ -172,6 +172,8 @@ void CamEngine::UpdateOpenPanels(const std::string& oldName, const CamRecord& ed
         const bool otherAddress = place.record.url != edited.url;
         place.record = edited;
         place.id = m_camList.idOf(edited.name);
+        if (otherAddress) // not one request with them to where they were not given for
+            place.source->setCredentials(std::nullopt);
         place.source->setRecord(name, QByteArray::fromStdString(edited.url),
                                 QByteArray::fromStdString(edited.refresh));
         place.source->setChoices(m_settings.value(sourceChoicesKey, name));
@@ -179,6 +181,8 @@ void CamEngine::UpdateOpenPanels(const std::string& oldName, const CamRecord& ed
         emit captionChanged(place.index, name);
         for (PictureSink* sink : m_sinks)
             sink->camEdited(place, otherAddress);
+        if (otherAddress)
+            giveCredentials(place.index);
         // a running place takes the new values at its next cycle; one that stopped for a bad
         // interval has no next cycle, so it begins one now
         if (place.source->isHalted() && parseLong(edited.refresh))
@@ -196,13 +200,15 @@ bool CamEngine::perform(int index, const SourceAction& action) {
 void CamEngine::giveCredentials(int index) {
     CamPlace& place = placeAt(index);
     const quint64 start = ++place.starts;
-    m_settings.credentials().read(QByteArray::fromStdString(place.record.name),
-                                  [this, index, start](CredentialStore::Outcome,
-                                                       std::optional<Credentials> found,
-                                                       const QString&) {
-                                      const CamPlace& place = this->place(index);
-                                      if (place.starts != start || !place.running)
-                                          return; // stopped or started again meanwhile
-                                      place.source->setCredentials(std::move(found));
-                                  });
+    // those given for the origin of the address it fetches from, if any
+    const CredentialCam cam{place.id, QByteArray::fromStdString(place.record.name),
+                            QByteArray::fromStdString(place.record.url)};
+    m_settings.credentials().read(cam, [this, index, start](CredentialStore::Outcome,
+                                                            std::optional<Credentials> found,
+                                                            const QString&) {
+        const CamPlace& place = this->place(index);
+        if (place.starts != start || !place.running)
+            return; // stopped, started again or given another address meanwhile
+        place.source->setCredentials(std::move(found));
+    });
 }

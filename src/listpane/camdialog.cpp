@@ -235,11 +235,17 @@ void CamDialog::saveRecord() {
         return;
     }
     emit saved(replacedName(), record);
-    // kept under the name saved, once the record is there: a renamed cam's old ones follow the
-    // rename, unless new ones were typed here
-    if (m_credentials && m_credentialsTyped)
-        KeepCamCredentials(*m_credentials, m_prompter, parentWidget(),
-                           QByteArray::fromStdString(record.name),
+    // kept for the cam's id, once the record is there, and given for the address saved. A
+    // cam's own stay with its id through a rename; those it showed are given again when the
+    // address leads elsewhere now, or the rename made it a cam of its own (another kept the
+    // name), as the user saved them here for it.
+    const CredentialCam cam{m_camList.idOf(record.name), QByteArray::fromStdString(record.name),
+                            QByteArray::fromStdString(record.url)};
+    const bool givenAgain =
+        m_shownFor && (m_shownFor->id != cam.id ||
+                       CredentialOrigin(m_original.url) != CredentialOrigin(record.url));
+    if (m_credentials && (m_credentialsTyped || givenAgain))
+        KeepCamCredentials(*m_credentials, m_prompter, parentWidget(), cam,
                            typedCredentials().value_or(Credentials{}));
     if (m_credentials && m_plainPassword && !m_plainPassword->isHidden() &&
         m_plainPassword->isChecked())

@@ -97,8 +97,9 @@ class CamDialog : public QDialog {
 
     // The credentials the boxes hold; nothing when there are no boxes or both are empty.
     std::optional<Credentials> typedCredentials() const;
-    // An edit dialog's boxes show the cam's stored credentials (unless typed into already).
-    void showStoredCredentials(const QByteArray& cam);
+    // An edit dialog's boxes show the cam's stored credentials (unless typed into already):
+    // those given for its address, which its fetches send.
+    void showStoredCredentials(const CredentialCam& cam);
 
   private:
     // The design's labels, boxes and buttons; OK and Cancel are given back.
@@ -125,6 +126,8 @@ class CamDialog : public QDialog {
     QCheckBox* m_showPassword = nullptr;
     QCheckBox* m_plainPassword = nullptr; // agreement to send it over plain HTTP
     bool m_credentialsTyped = false;      // the user changed the boxes
+    // the cam whose stored credentials the boxes were filled with
+    std::optional<CredentialCam> m_shownFor;
 
     int m_designHeight = 0; // pixels, without the extras
     int m_textWidth = 0;    // pixels the widest text needs

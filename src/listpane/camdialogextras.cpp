@@ -121,7 +121,9 @@ void CamDialog::setCredentialStore(CamCredentials* store) {
         connect(box, &QLineEdit::textEdited, this, [this] { m_credentialsTyped = true; });
     fitExtras();
     if (!m_original.name.empty()) {
-        showStoredCredentials(QByteArray::fromStdString(m_original.name));
+        showStoredCredentials({m_camList.idOf(m_original.name),
+                               QByteArray::fromStdString(m_original.name),
+                               QByteArray::fromStdString(m_original.url)});
         m_plainPassword->setChecked(
             store->mayGoUnencrypted(QByteArray::fromStdString(m_original.name)));
     }
@@ -176,15 +178,16 @@ CamAlerts CamDialog::chosenAlerts() const {
     return {m_alertsBox->isChecked(), m_minutesBox->value(), m_hoursBox->value()};
 }
 
-void CamDialog::showStoredCredentials(const QByteArray& cam) {
+void CamDialog::showStoredCredentials(const CredentialCam& cam) {
     QPointer<CamDialog> dialog(this);
-    m_credentials->read(
-        cam, [dialog](CredentialStore::Outcome, std::optional<Credentials> found, const QString&) {
-            if (!dialog || !found || dialog->m_credentialsTyped)
-                return;
-            dialog->m_userBox->setText(found->user);
-            dialog->m_passwordBox->setText(found->password);
-        });
+    m_credentials->read(cam, [dialog, cam](CredentialStore::Outcome,
+                                           std::optional<Credentials> found, const QString&) {
+        if (!dialog || !found || dialog->m_credentialsTyped)
+            return;
+        dialog->m_userBox->setText(found->user);
+        dialog->m_passwordBox->setText(found->password);
+        dialog->m_shownFor = cam;
+    });
 }
 
 std::optional<Credentials> CamDialog::typedCredentials() const {

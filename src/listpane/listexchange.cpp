@@ -102,7 +102,9 @@ void ListExchange::offerToMoveUserInfo(const std::vector<std::string>& names) {
         if (!m_camList.replace(record.name, without).ok)
             continue; // the URL keeps them, and they are used from there
         KeepCamCredentials(*m_credentials, m_prompter, m_window,
-                           QByteArray::fromStdString(record.name), info.credentials);
+                           {m_camList.idOf(record.name), QByteArray::fromStdString(record.name),
+                            QByteArray::fromStdString(without.url)},
+                           info.credentials);
     }
 }
 

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 
 void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWidget> parent,
-                        const QByteArray& cam, const Credentials& credentials) {
+                        const CredentialCam& cam, const Credentials& credentials) {
     QPointer<CamCredentials> kept(&store);
     store.write(
         cam, credentials,
@@ -14,7 +14,7 @@ void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWid
                                                     const QString& error) {
             if (outcome == CredentialStore::Outcome::Done || !kept)
                 return;
-            const QString name = QString::fromLocal8Bit(cam);
+            const QString name = QString::fromLocal8Bit(cam.name);
             // without a keyring, one plain question; a keyring that failed says why
             const QString question =
                 outcome == CredentialStore::Outcome::NoKeyring
@@ -45,7 +45,7 @@ void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWid
                                 "CredentialKeeping",
                                 "%1 was saved without its user name and password: give them "
                                 "again in Edit once a keyring answers.")
-                                .arg(QString::fromLocal8Bit(cam)),
+                                .arg(QString::fromLocal8Bit(cam.name)),
                             PromptButtons::Ok, [](PromptAnswer) {});
                     else if (answer == PromptAnswer::PlainText &&
                              !kept->keepInPlainText(cam, credentials))

@@ -13,4 +13,4 @@ class Prompter;
 // that anyone who can read their files can read it), or not at all. Questions go to `parent`
 // while it lives, else stand on their own.
 void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWidget> parent,
-                        const QByteArray& cam, const Credentials& credentials);
+                        const CredentialCam& cam, const Credentials& credentials);

@@ -1,3 +1,4 @@
+#include "common/credentials.h"
 #include "common/datetimetext.h"
 #include "common/numbertext.h"
 #include "common/twips.h"
@@ -56,6 +57,23 @@ class NumberTextTest : public QObject {
         QCOMPARE(shortDateText(when.date()), date);
         QCOMPARE(generalDateText(when), moment);
         QLocale::setDefault(before);
+    }
+
+    // Where credentials may go: two addresses of one origin, and never two hosts or ports.
+    void credentialOriginsAreTheAddressesHostAndPort_data() {
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<QByteArray>("origin");
+        // clang-format off
+        QTest::newRow("spelled out") << QByteArray(" HTTP://Cam.Example:080/a.jpg") << QByteArray("http://cam.example:80");
+        QTest::newRow("no scheme, no port") << QByteArray("cam/a.jpg?b=c://d") << QByteArray("http://cam:80");
+        QTest::newRow("user info") << QByteArray("https://me:p@ss@cam#x") << QByteArray("https://cam:443");
+        QTest::newRow("an @ in the path") << QByteArray("http://cam/a@evil:1") << QByteArray("http://cam:80");
+        QTest::newRow("video, v6") << QByteArray("rtsp://[::1]/live") << QByteArray("rtsp://[::1]:554");
+        // clang-format on
+    }
+    void credentialOriginsAreTheAddressesHostAndPort() {
+        QFETCH(QByteArray, address);
+        QTEST(CredentialOrigin(address.toStdString()), "origin");
     }
 };
 

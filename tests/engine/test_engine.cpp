@@ -210,9 +210,10 @@ class EngineTest : public QObject {
         e.box.writeFile("cam/Harbour~2026-12-07_10-00-00.jpg", jpegOf(Qt::red));
         CamSettings& s = e.settings;
         QVERIFY(s.pins().trust("Harbour", "cam.example:443", "ab12"));
-        QVERIFY(s.credentials().keepInPlainText("Harbour", {"me", "secret"}));
-        QVERIFY(s.alerts().write("Harbour", {true, 15, 0}));
         const CamId id = e.list.idOf("Harbour");
+        QVERIFY(s.credentials().keepInPlainText({id, "Harbour", "https://cam.example/a.jpg"},
+                                                {"me", "secret"}));
+        QVERIFY(s.alerts().write("Harbour", {true, 15, 0}));
 
         QVERIFY(e.list.replace("Harbour", {"Quay", "https://cam.example/a.jpg", "30"}).ok);
 
@@ -221,7 +222,8 @@ class EngineTest : public QObject {
         QVERIFY(s.pins().lookup("Harbour", "cam.example:443").isEmpty());
         std::optional<Credentials> found;
         s.credentials().read(
-            "Quay", [&](auto, std::optional<Credentials> c, const QString&) { found = c; });
+            {id, "Quay", "https://cam.example/a.jpg"},
+            [&](auto, std::optional<Credentials> c, const QString&) { found = c; });
         QTRY_VERIFY(found);
         QCOMPARE(found->password, QString("secret"));
         QVERIFY(s.alerts().read("Quay").on);
@@ -239,6 +241,42 @@ class EngineTest : public QObject {
         QVERIFY(e.list.remove("Quay").ok);
         QVERIFY(s.pins().lookup("Quay", "cam.example:443").isEmpty());
         QVERIFY(!s.alerts().read("Quay").on);
+    }
+
+    // Credentials go only to the origin they were given for, even when the address changes.
+    void credentialsGoOnlyWhereTheyWereGiven_data() {
+        QTest::addColumn<QString>("then"); // the address it is given, "%1" the server's port
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("another path") << "HTTP://127.0.0.1:%1/b.jpg" << true;
+        QTest::newRow("another host") << "http://localhost:%1/a.jpg" << false;
+    }
+    void credentialsGoOnlyWhereTheyWereGiven() {
+        QFETCH(QString, then);
+        QFETCH(bool, sent);
+        ScriptedServer server;
+        server.setRoute([](const QByteArray& request) {
+            return ScriptedServer::answer(
+                request.contains("Authorization:")
+                    ? ScriptedServer::okResponse(jpegOf(Qt::red))
+                    : "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", "
+                      "nonce=\"n1\", qop=\"auth\"\r\nContent-Length: 0\r\n\r\n");
+        });
+        const QByteArray given = "http://" + server.address("/a.jpg").toUtf8();
+        Engine e(camList({{"Gate", given, "30"}}));
+        e.settings.credentials().keepForThisRun({e.list.idOf("Gate"), "Gate", given},
+                                                {"alice", "pw"});
+        e.engine->StartSelectedCam("Gate");
+        QTRY_VERIFY(e.engine->place(0).hasPicture() && e.engine->isSettled(0));
+
+        const CamRecord edited{"Gate", then.arg(server.port()).toStdString(), "30"};
+        e.engine->UpdateOpenPanels("Gate", edited);
+        const qsizetype before = server.requests.size();
+        e.engine->refreshNow(0);
+        const auto sentSince = [&] {
+            return server.requests.mid(before).join().contains("username=\"alice\"");
+        };
+        QTRY_VERIFY(sent ? sentSince() : e.engine->source(0)->failures() > 0);
+        QCOMPARE(sentSince(), sent);
     }
 };
 

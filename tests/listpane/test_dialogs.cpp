@@ -491,10 +491,6 @@ class DialogTest : public QObject {
         SettingsStore settings("Tarvique Software", "Tarvique Webcams", f.prompter);
         CamCredentials store("dunmoral-test", settings, "Tarvique Webcams");
         f.pane->setCredentialStore(&store);
-        QObject::connect(&f.model, &CamListModel::renamed, [&](auto& before, auto& after) {
-            store.rename(QByteArray::fromStdString(before), QByteArray::fromStdString(after),
-                         false);
-        });
         f.pane->addCam();
 
         AddCamDialog* add = f.pane->addDialog();
@@ -520,15 +516,17 @@ class DialogTest : public QObject {
         QTEST(QByteArray::fromStdString(f.model.find("Door")->url), "listed");
         std::optional<Credentials> found;
         bool read = false;
-        store.read("Door", [&](CredentialStore::Outcome, std::optional<Credentials> c,
-                               const QString&) { found = c, read = true; });
+        const CamId id = f.model.idOf("Door");
+        const QByteArray listed = QByteArray::fromStdString(f.model.find("Door")->url);
+        store.read({id, "Door", listed},
+                   [&](auto, std::optional<Credentials> c, auto&) { found = c, read = true; });
         QTRY_VERIFY(read);
         QTEST(found ? found->user + ":" + found->password : QString(), "stored");
         QCOMPARE(store.mayGoUnencrypted("Door"), !address.contains('@'));
         QVERIFY(!f.file().contains("pw\r\n") && !f.file().contains("bob"));
         QTEST(settings
                   .ReadUserSetting("Tarvique Webcams", "PlainTextPasswords",
-                                   "cam-" + QByteArray("Door").toHex(), {})
+                                   "camid-" + QString::number(id), {})
                   .contains("bob"),
               "inSettings");
 
@@ -542,8 +540,8 @@ class DialogTest : public QObject {
         type(edit->nameBox(), "Gate");
         pressOk(edit);
         read = false;
-        store.read("Gate", [&](CredentialStore::Outcome, std::optional<Credentials> c,
-                               const QString&) { found = c, read = true; });
+        store.read({id, "Gate", listed},
+                   [&](auto, std::optional<Credentials> c, auto&) { found = c, read = true; });
         QTRY_VERIFY(read && found);
     }
 

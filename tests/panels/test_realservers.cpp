@@ -147,7 +147,8 @@ class RealServerTest : public QObject {
         PanelsFixture f(camList({{"Cam", address, "300"}}));
         f.autoSave->setOn(true);
         if (!password.isEmpty())
-            f.credentials.keepForThisRun("Cam", {mufasa.user, password});
+            f.credentials.keepForThisRun({f.listModel.idOf("Cam"), "Cam", address.toUtf8()},
+                                         {mufasa.user, password});
         QSignalSpy shown(f.engine, &CamEngine::pictureShown);
         QSignalSpy ticks(&f.selection(), &CamFollower::ticked); // panel 0 counts as selected
         f.start("Cam");
