@@ -175,6 +175,14 @@
     </message>
 </context>
 <context>
+    <name>CamCredentials</name>
+    <message>
+        <source>The keyring kept the user name and password of %1 (%2): they are removed when it next answers.</source>
+        <extracomment>%1 names the cam, %2 says why the keyring refused</extracomment>
+        <translation>Der Schlüsselbund hat Benutzername und Passwort von %1 (%2) behalten: sie werden entfernt, sobald er wieder antwortet.</translation>
+    </message>
+</context>
+<context>
     <name>CamDialog</name>
     <message>
         <source>Name:</source>

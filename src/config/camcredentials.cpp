@@ -242,3 +242,15 @@ void CamCredentials::remove(const CredentialCam& cam) {
     });
     emit changed(cam.id);
 }
+
+void CamCredentials::askKeyring(std::function<void(bool answers)> done) {
+    auto* job = new QKeychain::ReadPasswordJob(m_service);
+    job->setAutoDelete(true);
+    job->setKey("keyring-check");
+    connect(job, &QKeychain::Job::finished, this, [job, done = std::move(done)] {
+        // an entry nobody has is not found where a keyring answers; anything else (no
+        // session bus, no service, no collection, a refusal) is no keyring to keep it in
+        done(job->error() == QKeychain::NoError || job->error() == QKeychain::EntryNotFound);
+    });
+    job->start();
+}

@@ -34,6 +34,9 @@ class CamCredentials : public QObject, public CredentialStore {
     void remove(const CredentialCam& cam) override;
     // Kept in memory until the program ends.
     void keepForThisRun(const CredentialCam& cam, const Credentials& credentials);
+    // Whether a keyring answers at all (one read of an entry nobody has: not found), so that a
+    // dialog can ask where to keep a password before it saves anything.
+    void askKeyring(std::function<void(bool answers)> done);
     // Kept in the user's settings in plain text; false when they cannot be written.
     bool keepInPlainText(const CredentialCam& cam, const Credentials& credentials);
     // Credentials were kept under the cams' names before cams had ids. Once, the cams listed

@@ -17,7 +17,7 @@ constexpr const char* emptyValue = "{}";
 CredentialStore::Outcome KeyringOutcome(int error, const QString& text) {
     if (error == QKeychain::OtherError &&
         (text.contains("does not exist at path") || text.contains("org.freedesktop.DBus.Error") ||
-         text.contains("No such secret collection")))
+         text.contains("No such secret collection") || text.contains("autolaunch D-Bus")))
         return CredentialStore::Outcome::NoKeyring;
     switch (error) {
     case QKeychain::NoError:

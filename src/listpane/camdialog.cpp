@@ -225,6 +225,13 @@ void CamDialog::saveRecord() {
                        PromptButtons::Ok);
         return;
     }
+    // Where a typed password goes is settled before anything is saved: without a keyring the
+    // user chooses, and Cancel comes back here with nothing saved.
+    if (m_credentials && m_credentialsTyped && typedCredentials() && !m_keepAs) {
+        askWhereToKeepCredentials();
+        return;
+    }
+    const std::optional<PromptAnswer> keepAs = std::exchange(m_keepAs, std::nullopt);
     CamRecord record = enteredRecord();
     offerToMoveUserInfo(record);
     const FileResult written = write(record);
@@ -244,9 +251,14 @@ void CamDialog::saveRecord() {
     const bool givenAgain =
         m_shownFor && (m_shownFor->id != cam.id ||
                        CredentialOrigin(m_original.url) != CredentialOrigin(record.url));
-    if (m_credentials && (m_credentialsTyped || givenAgain))
-        KeepCamCredentials(*m_credentials, m_prompter, parentWidget(), cam,
-                           typedCredentials().value_or(Credentials{}));
+    if (m_credentials && (m_credentialsTyped || givenAgain)) {
+        const Credentials typed = typedCredentials().value_or(Credentials{});
+        if (keepAs && *keepAs != PromptAnswer::Ok)
+            KeepCredentialsAsChosen(*m_credentials, m_prompter, parentWidget(), cam, typed,
+                                    *keepAs);
+        else
+            KeepCamCredentials(*m_credentials, m_prompter, parentWidget(), cam, typed);
+    }
     if (m_credentials && m_plainPassword && !m_plainPassword->isHidden() &&
         m_plainPassword->isChecked())
         m_credentials->allowUnencrypted(QByteArray::fromStdString(record.name));
@@ -259,6 +271,30 @@ void CamDialog::saveRecord() {
         m_settings->setValue(motionSettingsKey, cam, m_rules->motionSettings());
     }
     close();
+}
+
+void CamDialog::askWhereToKeepCredentials() {
+    setEnabled(false); // one answer at a time
+    m_credentials->askKeyring([this, alive = QPointer<CamDialog>(this)](bool answers) {
+        if (!alive)
+            return;
+        setEnabled(true);
+        if (answers) {
+            m_keepAs = PromptAnswer::Ok; // the keyring's
+            saveRecord();
+            return;
+        }
+        AskWhereToKeepCredentials(m_prompter, this, [this, alive](PromptAnswer answer) {
+            if (!alive)
+                return;
+            if (answer == PromptAnswer::Cancel) {
+                m_passwordBox->setFocus(); // nothing saved: the dialog is as it was
+                return;
+            }
+            m_keepAs = answer;
+            saveRecord();
+        });
+    });
 }
 
 void CamDialog::keyPressEvent(QKeyEvent* event) {

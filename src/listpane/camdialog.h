@@ -2,6 +2,7 @@
 
 #include "camlist/camrecord.h"
 #include "common/atomicfile.h"
+#include "common/prompter.h"
 #include "config/camalerts.h"
 #include "engine/addresscheck.h"
 
@@ -112,6 +113,9 @@ class CamDialog : public QDialog {
     void offerToMoveUserInfo(CamRecord& record);
 
     CamAlerts chosenAlerts() const;
+    // Asks whether a keyring answers, and where the typed password goes when none does; saves
+    // once that is settled.
+    void askWhereToKeepCredentials();
 
     CamCredentials* m_credentials = nullptr;
     CamAlertSettings* m_alerts = nullptr;
@@ -126,6 +130,8 @@ class CamDialog : public QDialog {
     QCheckBox* m_showPassword = nullptr;
     QCheckBox* m_plainPassword = nullptr; // agreement to send it over plain HTTP
     bool m_credentialsTyped = false;      // the user changed the boxes
+    // where the typed password goes, settled before saving (Ok: the keyring)
+    std::optional<PromptAnswer> m_keepAs;
     // the cam whose stored credentials the boxes were filled with
     std::optional<CredentialCam> m_shownFor;
 

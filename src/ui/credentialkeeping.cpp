@@ -5,6 +5,16 @@
 
 #include <QCoreApplication>
 
+namespace {
+
+QString noKeyringQuestion() {
+    return QCoreApplication::translate("CredentialKeeping",
+                                       "No keyring answered: keep the password for this run "
+                                       "only, or in the settings file in plain text?");
+}
+
+} // namespace
+
 void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWidget> parent,
                         const CredentialCam& cam, const Credentials& credentials) {
     QPointer<CamCredentials> kept(&store);
@@ -18,10 +28,7 @@ void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWid
             // without a keyring, one plain question; a keyring that failed says why
             const QString question =
                 outcome == CredentialStore::Outcome::NoKeyring
-                    ? QCoreApplication::translate("CredentialKeeping",
-                                                  "No keyring answered: keep the password for "
-                                                  "this run only, or in the settings file in "
-                                                  "plain text?")
+                    ? noKeyringQuestion()
                     //: %1 names the cam, %2 says why the keyring could not keep them
                     : QCoreApplication::translate(
                           "CredentialKeeping",
@@ -36,9 +43,7 @@ void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWid
                 [kept, &prompter, parent, cam, credentials](PromptAnswer answer) {
                     if (!kept)
                         return;
-                    if (answer == PromptAnswer::ThisRunOnly)
-                        kept->keepForThisRun(cam, credentials);
-                    else if (answer == PromptAnswer::Cancel) // never kept without a word
+                    if (answer == PromptAnswer::Cancel) // never kept without a word
                         prompter.askLater(
                             parent, QCoreApplication::translate("CredentialKeeping", "Keyring"),
                             QCoreApplication::translate(
@@ -47,14 +52,27 @@ void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWid
                                 "again in Edit once a keyring answers.")
                                 .arg(QString::fromLocal8Bit(cam.name)),
                             PromptButtons::Ok, [](PromptAnswer) {});
-                    else if (answer == PromptAnswer::PlainText &&
-                             !kept->keepInPlainText(cam, credentials))
-                        prompter.askLater(
-                            parent, QCoreApplication::translate("CredentialKeeping", ":: error"),
-                            QCoreApplication::translate("CredentialKeeping",
-                                                        "The user name and password could not "
-                                                        "be written to the settings file."),
-                            PromptButtons::Ok, [](PromptAnswer) {});
+                    else
+                        KeepCredentialsAsChosen(*kept, prompter, parent, cam, credentials, answer);
                 });
         });
+}
+
+void AskWhereToKeepCredentials(Prompter& prompter, QPointer<QWidget> parent,
+                               std::function<void(PromptAnswer)> answered) {
+    prompter.askLater(parent, QCoreApplication::translate("CredentialKeeping", "Keyring"),
+                      noKeyringQuestion(), PromptButtons::KeepCredentials, std::move(answered));
+}
+
+void KeepCredentialsAsChosen(CamCredentials& store, Prompter& prompter, QPointer<QWidget> parent,
+                             const CredentialCam& cam, const Credentials& credentials,
+                             PromptAnswer answer) {
+    if (answer == PromptAnswer::ThisRunOnly)
+        store.keepForThisRun(cam, credentials);
+    else if (answer == PromptAnswer::PlainText && !store.keepInPlainText(cam, credentials))
+        prompter.askLater(parent, QCoreApplication::translate("CredentialKeeping", ":: error"),
+                          QCoreApplication::translate("CredentialKeeping",
+                                                      "The user name and password could not be "
+                                                      "written to the settings file."),
+                          PromptButtons::Ok, [](PromptAnswer) {});
 }

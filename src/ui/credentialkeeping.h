@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/credentials.h"
+#include "common/prompter.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -14,3 +15,13 @@ class Prompter;
 // while it lives, else stand on their own.
 void KeepCamCredentials(CamCredentials& store, Prompter& prompter, QPointer<QWidget> parent,
                         const CredentialCam& cam, const Credentials& credentials);
+
+// "No keyring answered: keep the password for this run only, or in the settings file in plain
+// text?", with For This Run Only, In Plain Text and Cancel.
+void AskWhereToKeepCredentials(Prompter& prompter, QPointer<QWidget> parent,
+                               std::function<void(PromptAnswer)> answered);
+// Keeps them as the user answered that question: for this run, or in plain text (said when
+// that cannot be written).
+void KeepCredentialsAsChosen(CamCredentials& store, Prompter& prompter, QPointer<QWidget> parent,
+                             const CredentialCam& cam, const Credentials& credentials,
+                             PromptAnswer answer);

@@ -120,6 +120,7 @@ class KeyringTest : public QObject {
         add->userBox()->setText("bob");
         QTest::keyClicks(add->passwordBox(), "s3cret-in-keyring");
         add->findChild<QToolButton*>("Command1")->click();
+        QTRY_VERIFY(model.find("Door")); // saved once the keyring answered
         const CamId id = model.idOf("Door");
         CredentialStore::Outcome outcome = CredentialStore::Outcome::Failed;
         QTRY_COMPARE(readBack(store, {id, "Door", "http://cam.example/a.jpg"}, &outcome),
