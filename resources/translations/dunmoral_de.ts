@@ -1481,22 +1481,6 @@ Nur für diese Sitzung behält sie, bis das Programm endet. Im Klartext behält 
 <context>
     <name>Freshness</name>
     <message>
-        <source>%1 s old</source>
-        <translation>%1 s alt</translation>
-    </message>
-    <message>
-        <source>%1 min old</source>
-        <translation>%1 min alt</translation>
-    </message>
-    <message>
-        <source>%1 h old</source>
-        <translation>%1 h alt</translation>
-    </message>
-    <message>
-        <source>%1 days old</source>
-        <translation>%1 Tage alt</translation>
-    </message>
-    <message>
         <source>not running</source>
         <translation>läuft nicht</translation>
     </message>
@@ -1551,6 +1535,11 @@ Nur für diese Sitzung behält sie, bis das Programm endet. Im Klartext behält 
     <message>
         <source>offline for %1</source>
         <translation>seit %1 offline</translation>
+    </message>
+    <message>
+        <source>%1 old</source>
+        <extracomment>how old a picture is: &quot;12 s old&quot;, &quot;3 min old&quot;</extracomment>
+        <translation>%1 alt</translation>
     </message>
 </context>
 <context>

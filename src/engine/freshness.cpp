@@ -66,16 +66,6 @@ std::string said(const char* text, const std::string& value = {}) {
 
 } // namespace
 
-std::string AgeText(int64_t seconds) {
-    if (seconds < 60)
-        return said(QT_TRANSLATE_NOOP("Freshness", "%1 s old"), std::to_string(seconds));
-    if (seconds < 3600)
-        return said(QT_TRANSLATE_NOOP("Freshness", "%1 min old"), std::to_string(seconds / 60));
-    if (seconds < 2 * 86400)
-        return said(QT_TRANSLATE_NOOP("Freshness", "%1 h old"), std::to_string(seconds / 3600));
-    return said(QT_TRANSLATE_NOOP("Freshness", "%1 days old"), std::to_string(seconds / 86400));
-}
-
 std::string DurationText(int64_t seconds) {
     if (seconds < 60)
         return said(QT_TRANSLATE_NOOP("Freshness", "%1 s"), std::to_string(seconds));
@@ -84,6 +74,11 @@ std::string DurationText(int64_t seconds) {
     if (seconds < 2 * 86400)
         return said(QT_TRANSLATE_NOOP("Freshness", "%1 h"), std::to_string(seconds / 3600));
     return said(QT_TRANSLATE_NOOP("Freshness", "%1 days"), std::to_string(seconds / 86400));
+}
+
+std::string AgeText(int64_t seconds) {
+    //: how old a picture is: "12 s old", "3 min old"
+    return said(QT_TRANSLATE_NOOP("Freshness", "%1 old"), DurationText(seconds));
 }
 
 std::string FailingText(Freshness state, const std::string& reason,
