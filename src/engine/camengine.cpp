@@ -285,7 +285,6 @@ void CamEngine::showPlainPicture(int index, const QImage& picture) {
     CamPlace& place = placeAt(index);
     ++place.shownCount;
     place.shownBody.clear();
-    place.arrivedBody.clear();
     place.fileBytes.clear();
     place.fileFormat.clear();
     place.shownPicture = picture;

@@ -28,12 +28,11 @@ struct CamPlace {
     FreshnessTracker freshness;
     float progress = 0; // of the transfer under way, 0 to 100
 
-    // The picture shown: the bytes it was fetched as (to know the same picture again), the
+    // The picture shown: its own bytes as they came (to know the same picture again), the
     // file bytes the whole picture is decoded from (the saved copy once it is saved), its own
     // size, the copy made at the size the place is shown at (or a plain picture of the
     // program's own, whole), and the whole picture while somebody follows the place.
     QByteArray shownBody;
-    QByteArray arrivedBody; // the same as it came, with what followed the picture's end
     QByteArray fileBytes;
     QByteArray fileFormat; // empty: a picture file; else a coded picture of that kind
     QSize shownSize;

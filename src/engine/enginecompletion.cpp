@@ -5,12 +5,16 @@
 #include "engine/camengine.h"
 
 #include "engine/decodequeue.h"
+#include "imaging/picturecheck.h"
 #include "net/receptionbudget.h"
 #include "source/picturesource.h"
 
 #include <algorithm>
 
 namespace {
+
+// answers larger than this are cut to their picture's own bytes as they arrive
+constexpr qsizetype largeAnswer = 4 * 1024 * 1024;
 
 int placeOf(quint64 ticket) {
     return int(ticket & 0xff);
@@ -22,14 +26,24 @@ quint64 CamEngine::nextTicket(int index) {
     return (++m_tickets << 8) | quint64(index);
 }
 
-void CamEngine::pictureArrived(int index, const FetchedPicture& arrived) {
+void CamEngine::pictureArrived(int index, const FetchedPicture& fetched) {
     CamPlace& place = placeAt(index);
     Completion completion;
-    completion.fetched = arrived;
-    // The same bytes as the picture shown, and nothing else on its way to the place: nothing
-    // to decode, nothing to draw again.
-    if (place.completions.size() == 0 && !place.arrivedBody.isEmpty() &&
-        arrived.body == place.arrivedBody) {
+    completion.fetched = fetched;
+    FetchedPicture& arrived = completion.fetched;
+    // A large answer keeps only the picture's own bytes from here on: what a server sends after
+    // its end (a gzip bomb's zeros) is never held.
+    if (arrived.format.isEmpty() && arrived.body.size() > largeAnswer)
+        if (const PictureCheck check = CheckPicture(
+                {arrived.body.constData(), size_t(arrived.body.size())}, arrived.announcedLength);
+            check.end > 0 && qsizetype(check.end) < arrived.body.size())
+            arrived.body.truncate(qsizetype(check.end));
+    // The same picture as the one shown (its own bytes again, a picture file's followed by
+    // anything), and nothing else on its way to the place: nothing to decode, nothing to draw.
+    const bool samePicture = !place.shownBody.isEmpty() && arrived.format == place.fileFormat &&
+                             (arrived.format.isEmpty() ? arrived.body.startsWith(place.shownBody)
+                                                       : arrived.body == place.shownBody);
+    if (place.completions.size() == 0 && samePicture) {
         completion.kind = Completion::Kind::SamePicture;
         queueCompletion(index, std::move(completion));
         return;
@@ -37,7 +51,6 @@ void CamEngine::pictureArrived(int index, const FetchedPicture& arrived) {
     // The place shows the picture small; a follower that shows it large, whole.
     const bool whole = isWantedWhole(index);
     const quint64 ticket = nextTicket(index);
-    place.completions.add(ticket, std::move(completion), false);
     DecodeQueue::Order order{index,
                              ticket,
                              arrived.body,
@@ -47,6 +60,7 @@ void CamEngine::pictureArrived(int index, const FetchedPicture& arrived) {
                              false,
                              arrived.format,
                              m_motionFrames.at(size_t(index))};
+    place.completions.add(ticket, std::move(completion), false);
     // a picture still waiting for its decode is overtaken by this one: it is never shown, but
     // the sinks hear of it when it was new
     if (const std::optional<quint64> replaced = m_decodes->submit(std::move(order)))
@@ -65,7 +79,7 @@ void CamEngine::keepInBudget(int index) {
     // the place's copies of the picture are often one and the same bytes
     std::vector<const char*> counted;
     int64_t bytes = place.completions.heldBytes();
-    for (const QByteArray* kept : {&place.arrivedBody, &place.shownBody, &place.fileBytes})
+    for (const QByteArray* kept : {&place.shownBody, &place.fileBytes})
         if (std::find(counted.begin(), counted.end(), kept->constData()) == counted.end()) {
             counted.push_back(kept->constData());
             bytes += kept->size();
@@ -122,7 +136,6 @@ void CamEngine::takeIn(int index, Completion& completion) {
         const FetchedPicture& fetched = completion.fetched;
         const DecodedPicture& decoded = completion.decoded.decoded;
         ++place.shownCount;
-        place.arrivedBody = fetched.body;
         // what followed the picture's end is not kept
         place.shownBody = decoded.end > 0 ? fetched.body.left(decoded.end) : fetched.body;
         completion.fetched.body = place.shownBody;
@@ -179,7 +192,6 @@ void CamEngine::takeIn(int index, Completion& completion) {
         break;
     case Completion::Kind::NotPicture:
         place.shownBody.clear(); // the next picture shows again, same or not
-        place.arrivedBody.clear();
         place.fileBytes.clear();
         place.fileFormat.clear();
         place.shownSize = m_notFound.size();

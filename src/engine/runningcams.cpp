@@ -133,7 +133,6 @@ void CamEngine::stopCam(int index) {
     place.wholeTicket = 0;
     place.freshness = {};
     place.shownBody.clear();
-    place.arrivedBody.clear();
     place.fileBytes.clear();
     place.fileFormat.clear();
     place.shownSize = {};

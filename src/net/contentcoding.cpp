@@ -34,9 +34,15 @@ std::vector<std::string> codingsOf(std::string_view field) {
     return codings;
 }
 
+constexpr size_t largestAnyRatio = 16 * 1024 * 1024;
+constexpr size_t mostRatio = 100;
+
 // Inflates `input` in a zlib, gzip (windowBits 15 + 32: either, by its header) or raw
 // (windowBits -15) stream, stopping past `maxBytes`.
 DecodedContent inflated(const QByteArray& input, int windowBits, size_t maxBytes) {
+    // A picture compresses little: past 16 MB, more than a hundred times its compressed size is
+    // a bomb, refused before it takes the time of inflating all of it.
+    maxBytes = std::min(maxBytes, std::max(largestAnyRatio, size_t(input.size()) * mostRatio));
     DecodedContent result;
     z_stream stream{};
     if (inflateInit2(&stream, windowBits) != Z_OK)

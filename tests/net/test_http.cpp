@@ -138,6 +138,13 @@ class HttpTest : public QObject {
         QTest::newRow("three layers") << QByteArray("gzip, gzip, gzip") << compressed(compressed(compressed(plain, 31), 31), 31) << QByteArray("refused: the answer is compressed more than twice");
         // clang-format on
     }
+    // Past 16 MB, an answer unpacking to more than a hundred times its size is a bomb, however
+    // large the bound.
+    void aBombIsRefusedByItsRatio() {
+        const QByteArray bomb = compressed(QByteArray(20 << 20, 0), 31);
+        QVERIFY(!DecodeContent("gzip", bomb, size_t(64) << 20).ok);
+    }
+
     void contentCodingsAreUndoneWithinABound() {
         QFETCH(QByteArray, field);
         QFETCH(QByteArray, body);
