@@ -3,8 +3,10 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 QTableWidget* MakeCamTable(QDialog* dialog, const char* objectName, const QString& accessibleName,
                            const QStringList& headers, const QStringList& rows) {
@@ -37,5 +39,15 @@ void LayOutCamTableDialog(QDialog* dialog, const QString& note, QTableWidget* ta
     if (below)
         layout->addLayout(below);
     layout->addWidget(buttons);
-    dialog->resize(720, 420);
+    // wide enough for every column, as far as the screen allows
+    int tableWidth = 2 * table->frameWidth() + 4;
+    if (!table->verticalHeader()->isHidden())
+        tableWidth += table->verticalHeader()->sizeHint().width();
+    for (int column = 0; column < table->columnCount(); ++column)
+        tableWidth += table->columnWidth(column);
+    const QMargins margins = layout->contentsMargins();
+    const int screenWidth = dialog->screen()->availableGeometry().width() * 9 / 10;
+    dialog->resize(
+        std::clamp(tableWidth + margins.left() + margins.right(), 720, std::max(720, screenWidth)),
+        420);
 }
