@@ -109,6 +109,7 @@ std::pair<QToolButton*, QToolButton*> CamDialog::makeDesignControls(const Layout
                           "your browser and selecting \"properties\""),
                        layout.text2);
     addressLabel->setBuddy(m_addressBox);
+    ShowWholeTextOnHover(m_addressBox);
     QLabel* refreshLabel = label("Label3", tr("Refresh:"), layout.label3);
     m_refreshBox = box("Text3", tr("Enter the time in seconds"), layout.text3);
     refreshLabel->setBuddy(m_refreshBox);
@@ -187,7 +188,7 @@ void CamDialog::fillFromRecord(const CamRecord& record) {
     m_addressLimit->allowStoredLength(localText(record.url).size());
 
     m_nameBox->setText(localText(record.name));
-    m_addressBox->setText(localText(record.url));
+    SetTextShowingStart(m_addressBox, localText(record.url));
     m_refreshBox->setText(localText(record.refresh));
 }
 

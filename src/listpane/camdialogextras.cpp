@@ -207,7 +207,7 @@ void CamDialog::offerToMoveUserInfo(CamRecord& record) {
                        PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     record.url = info->addressWithout;
-    m_addressBox->setText(localText(record.url));
+    SetTextShowingStart(m_addressBox, localText(record.url));
     m_userBox->setText(info->credentials.user);
     m_passwordBox->setText(info->credentials.password);
     m_credentialsTyped = true;

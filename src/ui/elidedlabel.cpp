@@ -13,6 +13,28 @@ void ElidedLabel::setNote(const QString& note) {
     update();
 }
 
+void ElidedLabel::setRoomFor(const QString& sample) {
+    m_roomFor = sample;
+    updateGeometry();
+}
+
+QSize ElidedLabel::sizeHint() const {
+    QSize size = QLabel::sizeHint();
+    if (!m_roomFor.isEmpty())
+        size.setWidth(fontMetrics().horizontalAdvance(m_roomFor) +
+                      fontMetrics().averageCharWidth() + contentsMargins().left() +
+                      contentsMargins().right());
+    return size;
+}
+
+QSize ElidedLabel::minimumSizeHint() const {
+    if (!m_roomFor.isEmpty())
+        return sizeHint();
+    // room for the "..." that says there is more
+    return {fontMetrics().horizontalAdvance(QStringLiteral("MMM\u2026")),
+            QLabel::minimumSizeHint().height()};
+}
+
 void ElidedLabel::paintEvent(QPaintEvent*) {
     const QRect area = contentsRect();
     const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());

@@ -13,10 +13,18 @@ class ElidedLabel : public QLabel {
     bool isElided() const;
     // A tooltip shown whether the text is cut or not (after the whole text when it is cut).
     void setNote(const QString& note);
+    // In a layout, the label asks for room for `sample` whatever it shows, so its column keeps
+    // its width while the texts change; without a sample it asks for its text's width and
+    // can be made as narrow as its layout needs.
+    void setRoomFor(const QString& sample);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     QString m_note;
+    QString m_roomFor;
 };

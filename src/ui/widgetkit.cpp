@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
 #include <QToolButton>
 #include <QWidget>
 #include <algorithm>
@@ -114,4 +116,17 @@ QImage makeHiddenPicture(QWidget* parent, const char* name, const QString& pictu
     setGeometryTwips(label, twips);
     label->hide();
     return picture.isEmpty() ? QImage() : label->pixmap().toImage();
+}
+
+void ShowWholeTextOnHover(QLineEdit* box) {
+    QObject::connect(box, &QLineEdit::textChanged, box, [box, own = box->toolTip()] {
+        const int room = box->width() - 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        const bool cut = box->fontMetrics().horizontalAdvance(box->text()) > room;
+        box->setToolTip(!cut ? own : own.isEmpty() ? box->text() : box->text() + '\n' + own);
+    });
+}
+
+void SetTextShowingStart(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    box->setCursorPosition(0);
 }

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 
+class QLineEdit;
 class QToolButton;
 class QWidget;
 
@@ -41,3 +42,8 @@ int WidenToText(QWidget* window);
 // Places `widget` at a design position given in twips, within its parent.
 void setGeometryTwips(QWidget* widget, int left, int top, int width, int height);
 void setGeometryTwips(QWidget* widget, const QRect& twips);
+
+// A box whose text may be longer than the box: set from the program it shows the text's start,
+// and while the text does not fit, hovering shows it whole above the box's own tooltip.
+void ShowWholeTextOnHover(QLineEdit* box);
+void SetTextShowingStart(QLineEdit* box, const QString& text);

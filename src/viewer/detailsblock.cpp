@@ -5,6 +5,8 @@
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QScrollBar>
@@ -15,23 +17,44 @@
 
 namespace {
 
-ElidedLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect twips) {
+ElidedLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
     auto* label = new ElidedLabel(caption, parent);
     label->setObjectName(name);
-    setGeometryTwips(label, twips);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
-// A row of the details: its caption, and its value, whose text starts on the caption's line
-// (a taller caption box draws its text as high as the value's box begins).
-ElidedLabel* makeRow(QWidget* parent, const char* captionName, const QString& caption,
-                     QRect captionAt, const char* valueName, QRect valueAt) {
-    QLabel* captionLabel = makeLabel(parent, captionName, caption, captionAt);
-    ElidedLabel* value = makeLabel(parent, valueName, {}, valueAt);
-    for (QLabel* label : {captionLabel, static_cast<QLabel*>(value)})
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    captionLabel->setContentsMargins(0, tw(valueAt.top()) - tw(captionAt.top()), 0, 0);
+// A row of the details in `rows`: its caption, and its value on the caption's line.
+template <typename Value = ElidedLabel>
+Value* addRow(QWidget* parent, QGridLayout* rows, const char* captionName, const QString& caption,
+              const char* valueName) {
+    const int row = rows->rowCount();
+    rows->addWidget(makeLabel(parent, captionName, caption), row, 0, Qt::AlignTop);
+    auto* value = new Value(parent);
+    value->setObjectName(valueName);
+    value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    rows->addWidget(value, row, 1, Qt::AlignTop);
+    rows->setRowMinimumHeight(row, tw(240));
     return value;
+}
+
+// A column of rows: captions at least `captionWidth` twips wide (with the space before the
+// values), the values in what is left.
+QGridLayout* makeRows(int captionWidth) {
+    auto* rows = new QGridLayout;
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setVerticalSpacing(0);
+    rows->setHorizontalSpacing(tw(90));
+    rows->setColumnMinimumWidth(0, tw(captionWidth) - rows->horizontalSpacing());
+    rows->setColumnStretch(1, 1);
+    return rows;
+}
+
+// A value that wraps onto more lines rather than be cut: the state and figures sentences.
+QLabel* wrapping(QLabel* label) {
+    label->setWordWrap(true);
+    label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 25);
+    return label;
 }
 
 // A Last-Modified value as the user's locale writes a date and time, in local time; a value
@@ -54,7 +77,26 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     setFont(designFont());
     hide();
 
-    makeLabel(this, "Label6", tr("Zoom:"), {180, 180, 795, 255});
+    // Laid out, not placed: at the desktop's usual font everything stands where it always
+    // did, and a larger font or a longer translation moves the rest aside instead of cutting.
+    auto* block = new QGridLayout(this);
+    const QMargins frame = contentsMargins(); // the frame's own, inside which the layout lies
+    block->setContentsMargins(
+        std::max(0, tw(180) - frame.left()), std::max(0, tw(180) - frame.top()),
+        std::max(0, tw(180) - frame.right()), std::max(0, tw(150) - frame.bottom()));
+    block->setVerticalSpacing(0);
+    block->setColumnStretch(0, 1);
+    block->addWidget(makeLabel(this, "Label6", tr("Zoom:")), 0, 0);
+    block->setRowMinimumHeight(0, tw(240));
+    block->addLayout(makeZoomRow(), 1, 0, Qt::AlignTop);
+    block->setRowMinimumHeight(1, tw(420));
+    block->addLayout(makeButtons(), 2, 0);
+    block->setRowMinimumHeight(3, tw(1920) - tw(1695)); // a gap above the rows
+    block->addLayout(makeRows(), 4, 0);
+    block->setRowStretch(5, 1);
+}
+
+QHBoxLayout* DetailsBlock::makeZoomRow() {
     m_slider = new QScrollBar(Qt::Horizontal, this);
     m_slider->setObjectName("Slider1");
     m_slider->setAccessibleName(tr("Zoom"));
@@ -63,7 +105,7 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     m_slider->setPageStep(1);
     m_slider->setValue(1);
     m_slider->setTracking(false);
-    setGeometryTwips(m_slider, 180, 420, 2835, 315);
+    m_slider->setFixedSize(tw(2835), tw(315));
     connect(m_slider, &QScrollBar::valueChanged, this, [this] {
         const QSignalBlocker quiet(m_fit); // a factor chosen: the picture is zoomed, not fitted
         m_fit->setChecked(false);
@@ -77,73 +119,112 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     m_fit->setToolTip(tr("show the whole picture in the viewer (Ctrl+0)"));
     m_fit->setCheckable(true);
     m_fit->setChecked(true); // until a factor is chosen, a selected cam is seen whole
-    setGeometryTwips(m_fit, 3135, 390, 735, 375);
+    m_fit->setMinimumSize(tw(735), tw(375));
     connect(m_fit, &QToolButton::toggled, this, [this] {
         m_freeScale.reset();
         emit zoomChanged();
     });
-    m_zoomLevel = makeLabel(this, "lblZoomLevel", {}, {3990, 450, 2400, 255});
+    m_zoomLevel = makeLabel(this, "lblZoomLevel", {});
+    m_zoomLevel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    makeButtons();
-
-    m_name = makeRow(this, "lblNameCaption", tr("Name:"), {180, 1920, 1995, 255}, "lblName",
-                     {1980, 1920, 2235, 255});
-    m_lastRefreshed = makeRow(this, "lblLastRefreshedCaption", tr("Last Refreshed:"),
-                              {180, 2160, 2055, 375}, "lblLastRefreshed", {1980, 2190, 1995, 195});
-    m_lastChanged = makeRow(this, "lblLastChangedCaption", tr("Last Changed:"),
-                            {180, 2400, 2115, 315}, "lblLastChanged", {1920, 2430, 1995, 195});
-    m_time = makeRow(this, "lblTimeCaption", tr("Current Time:"), {180, 2640, 2175, 255}, "lblTime",
-                     {1920, 2665, 1995, 195});
-    findChild<QLabel*>("lblTimeCaption")->hide();
-    m_time->hide();
-    m_refresh = makeRow(this, "lblRefreshCaption", tr("Refresh Rate:"), {180, 2880, 2055, 255},
-                        "lblRefresh", {1980, 2910, 1995, 195});
-    m_nextRefresh = makeRow(this, "lblNextRefreshCaption", tr("Next Refresh:"),
-                            {180, 3120, 2235, 285}, "lblNextRefresh", {1980, 3170, 1995, 195});
-
-    // beyond the classic rows, a second column: where the picture came from, its age, and how
-    // often the cam's picture really changes
-    m_source = makeRow(this, "lblSourceCaption", tr("Fetched From:"), {4560, 1920, 1500, 255},
-                       "lblSource", {6060, 1920, 6000, 255});
-    m_age = makeRow(this, "lblAgeCaption", tr("Picture Age:"), {4560, 2160, 1500, 255}, "lblAge",
-                    {6060, 2160, 6000, 255});
-    m_updateRate = makeRow(this, "lblUpdateRateCaption", tr("Update Rate:"),
-                           {4560, 2400, 1500, 255}, "lblUpdateRate", {6060, 2400, 6000, 255});
-    m_motion = makeRow(this, "lblMotionCaption", tr("Motion:"), {4560, 2640, 1500, 255},
-                       "lblMotion", {6060, 2640, 6000, 255});
+    auto* row = new QHBoxLayout;
+    row->setSpacing(tw(120));
+    row->addWidget(m_slider);
+    row->addWidget(m_fit);
+    row->addWidget(m_zoomLevel, 1);
+    return row;
 }
 
 // Save Image and Screensaver, Save As and Motion Mask beside them.
-void DetailsBlock::makeButtons() {
+QHBoxLayout* DetailsBlock::makeButtons() {
     QToolButton* save =
         makePictureButton(this, "cmdSave", tr("Save Image"), tr("save image in you /cam/ folder"),
                           ":/pictures/save.png");
-    setGeometryTwips(save, 180, 840, 1395, 855);
     QToolButton* fullScreen =
         makePictureButton(this, "Command3", tr("Screensaver"),
                           tr("full screen, auto refreshing view of current cam.  click to close."),
                           ":/pictures/screensaver.png");
-    setGeometryTwips(fullScreen, 1620, 840, 1395, 855);
     connect(save, &QToolButton::clicked, this, &DetailsBlock::saveClicked);
+    connect(fullScreen, &QToolButton::clicked, this, &DetailsBlock::fullScreenClicked);
     // beside the one-click save: the same, where the user chooses
     auto* saveAs = new QToolButton(this);
     saveAs->setObjectName("cmdSaveAs");
     saveAs->setText(tr("Save As..."));
     saveAs->setToolTip(tr("save the image where you choose (Ctrl+Shift+S)"));
-    setGeometryTwips(saveAs, 3060, 1080, 1395, 375);
     connect(saveAs, &QToolButton::clicked, this, &DetailsBlock::saveAsClicked);
-    connect(fullScreen, &QToolButton::clicked, this, &DetailsBlock::fullScreenClicked);
-    WidenToText(this); // a longer translation of "Save As...", say
-    // beyond Save As, however wide its text made it
     m_mask = new QToolButton(this);
     m_mask->setObjectName("cmdMotionMask");
     m_mask->setText(tr("Motion Mask"));
     m_mask->setToolTip(tr("Drag over the picture the parts motion should ignore: a road, a "
                           "tree, the time overlay"));
     m_mask->setCheckable(true);
-    m_mask->setGeometry(saveAs->geometry().right() + saveAs->height() / 3, saveAs->y(),
-                        std::max(m_mask->sizeHint().width(), saveAs->width()), saveAs->height());
     connect(m_mask, &QToolButton::toggled, this, &DetailsBlock::maskEditToggled);
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(tw(45));
+    for (QToolButton* button : {save, fullScreen}) {
+        button->setMinimumSize(tw(1395), tw(855));
+        row->addWidget(button);
+    }
+    row->addSpacing(tw(45));
+    for (QToolButton* button : {saveAs, m_mask}) {
+        button->setMinimumSize(tw(1395), tw(375));
+        row->addWidget(button, 0, Qt::AlignVCenter);
+    }
+    row->addStretch(1);
+    return row;
+}
+
+// The design's rows on the left; beyond them where the picture came from, its age and state,
+// and how often the cam's picture really changes, which wrap rather than be cut.
+QBoxLayout* DetailsBlock::makeRows() {
+    QGridLayout* left = ::makeRows(1800);
+    QGridLayout* right = ::makeRows(1500);
+    m_rows = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_rows->setSpacing(tw(300));
+    m_rows->addLayout(left);
+    m_rows->addLayout(right, 1);
+    // the left values keep room for a date and time, so the right column stays where it is
+    const QString moment = generalDateText(QDateTime(QDate(2026, 12, 28), QTime(22, 58, 58)));
+    auto addLeft = [&](const char* captionName, const QString& caption, const char* valueName) {
+        ElidedLabel* value = addRow(this, left, captionName, caption, valueName);
+        value->setRoomFor(moment);
+        return value;
+    };
+    m_name = addLeft("lblNameCaption", tr("Name:"), "lblName");
+    m_lastRefreshed = addLeft("lblLastRefreshedCaption", tr("Last Refreshed:"), "lblLastRefreshed");
+    m_lastChanged = addLeft("lblLastChangedCaption", tr("Last Changed:"), "lblLastChanged");
+    m_time = addLeft("lblTimeCaption", tr("Current Time:"), "lblTime");
+    findChild<QLabel*>("lblTimeCaption")->hide();
+    m_time->hide();
+    left->setRowMinimumHeight(left->rowCount() - 1, 0); // hidden, it takes no room
+    m_refresh = addLeft("lblRefreshCaption", tr("Refresh Rate:"), "lblRefresh");
+    m_nextRefresh = addLeft("lblNextRefreshCaption", tr("Next Refresh:"), "lblNextRefresh");
+    left->setRowStretch(left->rowCount(), 1);
+
+    // an address shows its start, and whole on hover
+    m_source = addRow(this, right, "lblSourceCaption", tr("Fetched From:"), "lblSource");
+    m_age = wrapping(addRow<QLabel>(this, right, "lblAgeCaption", tr("Picture Age:"), "lblAge"));
+    m_updateRate = wrapping(
+        addRow<QLabel>(this, right, "lblUpdateRateCaption", tr("Update Rate:"), "lblUpdateRate"));
+    m_motion =
+        wrapping(addRow<QLabel>(this, right, "lblMotionCaption", tr("Motion:"), "lblMotion"));
+    right->setRowStretch(right->rowCount(), 1);
+    return m_rows;
+}
+
+void DetailsBlock::arrangeRows(int width) {
+    // the second column beside the first where it has room for a short sentence a line,
+    // below it otherwise
+    auto* left = static_cast<QGridLayout*>(m_rows->itemAt(0)->layout());
+    auto* right = static_cast<QGridLayout*>(m_rows->itemAt(1)->layout());
+    const QMargins margins = contentsMargins() + layout()->contentsMargins();
+    const int besideWidth = margins.left() + left->minimumSize().width() + tw(300) +
+                            right->minimumSize().width() + margins.right();
+    const bool beside = width >= besideWidth;
+    m_rows->setDirection(beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    m_rows->setSpacing(beside ? tw(300) : 0);
+    right->setColumnMinimumWidth(0, tw(beside ? 1500 : 1800) - right->horizontalSpacing());
 }
 
 int DetailsBlock::zoomFactor() const {
@@ -209,10 +290,21 @@ void DetailsBlock::writeDetails(const CamDetails& details) {
         m_age->setText(details.age);
     m_updateRate->setText(details.updateRate.isEmpty() ? tr("not known yet") : details.updateRate);
     m_motion->setText(details.motion.isEmpty() ? tr("not watched") : details.motion);
+    emit textsChanged();
 }
 
 void DetailsBlock::setAge(const QString& text) {
     m_age->setText(text);
+    emit textsChanged();
+}
+
+int DetailsBlock::neededHeight(int width) {
+    // a label's new text dirties only the outer layout: the rows' own are asked afresh
+    for (QLayout* rows : layout()->findChildren<QLayout*>())
+        rows->invalidate();
+    arrangeRows(width);
+    return layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                         : layout()->totalSizeHint().height();
 }
 
 void DetailsBlock::setNextRefresh(const QString& text) {

@@ -6,6 +6,8 @@
 #include <optional>
 
 class ElidedLabel;
+class QBoxLayout;
+class QHBoxLayout;
 class QLabel;
 class QScrollBar;
 class QToolButton;
@@ -43,6 +45,10 @@ class DetailsBlock : public QGroupBox {
     void setTime(const QString& text);
     void setAge(const QString& text);
     QString nextRefresh() const;
+    // The height the block's rows need at `width` pixels: more than designed with a large font
+    // or a state sentence that wraps.
+    // Lays the rows out for that width on the way.
+    int neededHeight(int width);
 
   signals:
     void zoomChanged();
@@ -50,9 +56,14 @@ class DetailsBlock : public QGroupBox {
     void saveAsClicked();
     void fullScreenClicked();
     void maskEditToggled(bool on);
+    // The texts changed, and with them perhaps the height they need.
+    void textsChanged();
 
   private:
-    void makeButtons();
+    QHBoxLayout* makeZoomRow();
+    QHBoxLayout* makeButtons();
+    QBoxLayout* makeRows();
+    void arrangeRows(int width);
 
     QScrollBar* m_slider = nullptr; // Slider1
     QToolButton* m_fit = nullptr;
@@ -67,6 +78,7 @@ class DetailsBlock : public QGroupBox {
     QLabel* m_source = nullptr;
     QLabel* m_age = nullptr;
     QLabel* m_updateRate = nullptr;
-    QLabel* m_motion = nullptr;        // its level and threshold, while watched
+    QLabel* m_motion = nullptr;   // its level and threshold, while watched
+    QBoxLayout* m_rows = nullptr; // the two columns of rows, side by side or one below the other
     std::optional<double> m_freeScale; // a smooth step's zoom, between the slider's factors
 };

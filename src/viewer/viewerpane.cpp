@@ -77,6 +77,7 @@ ViewerPane::ViewerPane(QWidget* parent, const FollowedCam& source, QString camFo
     connect(m_details, &DetailsBlock::saveAsClicked, this, &ViewerPane::saveShownPictureAs);
     connect(m_details, &DetailsBlock::fullScreenClicked, this, &ViewerPane::openFullScreenView);
     connect(m_details, &DetailsBlock::maskEditToggled, this, &ViewerPane::editMask);
+    connect(m_details, &DetailsBlock::textsChanged, this, &ViewerPane::followDetailsHeight);
     connect(m_history, &HistoryStrip::pictureChosen, this, [this](const QImage& picture) {
         if (m_livePicture.isNull())
             m_livePicture = m_image->picture();
@@ -149,6 +150,10 @@ void ViewerPane::arrange(const MainWindowLayout& layout) {
     m_layout = layout;
     m_arranged = true;
     MainWindowLayout l = layout;
+    const int32_t detailsHeight = m_detailsHeight = detailsHeightFor(l);
+    for (int32_t* bottom :
+         {&l.picture1Height, &l.vScroll2Height, &l.hScroll1Top, &l.command1Top, &l.frmDetailsTop})
+        *bottom -= detailsHeight - design::frmDetailsHeight;
     // the history strip takes the bottom of the picture's place
     const bool strip = !m_history->history().empty();
     m_history->setVisible(strip);
@@ -163,7 +168,7 @@ void ViewerPane::arrange(const MainWindowLayout& layout) {
     }
     setGeometryTwips(this, l.frmMainLeft, design::frmMainTop, l.frmMainWidth, l.frmMainHeight);
     setGeometryTwips(m_viewport, 120, design::picture1Top, l.picture1Width, l.picture1Height);
-    setGeometryTwips(m_details, 120, l.frmDetailsTop, l.frmDetailsWidth, design::frmDetailsHeight);
+    setGeometryTwips(m_details, 120, l.frmDetailsTop, l.frmDetailsWidth, detailsHeight);
     setGeometryTwips(m_pictureArea, 0, 0, l.vScroll2Left, l.hScroll1Top);
     setGeometryTwips(m_vertical, l.vScroll2Left, 0, design::scrollBarThickness, l.vScroll2Height);
     setGeometryTwips(m_horizontal, 0, l.hScroll1Top, l.hScroll1Width, design::scrollBarThickness);
@@ -171,6 +176,21 @@ void ViewerPane::arrange(const MainWindowLayout& layout) {
                      design::command1Size);
     if (!isHidden())
         ApplyZoom(); // the fit, or the zoomed picture's scroll ranges, follow the viewer's size
+}
+
+int32_t ViewerPane::detailsHeightFor(const MainWindowLayout& layout) {
+    // details that need more than their designed height (a large font, a wrapped sentence)
+    // take it from the picture's place, at most half of it
+    if (m_details->isHidden())
+        return design::frmDetailsHeight;
+    const int32_t needed = twipsOf(m_details->neededHeight(tw(layout.frmDetailsWidth)));
+    return std::clamp(needed, design::frmDetailsHeight,
+                      design::frmDetailsHeight + layout.picture1Height / 2);
+}
+
+void ViewerPane::followDetailsHeight() {
+    if (m_arranged && !isHidden() && detailsHeightFor(m_layout) != m_detailsHeight)
+        arrange(m_layout);
 }
 
 void ViewerPane::setImagePlace(const QRect& place) {

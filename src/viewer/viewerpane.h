@@ -123,6 +123,10 @@ class ViewerPane : public QGroupBox {
 
   private:
     void setImagePlace(const QRect& twips);
+    // The details' height in twips in `layout`: what their texts need, at least the designed.
+    int32_t detailsHeightFor(const MainWindowLayout& layout);
+    // Lays the viewer out again when the details' texts need another height.
+    void followDetailsHeight();
     void showNeededBars();
     // `picture` at its own size, zoomed as chosen.
     void showAtOwnSize(const QImage& picture);
@@ -160,6 +164,7 @@ class ViewerPane : public QGroupBox {
     int m_cycleSeconds = 0;
     MainWindowLayout m_layout;
     bool m_arranged = false;
+    int32_t m_detailsHeight = 0; // twips, as last laid out
     HistoryStrip* m_history = nullptr;
     BackgroundQueue* m_historyReader = nullptr; // lists the cam folder
     quint64 m_historyReads = 0;

@@ -229,6 +229,16 @@ class DialogTest : public QObject {
         QCOMPARE(f.listed().size(), 1);
     }
 
+    void aLongAddressShowsItsStartAndWholeOnHover() {
+        const QString address = "http://cams.example/" + QString(300, 'a') + "/picture.jpg";
+        ListFixture f(("[name]Long\r\n" + address + "\r\n30\r\n\r\n").toUtf8());
+        f.pane->list()->setCurrentRow(0);
+        f.pane->editSelectedCam();
+        const QLineEdit* box = f.pane->editDialog()->addressBox();
+        QCOMPARE(box->cursorPosition(), 0);
+        QVERIFY(box->toolTip().startsWith(address + '\n'));
+    }
+
     void theRefreshLimitHoldsForTypingOnly() {
         ListFixture f("[name]Long\r\nu\r\n1200\r\n\r\n");
         f.pane->list()->setCurrentRow(0);

@@ -255,8 +255,10 @@ class ViewerTest : public QObject {
         QVERIFY(!f.viewer->details()->isFit());
         const QRect zoomed = image->geometry();
         const QPoint under = at - zoomed.topLeft(); // the same point of the picture, roughly
-        QVERIFY2(std::abs(under.x() - zoomed.width() * 3 / 4) <= 2 &&
-                     std::abs(under.y() - zoomed.height() * 3 / 4) <= 2,
+        const QPointF share(double(at.x() - fitted.x()) / fitted.width(),
+                            double(at.y() - fitted.y()) / fitted.height()); // about 3/4
+        QVERIFY2(std::abs(under.x() - share.x() * zoomed.width()) <= 2 &&
+                     std::abs(under.y() - share.y() * zoomed.height()) <= 2,
                  qPrintable(QString("%1,%2 of %3x%4")
                                 .arg(under.x())
                                 .arg(under.y())
@@ -635,6 +637,19 @@ class ViewerTest : public QObject {
             const auto* caption = f.viewer->findChild<QLabel*>(QString(row) + "Caption");
             QCOMPARE(caption->y() + caption->contentsRect().y(), value->y());
         }
+        // a long state sentence wraps, and the details take the room its lines need
+        const auto* details = f.viewer->findChild<QWidget*>("frmDetails");
+        const int designedHeight = details->height();
+        f.viewer->setAge("offline: " +
+                         QString("the cam refused the user name or password; ").repeated(4));
+        const auto* age = f.viewer->findChild<QLabel*>("lblAge");
+        QTRY_VERIFY(details->height() > designedHeight);
+        QTRY_VERIFY(age->heightForWidth(age->width()) <= age->height());
+        QVERIFY(age->geometry().bottom() < details->contentsRect().bottom());
+        // taken from the picture's place: the picture ends above the details, which end where
+        // they did
+        QVERIFY(f.viewer->viewport()->geometry().bottom() < details->y());
+        QVERIFY(details->geometry().bottom() < f.viewer->height());
     }
 
     void theZoomedPictureShowsOnlyBetweenTheBars() {
