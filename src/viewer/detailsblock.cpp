@@ -4,6 +4,7 @@
 #include "ui/elidedlabel.h"
 #include "ui/screentwips.h"
 #include "ui/widgetkit.h"
+#include "viewer/layout.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -77,8 +78,8 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     setFont(designFont());
     hide();
 
-    // Laid out, not placed: at the desktop's usual font everything stands where it always
-    // did, and a larger font or a longer translation moves the rest aside instead of cutting.
+    // Laid out, not placed: at the desktop's usual font everything stands at its designed place,
+    // and a larger font or a longer translation moves the rest aside instead of cutting it.
     auto* block = new QGridLayout(this);
     const QMargins frame = contentsMargins(); // the frame's own, inside which the layout lies
     block->setContentsMargins(
@@ -211,6 +212,16 @@ QBoxLayout* DetailsBlock::makeRows() {
         wrapping(addRow<QLabel>(this, right, "lblMotionCaption", tr("Motion:"), "lblMotion"));
     right->setRowStretch(right->rowCount(), 1);
     return m_rows;
+}
+
+int32_t DetailsBlock::heightFor(const MainWindowLayout& layout) {
+    // more than the designed height (a large font, a wrapped sentence) is taken from the
+    // picture's place, at most half of it
+    if (isHidden())
+        return design::frmDetailsHeight;
+    const int32_t needed = twipsOf(neededHeight(tw(layout.frmDetailsWidth)));
+    return std::clamp(needed, design::frmDetailsHeight,
+                      design::frmDetailsHeight + layout.picture1Height / 2);
 }
 
 void DetailsBlock::arrangeRows(int width) {

@@ -3,8 +3,10 @@
 #include "common/camdetails.h"
 
 #include <QGroupBox>
+#include <cstdint>
 #include <optional>
 
+struct MainWindowLayout;
 class ElidedLabel;
 class QBoxLayout;
 class QHBoxLayout;
@@ -49,6 +51,9 @@ class DetailsBlock : public QGroupBox {
     // or a state sentence that wraps.
     // Lays the rows out for that width on the way.
     int neededHeight(int width);
+    // The block's height in twips in the main window's `layout`: what its texts need, at least
+    // the designed height, at most that and half the picture's; the designed while hidden.
+    int32_t heightFor(const MainWindowLayout& layout);
 
   signals:
     void zoomChanged();

@@ -72,8 +72,7 @@ class HistoryStrip : public QWidget {
     // The band of the day shown, from its judgement; the day is judged when it has none, and
     // the pictures saved since the last judgement are judged on.
     void showDayMotion();
-    void judgeDay(const QString& key, const DayMotion& before, const QStringList& paths,
-                  int from);
+    void judgeDay(const QString& key, const DayMotion& before, const QStringList& paths, int from);
     // A judgement under way is not wanted any more.
     void stopJudging();
     QString dayKey() const;

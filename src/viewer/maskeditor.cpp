@@ -38,8 +38,7 @@ QRect MaskEditor::cellRect(int column, int row) const {
 
 QRectF MaskEditor::sharesOf(const QRect& area) const {
     const double across = std::max(width(), 1), down = std::max(height(), 1);
-    return QRectF(area.x() / across, area.y() / down, area.width() / across,
-                  area.height() / down);
+    return QRectF(area.x() / across, area.y() / down, area.width() / across, area.height() / down);
 }
 
 void MaskEditor::paintEvent(QPaintEvent*) {

@@ -39,8 +39,7 @@ int SliderMarks::placeOf(int value) const {
                                                            QStyle::SC_SliderHandle, m_slider);
     const int span = std::max(groove.width() - handle.width(), 0);
     const int offset = m_slider->x() - x() + groove.x() + handle.width() / 2;
-    return offset +
-           QStyle::sliderPositionFromValue(option.minimum, option.maximum, value, span);
+    return offset + QStyle::sliderPositionFromValue(option.minimum, option.maximum, value, span);
 }
 
 void SliderMarks::paintEvent(QPaintEvent*) {

@@ -24,8 +24,7 @@ void ViewerPane::setCamSettings(CamSettings* settings) {
             !m_settings->setValue(motionMaskKey, m_maskCam, mask))
             emit statusText(tr("%1 the motion mask of %2 could not be kept: the settings cannot "
                                "be written")
-                                .arg(longTimeText(QTime::currentTime()),
-                                     localText(m_maskCam)));
+                                .arg(longTimeText(QTime::currentTime()), localText(m_maskCam)));
     });
     readMotionChoices();
 }

@@ -150,7 +150,7 @@ void ViewerPane::arrange(const MainWindowLayout& layout) {
     m_layout = layout;
     m_arranged = true;
     MainWindowLayout l = layout;
-    const int32_t detailsHeight = m_detailsHeight = detailsHeightFor(l);
+    const int32_t detailsHeight = m_detailsHeight = m_details->heightFor(l);
     for (int32_t* bottom :
          {&l.picture1Height, &l.vScroll2Height, &l.hScroll1Top, &l.command1Top, &l.frmDetailsTop})
         *bottom -= detailsHeight - design::frmDetailsHeight;
@@ -178,18 +178,8 @@ void ViewerPane::arrange(const MainWindowLayout& layout) {
         ApplyZoom(); // the fit, or the zoomed picture's scroll ranges, follow the viewer's size
 }
 
-int32_t ViewerPane::detailsHeightFor(const MainWindowLayout& layout) {
-    // details that need more than their designed height (a large font, a wrapped sentence)
-    // take it from the picture's place, at most half of it
-    if (m_details->isHidden())
-        return design::frmDetailsHeight;
-    const int32_t needed = twipsOf(m_details->neededHeight(tw(layout.frmDetailsWidth)));
-    return std::clamp(needed, design::frmDetailsHeight,
-                      design::frmDetailsHeight + layout.picture1Height / 2);
-}
-
 void ViewerPane::followDetailsHeight() {
-    if (m_arranged && !isHidden() && detailsHeightFor(m_layout) != m_detailsHeight)
+    if (m_arranged && !isHidden() && m_details->heightFor(m_layout) != m_detailsHeight)
         arrange(m_layout);
 }
 

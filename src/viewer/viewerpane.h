@@ -123,8 +123,6 @@ class ViewerPane : public QGroupBox {
 
   private:
     void setImagePlace(const QRect& twips);
-    // The details' height in twips in `layout`: what their texts need, at least the designed.
-    int32_t detailsHeightFor(const MainWindowLayout& layout);
     // Lays the viewer out again when the details' texts need another height.
     void followDetailsHeight();
     void showNeededBars();
