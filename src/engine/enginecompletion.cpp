@@ -37,7 +37,7 @@ void CamEngine::pictureArrived(int index, const FetchedPicture& fetched) {
         if (const PictureCheck check = CheckPicture(
                 {arrived.body.constData(), size_t(arrived.body.size())}, arrived.announcedLength);
             check.end > 0 && qsizetype(check.end) < arrived.body.size())
-            arrived.body.truncate(qsizetype(check.end));
+            arrived.body = arrived.body.left(qsizetype(check.end)); // in storage of its size
     // The same picture as the one shown (its own bytes again, a picture file's followed by
     // anything), and nothing else on its way to the place: nothing to decode, nothing to draw.
     const bool samePicture = !place.shownBody.isEmpty() && arrived.format == place.fileFormat &&

@@ -28,9 +28,10 @@ SavedPicture keptAsItCame(const QByteArray& jpeg, const QString& path, QSize rel
     saved.bytes = jpeg;
     if (!reloadAt.isEmpty()) {
         const QImage read = DecodePicture(jpeg, reloadAt).picture;
-        saved.reloaded = read.isNull() || read.size() == reloadAt
-                             ? read
-                             : read.scaled(reloadAt, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        saved.reloaded =
+            read.isNull() || read.size() == reloadAt
+                ? read
+                : read.scaled(reloadAt, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     return saved;
 }

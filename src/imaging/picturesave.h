@@ -24,7 +24,8 @@ struct SavedPicture {
 
 // Writes the picture to `path` as a JPEG of quality 90 (decoding its bytes whole first when it
 // has no picture), then reads the file back and decodes it at `reloadAt` (nothing when that is
-// empty). A JPEG of more than 16 million pixels is written as it came (no `whole` then). Takes as long as decoding and encoding a whole picture: run it off the window's
-// thread. Safe to run on any thread.
+// empty). A JPEG of more than 16 million pixels is written as it came (no `whole` then). Takes as
+// long as decoding and encoding a whole picture: run it off the window's thread. Safe to run on any
+// thread.
 SavedPicture SavePictureAsJpeg(const PictureToSave& picture, const QString& path,
                                QSize reloadAt = {});

@@ -18,8 +18,9 @@
 
 namespace {
 
-ElidedLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
-    auto* label = new ElidedLabel(caption, parent);
+// A caption: always its whole text, which its column makes room for.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
@@ -51,10 +52,12 @@ QGridLayout* makeRows(int captionWidth) {
     return rows;
 }
 
-// A value that wraps onto more lines rather than be cut: the state and figures sentences.
-QLabel* wrapping(QLabel* label) {
+// A value that wraps onto more lines rather than be cut: the state and figures sentences, at
+// least `minimumWidth` wide (a short sentence's by default).
+QLabel* wrapping(QLabel* label, int minimumWidth = 0) {
     label->setWordWrap(true);
-    label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 25);
+    label->setMinimumWidth(minimumWidth > 0 ? minimumWidth
+                                            : label->fontMetrics().averageCharWidth() * 25);
     return label;
 }
 
@@ -78,8 +81,8 @@ DetailsBlock::DetailsBlock(QWidget* parent) : QGroupBox(parent) {
     setFont(designFont());
     hide();
 
-    // Laid out, not placed: at the desktop's usual font everything stands at its designed place,
-    // and a larger font or a longer translation moves the rest aside instead of cutting it.
+    // At the desktop's usual font everything stands at its designed place; a larger font or a
+    // longer translation moves the rest aside instead of cutting it.
     auto* block = new QGridLayout(this);
     const QMargins frame = contentsMargins(); // the frame's own, inside which the layout lies
     block->setContentsMargins(
@@ -200,7 +203,10 @@ QBoxLayout* DetailsBlock::makeRows() {
     m_time->hide();
     left->setRowMinimumHeight(left->rowCount() - 1, 0); // hidden, it takes no room
     m_refresh = addLeft("lblRefreshCaption", tr("Refresh Rate:"), "lblRefresh");
-    m_nextRefresh = addLeft("lblNextRefreshCaption", tr("Next Refresh:"), "lblNextRefresh");
+    // a count of seconds, or what the cam waits for
+    m_nextRefresh = wrapping(
+        addRow<QLabel>(this, left, "lblNextRefreshCaption", tr("Next Refresh:"), "lblNextRefresh"),
+        m_name->sizeHint().width());
     left->setRowStretch(left->rowCount(), 1);
 
     // an address shows its start, and whole on hover
@@ -233,6 +239,8 @@ void DetailsBlock::arrangeRows(int width) {
     const int besideWidth = margins.left() + left->minimumSize().width() + tw(300) +
                             right->minimumSize().width() + margins.right();
     const bool beside = width >= besideWidth;
+    if (beside == (m_rows->direction() == QBoxLayout::LeftToRight))
+        return;
     m_rows->setDirection(beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
     m_rows->setSpacing(beside ? tw(300) : 0);
     right->setColumnMinimumWidth(0, tw(beside ? 1500 : 1800) - right->horizontalSpacing());
@@ -305,8 +313,14 @@ void DetailsBlock::writeDetails(const CamDetails& details) {
 }
 
 void DetailsBlock::setAge(const QString& text) {
-    m_age->setText(text);
-    emit textsChanged();
+    setWrappedText(m_age, text);
+}
+
+void DetailsBlock::setWrappedText(QLabel* label, const QString& text) {
+    // told every second: the viewer hears of it only when the lines it needs change
+    label->setText(text);
+    if (label->heightForWidth(label->width()) != label->height())
+        emit textsChanged();
 }
 
 int DetailsBlock::neededHeight(int width) {
@@ -319,7 +333,7 @@ int DetailsBlock::neededHeight(int width) {
 }
 
 void DetailsBlock::setNextRefresh(const QString& text) {
-    m_nextRefresh->setText(text);
+    setWrappedText(m_nextRefresh, text);
 }
 
 void DetailsBlock::setTime(const QString& text) {

@@ -69,6 +69,7 @@ class DetailsBlock : public QGroupBox {
     QHBoxLayout* makeButtons();
     QBoxLayout* makeRows();
     void arrangeRows(int width);
+    void setWrappedText(QLabel* label, const QString& text);
 
     QScrollBar* m_slider = nullptr; // Slider1
     QToolButton* m_fit = nullptr;
